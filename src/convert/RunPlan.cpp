@@ -1,0 +1,32 @@
+#include "convert/RunPlan.h"
+
+#include "model/DateText.h"
+#include "model/Numbers.h"
+
+namespace kolvane {
+
+std::string MonthlyFileName(int32_t year, int32_t month, const StationKey& key) {
+    return "M" + PadTwoDigits(year) + PadTwoDigits(month) + "_" + key.group + key.bucket + ".csv";
+}
+
+std::string YearlyFileName(std::string_view yy, const StationKey& key) {
+    return "Y" + FourDigitYear(yy) + "_" + key.group + key.bucket + ".csv";
+}
+
+std::vector<YearRun> PlanYearRuns(const std::vector<std::string>& selectedEntries, const StationKey& key) {
+    std::vector<YearRun> runs;
+    for (const std::string& entry : selectedEntries) {
+        std::string_view text(entry);
+        std::size_t slash = text.find('/');
+        auto year = static_cast<int32_t>(LeadingNumberOrZero(text.substr(0, slash)));
+        auto month = static_cast<int32_t>(
+            slash == std::string_view::npos ? 0 : LeadingNumberOrZero(text.substr(slash + 1)));
+        std::string name = MonthlyFileName(year, month, key);
+        std::string yy = name.substr(1, 2);
+        if (runs.empty() || runs.back().yy != yy) runs.push_back({{}, yy});
+        runs.back().monthlyNames.push_back(std::move(name));
+    }
+    return runs;
+}
+
+} // namespace kolvane

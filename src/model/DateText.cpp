@@ -1,0 +1,133 @@
+#include "model/DateText.h"
+
+#include "model/Numbers.h"
+
+namespace kolvane {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads 1 to maxDigits digits at text[i]; advances i.
+bool ReadDigits(std::string_view text, std::size_t& i, std::size_t minDigits, std::size_t maxDigits,
+                int32_t& value) {
+    std::size_t start = i;
+    value = 0;
+    while (i < text.size() && IsDigit(text[i]) && i - start < maxDigits) value = value * 10 + (text[i++] - '0');
+    std::size_t n = i - start;
+    if (n < minDigits) return false;
+    return i >= text.size() || !IsDigit(text[i]);
+}
+
+bool Expect(std::string_view text, std::size_t& i, char c) {
+    if (i < text.size() && text[i] == c) {
+        ++i;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string_view CenturyPrefix(std::string_view yy) { return LeadingNumberOrZero(yy) >= 70 ? "19" : "20"; }
+
+std::string FourDigitYear(std::string_view yy) {
+    std::string year(CenturyPrefix(yy));
+    year += yy;
+    return year;
+}
+
+std::optional<DateTime> ParseObservationTime(std::string_view text) {
+    using namespace std::chrono;
+    std::size_t first = 0, last = text.size();
+    while (first < last && IsBlank(text[first])) ++first;
+    while (last > first && IsBlank(text[last - 1])) --last;
+    text = text.substr(first, last - first);
+
+    std::size_t i = 0;
+    int32_t y = 0, m = 0, d = 0;
+    if (text.size() > 2 && text[2] == '/') {
+        if (!ReadDigits(text, i, 2, 2, y)) return std::nullopt;
+        y += y >= 70 ? 1900 : 2000;
+    } else if (!ReadDigits(text, i, 4, 4, y)) {
+        return std::nullopt;
+    }
+    if (!Expect(text, i, '/') || !ReadDigits(text, i, 1, 2, m) || !Expect(text, i, '/') ||
+        !ReadDigits(text, i, 1, 2, d))
+        return std::nullopt;
+    year_month_day ymd{year{y}, month{static_cast<unsigned>(m)}, day{static_cast<unsigned>(d)}};
+    if (!ymd.ok()) return std::nullopt;
+
+    DateTime value{sys_days{ymd}, 0, 0, 0};
+    if (i == text.size()) return value;
+    if (!IsBlank(text[i])) return std::nullopt;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+
+    int32_t h = 0, mi = 0, s = 0;
+    if (!ReadDigits(text, i, 1, 2, h) || !Expect(text, i, ':')) return std::nullopt;
+    const std::size_t minuteStart = i;
+    if (!ReadDigits(text, i, 1, 2, mi)) return std::nullopt;
+    const bool minuteIsDoubleZero = text.substr(minuteStart, i - minuteStart) == "00";
+    if (Expect(text, i, ':')) {
+        if (!ReadDigits(text, i, 1, 2, s)) return std::nullopt;
+    }
+    if (i != text.size() || mi > 59 || s > 59) return std::nullopt;
+    if (h == 24) {
+        // Only the time of day "24:00" means the end of the day.
+        if (!minuteIsDoubleZero) return std::nullopt;
+        value.date += days{1};
+        h = 0;
+    } else if (h > 23) {
+        return std::nullopt;
+    }
+    value.hour = h;
+    value.minute = mi;
+    value.second = s;
+    return value;
+}
+
+DateParts SplitObservationTime(const DateTime& value) {
+    using namespace std::chrono;
+    sys_days date = value.date;
+    int32_t hour = value.hour;
+    if (value.hour == 0 && value.minute == 0) {
+        hour = 24;
+        date -= days{1};
+    }
+    year_month_day ymd{date};
+    return DateParts{static_cast<int32_t>(ymd.year()),
+                     static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
+                     static_cast<int32_t>(static_cast<unsigned>(ymd.day())),
+                     hour,
+                     value.minute,
+                     value.second};
+}
+
+std::string PadTwoDigits(int32_t value) {
+    std::string text = "0" + std::to_string(value);
+    return text.substr(text.size() - 2);
+}
+
+void AppendShortDate(std::string& out, int32_t year, int32_t month, int32_t day) {
+    auto two = [&out](int32_t v) {
+        if (v >= 0) {
+            out += static_cast<char>('0' + (v / 10) % 10);
+            out += static_cast<char>('0' + v % 10);
+        } else {
+            out += PadTwoDigits(v);
+        }
+    };
+    two(year);
+    out += '/';
+    two(month);
+    out += '/';
+    two(day);
+}
+
+std::string FormatShortDate(int32_t year, int32_t month, int32_t day) {
+    std::string out;
+    AppendShortDate(out, year, month, day);
+    return out;
+}
+
+} // namespace kolvane

@@ -1,0 +1,135 @@
+#include "model/FileIo.h"
+
+#include "model/Text.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace kolvane {
+namespace {
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+int ReadWholeFile(const std::string& path, std::string& out) {
+    out.clear();
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return errno;
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0) return errno;
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
+    out.resize(capacity);
+    std::size_t used = 0;
+    while (true) {
+        if (used == out.size()) out.resize(out.size() * 2);
+        ssize_t n = ::read(fd.get(), out.data() + used, out.size() - used);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int e = errno;
+            out.clear();
+            return e;
+        }
+        if (n == 0) break;
+        used += static_cast<std::size_t>(n);
+    }
+    out.resize(used);
+    return 0;
+}
+
+int WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    static std::atomic<unsigned> counter{0};
+    std::size_t slash = path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+
+    std::string temp;
+    int fdNumber = -1;
+    for (int attempt = 0; attempt < 100 && fdNumber < 0; ++attempt) {
+        temp = folder + "." + name + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        fdNumber = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fdNumber < 0 && errno != EEXIST) return errno;
+    }
+    if (fdNumber < 0) return EEXIST;
+    Fd fd(fdNumber);
+
+    auto fail = [&temp](int e) {
+        ::unlink(temp.c_str());
+        return e;
+    };
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fail(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd.release()) != 0) return fail(errno);
+    if (::rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
+    return 0;
+}
+
+std::string ResolveIgnoringCase(const std::string& folder, const std::string& name) {
+    std::string exact = folder + name;
+    struct stat st;
+    if (::lstat(exact.c_str(), &st) == 0) return exact;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return exact;
+    std::string best;
+    while (dirent* entry = ::readdir(dir)) {
+        std::string_view candidate(entry->d_name);
+        if (EqualsIgnoreAsciiCase(candidate, name) && (best.empty() || candidate < best)) best = candidate;
+    }
+    ::closedir(dir);
+    return best.empty() ? exact : folder + best;
+}
+
+int ListRegularFiles(const std::string& folder, std::vector<std::string>& names) {
+    names.clear();
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return errno;
+    errno = 0;
+    while (dirent* entry = ::readdir(dir)) {
+        std::string name(entry->d_name);
+        if (name == "." || name == "..") continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) regular = IsRegularFile(folder + name);
+        if (regular) names.push_back(std::move(name));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        if (LessIgnoreAsciiCase(a, b)) return true;
+        if (LessIgnoreAsciiCase(b, a)) return false;
+        return a < b;
+    });
+    return 0;
+}
+
+} // namespace kolvane

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kolvane {
+
+// Reads a whole file into `out` (its capacity is reused). Returns 0, or the errno of the failure
+// (ENOENT when there is no such file, EISDIR for a folder).
+int ReadWholeFile(const std::string& path, std::string& out);
+
+// Writes `bytes` to a new file in the folder of `path` and renames it over `path`, so the target is
+// either its old self or complete. No temporary file is left behind. Returns 0 or an errno.
+int WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// The path to open for `name` in `folder` (a folder ending in "/"): the exact name when it exists,
+// else the folder entry equal to it ignoring ASCII case (first in name order), else the exact name.
+std::string ResolveIgnoringCase(const std::string& folder, const std::string& name);
+
+// Names of the regular files in `folder`, ascending ignoring ASCII case. Returns 0 or an errno.
+int ListRegularFiles(const std::string& folder, std::vector<std::string>& names);
+
+} // namespace kolvane

@@ -1,0 +1,157 @@
+#include "model/Numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace kolvane {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// from_chars reports underflow and overflow alike; the decimal magnitude tells them apart.
+bool Overflows(std::string_view mantissa, std::string_view exponent) {
+    int64_t exp10 = 0;
+    bool negativeExp = false;
+    std::size_t i = 0;
+    if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) {
+        negativeExp = exponent[0] == '-';
+        ++i;
+    }
+    for (; i < exponent.size(); ++i) {
+        if (exp10 < 1000000000) exp10 = exp10 * 10 + (exponent[i] - '0');
+    }
+    if (negativeExp) exp10 = -exp10;
+
+    // Position of the first significant digit relative to the decimal point.
+    int64_t magnitude = 0;
+    std::size_t point = mantissa.find('.');
+    std::string_view whole = mantissa.substr(0, point);
+    std::size_t firstNonZero = whole.find_first_not_of('0');
+    if (firstNonZero != std::string_view::npos) {
+        magnitude = static_cast<int64_t>(whole.size() - firstNonZero);
+    } else if (point != std::string_view::npos) {
+        std::string_view fraction = mantissa.substr(point + 1);
+        std::size_t nz = fraction.find_first_not_of('0');
+        if (nz == std::string_view::npos) return false;
+        magnitude = -static_cast<int64_t>(nz);
+    }
+    return magnitude + exp10 > 0;
+}
+
+} // namespace
+
+LeadingNumber ParseLeadingNumber(std::string_view text) {
+    LeadingNumber result;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::size_t mantissaStart = i;
+    while (i < n && IsDigit(text[i])) ++i;
+    std::size_t digits = i - mantissaStart;
+    if (i < n && text[i] == '.') {
+        std::size_t j = i + 1;
+        while (j < n && IsDigit(text[j])) ++j;
+        digits += j - (i + 1);
+        if (digits > 0) i = j;
+    }
+    if (digits == 0) return result;
+    const std::size_t mantissaEnd = i;
+    std::size_t exponentStart = i;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
+        std::size_t expDigits = j;
+        while (j < n && IsDigit(text[j])) ++j;
+        if (j > expDigits) {
+            exponentStart = i + 1;
+            i = j;
+        }
+    }
+
+    double value = 0;
+    auto [ptr, ec] = std::from_chars(text.data() + mantissaStart, text.data() + i, value);
+    (void)ptr;
+    result.end = i;
+    if (ec == std::errc::result_out_of_range) {
+        std::string_view exponent =
+            exponentStart > mantissaEnd ? text.substr(exponentStart, i - exponentStart) : std::string_view{};
+        if (Overflows(text.substr(mantissaStart, mantissaEnd - mantissaStart), exponent)) {
+            result.status = NumberStatus::OutOfRange;
+            return result;
+        }
+        value = 0;
+    }
+    result.value = negative ? -value : value;
+    result.status = NumberStatus::Ok;
+    return result;
+}
+
+double LeadingNumberOrZero(std::string_view text) {
+    LeadingNumber n = ParseLeadingNumber(text);
+    return n.status == NumberStatus::Ok ? n.value : 0.0;
+}
+
+std::optional<double> ConvertWholeNumber(std::string_view text) {
+    std::size_t last = text.size();
+    while (last > 0 && IsBlank(text[last - 1])) --last;
+    LeadingNumber n = ParseLeadingNumber(text.substr(0, last));
+    if (n.status != NumberStatus::Ok || n.end != last) return std::nullopt;
+    return n.value;
+}
+
+void AppendFixed(std::string& out, double value, int decimals) {
+    if (value == 0) { // also negative zero
+        out += decimals == 2 ? "0.00" : "0.0";
+        return;
+    }
+    if (value < 0) out += '-';
+    char buf[40];
+    // 15 significant digits, exactly rounded from the binary value: d.dddddddddddddde+XX
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+    char* e = buf;
+    while (e < res.ptr && *e != 'e') ++e;
+    int exp10 = 0;
+    std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), res.ptr, exp10);
+    char digits[15];
+    digits[0] = buf[0];
+    for (int k = 1; k < 15; ++k) digits[k] = buf[k + 1];
+
+    // The written value as an integer count of 10^-decimals units.
+    std::string units;
+    const int keep = exp10 + 1 + decimals;
+    if (keep >= 15) {
+        units.assign(digits, 15);
+        units.append(static_cast<std::size_t>(keep - 15), '0');
+    } else {
+        if (keep > 0) units.assign(digits, static_cast<std::size_t>(keep));
+        if (keep >= 0 && digits[keep] >= '5') {
+            int k = static_cast<int>(units.size()) - 1;
+            while (k >= 0 && units[k] == '9') units[k--] = '0';
+            if (k >= 0)
+                ++units[k];
+            else
+                units.insert(units.begin(), '1');
+        }
+        if (units.empty()) units = "0";
+    }
+    if (units.size() <= static_cast<std::size_t>(decimals))
+        units.insert(0, static_cast<std::size_t>(decimals) + 1 - units.size(), '0');
+    out.append(units, 0, units.size() - decimals);
+    out += '.';
+    out.append(units, units.size() - decimals, decimals);
+}
+
+std::string FormatFixed(double value, int decimals) {
+    std::string s;
+    AppendFixed(s, value, decimals);
+    return s;
+}
+
+} // namespace kolvane

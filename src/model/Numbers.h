@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kolvane {
+
+enum class NumberStatus {
+    Ok,         // a number was read
+    NoNumber,   // the text does not begin with a number; the value is 0
+    OutOfRange, // the number lies beyond the range of a double
+};
+
+struct LeadingNumber {
+    double value = 0;
+    NumberStatus status = NumberStatus::NoNumber;
+    std::size_t end = 0; // index just past the number (0 when there is none)
+};
+
+// The leading-number reading used everywhere: blanks (space, tab) are skipped, then an optional sign,
+// digits with an optional decimal point (".5" and "5." are numbers) and an optional exponent
+// (e or E, optional sign, at least one digit; "2e" reads 2). Reading stops at the first other
+// character. No hexadecimal, "inf" or "nan". A value too small for a double reads as zero.
+LeadingNumber ParseLeadingNumber(std::string_view text);
+
+// The leading number, or 0 when the text does not begin with one; a number beyond the range of a
+// double also gives 0. For places (settings, list texts) where such a value cannot matter.
+double LeadingNumberOrZero(std::string_view text);
+
+// The whole text, blanks around it allowed, read as one number; nothing when it is not a number.
+std::optional<double> ConvertWholeNumber(std::string_view text);
+
+// Appends value with exactly `decimals` (1 or 2) digits after the point: the value is first written
+// with 15 significant digits, and that decimal is rounded half away from zero. A value below zero
+// keeps its "-" even when it rounds to zero; negative zero is written without it.
+void AppendFixed(std::string& out, double value, int decimals);
+std::string FormatFixed(double value, int decimals);
+
+} // namespace kolvane

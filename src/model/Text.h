@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kolvane {
+
+// CP932 (Shift_JIS) bytes to UTF-8. Undecodable bytes become U+FFFD. ASCII passes unchanged.
+std::string DecodeCp932(std::string_view bytes);
+
+// UTF-8 to CP932. A character without a CP932 form (or invalid UTF-8) is written "?".
+std::string EncodeCp932(std::string_view utf8);
+
+// Splits at LF, removing one CR before each LF, so CR LF and LF text read alike. A final line
+// without a line end is kept; the empty remainder after a final line end is not a line.
+std::vector<std::string_view> SplitLines(std::string_view text);
+
+// Splits at every "," (no quoting).
+std::vector<std::string_view> SplitFields(std::string_view line);
+
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
+// Ascending order of names with ASCII letters compared without regard to case.
+bool LessIgnoreAsciiCase(std::string_view a, std::string_view b);
+
+} // namespace kolvane
