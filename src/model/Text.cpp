@@ -92,16 +92,7 @@ std::string EncodeCp932(std::string_view utf8) {
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t lf = text.find('\n', start);
-        std::size_t end = lf == std::string_view::npos ? text.size() : lf;
-        std::size_t stop = end;
-        if (lf != std::string_view::npos && stop > start && text[stop - 1] == '\r') --stop;
-        lines.push_back(text.substr(start, stop - start));
-        if (lf == std::string_view::npos) break;
-        start = lf + 1;
-    }
+    ForEachLine(text, [&lines](std::string_view line, std::size_t) { lines.push_back(line); });
     return lines;
 }
 

@@ -12,8 +12,24 @@ std::string DecodeCp932(std::string_view bytes);
 // UTF-8 to CP932. A character without a CP932 form (or invalid UTF-8) is written "?".
 std::string EncodeCp932(std::string_view utf8);
 
-// Splits at LF, removing one CR before each LF, so CR LF and LF text read alike. A final line
-// without a line end is kept; the empty remainder after a final line end is not a line.
+// Visits the lines of a text split at LF, with one CR removed before each LF, so CR LF and LF text
+// read alike. A final line without a line end is visited too; the empty remainder after a final line
+// end is not a line. The callback gets the line and its 1-based number.
+template <typename F>
+void ForEachLine(std::string_view text, F&& visit) {
+    std::size_t start = 0;
+    std::size_t number = 0;
+    while (start < text.size()) {
+        std::size_t lf = text.find('\n', start);
+        std::size_t stop = lf == std::string_view::npos ? text.size() : lf;
+        if (lf != std::string_view::npos && stop > start && text[stop - 1] == '\r') --stop;
+        visit(text.substr(start, stop - start), ++number);
+        if (lf == std::string_view::npos) break;
+        start = lf + 1;
+    }
+}
+
+// The lines of ForEachLine, collected.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
 // Splits at every "," (no quoting).

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "model/WeatherRecord.h"
+
+#include <string_view>
+
+namespace kolvane {
+
+// Folds the new daily rows into the existing year: a daily row overwrites every existing row of its
+// date; rows without a match are appended behind the old rows, in order.
+void MergeIntoYear(const WeatherTable& daily, WeatherTable& existing);
+
+// Shell sort by date (gaps 1, 4, 13, 40, 121, ...). The key is the short date read back with the
+// century rule; the sort is not stable, which decides which of two rows of one date comes last.
+void SortYearByDate(WeatherTable& existing);
+
+// Every day of the year of the two-digit text `yy` at 12:00, all measures MISSING, then each existing
+// row of a date copied over its day (the last one in table order wins).
+void BuildYearCalendar(std::string_view yy, const WeatherTable& existing, WeatherTable& year);
+
+} // namespace kolvane
