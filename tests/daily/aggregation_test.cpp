@@ -1,0 +1,140 @@
+#include "daily/DailyAggregation.h"
+#include "daily/Evaporation.h"
+#include "daily/Radiation.h"
+
+#include <gtest/gtest.h>
+
+namespace kolvane {
+namespace {
+
+WeatherRecord Hour(int month, int day, int hour, double temp, double windDir = 90, double gust = 5,
+                   double gustDir = 180) {
+    WeatherRecord r;
+    r.valid = -1;
+    r.year = 2005;
+    r.month = month;
+    r.day = day;
+    r.hour = hour;
+    r.temp = temp;
+    r.humidity = 60 + hour;
+    r.pressure = 1000 + hour;
+    r.precip = 0.5;
+    r.solar = hour > 6 && hour < 18 ? 1.25 : 0;
+    r.windSpeed = 2 + 0.1 * hour;
+    r.windDir = windDir;
+    r.gust = gust;
+    r.gustDir = gustDir;
+    r.dewPoint = temp - 5;
+    r.groundTemp = 10;
+    return r;
+}
+
+TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {
+    WeatherTable hourly;
+    // 31 March hour 24 (a row stamped 0:00 on 1 April), then 1 April with hours 3 and 4 dropped.
+    hourly.push_back(Hour(3, 31, 24, 4.0));
+    for (int h = 1; h <= 24; ++h)
+        if (h != 3 && h != 4) hourly.push_back(Hour(4, 1, h, h == 14 ? 15.0 : 5.0 + h * 0.1));
+    // The final day has a single row.
+    hourly.push_back(Hour(4, 2, 1, 7.5));
+
+    WeatherTable daily;
+    BuildDailyRecords(hourly, 35.5, daily);
+    ASSERT_EQ(daily.size(), 3u);
+
+    EXPECT_EQ(daily[0].month, 3);
+    EXPECT_EQ(daily[0].day, 31);
+    EXPECT_EQ(daily[0].temp, 4.0);
+    EXPECT_EQ(daily[0].tempMax, 4.0);
+    EXPECT_EQ(daily[0].tempMin, 4.0);
+
+    const WeatherRecord& d = daily[1];
+    EXPECT_EQ(d.valid, -1);
+    EXPECT_EQ(d.day, 1);
+    EXPECT_EQ(d.hour, 12);
+    EXPECT_EQ(d.minute, 0);
+    double sumTemp = 0, sumSolar = 0;
+    int count = 0;
+    for (const WeatherRecord& r : hourly)
+        if (r.month == 4 && r.day == 1) {
+            sumTemp += r.temp;
+            sumSolar += r.solar;
+            ++count;
+        }
+    EXPECT_EQ(count, 22);
+    EXPECT_DOUBLE_EQ(d.precip, 0.5 * 22);
+    EXPECT_EQ(d.temp, sumTemp / count); // accumulated in row order, divided by the rows present
+    EXPECT_EQ(d.solar, sumSolar);       // a sum, not a mean
+    EXPECT_EQ(d.tempMax, 15.0);
+    EXPECT_DOUBLE_EQ(d.tempMin, 5.1);
+    EXPECT_EQ(d.windDir, 90);
+
+    // The derived values are those of the day's aggregates.
+    EXPECT_EQ(d.evaporation, ComputeEvaporation(d.temp, d.humidity, d.windSpeed, d.solar).evaporation);
+    RadiationResult rad = ComputeRadiation(4, 1, 35.5, d.temp, d.humidity, d.solar);
+    EXPECT_EQ(d.dayLength, rad.dayLength);
+    EXPECT_EQ(d.sunshine, rad.sunshine);
+    EXPECT_EQ(d.netRadiation, rad.netRadiation);
+
+    EXPECT_EQ(daily[2].day, 2);
+    EXPECT_EQ(daily[2].temp, 7.5);
+
+    // Nothing in, nothing out; rows already in the table stay.
+    BuildDailyRecords({}, 35.5, daily);
+    EXPECT_EQ(daily.size(), 3u);
+}
+
+TEST(DailyAggregation, GustTiesKeepTheEarliestRow) {
+    WeatherTable hourly = {Hour(5, 1, 1, 10, 90, 8, 45), Hour(5, 1, 2, 10, 90, 12, 90), Hour(5, 1, 3, 10, 90, 12, 270),
+                           Hour(5, 1, 4, 10, 90, 3, 0)};
+    WeatherTable daily;
+    BuildDailyRecords(hourly, 35, daily);
+    ASSERT_EQ(daily.size(), 1u);
+    EXPECT_EQ(daily[0].gust, 12);
+    EXPECT_EQ(daily[0].gustDir, 90);
+}
+
+TEST(MostFrequentDirection, CountsNeighbourhoodAndTies) {
+    auto of = [](std::initializer_list<double> dirs) {
+        WeatherTable t;
+        for (double d : dirs) t.push_back(Hour(1, 1, 1, 0, d));
+        return MostFrequentDirection(t, 0, t.size() - 1);
+    };
+    EXPECT_EQ(of({90, 90, 90, 270, 270, 270}), 90);     // equal scores: the lower sector
+    EXPECT_EQ(of({0, 0, 180, 180, 22.5}), 0);            // the neighbour decides
+    EXPECT_EQ(of({180, 180, 0, 0, 337.5}), 0);           // the neighbour across north counts too
+    EXPECT_EQ(of({360, 348.76, 11.25, 348.75}), 0);      // 360, 348.76 and 11.25 are north
+    EXPECT_EQ(of({348.75, 348.75, 0}), 337.5);           // 348.75 is the last of NNW
+    EXPECT_EQ(of({-1, 361, MISSING}), MISSING);          // nothing countable
+    EXPECT_EQ(of({-1, 361, 200}), 202.5);
+
+    // Only the rows of the range count.
+    WeatherTable t = {Hour(1, 1, 1, 0, 270), Hour(1, 1, 2, 0, 90), Hour(1, 1, 3, 0, 90), Hour(1, 1, 4, 0, 270)};
+    EXPECT_EQ(MostFrequentDirection(t, 1, 2), 90);
+}
+
+TEST(DailyAggregation, ImpossibleDataNamesTheDay) {
+    WeatherTable hourly = {Hour(7, 9, 1, 20)};
+    hourly[0].windSpeed = -3;
+    WeatherTable daily;
+    try {
+        BuildDailyRecords(hourly, 35, daily);
+        FAIL() << "a negative wind speed gave a value";
+    } catch (const DayComputationError& e) {
+        EXPECT_EQ(e.month, 7);
+        EXPECT_EQ(e.day, 9);
+    }
+    hourly[0].windSpeed = 2;
+    hourly[0].temp = 1e308;
+    hourly.push_back(hourly[0]);
+    EXPECT_THROW(BuildDailyRecords(hourly, 35, daily), DayComputationError); // the sum overflows
+}
+
+TEST(Latitude, FromTheThreeBoxTexts) {
+    EXPECT_EQ(LatitudeFromTexts("35", "30", "0"), 35.5);
+    EXPECT_EQ(LatitudeFromTexts("36", "4", "0"), 36 + 4.0 / 60);
+    EXPECT_EQ(LatitudeFromTexts("3", "", "abc"), 3);
+}
+
+} // namespace
+} // namespace kolvane

@@ -1,0 +1,52 @@
+#include "model/Text.h"
+#include "model/Wind.h"
+
+#include <gtest/gtest.h>
+
+namespace kolvane {
+namespace {
+
+TEST(Cp932, RoundTripAndReplacements) {
+    const std::string header = "年月日,時刻,降水量";
+    std::string bytes = EncodeCp932(header);
+    EXPECT_EQ(bytes.substr(0, 6), "\x94\x4E\x8C\x8E\x93\xFA"); // 年月日
+    EXPECT_EQ(DecodeCp932(bytes), header);
+    EXPECT_EQ(EncodeCp932("ｷｬﾝｾﾙ"), "\xB7\xAC\xDD\xBE\xD9"); // half-width katakana are single bytes
+    // An undecodable byte becomes U+FFFD and the rest still decodes; an unencodable character is "?".
+    EXPECT_EQ(DecodeCp932("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(DecodeCp932("\x94"), "\xEF\xBF\xBD");
+    EXPECT_EQ(EncodeCp932("A\xF0\x9F\x98\x80" "B"), "A?B");
+}
+
+TEST(Lines, CrLfAndLfReadAlikeAndTheLastLineIsKept) {
+    auto lines = SplitLines("a\r\nb\nc\r\r\n\r\nlast");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "a");
+    EXPECT_EQ(lines[1], "b");
+    EXPECT_EQ(lines[2], "c\r");
+    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(lines[4], "last");
+    EXPECT_EQ(SplitLines("one\r\n").size(), 1u);
+    EXPECT_TRUE(SplitLines("").empty());
+    EXPECT_EQ(SplitFields(",a,,b,").size(), 5u);
+}
+
+TEST(WindCodes, SectorBoundsAndCodes) {
+    struct Case {
+        double degrees;
+        const char* code;
+    };
+    const Case cases[] = {{0, "N"},       {11.25, "N"},    {11.26, "NNE"}, {33.75, "NNE"}, {90, "E"},
+                          {348.75, "NNW"}, {348.76, "N"},  {360, "N"},     {-0.5, "X"},    {360.5, "X"},
+                          {-999, "X"},     {202.5, "SSW"}, {326.25, "NW"}, {326.3, "NNW"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.degrees);
+        EXPECT_EQ(WindSectorCode(c.degrees), c.code);
+    }
+    EXPECT_EQ(WindCodeDegrees("NNW"), 337.5);
+    EXPECT_EQ(WindCodeDegrees("N"), 0);
+    for (const char* other : {"nnw", "X", "", " N", "-999"}) EXPECT_EQ(WindCodeDegrees(other), -999) << other;
+}
+
+} // namespace
+} // namespace kolvane
