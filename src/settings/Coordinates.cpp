@@ -1,0 +1,80 @@
+#include "settings/Coordinates.h"
+
+#include "model/Numbers.h"
+
+#include <stdexcept>
+
+namespace kolvane {
+namespace {
+
+bool Within(double v, double low, double high) {
+    return v >= low && v <= high;
+}
+
+CoordinateBox BoxAt(int first, int index) {
+    if (index < 0 || index > 2) throw std::out_of_range("coordinate box index");
+    return static_cast<CoordinateBox>(first + index);
+}
+
+} // namespace
+
+CoordinateBox LatitudeBox(int index) {
+    return BoxAt(static_cast<int>(CoordinateBox::LatitudeDegrees), index);
+}
+
+CoordinateBox LongitudeBox(int index) {
+    return BoxAt(static_cast<int>(CoordinateBox::LongitudeDegrees), index);
+}
+
+bool PassesKeyFilter(char32_t keyCode) {
+    return (keyCode >= U'0' && keyCode <= U'9') || keyCode == 13 || keyCode == 8;
+}
+
+bool PassesRangeCheck(CoordinateBox box, std::string_view text) {
+    if (text.empty()) return true;
+    std::optional<double> number = ConvertWholeNumber(text);
+    if (!number) return false;
+    double v = *number;
+    switch (box) {
+    case CoordinateBox::LatitudeDegrees:
+        return Within(v, 2, 4) || Within(v, 20, 49);
+    case CoordinateBox::LongitudeDegrees:
+        return v == 1 || Within(v, 12, 15) || Within(v, 120, 155);
+    case CoordinateBox::LatitudeMinutes:
+    case CoordinateBox::LatitudeSeconds:
+    case CoordinateBox::LongitudeMinutes:
+    case CoordinateBox::LongitudeSeconds:
+        return Within(v, 0, 59);
+    }
+    return false;
+}
+
+std::string_view RangeMessage(CoordinateBox box) {
+    switch (box) {
+    case CoordinateBox::LatitudeDegrees:
+        return "緯度(度)には20-49の範囲の半角数字を入力して下さい。";
+    case CoordinateBox::LatitudeMinutes:
+        return "緯度(分)には0-59の範囲の半角数字を入力して下さい。";
+    case CoordinateBox::LatitudeSeconds:
+        return "緯度(秒)には0-59の範囲の半角数字を入力して下さい。";
+    case CoordinateBox::LongitudeDegrees:
+        return "経度(度)には120-155の範囲の半角数字を入力して下さい。";
+    case CoordinateBox::LongitudeMinutes:
+        return "経度(分)には0-59の範囲の半角数字を入力して下さい。";
+    case CoordinateBox::LongitudeSeconds:
+        return "経度(秒)には0-59の範囲の半角数字を入力して下さい。";
+    }
+    return {};
+}
+
+std::optional<CoordinateBox> FirstRejectedLatitudePart(std::string_view degrees, std::string_view minutes,
+                                                       std::string_view seconds) {
+    const std::string_view parts[] = {degrees, minutes, seconds};
+    for (int i = 0; i < 3; ++i) {
+        CoordinateBox box = LatitudeBox(i);
+        if (parts[i].empty() || !PassesRangeCheck(box, parts[i])) return box;
+    }
+    return std::nullopt;
+}
+
+} // namespace kolvane

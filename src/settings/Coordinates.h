@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace kolvane {
+
+// The six coordinate boxes, in the order of txtLat(0..2) then txtLon(0..2).
+enum class CoordinateBox {
+    LatitudeDegrees,
+    LatitudeMinutes,
+    LatitudeSeconds,
+    LongitudeDegrees,
+    LongitudeMinutes,
+    LongitudeSeconds,
+};
+
+inline constexpr int COORDINATE_BOX_COUNT = 6;
+
+// The box of a control array index: 0 degrees, 1 minutes, 2 seconds.
+CoordinateBox LatitudeBox(int index);
+CoordinateBox LongitudeBox(int index);
+
+inline constexpr std::string_view INPUT_ERROR_TITLE = "入力値エラー";
+
+// The keystroke filter of every box: half-width digits, Enter (13) and Backspace (8) pass; every
+// other character is discarded.
+bool PassesKeyFilter(char32_t keyCode);
+
+// The check run after each change of a box's text. Empty text passes (nothing to check). Otherwise
+// the whole text, blanks around it allowed, must be a number inside the box's range, or one of the
+// values through which a valid degrees value is typed digit by digit (2 to 4 for latitude degrees;
+// 1 and 12 to 15 for longitude degrees).
+bool PassesRangeCheck(CoordinateBox box, std::string_view text);
+
+// The message shown, with INPUT_ERROR_TITLE, when the box's text fails the check.
+std::string_view RangeMessage(CoordinateBox box);
+
+// The check of a latitude given outside the window (the command line): the first of the three
+// latitude parts that the boxes would not accept, or nothing. An empty part is not accepted, since a
+// run needs all three boxes filled.
+std::optional<CoordinateBox> FirstRejectedLatitudePart(std::string_view degrees, std::string_view minutes,
+                                                       std::string_view seconds);
+
+} // namespace kolvane

@@ -1,0 +1,80 @@
+#include "settings/Settings.h"
+
+#include "model/Error.h"
+#include "model/Numbers.h"
+#include "settings/IniFile.h"
+#include "settings/LocalityTable.h"
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+namespace kolvane {
+namespace {
+
+enum Entry { LOAD, PREF, LOCALE, LAT_DEG, LAT_MIN, LAT_SEC, LON_DEG, LON_MIN, LON_SEC };
+
+std::string WithSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
+} // namespace
+
+std::string SettingsPath(const std::string& folder) {
+    return WithSlash(folder) + std::string(SETTINGS_FILE_NAME);
+}
+
+int PrefectureIndexFromText(std::string_view text) {
+    double v = std::round(LeadingNumberOrZero(text));
+    if (!(v >= 0 && v <= PREFECTURE_COUNT)) return 0;
+    return static_cast<int>(v);
+}
+
+SettingsValues LoadSettings(const std::string& path) {
+    const IniFile file = IniFile::Load(path);
+    auto read = [&file](Entry e) {
+        const SettingEntry& s = SETTING_ENTRIES[e];
+        return file.Get(s.section, s.key, s.defaultValue);
+    };
+    SettingsValues v;
+    v.monthlyFolder = read(LOAD);
+    v.prefectureIndex = PrefectureIndexFromText(read(PREF));
+    v.localityCode = read(LOCALE);
+    v.latitude = {read(LAT_DEG), read(LAT_MIN), read(LAT_SEC)};
+    v.longitude = {read(LON_DEG), read(LON_MIN), read(LON_SEC)};
+    return v;
+}
+
+std::string LocalityCodeAtExit(const std::string& tablePath, int prefectureIndex,
+                               std::string_view shownLocality, std::string_view currentCode) {
+    if (prefectureIndex == 0) return std::string(NO_PREFECTURE_LOCALITY_CODE);
+    std::optional<std::string> code = FindLocalityCode(tablePath, prefectureIndex, shownLocality);
+    return code ? std::move(*code) : std::string(currentCode);
+}
+
+int SaveSettings(const std::string& path, const SettingsValues& values) {
+    IniFile file = IniFile::Load(path);
+    const std::string texts[] = {
+        values.monthlyFolder, std::to_string(values.prefectureIndex),
+        values.localityCode,  values.latitude[0],
+        values.latitude[1],   values.latitude[2],
+        values.longitude[0],  values.longitude[1],
+        values.longitude[2],
+    };
+    for (std::size_t i = 0; i < SETTING_ENTRIES.size(); ++i)
+        file.Set(SETTING_ENTRIES[i].section, SETTING_ENTRIES[i].key, texts[i]);
+    return file.Save(path);
+}
+
+std::string SettingsSaveMessage(const std::string& path, int error) {
+    return "設定ファイル " + path + " を保存できませんでした。(" + DescribeSystemError(error) + ")";
+}
+
+std::string StartMonthlyFolder(const std::string& stored, const std::string& executableFolder) {
+    std::error_code ec;
+    if (!stored.empty() && std::filesystem::is_directory(stored, ec)) return WithSlash(stored);
+    return WithSlash(executableFolder) + "Data/";
+}
+
+} // namespace kolvane

@@ -1,0 +1,84 @@
+#include "settings/Settings.h"
+
+#include "TempFolder.h"
+#include "model/Text.h"
+
+#include <gtest/gtest.h>
+
+namespace kolvane {
+namespace {
+
+using testing::TempFolder;
+
+TEST(Settings, FirstStartThenExitWithTheBlankPrefecture) {
+    TempFolder temp;
+    const std::string path = SettingsPath(temp.folder());
+    SettingsValues v = LoadSettings(path);
+    EXPECT_EQ(v.monthlyFolder + v.latitude[0] + v.latitude[2] + v.longitude[1], "");
+    EXPECT_EQ(v.prefectureIndex, 0);
+    EXPECT_EQ(v.localityCode, "000000");
+    v.monthlyFolder = StartMonthlyFolder(v.monthlyFolder, temp.folder());
+    EXPECT_EQ(v.monthlyFolder, temp.File("Data/"));
+
+    v.localityCode = LocalityCodeAtExit(temp.File("locale.dat"), v.prefectureIndex, "", v.localityCode);
+    ASSERT_EQ(SaveSettings(path, v), 0);
+    EXPECT_EQ(TempFolder::Read(path),
+              "[Path]\r\nLoad=" + v.monthlyFolder +
+                  "\r\n[Data]\r\nPref=0\r\nLocale=00000\r\nLatitudeDegrees=\r\nLatitudeMinutes=\r\n"
+                  "LatitudeSeconds=\r\nLongitudeDegrees=\r\nLongitudeMinutes=\r\nLongitudeSeconds=\r\n");
+}
+
+TEST(Settings, ValuesRoundTripAsTheyStandAndOtherLinesStay) {
+    TempFolder temp;
+    const std::string path =
+        temp.Write("kolvane.ini", "; mine\r\n[data]\r\nlocale=1\r\nExtra=keep\r\n[X]\r\nx=1\r\n");
+    SettingsValues v{"/home/観測/", 13, "44136", {"3", "", "30"}, {"139", "45", "00"}};
+    ASSERT_EQ(SaveSettings(path, v), 0);
+    SettingsValues back = LoadSettings(path);
+    EXPECT_EQ(back.monthlyFolder, v.monthlyFolder);
+    EXPECT_EQ(back.prefectureIndex, 13);
+    EXPECT_EQ(back.localityCode, "44136");
+    EXPECT_EQ(back.latitude, v.latitude) << "a partly typed value is kept as it is";
+    EXPECT_EQ(back.longitude, v.longitude);
+    const std::string text = TempFolder::Read(path);
+    EXPECT_TRUE(text.starts_with("; mine\r\n[data]\r\nlocale=44136\r\nExtra=keep\r\nPref=13\r\n")) << text;
+    EXPECT_NE(text.find("\r\n[X]\r\nx=1\r\n[Path]\r\n"), std::string::npos) << text;
+
+    // A folder name that cannot be stored on one line leaves the stored folder as it was.
+    v.monthlyFolder = "/two\nlines/";
+    ASSERT_EQ(SaveSettings(path, v), 0);
+    EXPECT_EQ(LoadSettings(path).monthlyFolder, "/home/観測/");
+
+    // A stored path longer than 255 bytes arrives cut.
+    v.monthlyFolder = "/" + std::string(300, 'd');
+    ASSERT_EQ(SaveSettings(path, v), 0);
+    EXPECT_EQ(LoadSettings(path).monthlyFolder, v.monthlyFolder.substr(0, 255));
+}
+
+TEST(Settings, StoredPrefectureIndexIsReadLeniently) {
+    const std::pair<const char*, int> cases[] = {
+        {"13", 13}, {" 13", 13}, {"13abc", 13}, {"12.5", 13}, {"47.4", 47}, {"1e1", 10},  {"-0.4", 0},
+        {"", 0},    {"abc", 0},  {"48", 0},     {"47.5", 0},  {"-1", 0},    {"1e400", 0}, {"1e12", 0}};
+    for (auto [text, index] : cases)
+        EXPECT_EQ(PrefectureIndexFromText(text), index) << text;
+}
+
+TEST(Settings, LocalityCodeRememberedAtExitAndStartFolder) {
+    TempFolder temp;
+    const std::string table = temp.Write("locale.dat", EncodeCp932("13,44132,東京,35,41,30,139,45,00\r\n"));
+    EXPECT_EQ(LocalityCodeAtExit(table, 0, "東京", "44132"), "00000");
+    EXPECT_EQ(LocalityCodeAtExit(table, 13, "東京", "000000"), "44132");
+    EXPECT_EQ(LocalityCodeAtExit(table, 13, "どこか", "44100"), "44100")
+        << "no row keeps the code read at start";
+    EXPECT_EQ(LocalityCodeAtExit(temp.File("none.dat"), 13, "東京", "44100"), "44100");
+
+    std::filesystem::create_directory(temp.File("months"));
+    const std::string exe = temp.folder().substr(0, temp.folder().size() - 1); // without the "/"
+    EXPECT_EQ(StartMonthlyFolder(temp.File("months"), exe), temp.File("months/"));
+    EXPECT_EQ(StartMonthlyFolder(temp.File("deleted/"), exe), temp.File("Data/"));
+    EXPECT_EQ(std::string(PREFECTURE_NAMES[1]) += PREFECTURE_NAMES[13], "北海道東京都");
+    EXPECT_EQ(PREFECTURE_NAMES[47], "沖縄県");
+}
+
+} // namespace
+} // namespace kolvane

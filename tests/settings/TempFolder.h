@@ -1,0 +1,43 @@
+#pragma once
+
+#include "model/FileIo.h"
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace kolvane::testing {
+
+// A fresh folder below the system's temporary folder, removed with its contents.
+class TempFolder {
+  public:
+    TempFolder() {
+        static int counter = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                ("kolvane-settings-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+
+    std::string folder() const { return path_.string() + "/"; }
+    std::string File(const std::string& name) const { return folder() + name; }
+    std::string Write(const std::string& name, const std::string& bytes) const {
+        WriteFileAtomically(File(name), bytes);
+        return File(name);
+    }
+    static std::string Read(const std::string& path) {
+        std::string bytes;
+        ReadWholeFile(path, bytes);
+        return bytes;
+    }
+    long EntryCount() const {
+        auto it = std::filesystem::directory_iterator(path_);
+        return std::distance(begin(it), end(it));
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+} // namespace kolvane::testing
