@@ -7,6 +7,7 @@
 #include "model/DateText.h"
 #include "model/Error.h"
 #include "model/Numbers.h"
+#include "settings/Coordinates.h"
 
 #include <algorithm>
 #include <csignal>
@@ -117,11 +118,9 @@ Options ParseArguments(int argc, char** argv) {
     return o;
 }
 
-bool InRange(std::optional<double> v, double low, double high) { return v && *v >= low && *v <= high; }
-
-// The latitude in decimal degrees, accepted in the ranges of the window's latitude boxes.
+// The latitude in decimal degrees: degrees:minutes:seconds as the window's latitude boxes accept them,
+// or decimal degrees.
 double ParseLatitude(const std::string& text) {
-    const std::string message = "--lat には度:分:秒 (度 20-49、分と秒 0-59) または 10 進の度を指定して下さい: " + text;
     std::vector<std::string> parts;
     std::size_t start = 0;
     while (true) {
@@ -132,15 +131,13 @@ double ParseLatitude(const std::string& text) {
     }
     if (parts.size() == 1) {
         std::optional<double> v = ConvertWholeNumber(parts[0]);
-        if (!v || !(*v >= 20 && *v < 50)) throw UsageError(message);
-        return *v;
+        if (v && *v >= 20 && *v < 50) return *v;
+    } else if (parts.size() == 3) {
+        std::optional<CoordinateBox> rejected = FirstRejectedLatitudePart(parts[0], parts[1], parts[2]);
+        if (!rejected) return LatitudeFromTexts(parts[0], parts[1], parts[2]);
+        throw UsageError("--lat " + text + ": " + std::string(RangeMessage(*rejected)));
     }
-    if (parts.size() != 3) throw UsageError(message);
-    std::optional<double> degrees = ConvertWholeNumber(parts[0]);
-    if (!InRange(degrees, 20, 49) || !InRange(ConvertWholeNumber(parts[1]), 0, 59) ||
-        !InRange(ConvertWholeNumber(parts[2]), 0, 59))
-        throw UsageError(message);
-    return LatitudeFromTexts(parts[0], parts[1], parts[2]);
+    throw UsageError("--lat には度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) を指定して下さい: " + text);
 }
 
 // "YYYY/MM" (or YYYY/M) of a year the two-digit file names can hold, as a month list entry.
