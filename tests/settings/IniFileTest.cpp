@@ -1,6 +1,6 @@
 #include "settings/IniFile.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "model/Text.h"
 
 #include <cerrno>

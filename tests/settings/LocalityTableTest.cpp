@@ -1,6 +1,6 @@
 #include "settings/LocalityTable.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "model/Text.h"
 #include "settings/Coordinates.h"
 #include "settings/Settings.h"
