@@ -1,0 +1,320 @@
+// kolvane-bench: times kolvane-convert over a century of one station against the floor of merely reading
+// the same files with cat. It reports figures and never fails on them.
+
+#include "WeatherGenerator.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <malloc.h>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace kolvane::bench;
+
+namespace {
+
+constexpr YearMonth kFirst{1970, 1};
+constexpr YearMonth kLast{2069, 12};
+constexpr const char* kGroup = "01";
+constexpr const char* kBucket = "01";
+constexpr double kTargetSeconds = 0.25;
+constexpr double kTargetMiB = 32.0;
+
+constexpr const char* kUsage =
+    "usage: kolvane-bench [--runs N] [--convert PROGRAM] [--lat D:M:S]\n"
+    "\n"
+    "Generates one station over 100 years (1970/01 to 2069/12, 1,200 monthly files) once into\n"
+    "$TMPDIR/kolvane-bench-UID/monthly (reused while its stamp matches), then runs, N times each\n"
+    "(default 5): cat of all files to /dev/null, the floor; and PROGRAM (default: kolvane-convert\n"
+    "beside this executable) with --monthly, --output (an emptied folder), --group 01 --bucket 01,\n"
+    "--lat (default 35:30:00) and --all. Reports best and median wall time, peak memory, throughput\n"
+    "and the ratio to the floor, beside the targets of 0.25 s and 32 MiB. Never fails on a figure.\n";
+
+struct Options {
+    int runs = 5;
+    fs::path convert;
+    std::string latitude = "35:30:00";
+};
+
+struct Dataset {
+    fs::path folder;
+    std::vector<std::string> files; // full paths in month order
+    StationTotals totals;
+    bool reused = false;
+};
+
+struct Run {
+    double seconds = 0;
+    double peakMiB = 0;
+    int exitCode = 0; // 128 + signal when killed
+};
+
+std::string StampText(const StationTotals& totals) {
+    std::ostringstream s;
+    s << "kolvane-gen " << kGeneratorVersion << " seed 1 station " << kGroup << kBucket << " 1970/01-2069/12"
+      << " complete\n"
+      << totals.files << ' ' << totals.dataLines << ' ' << totals.bytes << '\n';
+    return s.str();
+}
+
+// The folder is reused only when it holds exactly the files its stamp describes, at the recorded size.
+bool Reusable(Dataset& data, const fs::path& stamp) {
+    std::ifstream in(stamp);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream s(text);
+    std::string header;
+    StationTotals recorded;
+    std::getline(s, header);
+    if (!(s >> recorded.files >> recorded.dataLines >> recorded.bytes)) return false;
+    if (text != StampText(recorded) || recorded.files != data.files.size()) return false;
+
+    std::error_code ec;
+    std::uintmax_t bytes = 0;
+    for (const std::string& file : data.files) {
+        bytes += fs::file_size(file, ec);
+        if (ec) return false;
+    }
+    std::size_t entries = 0;
+    for (auto it = fs::directory_iterator(data.folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+        ++entries;
+    if (ec || bytes != recorded.bytes || entries != recorded.files) return false;
+    data.totals = recorded;
+    return true;
+}
+
+Dataset PrepareData(const fs::path& work) {
+    Dataset data;
+    data.folder = work / "monthly";
+    for (YearMonth ym = kFirst;; ym = NextMonth(ym)) {
+        data.files.push_back((data.folder / MonthlyFileName(ym, kGroup, kBucket)).string());
+        if (ym == kLast) break;
+    }
+    const fs::path stamp = work / "monthly.stamp";
+    if (Reusable(data, stamp)) {
+        data.reused = true;
+        return data;
+    }
+    std::printf("generating %zu monthly files into %s ...\n", data.files.size(), data.folder.c_str());
+    std::fflush(stdout);
+    fs::remove(stamp);
+    fs::remove_all(data.folder);
+    data.totals = WriteStation(data.folder, kGroup, kBucket, kFirst, kLast, GeneratorOptions{1, false});
+    std::ofstream out(stamp, std::ios::trunc);
+    out << StampText(data.totals);
+    if (!out.flush()) throw std::runtime_error("cannot write " + stamp.string());
+    return data;
+}
+
+// Runs args[0] (searched in PATH) with stdout on /dev/null and stderr into `errorFile` when given.
+Run Spawn(const std::vector<std::string>& args, const fs::path& errorFile) {
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const std::string errorPath = errorFile.string();
+
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error(std::string("fork failed: ") + std::strerror(errno));
+    if (pid == 0) {
+        int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) dup2(null, STDOUT_FILENO);
+        if (!errorPath.empty()) {
+            int err = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (err >= 0) dup2(err, STDERR_FILENO);
+        }
+        execvp(argv[0], argv.data());
+        std::fprintf(stderr, "cannot start %s: %s\n", argv[0], std::strerror(errno));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    while (wait4(pid, &status, 0, &usage) < 0) {
+        if (errno != EINTR) throw std::runtime_error(std::string("wait4 failed: ") + std::strerror(errno));
+    }
+    const auto end = std::chrono::steady_clock::now();
+
+    Run run;
+    run.seconds = std::chrono::duration<double>(end - start).count();
+    run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+struct Summary {
+    double best = 0;
+    double median = 0;
+    double peakMiB = 0;
+};
+
+Summary Summarise(const std::vector<Run>& runs) {
+    std::vector<double> times;
+    Summary s;
+    for (const Run& r : runs) {
+        times.push_back(r.seconds);
+        s.peakMiB = std::max(s.peakMiB, r.peakMiB);
+    }
+    std::sort(times.begin(), times.end());
+    const std::size_t n = times.size();
+    s.best = times.front();
+    s.median = n % 2 == 1 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2.0;
+    return s;
+}
+
+void ResetFolder(const fs::path& folder) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+}
+
+std::size_t CountYearlyFiles(const fs::path& folder) {
+    std::size_t n = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 5 && (name[0] == 'Y' || name[0] == 'y') && name.ends_with(".csv")) ++n;
+    }
+    return n;
+}
+
+std::string Tail(const fs::path& file) {
+    std::ifstream in(file);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (text.size() > 2000) text = "..." + text.substr(text.size() - 2000);
+    return text;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "kolvane-bench: unknown argument or missing value: %s\n\n%s", argv[i],
+                         kUsage);
+            return false;
+        }
+        std::string_view value = argv[++i];
+        if (arg == "--runs") {
+            auto r = std::from_chars(value.data(), value.data() + value.size(), options.runs);
+            if (r.ec != std::errc() || r.ptr != value.data() + value.size() || options.runs < 1 ||
+                options.runs > 1000) {
+                std::fprintf(stderr, "kolvane-bench: --runs must be a number from 1 to 1000\n");
+                return false;
+            }
+        } else if (arg == "--convert") {
+            options.convert = value;
+        } else if (arg == "--lat") {
+            options.latitude = value;
+        } else {
+            std::fprintf(stderr, "kolvane-bench: unknown argument %s\n\n%s", argv[i - 1], kUsage);
+            return false;
+        }
+    }
+    if (options.convert.empty()) {
+        std::error_code ec;
+        fs::path self = fs::read_symlink("/proc/self/exe", ec);
+        options.convert = ec ? fs::path("kolvane-convert") : self.parent_path() / "kolvane-convert";
+    }
+    return true;
+}
+
+const char* Verdict(bool met) {
+    return met ? "met" : "NOT met";
+}
+
+int Main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) return 2;
+
+    const fs::path work = fs::temp_directory_path() / ("kolvane-bench-" + std::to_string(getuid()));
+    const Dataset data = PrepareData(work);
+    const fs::path output = work / "out";
+    const fs::path errors = work / "convert-stderr.txt";
+    // A forked child starts with the harness's pages, which count in its peak; keep them few.
+    // The floor's peak shows what is left.
+    malloc_trim(0);
+
+    std::vector<std::string> cat = {"cat"};
+    cat.insert(cat.end(), data.files.begin(), data.files.end());
+    const std::vector<std::string> convert = {options.convert.string(),
+                                              "--monthly",
+                                              data.folder.string() + "/",
+                                              "--output",
+                                              output.string() + "/",
+                                              "--group",
+                                              kGroup,
+                                              "--bucket",
+                                              kBucket,
+                                              "--lat",
+                                              options.latitude,
+                                              "--all"};
+
+    Spawn(cat, {}); // warms the page cache for both
+    std::vector<Run> floorRuns, convertRuns;
+    std::size_t yearlyFiles = 0;
+    for (int i = 0; i < options.runs; ++i) {
+        Run floor = Spawn(cat, {});
+        if (floor.exitCode != 0)
+            throw std::runtime_error("cat failed with exit code " + std::to_string(floor.exitCode));
+        floorRuns.push_back(floor);
+
+        ResetFolder(output);
+        Run run = Spawn(convert, errors);
+        if (run.exitCode != 0) {
+            std::fprintf(stderr, "kolvane-bench: %s failed with exit code %d\n%s", convert[0].c_str(),
+                         run.exitCode, Tail(errors).c_str());
+            return 1;
+        }
+        convertRuns.push_back(run);
+        yearlyFiles = CountYearlyFiles(output);
+    }
+
+    const Summary f = Summarise(floorRuns);
+    const Summary c = Summarise(convertRuns);
+    const double mb = static_cast<double>(data.totals.bytes) / 1e6;
+    std::printf("\nKolvane batch benchmark: one station, 1970/01 to 2069/12\n");
+    std::printf("  data        %s (%s)\n", data.folder.c_str(), data.reused ? "reused" : "generated");
+    std::printf("  files       %zu monthly, %zu rows, %.1f MB\n", data.totals.files, data.totals.dataLines,
+                mb);
+    std::printf("  program     %s\n", options.convert.c_str());
+    std::printf("  runs        %d each\n\n", options.runs);
+    std::printf("  %-18s %10s %10s %10s\n", "", "best s", "median s", "peak MiB");
+    std::printf("  %-18s %10.3f %10.3f %10.1f\n", "floor (cat)", f.best, f.median, f.peakMiB);
+    std::printf("  %-18s %10.3f %10.3f %10.1f\n\n", "conversion", c.best, c.median, c.peakMiB);
+    std::printf("  conversion  %.2f M rows/s, %.0f MB/s (median), %.1f x the floor\n",
+                static_cast<double>(data.totals.dataLines) / c.median / 1e6, mb / c.median,
+                c.median / f.median);
+    std::printf("  targets     wall < %.2f s: %s (median %.3f s); peak < %.0f MiB: %s (%.1f MiB)\n",
+                kTargetSeconds, Verdict(c.median < kTargetSeconds), c.median, kTargetMiB,
+                Verdict(c.peakMiB < kTargetMiB), c.peakMiB);
+    std::printf("  output      %zu yearly files written (%d expected)\n", yearlyFiles,
+                kLast.year - kFirst.year + 1);
+    fs::remove_all(output);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Main(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kolvane-bench: %s\n", e.what());
+        return 1;
+    }
+}
