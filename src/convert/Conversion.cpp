@@ -12,7 +12,8 @@
 
 namespace kolvane {
 
-Conversion::Conversion(ConversionSettings settings) : settings_(std::move(settings)) {}
+Conversion::Conversion(ConversionSettings settings)
+    : settings_(std::move(settings)), monthlyFolder_(settings_.monthlyFolder), outputFolder_(settings_.outputFolder) {}
 
 void Conversion::ReadMonthlyFile(const std::string& path) {
     currentMonthlyFile_ = path;
@@ -60,15 +61,15 @@ void Conversion::WriteYearlyFile(const std::string& path) const {
 YearOutput Conversion::ComputeYearRun(const std::vector<std::string>& monthlyNames, std::string_view yy) {
     dailyTable_.clear();
     for (const std::string& name : monthlyNames) {
-        ReadMonthlyFile(ResolveIgnoringCase(settings_.monthlyFolder, name));
+        ReadMonthlyFile(monthlyFolder_.Resolve(name));
         BuildDailyRecords();
     }
     const std::string yearlyName = YearlyFileName(yy, settings_.key);
-    ReadYearlyFile(ResolveIgnoringCase(settings_.monthlyFolder, yearlyName));
+    ReadYearlyFile(monthlyFolder_.Resolve(yearlyName));
     MergeIntoYear();
     SortYearByDate();
     BuildYearCalendar(yy);
-    return YearOutput{ResolveIgnoringCase(settings_.outputFolder, yearlyName), FormatYearlyFile(), emptyYearlyFile_};
+    return YearOutput{outputFolder_.Resolve(yearlyName), FormatYearlyFile(), emptyYearlyFile_};
 }
 
 void Conversion::ConvertYearRun(const std::vector<std::string>& monthlyNames, std::string_view yy) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/RunPlan.h"
+#include "model/FileIo.h"
 #include "model/WeatherRecord.h"
 
 #include <string>
@@ -61,6 +62,8 @@ public:
 
 private:
     ConversionSettings settings_;
+    FolderLookup monthlyFolder_;
+    FolderLookup outputFolder_;
     std::string currentMonthlyFile_; // for messages
     std::string buffer_;             // file bytes, reused
     WeatherTable hourlyTable_;

@@ -97,18 +97,26 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 std::string ResolveIgnoringCase(const std::string& folder, const std::string& name) {
-    std::string exact = folder + name;
+    return FolderLookup(folder).Resolve(name);
+}
+
+std::string FolderLookup::Resolve(const std::string& name) {
+    std::string exact = folder_ + name;
     struct stat st;
     if (::lstat(exact.c_str(), &st) == 0) return exact;
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return exact;
-    std::string best;
-    while (dirent* entry = ::readdir(dir)) {
-        std::string_view candidate(entry->d_name);
-        if (EqualsIgnoreAsciiCase(candidate, name) && (best.empty() || candidate < best)) best = candidate;
+    if (!listed_) {
+        listed_ = true;
+        if (DIR* dir = ::opendir(folder_.empty() ? "." : folder_.c_str())) {
+            while (dirent* entry = ::readdir(dir)) {
+                std::string entryName(entry->d_name);
+                auto [it, added] = byLowerName_.try_emplace(LowerAscii(entryName), entryName);
+                if (!added && entryName < it->second) it->second = entryName;
+            }
+            ::closedir(dir);
+        }
     }
-    ::closedir(dir);
-    return best.empty() ? exact : folder + best;
+    auto it = byLowerName_.find(LowerAscii(name));
+    return it == byLowerName_.end() ? exact : folder_ + it->second;
 }
 
 int ListRegularFiles(const std::string& folder, std::vector<std::string>& names) {

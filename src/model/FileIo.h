@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kolvane {
@@ -17,6 +18,19 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes);
 // The path to open for `name` in `folder` (a folder ending in "/"): the exact name when it exists,
 // else the folder entry equal to it ignoring ASCII case (first in name order), else the exact name.
 std::string ResolveIgnoringCase(const std::string& folder, const std::string& name);
+
+// ResolveIgnoringCase for many names of one folder: the folder is listed once, at the first name
+// that does not exist exactly, instead of once per name.
+class FolderLookup {
+public:
+    explicit FolderLookup(std::string folder) : folder_(std::move(folder)) {}
+    std::string Resolve(const std::string& name);
+
+private:
+    std::string folder_;
+    bool listed_ = false;
+    std::unordered_map<std::string, std::string> byLowerName_;
+};
 
 // Names of the regular files in `folder`, ascending ignoring ASCII case. Returns 0 or an errno.
 int ListRegularFiles(const std::string& folder, std::vector<std::string>& names);

@@ -53,12 +53,17 @@ LeadingNumber ParseLeadingNumber(std::string_view text) {
         ++i;
     }
     const std::size_t mantissaStart = i;
-    while (i < n && IsDigit(text[i])) ++i;
+    // The digits are also gathered as an integer: with at most 15 of them and no exponent, that integer
+    // divided by an exact power of ten is the correctly rounded value, without the general parser.
+    uint64_t digitValue = 0;
+    while (i < n && IsDigit(text[i])) digitValue = digitValue * 10 + static_cast<uint64_t>(text[i++] - '0');
     std::size_t digits = i - mantissaStart;
+    std::size_t fractionDigits = 0;
     if (i < n && text[i] == '.') {
         std::size_t j = i + 1;
-        while (j < n && IsDigit(text[j])) ++j;
-        digits += j - (i + 1);
+        while (j < n && IsDigit(text[j])) digitValue = digitValue * 10 + static_cast<uint64_t>(text[j++] - '0');
+        fractionDigits = j - (i + 1);
+        digits += fractionDigits;
         if (digits > 0) i = j;
     }
     if (digits == 0) return result;
@@ -73,6 +78,16 @@ LeadingNumber ParseLeadingNumber(std::string_view text) {
             exponentStart = i + 1;
             i = j;
         }
+    }
+
+    if (digits <= 15 && exponentStart == mantissaEnd) {
+        static constexpr double POWERS[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const double value = static_cast<double>(digitValue) / POWERS[fractionDigits];
+        result.value = negative ? -value : value;
+        result.status = NumberStatus::Ok;
+        result.end = i;
+        return result;
     }
 
     double value = 0;
