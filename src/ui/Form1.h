@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace kolvane {
+
+class FolderList;
+
+// The mounted file systems' root folders, "/" first; these are the "drives" of the folder dialog.
+QStringList MountedDriveRoots();
+
+// The folder dialog "フォルダ選択". The caller sets the prompt and the start folder, runs exec() and
+// reads strPath(): the open folder ending in "/" after OK, empty text after Cancel. Closing through
+// the window frame runs neither button, so strPath() keeps the value the dialog was created with.
+class Form1 : public QDialog {
+    Q_OBJECT
+  public:
+    explicit Form1(QWidget* parent = nullptr, QString previousResult = QString());
+
+    void setPrompt(const QString& prompt);
+    QString prompt() const;
+    // The folder the list opens; empty text leaves it at the working folder.
+    void setPath(const QString& folder);
+    QString path() const;
+
+    const QString& strPath() const { return strPath_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void Drive1_Change();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    QComboBox* Drive1;
+    FolderList* Dir1;
+    QPushButton* cmdOK;
+    QPushButton* cmdCancel;
+    QLabel* Label1;
+
+    QString strPath_;
+};
+
+} // namespace kolvane

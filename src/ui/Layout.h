@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <string>
+
+class QWidget;
+
+namespace kolvane {
+
+// Twips to pixels: 15 twips are one pixel at 96 dots per inch.
+int TwipsToPixels(int twips, qreal logicalDpi);
+
+// Places `widget` at a rectangle given in twips, scaled by the widget's logical dpi.
+void PlaceInTwips(QWidget* widget, int left, int top, int width, int height);
+// Fixes the size of a window's client area, given in twips.
+void FixClientSizeInTwips(QWidget* window, int width, int height);
+
+// The program's font: an installed Japanese Gothic face at 9 points, else the default face.
+QFont WindowFont();
+
+// Core strings are UTF-8; QString lives only in the window layer.
+inline QString FromCore(const std::string& text) {
+    return QString::fromStdString(text);
+}
+inline std::string ToCore(const QString& text) {
+    return text.toStdString();
+}
+
+} // namespace kolvane

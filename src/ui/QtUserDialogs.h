@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ui/UserDialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace kolvane {
+
+// The real seam: QMessageBox and the folder dialog, modal over the owner window.
+class QtUserDialogs : public UserDialogs {
+  public:
+    explicit QtUserDialogs(QWidget* owner = nullptr);
+
+    void ShowMessage(const QString& text, const QString& title, int style) override;
+    QString AskFolder(const QString& prompt, const QString& startFolder) override;
+
+  private:
+    QPointer<QWidget> owner_;
+    // The folder dialog's result outlives each showing: closing the dialog through its frame
+    // leaves the previous result in place.
+    QString strPath_;
+};
+
+} // namespace kolvane

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace kolvane {
+
+// Message box styles as the program's messages name them.
+enum MessageStyle : int {
+    STYLE_PLAIN = 0,        // OK button alone
+    STYLE_EXCLAMATION = 48, // exclamation icon and OK button
+};
+
+// Every modal window the main window opens goes through this seam, so that tests can answer it
+// without a person and no test ever blocks on a modal window.
+class UserDialogs {
+  public:
+    virtual ~UserDialogs() = default;
+
+    // Shows a modal message and returns when the user has acknowledged it.
+    virtual void ShowMessage(const QString& text, const QString& title, int style) = 0;
+
+    // Asks for a folder: the prompt is shown above the folder list, which opens at `startFolder`
+    // (empty: the dialog's own default). Returns the chosen folder ending in "/", or empty text
+    // when the choice was cancelled.
+    virtual QString AskFolder(const QString& prompt, const QString& startFolder) = 0;
+};
+
+} // namespace kolvane
