@@ -237,9 +237,13 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     try {
         Options o = ParseArguments(argc, argv);
-        if (o.help || argc == 1) {
+        if (o.help) {
             std::cout << HELP;
-            return o.help ? 0 : EXIT_USAGE_ERROR;
+            return 0;
+        }
+        if (argc == 1) {
+            std::cerr << HELP;
+            return EXIT_USAGE_ERROR;
         }
         if (o.monthly.empty()) throw UsageError("--monthly を指定して下さい。");
         o.monthly = AsFolder(o.monthly);
