@@ -63,7 +63,7 @@ struct Options {
 };
 
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -163,8 +163,8 @@ void CheckStationId(const std::string& id, const char* option) {
 int List(const Options& o) {
     std::vector<StationMonths> stations;
     if (int e = ListStations(o.monthly, stations)) {
-        throw KolvaneError("月次ファイルのフォルダ「" + o.monthly + "」を読み込めません（" + DescribeSystemError(e) +
-                           "）。");
+        throw KolvaneError("月次ファイルのフォルダ「" + o.monthly + "」を読み込めません（" +
+                           DescribeSystemError(e) + "）。");
     }
     if (stations.empty()) std::cout << "月次ファイルがありません: " << o.monthly << "\n";
     for (const StationMonths& s : stations) {
@@ -180,7 +180,8 @@ int List(const Options& o) {
 // The months in the order of the month list: by file name, so by two-digit year, then month.
 std::vector<std::string> InListOrder(std::vector<std::string> entries) {
     auto key = [](const std::string& e) { return e.substr(2); }; // "yy/mm"
-    std::stable_sort(entries.begin(), entries.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&](const auto& a, const auto& b) { return key(a) < key(b); });
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
     return entries;
 }
@@ -190,7 +191,8 @@ int Convert(const Options& o) {
     CheckStationId(o.group, "--group");
     CheckStationId(o.bucket, "--bucket");
     if (o.lat.empty()) throw UsageError("緯度・経度を設定して下さい。 (--lat)");
-    if (o.all == !o.months.empty()) throw UsageError("--all か、変換する月 (YYYY/MM) のどちらかを指定して下さい。");
+    if (o.all == !o.months.empty())
+        throw UsageError("--all か、変換する月 (YYYY/MM) のどちらかを指定して下さい。");
 
     ConversionSettings settings;
     settings.latitude = ParseLatitude(o.lat);
@@ -202,8 +204,8 @@ int Convert(const Options& o) {
 
     std::vector<std::string> available;
     if (int e = ListMatchingFiles(o.monthly, StationPattern(o.group, o.bucket), available)) {
-        throw KolvaneError("月次ファイルのフォルダ「" + o.monthly + "」を読み込めません（" + DescribeSystemError(e) +
-                           "）。");
+        throw KolvaneError("月次ファイルのフォルダ「" + o.monthly + "」を読み込めません（" +
+                           DescribeSystemError(e) + "）。");
     }
     std::vector<std::string> listed = MonthEntries(available);
 
@@ -211,11 +213,12 @@ int Convert(const Options& o) {
     if (o.all) {
         selected = listed;
         if (selected.empty()) {
-            throw UsageError("グループID " + o.group + "・バケットID " + o.bucket + " の月次ファイルが「" + o.monthly +
-                             "」にありません。");
+            throw UsageError("グループID " + o.group + "・バケットID " + o.bucket + " の月次ファイルが「" +
+                             o.monthly + "」にありません。");
         }
     } else {
-        for (const std::string& m : o.months) selected.push_back(ParseMonth(m));
+        for (const std::string& m : o.months)
+            selected.push_back(ParseMonth(m));
         selected = InListOrder(std::move(selected));
         for (const std::string& m : selected) {
             if (std::find(listed.begin(), listed.end(), m) == listed.end()) {
@@ -248,7 +251,8 @@ int main(int argc, char** argv) {
         if (o.monthly.empty()) throw UsageError("--monthly を指定して下さい。");
         o.monthly = AsFolder(o.monthly);
         if (!o.output.empty()) o.output = AsFolder(o.output);
-        if (!IsFolder(o.monthly)) throw UsageError("月次ファイルのフォルダ「" + o.monthly + "」がありません。");
+        if (!IsFolder(o.monthly))
+            throw UsageError("月次ファイルのフォルダ「" + o.monthly + "」がありません。");
         return o.list ? List(o) : Convert(o);
     } catch (const UsageError& e) {
         std::cerr << "kolvane-convert: " << e.what() << "\n"

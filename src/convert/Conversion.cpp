@@ -13,14 +13,16 @@
 namespace kolvane {
 
 Conversion::Conversion(ConversionSettings settings)
-    : settings_(std::move(settings)), monthlyFolder_(settings_.monthlyFolder), outputFolder_(settings_.outputFolder) {}
+    : settings_(std::move(settings)), monthlyFolder_(settings_.monthlyFolder),
+      outputFolder_(settings_.outputFolder) {}
 
 void Conversion::ReadMonthlyFile(const std::string& path) {
     currentMonthlyFile_ = path;
     if (int e = ReadWholeFile(path, buffer_)) {
         hourlyTable_.clear();
         if (e == ENOENT) return; // a month without its file adds no day
-        throw KolvaneError("月次ファイル「" + path + "」を読み込めません（" + DescribeSystemError(e) + "）。");
+        throw KolvaneError("月次ファイル「" + path + "」を読み込めません（" + DescribeSystemError(e) +
+                           "）。");
     }
     ParseMonthlyText(buffer_, path, hourlyTable_);
 }
@@ -30,8 +32,8 @@ void Conversion::BuildDailyRecords() {
         kolvane::BuildDailyRecords(hourlyTable_, settings_.latitude, dailyTable_);
     } catch (const DayComputationError& e) {
         throw KolvaneError("月次ファイル「" + currentMonthlyFile_ + "」の" + std::to_string(e.year) + "年" +
-                           std::to_string(e.month) + "月" + std::to_string(e.day) + "日の値を計算できません（" +
-                           e.what() + "）。");
+                           std::to_string(e.month) + "月" + std::to_string(e.day) +
+                           "日の値を計算できません（" + e.what() + "）。");
     }
 }
 
@@ -40,19 +42,28 @@ void Conversion::ReadYearlyFile(const std::string& path) {
     if (int e = ReadWholeFile(path, buffer_)) {
         existingTable_.clear();
         if (e == ENOENT) return;
-        throw KolvaneError("年次ファイル「" + path + "」を読み込めません（" + DescribeSystemError(e) + "）。");
+        throw KolvaneError("年次ファイル「" + path + "」を読み込めません（" + DescribeSystemError(e) +
+                           "）。");
     }
     if (buffer_.empty()) emptyYearlyFile_ = path;
     ParseYearlyText(buffer_, path, existingTable_);
 }
 
-void Conversion::MergeIntoYear() { kolvane::MergeIntoYear(dailyTable_, existingTable_); }
+void Conversion::MergeIntoYear() {
+    kolvane::MergeIntoYear(dailyTable_, existingTable_);
+}
 
-void Conversion::SortYearByDate() { kolvane::SortYearByDate(existingTable_); }
+void Conversion::SortYearByDate() {
+    kolvane::SortYearByDate(existingTable_);
+}
 
-void Conversion::BuildYearCalendar(std::string_view yy) { kolvane::BuildYearCalendar(yy, existingTable_, yearTable_); }
+void Conversion::BuildYearCalendar(std::string_view yy) {
+    kolvane::BuildYearCalendar(yy, existingTable_, yearTable_);
+}
 
-std::string Conversion::FormatYearlyFile() const { return FormatYearlyText(yearTable_); }
+std::string Conversion::FormatYearlyFile() const {
+    return FormatYearlyText(yearTable_);
+}
 
 void Conversion::WriteYearlyFile(const std::string& path) const {
     CommitYearOutput(YearOutput{path, FormatYearlyFile(), {}});
@@ -80,7 +91,8 @@ void CommitYearOutput(const YearOutput& output) {
     // An empty yearly file holds nothing to keep; a failure to remove it changes nothing either.
     if (!output.emptyToRemove.empty()) std::remove(output.emptyToRemove.c_str());
     if (int e = WriteFileAtomically(output.path, output.bytes)) {
-        throw KolvaneError("年次ファイル「" + output.path + "」を書き込めません（" + DescribeSystemError(e) + "）。");
+        throw KolvaneError("年次ファイル「" + output.path + "」を書き込めません（" + DescribeSystemError(e) +
+                           "）。");
     }
 }
 

@@ -19,15 +19,15 @@ struct ConversionSettings {
 
 // A converted year before anything on disk has changed.
 struct YearOutput {
-    std::string path;        // the yearly file to write
-    std::string bytes;       // its complete content (CP932, CR LF)
+    std::string path;          // the yearly file to write
+    std::string bytes;         // its complete content (CP932, CR LF)
     std::string emptyToRemove; // an empty yearly file found in the monthly folder, to delete
 };
 
 // The four tables and the procedures that fill them, for one station. Every failure is a
 // KolvaneError whose message names the file (and the day or column) and the cause.
 class Conversion {
-public:
+  public:
     explicit Conversion(ConversionSettings settings);
 
     // Replaces the hourly table with the complete hours of one monthly file. A file that does not
@@ -60,7 +60,7 @@ public:
     WeatherTable& mutableHourlyTable() { return hourlyTable_; }
     const std::string& emptyYearlyFile() const { return emptyYearlyFile_; }
 
-private:
+  private:
     ConversionSettings settings_;
     FolderLookup monthlyFolder_;
     FolderLookup outputFolder_;

@@ -18,14 +18,17 @@ std::vector<std::string> DistinctAt(const std::vector<std::string>& names, std::
     return ids;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
     if (name.size() != pattern.size()) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (pattern[i] != '?' && !EqualsIgnoreAsciiCase(name.substr(i, 1), pattern.substr(i, 1))) return false;
+        if (pattern[i] != '?' && !EqualsIgnoreAsciiCase(name.substr(i, 1), pattern.substr(i, 1)))
+            return false;
     }
     return true;
 }
@@ -50,21 +53,27 @@ int ListMatchingFiles(const std::string& folder, std::string_view pattern, std::
     return 0;
 }
 
-std::vector<std::string> DistinctGroups(const std::vector<std::string>& names) { return DistinctAt(names, 6); }
+std::vector<std::string> DistinctGroups(const std::vector<std::string>& names) {
+    return DistinctAt(names, 6);
+}
 
-std::vector<std::string> DistinctBuckets(const std::vector<std::string>& names) { return DistinctAt(names, 8); }
+std::vector<std::string> DistinctBuckets(const std::vector<std::string>& names) {
+    return DistinctAt(names, 8);
+}
 
 std::vector<std::string> MonthEntries(const std::vector<std::string>& names) {
     std::vector<std::string> entries;
     for (const std::string& name : names) {
-        if (name.size() < 5 || !IsDigit(name[1]) || !IsDigit(name[2]) || !IsDigit(name[3]) || !IsDigit(name[4]))
+        if (name.size() < 5 || !IsDigit(name[1]) || !IsDigit(name[2]) || !IsDigit(name[3]) ||
+            !IsDigit(name[4]))
             continue;
         int month = (name[3] - '0') * 10 + (name[4] - '0');
         if (month < 1 || month > 12) continue;
         std::string entry = FourDigitYear(std::string_view(name).substr(1, 2));
         entry += '/';
         entry += name.substr(3, 2);
-        if (std::find(entries.begin(), entries.end(), entry) == entries.end()) entries.push_back(std::move(entry));
+        if (std::find(entries.begin(), entries.end(), entry) == entries.end())
+            entries.push_back(std::move(entry));
     }
     return entries;
 }
@@ -84,8 +93,9 @@ int ListStations(const std::string& folder, std::vector<StationMonths>& stations
                      [&](const std::string& n) { return MatchesPattern(n, GroupPattern(group)); });
         for (const std::string& bucket : DistinctBuckets(ofGroup)) {
             std::vector<std::string> ofStation;
-            std::copy_if(ofGroup.begin(), ofGroup.end(), std::back_inserter(ofStation),
-                         [&](const std::string& n) { return MatchesPattern(n, StationPattern(group, bucket)); });
+            std::copy_if(
+                ofGroup.begin(), ofGroup.end(), std::back_inserter(ofStation),
+                [&](const std::string& n) { return MatchesPattern(n, StationPattern(group, bucket)); });
             stations.push_back({group, bucket, MonthEntries(ofStation)});
         }
     }

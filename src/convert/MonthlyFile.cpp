@@ -1,15 +1,14 @@
 #include "convert/MonthlyFile.h"
 
-#include "convert/FileHeader.h"
+#include "convert/CsvText.h"
 #include "model/DateText.h"
-#include "model/Numbers.h"
-
-#include <vector>
 
 namespace kolvane {
 namespace {
 
-bool IsMissing(std::string_view field) { return field.empty() || field == "X"; }
+bool IsMissing(std::string_view field) {
+    return field.empty() || field == "X";
+}
 
 // Date field, one blank and time field, with every double quote removed.
 std::string_view JoinDateTime(std::string_view date, std::string_view time, std::string& buffer) {
@@ -26,58 +25,41 @@ std::string_view JoinDateTime(std::string_view date, std::string_view time, std:
 
 void ParseMonthlyText(std::string_view bytes, const std::string& file, WeatherTable& hourly) {
     hourly.clear();
-    if (bytes.empty()) return;
-
-    std::array<std::size_t, 13> column{};
-    std::size_t fieldCount = 0;
-    std::vector<std::string_view> fields;
     std::string dateText;
+    ForEachDataLine(bytes, MONTHLY_HEADER, "月次ファイル", file,
+                    [&](auto& fields, const auto& column, std::size_t number) {
+                        for (std::size_t c : column)
+                            if (IsMissing(fields[c])) return;
 
-    ForEachLine(bytes, [&](std::string_view line, std::size_t number) {
-        if (number == 1) {
-            fieldCount = MapHeaderColumns(line, MONTHLY_HEADER, "月次ファイル", file, column);
-            fields.reserve(fieldCount + 1);
-            return;
-        }
-        if (line.empty()) return;
-        if (!SplitFieldsInto(line, fieldCount, fields) || fields.size() != fieldCount) return;
-        for (std::size_t c : column)
-            if (IsMissing(fields[c])) return;
+                        auto when = ParseObservationTime(
+                            JoinDateTime(fields[column[0]], fields[column[1]], dateText));
+                        if (!when) return;
+                        DateParts parts = SplitObservationTime(*when);
 
-        auto when = ParseObservationTime(JoinDateTime(fields[column[0]], fields[column[1]], dateText));
-        if (!when) return;
-        DateParts parts = SplitObservationTime(*when);
+                        std::array<double, 11> values;
+                        for (std::size_t c = 2; c < 13; ++c)
+                            values[c - 2] = ReadNumberField(fields[column[c]], "月次ファイル", file, number);
 
-        std::array<double, 11> values;
-        for (std::size_t c = 2; c < 13; ++c) {
-            LeadingNumber n = ParseLeadingNumber(fields[column[c]]);
-            if (n.status == NumberStatus::OutOfRange) {
-                throw KolvaneError("月次ファイル「" + file + "」の" + std::to_string(number) +
-                                   "行目の数値が大きすぎます。");
-            }
-            values[c - 2] = n.value;
-        }
-
-        WeatherRecord& r = hourly.emplace_back();
-        r.valid = -1;
-        r.year = parts.year;
-        r.month = parts.month;
-        r.day = parts.day;
-        r.hour = parts.hour;
-        r.minute = parts.minute;
-        r.second = parts.second;
-        r.precip = values[0];
-        r.temp = values[1];
-        r.humidity = values[2];
-        r.pressure = values[3];
-        r.windDir = values[4];
-        r.windSpeed = values[5];
-        r.gust = values[6];
-        r.gustDir = values[7];
-        r.solar = values[8];
-        r.dewPoint = values[9];
-        r.groundTemp = values[10];
-    });
+                        WeatherRecord& r = hourly.emplace_back();
+                        r.valid = -1;
+                        r.year = parts.year;
+                        r.month = parts.month;
+                        r.day = parts.day;
+                        r.hour = parts.hour;
+                        r.minute = parts.minute;
+                        r.second = parts.second;
+                        r.precip = values[0];
+                        r.temp = values[1];
+                        r.humidity = values[2];
+                        r.pressure = values[3];
+                        r.windDir = values[4];
+                        r.windSpeed = values[5];
+                        r.gust = values[6];
+                        r.gustDir = values[7];
+                        r.solar = values[8];
+                        r.dewPoint = values[9];
+                        r.groundTemp = values[10];
+                    });
 }
 
 } // namespace kolvane

@@ -19,10 +19,11 @@ struct Slot {
 // Years are computed by workers, at most `ahead` runs beyond the last one written, and committed by
 // the calling thread strictly in run order.
 class ParallelRun {
-public:
+  public:
     ParallelRun(const std::vector<YearRun>& runs, const ConversionSettings& settings, unsigned threads)
         : runs_(runs), settings_(settings), slots_(runs.size()), ahead_(2 * threads) {
-        for (unsigned t = 0; t < threads; ++t) workers_.emplace_back([this] { Work(); });
+        for (unsigned t = 0; t < threads; ++t)
+            workers_.emplace_back([this] { Work(); });
     }
 
     ~ParallelRun() {
@@ -31,7 +32,8 @@ public:
             stop_ = true;
         }
         changed_.notify_all();
-        for (std::thread& w : workers_) w.join();
+        for (std::thread& w : workers_)
+            w.join();
     }
 
     ParallelRun(const ParallelRun&) = delete;
@@ -57,14 +59,15 @@ public:
         }
     }
 
-private:
+  private:
     void Work() {
         Conversion conversion(settings_);
         while (true) {
             std::size_t k;
             {
                 std::unique_lock lock(mutex_);
-                changed_.wait(lock, [&] { return stop_ || next_ >= slots_.size() || next_ < committed_ + ahead_; });
+                changed_.wait(lock,
+                              [&] { return stop_ || next_ >= slots_.size() || next_ < committed_ + ahead_; });
                 if (stop_ || next_ >= slots_.size()) return;
                 k = next_++;
             }

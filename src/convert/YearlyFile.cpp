@@ -1,12 +1,11 @@
 #include "convert/YearlyFile.h"
 
-#include "convert/FileHeader.h"
+#include "convert/CsvText.h"
 #include "model/DateText.h"
 #include "model/Numbers.h"
 #include "model/Wind.h"
 
 #include <cmath>
-#include <vector>
 
 namespace kolvane {
 namespace {
@@ -86,69 +85,52 @@ std::string FormatYearlyText(const WeatherTable& year) {
 
 void ParseYearlyText(std::string_view bytes, const std::string& file, WeatherTable& existing) {
     existing.clear();
-    if (bytes.empty()) return;
-
-    std::array<std::size_t, 18> column{};
-    std::size_t fieldCount = 0;
-    std::vector<std::string_view> fields;
     std::string date;
+    ForEachDataLine(bytes, YEARLY_HEADER, "年次ファイル", file,
+                    [&](auto& fields, const auto& column, std::size_t number) {
+                        for (std::size_t c : column) {
+                            if (fields[c] == "X") fields[c] = "-999";
+                            if (fields[c].empty()) return;
+                        }
+                        if (IsImpossibleLeapDay(fields[column[0]])) return;
 
-    ForEachLine(bytes, [&](std::string_view line, std::size_t number) {
-        if (number == 1) {
-            fieldCount = MapHeaderColumns(line, YEARLY_HEADER, "年次ファイル", file, column);
-            return;
-        }
-        if (line.empty()) return;
-        if (!SplitFieldsInto(line, fieldCount, fields) || fields.size() != fieldCount) return;
-        for (std::size_t c : column) {
-            if (fields[c] == "X") fields[c] = "-999";
-            if (fields[c].empty()) return;
-        }
-        if (IsImpossibleLeapDay(fields[column[0]])) return;
+                        date.clear();
+                        for (char ch : fields[column[0]])
+                            if (ch != '"') date += ch;
+                        auto when = ParseObservationTime(date);
+                        if (!when) return;
+                        DateParts parts = SplitObservationTime(DateTime{when->date, 12, 0, 0});
 
-        date.clear();
-        for (char ch : fields[column[0]])
-            if (ch != '"') date += ch;
-        auto when = ParseObservationTime(date);
-        if (!when) return;
-        DateParts parts = SplitObservationTime(DateTime{when->date, 12, 0, 0});
-
-        auto number_of = [&](std::size_t c) {
-            LeadingNumber n = ParseLeadingNumber(fields[column[c]]);
-            if (n.status == NumberStatus::OutOfRange) {
-                throw KolvaneError("年次ファイル「" + file + "」の" + std::to_string(number) +
-                                   "行目の数値が大きすぎます。");
-            }
-            return n.value;
-        };
-
-        WeatherRecord r;
-        r.valid = -1;
-        r.year = parts.year;
-        r.month = parts.month;
-        r.day = parts.day;
-        r.hour = parts.hour;
-        r.minute = parts.minute;
-        r.second = parts.second;
-        r.precip = number_of(1);
-        r.temp = number_of(2);
-        r.tempMax = number_of(3);
-        r.tempMin = number_of(4);
-        r.humidity = number_of(5);
-        r.pressure = number_of(6);
-        r.windDir = WindCodeDegrees(fields[column[7]]);
-        r.windSpeed = number_of(8);
-        r.gust = number_of(9);
-        r.gustDir = WindCodeDegrees(fields[column[10]]);
-        r.solar = number_of(11);
-        r.dewPoint = number_of(12);
-        r.sunshine = number_of(13);
-        r.dayLength = number_of(14);
-        r.netRadiation = number_of(15);
-        r.evaporation = number_of(16);
-        r.groundTemp = number_of(17);
-        existing.push_back(r);
-    });
+                        auto value = [&](std::size_t c) {
+                            return ReadNumberField(fields[column[c]], "年次ファイル", file, number);
+                        };
+                        WeatherRecord r;
+                        r.valid = -1;
+                        r.year = parts.year;
+                        r.month = parts.month;
+                        r.day = parts.day;
+                        r.hour = parts.hour;
+                        r.minute = parts.minute;
+                        r.second = parts.second;
+                        r.precip = value(1);
+                        r.temp = value(2);
+                        r.tempMax = value(3);
+                        r.tempMin = value(4);
+                        r.humidity = value(5);
+                        r.pressure = value(6);
+                        r.windDir = WindCodeDegrees(fields[column[7]]);
+                        r.windSpeed = value(8);
+                        r.gust = value(9);
+                        r.gustDir = WindCodeDegrees(fields[column[10]]);
+                        r.solar = value(11);
+                        r.dewPoint = value(12);
+                        r.sunshine = value(13);
+                        r.dayLength = value(14);
+                        r.netRadiation = value(15);
+                        r.evaporation = value(16);
+                        r.groundTemp = value(17);
+                        existing.push_back(r);
+                    });
 }
 
 } // namespace kolvane

@@ -10,8 +10,9 @@ namespace kolvane {
 
 // The eighteen columns of a yearly file, in the order they are written.
 inline constexpr std::array<std::string_view, 18> YEARLY_HEADER = {
-    "年月日", "降水量", "平均気温", "最高気温", "最低気温", "湿度", "気圧", "最多風向", "平均風速",
-    "最大瞬間風速", "最大時風向", "日射", "露点温度", "日照", "可照時間", "純放射", "水面蒸発", "地中温度"};
+    "年月日",   "降水量",   "平均気温", "最高気温",     "最低気温",   "湿度",
+    "気圧",     "最多風向", "平均風速", "最大瞬間風速", "最大時風向", "日射",
+    "露点温度", "日照",     "可照時間", "純放射",       "水面蒸発",   "地中温度"};
 
 // Appends one day line without its line end: the quoted short date and seventeen values ("X" for
 // MISSING, wind directions as codes, "日射" and "純放射" with two decimals, the rest with one).

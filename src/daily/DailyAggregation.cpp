@@ -104,7 +104,8 @@ WeatherRecord CompleteDay(const WeatherTable& hourly, const DayAccumulator& acc,
 } // namespace
 
 double LatitudeFromTexts(std::string_view degrees, std::string_view minutes, std::string_view seconds) {
-    return LeadingNumberOrZero(degrees) + LeadingNumberOrZero(minutes) / 60 + LeadingNumberOrZero(seconds) / 3600;
+    return LeadingNumberOrZero(degrees) + LeadingNumberOrZero(minutes) / 60 +
+           LeadingNumberOrZero(seconds) / 3600;
 }
 
 double MostFrequentDirection(const WeatherTable& hourly, std::size_t first, std::size_t last) {
@@ -114,7 +115,8 @@ double MostFrequentDirection(const WeatherTable& hourly, std::size_t first, std:
         if (sector >= 0) ++counts[sector];
     }
     int most = 0;
-    for (int c : counts) most = std::max(most, c);
+    for (int c : counts)
+        most = std::max(most, c);
     if (most == 0) return MISSING;
 
     int best = -1;

@@ -12,7 +12,7 @@ namespace kolvane {
 // Arithmetic that failed on impossible data for one day (a NaN or infinite result, or an evaporation
 // iteration that does not converge). The caller names the file.
 class DayComputationError : public std::runtime_error {
-public:
+  public:
     DayComputationError(int32_t year, int32_t month, int32_t day, const std::string& cause)
         : std::runtime_error(cause), year(year), month(month), day(day) {}
     int32_t year, month, day;

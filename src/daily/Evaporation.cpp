@@ -6,9 +6,13 @@ namespace kolvane {
 namespace {
 
 // Saturated vapour density (g/cm3) at absolute temperature k.
-double SaturatedDensity(double k) { return 4.85e-6 * std::exp(55.9483 - 5.6162 * std::log(k) - 6675.93 / k); }
+double SaturatedDensity(double k) {
+    return 4.85e-6 * std::exp(55.9483 - 5.6162 * std::log(k) - 6675.93 / k);
+}
 
-double DensitySlope(double k) { return (6675.93 / k - 5.6162) * SaturatedDensity(k) / k; }
+double DensitySlope(double k) {
+    return (6675.93 / k - 5.6162) * SaturatedDensity(k) / k;
+}
 
 } // namespace
 

@@ -3,11 +3,11 @@
 namespace kolvane {
 
 struct EvaporationResult {
-    double evaporation = 0;   // E, mm per day, never negative
-    double surfaceTemp = 0;   // Ts, degrees Celsius
-    double meanTemp = 0;      // Tm of the last iteration
+    double evaporation = 0; // E, mm per day, never negative
+    double surfaceTemp = 0; // Ts, degrees Celsius
+    double meanTemp = 0;    // Tm of the last iteration
     int iterations = 0;
-    bool converged = false;   // false when 1000 iterations did not settle, or the arithmetic failed
+    bool converged = false;        // false when 1000 iterations did not settle, or the arithmetic failed
     bool arithmeticFailed = false; // an estimate that is not a finite number
 };
 

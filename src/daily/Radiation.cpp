@@ -11,8 +11,8 @@ double SaturationVapourPressure(double t) {
     return std::exp(-3.86308e-9 * t4 + 1.18176e-6 * t3 - 3.00388e-4 * t2 + 0.0726615 * t + 1.80938);
 }
 
-RadiationResult ComputeRadiation(int32_t month, int32_t day, double latitude, double meanTemp, double meanHumidity,
-                                 double solarSum) {
+RadiationResult ComputeRadiation(int32_t month, int32_t day, double latitude, double meanTemp,
+                                 double meanHumidity, double solarSum) {
     const double phi = latitude / 180 * 3.1416;
     const double j = (month - 1) * 30.36 + day;
     const double gamma = 6.2832 / 365 * j;
@@ -33,9 +33,10 @@ RadiationResult ComputeRadiation(int32_t month, int32_t day, double latitude, do
 
     const double e0 = 1.00011 + 0.034221 * std::cos(gamma) + 0.00128 * std::sin(gamma) +
                       0.000719 * std::cos(2 * gamma) + 0.000077 * std::sin(2 * gamma);
-    const double ra = (1365 / 3.1416) * e0 *
-                      (omega * std::sin(phi) * std::sin(delta) + std::cos(phi) * std::cos(delta) * std::sin(omega)) *
-                      86400 / 1e6;
+    const double ra =
+        (1365 / 3.1416) * e0 *
+        (omega * std::sin(phi) * std::sin(delta) + std::cos(phi) * std::cos(delta) * std::sin(omega)) *
+        86400 / 1e6;
     r.extraterrestrial = ra;
 
     const double rs = solarSum;

@@ -19,7 +19,9 @@ int64_t SortKey(const WeatherRecord& r) {
     return sys_days{ymd}.time_since_epoch().count();
 }
 
-int64_t DateIndex(int32_t y, int32_t m, int32_t d) { return (static_cast<int64_t>(y) * 16 + m) * 32 + d; }
+int64_t DateIndex(int32_t y, int32_t m, int32_t d) {
+    return (static_cast<int64_t>(y) * 16 + m) * 32 + d;
+}
 
 } // namespace
 
@@ -37,7 +39,8 @@ void MergeIntoYear(const WeatherTable& daily, WeatherTable& existing) {
             added.push_back(row);
             continue;
         }
-        for (auto it = begin; it != end; ++it) existing[it->second] = row;
+        for (auto it = begin; it != end; ++it)
+            existing[it->second] = row;
     }
     existing.insert(existing.end(), added.begin(), added.end());
 }
@@ -45,10 +48,12 @@ void MergeIntoYear(const WeatherTable& daily, WeatherTable& existing) {
 void SortYearByDate(WeatherTable& existing) {
     const std::size_t n = existing.size();
     std::vector<int64_t> keys(n);
-    for (std::size_t i = 0; i < n; ++i) keys[i] = SortKey(existing[i]);
+    for (std::size_t i = 0; i < n; ++i)
+        keys[i] = SortKey(existing[i]);
 
     std::size_t gap = 1;
-    while (gap < n / 3) gap = 3 * gap + 1;
+    while (gap < n / 3)
+        gap = 3 * gap + 1;
     for (; gap > 0; gap /= 3) {
         for (std::size_t i = gap; i < n; ++i) {
             WeatherRecord row = existing[i];

@@ -5,15 +5,20 @@
 namespace kolvane {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads 1 to maxDigits digits at text[i]; advances i.
 bool ReadDigits(std::string_view text, std::size_t& i, std::size_t minDigits, std::size_t maxDigits,
                 int32_t& value) {
     std::size_t start = i;
     value = 0;
-    while (i < text.size() && IsDigit(text[i]) && i - start < maxDigits) value = value * 10 + (text[i++] - '0');
+    while (i < text.size() && IsDigit(text[i]) && i - start < maxDigits)
+        value = value * 10 + (text[i++] - '0');
     std::size_t n = i - start;
     if (n < minDigits) return false;
     return i >= text.size() || !IsDigit(text[i]);
@@ -29,7 +34,9 @@ bool Expect(std::string_view text, std::size_t& i, char c) {
 
 } // namespace
 
-std::string_view CenturyPrefix(std::string_view yy) { return LeadingNumberOrZero(yy) >= 70 ? "19" : "20"; }
+std::string_view CenturyPrefix(std::string_view yy) {
+    return LeadingNumberOrZero(yy) >= 70 ? "19" : "20";
+}
 
 std::string FourDigitYear(std::string_view yy) {
     std::string year(CenturyPrefix(yy));
@@ -40,8 +47,10 @@ std::string FourDigitYear(std::string_view yy) {
 std::optional<DateTime> ParseObservationTime(std::string_view text) {
     using namespace std::chrono;
     std::size_t first = 0, last = text.size();
-    while (first < last && IsBlank(text[first])) ++first;
-    while (last > first && IsBlank(text[last - 1])) --last;
+    while (first < last && IsBlank(text[first]))
+        ++first;
+    while (last > first && IsBlank(text[last - 1]))
+        --last;
     text = text.substr(first, last - first);
 
     std::size_t i = 0;
@@ -61,7 +70,8 @@ std::optional<DateTime> ParseObservationTime(std::string_view text) {
     DateTime value{sys_days{ymd}, 0, 0, 0};
     if (i == text.size()) return value;
     if (!IsBlank(text[i])) return std::nullopt;
-    while (i < text.size() && IsBlank(text[i])) ++i;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
 
     int32_t h = 0, mi = 0, s = 0;
     if (!ReadDigits(text, i, 1, 2, h) || !Expect(text, i, ':')) return std::nullopt;

@@ -22,11 +22,11 @@ std::string ResolveIgnoringCase(const std::string& folder, const std::string& na
 // ResolveIgnoringCase for many names of one folder: the folder is listed once, at the first name
 // that does not exist exactly, instead of once per name.
 class FolderLookup {
-public:
+  public:
     explicit FolderLookup(std::string folder) : folder_(std::move(folder)) {}
     std::string Resolve(const std::string& name);
 
-private:
+  private:
     std::string folder_;
     bool listed_ = false;
     std::unordered_map<std::string, std::string> byLowerName_;

@@ -7,8 +7,12 @@
 namespace kolvane {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // from_chars reports underflow and overflow alike; the decimal magnitude tells them apart.
 bool Overflows(std::string_view mantissa, std::string_view exponent) {
@@ -46,7 +50,8 @@ LeadingNumber ParseLeadingNumber(std::string_view text) {
     LeadingNumber result;
     std::size_t i = 0;
     const std::size_t n = text.size();
-    while (i < n && IsBlank(text[i])) ++i;
+    while (i < n && IsBlank(text[i]))
+        ++i;
     bool negative = false;
     if (i < n && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -56,12 +61,14 @@ LeadingNumber ParseLeadingNumber(std::string_view text) {
     // The digits are also gathered as an integer: with at most 15 of them and no exponent, that integer
     // divided by an exact power of ten is the correctly rounded value, without the general parser.
     uint64_t digitValue = 0;
-    while (i < n && IsDigit(text[i])) digitValue = digitValue * 10 + static_cast<uint64_t>(text[i++] - '0');
+    while (i < n && IsDigit(text[i]))
+        digitValue = digitValue * 10 + static_cast<uint64_t>(text[i++] - '0');
     std::size_t digits = i - mantissaStart;
     std::size_t fractionDigits = 0;
     if (i < n && text[i] == '.') {
         std::size_t j = i + 1;
-        while (j < n && IsDigit(text[j])) digitValue = digitValue * 10 + static_cast<uint64_t>(text[j++] - '0');
+        while (j < n && IsDigit(text[j]))
+            digitValue = digitValue * 10 + static_cast<uint64_t>(text[j++] - '0');
         fractionDigits = j - (i + 1);
         digits += fractionDigits;
         if (digits > 0) i = j;
@@ -73,7 +80,8 @@ LeadingNumber ParseLeadingNumber(std::string_view text) {
         std::size_t j = i + 1;
         if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
         std::size_t expDigits = j;
-        while (j < n && IsDigit(text[j])) ++j;
+        while (j < n && IsDigit(text[j]))
+            ++j;
         if (j > expDigits) {
             exponentStart = i + 1;
             i = j;
@@ -115,7 +123,8 @@ double LeadingNumberOrZero(std::string_view text) {
 
 std::optional<double> ConvertWholeNumber(std::string_view text) {
     std::size_t last = text.size();
-    while (last > 0 && IsBlank(text[last - 1])) --last;
+    while (last > 0 && IsBlank(text[last - 1]))
+        --last;
     LeadingNumber n = ParseLeadingNumber(text.substr(0, last));
     if (n.status != NumberStatus::Ok || n.end != last) return std::nullopt;
     return n.value;
@@ -131,12 +140,14 @@ void AppendFixed(std::string& out, double value, int decimals) {
     // 15 significant digits, exactly rounded from the binary value: d.dddddddddddddde+XX
     auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
     char* e = buf;
-    while (e < res.ptr && *e != 'e') ++e;
+    while (e < res.ptr && *e != 'e')
+        ++e;
     int exp10 = 0;
     std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), res.ptr, exp10);
     char digits[15];
     digits[0] = buf[0];
-    for (int k = 1; k < 15; ++k) digits[k] = buf[k + 1];
+    for (int k = 1; k < 15; ++k)
+        digits[k] = buf[k + 1];
 
     // The written value as an integer count of 10^-decimals units.
     std::string units;
@@ -148,7 +159,8 @@ void AppendFixed(std::string& out, double value, int decimals) {
         if (keep > 0) units.assign(digits, static_cast<std::size_t>(keep));
         if (keep >= 0 && digits[keep] >= '5') {
             int k = static_cast<int>(units.size()) - 1;
-            while (k >= 0 && units[k] == '9') units[k--] = '0';
+            while (k >= 0 && units[k] == '9')
+                units[k--] = '0';
             if (k >= 0)
                 ++units[k];
             else

@@ -13,7 +13,7 @@ bool IsAscii(std::string_view s) {
 }
 
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
@@ -23,8 +23,7 @@ public:
     Converter& operator=(const Converter&) = delete;
 
     // Converts `in`; at an unconvertible sequence appends `replacement` and skips `skip(in)` bytes.
-    template <typename Skip>
-    std::string Run(std::string_view in, std::string_view replacement, Skip skip) {
+    template <typename Skip> std::string Run(std::string_view in, std::string_view replacement, Skip skip) {
         std::string out;
         out.resize(in.size() * 2 + 16);
         char* src = const_cast<char*>(in.data());
@@ -53,7 +52,7 @@ public:
         return out;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -111,12 +110,15 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
 }
 
 namespace {
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 } // namespace
 
 std::string LowerAscii(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower) c = LowerAscii(c);
+    for (char& c : lower)
+        c = LowerAscii(c);
     return lower;
 }
 

@@ -15,8 +15,7 @@ std::string EncodeCp932(std::string_view utf8);
 // Visits the lines of a text split at LF, with one CR removed before each LF, so CR LF and LF text
 // read alike. A final line without a line end is visited too; the empty remainder after a final line
 // end is not a line. The callback gets the line and its 1-based number.
-template <typename F>
-void ForEachLine(std::string_view text, F&& visit) {
+template <typename F> void ForEachLine(std::string_view text, F&& visit) {
     std::size_t start = 0;
     std::size_t number = 0;
     while (start < text.size()) {

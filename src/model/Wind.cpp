@@ -5,8 +5,8 @@
 namespace kolvane {
 namespace {
 
-constexpr std::array<std::string_view, 16> CODES = {"N",  "NNE", "NE", "ENE", "E",  "ESE", "SE", "SSE",
-                                                    "S",  "SSW", "SW", "WSW", "W",  "WNW", "NW", "NNW"};
+constexpr std::array<std::string_view, 16> CODES = {"N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",
+                                                    "S", "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW"};
 
 } // namespace
 

@@ -22,7 +22,8 @@ struct Result {
 
 Result RunConvert(const TempFolder& scratch, const std::string& arguments) {
     const std::string out = scratch.File("stdout.txt"), err = scratch.File("stderr.txt");
-    int status = std::system((std::string(KOLVANE_CONVERT_EXE) + " " + arguments + " >" + out + " 2>" + err).c_str());
+    int status =
+        std::system((std::string(KOLVANE_CONVERT_EXE) + " " + arguments + " >" + out + " 2>" + err).c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempFolder::Read(out), TempFolder::Read(err)};
 }
 
@@ -36,16 +37,18 @@ TEST(ConvertCommand, ConvertsTwoYearsInMonthListOrderAndMergesTheEarlierYearlyFi
     CopyGoldenMonthly(monthly);
     // Months given in any order are processed as the month list orders them: 2000 before 1999.
     Result r = RunConvert(scratch, "--monthly " + monthly.folder() + " --output " + out.folder() +
-                                " --group 03 --bucket 12 --lat 35:30:00 1999/12 2000/01");
+                                       " --group 03 --bucket 12 --lat 35:30:00 1999/12 2000/01");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, out.File("Y2000_0312.csv") + "\n" + out.File("Y1999_0312.csv") + "\n");
     for (const char* name : {"Y2000_0312.csv", "Y1999_0312.csv"})
-        EXPECT_TRUE(TempFolder::Read(out.File(name)) == TempFolder::Read(GOLDEN + "expected/" + name)) << name;
+        EXPECT_TRUE(TempFolder::Read(out.File(name)) == TempFolder::Read(GOLDEN + "expected/" + name))
+            << name;
 
     // --all into the monthly folder itself (the default output), with the latitude in decimal degrees.
     r = RunConvert(scratch, "--monthly " + monthly.folder() + " --group 03 --bucket 12 --lat 35.5 --all");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(TempFolder::Read(monthly.File("Y2000_0312.csv")) == TempFolder::Read(GOLDEN + "expected/Y2000_0312.csv"));
+    EXPECT_TRUE(TempFolder::Read(monthly.File("Y2000_0312.csv")) ==
+                TempFolder::Read(GOLDEN + "expected/Y2000_0312.csv"));
 }
 
 TEST(ConvertCommand, ListsStationsAndMonths) {
@@ -55,7 +58,8 @@ TEST(ConvertCommand, ListsStationsAndMonths) {
     monthly.Write("M0513_0101.csv", ""); // no such month: never listed
     Result r = RunConvert(scratch, "--monthly " + monthly.folder() + " --list");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("グループID 03  バケットID 12  (2 か月)\n  2000/01 1999/12\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("グループID 03  バケットID 12  (2 か月)\n  2000/01 1999/12\n"), std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("グループID 01  バケットID 01  (1 か月)\n  2005/02\n"), std::string::npos) << r.out;
 }
 
@@ -66,9 +70,11 @@ TEST(ConvertCommand, UsageErrorsExitTwoAndWriteNothing) {
     for (const std::string& arguments :
          {std::string(""), base + "--all", base + "--lat 55:00:00 --all", base + "--lat 35:60:00 --all",
           base + "--lat 35:30 --all", base + "--lat north --all", base + "--lat 35:30:00",
-          base + "--lat 35:30:00 --all 2000/01", base + "--lat 35:30:00 2070/01", base + "--lat 35:30:00 2000/13",
-          base + "--lat 35:30:00 2000-01", "--monthly " + monthly.folder() + " --group 3 --bucket 12 --lat 35:0:0 --all",
-          "--monthly " + monthly.File("none/") + " --list", base + "--lat 35:30:00 --all --output " + monthly.File("no/"),
+          base + "--lat 35:30:00 --all 2000/01", base + "--lat 35:30:00 2070/01",
+          base + "--lat 35:30:00 2000/13", base + "--lat 35:30:00 2000-01",
+          "--monthly " + monthly.folder() + " --group 3 --bucket 12 --lat 35:0:0 --all",
+          "--monthly " + monthly.File("none/") + " --list",
+          base + "--lat 35:30:00 --all --output " + monthly.File("no/"),
           base + "--lat 35:30:00 --all --frobnicate",
           "--monthly " + monthly.folder() + " --group 09 --bucket 09 --lat 35:0:0 --all"}) {
         SCOPED_TRACE(arguments);
@@ -84,10 +90,11 @@ TEST(ConvertCommand, AConversionErrorExitsOneWithTheMessageAndKeepsEarlierYears)
     TempFolder monthly, out, scratch;
     CopyGoldenMonthly(monthly);
     // 1999 fails after 2000 has been written: its yearly file names a column twice.
-    monthly.Write("Y1999_0312.csv", TempFolder::Read(GOLDEN + "expected/Y1999_0312.csv").insert(0, "\x93\xFA\x8E\xCB,"));
+    monthly.Write("Y1999_0312.csv",
+                  TempFolder::Read(GOLDEN + "expected/Y1999_0312.csv").insert(0, "\x93\xFA\x8E\xCB,"));
     out.Write("Y1999_0312.csv", "previous");
     Result r = RunConvert(scratch, "--monthly " + monthly.folder() + " --output " + out.folder() +
-                                " --group 03 --bucket 12 --lat 35:30:00 --all");
+                                       " --group 03 --bucket 12 --lat 35:30:00 --all");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("「日射」が重複しています"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, out.File("Y2000_0312.csv") + "\n");
@@ -96,7 +103,7 @@ TEST(ConvertCommand, AConversionErrorExitsOneWithTheMessageAndKeepsEarlierYears)
 
     // A month without its file is converted as empty, with a note.
     r = RunConvert(scratch, "--monthly " + monthly.folder() + " --output " + out.folder() +
-                         " --group 03 --bucket 12 --lat 35:30:00 2000/01 2000/02");
+                                " --group 03 --bucket 12 --lat 35:30:00 2000/01 2000/02");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("2000/02"), std::string::npos);
 }

@@ -7,7 +7,8 @@
 namespace kolvane {
 namespace {
 
-const std::string HEADER = "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度";
+const std::string HEADER =
+    "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度";
 
 WeatherTable Read(const std::string& utf8Text) {
     WeatherTable table;
@@ -25,7 +26,8 @@ std::string ErrorOf(const std::string& utf8Text) {
 }
 
 TEST(MonthlyFile, ColumnsAreFoundByNameInAnyOrder) {
-    WeatherTable t = Read("時刻,年月日,降水量,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度,気温,備考\r\n"
+    WeatherTable t = Read("時刻,年月日,降水量,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,"
+                          "露点温度,地中温度,気温,備考\r\n"
                           "3:00,2005/04/02,1.5,80,1001.5,270,3.5,7.25,280,0.12,9.5,11.5,12.5,晴れ\r\n");
     ASSERT_EQ(t.size(), 1u);
     const WeatherRecord& r = t[0];
@@ -51,17 +53,17 @@ TEST(MonthlyFile, ColumnsAreFoundByNameInAnyOrder) {
 
 TEST(MonthlyFile, IncompleteAndUnreadableLinesAreLeftOut) {
     WeatherTable t = Read(HEADER + "\r\n" +
-                          "2005/04/01,1:00,0,1,50,1000,90,1,2,90,0,1,5\r\n"      // kept
-                          "2005/04/01,2:00,0,2,50,1000,90,1,2,90,0,1,X\r\n"      // X in the last column
-                          "2005/04/01,3:00,0,3,50,,90,1,2,90,0,1,5\r\n"          // empty field
-                          "\r\n"                                                 // empty line
-                          "2005/04/01,4:00,0,4,50,1000,90,1,2,90,0,1\r\n"        // one field short
-                          "2005/04/01,5:00,0,5,50,1000,90,1,2,90,0,1,5,9\r\n"    // one field more
-                          "2005/04/31,6:00,0,6,50,1000,90,1,2,90,0,1,5\r\n"      // no such date
-                          "2005/04/01,7:60,0,7,50,1000,90,1,2,90,0,1,5\r\n"      // no such time
-                          "2005/04/01,8:00,0,x,abc,1000,90,1,2,90,0,1,5\n"       // x and text read as 0; LF end
+                          "2005/04/01,1:00,0,1,50,1000,90,1,2,90,0,1,5\r\n"   // kept
+                          "2005/04/01,2:00,0,2,50,1000,90,1,2,90,0,1,X\r\n"   // X in the last column
+                          "2005/04/01,3:00,0,3,50,,90,1,2,90,0,1,5\r\n"       // empty field
+                          "\r\n"                                              // empty line
+                          "2005/04/01,4:00,0,4,50,1000,90,1,2,90,0,1\r\n"     // one field short
+                          "2005/04/01,5:00,0,5,50,1000,90,1,2,90,0,1,5,9\r\n" // one field more
+                          "2005/04/31,6:00,0,6,50,1000,90,1,2,90,0,1,5\r\n"   // no such date
+                          "2005/04/01,7:60,0,7,50,1000,90,1,2,90,0,1,5\r\n"   // no such time
+                          "2005/04/01,8:00,0,x,abc,1000,90,1,2,90,0,1,5\n"    // x and text read as 0; LF end
                           "\"05/04/01\",\"9:00\",\"1\",9,50,1000,90,1,2,90,0,1,5\r\n" // quoted date and time
-                          "2005/04/01,10:00,0,10,50,1000,90,1,2,90,0,1,5");         // no line end: still read
+                          "2005/04/01,10:00,0,10,50,1000,90,1,2,90,0,1,5"); // no line end: still read
     ASSERT_EQ(t.size(), 4u);
     EXPECT_EQ(t[0].temp, 1);
     EXPECT_EQ(t[1].hour, 8);
@@ -92,7 +94,8 @@ TEST(MonthlyFile, HeaderProblemsAndHugeNumbersStopWithAMessage) {
     EXPECT_TRUE(Read("").empty());
     EXPECT_TRUE(Read(HEADER + "\r\n").empty());
 
-    std::string missing = ErrorOf("年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度\r\n");
+    std::string missing = ErrorOf(
+        "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度\r\n");
     EXPECT_NE(missing.find("M0504_0312.csv"), std::string::npos) << missing;
     EXPECT_NE(missing.find("「地中温度」がありません"), std::string::npos) << missing;
 
@@ -100,8 +103,12 @@ TEST(MonthlyFile, HeaderProblemsAndHugeNumbersStopWithAMessage) {
     EXPECT_NE(twice.find("「気温」が重複しています"), std::string::npos) << twice;
 
     // Near-miss names (a trailing blank, a different width) are not the column.
-    EXPECT_NE(ErrorOf("年月日 ,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度\r\n").find("年月日"),
-              std::string::npos);
+    EXPECT_NE(
+        ErrorOf(
+            "年月日 "
+            ",時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度\r\n")
+            .find("年月日"),
+        std::string::npos);
 
     std::string huge = ErrorOf(HEADER + "\r\n2005/04/01,1:00,0,1e999,50,1000,90,1,2,90,0,1,5\r\n");
     EXPECT_NE(huge.find("2行目"), std::string::npos) << huge;

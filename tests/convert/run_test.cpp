@@ -35,9 +35,11 @@ TEST(YearRuns, GoldenYearsAcrossTheCenturyBoundary) {
         SCOPED_TRACE(threads);
         TempFolder out;
         std::vector<std::string> written;
-        ConvertYearRuns(PlanYearRuns({"2000/01", "1999/12"}, {"03", "12"}), Settings(GOLDEN + "monthly/", out.folder()),
-                        [&](const std::string& path) { written.push_back(path); }, threads);
-        ASSERT_EQ(written, (std::vector<std::string>{out.File("Y2000_0312.csv"), out.File("Y1999_0312.csv")}));
+        ConvertYearRuns(
+            PlanYearRuns({"2000/01", "1999/12"}, {"03", "12"}), Settings(GOLDEN + "monthly/", out.folder()),
+            [&](const std::string& path) { written.push_back(path); }, threads);
+        ASSERT_EQ(written,
+                  (std::vector<std::string>{out.File("Y2000_0312.csv"), out.File("Y1999_0312.csv")}));
         for (const char* name : {"Y2000_0312.csv", "Y1999_0312.csv"}) {
             SCOPED_TRACE(name);
             EXPECT_TRUE(TempFolder::Read(out.File(name)) == TempFolder::Read(GOLDEN + "expected/" + name));
@@ -65,13 +67,15 @@ TEST(YearRuns, AFailingYearStopsTheRunAndLeavesItsFileAndLaterOnesUntouched) {
         monthly.Write("M0501_0312.csv", MonthlyText("2005/01/05", 2.0));
         monthly.Write("M0601_0312.csv", MonthlyText("2006/01/07", -2.0)); // impossible wind speed
         monthly.Write("M0701_0312.csv", MonthlyText("2007/01/09", 2.0));
-        for (const char* name : {"Y2005_0312.csv", "Y2006_0312.csv", "Y2007_0312.csv"}) out.Write(name, "old");
+        for (const char* name : {"Y2005_0312.csv", "Y2006_0312.csv", "Y2007_0312.csv"})
+            out.Write(name, "old");
 
         std::vector<std::string> written;
         try {
-            ConvertYearRuns(PlanYearRuns({"2005/01", "2006/01", "2007/01"}, {"03", "12"}),
-                            Settings(monthly.folder(), out.folder()),
-                            [&](const std::string& path) { written.push_back(path); }, threads);
+            ConvertYearRuns(
+                PlanYearRuns({"2005/01", "2006/01", "2007/01"}, {"03", "12"}),
+                Settings(monthly.folder(), out.folder()),
+                [&](const std::string& path) { written.push_back(path); }, threads);
             FAIL() << "the impossible day was converted";
         } catch (const KolvaneError& e) {
             std::string message = e.what();
@@ -117,8 +121,9 @@ TEST(YearRuns, FileProblems) {
     EXPECT_NE(messageOf({"2005/03"}, out.folder()).find("を読み込めません（ファイルではなくフォルダです）"),
               std::string::npos);
     std::string missingFolder = messageOf({"2005/02"}, out.File("nowhere/"));
-    EXPECT_NE(missingFolder.find("年次ファイル「" + out.File("nowhere/Y2005_0312.csv") + "」を書き込めません"),
-              std::string::npos)
+    EXPECT_NE(
+        missingFolder.find("年次ファイル「" + out.File("nowhere/Y2005_0312.csv") + "」を書き込めません"),
+        std::string::npos)
         << missingFolder;
 
     // A yearly file that lacks a column stops the run before anything is written.

@@ -8,8 +8,8 @@
 namespace kolvane {
 namespace {
 
-const std::string HEADER =
-    "年月日,降水量,平均気温,最高気温,最低気温,湿度,気圧,最多風向,平均風速,最大瞬間風速,最大時風向,日射,露点温度,日照,可照時間,純放射,水面蒸発,地中温度";
+const std::string HEADER = "年月日,降水量,平均気温,最高気温,最低気温,湿度,気圧,最多風向,平均風速,"
+                           "最大瞬間風速,最大時風向,日射,露点温度,日照,可照時間,純放射,水面蒸発,地中温度";
 
 WeatherTable Read(const std::string& utf8Text) {
     WeatherTable table;
@@ -47,7 +47,8 @@ WeatherRecord SampleDay() {
 TEST(YearlyFile, LineFormat) {
     std::string line;
     AppendYearlyLine(line, SampleDay());
-    EXPECT_EQ(line, "\"00/01/05\",0.0,-3.3,2.7,-999.0,65.0,1013.3,E,2.5,10.0,X,12.34,-0.0,6.7,14.4,-0.81,X,5.0");
+    EXPECT_EQ(line,
+              "\"00/01/05\",0.0,-3.3,2.7,-999.0,65.0,1013.3,E,2.5,10.0,X,12.34,-0.0,6.7,14.4,-0.81,X,5.0");
 }
 
 TEST(YearlyFile, WholeYearIsCp932WithCrLfAndReadsBack) {
@@ -76,7 +77,7 @@ TEST(YearlyFile, WholeYearIsCp932WithCrLfAndReadsBack) {
     EXPECT_EQ(day.year, 2000);
     EXPECT_EQ(day.temp, -3.3);
     EXPECT_EQ(day.tempMin, MISSING); // the format cannot tell a value written -999.0 from a missing one
-    EXPECT_EQ(day.windDir, 90);     // 100 degrees written "E"
+    EXPECT_EQ(day.windDir, 90);      // 100 degrees written "E"
     EXPECT_EQ(day.gustDir, -999);
     EXPECT_EQ(day.evaporation, MISSING);
     EXPECT_EQ(day.netRadiation, -0.81);
@@ -97,14 +98,13 @@ TEST(YearlyFile, ReaderAcceptsOnlyWholeRealDays) {
     const std::string x17 = ",X,X,X,X,X,X,X,X,X,X,X,X,X,X,X,X,X";
     WeatherTable t = Read(HEADER + "\r\n" +
                           "\"98/01/01\",1.0,,X,X,X,X,X,X,X,X,X,X,X,X,X,X,X\r\n" // two adjacent commas
-                          "\"98/02/29\"" + x17 + "\r\n" +                        // no such day
-                          "\"96/02/29\"" + x17 + "\r\n" +
-                          "\"00/02/29\"" + x17 + "\r\n" +
-                          "\"98/13/01\"" + x17 + "\r\n" +                         // unreadable date
-                          "X" + x17 + "\r\n" +
-                          "\"98/01/02\",1.0,2.0,X,X,X,X,nne,X,X,NNE,X,X,X,X,X,X,X\r\n" +
-                          "\"98/01/03\"" + x17 + ",extra\r\n" +                   // field count
-                          "\"98/01/04\"" + x17);                                  // no line end
+                          "\"98/02/29\"" +
+                          x17 + "\r\n" + // no such day
+                          "\"96/02/29\"" + x17 + "\r\n" + "\"00/02/29\"" + x17 + "\r\n" + "\"98/13/01\"" +
+                          x17 + "\r\n" + // unreadable date
+                          "X" + x17 + "\r\n" + "\"98/01/02\",1.0,2.0,X,X,X,X,nne,X,X,NNE,X,X,X,X,X,X,X\r\n" +
+                          "\"98/01/03\"" + x17 + ",extra\r\n" + // field count
+                          "\"98/01/04\"" + x17);                // no line end
     ASSERT_EQ(t.size(), 4u);
     EXPECT_EQ(t[0].year, 1996);
     EXPECT_EQ(t[1].year, 2000);
@@ -116,7 +116,8 @@ TEST(YearlyFile, ReaderAcceptsOnlyWholeRealDays) {
 }
 
 TEST(YearlyFile, ColumnsByNameAndHeaderErrors) {
-    WeatherTable t = Read("地中温度,水面蒸発,純放射,可照時間,日照,露点温度,日射,最大時風向,最大瞬間風速,平均風速,最多風向,気圧,湿度,最低気温,最高気温,平均気温,降水量,年月日\r\n"
+    WeatherTable t = Read("地中温度,水面蒸発,純放射,可照時間,日照,露点温度,日射,最大時風向,最大瞬間風速,"
+                          "平均風速,最多風向,気圧,湿度,最低気温,最高気温,平均気温,降水量,年月日\r\n"
                           "18,17,16,15,14,13,12,S,10,9,W,7,6,5,4,3,2,\"05/06/07\"\r\n");
     ASSERT_EQ(t.size(), 1u);
     EXPECT_EQ(t[0].groundTemp, 18);
@@ -130,7 +131,8 @@ TEST(YearlyFile, ColumnsByNameAndHeaderErrors) {
         Read("年月日,降水量\r\n");
         FAIL() << "a header without its columns was accepted";
     } catch (const KolvaneError& e) {
-        EXPECT_NE(std::string(e.what()).find("年次ファイル「Y2005_0312.csv」の見出し行に列「平均気温」がありません"),
+        EXPECT_NE(std::string(e.what()).find(
+                      "年次ファイル「Y2005_0312.csv」の見出し行に列「平均気温」がありません"),
                   std::string::npos)
             << e.what();
     }

@@ -85,8 +85,8 @@ TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {
 }
 
 TEST(DailyAggregation, GustTiesKeepTheEarliestRow) {
-    WeatherTable hourly = {Hour(5, 1, 1, 10, 90, 8, 45), Hour(5, 1, 2, 10, 90, 12, 90), Hour(5, 1, 3, 10, 90, 12, 270),
-                           Hour(5, 1, 4, 10, 90, 3, 0)};
+    WeatherTable hourly = {Hour(5, 1, 1, 10, 90, 8, 45), Hour(5, 1, 2, 10, 90, 12, 90),
+                           Hour(5, 1, 3, 10, 90, 12, 270), Hour(5, 1, 4, 10, 90, 3, 0)};
     WeatherTable daily;
     BuildDailyRecords(hourly, 35, daily);
     ASSERT_EQ(daily.size(), 1u);
@@ -97,19 +97,21 @@ TEST(DailyAggregation, GustTiesKeepTheEarliestRow) {
 TEST(MostFrequentDirection, CountsNeighbourhoodAndTies) {
     auto of = [](std::initializer_list<double> dirs) {
         WeatherTable t;
-        for (double d : dirs) t.push_back(Hour(1, 1, 1, 0, d));
+        for (double d : dirs)
+            t.push_back(Hour(1, 1, 1, 0, d));
         return MostFrequentDirection(t, 0, t.size() - 1);
     };
-    EXPECT_EQ(of({90, 90, 90, 270, 270, 270}), 90);     // equal scores: the lower sector
-    EXPECT_EQ(of({0, 0, 180, 180, 22.5}), 0);            // the neighbour decides
-    EXPECT_EQ(of({180, 180, 0, 0, 337.5}), 0);           // the neighbour across north counts too
-    EXPECT_EQ(of({360, 348.76, 11.25, 348.75}), 0);      // 360, 348.76 and 11.25 are north
-    EXPECT_EQ(of({348.75, 348.75, 0}), 337.5);           // 348.75 is the last of NNW
-    EXPECT_EQ(of({-1, 361, MISSING}), MISSING);          // nothing countable
+    EXPECT_EQ(of({90, 90, 90, 270, 270, 270}), 90); // equal scores: the lower sector
+    EXPECT_EQ(of({0, 0, 180, 180, 22.5}), 0);       // the neighbour decides
+    EXPECT_EQ(of({180, 180, 0, 0, 337.5}), 0);      // the neighbour across north counts too
+    EXPECT_EQ(of({360, 348.76, 11.25, 348.75}), 0); // 360, 348.76 and 11.25 are north
+    EXPECT_EQ(of({348.75, 348.75, 0}), 337.5);      // 348.75 is the last of NNW
+    EXPECT_EQ(of({-1, 361, MISSING}), MISSING);     // nothing countable
     EXPECT_EQ(of({-1, 361, 200}), 202.5);
 
     // Only the rows of the range count.
-    WeatherTable t = {Hour(1, 1, 1, 0, 270), Hour(1, 1, 2, 0, 90), Hour(1, 1, 3, 0, 90), Hour(1, 1, 4, 0, 270)};
+    WeatherTable t = {Hour(1, 1, 1, 0, 270), Hour(1, 1, 2, 0, 90), Hour(1, 1, 3, 0, 90),
+                      Hour(1, 1, 4, 0, 270)};
     EXPECT_EQ(MostFrequentDirection(t, 1, 2), 90);
 }
 

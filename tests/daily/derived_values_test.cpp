@@ -10,7 +10,9 @@ namespace {
 
 // Relative agreement to four significant digits and better.
 // The worked values are given to three decimals.
-void ExpectClose(double expected, double actual) { EXPECT_NEAR(actual, expected, 0.0005 + 1e-12); }
+void ExpectClose(double expected, double actual) {
+    EXPECT_NEAR(actual, expected, 0.0005 + 1e-12);
+}
 
 TEST(Radiation, WorkedDaysReproduce) {
     struct Case {
@@ -86,7 +88,8 @@ TEST(Evaporation, CalmSaturatedAndImpossibleDays) {
     EXPECT_TRUE(negativeWind.arithmeticFailed);
 
     // Just below 1 m/s the second wind branch applies and gives more transfer than at 1 m/s.
-    EXPECT_GT(ComputeEvaporation(20, 50, 0.999, 10).evaporation, ComputeEvaporation(20, 50, 1.0, 10).evaporation);
+    EXPECT_GT(ComputeEvaporation(20, 50, 0.999, 10).evaporation,
+              ComputeEvaporation(20, 50, 1.0, 10).evaporation);
 }
 
 } // namespace

@@ -18,7 +18,8 @@ WeatherRecord Day(int year, int month, int day, double temp) {
 
 TEST(YearCalendar, EveryDayOfTheYearWithMissingWhereNoData) {
     WeatherTable year;
-    BuildYearCalendar("05", {Day(2005, 1, 1, 1), Day(2005, 3, 31, 2), Day(2004, 12, 31, 3), Day(2006, 1, 1, 4)}, year);
+    BuildYearCalendar(
+        "05", {Day(2005, 1, 1, 1), Day(2005, 3, 31, 2), Day(2004, 12, 31, 3), Day(2006, 1, 1, 4)}, year);
     ASSERT_EQ(year.size(), 365u);
     EXPECT_EQ(year[0].temp, 1);
     EXPECT_EQ(year[89].temp, 2);
@@ -55,17 +56,20 @@ TEST(YearCalendar, MergeReplacesEveryMatchAndAppendsTheRest) {
 
 TEST(YearCalendar, SortOrdersByDateAndTheLastDuplicateWins) {
     WeatherTable rows;
-    for (int d = 28; d >= 1; --d) rows.push_back(Day(2005, 2, d, d));
+    for (int d = 28; d >= 1; --d)
+        rows.push_back(Day(2005, 2, d, d));
     rows.push_back(Day(2004, 12, 31, -1));
     SortYearByDate(rows);
     EXPECT_EQ(rows.front().year, 2004);
-    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i].day, static_cast<int>(i));
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i].day, static_cast<int>(i));
 
     // The Shell sort is not stable: with gap 4 over these rows the two rows of 10 January change
     // places, so the one that came first in the table is the one the calendar takes.
-    WeatherTable dup = {Day(2005, 1, 10, 100), Day(2005, 1, 11, 0), Day(2005, 1, 12, 0), Day(2005, 1, 13, 0),
-                        Day(2005, 1, 14, 0),   Day(2005, 1, 10, 200), Day(2005, 1, 1, 0), Day(2005, 1, 2, 0),
-                        Day(2005, 1, 3, 0),    Day(2005, 1, 4, 0),   Day(2005, 1, 5, 0),  Day(2005, 1, 6, 0),
+    WeatherTable dup = {Day(2005, 1, 10, 100), Day(2005, 1, 11, 0), Day(2005, 1, 12, 0),
+                        Day(2005, 1, 13, 0),   Day(2005, 1, 14, 0), Day(2005, 1, 10, 200),
+                        Day(2005, 1, 1, 0),    Day(2005, 1, 2, 0),  Day(2005, 1, 3, 0),
+                        Day(2005, 1, 4, 0),    Day(2005, 1, 5, 0),  Day(2005, 1, 6, 0),
                         Day(2005, 1, 7, 0)};
     SortYearByDate(dup);
     WeatherTable year;

@@ -13,9 +13,14 @@ TEST(Cp932, RoundTripAndReplacements) {
     EXPECT_EQ(DecodeCp932(bytes), header);
     EXPECT_EQ(EncodeCp932("ｷｬﾝｾﾙ"), "\xB7\xAC\xDD\xBE\xD9"); // half-width katakana are single bytes
     // An undecodable byte becomes U+FFFD and the rest still decodes; an unencodable character is "?".
-    EXPECT_EQ(DecodeCp932("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(DecodeCp932("a\xFF"
+                          "b"),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(DecodeCp932("\x94"), "\xEF\xBF\xBD");
-    EXPECT_EQ(EncodeCp932("A\xF0\x9F\x98\x80" "B"), "A?B");
+    EXPECT_EQ(EncodeCp932("A\xF0\x9F\x98\x80"
+                          "B"),
+              "A?B");
 }
 
 TEST(Lines, CrLfAndLfReadAlikeAndTheLastLineIsKept) {
@@ -36,7 +41,7 @@ TEST(WindCodes, SectorBoundsAndCodes) {
         double degrees;
         const char* code;
     };
-    const Case cases[] = {{0, "N"},       {11.25, "N"},    {11.26, "NNE"}, {33.75, "NNE"}, {90, "E"},
+    const Case cases[] = {{0, "N"},        {11.25, "N"},   {11.26, "NNE"}, {33.75, "NNE"}, {90, "E"},
                           {348.75, "NNW"}, {348.76, "N"},  {360, "N"},     {-0.5, "X"},    {360.5, "X"},
                           {-999, "X"},     {202.5, "SSW"}, {326.25, "NW"}, {326.3, "NNW"}};
     for (const Case& c : cases) {
@@ -45,7 +50,8 @@ TEST(WindCodes, SectorBoundsAndCodes) {
     }
     EXPECT_EQ(WindCodeDegrees("NNW"), 337.5);
     EXPECT_EQ(WindCodeDegrees("N"), 0);
-    for (const char* other : {"nnw", "X", "", " N", "-999"}) EXPECT_EQ(WindCodeDegrees(other), -999) << other;
+    for (const char* other : {"nnw", "X", "", " N", "-999"})
+        EXPECT_EQ(WindCodeDegrees(other), -999) << other;
 }
 
 } // namespace
