@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Takes PNG screenshots of the main window (on the bundled sample data) and of the folder dialog,
-# in a real X server with the Japanese fonts, to look at what a user sees.
+# Takes PNG screenshots of what a user sees, in a real X server with the Japanese fonts: the main
+# window on the bundled sample data with a prefecture and locality chosen and their coordinates set,
+# the folder dialog, a range message of the coordinate boxes, and the help window.
 #
 #   scripts/screenshots.sh [OUTPUT_FOLDER]
 #
 # Builds `kolvane` in KOLVANE_BUILD_DIR (default: build) when needed. Needs xvfb and fonts-noto-cjk.
+# The program reads kolvane.ini beside it as on any start but never writes it here; like any
+# second instance it ends at once, without pictures, while the program is already running.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -24,8 +27,11 @@ cmake --build "$build" --target kolvane -j"$(nproc)"
 mkdir -p "$out"
 main="$out/main-window.png"
 dialog="$out/folder-dialog.png"
-rm -f "$main" "$dialog"
-# The program lists the Data/ folder beside it, as on a first start.
+message="$out/range-message.png"
+help="$out/help-window.png"
+rm -f "$main" "$dialog" "$message" "$help"
+# The program lists the Data/ folder beside it, as on a first start. Prefecture 13 is Tokyo.
 (cd "$build" && xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" env QT_QPA_PLATFORM=xcb \
-    ./kolvane --screenshot "$main" --screenshot-folder-dialog "$dialog")
-ls -l "$main" "$dialog"
+    ./kolvane --screenshot-prefecture 13 --screenshot "$main" --screenshot-folder-dialog "$dialog" \
+              --screenshot-range-message "$message" --screenshot-help "$help")
+ls -l "$main" "$dialog" "$message" "$help"

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QString>
 #include <string>
+#include <string_view>
 
 class QWidget;
 
@@ -22,6 +23,9 @@ QFont WindowFont();
 // Core strings are UTF-8; QString lives only in the window layer.
 inline QString FromCore(const std::string& text) {
     return QString::fromStdString(text);
+}
+inline QString FromCore(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 inline std::string ToCore(const QString& text) {
     return text.toStdString();

@@ -4,23 +4,29 @@
 #include "convert/RunDriver.h"
 #include "daily/DailyAggregation.h"
 #include "model/Error.h"
+#include "settings/Coordinates.h"
+#include "settings/LocalityTable.h"
+#include "settings/Settings.h"
+#include "ui/HelpWindow.h"
 #include "ui/Layout.h"
 #include "ui/QtUserDialogs.h"
 #include "ui/WaitCursor.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLockFile>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <filesystem>
 #include <optional>
-#include <system_error>
+#include <unistd.h>
 
 namespace kolvane {
 namespace {
@@ -40,7 +46,8 @@ class PathLabel : public QLabel {
     }
 };
 
-// A button whose caption wraps onto further lines when it is wider than the button.
+// A button whose caption wraps onto further lines when it is wider than the button. Japanese
+// captions have no spaces, so a too wide caption is broken after its "・" rather than anywhere.
 class WrappingButton : public QPushButton {
   public:
     using QPushButton::QPushButton;
@@ -53,7 +60,10 @@ class WrappingButton : public QPushButton {
         option.text.clear();
         painter.drawControl(QStyle::CE_PushButton, option);
         const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-        painter.drawItemText(area, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(), text(),
+        QString caption = text();
+        if (fontMetrics().horizontalAdvance(caption) > area.width())
+            caption.replace(QStringLiteral("・"), QStringLiteral("・\n"));
+        painter.drawItemText(area, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(), caption,
                              QPalette::ButtonText);
     }
 };
@@ -85,9 +95,16 @@ std::string ChosenId(const QComboBox* box) {
     return box->currentIndex() < 0 ? std::string() : box->currentData().toByteArray().toStdString();
 }
 
-bool IsExistingFolder(const std::string& folder) {
-    std::error_code error;
-    return std::filesystem::is_directory(folder, error);
+// The character code a typed key gives the box, as the keyboard sends it: Ctrl with a letter is the
+// control character of that letter (Ctrl+V is 22), whatever text the platform put in the event.
+// Empty for keys that type nothing (arrows, Delete, Tab and the like).
+QString TypedCharacters(const QKeyEvent& event) {
+    const int key = event.key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete) return QString();
+    const Qt::KeyboardModifiers chord = event.modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    if (chord == Qt::ControlModifier && key >= Qt::Key_A && key <= Qt::Key_Z)
+        return QString(QChar(key - Qt::Key_A + 1));
+    return event.text();
 }
 
 } // namespace
@@ -162,6 +179,8 @@ void frmKolvane::CreateControls() {
     // The boxes hold two or three digits in narrow fields: no room to spare for inner margins.
     for (QLineEdit* box : {txtLat[0], txtLat[1], txtLat[2], txtLon[0], txtLon[1], txtLon[2]}) {
         box->setTextMargins(0, 0, 0, 0);
+        // Characters composed by an input method would bypass the keystroke filter.
+        box->setAttribute(Qt::WA_InputMethodEnabled, false);
         box->installEventFilter(this);
     }
 
@@ -195,37 +214,89 @@ void frmKolvane::ConnectHandlers() {
 }
 
 bool frmKolvane::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        for (int i = 0; i < 3; ++i) {
-            if (watched != txtLat[i] && watched != txtLon[i]) continue;
-            const QString typed = static_cast<QKeyEvent*>(event)->text();
-            if (typed.isEmpty()) return false;
-            int keyAscii = typed.at(0).unicode();
-            if (watched == txtLat[i])
-                txtLat_KeyPress(i, keyAscii);
-            else
-                txtLon_KeyPress(i, keyAscii);
-            return keyAscii == 0;
+    for (int i = 0; i < 3; ++i) {
+        const bool latitude = watched == txtLat[i];
+        if (!latitude && watched != txtLon[i]) continue;
+        if (event->type() == QEvent::KeyPress)
+            return DiscardsKey(i, latitude, *static_cast<QKeyEvent*>(event));
+        if (event->type() == QEvent::InputMethod) {
+            // Should an input method still reach the box, its text passes the same filter.
+            for (QChar typed : static_cast<QInputMethodEvent*>(event)->commitString()) {
+                if (!PassesKeyFilter(typed.unicode())) return true;
+            }
         }
+        break;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void frmKolvane::Form_Load() {
-    // The saved choices (folder, prefecture, locality, coordinates) are restored before this point.
+bool frmKolvane::DiscardsKey(int index, bool latitude, const QKeyEvent& event) {
+    for (QChar typed : TypedCharacters(event)) {
+        int keyAscii = typed.unicode();
+        if (latitude)
+            txtLat_KeyPress(index, keyAscii);
+        else
+            txtLon_KeyPress(index, keyAscii);
+        if (keyAscii == 0) return true;
+    }
+    return false;
+}
+
+QString frmKolvane::DefaultInstanceLockPath() {
+    // The temporary folder is shared by all users here, so the lock names the user.
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("kolvane-%1.lock").arg(getuid()));
+}
+
+// ---- Start-up and exit ----
+
+bool frmKolvane::Form_Load() {
+    if (instanceLockPath_.isEmpty()) instanceLockPath_ = DefaultInstanceLockPath();
+    instanceLock_ = std::make_unique<QLockFile>(instanceLockPath_);
+    // The lock is held for the whole session, however long: only a dead owner makes it stale.
+    instanceLock_->setStaleLockTime(0);
+    if (!instanceLock_->tryLock(0)) {
+        // Only a lock held by a running instance ends this one. A temporary folder that cannot take
+        // the lock must not keep the program from starting.
+        const bool heldElsewhere = instanceLock_->error() == QLockFile::LockFailedError;
+        instanceLock_.reset();
+        if (heldElsewhere) return false;
+    }
+
+    QString folder = applicationFolder_;
+    if (!folder.endsWith(u'/')) folder += u'/';
+    helpFilePath_ = folder + QStringLiteral("kolvane.hlp");
+
+    RestoreSettings();
+
     // From here on a failure ends start-up silently; the window stays usable.
-    if (monthlyFolder_.empty() || !IsExistingFolder(monthlyFolder_)) monthlyFolder_ = DefaultMonthlyFolder();
-    // File names are appended to the folder, so a hand-edited setting without the final "/" gets one.
-    if (monthlyFolder_.back() != '/') monthlyFolder_ += '/';
+    monthlyFolder_ = StartMonthlyFolder(monthlyFolder_, ToCore(applicationFolder_));
     startingUp_ = true;
     ListMonthlyFolder();
     startingUp_ = false;
+    return true;
 }
 
-std::string frmKolvane::DefaultMonthlyFolder() const {
-    std::string folder = ToCore(applicationFolder_);
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder + "Data/";
+void frmKolvane::RestoreSettings() {
+    const SettingsValues stored = LoadSettings(SettingsPath(ToCore(applicationFolder_)));
+    monthlyFolder_ = stored.monthlyFolder;
+    prefectureIndex_ = stored.prefectureIndex;
+    localityCode_ = stored.localityCode;
+    // Each box checks what it receives, so a stored value out of range is reported and dropped here.
+    for (int i = 0; i < 3; ++i)
+        txtLat[i]->setText(FromCore(stored.latitude[i]));
+    for (int i = 0; i < 3; ++i)
+        txtLon[i]->setText(FromCore(stored.longitude[i]));
+    FillPrefectures();
+    // Choosing the entry fills the locality list and selects the remembered locality.
+    cboArea1->setCurrentIndex(prefectureIndex_);
+}
+
+void frmKolvane::FillPrefectures() {
+    const QSignalBlocker block(cboArea1);
+    cboArea1->clear();
+    for (std::string_view name : PREFECTURE_NAMES)
+        cboArea1->addItem(FromCore(name));
+    cboArea1->setCurrentIndex(-1);
 }
 
 // ---- Run ----
@@ -347,24 +418,77 @@ void frmKolvane::ReportUnreadableFolder(const std::string& folder, int errorNumb
                           TITLE_ERROR, STYLE_EXCLAMATION);
 }
 
-// ---- Handlers completed with the settings, localities, coordinate checks and help ----
+// ---- Settings, localities, coordinate entry and help ----
 
 void frmKolvane::cmdExit_Click() {
+    SettingsValues values;
+    values.monthlyFolder = monthlyFolder_;
+    prefectureIndex_ = std::max(cboArea1->currentIndex(), 0);
+    values.prefectureIndex = prefectureIndex_;
+    localityCode_ =
+        LocalityCodeAtExit(LocalityTable(), prefectureIndex_, ToCore(cboArea2->currentText()), localityCode_);
+    values.localityCode = localityCode_;
+    for (int i = 0; i < 3; ++i) {
+        values.latitude[i] = ToCore(txtLat[i]->text());
+        values.longitude[i] = ToCore(txtLon[i]->text());
+    }
+    const std::string path = SettingsPath(ToCore(applicationFolder_));
+    // The program ends all the same, but the user learns that the next start will not restore
+    // these choices.
+    if (int error = SaveSettings(path, values))
+        dialogs_->ShowMessage(FromCore(SettingsSaveMessage(path, error)), TITLE_ERROR, STYLE_EXCLAMATION);
     close();
 }
 
-void frmKolvane::cmdHelp_Click() {}
+std::string frmKolvane::LocalityTable() const {
+    return LocalityTablePath(ToCore(applicationFolder_));
+}
 
-void frmKolvane::cmdSet_Click() {}
+void frmKolvane::cboArea1_Click() {
+    cboArea2->clear();
+    const LocalityList localities = ListLocalities(LocalityTable(), cboArea1->currentIndex(), localityCode_);
+    for (const std::string& name : localities.names)
+        cboArea2->addItem(FromCore(name));
+    if (cboArea2->count() > 0) cboArea2->setCurrentIndex(localities.selection);
+}
 
-void frmKolvane::cboArea1_Click() {}
+void frmKolvane::cmdSet_Click() {
+    const std::optional<LocalityCoordinates> found =
+        FindLocalityCoordinates(LocalityTable(), cboArea1->currentIndex(), ToCore(cboArea2->currentText()));
+    if (!found) return;
+    for (int i = 0; i < 3; ++i)
+        txtLat[i]->setText(FromCore(found->latitude[i]));
+    for (int i = 0; i < 3; ++i)
+        txtLon[i]->setText(FromCore(found->longitude[i]));
+}
 
-void frmKolvane::txtLat_KeyPress(int, int&) {}
+void frmKolvane::txtLat_KeyPress(int, int& keyAscii) {
+    if (!PassesKeyFilter(static_cast<char32_t>(keyAscii))) keyAscii = 0;
+}
 
-void frmKolvane::txtLon_KeyPress(int, int&) {}
+void frmKolvane::txtLon_KeyPress(int, int& keyAscii) {
+    if (!PassesKeyFilter(static_cast<char32_t>(keyAscii))) keyAscii = 0;
+}
 
-void frmKolvane::txtLat_Change(int) {}
+void frmKolvane::txtLat_Change(int index) {
+    CheckCoordinateBox(txtLat[index], LatitudeBox(index));
+}
 
-void frmKolvane::txtLon_Change(int) {}
+void frmKolvane::txtLon_Change(int index) {
+    CheckCoordinateBox(txtLon[index], LongitudeBox(index));
+}
+
+void frmKolvane::CheckCoordinateBox(QLineEdit* box, CoordinateBox which) {
+    if (PassesRangeCheck(which, ToCore(box->text()))) return;
+    dialogs_->ShowMessage(FromCore(RangeMessage(which)), FromCore(INPUT_ERROR_TITLE), STYLE_EXCLAMATION);
+    // The whole text goes, not just the last character; emptying runs the check once more, which
+    // passes.
+    box->setText(QString());
+}
+
+void frmKolvane::cmdHelp_Click() {
+    if (!helpWindow_) helpWindow_ = new HelpWindow(this);
+    helpWindow_->ShowContents(helpFilePath_);
+}
 
 } // namespace kolvane

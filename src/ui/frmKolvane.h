@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/Coordinates.h"
 #include "ui/FileList.h"
 #include "ui/UserDialogs.h"
 
@@ -9,12 +10,16 @@
 #include <string>
 
 class QComboBox;
+class QKeyEvent;
+class QLockFile;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 
 namespace kolvane {
+
+class HelpWindow;
 
 // The main window "年次ファイル生成プログラム". It holds the controls and the form-level strings;
 // each handler copies widget state into a core call and shows the result.
@@ -31,12 +36,20 @@ class frmKolvane : public QWidget {
                         QWidget* parent = nullptr);
     ~frmKolvane() override;
 
-    // Start-up: restores the user's choices and lists the folder of monthly files.
-    void Form_Load();
+    // Start-up: restores the user's choices and lists the folder of monthly files. Returns false,
+    // having done nothing else, when another instance of the program is running: the caller then
+    // ends without showing the window.
+    [[nodiscard]] bool Form_Load();
+
+    // The lock that keeps a second instance from starting; by default a file in the user's
+    // temporary folder. Set before Form_Load.
+    void setInstanceLockPath(const QString& path) { instanceLockPath_ = path; }
+    static QString DefaultInstanceLockPath();
 
     const std::string& monthlyFolder() const { return monthlyFolder_; }
     const std::string& outputFolder() const { return outputFolder_; }
     const QString& applicationFolder() const { return applicationFolder_; }
+    const QString& helpFilePath() const { return helpFilePath_; }
 
   signals:
     // A yearly file of the running conversion is in place.
@@ -62,12 +75,19 @@ class frmKolvane : public QWidget {
     void txtLon_KeyPress(int index, int& keyAscii);
     void txtLat_Change(int index);
     void txtLon_Change(int index);
+    // The range check of one coordinate box: a failing text is reported and the box emptied.
+    void CheckCoordinateBox(QLineEdit* box, CoordinateBox which);
+    // Runs a typed key through the box's KeyPress handler; true when it is to be discarded.
+    bool DiscardsKey(int index, bool latitude, const QKeyEvent& event);
+
+    void RestoreSettings();
+    void FillPrefectures();
+    std::string LocalityTable() const;
 
     // Shows `monthlyFolder_` and fills the group list, cascading to buckets and months.
     // Returns 0 or the errno of a folder that cannot be listed.
     int ListMonthlyFolder();
     void ReportUnreadableFolder(const std::string& folder, int errorNumber);
-    std::string DefaultMonthlyFolder() const;
 
     QPushButton* cmdOK;
     QPushButton* cmdExit;
@@ -92,10 +112,14 @@ class frmKolvane : public QWidget {
 
     std::string monthlyFolder_;
     std::string outputFolder_;
-    std::string prefectureIndex_;
+    int prefectureIndex_ = 0;
     std::string localityCode_;
 
     QString applicationFolder_;
+    QString helpFilePath_;
+    QString instanceLockPath_;
+    std::unique_ptr<QLockFile> instanceLock_;
+    HelpWindow* helpWindow_ = nullptr; // created at the first press of Help
     std::unique_ptr<UserDialogs> dialogs_;
     // Listing errors during start-up are silent; later they are reported.
     bool startingUp_ = false;

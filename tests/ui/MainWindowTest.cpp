@@ -66,6 +66,12 @@ TEST_F(MainWindow, TabWalksTheControlsInOrderAndAccessKeysPressTheButtons) {
     QSignalSpy help(Child<QPushButton>(window.get(), "cmdHelp"), &QPushButton::clicked);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_H, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return help.count() == 1; }));
+    // Help opens a window of its own; back to the main window for the other keys.
+    auto* helpWindow = Child<QWidget>(window.get(), "helpWindow");
+    ASSERT_TRUE(helpWindow && helpWindow->isVisible());
+    helpWindow->close();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier); // Run with empty coordinates
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs->messages.size() == 1; }));

@@ -13,6 +13,7 @@ namespace kolvane::testing {
 
 void ScriptedDialogs::ShowMessage(const QString& text, const QString& title, int style) {
     messages.push_back({text, title, style, QGuiApplication::overrideCursor() != nullptr});
+    if (onMessage) onMessage(messages.back());
 }
 
 QString ScriptedDialogs::AskFolder(const QString& prompt, const QString& startFolder) {
@@ -38,7 +39,8 @@ std::unique_ptr<frmKolvane> UiFixture::StartWindow() {
     std::string app = AppFolder();
     app.pop_back(); // as the executable's folder is reported: without a trailing "/"
     auto window = std::make_unique<frmKolvane>(QString::fromStdString(app), std::move(scripted));
-    window->Form_Load();
+    window->setInstanceLockPath(LockPath());
+    EXPECT_TRUE(window->Form_Load());
     return window;
 }
 
@@ -91,6 +93,31 @@ QStringList Texts(const QWidget* widget) {
             texts << box->itemText(row);
     }
     return texts;
+}
+
+std::array<QLineEdit*, 6> CoordinateBoxes(const QWidget* window) {
+    return {Child<QLineEdit>(window, "txtLat0"), Child<QLineEdit>(window, "txtLat1"),
+            Child<QLineEdit>(window, "txtLat2"), Child<QLineEdit>(window, "txtLon0"),
+            Child<QLineEdit>(window, "txtLon1"), Child<QLineEdit>(window, "txtLon2")};
+}
+
+QStringList Strings(std::initializer_list<const char*> utf8Texts) {
+    QStringList list;
+    for (const char* text : utf8Texts)
+        list << QString::fromUtf8(text);
+    return list;
+}
+
+QStringList CoordinateTexts(const QWidget* window) {
+    QStringList texts;
+    for (const QLineEdit* box : CoordinateBoxes(window))
+        texts << box->text();
+    return texts;
+}
+
+std::string ReadText(const std::string& path) {
+    std::string bytes;
+    return ReadWholeFile(path, bytes) == 0 ? bytes : std::string();
 }
 
 } // namespace kolvane::testing

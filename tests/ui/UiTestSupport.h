@@ -3,13 +3,21 @@
 #include "ui/UserDialogs.h"
 #include "ui/frmKolvane.h"
 
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <array>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace kolvane::testing {
 
@@ -32,6 +40,7 @@ class ScriptedDialogs : public UserDialogs {
 
     std::deque<QString> folderAnswers; // an unexpected question fails the test and is cancelled
     std::vector<Message> messages;
+    std::function<void(const Message&)> onMessage; // runs while the message is up
     std::vector<FolderRequest> folderRequests;
 };
 
@@ -41,8 +50,13 @@ class UiFixture : public ::testing::Test {
     // The folder `name` below the temporary folder, created, ending in "/".
     std::string Folder(const std::string& name) const;
     std::string AppFolder() const { return Folder("app"); }
+    std::string SettingsFile() const { return AppFolder() + "kolvane.ini"; }
+    std::string LocaleTable() const { return AppFolder() + "locale.dat"; }
+    // The single-instance lock of the windows the fixture starts.
+    QString LockPath() const { return temp.filePath(QStringLiteral("kolvane.lock")); }
 
-    // A window over AppFolder(), started up; `dialogs` answers its questions.
+    // A window over AppFolder(), started up; `dialogs` answers its questions. Messages shown during
+    // start-up are in `dialogs` afterwards.
     std::unique_ptr<frmKolvane> StartWindow();
 
     QTemporaryDir temp;
@@ -60,6 +74,14 @@ std::vector<std::string> ReadYearlyLines(const std::string& path);
 std::string YearlyField(const std::vector<std::string>& lines, const std::string& day, int column);
 
 QStringList Texts(const QWidget* list);
+QStringList Strings(std::initializer_list<const char*> utf8Texts);
+
+// The six coordinate boxes: latitude degrees, minutes, seconds, then longitude.
+std::array<QLineEdit*, 6> CoordinateBoxes(const QWidget* window);
+QStringList CoordinateTexts(const QWidget* window);
+
+// The text of a file as it lies on disk (the settings file is ASCII here); empty when missing.
+std::string ReadText(const std::string& path);
 
 template <typename T> T* Child(const QWidget* parent, const char* name) {
     T* child = parent->findChild<T*>(QString::fromLatin1(name));

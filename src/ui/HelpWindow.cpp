@@ -1,0 +1,43 @@
+#include "ui/HelpWindow.h"
+
+#include "model/Error.h"
+#include "model/FileIo.h"
+#include "ui/Layout.h"
+
+#include <QScrollBar>
+#include <cerrno>
+
+namespace kolvane {
+
+HelpWindow::HelpWindow(QWidget* owner) : QTextBrowser(owner) {
+    // A window of its own that closes with the program, not a child control of the main window.
+    setWindowFlag(Qt::Window);
+    setObjectName(QStringLiteral("helpWindow"));
+    setWindowTitle(QStringLiteral("年次ファイル生成プログラム ヘルプ"));
+    QFont font = WindowFont();
+    font.setPointSize(10); // running text reads better a little larger than the window's captions
+    setFont(font);
+    setOpenExternalLinks(true);
+    resize(TwipsToPixels(10500, logicalDpiX()), TwipsToPixels(9000, logicalDpiY()));
+}
+
+void HelpWindow::ShowContents(const QString& path) {
+    std::string bytes;
+    // The file is read here and given as HTML: its name ends in .hlp, from which nothing would
+    // guess the format.
+    if (int error = ReadWholeFile(ToCore(path), bytes)) {
+        const QString reason = error == ENOENT
+                                   ? QStringLiteral("ヘルプファイル「%1」が見つかりません。").arg(path)
+                                   : QStringLiteral("ヘルプファイル「%1」を読み込めません（%2）。")
+                                         .arg(path, FromCore(DescribeSystemError(error)));
+        setPlainText(reason);
+    } else {
+        setHtml(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    }
+    verticalScrollBar()->setValue(0);
+    show();
+    raise();
+    activateWindow();
+}
+
+} // namespace kolvane
