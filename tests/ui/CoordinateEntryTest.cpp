@@ -3,111 +3,42 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 namespace kolvane::testing {
 namespace {
 
-const QString LAT_DEGREES = QStringLiteral("緯度(度)には20-49の範囲の半角数字を入力して下さい。");
-const QString LAT_MINUTES = QStringLiteral("緯度(分)には0-59の範囲の半角数字を入力して下さい。");
-const QString LAT_SECONDS = QStringLiteral("緯度(秒)には0-59の範囲の半角数字を入力して下さい。");
-const QString LON_DEGREES = QStringLiteral("経度(度)には120-155の範囲の半角数字を入力して下さい。");
-const QString LON_MINUTES = QStringLiteral("経度(分)には0-59の範囲の半角数字を入力して下さい。");
-const QString LON_SECONDS = QStringLiteral("経度(秒)には0-59の範囲の半角数字を入力して下さい。");
+using CoordinateEntry = UiFixture;
 
-class CoordinateEntry : public UiFixture {
-  protected:
-    void SetUp() override {
-        window = StartWindow();
-        boxes = CoordinateBoxes(window.get());
-        // What the box being typed into held while its message was up.
-        dialogs->onMessage = [this](const ScriptedDialogs::Message&) {
-            if (typingInto) textsAtMessage << typingInto->text();
-        };
-    }
+TEST_F(CoordinateEntry, EachTypedDigitIsCheckedAndOnlyDigitsGetThroughTheKeyboard) {
+    auto window = StartWindow();
+    const auto boxes = CoordinateBoxes(window.get());
 
-    // Types `keys` one by one into `box`; the window's dialogs answer any message at once.
-    void Type(QLineEdit* box, const QString& keys) {
-        typingInto = box;
-        for (QChar key : keys)
-            QTest::keyClick(box, key.toLatin1());
-        typingInto = nullptr;
-    }
-
-    static void SendText(QLineEdit* box, const QString& text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
-        QApplication::sendEvent(box, &press);
-    }
-
-    std::unique_ptr<frmKolvane> window;
-    std::array<QLineEdit*, 6> boxes{};
-    QLineEdit* typingInto = nullptr;
-    QStringList textsAtMessage;
-};
-
-TEST_F(CoordinateEntry, EachTypedDigitIsCheckedAndAWrongOneEmptiesTheWholeBox) {
-    struct Case {
-        int box;
-        const char* keys;
-        const char* result;
-        QString message; // empty: none expected
-        const char* textAtMessage;
-    };
-    const Case cases[] = {
-        {0, "35", "35", {}, ""},          {0, "1", "", LAT_DEGREES, "1"},   {0, "5", "", LAT_DEGREES, "5"},
-        {3, "135", "135", {}, ""},        {3, "16", "", LON_DEGREES, "16"}, // the 1 goes too
-        {1, "59", "59", {}, ""},          {1, "60", "", LAT_MINUTES, "60"}, // only after the 0
-        {2, "60", "", LAT_SECONDS, "60"}, {4, "60", "", LON_MINUTES, "60"}, {5, "60", "", LON_SECONDS, "60"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("box ") + std::to_string(c.box) + " keys " + c.keys);
-        QLineEdit* box = boxes[c.box];
-        box->clear();
+    // Every box once with its own message; the 1 of 16 goes too, and 60 fails only after the 0.
+    const std::pair<int, const char*> cases[] = {{0, "5"},  {1, "60"}, {2, "60"},
+                                                 {3, "16"}, {4, "60"}, {5, "60"}};
+    for (auto [index, keys] : cases) {
+        SCOPED_TRACE(std::string("box ") + std::to_string(index) + " keys " + keys);
         dialogs->messages.clear();
-        textsAtMessage.clear();
-        Type(box, QString::fromLatin1(c.keys));
-        EXPECT_EQ(box->text(), QString::fromLatin1(c.result));
-        if (c.message.isEmpty()) {
-            EXPECT_TRUE(dialogs->messages.empty());
-            continue;
-        }
-        ASSERT_EQ(dialogs->messages.size(), 1u);
-        EXPECT_EQ(dialogs->messages[0].text, c.message);
-        EXPECT_EQ(dialogs->messages[0].title, QStringLiteral("入力値エラー"));
-        EXPECT_EQ(dialogs->messages[0].style, 48);
-        // The box is emptied only after the message has been answered.
-        EXPECT_EQ(textsAtMessage, QStringList({QString::fromLatin1(c.textAtMessage)}));
+        QTest::keyClicks(boxes[index], QString::fromLatin1(keys)); // messages are answered at once
+        EXPECT_EQ(boxes[index]->text(), QString());
+        EXPECT_EQ(dialogs->messages, QStringList({RangeErrorLine(index)}));
     }
-    // The other boxes keep their texts when one fails.
-    boxes[0]->setText(QStringLiteral("035")); // leading zeros are harmless
-    boxes[1]->setText(QStringLiteral("12"));
-    Type(boxes[2], QStringLiteral("60"));
-    EXPECT_EQ(CoordinateTexts(window.get()).mid(0, 3),
-              QStringList({QStringLiteral("035"), QStringLiteral("12"), QString()}));
-}
+    dialogs->messages.clear();
 
-TEST_F(CoordinateEntry, OnlyDigitsEnterAndBackspaceGetThroughTheKeyboard) {
+    // A letter, the paste and undo shortcuts and an input method's composed text are dropped.
     QLineEdit* box = boxes[1];
-    Type(box, QStringLiteral("1"));
-
-    // Letters, signs, the point, a blank, a full-width digit, and the paste and undo shortcuts.
-    Type(box, QStringLiteral("a-.+ e"));
-    SendText(box, QStringLiteral("５"));
+    box->setText(QStringLiteral("1"));
+    QTest::keyClicks(box, QStringLiteral("a"));
     QApplication::clipboard()->setText(QStringLiteral("9"));
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
-    // An input method's composed text is held to the same rule.
     QInputMethodEvent composed;
     composed.setCommitString(QStringLiteral("５"));
     QApplication::sendEvent(box, &composed);
     EXPECT_EQ(box->text(), QStringLiteral("1"));
-    EXPECT_TRUE(dialogs->messages.empty());
 
     // Digits from the keypad count; Enter reaches the box; Backspace and Delete still delete.
     QTest::keyClick(box, Qt::Key_5, Qt::KeypadModifier);
@@ -116,79 +47,25 @@ TEST_F(CoordinateEntry, OnlyDigitsEnterAndBackspaceGetThroughTheKeyboard) {
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_EQ(entered.count(), 1);
     QTest::keyClick(box, Qt::Key_Backspace);
-    Type(box, QStringLiteral("2"));
+    QTest::keyClicks(box, QStringLiteral("2"));
     EXPECT_EQ(box->text(), QStringLiteral("12"));
     QTest::keyClick(box, Qt::Key_Home);
     QTest::keyClick(box, Qt::Key_Delete);
     EXPECT_EQ(box->text(), QStringLiteral("2"));
-    EXPECT_TRUE(dialogs->messages.empty());
-}
+    EXPECT_TRUE(dialogs->messages.isEmpty());
 
-TEST_F(CoordinateEntry, TextPastedThroughTheContextMenuIsChecked) {
-    auto pasteInto = [](QLineEdit* box, const QString& clipboard) {
-        QApplication::clipboard()->setText(clipboard);
-        std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
-        QAction* paste = nullptr;
+    // The context menu's Paste bypasses the keys: a fraction in range stays, a word fails.
+    for (auto [index, clipboard] : {std::pair{0, "35.5"}, {5, "北緯"}}) {
+        boxes[index]->clear();
+        QApplication::clipboard()->setText(QString::fromUtf8(clipboard));
+        std::unique_ptr<QMenu> menu(boxes[index]->createStandardContextMenu());
         for (QAction* action : menu->actions()) {
-            if (action->text().startsWith(QStringLiteral("&Paste"))) paste = action;
+            if (action->text().startsWith(QStringLiteral("&Paste"))) action->trigger();
         }
-        ASSERT_NE(paste, nullptr);
-        paste->trigger();
-    };
-
-    pasteInto(boxes[0], QStringLiteral("35.5")); // a fraction in range passes
+    }
     EXPECT_EQ(boxes[0]->text(), QStringLiteral("35.5"));
-    EXPECT_TRUE(dialogs->messages.empty());
-
-    // A word, and a number glued to a word, fail like a value out of range.
-    pasteInto(boxes[5], QStringLiteral("北緯"));
-    pasteInto(boxes[1], QStringLiteral("12分"));
-    EXPECT_EQ(CoordinateTexts(window.get()).mid(1), QStringList(5, QString()));
-    ASSERT_EQ(dialogs->messages.size(), 2u);
-    EXPECT_EQ(dialogs->messages[0].text, LON_SECONDS);
-    EXPECT_EQ(dialogs->messages[1].text, LAT_MINUTES);
-}
-
-// The real message box, answered as soon as it is up: the box is emptied after OK and the focus is
-// where it was.
-TEST(CoordinateEntryWithMessageBoxes, TheMessageIsModalAndTheFocusStaysInTheBox) {
-    QTemporaryDir temp;
-    frmKolvane window(temp.path());
-    window.setInstanceLockPath(temp.filePath(QStringLiteral("kolvane.lock")));
-    ASSERT_TRUE(window.Form_Load());
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QLineEdit* box = CoordinateBoxes(&window)[3];
-    box->setFocus();
-
-    struct Seen {
-        QString title, text, boxText;
-        QMessageBox::Icon icon;
-    };
-    std::vector<Seen> seen;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* message = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            seen.push_back({message->windowTitle(), message->text(), box->text(), message->icon()});
-            message->button(QMessageBox::Ok)->click();
-        }
-    });
-    answer.start(10);
-    QTest::keyClicks(box, QStringLiteral("16"));
-    answer.stop();
-
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].title, QStringLiteral("入力値エラー"));
-    EXPECT_EQ(seen[0].text, LON_DEGREES);
-    EXPECT_EQ(seen[0].icon, QMessageBox::Warning);
-    EXPECT_EQ(seen[0].boxText, QStringLiteral("16"));
-    EXPECT_EQ(box->text(), QString());
-    // The window gives the focus back to the box as soon as it is active again.
-    EXPECT_EQ(window.focusWidget(), box);
-    // Typing goes on in the same box.
-    QTest::keyClicks(box, QStringLiteral("14"));
-    EXPECT_EQ(box->text(), QStringLiteral("14"));
+    EXPECT_EQ(boxes[5]->text(), QString());
+    EXPECT_EQ(dialogs->messages, QStringList({RangeErrorLine(5)}));
 }
 
 } // namespace

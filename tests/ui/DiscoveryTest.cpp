@@ -11,7 +11,7 @@ namespace {
 
 using Discovery = UiFixture;
 
-TEST_F(Discovery, StartUpListsTheDataFolderBesideTheProgram) {
+TEST_F(Discovery, TheMonthlyFolderCascadesIntoTheListsAndAFailedChoiceChangesNothing) {
     const std::string data = Folder("app/Data");
     WriteMonthlyFile(data, 2005, 1, "0201");
     WriteMonthlyFile(data, 2005, 2, "0101");
@@ -23,78 +23,53 @@ TEST_F(Discovery, StartUpListsTheDataFolderBesideTheProgram) {
     Folder("app/Data/M0505_0299.csv");
 
     auto window = StartWindow();
-    EXPECT_TRUE(dialogs->messages.empty());
-    EXPECT_EQ(window->monthlyFolder(), data);
-    EXPECT_EQ(Child<QLabel>(window.get(), "lblPath")->text().toStdString(), data);
+    auto* lblPath = Child<QLabel>(window.get(), "lblPath");
+    EXPECT_EQ(lblPath->text().toStdString(), data);
     auto* cboGroup = Child<QComboBox>(window.get(), "cboGroup");
     auto* cboBucket = Child<QComboBox>(window.get(), "cboBucket");
     auto* list = Child<QListWidget>(window.get(), "List1");
     // First appearance in name order, the first group chosen at once, cascading to its months.
-    EXPECT_EQ(Texts(cboGroup), QStringList({QStringLiteral("02"), QStringLiteral("01")}));
+    EXPECT_EQ(Texts(cboGroup), Strings({"02", "01"}));
     EXPECT_EQ(cboGroup->currentText(), QStringLiteral("02"));
-    EXPECT_EQ(Texts(cboBucket), QStringList({QStringLiteral("01"), QStringLiteral("33")}));
+    EXPECT_EQ(Texts(cboBucket), Strings({"01", "33"}));
     EXPECT_EQ(cboBucket->currentText(), QStringLiteral("01"));
-    EXPECT_EQ(Texts(list), QStringList({QStringLiteral("2005/01"), QStringLiteral("2005/04")}));
+    ASSERT_EQ(Texts(list), Strings({"2005/01", "2005/04"}));
     EXPECT_TRUE(list->selectedItems().isEmpty());
 
     // Choosing another bucket or group, by keyboard, rebuilds the lists below it and drops the
     // month selection.
     list->item(1)->setSelected(true);
     QTest::keyClick(cboBucket, Qt::Key_Down);
-    EXPECT_EQ(Texts(list), QStringList({QStringLiteral("2005/03")}));
+    EXPECT_EQ(Texts(list), Strings({"2005/03"}));
     EXPECT_TRUE(list->selectedItems().isEmpty());
     QTest::keyClick(cboGroup, Qt::Key_Down);
-    EXPECT_EQ(Texts(cboBucket), QStringList({QStringLiteral("01")}));
-    EXPECT_EQ(Texts(list), QStringList({QStringLiteral("2005/02")}));
-}
+    EXPECT_EQ(Texts(cboBucket), Strings({"01"}));
+    ASSERT_EQ(Texts(list), Strings({"2005/02"}));
 
-TEST_F(Discovery, ChoosingAFolderListsItAndCancellingChangesNothing) {
-    const std::string first = Folder("first");
-    WriteMonthlyFile(first, 2024, 1, "0101");
-    WriteMonthlyFile(first, 2024, 2, "0101");
-    const std::string empty = Folder("empty");
-    WriteFile(empty + "notes.txt", "x");
-
-    // Without a Data folder start-up is silent and the dialog starts at its own default.
-    auto window = StartWindow();
-    EXPECT_TRUE(dialogs->messages.empty());
-    EXPECT_EQ(window->monthlyFolder(), AppFolder() + "Data/");
+    // Cancelled, then a folder that cannot be read: everything stays, the selection included. The
+    // question starts at the listed folder, as it holds a file.
+    list->item(0)->setSelected(true);
     auto* command1 = Child<QPushButton>(window.get(), "Command1");
-    auto* list = Child<QListWidget>(window.get(), "List1");
-    auto* lblPath = Child<QLabel>(window.get(), "lblPath");
-    dialogs->folderAnswers = {QString::fromStdString(first)};
-    command1->click();
-    ASSERT_EQ(dialogs->folderRequests.size(), 1u);
-    EXPECT_EQ(dialogs->folderRequests[0].prompt,
-              QStringLiteral("月次ファイルがあるフォルダを指定して下さい。"));
-    EXPECT_EQ(dialogs->folderRequests[0].startFolder, QString());
-    EXPECT_EQ(window->monthlyFolder(), first);
-    EXPECT_EQ(Texts(list), QStringList({QStringLiteral("2024/01"), QStringLiteral("2024/02")}));
-    list->item(1)->setSelected(true);
-
-    // Cancelled, then a folder that cannot be read: everything stays, the selection included.
-    dialogs->folderAnswers = {QString(), QString::fromStdString(first + "gone/")};
+    dialogs->folderAnswers = {QString(), QString::fromStdString(data + "gone/")};
     command1->click();
     command1->click();
-    ASSERT_EQ(dialogs->folderRequests.size(), 3u);
-    EXPECT_EQ(dialogs->folderRequests[1].startFolder.toStdString(), first); // it holds a file now
-    ASSERT_EQ(dialogs->messages.size(), 1u);
-    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("gone/")));
-    EXPECT_EQ(dialogs->messages[0].title, QStringLiteral("エラー"));
-    EXPECT_EQ(dialogs->messages[0].style, 48);
-    EXPECT_EQ(window->monthlyFolder(), first);
-    EXPECT_EQ(lblPath->text().toStdString(), first);
-    EXPECT_EQ(Texts(list).size(), 2);
-    EXPECT_TRUE(list->item(1)->isSelected());
+    ASSERT_EQ(dialogs->folderRequests.size(), 2u);
+    EXPECT_EQ(dialogs->folderRequests[0].startFolder.toStdString(), data);
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    const QString unreadable = QStringLiteral("フォルダ「%1gone/」を読み込めません。");
+    EXPECT_TRUE(dialogs->messages[0].startsWith(ErrorLine(unreadable.arg(QString::fromStdString(data)))))
+        << dialogs->messages[0].toStdString();
+    EXPECT_EQ(window->monthlyFolder(), data);
+    EXPECT_EQ(lblPath->text().toStdString(), data);
+    EXPECT_TRUE(list->count() == 1 && list->item(0)->isSelected());
 
     // A folder without monthly files empties all three lists, silently.
+    const std::string empty = Folder("empty");
     dialogs->folderAnswers = {QString::fromStdString(empty)};
     command1->click();
-    EXPECT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages.size(), 1);
     EXPECT_EQ(lblPath->text().toStdString(), empty);
-    EXPECT_EQ(Child<QComboBox>(window.get(), "cboGroup")->count(), 0);
-    EXPECT_EQ(Child<QComboBox>(window.get(), "cboBucket")->count(), 0);
-    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(cboGroup->count() + cboBucket->count() + list->count(), 0);
 }
 
 } // namespace

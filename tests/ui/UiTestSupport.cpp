@@ -12,8 +12,9 @@
 namespace kolvane::testing {
 
 void ScriptedDialogs::ShowMessage(const QString& text, const QString& title, int style) {
-    messages.push_back({text, title, style, QGuiApplication::overrideCursor() != nullptr});
-    if (onMessage) onMessage(messages.back());
+    const bool wait = QGuiApplication::overrideCursor() != nullptr;
+    messages << (wait ? QStringLiteral("(wait) ") : QString()) + Line(title, style, text);
+    if (onMessage) onMessage();
 }
 
 QString ScriptedDialogs::AskFolder(const QString& prompt, const QString& startFolder) {
@@ -33,26 +34,49 @@ std::string UiFixture::Folder(const std::string& name) const {
     return path.toStdString() + "/";
 }
 
-std::unique_ptr<frmKolvane> UiFixture::StartWindow() {
-    auto scripted = std::make_unique<ScriptedDialogs>();
-    dialogs = scripted.get();
+std::unique_ptr<frmKolvane> UiFixture::MakeWindow(bool scripted) {
+    std::unique_ptr<ScriptedDialogs> answers = scripted ? std::make_unique<ScriptedDialogs>() : nullptr;
+    dialogs = answers.get();
     std::string app = AppFolder();
     app.pop_back(); // as the executable's folder is reported: without a trailing "/"
-    auto window = std::make_unique<frmKolvane>(QString::fromStdString(app), std::move(scripted));
-    window->setInstanceLockPath(LockPath());
+    auto window = std::make_unique<frmKolvane>(QString::fromStdString(app), std::move(answers));
+    window->setInstanceLockPath(temp.filePath(QStringLiteral("kolvane.lock")));
+    return window;
+}
+
+std::unique_ptr<frmKolvane> UiFixture::StartWindow(bool scripted) {
+    auto window = MakeWindow(scripted);
     EXPECT_TRUE(window->Form_Load());
     return window;
+}
+
+QString Line(const QString& title, int style, const QString& text) {
+    return QStringLiteral("%1 (%2) %3").arg(title).arg(style).arg(text);
+}
+
+QString ErrorLine(const QString& text) {
+    return Line(QStringLiteral("エラー"), 48, text);
+}
+
+QString RangeErrorLine(int box) {
+    static const char* const texts[] = {"緯度(度)には20-49の範囲の半角数字を入力して下さい。",
+                                        "緯度(分)には0-59の範囲の半角数字を入力して下さい。",
+                                        "緯度(秒)には0-59の範囲の半角数字を入力して下さい。",
+                                        "経度(度)には120-155の範囲の半角数字を入力して下さい。",
+                                        "経度(分)には0-59の範囲の半角数字を入力して下さい。",
+                                        "経度(秒)には0-59の範囲の半角数字を入力して下さい。"};
+    return Line(QStringLiteral("入力値エラー"), 48, QString::fromUtf8(texts[box]));
 }
 
 void WriteFile(const std::string& path, const std::string& utf8Text) {
     ASSERT_EQ(WriteFileAtomically(path, EncodeCp932(utf8Text)), 0) << path;
 }
 
-void WriteMonthlyFile(const std::string& folder, int year, int month, const std::string& station, int days) {
+void WriteMonthlyFile(const std::string& folder, int year, int month, const std::string& station) {
     std::string text = "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,"
                        "露点温度,地中温度\r\n";
     char line[128];
-    for (int day = 1; day <= days; ++day) {
+    for (int day = 1; day <= 2; ++day) {
         for (int hour = 1; hour <= 24; ++hour) {
             std::snprintf(line, sizeof line, "%d/%02d/%02d,%d:00,0,5.2,60,1013,90,2.5,5.0,90,0.5,1.0,4.0\r\n",
                           year, month, day, hour);
@@ -64,34 +88,25 @@ void WriteMonthlyFile(const std::string& folder, int year, int month, const std:
     WriteFile(folder + name, text);
 }
 
-std::vector<std::string> ReadYearlyLines(const std::string& path) {
+QStringList DaysWithValues(const std::string& path) {
     std::string bytes;
-    if (ReadWholeFile(path, bytes) != 0) return {};
-    const std::string text = DecodeCp932(bytes);
-    std::vector<std::string> lines;
-    for (std::string_view line : SplitLines(text))
-        lines.emplace_back(line);
-    return lines;
-}
-
-std::string YearlyField(const std::vector<std::string>& lines, const std::string& day, int column) {
-    for (const std::string& line : lines) {
-        if (line.rfind("\"" + day + "\"", 0) != 0) continue;
-        std::vector<std::string_view> fields = SplitFields(line);
-        return column < static_cast<int>(fields.size()) ? std::string(fields[column]) : std::string();
+    QStringList days;
+    if (ReadWholeFile(path, bytes) != 0) return days;
+    for (std::string_view line : SplitLines(bytes)) {
+        const std::vector<std::string_view> fields = SplitFields(line);
+        if (fields.size() > 2 && fields[0].size() == 10 && fields[2] != "X")
+            days << QString::fromLatin1(fields[0].substr(1, 8));
     }
-    return "(no line " + day + ")";
+    return days;
 }
 
-QStringList Texts(const QWidget* widget) {
+QStringList Texts(const QWidget* list) {
+    const auto* box = qobject_cast<const QComboBox*>(list);
+    const QAbstractItemModel* model =
+        box ? box->model() : qobject_cast<const QAbstractItemView*>(list)->model();
     QStringList texts;
-    if (const auto* list = qobject_cast<const QListWidget*>(widget)) {
-        for (int row = 0; row < list->count(); ++row)
-            texts << list->item(row)->text();
-    } else if (const auto* box = qobject_cast<const QComboBox*>(widget)) {
-        for (int row = 0; row < box->count(); ++row)
-            texts << box->itemText(row);
-    }
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, 0).data().toString();
     return texts;
 }
 
@@ -99,6 +114,12 @@ std::array<QLineEdit*, 6> CoordinateBoxes(const QWidget* window) {
     return {Child<QLineEdit>(window, "txtLat0"), Child<QLineEdit>(window, "txtLat1"),
             Child<QLineEdit>(window, "txtLat2"), Child<QLineEdit>(window, "txtLon0"),
             Child<QLineEdit>(window, "txtLon1"), Child<QLineEdit>(window, "txtLon2")};
+}
+
+void SetCoordinates(const QWidget* window, const QStringList& texts) {
+    const auto boxes = CoordinateBoxes(window);
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        boxes[i]->setText(texts.value(static_cast<qsizetype>(i)));
 }
 
 QStringList Strings(std::initializer_list<const char*> utf8Texts) {
@@ -113,11 +134,6 @@ QStringList CoordinateTexts(const QWidget* window) {
     for (const QLineEdit* box : CoordinateBoxes(window))
         texts << box->text();
     return texts;
-}
-
-std::string ReadText(const std::string& path) {
-    std::string bytes;
-    return ReadWholeFile(path, bytes) == 0 ? bytes : std::string();
 }
 
 } // namespace kolvane::testing

@@ -24,12 +24,6 @@ namespace kolvane::testing {
 // Answers the window's modal questions from a script and records what was asked.
 class ScriptedDialogs : public UserDialogs {
   public:
-    struct Message {
-        QString text;
-        QString title;
-        int style;
-        bool waitCursorShown; // the hourglass was still on when the message appeared
-    };
     struct FolderRequest {
         QString prompt;
         QString startFolder;
@@ -38,9 +32,10 @@ class ScriptedDialogs : public UserDialogs {
     void ShowMessage(const QString& text, const QString& title, int style) override;
     QString AskFolder(const QString& prompt, const QString& startFolder) override;
 
+    // Every message shown, as a Line(); "(wait) " goes before one shown while the hourglass was on.
+    QStringList messages;
+    std::function<void()> onMessage;   // runs while the message is up
     std::deque<QString> folderAnswers; // an unexpected question fails the test and is cancelled
-    std::vector<Message> messages;
-    std::function<void(const Message&)> onMessage; // runs while the message is up
     std::vector<FolderRequest> folderRequests;
 };
 
@@ -52,26 +47,30 @@ class UiFixture : public ::testing::Test {
     std::string AppFolder() const { return Folder("app"); }
     std::string SettingsFile() const { return AppFolder() + "kolvane.ini"; }
     std::string LocaleTable() const { return AppFolder() + "locale.dat"; }
-    // The single-instance lock of the windows the fixture starts.
-    QString LockPath() const { return temp.filePath(QStringLiteral("kolvane.lock")); }
 
-    // A window over AppFolder(), started up; `dialogs` answers its questions. Messages shown during
-    // start-up are in `dialogs` afterwards.
-    std::unique_ptr<frmKolvane> StartWindow();
+    // A window over AppFolder() sharing the fixture's instance lock, not yet started; `dialogs`
+    // answers its questions, or the real message boxes and folder dialog do when not `scripted`.
+    std::unique_ptr<frmKolvane> MakeWindow(bool scripted = true);
+    // The same, started up. Messages shown during start-up are in `dialogs` afterwards.
+    std::unique_ptr<frmKolvane> StartWindow(bool scripted = true);
 
     QTemporaryDir temp;
     ScriptedDialogs* dialogs = nullptr;
 };
 
-// Writes a monthly file of `days` days of 24 hourly observations (mean temperature 5.2) in CP932.
-void WriteMonthlyFile(const std::string& folder, int year, int month, const std::string& station,
-                      int days = 2);
+// Writes a monthly file of two days of 24 hourly observations in CP932.
+void WriteMonthlyFile(const std::string& folder, int year, int month, const std::string& station);
 void WriteFile(const std::string& path, const std::string& utf8Text);
 
-// The lines of a yearly file as UTF-8; empty when it does not exist.
-std::vector<std::string> ReadYearlyLines(const std::string& path);
-// Field `column` (0-based) of the day line of `day` ("yy/mm/dd").
-std::string YearlyField(const std::vector<std::string>& lines, const std::string& day, int column);
+// The days ("yy/mm/dd") of a yearly file whose mean temperature is not missing.
+QStringList DaysWithValues(const std::string& path);
+
+// A message as one line, so that whole messages compare at once: "title (style) text".
+QString Line(const QString& title, int style, const QString& text);
+// The line of an error message (title "エラー", style 48).
+QString ErrorLine(const QString& text);
+// The line of the message of a coordinate box whose text is out of range (boxes as CoordinateBoxes).
+QString RangeErrorLine(int box);
 
 QStringList Texts(const QWidget* list);
 QStringList Strings(std::initializer_list<const char*> utf8Texts);
@@ -79,9 +78,7 @@ QStringList Strings(std::initializer_list<const char*> utf8Texts);
 // The six coordinate boxes: latitude degrees, minutes, seconds, then longitude.
 std::array<QLineEdit*, 6> CoordinateBoxes(const QWidget* window);
 QStringList CoordinateTexts(const QWidget* window);
-
-// The text of a file as it lies on disk (the settings file is ASCII here); empty when missing.
-std::string ReadText(const std::string& path);
+void SetCoordinates(const QWidget* window, const QStringList& texts);
 
 template <typename T> T* Child(const QWidget* parent, const char* name) {
     T* child = parent->findChild<T*>(QString::fromLatin1(name));
