@@ -1,5 +1,6 @@
 #include "model/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -148,6 +149,11 @@ void AppendFixed(std::string& out, double value, int decimals) {
     digits[0] = buf[0];
     for (int k = 1; k < 15; ++k)
         digits[k] = buf[k + 1];
+    // The largest doubles round up to 1.79769313486232e308, beyond the range of a double, which the
+    // reader refuses: they are written with the last digit cut instead, so every file reads back.
+    constexpr std::string_view LARGEST = "179769313486231";
+    if (exp10 == 308 && std::string_view(digits, 15) > LARGEST)
+        std::copy(LARGEST.begin(), LARGEST.end(), digits);
 
     // The written value as an integer count of 10^-decimals units.
     std::string units;

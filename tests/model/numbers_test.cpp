@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace kolvane {
@@ -113,6 +114,23 @@ TEST(FixedFormat, RoundsTheFifteenDigitDecimalHalfAwayFromZero) {
         SCOPED_TRACE(testing::Message() << c.value << " " << c.decimals);
         EXPECT_EQ(FormatFixed(c.value, c.decimals), c.text);
     }
+}
+
+TEST(FixedFormat, EveryFiniteValueReadsBackToItsPrecision) {
+    // The largest doubles must not round up to a number the reader refuses as beyond a double.
+    const double max = std::numeric_limits<double>::max();
+    for (double value : {max, -max, 1.797693134862315e308, 1.79769313486231e308,
+                         std::numeric_limits<double>::denorm_min(), 1e300}) {
+        for (int decimals : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << value << " " << decimals);
+            const std::string text = FormatFixed(value, decimals);
+            const LeadingNumber back = ParseLeadingNumber(text);
+            ASSERT_EQ(back.status, NumberStatus::Ok) << text;
+            EXPECT_EQ(back.end, text.size());
+            EXPECT_NEAR(back.value, value, std::fabs(value) * 1e-14 + 0.005);
+        }
+    }
+    EXPECT_EQ(FormatFixed(max, 1), "179769313486231" + std::string(294, '0') + ".0");
 }
 
 } // namespace
