@@ -74,7 +74,10 @@ IniFile IniFile::Parse(std::string_view bytes) {
     while (start < bytes.size()) {
         std::size_t lf = bytes.find('\n', start);
         if (lf == bytes.npos) {
-            file.lines_.push_back(ParseLine(std::string(bytes.substr(start)), ""));
+            // A file cut between CR and LF: the CR ends the line and is no part of its value.
+            const std::string_view rest = bytes.substr(start);
+            const bool cr = rest.back() == '\r';
+            file.lines_.push_back(ParseLine(std::string(rest.substr(0, rest.size() - cr)), cr ? "\r" : ""));
             break;
         }
         std::size_t stop = lf;
@@ -138,8 +141,9 @@ std::string IniFile::Get(std::string_view section, std::string_view key,
 }
 
 void IniFile::InsertLine(std::size_t at, std::string utf8Text) {
-    // The line before may be a last line without a line end.
+    // The line before may be a last line without a line end, or with only the CR of one.
     if (at > 0 && lines_[at - 1].ending.empty()) lines_[at - 1].ending = newline_;
+    if (at > 0 && lines_[at - 1].ending == "\r") lines_[at - 1].ending = "\r\n";
     std::string raw = EncodeCp932(utf8Text);
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), ParseLine(std::move(raw), newline_));
 }

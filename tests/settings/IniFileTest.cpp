@@ -45,6 +45,15 @@ TEST(IniFile, SettingAValueChangesOneLineAndKeepsEveryOtherByteForByte) {
     ASSERT_TRUE(mixed.Set("A", "k", "3") && mixed.Set("A", "n", "4"));
     EXPECT_EQ(mixed.Serialize(), "[A]\r\nk=3\nj=2\r\nn=4\r\n");
 
+    // A file cut between CR and LF: the CR is the line's end, not part of the value, and adding a
+    // line after it completes the CR LF.
+    IniFile cut = IniFile::Parse("[Path]\r\nLoad=/data/\r");
+    EXPECT_EQ(cut.Get("Path", "Load", ""), "/data/");
+    EXPECT_EQ(cut.Serialize(), "[Path]\r\nLoad=/data/\r");
+    ASSERT_TRUE(cut.Set("Data", "Pref", "13"));
+    EXPECT_EQ(cut.Serialize(), "[Path]\r\nLoad=/data/\r\n[Data]\r\nPref=13\r\n");
+    EXPECT_EQ(IniFile::Parse(cut.Serialize()).Get("Path", "Load", ""), "/data/");
+
     // 転 is 0x93 0x5D in CP932: its second byte is "]" and must not end the section name.
     IniFile japanese = IniFile::Parse(EncodeCp932("[転送]\r\n場所=表\r\n"));
     EXPECT_EQ(japanese.Get("転送", "場所", ""), "表");
