@@ -13,6 +13,8 @@ std::string DescribeSystemError(int errorNumber) {
         return "アクセスが拒否されました";
     case EISDIR:
         return "ファイルではなくフォルダです";
+    case ENODEV:
+        return "通常のファイルではありません";
     case ENOTDIR:
         return "フォルダではありません";
     case ENOSPC:

@@ -38,11 +38,14 @@ bool IsRegularFile(const std::string& path) {
 
 int ReadWholeFile(const std::string& path, std::string& out) {
     out.clear();
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK a named pipe would wait for a writer forever.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) return errno;
     struct stat st;
     if (::fstat(fd.get(), &st) != 0) return errno;
     if (S_ISDIR(st.st_mode)) return EISDIR;
+    // A pipe or a device has no end to read to (a link to /dev/zero would fill the memory).
+    if (!S_ISREG(st.st_mode)) return ENODEV;
     std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
     out.resize(capacity);
     std::size_t used = 0;

@@ -8,7 +8,8 @@
 namespace kolvane {
 
 // Reads a whole file into `out` (its capacity is reused). Returns 0, or the errno of the failure
-// (ENOENT when there is no such file, EISDIR for a folder).
+// (ENOENT when there is no such file, EISDIR for a folder, ENODEV for a pipe, device or anything else
+// that is not a regular file).
 int ReadWholeFile(const std::string& path, std::string& out);
 
 // Writes `bytes` to a new file in the folder of `path` and renames it over `path`, so the target is
