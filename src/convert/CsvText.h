@@ -12,7 +12,8 @@
 namespace kolvane {
 
 // Finds each of `names` once in a CP932 header line. `kind` ("月次ファイル" or "年次ファイル") and
-// `file` name the file in the message of the KolvaneError thrown for a missing or repeated column.
+// `file` name the file in the message of the KolvaneError thrown for a missing or repeated column, or
+// for a header in UTF-8 or UTF-16.
 // Returns the number of header fields.
 template <std::size_t N>
 std::size_t MapHeaderColumns(std::string_view headerLine, const std::array<std::string_view, N>& names,
@@ -31,6 +32,16 @@ std::size_t MapHeaderColumns(std::string_view headerLine, const std::array<std::
             found = i;
         }
         if (found == fields.size()) {
+            // A file saved again by an editor in another encoding has every name, just not in CP932.
+            std::string_view encoding;
+            if (headerLine.starts_with("\xFF\xFE") || headerLine.starts_with("\xFE\xFF"))
+                encoding = "UTF-16";
+            else if (headerLine.starts_with("\xEF\xBB\xBF") || headerLine.find(names[c]) != headerLine.npos)
+                encoding = "UTF-8";
+            if (!encoding.empty()) {
+                throw KolvaneError(std::string(kind) + "「" + file + "」は " + std::string(encoding) +
+                                   " で保存されています。CP932 (Shift_JIS) で保存し直して下さい。");
+            }
             throw KolvaneError(std::string(kind) + "「" + file + "」の見出し行に列「" +
                                std::string(names[c]) + "」がありません。");
         }

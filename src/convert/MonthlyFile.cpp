@@ -3,6 +3,8 @@
 #include "convert/CsvText.h"
 #include "model/DateText.h"
 
+#include <algorithm>
+
 namespace kolvane {
 namespace {
 
@@ -25,6 +27,9 @@ std::string_view JoinDateTime(std::string_view date, std::string_view time, std:
 
 void ParseMonthlyText(std::string_view bytes, const std::string& file, WeatherTable& hourly) {
     hourly.clear();
+    // At most one hour per line. Growing by doubling instead would need the table twice over while it
+    // moves, which for a file of years of hours is more than the file itself.
+    hourly.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
     std::string dateText;
     ForEachDataLine(bytes, MONTHLY_HEADER, "月次ファイル", file,
                     [&](auto& fields, const auto& column, std::size_t number) {

@@ -75,6 +75,19 @@ TEST(MonthlyFile, IncompleteAndUnreadableLinesAreLeftOut) {
     EXPECT_EQ(t[3].hour, 10);
 }
 
+TEST(MonthlyFile, TheHourTableTakesNoMoreRoomThanTheFileHasLines) {
+    // A file of years of hours must not need its table twice over while the table grows.
+    std::string text = EncodeCp932(HEADER) + "\r\n";
+    for (int d = 1; d <= 28; ++d)
+        for (int h = 1; h <= 24; ++h)
+            text += "2005/02/" + std::to_string(d) + "," + std::to_string(h) +
+                    ":00,0,1,50,1000,90,1,2,90,0,1,5\r\n";
+    WeatherTable table;
+    ParseMonthlyText(text, "M0502_0312.csv", table);
+    ASSERT_EQ(table.size(), 28u * 24);
+    EXPECT_LE(table.capacity(), 28u * 24 + 1);
+}
+
 TEST(MonthlyFile, MidnightAndTwoDigitYears) {
     WeatherTable t = Read(HEADER + "\r\n" +
                           "1998/04/01,24:00,0,1,50,1000,90,1,2,90,0,1,5\r\n"
@@ -109,6 +122,18 @@ TEST(MonthlyFile, HeaderProblemsAndHugeNumbersStopWithAMessage) {
             ",時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度\r\n")
             .find("年月日"),
         std::string::npos);
+
+    // Saved again by an editor in UTF-8: the user is told the encoding, not a missing column.
+    WeatherTable table;
+    try {
+        ParseMonthlyText(HEADER + "\r\n2005/04/01,1:00,0,1,50,1000,90,1,2,90,0,1,5\r\n", "M0504_0312.csv",
+                         table);
+        ADD_FAILURE() << "a UTF-8 file was read";
+    } catch (const KolvaneError& e) {
+        EXPECT_NE(std::string(e.what()).find("「M0504_0312.csv」は UTF-8 で保存されています"),
+                  std::string::npos)
+            << e.what();
+    }
 
     std::string huge = ErrorOf(HEADER + "\r\n2005/04/01,1:00,0,1e999,50,1000,90,1,2,90,0,1,5\r\n");
     EXPECT_NE(huge.find("2行目"), std::string::npos) << huge;
