@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ChildProcess.h"
+#include "support/TempFolder.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kolvane::testing {
+
+inline const std::string CONVERT = KOLVANE_CONVERT_EXE;
+
+// The temporary files a write leaves while it runs: ".<name>.tmp<pid>-<n>".
+inline std::vector<std::string> TemporaryFiles(const TempFolder& folder) {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.folder())) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 1 && name[0] == '.' && name.find(".tmp") != std::string::npos)
+            found.push_back(name);
+    }
+    return found;
+}
+
+// `days` days of 24 hourly lines of station data from yyyy/mm/first on, CP932, CR LF.
+std::string MonthlyText(int year, int month, int firstDay, int days);
+
+// A complete yearly file of 2005 holding one day of values, as an earlier run would have left it.
+std::string PreviousYearlyFile();
+
+// kolvane-convert for station 03/12 at 35:30:00.
+ChildResult Convert(const TempFolder& monthly, const TempFolder* output,
+                    const std::vector<std::string>& months, rlim_t fileSizeLimit = RLIM_INFINITY);
+
+} // namespace kolvane::testing
