@@ -47,12 +47,7 @@ void ParseMonthlyText(std::string_view bytes, const std::string& file, WeatherTa
 
                         WeatherRecord& r = hourly.emplace_back();
                         r.valid = -1;
-                        r.year = parts.year;
-                        r.month = parts.month;
-                        r.day = parts.day;
-                        r.hour = parts.hour;
-                        r.minute = parts.minute;
-                        r.second = parts.second;
+                        SetDateParts(r, parts);
                         r.precip = values[0];
                         r.temp = values[1];
                         r.humidity = values[2];

@@ -106,12 +106,7 @@ void ParseYearlyText(std::string_view bytes, const std::string& file, WeatherTab
                         };
                         WeatherRecord r;
                         r.valid = -1;
-                        r.year = parts.year;
-                        r.month = parts.month;
-                        r.day = parts.day;
-                        r.hour = parts.hour;
-                        r.minute = parts.minute;
-                        r.second = parts.second;
+                        SetDateParts(r, parts);
                         r.precip = value(1);
                         r.temp = value(2);
                         r.tempMax = value(3);

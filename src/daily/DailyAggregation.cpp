@@ -2,6 +2,7 @@
 
 #include "daily/Evaporation.h"
 #include "daily/Radiation.h"
+#include "model/DateText.h"
 #include "model/Numbers.h"
 #include "model/Wind.h"
 
@@ -59,12 +60,7 @@ WeatherRecord CompleteDay(const WeatherTable& hourly, const DayAccumulator& acc,
     const WeatherRecord& lastRow = hourly[last];
     WeatherRecord d;
     d.valid = -1;
-    d.year = lastRow.year;
-    d.month = lastRow.month;
-    d.day = lastRow.day;
-    d.hour = 12;
-    d.minute = 0;
-    d.second = 0;
+    SetDateParts(d, {lastRow.year, lastRow.month, lastRow.day, 12, 0, 0});
     d.precip = acc.precip;
     d.temp = acc.temp / acc.count;
     d.tempMax = acc.tempMax;

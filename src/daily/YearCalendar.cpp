@@ -81,12 +81,8 @@ void BuildYearCalendar(std::string_view yy, const WeatherTable& existing, Weathe
     for (WeatherRecord& row : year) {
         year_month_day ymd{date};
         row.valid = -1;
-        row.year = y;
-        row.month = static_cast<int32_t>(static_cast<unsigned>(ymd.month()));
-        row.day = static_cast<int32_t>(static_cast<unsigned>(ymd.day()));
-        row.hour = 12;
-        row.minute = 0;
-        row.second = 0;
+        SetDateParts(row, {y, static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
+                           static_cast<int32_t>(static_cast<unsigned>(ymd.day())), 12, 0, 0});
         row.temp = row.tempMax = row.tempMin = row.humidity = row.dewPoint = row.precip = row.pressure =
             row.solar = row.windSpeed = row.windDir = row.gust = row.gustDir = row.groundTemp = row.sunshine =
                 row.dayLength = row.netRadiation = row.evaporation = MISSING;

@@ -113,6 +113,15 @@ DateParts SplitObservationTime(const DateTime& value) {
                      value.second};
 }
 
+void SetDateParts(WeatherRecord& record, const DateParts& parts) {
+    record.year = parts.year;
+    record.month = parts.month;
+    record.day = parts.day;
+    record.hour = parts.hour;
+    record.minute = parts.minute;
+    record.second = parts.second;
+}
+
 std::string PadTwoDigits(int32_t value) {
     std::string text = "0" + std::to_string(value);
     return text.substr(text.size() - 2);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/WeatherRecord.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -43,6 +45,9 @@ DateParts SplitObservationTime(const DateTime& value);
 
 // The last two characters of "0" followed by the decimal text: 1998 -> "98", 4 -> "04".
 std::string PadTwoDigits(int32_t value);
+
+// Copies the six date parts into a record, which always takes them together.
+void SetDateParts(WeatherRecord& record, const DateParts& parts);
 
 // "yy/mm/dd", each part by PadTwoDigits.
 std::string FormatShortDate(int32_t year, int32_t month, int32_t day);
