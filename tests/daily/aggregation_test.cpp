@@ -9,24 +9,11 @@ namespace {
 
 WeatherRecord Hour(int month, int day, int hour, double temp, double windDir = 90, double gust = 5,
                    double gustDir = 180) {
-    WeatherRecord r;
-    r.valid = -1;
-    r.year = 2005;
-    r.month = month;
-    r.day = day;
-    r.hour = hour;
-    r.temp = temp;
-    r.humidity = 60 + hour;
-    r.pressure = 1000 + hour;
-    r.precip = 0.5;
-    r.solar = hour > 6 && hour < 18 ? 1.25 : 0;
-    r.windSpeed = 2 + 0.1 * hour;
-    r.windDir = windDir;
-    r.gust = gust;
-    r.gustDir = gustDir;
-    r.dewPoint = temp - 5;
-    r.groundTemp = 10;
-    return r;
+    const double solar = hour > 6 && hour < 18 ? 1.25 : 0;
+    // Fields in declaration order, from valid to evaporation.
+    return {-1,       2005, month,         day,   hour,           0,       0,    temp,    0,  0, 60.0 + hour,
+            temp - 5, 0.5,  1000.0 + hour, solar, 2 + 0.1 * hour, windDir, gust, gustDir, 10, 0, 0,
+            0,        0};
 }
 
 TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {
@@ -84,16 +71,6 @@ TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {
     EXPECT_EQ(daily.size(), 3u);
 }
 
-TEST(DailyAggregation, GustTiesKeepTheEarliestRow) {
-    WeatherTable hourly = {Hour(5, 1, 1, 10, 90, 8, 45), Hour(5, 1, 2, 10, 90, 12, 90),
-                           Hour(5, 1, 3, 10, 90, 12, 270), Hour(5, 1, 4, 10, 90, 3, 0)};
-    WeatherTable daily;
-    BuildDailyRecords(hourly, 35, daily);
-    ASSERT_EQ(daily.size(), 1u);
-    EXPECT_EQ(daily[0].gust, 12);
-    EXPECT_EQ(daily[0].gustDir, 90);
-}
-
 TEST(MostFrequentDirection, CountsNeighbourhoodAndTies) {
     auto of = [](std::initializer_list<double> dirs) {
         WeatherTable t;
@@ -115,10 +92,17 @@ TEST(MostFrequentDirection, CountsNeighbourhoodAndTies) {
     EXPECT_EQ(MostFrequentDirection(t, 1, 2), 90);
 }
 
-TEST(DailyAggregation, ImpossibleDataNamesTheDay) {
-    WeatherTable hourly = {Hour(7, 9, 1, 20)};
-    hourly[0].windSpeed = -3;
+TEST(DailyAggregation, GustTiesKeepTheEarliestRowAndImpossibleDataNamesTheDay) {
+    WeatherTable hourly = {Hour(5, 1, 1, 10, 90, 8, 45), Hour(5, 1, 2, 10, 90, 12, 90),
+                           Hour(5, 1, 3, 10, 90, 12, 270), Hour(5, 1, 4, 10, 90, 3, 0)};
     WeatherTable daily;
+    BuildDailyRecords(hourly, 35, daily);
+    ASSERT_EQ(daily.size(), 1u);
+    EXPECT_EQ(daily[0].gust, 12);
+    EXPECT_EQ(daily[0].gustDir, 90);
+
+    hourly = {Hour(7, 9, 1, 20)};
+    hourly[0].windSpeed = -3;
     try {
         BuildDailyRecords(hourly, 35, daily);
         FAIL() << "a negative wind speed gave a value";

@@ -82,11 +82,9 @@ TEST(YearCalendar, SortOrdersByDateAndTheLastDuplicateWins) {
     WeatherTable none;
     SortYearByDate(none);
     EXPECT_TRUE(none.empty());
-}
 
-TEST(YearCalendar, SortKeyUsesTheTwoDigitYear) {
-    // 2070 reads back as 1970 in a short date, so it sorts before 2005.
-    WeatherTable rows = {Day(2005, 1, 1, 1), Day(2070, 1, 1, 2)};
+    // The key is the two-digit year: 2070 reads back as 1970 in a short date, so it sorts before 2005.
+    rows = {Day(2005, 1, 1, 1), Day(2070, 1, 1, 2)};
     SortYearByDate(rows);
     EXPECT_EQ(rows[0].year, 2070);
 }

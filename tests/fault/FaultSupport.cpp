@@ -4,7 +4,11 @@
 #include "daily/YearCalendar.h"
 #include "model/Text.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace kolvane::testing {
 
@@ -25,27 +29,57 @@ std::string MonthlyText(int year, int month, int firstDay, int days) {
 }
 
 std::string PreviousYearlyFile() {
-    WeatherTable year;
-    BuildYearCalendar("05", {}, year);
-    WeatherRecord& day = year[59]; // 1 March
-    day.precip = 12.5;
-    day.temp = 4.2;
-    day.tempMax = 9.1;
-    day.tempMin = -0.4;
-    day.humidity = 71.0;
-    day.pressure = 1008.8;
-    day.windDir = 315;
-    day.windSpeed = 3.4;
-    day.gust = 11.2;
-    day.gustDir = 292.5;
-    day.solar = 9.87;
-    day.dewPoint = -1.1;
-    day.sunshine = 4.5;
-    day.dayLength = 11.5;
-    day.netRadiation = 3.21;
-    day.evaporation = 1.4;
-    day.groundTemp = 6.6;
+    WeatherTable day, year;
+    ParseYearlyText(
+        EncodeCp932("年月日,降水量,平均気温,最高気温,最低気温,湿度,気圧,最多風向,平均風速,"
+                    "最大瞬間風速,最大時風向,日射,露点温度,日照,可照時間,純放射,水面蒸発,地中温度\r\n"
+                    "\"05/03/01\",12.5,4.2,9.1,-0.4,71.0,1008.8,NW,3.4,11.2,WNW,9.87,-1.1,4.5,11.5,"
+                    "3.21,1.4,6.6\r\n"),
+        "Y2005_0312.csv", day);
+    BuildYearCalendar("05", day, year);
     return FormatYearlyText(year);
+}
+
+ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
+                     rlim_t fileSizeLimit, int timeoutSeconds) {
+    int outPipe[2], errPipe[2];
+    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) return {};
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(outPipe[1], STDOUT_FILENO);
+        ::dup2(errPipe[1], STDERR_FILENO);
+        rlimit limit{fileSizeLimit, fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::alarm(static_cast<unsigned>(timeoutSeconds)); // outlives exec: a hung child is killed
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(outPipe[1]);
+    ::close(errPipe[1]);
+    // The child says a few lines at most, well within what a pipe holds, so the pipes are read in turn.
+    ChildResult result;
+    for (auto [fd, sink] : {std::pair{outPipe[0], &result.out}, std::pair{errPipe[0], &result.err}}) {
+        char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+            if (n > 0) sink->append(buffer, static_cast<std::size_t>(n));
+        ::close(fd);
+    }
+    int status = 0;
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    result.maxRssKb = usage.ru_maxrss;
+    result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return result;
 }
 
 ChildResult Convert(const TempFolder& monthly, const TempFolder* output,

@@ -2,45 +2,39 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kolvane {
 namespace {
 
-DateParts Split(const char* text) {
-    auto value = ParseObservationTime(text);
-    EXPECT_TRUE(value.has_value()) << text;
-    return value ? SplitObservationTime(*value) : DateParts{};
-}
-
-void ExpectParts(const char* text, DateParts expected) {
-    SCOPED_TRACE(text);
-    DateParts p = Split(text);
-    EXPECT_EQ(p.year, expected.year);
-    EXPECT_EQ(p.month, expected.month);
-    EXPECT_EQ(p.day, expected.day);
-    EXPECT_EQ(p.hour, expected.hour);
-    EXPECT_EQ(p.minute, expected.minute);
-    EXPECT_EQ(p.second, expected.second);
-}
-
-TEST(ObservationTime, MidnightIsTheLastHourOfTheDayBefore) {
-    ExpectParts("98/04/01 24:00", {1998, 4, 1, 24, 0, 0});
-    ExpectParts("1998/04/02 00:00", {1998, 4, 1, 24, 0, 0});
-    ExpectParts("1998/04/02 0:00:30", {1998, 4, 1, 24, 0, 30});
-    ExpectParts("1998/12/31 24:00", {1998, 12, 31, 24, 0, 0});
-    ExpectParts("2000/03/01 0:00", {2000, 2, 29, 24, 0, 0});
-    ExpectParts("1998/04/01 00:30", {1998, 4, 1, 0, 30, 0});
-    ExpectParts("1998/04/01", {1998, 3, 31, 24, 0, 0});
-    // 24:00 is only a time of day: 5:24:00 is twenty-four minutes past five.
-    ExpectParts("1998/04/01 5:24:00", {1998, 4, 1, 5, 24, 0});
-    ExpectParts("1998/04/01 24:00:00", {1998, 4, 1, 24, 0, 0});
-}
-
-TEST(ObservationTime, CenturyRuleAndAcceptedForms) {
-    ExpectParts("69/12/31 12:00", {2069, 12, 31, 12, 0, 0});
-    ExpectParts("70/01/01 1:00", {1970, 1, 1, 1, 0, 0});
-    ExpectParts("05/4/1 1:5", {2005, 4, 1, 1, 5, 0});
-    ExpectParts("1998/4/1 1:00", {1998, 4, 1, 1, 0, 0});
-    ExpectParts(" \t1998/04/01 \t 13:07:09  ", {1998, 4, 1, 13, 7, 9});
+TEST(ObservationTime, MidnightIsTheLastHourOfTheDayBeforeAndTheCenturyRuleHolds) {
+    struct Case {
+        const char* text;
+        int year, month, day, hour, minute, second;
+    };
+    const Case cases[] = {{"98/04/01 24:00", 1998, 4, 1, 24, 0, 0},
+                          {"1998/04/02 00:00", 1998, 4, 1, 24, 0, 0},
+                          {"1998/04/02 0:00:30", 1998, 4, 1, 24, 0, 30},
+                          {"1998/12/31 24:00", 1998, 12, 31, 24, 0, 0},
+                          {"2000/03/01 0:00", 2000, 2, 29, 24, 0, 0},
+                          {"1998/04/01 00:30", 1998, 4, 1, 0, 30, 0},
+                          {"1998/04/01", 1998, 3, 31, 24, 0, 0},
+                          // 24:00 is only a time of day: 5:24:00 is twenty-four minutes past five.
+                          {"1998/04/01 5:24:00", 1998, 4, 1, 5, 24, 0},
+                          {"1998/04/01 24:00:00", 1998, 4, 1, 24, 0, 0},
+                          {"69/12/31 12:00", 2069, 12, 31, 12, 0, 0},
+                          {"70/01/01 1:00", 1970, 1, 1, 1, 0, 0},
+                          {"05/4/1 1:5", 2005, 4, 1, 1, 5, 0},
+                          {"1998/4/1 1:00", 1998, 4, 1, 1, 0, 0},
+                          {" \t1998/04/01 \t 13:07:09  ", 1998, 4, 1, 13, 7, 9}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto value = ParseObservationTime(c.text);
+        ASSERT_TRUE(value.has_value());
+        const DateParts p = SplitObservationTime(*value);
+        EXPECT_EQ(std::tie(p.year, p.month, p.day, p.hour, p.minute, p.second),
+                  std::tie(c.year, c.month, c.day, c.hour, c.minute, c.second));
+    }
 }
 
 TEST(ObservationTime, UnreadableTexts) {
@@ -69,16 +63,6 @@ TEST(ObservationTime, UnreadableTexts) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(ParseObservationTime(text).has_value());
     }
-}
-
-TEST(ShortDate, TwoDigitParts) {
-    EXPECT_EQ(FormatShortDate(2000, 1, 5), "00/01/05");
-    EXPECT_EQ(FormatShortDate(1998, 4, 1), "98/04/01");
-    EXPECT_EQ(PadTwoDigits(1998), "98");
-    EXPECT_EQ(PadTwoDigits(4), "04");
-    EXPECT_EQ(PadTwoDigits(0), "00");
-    EXPECT_EQ(FourDigitYear("69"), "2069");
-    EXPECT_EQ(FourDigitYear("70"), "1970");
 }
 
 } // namespace

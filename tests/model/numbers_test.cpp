@@ -11,44 +11,23 @@ namespace kolvane {
 namespace {
 
 TEST(LeadingNumber, ReadsThePrefixThatIsANumber) {
-    struct Case {
-        const char* text;
-        double value;
-        NumberStatus status;
-    };
-    const Case cases[] = {
-        {" 12.5abc", 12.5, NumberStatus::Ok},
-        {"\t7", 7, NumberStatus::Ok},
-        {".5", 0.5, NumberStatus::Ok},
-        {"5.", 5, NumberStatus::Ok},
-        {"-.25", -0.25, NumberStatus::Ok},
-        {"+3", 3, NumberStatus::Ok},
-        {"2e", 2, NumberStatus::Ok},
-        {"2e+", 2, NumberStatus::Ok},
-        {"2e3", 2000, NumberStatus::Ok},
-        {"1E-2", 0.01, NumberStatus::Ok},
-        {"0x10", 0, NumberStatus::Ok},
-        {"1,5", 1, NumberStatus::Ok},
-        {"-", 0, NumberStatus::NoNumber},
-        {".", 0, NumberStatus::NoNumber},
-        {"x", 0, NumberStatus::NoNumber},
-        {"\"5\"", 0, NumberStatus::NoNumber},
-        {"inf", 0, NumberStatus::NoNumber},
-        {"nan", 0, NumberStatus::NoNumber},
-        {"", 0, NumberStatus::NoNumber},
-        {"1e-999", 0, NumberStatus::Ok},
-        {"0.000e999", 0, NumberStatus::Ok},
-        {"1e999", 0, NumberStatus::OutOfRange},
-        {"-2e400", 0, NumberStatus::OutOfRange},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        LeadingNumber n = ParseLeadingNumber(c.text);
-        EXPECT_EQ(n.status, c.status);
-        if (c.status != NumberStatus::OutOfRange) {
-            EXPECT_EQ(n.value, c.value);
-        }
+    const std::pair<const char*, double> read[] = {
+        {" 12.5abc", 12.5}, {"\t7", 7}, {".5", 0.5},   {"5.", 5},       {"-.25", -0.25},
+        {"+3", 3},          {"2e", 2},  {"2e+", 2},    {"2e3", 2000},   {"1E-2", 0.01},
+        {"0x10", 0},        {"1,5", 1}, {"1e-999", 0}, {"0.000e999", 0}};
+    for (const auto& [text, value] : read) {
+        SCOPED_TRACE(text);
+        const LeadingNumber n = ParseLeadingNumber(text);
+        EXPECT_EQ(n.status, NumberStatus::Ok);
+        EXPECT_EQ(n.value, value);
     }
+    for (const char* text : {"-", ".", "x", "\"5\"", "inf", "nan", ""}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(ParseLeadingNumber(text).status, NumberStatus::NoNumber);
+        EXPECT_EQ(ParseLeadingNumber(text).value, 0);
+    }
+    EXPECT_EQ(ParseLeadingNumber("1e999").status, NumberStatus::OutOfRange);
+    EXPECT_EQ(ParseLeadingNumber("-2e400").status, NumberStatus::OutOfRange);
     // Correctly rounded, as every written digit depends on it.
     EXPECT_EQ(ParseLeadingNumber("0.1").value, 0.1);
     EXPECT_EQ(ParseLeadingNumber("1013.25").value, 1013.25);
@@ -85,35 +64,19 @@ TEST(FixedFormat, RoundsTheFifteenDigitDecimalHalfAwayFromZero) {
         int decimals;
         const char* text;
     };
-    const Case cases[] = {
-        {0, 1, "0.0"},
-        {-0.0, 1, "0.0"},
-        {0, 2, "0.00"},
-        {2.675, 2, "2.68"},
-        {1.005, 2, "1.01"},
-        {12.344, 2, "12.34"},
-        {-3.25, 1, "-3.3"},
-        {0.25, 1, "0.3"},
-        {0.35, 1, "0.4"},
-        {-999.04, 1, "-999.0"},
-        {-0.04, 1, "-0.0"},
-        {-0.004, 2, "-0.00"},
-        {0.05, 1, "0.1"},
-        {0.049, 1, "0.0"},
-        {0.95, 1, "1.0"},
-        {9.96, 1, "10.0"},
-        {99.995, 2, "100.00"},
-        {1e-5, 1, "0.0"},
-        {14.404, 1, "14.4"},
-        {1013.25, 1, "1013.3"},
-        {123456789.123456789, 1, "123456789.1"},
-        {1e20, 1, "100000000000000000000.0"},
-        {-12.5, 2, "-12.50"},
-    };
+    const Case cases[] = {{0, 1, "0.0"},          {-0.0, 1, "0.0"},       {0, 2, "0.00"},
+                          {2.675, 2, "2.68"},     {1.005, 2, "1.01"},     {12.344, 2, "12.34"},
+                          {-3.25, 1, "-3.3"},     {0.25, 1, "0.3"},       {0.35, 1, "0.4"},
+                          {-999.04, 1, "-999.0"}, {-0.04, 1, "-0.0"},     {-0.004, 2, "-0.00"},
+                          {0.05, 1, "0.1"},       {0.049, 1, "0.0"},      {0.95, 1, "1.0"},
+                          {9.96, 1, "10.0"},      {99.995, 2, "100.00"},  {1e-5, 1, "0.0"},
+                          {14.404, 1, "14.4"},    {1013.25, 1, "1013.3"}, {-12.5, 2, "-12.50"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.value << " " << c.decimals);
         EXPECT_EQ(FormatFixed(c.value, c.decimals), c.text);
     }
+    EXPECT_EQ(FormatFixed(123456789.123456789, 1), "123456789.1");
+    EXPECT_EQ(FormatFixed(1e20, 1), "100000000000000000000.0");
 }
 
 TEST(FixedFormat, EveryFiniteValueReadsBackToItsPrecision) {

@@ -24,13 +24,8 @@ TEST(Cp932, RoundTripAndReplacements) {
 }
 
 TEST(Lines, CrLfAndLfReadAlikeAndTheLastLineIsKept) {
-    auto lines = SplitLines("a\r\nb\nc\r\r\n\r\nlast");
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0], "a");
-    EXPECT_EQ(lines[1], "b");
-    EXPECT_EQ(lines[2], "c\r");
-    EXPECT_EQ(lines[3], "");
-    EXPECT_EQ(lines[4], "last");
+    EXPECT_EQ(SplitLines("a\r\nb\nc\r\r\n\r\nlast"),
+              (std::vector<std::string_view>{"a", "b", "c\r", "", "last"}));
     EXPECT_EQ(SplitLines("one\r\n").size(), 1u);
     EXPECT_TRUE(SplitLines("").empty());
     EXPECT_EQ(SplitFields(",a,,b,").size(), 5u);

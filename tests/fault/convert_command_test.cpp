@@ -1,30 +1,24 @@
 // kolvane-convert as a user runs it: arguments, output, exit codes, files.
 
-#include "support/TempFolder.h"
+#include "FaultSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <sstream>
 
 namespace kolvane {
 namespace {
 
-using testing::TempFolder;
+using namespace kolvane::testing;
 
 const std::string GOLDEN = std::string(KOLVANE_TEST_DATA) + "/golden/";
 
-struct Result {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-Result RunConvert(const TempFolder& scratch, const std::string& arguments) {
-    const std::string out = scratch.File("stdout.txt"), err = scratch.File("stderr.txt");
-    int status =
-        std::system((std::string(KOLVANE_CONVERT_EXE) + " " + arguments + " >" + out + " 2>" + err).c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempFolder::Read(out), TempFolder::Read(err)};
+ChildResult RunConvert(const std::string& arguments) {
+    std::istringstream words(arguments);
+    std::vector<std::string> list{std::istream_iterator<std::string>(words), {}};
+    return RunChild(CONVERT, list);
 }
 
 void CopyGoldenMonthly(const TempFolder& folder) {
@@ -33,30 +27,32 @@ void CopyGoldenMonthly(const TempFolder& folder) {
 }
 
 TEST(ConvertCommand, ConvertsTwoYearsInMonthListOrderAndMergesTheEarlierYearlyFile) {
-    TempFolder monthly, out, scratch;
+    TempFolder monthly, out;
     CopyGoldenMonthly(monthly);
     // Months given in any order are processed as the month list orders them: 2000 before 1999.
-    Result r = RunConvert(scratch, "--monthly " + monthly.folder() + " --output " + out.folder() +
-                                       " --group 03 --bucket 12 --lat 35:30:00 1999/12 2000/01");
+    ChildResult r = Convert(monthly, &out, {"1999/12", "2000/01"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, out.File("Y2000_0312.csv") + "\n" + out.File("Y1999_0312.csv") + "\n");
     for (const char* name : {"Y2000_0312.csv", "Y1999_0312.csv"})
         EXPECT_TRUE(TempFolder::Read(out.File(name)) == TempFolder::Read(GOLDEN + "expected/" + name))
             << name;
 
-    // --all into the monthly folder itself (the default output), with the latitude in decimal degrees.
-    r = RunConvert(scratch, "--monthly " + monthly.folder() + " --group 03 --bucket 12 --lat 35.5 --all");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(TempFolder::Read(monthly.File("Y2000_0312.csv")) ==
-                TempFolder::Read(GOLDEN + "expected/Y2000_0312.csv"));
+    // --all into the monthly folder itself (the default output), with the latitude in decimal degrees;
+    // the second run reads the first one's file back and must give the same bytes.
+    for (int run = 0; run < 2; ++run) {
+        r = RunConvert("--monthly " + monthly.folder() + " --group 03 --bucket 12 --lat 35.5 --all");
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_TRUE(TempFolder::Read(monthly.File("Y2000_0312.csv")) ==
+                    TempFolder::Read(GOLDEN + "expected/Y2000_0312.csv"));
+    }
 }
 
 TEST(ConvertCommand, ListsStationsAndMonths) {
-    TempFolder monthly, scratch;
+    TempFolder monthly;
     CopyGoldenMonthly(monthly);
     monthly.Write("M0502_0101.csv", "");
     monthly.Write("M0513_0101.csv", ""); // no such month: never listed
-    Result r = RunConvert(scratch, "--monthly " + monthly.folder() + " --list");
+    ChildResult r = RunConvert("--monthly " + monthly.folder() + " --list");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("グループID 03  バケットID 12  (2 か月)\n  2000/01 1999/12\n"), std::string::npos)
         << r.out;
@@ -73,28 +69,37 @@ TEST(ConvertCommand, UsageErrorsExitTwoAndWriteNothing) {
           base + "--lat 35:30:00 --all 2000/01", base + "--lat 35:30:00 2070/01",
           base + "--lat 35:30:00 2000/13", base + "--lat 35:30:00 2000-01",
           "--monthly " + monthly.folder() + " --group 3 --bucket 12 --lat 35:0:0 --all",
-          "--monthly " + monthly.File("none/") + " --list",
-          base + "--lat 35:30:00 --all --output " + monthly.File("no/"),
-          base + "--lat 35:30:00 --all --frobnicate",
+          "--monthly " + monthly.File("none/") + " --list", base + "--lat 35:30:00 --all --frobnicate",
           "--monthly " + monthly.folder() + " --group 09 --bucket 09 --lat 35:0:0 --all"}) {
         SCOPED_TRACE(arguments);
-        Result r = RunConvert(scratch, arguments);
+        ChildResult r = RunConvert(arguments);
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_FALSE(r.err.empty());
     }
-    EXPECT_FALSE(std::filesystem::exists(monthly.File("Y1999_0312.csv")));
-    EXPECT_EQ(RunConvert(scratch, "--help").exitCode, 0);
+    // A missing output folder, or one that is a file, is named before anything is written.
+    const std::string notAFolder = scratch.Write("output.txt", "keep me");
+    for (const std::string& output : {scratch.File("none"), notAFolder}) {
+        SCOPED_TRACE(output);
+        ChildResult r = RunConvert(base + "--lat 35:30:00 --all --output " + output);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_NE(r.err.find("年次ファイルを保存するフォルダ「" + output + "/」がありません。"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+    EXPECT_EQ(TempFolder::Read(notAFolder), "keep me");
+    EXPECT_EQ(monthly.EntryCount(), 3);
+    EXPECT_EQ(RunConvert("--help").exitCode, 0);
 }
 
 TEST(ConvertCommand, AConversionErrorExitsOneWithTheMessageAndKeepsEarlierYears) {
-    TempFolder monthly, out, scratch;
+    TempFolder monthly, out;
     CopyGoldenMonthly(monthly);
     // 1999 fails after 2000 has been written: its yearly file names a column twice.
     monthly.Write("Y1999_0312.csv",
                   TempFolder::Read(GOLDEN + "expected/Y1999_0312.csv").insert(0, "\x93\xFA\x8E\xCB,"));
     out.Write("Y1999_0312.csv", "previous");
-    Result r = RunConvert(scratch, "--monthly " + monthly.folder() + " --output " + out.folder() +
-                                       " --group 03 --bucket 12 --lat 35:30:00 --all");
+    ChildResult r = Convert(monthly, &out, {"--all"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("「日射」が重複しています"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, out.File("Y2000_0312.csv") + "\n");
@@ -102,8 +107,7 @@ TEST(ConvertCommand, AConversionErrorExitsOneWithTheMessageAndKeepsEarlierYears)
     EXPECT_EQ(out.EntryCount(), 2);
 
     // A month without its file is converted as empty, with a note.
-    r = RunConvert(scratch, "--monthly " + monthly.folder() + " --output " + out.folder() +
-                                " --group 03 --bucket 12 --lat 35:30:00 2000/01 2000/02");
+    r = Convert(monthly, &out, {"2000/01", "2000/02"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("2000/02"), std::string::npos);
 }
