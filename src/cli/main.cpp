@@ -6,6 +6,7 @@
 #include "daily/DailyAggregation.h"
 #include "model/DateText.h"
 #include "model/Error.h"
+#include "model/FileIo.h"
 #include "model/Numbers.h"
 #include "settings/Coordinates.h"
 
@@ -66,11 +67,6 @@ class UsageError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
-
-std::string AsFolder(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
 
 bool IsFolder(const std::string& path) {
     struct stat st;
@@ -249,8 +245,8 @@ int main(int argc, char** argv) {
             return EXIT_USAGE_ERROR;
         }
         if (o.monthly.empty()) throw UsageError("--monthly を指定して下さい。");
-        o.monthly = AsFolder(o.monthly);
-        if (!o.output.empty()) o.output = AsFolder(o.output);
+        o.monthly = WithTrailingSlash(o.monthly);
+        if (!o.output.empty()) o.output = WithTrailingSlash(o.output);
         if (!IsFolder(o.monthly))
             throw UsageError("月次ファイルのフォルダ「" + o.monthly + "」がありません。");
         return o.list ? List(o) : Convert(o);

@@ -1,13 +1,11 @@
 #include "model/DateText.h"
 
 #include "model/Numbers.h"
+#include "model/Text.h"
 
 namespace kolvane {
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -46,12 +44,7 @@ std::string FourDigitYear(std::string_view yy) {
 
 std::optional<DateTime> ParseObservationTime(std::string_view text) {
     using namespace std::chrono;
-    std::size_t first = 0, last = text.size();
-    while (first < last && IsBlank(text[first]))
-        ++first;
-    while (last > first && IsBlank(text[last - 1]))
-        --last;
-    text = text.substr(first, last - first);
+    text = TrimBlanks(text);
 
     std::size_t i = 0;
     int32_t y = 0, m = 0, d = 0;

@@ -36,6 +36,11 @@ bool IsRegularFile(const std::string& path) {
 
 } // namespace
 
+std::string WithTrailingSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
 int ReadWholeFile(const std::string& path, std::string& out) {
     out.clear();
     // Without O_NONBLOCK a named pipe would wait for a writer forever.

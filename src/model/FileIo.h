@@ -7,6 +7,9 @@
 
 namespace kolvane {
 
+// A folder path as the program keeps it: ending in "/" (an empty path stays empty).
+std::string WithTrailingSlash(std::string folder);
+
 // Reads a whole file into `out` (its capacity is reused). Returns 0, or the errno of the failure
 // (ENOENT when there is no such file, EISDIR for a folder, ENODEV for a pipe, device or anything else
 // that is not a regular file).

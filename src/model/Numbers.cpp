@@ -1,5 +1,7 @@
 #include "model/Numbers.h"
 
+#include "model/Text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -8,9 +10,6 @@
 namespace kolvane {
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -123,11 +122,9 @@ double LeadingNumberOrZero(std::string_view text) {
 }
 
 std::optional<double> ConvertWholeNumber(std::string_view text) {
-    std::size_t last = text.size();
-    while (last > 0 && IsBlank(text[last - 1]))
-        --last;
-    LeadingNumber n = ParseLeadingNumber(text.substr(0, last));
-    if (n.status != NumberStatus::Ok || n.end != last) return std::nullopt;
+    text = TrimBlanks(text);
+    LeadingNumber n = ParseLeadingNumber(text);
+    if (n.status != NumberStatus::Ok || n.end != text.size()) return std::nullopt;
     return n.value;
 }
 

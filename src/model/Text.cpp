@@ -115,6 +115,14 @@ char LowerAscii(char c) {
 }
 } // namespace
 
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 std::string LowerAscii(std::string_view text) {
     std::string lower(text);
     for (char& c : lower)

@@ -34,6 +34,14 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 // Splits at every "," (no quoting).
 std::vector<std::string_view> SplitFields(std::string_view line);
 
+// Blanks are space and tab, wherever text is read.
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The text without blanks at either end.
+std::string_view TrimBlanks(std::string_view text);
+
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 
 // The text with ASCII letters in lower case.

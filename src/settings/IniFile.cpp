@@ -9,18 +9,6 @@
 namespace kolvane {
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 bool IsCp932Lead(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
@@ -47,23 +35,23 @@ IniFile::Line IniFile::ParseLine(std::string raw, std::string ending) {
     line.raw = std::move(raw);
     line.ending = std::move(ending);
     std::string text = DecodeCp932(line.raw);
-    std::string_view t = Trim(text);
+    std::string_view t = TrimBlanks(text);
     if (t.empty() || t.front() == ';') return line;
     if (t.front() == '[') {
         std::size_t close = t.find(']');
         if (close != t.npos) {
             line.kind = Kind::Section;
-            line.name = Trim(t.substr(1, close - 1));
+            line.name = TrimBlanks(t.substr(1, close - 1));
         }
         return line;
     }
     std::size_t eq = t.find('=');
     if (eq == t.npos) return line;
-    std::string_view name = Trim(t.substr(0, eq));
+    std::string_view name = TrimBlanks(t.substr(0, eq));
     if (name.empty()) return line;
     line.kind = Kind::Key;
     line.name = name;
-    line.value = Trim(t.substr(eq + 1));
+    line.value = TrimBlanks(t.substr(eq + 1));
     return line;
 }
 
@@ -149,8 +137,8 @@ void IniFile::InsertLine(std::size_t at, std::string utf8Text) {
 }
 
 bool IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
-    std::string_view s = Trim(section);
-    std::string_view k = Trim(key);
+    std::string_view s = TrimBlanks(section);
+    std::string_view k = TrimBlanks(key);
     if (HasLineBreakOrNul(value) || HasLineBreakOrNul(section) || HasLineBreakOrNul(key)) return false;
     if (s.empty() || s.find(']') != s.npos || k.empty() || k.find('=') != k.npos || k.front() == ';' ||
         k.front() == '[')
@@ -171,7 +159,7 @@ bool IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     }
     // After the section's last non-blank line, so blank lines before the next section stay there.
     std::size_t at = SectionEnd(*header);
-    while (at > *header + 1 && Trim(lines_[at - 1].raw).empty())
+    while (at > *header + 1 && TrimBlanks(lines_[at - 1].raw).empty())
         --at;
     InsertLine(at, std::string(k) + "=" + std::string(value));
     return true;

@@ -42,19 +42,10 @@ void VisitNamedRow(const std::string& tablePath, int prefectureIndex, std::strin
     });
 }
 
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 } // namespace
 
 std::string LocalityTablePath(const std::string& folder) {
-    if (folder.empty() || folder.back() == '/') return folder + std::string(LOCALITY_TABLE_FILE_NAME);
-    return folder + "/" + std::string(LOCALITY_TABLE_FILE_NAME);
+    return WithTrailingSlash(folder) + std::string(LOCALITY_TABLE_FILE_NAME);
 }
 
 LocalityList ListLocalities(const std::string& tablePath, int prefectureIndex,

@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "model/Error.h"
+#include "model/FileIo.h"
 #include "model/Numbers.h"
 #include "settings/IniFile.h"
 #include "settings/LocalityTable.h"
@@ -14,15 +15,10 @@ namespace {
 
 enum Entry { LOAD, PREF, LOCALE, LAT_DEG, LAT_MIN, LAT_SEC, LON_DEG, LON_MIN, LON_SEC };
 
-std::string WithSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder;
-}
-
 } // namespace
 
 std::string SettingsPath(const std::string& folder) {
-    return WithSlash(folder) + std::string(SETTINGS_FILE_NAME);
+    return WithTrailingSlash(folder) + std::string(SETTINGS_FILE_NAME);
 }
 
 int PrefectureIndexFromText(std::string_view text) {
@@ -73,8 +69,8 @@ std::string SettingsSaveMessage(const std::string& path, int error) {
 
 std::string StartMonthlyFolder(const std::string& stored, const std::string& executableFolder) {
     std::error_code ec;
-    if (!stored.empty() && std::filesystem::is_directory(stored, ec)) return WithSlash(stored);
-    return WithSlash(executableFolder) + "Data/";
+    if (!stored.empty() && std::filesystem::is_directory(stored, ec)) return WithTrailingSlash(stored);
+    return WithTrailingSlash(executableFolder) + "Data/";
 }
 
 } // namespace kolvane
