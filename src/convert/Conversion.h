@@ -55,10 +55,6 @@ class Conversion {
     const WeatherTable& dailyTable() const { return dailyTable_; }
     WeatherTable& existingTable() { return existingTable_; }
     const WeatherTable& yearTable() const { return yearTable_; }
-    // Daily rows are appended here; the table of the year run is reset by ComputeYearRun.
-    WeatherTable& mutableDailyTable() { return dailyTable_; }
-    WeatherTable& mutableHourlyTable() { return hourlyTable_; }
-    const std::string& emptyYearlyFile() const { return emptyYearlyFile_; }
 
   private:
     ConversionSettings settings_;

@@ -104,10 +104,6 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes) {
     return 0;
 }
 
-std::string ResolveIgnoringCase(const std::string& folder, const std::string& name) {
-    return FolderLookup(folder).Resolve(name);
-}
-
 std::string FolderLookup::Resolve(const std::string& name) {
     std::string exact = folder_ + name;
     struct stat st;

@@ -19,12 +19,10 @@ int ReadWholeFile(const std::string& path, std::string& out);
 // either its old self or complete. No temporary file is left behind. Returns 0 or an errno.
 int WriteFileAtomically(const std::string& path, std::string_view bytes);
 
-// The path to open for `name` in `folder` (a folder ending in "/"): the exact name when it exists,
-// else the folder entry equal to it ignoring ASCII case (first in name order), else the exact name.
-std::string ResolveIgnoringCase(const std::string& folder, const std::string& name);
-
-// ResolveIgnoringCase for many names of one folder: the folder is listed once, at the first name
-// that does not exist exactly, instead of once per name.
+// Finds names in one folder (ending in "/") as a case-insensitive file system would. Resolve gives
+// the exact name when it exists, else the folder entry equal to it ignoring ASCII case (first in name
+// order), else the exact name. The folder is listed once, at the first name that does not exist
+// exactly, instead of once per name.
 class FolderLookup {
   public:
     explicit FolderLookup(std::string folder) : folder_(std::move(folder)) {}
