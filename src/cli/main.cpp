@@ -1,14 +1,11 @@
 // kolvane-convert: the conversion of the window, for batch work and scripting.
 
 #include "convert/Discovery.h"
-#include "convert/RunDriver.h"
-#include "convert/RunPlan.h"
-#include "daily/DailyAggregation.h"
 #include "model/DateText.h"
-#include "model/Error.h"
 #include "model/FileIo.h"
-#include "model/Numbers.h"
-#include "settings/Coordinates.h"
+#include "model/Messages.h"
+#include "model/Text.h"
+#include "request/RunRequest.h"
 
 #include <algorithm>
 #include <csignal>
@@ -16,7 +13,6 @@
 #include <iostream>
 #include <optional>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -68,11 +64,6 @@ class UsageError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-bool IsFolder(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 Options ParseArguments(int argc, char** argv) {
     Options o;
     for (int i = 1; i < argc; ++i) {
@@ -114,9 +105,8 @@ Options ParseArguments(int argc, char** argv) {
     return o;
 }
 
-// The latitude in decimal degrees: degrees:minutes:seconds as the window's latitude boxes accept them,
-// or decimal degrees.
-double ParseLatitude(const std::string& text) {
+// The --lat text as the parts of the request: degrees:minutes:seconds, or one text of decimal degrees.
+std::vector<std::string> LatitudeParts(const std::string& text) {
     std::vector<std::string> parts;
     std::size_t start = 0;
     while (true) {
@@ -125,22 +115,17 @@ double ParseLatitude(const std::string& text) {
         if (colon == std::string::npos) break;
         start = colon + 1;
     }
-    if (parts.size() == 1) {
-        std::optional<double> v = ConvertWholeNumber(parts[0]);
-        if (v && *v >= 20 && *v < 50) return *v;
-    } else if (parts.size() == 3) {
-        std::optional<CoordinateBox> rejected = FirstRejectedLatitudePart(parts[0], parts[1], parts[2]);
-        if (!rejected) return LatitudeFromTexts(parts[0], parts[1], parts[2]);
-        throw UsageError("--lat " + text + ": " + std::string(RangeMessage(*rejected)));
-    }
-    throw UsageError("--lat には度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) を指定して下さい: " + text);
+    if (parts.size() != 1 && parts.size() != 3)
+        throw UsageError("--lat には度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) を指定して下さい: " +
+                         text);
+    return parts;
 }
 
 // "YYYY/MM" (or YYYY/M) of a year the two-digit file names can hold, as a month list entry.
 std::string ParseMonth(const std::string& text) {
     std::size_t slash = text.find('/');
     auto digits = [](std::string_view s) {
-        return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+        return !s.empty() && std::all_of(s.begin(), s.end(), IsAsciiDigit);
     };
     if (slash == 4 && digits(std::string_view(text).substr(0, 4)) &&
         digits(std::string_view(text).substr(5)) && text.size() <= 7) {
@@ -158,10 +143,8 @@ void CheckStationId(const std::string& id, const char* option) {
 
 int List(const Options& o) {
     std::vector<StationMonths> stations;
-    if (int e = ListStations(o.monthly, stations)) {
-        throw KolvaneError("月次ファイルのフォルダ「" + o.monthly + "」を読み込めません（" +
-                           DescribeSystemError(e) + "）。");
-    }
+    if (int e = ListStations(o.monthly, stations))
+        throw KolvaneError(message::MonthlyFolderUnreadable(o.monthly, e));
     if (stations.empty()) std::cout << "月次ファイルがありません: " << o.monthly << "\n";
     for (const StationMonths& s : stations) {
         std::cout << "グループID " << s.group << "  バケットID " << s.bucket << "  (" << s.months.size()
@@ -190,33 +173,26 @@ int Convert(const Options& o) {
     if (o.all == !o.months.empty())
         throw UsageError("--all か、変換する月 (YYYY/MM) のどちらかを指定して下さい。");
 
-    ConversionSettings settings;
-    settings.latitude = ParseLatitude(o.lat);
-    settings.monthlyFolder = o.monthly;
-    settings.outputFolder = o.output.empty() ? o.monthly : o.output;
-    settings.key = {o.group, o.bucket};
-    if (!IsFolder(settings.outputFolder))
-        throw UsageError("年次ファイルを保存するフォルダ「" + settings.outputFolder + "」がありません。");
+    RunRequest request;
+    request.latitude = LatitudeParts(o.lat);
+    request.station = {o.group, o.bucket};
+    request.monthlyFolder = o.monthly;
+    request.outputFolder = o.output.empty() ? o.monthly : o.output;
 
-    std::vector<std::string> available;
-    if (int e = ListMatchingFiles(o.monthly, StationPattern(o.group, o.bucket), available)) {
-        throw KolvaneError("月次ファイルのフォルダ「" + o.monthly + "」を読み込めません（" +
-                           DescribeSystemError(e) + "）。");
-    }
-    std::vector<std::string> listed = MonthEntries(available);
-
-    std::vector<std::string> selected;
+    std::vector<std::string> listed;
+    if (int e = ListMonths(o.monthly, request.station, listed))
+        throw KolvaneError(message::MonthlyFolderUnreadable(o.monthly, e));
     if (o.all) {
-        selected = listed;
-        if (selected.empty()) {
+        request.months = listed;
+        if (request.months.empty()) {
             throw UsageError("グループID " + o.group + "・バケットID " + o.bucket + " の月次ファイルが「" +
                              o.monthly + "」にありません。");
         }
     } else {
         for (const std::string& m : o.months)
-            selected.push_back(ParseMonth(m));
-        selected = InListOrder(std::move(selected));
-        for (const std::string& m : selected) {
+            request.months.push_back(ParseMonth(m));
+        request.months = InListOrder(std::move(request.months));
+        for (const std::string& m : request.months) {
             if (std::find(listed.begin(), listed.end(), m) == listed.end()) {
                 std::cerr << "注意: " << m << " の月次ファイルがありません。この月の日は値なしになります"
                           << " (既存の年次ファイルの値は残ります)。\n";
@@ -224,8 +200,14 @@ int Convert(const Options& o) {
         }
     }
 
-    ConvertYearRuns(PlanYearRuns(selected, settings.key), settings,
-                    [](const std::string& path) { std::cout << path << std::endl; });
+    PlannedRun run;
+    try {
+        run = PlanRun(request);
+    } catch (const RequestError& e) {
+        if (e.field == RequestField::Coordinates) throw UsageError("--lat " + o.lat + ": " + e.what());
+        throw UsageError(e.what());
+    }
+    ConvertYearRuns(run.runs, run.settings, [](const std::string& path) { std::cout << path << std::endl; });
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Error.h"
+#include "model/Messages.h"
 #include "model/Numbers.h"
 #include "model/Text.h"
 
@@ -11,14 +12,12 @@
 
 namespace kolvane {
 
-// Finds each of `names` once in a CP932 header line. `kind` ("月次ファイル" or "年次ファイル") and
-// `file` name the file in the message of the KolvaneError thrown for a missing or repeated column, or
-// for a header in UTF-8 or UTF-16.
-// Returns the number of header fields.
+// Finds each of `names` once in a CP932 header line. `kind` and `file` name the file in the message of the
+// KolvaneError thrown for a missing or repeated column, or for a header in UTF-8 or UTF-16. Returns the
+// number of header fields.
 template <std::size_t N>
 std::size_t MapHeaderColumns(std::string_view headerLine, const std::array<std::string_view, N>& names,
-                             std::string_view kind, const std::string& file,
-                             std::array<std::size_t, N>& map) {
+                             FileKind kind, const std::string& file, std::array<std::size_t, N>& map) {
     std::string header = DecodeCp932(headerLine);
     auto fields = SplitFields(header);
     for (std::size_t c = 0; c < N; ++c) {
@@ -26,8 +25,7 @@ std::size_t MapHeaderColumns(std::string_view headerLine, const std::array<std::
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (fields[i] != names[c]) continue;
             if (found != fields.size()) {
-                throw KolvaneError(std::string(kind) + "「" + file + "」の見出し行に列「" +
-                                   std::string(names[c]) + "」が重複しています。");
+                throw KolvaneError(message::RepeatedColumn(kind, file, names[c]));
             }
             found = i;
         }
@@ -38,12 +36,8 @@ std::size_t MapHeaderColumns(std::string_view headerLine, const std::array<std::
                 encoding = "UTF-16";
             else if (headerLine.starts_with("\xEF\xBB\xBF") || headerLine.find(names[c]) != headerLine.npos)
                 encoding = "UTF-8";
-            if (!encoding.empty()) {
-                throw KolvaneError(std::string(kind) + "「" + file + "」は " + std::string(encoding) +
-                                   " で保存されています。CP932 (Shift_JIS) で保存し直して下さい。");
-            }
-            throw KolvaneError(std::string(kind) + "「" + file + "」の見出し行に列「" +
-                               std::string(names[c]) + "」がありません。");
+            if (!encoding.empty()) throw KolvaneError(message::WrongEncoding(kind, file, encoding));
+            throw KolvaneError(message::MissingColumn(kind, file, names[c]));
         }
         map[c] = found;
     }
@@ -73,8 +67,8 @@ template <typename Vec> bool SplitFieldsInto(std::string_view line, std::size_t 
 // line after the header with as many fields as the header, as its fields, the map from each name to
 // its field, and the 1-based line number. An empty text has no lines.
 template <std::size_t N, typename Visit>
-void ForEachDataLine(std::string_view bytes, const std::array<std::string_view, N>& names,
-                     std::string_view kind, const std::string& file, Visit&& visit) {
+void ForEachDataLine(std::string_view bytes, const std::array<std::string_view, N>& names, FileKind kind,
+                     const std::string& file, Visit&& visit) {
     std::array<std::size_t, N> column{};
     std::size_t fieldCount = 0;
     std::vector<std::string_view> fields;
@@ -90,13 +84,11 @@ void ForEachDataLine(std::string_view bytes, const std::array<std::string_view, 
 }
 
 // The leading number of a field; a number beyond the range of a double stops the run.
-inline double ReadNumberField(std::string_view field, std::string_view kind, const std::string& file,
+inline double ReadNumberField(std::string_view field, FileKind kind, const std::string& file,
                               std::size_t lineNumber) {
     LeadingNumber n = ParseLeadingNumber(field);
-    if (n.status == NumberStatus::OutOfRange) {
-        throw KolvaneError(std::string(kind) + "「" + file + "」の" + std::to_string(lineNumber) +
-                           "行目の数値が大きすぎます。");
-    }
+    if (n.status == NumberStatus::OutOfRange)
+        throw KolvaneError(message::NumberTooLarge(kind, file, lineNumber));
     return n.value;
 }
 

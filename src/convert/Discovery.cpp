@@ -18,10 +18,6 @@ std::vector<std::string> DistinctAt(const std::vector<std::string>& names, std::
     return ids;
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 } // namespace
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
@@ -64,8 +60,8 @@ std::vector<std::string> DistinctBuckets(const std::vector<std::string>& names) 
 std::vector<std::string> MonthEntries(const std::vector<std::string>& names) {
     std::vector<std::string> entries;
     for (const std::string& name : names) {
-        if (name.size() < 5 || !IsDigit(name[1]) || !IsDigit(name[2]) || !IsDigit(name[3]) ||
-            !IsDigit(name[4]))
+        if (name.size() < 5 || !IsAsciiDigit(name[1]) || !IsAsciiDigit(name[2]) || !IsAsciiDigit(name[3]) ||
+            !IsAsciiDigit(name[4]))
             continue;
         int month = (name[3] - '0') * 10 + (name[4] - '0');
         if (month < 1 || month > 12) continue;
@@ -81,6 +77,27 @@ std::vector<std::string> MonthEntries(const std::vector<std::string>& names) {
 bool FolderHasRegularFile(const std::string& folder) {
     std::vector<std::string> names;
     return ListRegularFiles(folder, names) == 0 && !names.empty();
+}
+
+int ListGroups(const std::string& folder, std::vector<std::string>& groups) {
+    std::vector<std::string> names;
+    const int error = ListMatchingFiles(folder, MONTHLY_PATTERN, names);
+    groups = DistinctGroups(names);
+    return error;
+}
+
+int ListBuckets(const std::string& folder, std::string_view group, std::vector<std::string>& buckets) {
+    std::vector<std::string> names;
+    const int error = ListMatchingFiles(folder, GroupPattern(group), names);
+    buckets = DistinctBuckets(names);
+    return error;
+}
+
+int ListMonths(const std::string& folder, const StationKey& station, std::vector<std::string>& months) {
+    std::vector<std::string> names;
+    const int error = ListMatchingFiles(folder, StationPattern(station.group, station.bucket), names);
+    months = MonthEntries(names);
+    return error;
 }
 
 int ListStations(const std::string& folder, std::vector<StationMonths>& stations) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/RunPlan.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +31,12 @@ std::vector<std::string> MonthEntries(const std::vector<std::string>& names);
 
 // True when `folder` exists and holds at least one regular file.
 bool FolderHasRegularFile(const std::string& folder);
+
+// The lists the user chooses a station and its months from, each listing the folder anew, since files
+// may come and go between two choices. Each returns 0 or the errno of a folder that cannot be listed.
+int ListGroups(const std::string& folder, std::vector<std::string>& groups);
+int ListBuckets(const std::string& folder, std::string_view group, std::vector<std::string>& buckets);
+int ListMonths(const std::string& folder, const StationKey& station, std::vector<std::string>& months);
 
 // A station found in a folder, with its month list.
 struct StationMonths {

@@ -1,6 +1,7 @@
 #include "convert/MonthlyFile.h"
 
 #include "convert/CsvText.h"
+#include "model/Columns.h"
 #include "model/DateText.h"
 
 #include <algorithm>
@@ -25,13 +26,13 @@ std::string_view JoinDateTime(std::string_view date, std::string_view time, std:
 
 } // namespace
 
-void ParseMonthlyText(std::string_view bytes, const std::string& file, WeatherTable& hourly) {
+void ParseMonthlyText(std::string_view bytes, const std::string& file, HourlyTable& hourly) {
     hourly.clear();
     // At most one hour per line. Growing by doubling instead would need the table twice over while it
     // moves, which for a file of years of hours is more than the file itself.
     hourly.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
     std::string dateText;
-    ForEachDataLine(bytes, MONTHLY_HEADER, "月次ファイル", file,
+    ForEachDataLine(bytes, MONTHLY_HEADER, FileKind::Monthly, file,
                     [&](auto& fields, const auto& column, std::size_t number) {
                         for (std::size_t c : column)
                             if (IsMissing(fields[c])) return;
@@ -39,26 +40,14 @@ void ParseMonthlyText(std::string_view bytes, const std::string& file, WeatherTa
                         auto when = ParseObservationTime(
                             JoinDateTime(fields[column[0]], fields[column[1]], dateText));
                         if (!when) return;
-                        DateParts parts = SplitObservationTime(*when);
 
-                        std::array<double, 11> values;
-                        for (std::size_t c = 2; c < 13; ++c)
-                            values[c - 2] = ReadNumberField(fields[column[c]], "月次ファイル", file, number);
-
-                        WeatherRecord& r = hourly.emplace_back();
-                        r.valid = -1;
-                        SetDateParts(r, parts);
-                        r.precip = values[0];
-                        r.temp = values[1];
-                        r.humidity = values[2];
-                        r.pressure = values[3];
-                        r.windDir = values[4];
-                        r.windSpeed = values[5];
-                        r.gust = values[6];
-                        r.gustDir = values[7];
-                        r.solar = values[8];
-                        r.dewPoint = values[9];
-                        r.groundTemp = values[10];
+                        HourlyRecord r;
+                        SetDateParts(r, SplitObservationTime(*when));
+                        for (std::size_t c = 0; c < MONTHLY_VALUE_COLUMNS.size(); ++c) {
+                            r.*MONTHLY_VALUE_COLUMNS[c].field =
+                                ReadNumberField(fields[column[2 + c]], FileKind::Monthly, file, number);
+                        }
+                        hourly.push_back(r);
                     });
 }
 

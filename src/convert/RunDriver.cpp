@@ -10,14 +10,18 @@
 namespace kolvane {
 namespace {
 
-struct Slot {
-    std::optional<YearOutput> output;
-    std::exception_ptr error;
-    bool done = false;
-};
+// The one place yearly files are replaced: strictly in run order, each year taken when it is ready.
+template <typename Take>
+void CommitInOrder(std::size_t count, Take&& take, const std::function<void(const std::string&)>& onWritten) {
+    for (std::size_t k = 0; k < count; ++k) {
+        const YearOutput output = take(k);
+        CommitYearOutput(output);
+        if (onWritten) onWritten(output.path);
+    }
+}
 
-// Years are computed by workers, at most `ahead` runs beyond the last one written, and committed by
-// the calling thread strictly in run order.
+// Workers compute years at most `ahead` runs beyond the last one committed; the calling thread
+// commits them.
 class ParallelRun {
   public:
     ParallelRun(const std::vector<YearRun>& runs, const ConversionSettings& settings, unsigned threads)
@@ -39,41 +43,43 @@ class ParallelRun {
     ParallelRun(const ParallelRun&) = delete;
     ParallelRun& operator=(const ParallelRun&) = delete;
 
-    void CommitAll(const std::function<void(const std::string&)>& onWritten) {
-        for (std::size_t k = 0; k < slots_.size(); ++k) {
-            YearOutput output;
-            {
-                std::unique_lock lock(mutex_);
-                changed_.wait(lock, [&] { return slots_[k].done; });
-                if (slots_[k].error) std::rethrow_exception(slots_[k].error);
-                output = std::move(*slots_[k].output);
-                slots_[k].output.reset();
-            }
-            CommitYearOutput(output);
-            if (onWritten) onWritten(output.path);
-            {
-                std::lock_guard lock(mutex_);
-                committed_ = k + 1;
-            }
-            changed_.notify_all();
+    // The output of run k once computed; rethrows its failure.
+    YearOutput Take(std::size_t k) {
+        YearOutput output;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return slots_[k].done; });
+            if (slots_[k].error) std::rethrow_exception(slots_[k].error);
+            output = std::move(*slots_[k].output);
+            slots_[k].output.reset();
+            taken_ = k + 1;
         }
+        changed_.notify_all();
+        return output;
     }
 
   private:
+    struct Slot {
+        std::optional<YearOutput> output;
+        std::exception_ptr error;
+        bool done = false;
+    };
+
     void Work() {
-        Conversion conversion(settings_);
+        FolderLookup monthlyFolder(settings_.monthlyFolder);
+        FolderLookup outputFolder(settings_.outputFolder);
         while (true) {
             std::size_t k;
             {
                 std::unique_lock lock(mutex_);
                 changed_.wait(lock,
-                              [&] { return stop_ || next_ >= slots_.size() || next_ < committed_ + ahead_; });
+                              [&] { return stop_ || next_ >= slots_.size() || next_ < taken_ + ahead_; });
                 if (stop_ || next_ >= slots_.size()) return;
                 k = next_++;
             }
             Slot result;
             try {
-                result.output = conversion.ComputeYearRun(runs_[k].monthlyNames, runs_[k].yy);
+                result.output = ComputeYearRun(runs_[k], settings_, monthlyFolder, outputFolder);
             } catch (...) {
                 result.error = std::current_exception();
             }
@@ -93,7 +99,7 @@ class ParallelRun {
     std::mutex mutex_;
     std::condition_variable changed_;
     std::size_t next_ = 0;
-    std::size_t committed_ = 0;
+    std::size_t taken_ = 0;
     bool stop_ = false;
     std::vector<std::thread> workers_;
 };
@@ -103,18 +109,19 @@ class ParallelRun {
 void ConvertYearRuns(const std::vector<YearRun>& runs, const ConversionSettings& settings,
                      const std::function<void(const std::string& path)>& onWritten, unsigned threads) {
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    if (threads > runs.size()) threads = static_cast<unsigned>(runs.size());
+    threads = std::min<unsigned>(threads, static_cast<unsigned>(runs.size()));
     if (threads <= 1) {
-        Conversion conversion(settings);
-        for (const YearRun& run : runs) {
-            YearOutput output = conversion.ComputeYearRun(run.monthlyNames, run.yy);
-            CommitYearOutput(output);
-            if (onWritten) onWritten(output.path);
-        }
+        FolderLookup monthlyFolder(settings.monthlyFolder);
+        FolderLookup outputFolder(settings.outputFolder);
+        CommitInOrder(
+            runs.size(),
+            [&](std::size_t k) { return ComputeYearRun(runs[k], settings, monthlyFolder, outputFolder); },
+            onWritten);
         return;
     }
     ParallelRun parallel(runs, settings, threads);
-    parallel.CommitAll(onWritten);
+    CommitInOrder(
+        runs.size(), [&](std::size_t k) { return parallel.Take(k); }, onWritten);
 }
 
 } // namespace kolvane

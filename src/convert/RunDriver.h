@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert/Conversion.h"
 #include "convert/RunPlan.h"
+#include "convert/YearRun.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,7 @@
 #include "convert/YearlyFile.h"
 
 #include "convert/CsvText.h"
+#include "model/Columns.h"
 #include "model/DateText.h"
 #include "model/Numbers.h"
 #include "model/Wind.h"
@@ -9,19 +10,6 @@
 
 namespace kolvane {
 namespace {
-
-void AppendValue(std::string& out, double value, int decimals) {
-    out += ',';
-    if (value == MISSING)
-        out += 'X';
-    else
-        AppendFixed(out, value, decimals);
-}
-
-void AppendDirection(std::string& out, double degrees) {
-    out += ',';
-    out += WindSectorCode(degrees);
-}
 
 const std::string& EncodedHeader() {
     static const std::string header = [] {
@@ -50,48 +38,39 @@ bool IsImpossibleLeapDay(std::string_view storedDate) {
 
 } // namespace
 
-void AppendYearlyLine(std::string& out, const WeatherRecord& row) {
+void AppendYearlyLine(std::string& out, const DailyRecord& row) {
     out += '"';
     AppendShortDate(out, row.year, row.month, row.day);
     out += '"';
-    AppendValue(out, row.precip, 1);
-    AppendValue(out, row.temp, 1);
-    AppendValue(out, row.tempMax, 1);
-    AppendValue(out, row.tempMin, 1);
-    AppendValue(out, row.humidity, 1);
-    AppendValue(out, row.pressure, 1);
-    AppendDirection(out, row.windDir);
-    AppendValue(out, row.windSpeed, 1);
-    AppendValue(out, row.gust, 1);
-    AppendDirection(out, row.gustDir);
-    AppendValue(out, row.solar, 2);
-    AppendValue(out, row.dewPoint, 1);
-    AppendValue(out, row.sunshine, 1);
-    AppendValue(out, row.dayLength, 1);
-    AppendValue(out, row.netRadiation, 2);
-    AppendValue(out, row.evaporation, 1);
-    AppendValue(out, row.groundTemp, 1);
+    for (const YearlyColumn& column : YEARLY_VALUE_COLUMNS) {
+        out += ',';
+        const double value = row.*column.field;
+        if (column.format == ValueFormat::Direction)
+            out += WindSectorCode(value);
+        else if (value == MISSING)
+            out += 'X';
+        else
+            AppendFixed(out, value, DecimalsOf(column.format));
+    }
 }
 
-std::string FormatYearlyText(const WeatherTable& year) {
+std::string FormatYearlyText(const DailyTable& year) {
     std::string out = EncodedHeader();
     out.reserve(out.size() + year.size() * 120);
-    for (const WeatherRecord& row : year) {
+    for (const DailyRecord& row : year) {
         AppendYearlyLine(out, row);
         out += "\r\n";
     }
     return out;
 }
 
-void ParseYearlyText(std::string_view bytes, const std::string& file, WeatherTable& existing) {
+void ParseYearlyText(std::string_view bytes, const std::string& file, DailyTable& existing) {
     existing.clear();
     std::string date;
-    ForEachDataLine(bytes, YEARLY_HEADER, "年次ファイル", file,
+    ForEachDataLine(bytes, YEARLY_HEADER, FileKind::Yearly, file,
                     [&](auto& fields, const auto& column, std::size_t number) {
-                        for (std::size_t c : column) {
-                            if (fields[c] == "X") fields[c] = "-999";
+                        for (std::size_t c : column)
                             if (fields[c].empty()) return;
-                        }
                         if (IsImpossibleLeapDay(fields[column[0]])) return;
 
                         date.clear();
@@ -99,31 +78,21 @@ void ParseYearlyText(std::string_view bytes, const std::string& file, WeatherTab
                             if (ch != '"') date += ch;
                         auto when = ParseObservationTime(date);
                         if (!when) return;
-                        DateParts parts = SplitObservationTime(DateTime{when->date, 12, 0, 0});
+                        const std::chrono::year_month_day ymd{when->date};
 
-                        auto value = [&](std::size_t c) {
-                            return ReadNumberField(fields[column[c]], "年次ファイル", file, number);
-                        };
-                        WeatherRecord r;
-                        r.valid = -1;
-                        SetDateParts(r, parts);
-                        r.precip = value(1);
-                        r.temp = value(2);
-                        r.tempMax = value(3);
-                        r.tempMin = value(4);
-                        r.humidity = value(5);
-                        r.pressure = value(6);
-                        r.windDir = WindCodeDegrees(fields[column[7]]);
-                        r.windSpeed = value(8);
-                        r.gust = value(9);
-                        r.gustDir = WindCodeDegrees(fields[column[10]]);
-                        r.solar = value(11);
-                        r.dewPoint = value(12);
-                        r.sunshine = value(13);
-                        r.dayLength = value(14);
-                        r.netRadiation = value(15);
-                        r.evaporation = value(16);
-                        r.groundTemp = value(17);
+                        DailyRecord r{.year = static_cast<int32_t>(ymd.year()),
+                                      .month = static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
+                                      .day = static_cast<int32_t>(static_cast<unsigned>(ymd.day()))};
+                        for (std::size_t c = 0; c < YEARLY_VALUE_COLUMNS.size(); ++c) {
+                            const YearlyColumn& col = YEARLY_VALUE_COLUMNS[c];
+                            const std::string_view field = fields[column[1 + c]];
+                            if (field == "X")
+                                r.*col.field = MISSING;
+                            else if (col.format == ValueFormat::Direction)
+                                r.*col.field = WindCodeDegrees(field);
+                            else
+                                r.*col.field = ReadNumberField(field, FileKind::Yearly, file, number);
+                        }
                         existing.push_back(r);
                     });
 }

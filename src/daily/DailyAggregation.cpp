@@ -2,8 +2,8 @@
 
 #include "daily/Evaporation.h"
 #include "daily/Radiation.h"
-#include "model/DateText.h"
-#include "model/Numbers.h"
+#include "model/Columns.h"
+#include "model/Messages.h"
 #include "model/Wind.h"
 
 #include <array>
@@ -23,7 +23,7 @@ struct DayAccumulator {
     std::size_t first = 0;
     bool hasFirst = false;
 
-    void Add(const WeatherRecord& r, std::size_t index) {
+    void Add(const HourlyRecord& r, std::size_t index) {
         ++count;
         if (!hasFirst) {
             first = index;
@@ -46,21 +46,16 @@ struct DayAccumulator {
     }
 };
 
-bool AllFinite(const WeatherRecord& r) {
-    for (double v : {r.temp, r.tempMax, r.tempMin, r.humidity, r.dewPoint, r.precip, r.pressure, r.solar,
-                     r.windSpeed, r.windDir, r.gust, r.gustDir, r.groundTemp, r.sunshine, r.dayLength,
-                     r.netRadiation, r.evaporation}) {
-        if (!std::isfinite(v)) return false;
-    }
+bool AllFinite(const DailyRecord& r) {
+    for (const YearlyColumn& column : YEARLY_VALUE_COLUMNS)
+        if (!std::isfinite(r.*column.field)) return false;
     return true;
 }
 
-WeatherRecord CompleteDay(const WeatherTable& hourly, const DayAccumulator& acc, std::size_t last,
-                          double latitude) {
-    const WeatherRecord& lastRow = hourly[last];
-    WeatherRecord d;
-    d.valid = -1;
-    SetDateParts(d, {lastRow.year, lastRow.month, lastRow.day, 12, 0, 0});
+DailyRecord CompleteDay(const HourlyTable& hourly, const DayAccumulator& acc, std::size_t last,
+                        double latitude) {
+    const HourlyRecord& lastRow = hourly[last];
+    DailyRecord d{.year = lastRow.year, .month = lastRow.month, .day = lastRow.day};
     d.precip = acc.precip;
     d.temp = acc.temp / acc.count;
     d.tempMax = acc.tempMax;
@@ -76,11 +71,10 @@ WeatherRecord CompleteDay(const WeatherTable& hourly, const DayAccumulator& acc,
 
     EvaporationResult evaporation = ComputeEvaporation(d.temp, d.humidity, d.windSpeed, d.solar);
     if (!evaporation.converged) {
-        throw DayComputationError(
-            d.year, d.month, d.day,
-            evaporation.arithmeticFailed
-                ? "計算結果が数値になりません。平均湿度・平均風速などの値を確認して下さい"
-                : "水面蒸発の反復計算が" + std::to_string(EVAPORATION_MAX_ITERATIONS) + "回で収束しません");
+        throw DayComputationError(d.year, d.month, d.day,
+                                  evaporation.arithmeticFailed
+                                      ? message::NotANumberCause()
+                                      : message::NotConvergedCause(EVAPORATION_MAX_ITERATIONS));
     }
     d.evaporation = evaporation.evaporation;
 
@@ -91,20 +85,14 @@ WeatherRecord CompleteDay(const WeatherTable& hourly, const DayAccumulator& acc,
     d.groundTemp = acc.groundTemp / acc.count;
 
     if (!AllFinite(d)) {
-        throw DayComputationError(d.year, d.month, d.day,
-                                  "計算結果が数値になりません。平均湿度・平均風速などの値を確認して下さい");
+        throw DayComputationError(d.year, d.month, d.day, message::NotANumberCause());
     }
     return d;
 }
 
 } // namespace
 
-double LatitudeFromTexts(std::string_view degrees, std::string_view minutes, std::string_view seconds) {
-    return LeadingNumberOrZero(degrees) + LeadingNumberOrZero(minutes) / 60 +
-           LeadingNumberOrZero(seconds) / 3600;
-}
-
-double MostFrequentDirection(const WeatherTable& hourly, std::size_t first, std::size_t last) {
+double MostFrequentDirection(const HourlyTable& hourly, std::size_t first, std::size_t last) {
     std::array<int, 16> counts{};
     for (std::size_t i = first; i <= last; ++i) {
         int sector = WindSector(hourly[i].windDir);
@@ -128,14 +116,13 @@ double MostFrequentDirection(const WeatherTable& hourly, std::size_t first, std:
     return 22.5 * best;
 }
 
-void BuildDailyRecords(const WeatherTable& hourly, double latitude, WeatherTable& daily) {
+void BuildDailyRecords(const HourlyTable& hourly, double latitude, DailyTable& daily) {
     DayAccumulator acc;
     bool haveDay = false;
     int32_t currentDay = 0;
     std::size_t lastIndex = 0;
     for (std::size_t i = 0; i < hourly.size(); ++i) {
-        const WeatherRecord& row = hourly[i];
-        if (row.valid != -1) continue;
+        const HourlyRecord& row = hourly[i];
         if (haveDay && row.day != currentDay) {
             daily.push_back(CompleteDay(hourly, acc, lastIndex, latitude));
             acc = DayAccumulator{};

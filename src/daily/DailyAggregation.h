@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/WeatherRecord.h"
+#include "model/Records.h"
 
 #include <cstddef>
 #include <stdexcept>
@@ -18,16 +18,12 @@ class DayComputationError : public std::runtime_error {
     int32_t year, month, day;
 };
 
-// Latitude in decimal degrees from the three latitude boxes: degrees + minutes / 60 + seconds / 3600,
-// each read with the leading-number parse (a text without a leading number gives 0).
-double LatitudeFromTexts(std::string_view degrees, std::string_view minutes, std::string_view seconds);
-
 // Centre in degrees of the most frequent of the 16 direction sectors of `windDir` over hourly rows
 // first..last (inclusive, 0-based), or MISSING when no direction is countable.
-double MostFrequentDirection(const WeatherTable& hourly, std::size_t first, std::size_t last);
+double MostFrequentDirection(const HourlyTable& hourly, std::size_t first, std::size_t last);
 
 // Groups the hourly rows into days (by day of month) and appends one daily row per day, with
 // evaporation and radiation for the given latitude. Throws DayComputationError.
-void BuildDailyRecords(const WeatherTable& hourly, double latitude, WeatherTable& daily);
+void BuildDailyRecords(const HourlyTable& hourly, double latitude, DailyTable& daily);
 
 } // namespace kolvane

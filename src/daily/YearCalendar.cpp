@@ -1,5 +1,6 @@
 #include "daily/YearCalendar.h"
 
+#include "model/Columns.h"
 #include "model/DateText.h"
 #include "model/Numbers.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 // Days since the epoch of the row's date as its short date reads back: the year reduced to two
 // digits and completed by the century rule.
-int64_t SortKey(const WeatherRecord& r) {
+int64_t SortKey(const DailyRecord& r) {
     using namespace std::chrono;
     std::string yy = PadTwoDigits(r.year);
     int32_t y = static_cast<int32_t>(LeadingNumberOrZero(FourDigitYear(yy)));
@@ -25,15 +26,15 @@ int64_t DateIndex(int32_t y, int32_t m, int32_t d) {
 
 } // namespace
 
-void MergeIntoYear(const WeatherTable& daily, WeatherTable& existing) {
+void MergeIntoYear(const DailyTable& daily, DailyTable& existing) {
     // Index of every existing row by date; several rows may share a date and all of them are replaced.
     std::unordered_multimap<int64_t, std::size_t> byDate;
     byDate.reserve(existing.size());
     for (std::size_t i = 0; i < existing.size(); ++i)
         byDate.emplace(DateIndex(existing[i].year, existing[i].month, existing[i].day), i);
 
-    WeatherTable added;
-    for (const WeatherRecord& row : daily) {
+    DailyTable added;
+    for (const DailyRecord& row : daily) {
         auto [begin, end] = byDate.equal_range(DateIndex(row.year, row.month, row.day));
         if (begin == end) {
             added.push_back(row);
@@ -45,7 +46,7 @@ void MergeIntoYear(const WeatherTable& daily, WeatherTable& existing) {
     existing.insert(existing.end(), added.begin(), added.end());
 }
 
-void SortYearByDate(WeatherTable& existing) {
+void SortYearByDate(DailyTable& existing) {
     const std::size_t n = existing.size();
     std::vector<int64_t> keys(n);
     for (std::size_t i = 0; i < n; ++i)
@@ -56,7 +57,7 @@ void SortYearByDate(WeatherTable& existing) {
         gap = 3 * gap + 1;
     for (; gap > 0; gap /= 3) {
         for (std::size_t i = gap; i < n; ++i) {
-            WeatherRecord row = existing[i];
+            DailyRecord row = existing[i];
             int64_t key = keys[i];
             std::size_t j = i;
             while (j >= gap && keys[j - gap] > key) {
@@ -70,28 +71,28 @@ void SortYearByDate(WeatherTable& existing) {
     }
 }
 
-void BuildYearCalendar(std::string_view yy, const WeatherTable& existing, WeatherTable& year) {
+void BuildYearCalendar(std::string_view yy, const DailyTable& existing, DailyTable& year) {
     using namespace std::chrono;
     const auto y = static_cast<int32_t>(LeadingNumberOrZero(FourDigitYear(yy)));
     const bool leap = std::chrono::year{y}.is_leap();
     const int count = leap ? 366 : 365;
 
-    year.assign(static_cast<std::size_t>(count), WeatherRecord{});
+    DailyRecord missingDay;
+    for (const YearlyColumn& column : YEARLY_VALUE_COLUMNS)
+        missingDay.*column.field = MISSING;
+    year.assign(static_cast<std::size_t>(count), missingDay);
     sys_days date{std::chrono::year{y} / January / 1};
-    for (WeatherRecord& row : year) {
+    for (DailyRecord& row : year) {
         year_month_day ymd{date};
-        row.valid = -1;
-        SetDateParts(row, {y, static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
-                           static_cast<int32_t>(static_cast<unsigned>(ymd.day())), 12, 0, 0});
-        row.temp = row.tempMax = row.tempMin = row.humidity = row.dewPoint = row.precip = row.pressure =
-            row.solar = row.windSpeed = row.windDir = row.gust = row.gustDir = row.groundTemp = row.sunshine =
-                row.dayLength = row.netRadiation = row.evaporation = MISSING;
+        row.year = y;
+        row.month = static_cast<int32_t>(static_cast<unsigned>(ymd.month()));
+        row.day = static_cast<int32_t>(static_cast<unsigned>(ymd.day()));
         date += days{1};
     }
 
     // Day of the year for a date of year y, or -1.
     const sys_days start{std::chrono::year{y} / January / 1};
-    for (const WeatherRecord& row : existing) {
+    for (const DailyRecord& row : existing) {
         if (row.year != y || row.month < 1 || row.month > 12 || row.day < 1 || row.day > 31) continue;
         year_month_day ymd{std::chrono::year{y}, month{static_cast<unsigned>(row.month)},
                            day{static_cast<unsigned>(row.day)}};

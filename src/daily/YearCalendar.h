@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/WeatherRecord.h"
+#include "model/Records.h"
 
 #include <string_view>
 
@@ -8,14 +8,14 @@ namespace kolvane {
 
 // Folds the new daily rows into the existing year: a daily row overwrites every existing row of its
 // date; rows without a match are appended behind the old rows, in order.
-void MergeIntoYear(const WeatherTable& daily, WeatherTable& existing);
+void MergeIntoYear(const DailyTable& daily, DailyTable& existing);
 
 // Shell sort by date (gaps 1, 4, 13, 40, 121, ...). The key is the short date read back with the
 // century rule; the sort is not stable, which decides which of two rows of one date comes last.
-void SortYearByDate(WeatherTable& existing);
+void SortYearByDate(DailyTable& existing);
 
-// Every day of the year of the two-digit text `yy` at 12:00, all measures MISSING, then each existing
+// Every day of the year of the two-digit text `yy`, all measures MISSING, then each existing
 // row of a date copied over its day (the last one in table order wins).
-void BuildYearCalendar(std::string_view yy, const WeatherTable& existing, WeatherTable& year);
+void BuildYearCalendar(std::string_view yy, const DailyTable& existing, DailyTable& year);
 
 } // namespace kolvane

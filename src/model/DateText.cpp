@@ -6,20 +6,16 @@
 namespace kolvane {
 namespace {
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // Reads 1 to maxDigits digits at text[i]; advances i.
 bool ReadDigits(std::string_view text, std::size_t& i, std::size_t minDigits, std::size_t maxDigits,
                 int32_t& value) {
     std::size_t start = i;
     value = 0;
-    while (i < text.size() && IsDigit(text[i]) && i - start < maxDigits)
+    while (i < text.size() && IsAsciiDigit(text[i]) && i - start < maxDigits)
         value = value * 10 + (text[i++] - '0');
     std::size_t n = i - start;
     if (n < minDigits) return false;
-    return i >= text.size() || !IsDigit(text[i]);
+    return i >= text.size() || !IsAsciiDigit(text[i]);
 }
 
 bool Expect(std::string_view text, std::size_t& i, char c) {
@@ -106,7 +102,7 @@ DateParts SplitObservationTime(const DateTime& value) {
                      value.second};
 }
 
-void SetDateParts(WeatherRecord& record, const DateParts& parts) {
+void SetDateParts(HourlyRecord& record, const DateParts& parts) {
     record.year = parts.year;
     record.month = parts.month;
     record.day = parts.day;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/WeatherRecord.h"
+#include "model/Records.h"
 
 #include <chrono>
 #include <cstdint>
@@ -18,7 +18,7 @@ struct DateTime {
     int32_t second = 0;
 };
 
-// The six date parts of a WeatherRecord, in record order.
+// The six date parts of an hourly record, in record order.
 struct DateParts {
     int32_t year = 0;
     int32_t month = 0;
@@ -47,7 +47,7 @@ DateParts SplitObservationTime(const DateTime& value);
 std::string PadTwoDigits(int32_t value);
 
 // Copies the six date parts into a record, which always takes them together.
-void SetDateParts(WeatherRecord& record, const DateParts& parts);
+void SetDateParts(HourlyRecord& record, const DateParts& parts);
 
 // "yy/mm/dd", each part by PadTwoDigits.
 std::string FormatShortDate(int32_t year, int32_t month, int32_t day);

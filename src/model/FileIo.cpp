@@ -41,6 +41,11 @@ std::string WithTrailingSlash(std::string folder) {
     return folder;
 }
 
+bool IsFolder(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 int ReadWholeFile(const std::string& path, std::string& out) {
     out.clear();
     // Without O_NONBLOCK a named pipe would wait for a writer forever.

@@ -10,6 +10,9 @@ namespace kolvane {
 // A folder path as the program keeps it: ending in "/" (an empty path stays empty).
 std::string WithTrailingSlash(std::string folder);
 
+// True when `path` names a folder (following symbolic links).
+bool IsFolder(const std::string& path);
+
 // Reads a whole file into `out` (its capacity is reused). Returns 0, or the errno of the failure
 // (ENOENT when there is no such file, EISDIR for a folder, ENODEV for a pipe, device or anything else
 // that is not a regular file).

@@ -10,10 +10,6 @@
 namespace kolvane {
 namespace {
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // from_chars reports underflow and overflow alike; the decimal magnitude tells them apart.
 bool Overflows(std::string_view mantissa, std::string_view exponent) {
     int64_t exp10 = 0;
@@ -61,13 +57,13 @@ LeadingNumber ParseLeadingNumber(std::string_view text) {
     // The digits are also gathered as an integer: with at most 15 of them and no exponent, that integer
     // divided by an exact power of ten is the correctly rounded value, without the general parser.
     uint64_t digitValue = 0;
-    while (i < n && IsDigit(text[i]))
+    while (i < n && IsAsciiDigit(text[i]))
         digitValue = digitValue * 10 + static_cast<uint64_t>(text[i++] - '0');
     std::size_t digits = i - mantissaStart;
     std::size_t fractionDigits = 0;
     if (i < n && text[i] == '.') {
         std::size_t j = i + 1;
-        while (j < n && IsDigit(text[j]))
+        while (j < n && IsAsciiDigit(text[j]))
             digitValue = digitValue * 10 + static_cast<uint64_t>(text[j++] - '0');
         fractionDigits = j - (i + 1);
         digits += fractionDigits;
@@ -80,7 +76,7 @@ LeadingNumber ParseLeadingNumber(std::string_view text) {
         std::size_t j = i + 1;
         if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
         std::size_t expDigits = j;
-        while (j < n && IsDigit(text[j]))
+        while (j < n && IsAsciiDigit(text[j]))
             ++j;
         if (j > expDigits) {
             exponentStart = i + 1;

@@ -34,6 +34,10 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 // Splits at every "," (no quoting).
 std::vector<std::string_view> SplitFields(std::string_view line);
 
+inline bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // Blanks are space and tab, wherever text is read.
 inline bool IsBlank(char c) {
     return c == ' ' || c == '\t';

@@ -1,5 +1,7 @@
 #include "model/Wind.h"
 
+#include "model/Records.h"
+
 #include <array>
 
 namespace kolvane {
@@ -29,7 +31,7 @@ double WindCodeDegrees(std::string_view code) {
     for (std::size_t k = 0; k < CODES.size(); ++k) {
         if (CODES[k] == code) return 22.5 * static_cast<double>(k);
     }
-    return -999;
+    return MISSING;
 }
 
 } // namespace kolvane

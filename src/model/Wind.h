@@ -12,7 +12,7 @@ int WindSector(double degrees);
 // The sector's code "N" ... "NNW", or "X" when the direction lies in no sector.
 std::string_view WindSectorCode(double degrees);
 
-// The centre of the sector whose code equals `code` exactly (case-sensitive), or -999.
+// The centre of the sector whose code equals `code` exactly (case-sensitive), or MISSING.
 double WindCodeDegrees(std::string_view code);
 
 } // namespace kolvane

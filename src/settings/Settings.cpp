@@ -1,6 +1,5 @@
 #include "settings/Settings.h"
 
-#include "model/Error.h"
 #include "model/FileIo.h"
 #include "model/Numbers.h"
 #include "settings/IniFile.h"
@@ -61,10 +60,6 @@ int SaveSettings(const std::string& path, const SettingsValues& values) {
     for (std::size_t i = 0; i < SETTING_ENTRIES.size(); ++i)
         file.Set(SETTING_ENTRIES[i].section, SETTING_ENTRIES[i].key, texts[i]);
     return file.Save(path);
-}
-
-std::string SettingsSaveMessage(const std::string& path, int error) {
-    return "設定ファイル " + path + " を保存できませんでした。(" + DescribeSystemError(error) + ")";
 }
 
 std::string StartMonthlyFolder(const std::string& stored, const std::string& executableFolder) {

@@ -75,11 +75,9 @@ std::string LocalityCodeAtExit(const std::string& tablePath, int prefectureIndex
 // Writes the nine values in the order of SETTING_ENTRIES, keeping every other line of the file, and
 // replaces the file once, atomically. A value that cannot be stored on one line (a folder name
 // holding a line break) leaves that key's stored value as it was. Returns 0 or an errno; a file
-// that exists but cannot be read is not replaced (its other lines would be lost).
+// that exists but cannot be read is not replaced (its other lines would be lost); message::SettingsNotSaved
+// words a failure.
 int SaveSettings(const std::string& path, const SettingsValues& values);
-
-// The message for a failed SaveSettings.
-std::string SettingsSaveMessage(const std::string& path, int error);
 
 // The folder of the monthly files at start: the stored folder when it names an existing folder,
 // else `executableFolder` + "Data/". The result ends in "/".

@@ -1,7 +1,7 @@
 #include "ui/HelpWindow.h"
 
-#include "model/Error.h"
 #include "model/FileIo.h"
+#include "model/Messages.h"
 #include "ui/Layout.h"
 
 #include <QScrollBar>

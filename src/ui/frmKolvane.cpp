@@ -1,10 +1,8 @@
 #include "ui/frmKolvane.h"
 
 #include "convert/Discovery.h"
-#include "convert/RunDriver.h"
-#include "daily/DailyAggregation.h"
-#include "model/Error.h"
-#include "settings/Coordinates.h"
+#include "model/Messages.h"
+#include "request/RunRequest.h"
 #include "settings/LocalityTable.h"
 #include "settings/Settings.h"
 #include "ui/HelpWindow.h"
@@ -302,46 +300,39 @@ void frmKolvane::FillPrefectures() {
 // ---- Run ----
 
 void frmKolvane::cmdOK_Click() {
-    for (const QLineEdit* box : {txtLat[0], txtLat[1], txtLat[2], txtLon[0], txtLon[1], txtLon[2]}) {
-        if (box->text().isEmpty()) {
-            dialogs_->ShowMessage(QStringLiteral("緯度・経度を設定して下さい。"), TITLE_ERROR,
-                                  STYLE_EXCLAMATION);
-            return;
-        }
-    }
-
-    std::vector<std::string> selected;
+    RunRequest request;
+    for (const QLineEdit* box : txtLat)
+        request.latitude.push_back(ToCore(box->text()));
+    for (const QLineEdit* box : txtLon)
+        request.longitude.push_back(ToCore(box->text()));
+    request.station = StationKey{ChosenId(cboGroup), ChosenId(cboBucket)};
     for (int row = 0; row < List1->count(); ++row) {
-        if (List1->item(row)->isSelected()) selected.push_back(ToCore(List1->item(row)->text()));
+        if (List1->item(row)->isSelected()) request.months.push_back(ToCore(List1->item(row)->text()));
     }
-    if (selected.empty()) {
-        dialogs_->ShowMessage(QStringLiteral("年次ファイル作成に使用するデータの期間を選択して下さい。"),
-                              TITLE_ERROR, STYLE_EXCLAMATION);
+    request.monthlyFolder = monthlyFolder_;
+    try {
+        CheckRunRequest(request);
+    } catch (const RequestError& error) {
+        dialogs_->ShowMessage(QString::fromUtf8(error.what()), TITLE_ERROR, STYLE_EXCLAMATION);
         return;
     }
 
     outputFolder_ = ToCore(dialogs_->AskFolder(
         QStringLiteral("年次ファイルを保存するフォルダを指定して下さい。"), FromCore(monthlyFolder_)));
     if (outputFolder_.empty()) return;
-
-    ConversionSettings settings;
-    settings.latitude =
-        LatitudeFromTexts(ToCore(txtLat[0]->text()), ToCore(txtLat[1]->text()), ToCore(txtLat[2]->text()));
-    settings.monthlyFolder = monthlyFolder_;
-    settings.outputFolder = outputFolder_;
-    settings.key = StationKey{ChosenId(cboGroup), ChosenId(cboBucket)};
+    request.outputFolder = outputFolder_;
 
     std::optional<QString> failure;
     {
         const WaitCursor wait;
         try {
-            ConvertYearRuns(PlanYearRuns(selected, settings.key), settings,
+            const PlannedRun run = PlanRun(request);
+            ConvertYearRuns(run.runs, run.settings,
                             [this](const std::string& path) { emit yearlyFileWritten(FromCore(path)); });
         } catch (const KolvaneError& error) {
             failure = QString::fromUtf8(error.what());
         } catch (const std::exception& error) {
-            failure =
-                QStringLiteral("年次ファイルを作成できませんでした。\n") + QString::fromUtf8(error.what());
+            failure = FromCore(message::RunFailed(error.what()));
         }
     }
     if (failure) {
@@ -356,12 +347,10 @@ void frmKolvane::cmdOK_Click() {
 int frmKolvane::ListMonthlyFolder() {
     lblPath->setText(FromCore(monthlyFolder_));
     lblPath->setToolTip(lblPath->text());
-    File1.setPath(monthlyFolder_);
-    File1.setPattern(std::string(MONTHLY_PATTERN));
-    std::vector<std::string> names;
-    if (int error = File1.List(names)) return error;
+    std::vector<std::string> groups;
+    if (int error = ListGroups(monthlyFolder_, groups)) return error;
 
-    FillIds(cboGroup, DistinctGroups(names));
+    FillIds(cboGroup, groups);
     if (cboGroup->count() > 0) {
         cboGroup->setCurrentIndex(0);
     } else {
@@ -381,7 +370,7 @@ void frmKolvane::Command1_Click() {
     // month selection stay as they were.
     const std::string folder = ToCore(chosen);
     std::vector<std::string> probe;
-    if (int error = ListMatchingFiles(folder, MONTHLY_PATTERN, probe)) {
+    if (int error = ListGroups(folder, probe)) {
         ReportUnreadableFolder(folder, error);
         return;
     }
@@ -390,32 +379,29 @@ void frmKolvane::Command1_Click() {
 }
 
 void frmKolvane::cboGroup_Click() {
-    File1.setPattern(GroupPattern(ChosenId(cboGroup)));
-    std::vector<std::string> names;
-    const int error = File1.List(names);
-    FillIds(cboBucket, DistinctBuckets(names));
+    std::vector<std::string> buckets;
+    const int error = ListBuckets(monthlyFolder_, ChosenId(cboGroup), buckets);
+    FillIds(cboBucket, buckets);
     if (cboBucket->count() > 0)
         cboBucket->setCurrentIndex(0);
     else
         List1->clear();
-    if (error) ReportUnreadableFolder(File1.path(), error);
+    if (error) ReportUnreadableFolder(monthlyFolder_, error);
 }
 
 void frmKolvane::cboBucket_Click() {
-    File1.setPattern(StationPattern(ChosenId(cboGroup), ChosenId(cboBucket)));
-    std::vector<std::string> names;
-    const int error = File1.List(names);
+    std::vector<std::string> months;
+    const int error = ListMonths(monthlyFolder_, StationKey{ChosenId(cboGroup), ChosenId(cboBucket)}, months);
     List1->clear();
-    for (const std::string& entry : MonthEntries(names))
+    for (const std::string& entry : months)
         List1->addItem(FromCore(entry));
-    if (error) ReportUnreadableFolder(File1.path(), error);
+    if (error) ReportUnreadableFolder(monthlyFolder_, error);
 }
 
 void frmKolvane::ReportUnreadableFolder(const std::string& folder, int errorNumber) {
     if (startingUp_) return;
-    dialogs_->ShowMessage(QStringLiteral("フォルダ「%1」を読み込めません。\n%2。")
-                              .arg(FromCore(folder), FromCore(DescribeSystemError(errorNumber))),
-                          TITLE_ERROR, STYLE_EXCLAMATION);
+    dialogs_->ShowMessage(FromCore(message::FolderUnreadable(folder, errorNumber)), TITLE_ERROR,
+                          STYLE_EXCLAMATION);
 }
 
 // ---- Settings, localities, coordinate entry and help ----
@@ -436,7 +422,8 @@ void frmKolvane::cmdExit_Click() {
     // The program ends all the same, but the user learns that the next start will not restore
     // these choices.
     if (int error = SaveSettings(path, values))
-        dialogs_->ShowMessage(FromCore(SettingsSaveMessage(path, error)), TITLE_ERROR, STYLE_EXCLAMATION);
+        dialogs_->ShowMessage(FromCore(message::SettingsNotSaved(path, error)), TITLE_ERROR,
+                              STYLE_EXCLAMATION);
     close();
 }
 

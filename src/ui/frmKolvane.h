@@ -1,7 +1,6 @@
 #pragma once
 
-#include "settings/Coordinates.h"
-#include "ui/FileList.h"
+#include "request/Coordinates.h"
 #include "ui/UserDialogs.h"
 
 #include <QString>
@@ -100,7 +99,6 @@ class frmKolvane : public QWidget {
     QLabel* Label2;
     QLabel* lblGroup;
     QLabel* lblBucket;
-    FileList File1;
     QLineEdit* txtLat[3];
     QLineEdit* txtLon[3];
     QPushButton* cmdSet;

@@ -10,14 +10,14 @@ namespace {
 const std::string HEADER =
     "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度";
 
-WeatherTable Read(const std::string& utf8Text) {
-    WeatherTable table;
+HourlyTable Read(const std::string& utf8Text) {
+    HourlyTable table;
     ParseMonthlyText(EncodeCp932(utf8Text), "M0504_0312.csv", table);
     return table;
 }
 
 std::string ErrorOfBytes(const std::string& bytes) {
-    WeatherTable table;
+    HourlyTable table;
     try {
         ParseMonthlyText(bytes, "M0504_0312.csv", table);
     } catch (const KolvaneError& e) {
@@ -31,30 +31,42 @@ std::string ErrorOf(const std::string& utf8Text) {
 }
 
 TEST(MonthlyFile, ColumnsAreFoundByNameInAnyOrder) {
-    WeatherTable t = Read("時刻,年月日,降水量,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,"
-                          "露点温度,地中温度,気温,備考\r\n"
-                          "3:00,2005/04/02,1.5,80,1001.5,270,3.5,7.25,280,0.12,9.5,11.5,12.5,晴れ\r\n");
+    HourlyTable t = Read("時刻,年月日,降水量,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,"
+                         "露点温度,地中温度,気温,備考\r\n"
+                         "3:00,2005/04/02,1.5,80,1001.5,270,3.5,7.25,280,0.12,9.5,11.5,12.5,晴れ\r\n");
     ASSERT_EQ(t.size(), 1u);
-    // Fields in declaration order; those without a column stay 0.
-    EXPECT_EQ(t[0], (WeatherRecord{-1,  2005,   4,    2,   3,   0,    0,   12.5, 0, 0, 80, 9.5,
-                                   1.5, 1001.5, 0.12, 3.5, 270, 7.25, 280, 11.5, 0, 0, 0,  0}));
+    EXPECT_EQ(t[0], (HourlyRecord{.year = 2005,
+                                  .month = 4,
+                                  .day = 2,
+                                  .hour = 3,
+                                  .precip = 1.5,
+                                  .temp = 12.5,
+                                  .humidity = 80,
+                                  .pressure = 1001.5,
+                                  .windDir = 270,
+                                  .windSpeed = 3.5,
+                                  .gust = 7.25,
+                                  .gustDir = 280,
+                                  .solar = 0.12,
+                                  .dewPoint = 9.5,
+                                  .groundTemp = 11.5}));
 }
 
 TEST(MonthlyFile, IncompleteAndUnreadableLinesAreLeftOut) {
-    WeatherTable t = Read(HEADER + "\r\n" +
-                          "2005/04/01,1:00,0,1,50,1000,90,1,2,90,0,1,5\r\n"   // kept
-                          "2005/04/01,2:00,0,2,50,1000,90,1,2,90,0,1,X\r\n"   // X in the last column
-                          "2005/04/01,3:00,0,3,50,,90,1,2,90,0,1,5\r\n"       // empty field
-                          "\r\n"                                              // empty line
-                          "2005/04/01,4:00,0,4,50,1000,90,1,2,90,0,1\r\n"     // one field short
-                          "2005/04/01,5:00,0,5,50,1000,90,1,2,90,0,1,5,9\r\n" // one field more
-                          "2005/04/31,6:00,0,6,50,1000,90,1,2,90,0,1,5\r\n"   // no such date
-                          "2005/04/01,7:60,0,7,50,1000,90,1,2,90,0,1,5\r\n"   // no such time
-                          "2005/04/01,8:00,0,x,abc,1000,90,1,2,90,0,1,5\n"    // x and text read as 0; LF end
-                          "\"05/04/01\",\"9:00\",\"1\",9,50,1000,90,1,2,90,0,1,5\r\n" // quoted date and time
-                          "1998/04/02,0:00,0,2,50,1000,90,1,2,90,0,1,5\r\n"           // midnight ends 1 April
-                          "98/04/02,1:00,0,3,50,1000,90,1,2,90,0,1,5\r\n"             // two-digit year
-                          "2005/04/01,10:00,0,10,50,1000,90,1,2,90,0,1,5"); // no line end: still read
+    HourlyTable t = Read(HEADER + "\r\n" +
+                         "2005/04/01,1:00,0,1,50,1000,90,1,2,90,0,1,5\r\n"   // kept
+                         "2005/04/01,2:00,0,2,50,1000,90,1,2,90,0,1,X\r\n"   // X in the last column
+                         "2005/04/01,3:00,0,3,50,,90,1,2,90,0,1,5\r\n"       // empty field
+                         "\r\n"                                              // empty line
+                         "2005/04/01,4:00,0,4,50,1000,90,1,2,90,0,1\r\n"     // one field short
+                         "2005/04/01,5:00,0,5,50,1000,90,1,2,90,0,1,5,9\r\n" // one field more
+                         "2005/04/31,6:00,0,6,50,1000,90,1,2,90,0,1,5\r\n"   // no such date
+                         "2005/04/01,7:60,0,7,50,1000,90,1,2,90,0,1,5\r\n"   // no such time
+                         "2005/04/01,8:00,0,x,abc,1000,90,1,2,90,0,1,5\n"    // x and text read as 0; LF end
+                         "\"05/04/01\",\"9:00\",\"1\",9,50,1000,90,1,2,90,0,1,5\r\n" // quoted date and time
+                         "1998/04/02,0:00,0,2,50,1000,90,1,2,90,0,1,5\r\n"           // midnight ends 1 April
+                         "98/04/02,1:00,0,3,50,1000,90,1,2,90,0,1,5\r\n"             // two-digit year
+                         "2005/04/01,10:00,0,10,50,1000,90,1,2,90,0,1,5"); // no line end: still read
     ASSERT_EQ(t.size(), 6u);
     EXPECT_EQ(t[0].temp, 1);
     EXPECT_EQ(t[1].hour, 8);
@@ -76,7 +88,7 @@ TEST(MonthlyFile, TheHourTableTakesNoMoreRoomThanTheFileHasLines) {
         for (int h = 1; h <= 24; ++h)
             text += "2005/02/" + std::to_string(d) + "," + std::to_string(h) +
                     ":00,0,1,50,1000,90,1,2,90,0,1,5\r\n";
-    WeatherTable table;
+    HourlyTable table;
     ParseMonthlyText(text, "M0502_0312.csv", table);
     ASSERT_EQ(table.size(), 28u * 24);
     EXPECT_LE(table.capacity(), 28u * 24 + 1);

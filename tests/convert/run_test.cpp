@@ -29,6 +29,32 @@ ConversionSettings Settings(const std::string& monthly, const std::string& outpu
     return ConversionSettings{35.5, monthly, output, StationKey{"03", "12"}};
 }
 
+TEST(YearRuns, AYearIsAFunctionOfItsInputsAlone) {
+    // No folder is involved: the texts alone make the year, and a missing month adds no day.
+    YearInputs inputs{"05",
+                      35.5,
+                      {{"M0501_0312.csv", std::nullopt}, {"M0502_0312.csv", MonthlyText("2005/02/03", 2.0)}},
+                      {}};
+    const std::string year = ComputeYear(inputs);
+    EXPECT_NE(year.find("\"05/02/03\",0.0,10.0"), std::string::npos);
+    EXPECT_NE(year.find("\"05/01/01\",X,"), std::string::npos);
+
+    // The earlier yearly file's days stay where no month replaces them.
+    inputs.monthly.clear();
+    inputs.yearly = {"Y2005_0312.csv", year};
+    EXPECT_EQ(ComputeYear(inputs), year);
+
+    inputs.monthly = {{"M0506_0312.csv", MonthlyText("2005/06/01", -2.0)}};
+    try {
+        ComputeYear(inputs);
+        FAIL() << "an impossible day was computed";
+    } catch (const KolvaneError& e) {
+        EXPECT_EQ(std::string(e.what()), "月次ファイル「M0506_0312."
+                                         "csv」の2005年6月1日の値を計算できません（計算結果が数値になりません"
+                                         "。平均湿度・平均風速などの値を確認して下さい）。");
+    }
+}
+
 TEST(YearRuns, GoldenYearsAcrossTheCenturyBoundary) {
     for (unsigned threads : {1u, 2u}) {
         SCOPED_TRACE(threads);

@@ -11,23 +11,39 @@ namespace {
 const std::string HEADER = "年月日,降水量,平均気温,最高気温,最低気温,湿度,気圧,最多風向,平均風速,"
                            "最大瞬間風速,最大時風向,日射,露点温度,日照,可照時間,純放射,水面蒸発,地中温度";
 
-WeatherTable Read(const std::string& utf8Text) {
-    WeatherTable table;
+DailyTable Read(const std::string& utf8Text) {
+    DailyTable table;
     ParseYearlyText(EncodeCp932(utf8Text), "Y2005_0312.csv", table);
     return table;
 }
 
-// Fields in declaration order: valid, year, month, day, hour, minute, second, temp, tempMax, tempMin,
-// humidity, dewPoint, precip, pressure, solar, windSpeed, windDir, gust, gustDir, groundTemp, sunshine,
-// dayLength, netRadiation, evaporation.
-WeatherRecord SampleDay() {
-    return {-1, 2000,    1,      5,   12,  0,    0,     -3.25, 2.675, -999.04, 65.04,  -0.04,
-            0,  1013.25, 12.344, 2.5, 100, 9.95, 360.5, 5,     6.671, 14.404,  -0.809, MISSING};
+// A day at the rounding edges of every format.
+DailyRecord SampleDay() {
+    return {.year = 2000,
+            .month = 1,
+            .day = 5,
+            .precip = 0,
+            .temp = -3.25,
+            .tempMax = 2.675,
+            .tempMin = -999.04,
+            .humidity = 65.04,
+            .pressure = 1013.25,
+            .windDir = 100,
+            .windSpeed = 2.5,
+            .gust = 9.95,
+            .gustDir = 360.5,
+            .solar = 12.344,
+            .dewPoint = -0.04,
+            .sunshine = 6.671,
+            .dayLength = 14.404,
+            .netRadiation = -0.809,
+            .evaporation = MISSING,
+            .groundTemp = 5};
 }
 
 TEST(YearlyFile, LineFormatAndReadingBack) {
     // Header, line ends and empty days are held against the golden files; this day has the rounding edges.
-    WeatherTable year;
+    DailyTable year;
     BuildYearCalendar("00", {}, year);
     year[4] = SampleDay();
     const std::string bytes = FormatYearlyText(year);
@@ -35,23 +51,19 @@ TEST(YearlyFile, LineFormatAndReadingBack) {
     EXPECT_EQ(SplitLines(bytes)[5],
               "\"00/01/05\",0.0,-3.3,2.7,-999.0,65.0,1013.3,E,2.5,10.0,X,12.34,-0.0,6.7,14.4,-0.81,X,5.0");
 
-    WeatherTable back;
+    DailyTable back;
     ParseYearlyText(bytes, "Y2000_0312.csv", back);
     ASSERT_EQ(back.size(), 366u);
-    for (const WeatherRecord& r : back) {
-        EXPECT_EQ(r.valid, -1);
-        EXPECT_EQ(r.hour, 12);
-    }
-    const WeatherRecord& day = back[4];
+    const DailyRecord& day = back[4];
     EXPECT_EQ(day.year, 2000);
     EXPECT_EQ(day.temp, -3.3);
     EXPECT_EQ(day.tempMin, MISSING); // the format cannot tell a value written -999.0 from a missing one
     EXPECT_EQ(day.windDir, 90);      // 100 degrees written "E"
-    EXPECT_EQ(day.gustDir, -999);
+    EXPECT_EQ(day.gustDir, MISSING);
     EXPECT_EQ(day.evaporation, MISSING);
     EXPECT_EQ(day.netRadiation, -0.81);
     EXPECT_EQ(back[0].precip, MISSING);
-    EXPECT_EQ(back[0].windDir, -999);
+    EXPECT_EQ(back[0].windDir, MISSING);
 
     // Reading what was written and writing it again changes nothing but those two edge values.
     back[4].tempMin = -999.04;
@@ -61,36 +73,54 @@ TEST(YearlyFile, LineFormatAndReadingBack) {
 
 TEST(YearlyFile, ReaderAcceptsOnlyWholeRealDays) {
     const std::string x17 = ",X,X,X,X,X,X,X,X,X,X,X,X,X,X,X,X,X";
-    WeatherTable t = Read(HEADER + "\r\n" +
-                          "\"98/01/01\",1.0,,X,X,X,X,X,X,X,X,X,X,X,X,X,X,X\r\n" // two adjacent commas
-                          "\"98/02/29\"" +
-                          x17 + "\r\n" + // no such day
-                          "\"96/02/29\"" + x17 + "\r\n" + "\"00/02/29\"" + x17 + "\r\n" + "\"98/13/01\"" +
-                          x17 + "\r\n" + // unreadable date
-                          "X" + x17 + "\r\n" + "\"98/01/02\",1.0,2.0,X,X,X,X,nne,X,X,NNE,X,X,X,X,X,X,X\r\n" +
-                          "\"98/01/03\"" + x17 + ",extra\r\n" + // field count
-                          "\"98/01/05\",1.0,2.0\r\n" +          // a line cut short
-                          "\"98/01/04\"" + x17);                // no line end
+    DailyTable t = Read(HEADER + "\r\n" +
+                        "\"98/01/01\",1.0,,X,X,X,X,X,X,X,X,X,X,X,X,X,X,X\r\n" // two adjacent commas
+                        "\"98/02/29\"" +
+                        x17 + "\r\n" + // no such day
+                        "\"96/02/29\"" + x17 + "\r\n" + "\"00/02/29\"" + x17 + "\r\n" + "\"98/13/01\"" + x17 +
+                        "\r\n" + // unreadable date
+                        "X" + x17 + "\r\n" + "\"98/01/02\",1.0,2.0,X,X,X,X,nne,X,X,NNE,X,X,X,X,X,X,X\r\n" +
+                        "\"98/01/03\"" + x17 + ",extra\r\n" + // field count
+                        "\"98/01/05\",1.0,2.0\r\n" +          // a line cut short
+                        "\"98/01/04\"" + x17);                // no line end
     ASSERT_EQ(t.size(), 4u);
     EXPECT_EQ(t[0].year, 1996);
     EXPECT_EQ(t[1].year, 2000);
     EXPECT_EQ(t[2].day, 2);
-    EXPECT_EQ(t[2].windDir, -999);
+    EXPECT_EQ(t[2].windDir, MISSING); // codes are case-sensitive
     EXPECT_EQ(t[2].gustDir, 22.5);
     EXPECT_EQ(t[2].temp, 2.0);
     EXPECT_EQ(t[3].day, 4);
 }
 
 TEST(YearlyFile, ColumnsByNameAndHeaderErrors) {
-    WeatherTable t = Read("地中温度,水面蒸発,純放射,可照時間,日照,露点温度,日射,最大時風向,最大瞬間風速,"
-                          "平均風速,最多風向,気圧,湿度,最低気温,最高気温,平均気温,降水量,年月日\r\n"
-                          "18,17,16,15,14,13,12,S,10,9,W,7,6,5,4,3,2,\"05/06/07\"\r\n");
+    DailyTable t = Read("地中温度,水面蒸発,純放射,可照時間,日照,露点温度,日射,最大時風向,最大瞬間風速,"
+                        "平均風速,最多風向,気圧,湿度,最低気温,最高気温,平均気温,降水量,年月日\r\n"
+                        "18,17,16,15,14,13,12,S,10,9,W,7,6,5,4,3,2,\"05/06/07\"\r\n");
     ASSERT_EQ(t.size(), 1u);
-    EXPECT_EQ(t[0], (WeatherRecord{-1, 2005, 6,  7, 12,  0,  0,   3,  4,  5,  6,  13,
-                                   2,  7,    12, 9, 270, 10, 180, 18, 14, 15, 16, 17}));
+    EXPECT_EQ(t[0], (DailyRecord{.year = 2005,
+                                 .month = 6,
+                                 .day = 7,
+                                 .precip = 2,
+                                 .temp = 3,
+                                 .tempMax = 4,
+                                 .tempMin = 5,
+                                 .humidity = 6,
+                                 .pressure = 7,
+                                 .windDir = 270,
+                                 .windSpeed = 9,
+                                 .gust = 10,
+                                 .gustDir = 180,
+                                 .solar = 12,
+                                 .dewPoint = 13,
+                                 .sunshine = 14,
+                                 .dayLength = 15,
+                                 .netRadiation = 16,
+                                 .evaporation = 17,
+                                 .groundTemp = 18}));
 
     auto errorOf = [](const std::string& bytes) -> std::string {
-        WeatherTable table;
+        DailyTable table;
         try {
             ParseYearlyText(bytes, "Y2005_0312.csv", table);
         } catch (const KolvaneError& e) {

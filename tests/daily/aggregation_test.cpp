@@ -7,17 +7,27 @@
 namespace kolvane {
 namespace {
 
-WeatherRecord Hour(int month, int day, int hour, double temp, double windDir = 90, double gust = 5,
-                   double gustDir = 180) {
-    const double solar = hour > 6 && hour < 18 ? 1.25 : 0;
-    // Fields in declaration order, from valid to evaporation.
-    return {-1,       2005, month,         day,   hour,           0,       0,    temp,    0,  0, 60.0 + hour,
-            temp - 5, 0.5,  1000.0 + hour, solar, 2 + 0.1 * hour, windDir, gust, gustDir, 10, 0, 0,
-            0,        0};
+HourlyRecord Hour(int month, int day, int hour, double temp, double windDir = 90, double gust = 5,
+                  double gustDir = 180) {
+    return {.year = 2005,
+            .month = month,
+            .day = day,
+            .hour = hour,
+            .precip = 0.5,
+            .temp = temp,
+            .humidity = 60.0 + hour,
+            .pressure = 1000.0 + hour,
+            .windDir = windDir,
+            .windSpeed = 2 + 0.1 * hour,
+            .gust = gust,
+            .gustDir = gustDir,
+            .solar = hour > 6 && hour < 18 ? 1.25 : 0,
+            .dewPoint = temp - 5,
+            .groundTemp = 10};
 }
 
 TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {
-    WeatherTable hourly;
+    HourlyTable hourly;
     // 31 March hour 24 (a row stamped 0:00 on 1 April), then 1 April with hours 3 and 4 dropped.
     hourly.push_back(Hour(3, 31, 24, 4.0));
     for (int h = 1; h <= 24; ++h)
@@ -25,7 +35,7 @@ TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {
     // The final day has a single row.
     hourly.push_back(Hour(4, 2, 1, 7.5));
 
-    WeatherTable daily;
+    DailyTable daily;
     BuildDailyRecords(hourly, 35.5, daily);
     ASSERT_EQ(daily.size(), 3u);
 
@@ -35,14 +45,11 @@ TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {
     EXPECT_EQ(daily[0].tempMax, 4.0);
     EXPECT_EQ(daily[0].tempMin, 4.0);
 
-    const WeatherRecord& d = daily[1];
-    EXPECT_EQ(d.valid, -1);
+    const DailyRecord& d = daily[1];
     EXPECT_EQ(d.day, 1);
-    EXPECT_EQ(d.hour, 12);
-    EXPECT_EQ(d.minute, 0);
     double sumTemp = 0, sumSolar = 0;
     int count = 0;
-    for (const WeatherRecord& r : hourly)
+    for (const HourlyRecord& r : hourly)
         if (r.month == 4 && r.day == 1) {
             sumTemp += r.temp;
             sumSolar += r.solar;
@@ -73,7 +80,7 @@ TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {
 
 TEST(MostFrequentDirection, CountsNeighbourhoodAndTies) {
     auto of = [](std::initializer_list<double> dirs) {
-        WeatherTable t;
+        HourlyTable t;
         for (double d : dirs)
             t.push_back(Hour(1, 1, 1, 0, d));
         return MostFrequentDirection(t, 0, t.size() - 1);
@@ -87,15 +94,15 @@ TEST(MostFrequentDirection, CountsNeighbourhoodAndTies) {
     EXPECT_EQ(of({-1, 361, 200}), 202.5);
 
     // Only the rows of the range count.
-    WeatherTable t = {Hour(1, 1, 1, 0, 270), Hour(1, 1, 2, 0, 90), Hour(1, 1, 3, 0, 90),
-                      Hour(1, 1, 4, 0, 270)};
+    HourlyTable t = {Hour(1, 1, 1, 0, 270), Hour(1, 1, 2, 0, 90), Hour(1, 1, 3, 0, 90),
+                     Hour(1, 1, 4, 0, 270)};
     EXPECT_EQ(MostFrequentDirection(t, 1, 2), 90);
 }
 
 TEST(DailyAggregation, GustTiesKeepTheEarliestRowAndImpossibleDataNamesTheDay) {
-    WeatherTable hourly = {Hour(5, 1, 1, 10, 90, 8, 45), Hour(5, 1, 2, 10, 90, 12, 90),
-                           Hour(5, 1, 3, 10, 90, 12, 270), Hour(5, 1, 4, 10, 90, 3, 0)};
-    WeatherTable daily;
+    HourlyTable hourly = {Hour(5, 1, 1, 10, 90, 8, 45), Hour(5, 1, 2, 10, 90, 12, 90),
+                          Hour(5, 1, 3, 10, 90, 12, 270), Hour(5, 1, 4, 10, 90, 3, 0)};
+    DailyTable daily;
     BuildDailyRecords(hourly, 35, daily);
     ASSERT_EQ(daily.size(), 1u);
     EXPECT_EQ(daily[0].gust, 12);
@@ -114,12 +121,6 @@ TEST(DailyAggregation, GustTiesKeepTheEarliestRowAndImpossibleDataNamesTheDay) {
     hourly[0].temp = 1e308;
     hourly.push_back(hourly[0]);
     EXPECT_THROW(BuildDailyRecords(hourly, 35, daily), DayComputationError); // the sum overflows
-}
-
-TEST(Latitude, FromTheThreeBoxTexts) {
-    EXPECT_EQ(LatitudeFromTexts("35", "30", "0"), 35.5);
-    EXPECT_EQ(LatitudeFromTexts("36", "4", "0"), 36 + 4.0 / 60);
-    EXPECT_EQ(LatitudeFromTexts("3", "", "abc"), 3);
 }
 
 } // namespace

@@ -29,7 +29,7 @@ std::string MonthlyText(int year, int month, int firstDay, int days) {
 }
 
 std::string PreviousYearlyFile() {
-    WeatherTable day, year;
+    DailyTable day, year;
     ParseYearlyText(
         EncodeCp932("年月日,降水量,平均気温,最高気温,最低気温,湿度,気圧,最多風向,平均風速,"
                     "最大瞬間風速,最大時風向,日射,露点温度,日照,可照時間,純放射,水面蒸発,地中温度\r\n"

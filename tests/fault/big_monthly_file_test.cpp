@@ -48,7 +48,7 @@ TEST(BigMonthlyFile, IsConvertedWithMemoryInStepWithItsSize) {
         std::filesystem::remove(file);
         ASSERT_EQ(r.exitCode, 0) << r.err << " signal " << r.signal;
 
-        WeatherTable year;
+        DailyTable year;
         ParseYearlyText(TempFolder::Read(out.File("Y2005_0312.csv")), "Y2005_0312.csv", year);
         ASSERT_EQ(year.size(), 365u);
         EXPECT_NE(year.back().temp, MISSING); // the whole year came from the big file
@@ -56,9 +56,9 @@ TEST(BigMonthlyFile, IsConvertedWithMemoryInStepWithItsSize) {
         const double rssMb = static_cast<double>(r.maxRssKb) / 1024;
         std::printf("[ info ] %zu MB, %zu hours: %.2f s of processor time, %.0f MB of memory at most\n",
                     size / MB, hours, r.cpuSeconds, rssMb);
-        // The file once and the hours once (168 bytes each); growing the table by doubling would
+        // The file once and the hours once (112 bytes each); growing the table by doubling would
         // need it twice over.
-        const double hoursMb = static_cast<double>(hours) * sizeof(WeatherRecord) / MB;
+        const double hoursMb = static_cast<double>(hours) * sizeof(HourlyRecord) / MB;
         EXPECT_LT(rssMb, static_cast<double>(size / MB) + 1.1 * hoursMb + 400);
     }
     EXPECT_TRUE(TemporaryFiles(out).empty());

@@ -1,4 +1,4 @@
-#include "model/Error.h"
+#include "model/Messages.h"
 #include "model/FileIo.h"
 #include "support/TempFolder.h"
 

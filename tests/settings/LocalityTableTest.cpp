@@ -1,7 +1,7 @@
 #include "settings/LocalityTable.h"
 
 #include "model/Text.h"
-#include "settings/Coordinates.h"
+#include "request/Coordinates.h"
 #include "settings/Settings.h"
 #include "support/TempFolder.h"
 

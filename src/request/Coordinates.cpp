@@ -1,5 +1,6 @@
-#include "settings/Coordinates.h"
+#include "request/Coordinates.h"
 
+#include "model/Messages.h"
 #include "model/Numbers.h"
 
 #include <stdexcept>
@@ -49,20 +50,20 @@ bool PassesRangeCheck(CoordinateBox box, std::string_view text) {
     return false;
 }
 
-std::string_view RangeMessage(CoordinateBox box) {
+std::string RangeMessage(CoordinateBox box) {
     switch (box) {
     case CoordinateBox::LatitudeDegrees:
-        return "緯度(度)には20-49の範囲の半角数字を入力して下さい。";
+        return message::OutOfRange("緯度(度)", 20, 49);
     case CoordinateBox::LatitudeMinutes:
-        return "緯度(分)には0-59の範囲の半角数字を入力して下さい。";
+        return message::OutOfRange("緯度(分)", 0, 59);
     case CoordinateBox::LatitudeSeconds:
-        return "緯度(秒)には0-59の範囲の半角数字を入力して下さい。";
+        return message::OutOfRange("緯度(秒)", 0, 59);
     case CoordinateBox::LongitudeDegrees:
-        return "経度(度)には120-155の範囲の半角数字を入力して下さい。";
+        return message::OutOfRange("経度(度)", 120, 155);
     case CoordinateBox::LongitudeMinutes:
-        return "経度(分)には0-59の範囲の半角数字を入力して下さい。";
+        return message::OutOfRange("経度(分)", 0, 59);
     case CoordinateBox::LongitudeSeconds:
-        return "経度(秒)には0-59の範囲の半角数字を入力して下さい。";
+        return message::OutOfRange("経度(秒)", 0, 59);
     }
     return {};
 }
@@ -75,6 +76,11 @@ std::optional<CoordinateBox> FirstRejectedLatitudePart(std::string_view degrees,
         if (parts[i].empty() || !PassesRangeCheck(box, parts[i])) return box;
     }
     return std::nullopt;
+}
+
+double LatitudeFromTexts(std::string_view degrees, std::string_view minutes, std::string_view seconds) {
+    return LeadingNumberOrZero(degrees) + LeadingNumberOrZero(minutes) / 60 +
+           LeadingNumberOrZero(seconds) / 3600;
 }
 
 } // namespace kolvane

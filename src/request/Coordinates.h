@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace kolvane {
@@ -34,12 +35,15 @@ bool PassesKeyFilter(char32_t keyCode);
 bool PassesRangeCheck(CoordinateBox box, std::string_view text);
 
 // The message shown, with INPUT_ERROR_TITLE, when the box's text fails the check.
-std::string_view RangeMessage(CoordinateBox box);
+std::string RangeMessage(CoordinateBox box);
 
-// The check of a latitude given outside the window (the command line): the first of the three
-// latitude parts that the boxes would not accept, or nothing. An empty part is not accepted, since a
-// run needs all three boxes filled.
+// The first of the three latitude parts that the boxes would not accept, or nothing. An empty part is
+// not accepted, since a run needs all three boxes filled.
 std::optional<CoordinateBox> FirstRejectedLatitudePart(std::string_view degrees, std::string_view minutes,
                                                        std::string_view seconds);
+
+// Latitude in decimal degrees from the three latitude boxes: degrees + minutes / 60 + seconds / 3600,
+// each read with the leading-number parse (a text without a leading number gives 0).
+double LatitudeFromTexts(std::string_view degrees, std::string_view minutes, std::string_view seconds);
 
 } // namespace kolvane

@@ -1,4 +1,4 @@
-#include "settings/Coordinates.h"
+#include "request/Coordinates.h"
 
 #include <gtest/gtest.h>
 #include <string>

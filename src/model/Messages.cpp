@@ -1,0 +1,134 @@
+#include "model/Messages.h"
+
+#include <cerrno>
+
+namespace kolvane {
+
+std::string DescribeSystemError(int errorNumber) {
+    switch (errorNumber) {
+    case ENOENT:
+        return "ファイルまたはフォルダが見つかりません";
+    case EACCES:
+    case EPERM:
+        return "アクセスが拒否されました";
+    case EISDIR:
+        return "ファイルではなくフォルダです";
+    case ENODEV:
+        return "通常のファイルではありません";
+    case ENOTDIR:
+        return "フォルダではありません";
+    case ENOSPC:
+        return "ディスクの空き容量が不足しています";
+    case EDQUOT:
+        return "ディスクの使用量の上限を超えました";
+    case EFBIG:
+        return "ファイルサイズの上限を超えました";
+    case EROFS:
+        return "読み取り専用の場所です";
+    case EIO:
+        return "入出力エラーが発生しました";
+    case ENAMETOOLONG:
+        return "パスが長すぎます";
+    case EMFILE:
+    case ENFILE:
+        return "開いているファイルが多すぎます";
+    case ENOMEM:
+        return "メモリが不足しています";
+    default:
+        return "システムエラー " + std::to_string(errorNumber);
+    }
+}
+
+std::string_view FileKindName(FileKind kind) {
+    return kind == FileKind::Monthly ? "月次ファイル" : "年次ファイル";
+}
+
+namespace message {
+namespace {
+
+std::string Named(FileKind kind, const std::string& file) {
+    return std::string(FileKindName(kind)) + "「" + file + "」";
+}
+
+} // namespace
+
+std::string CannotRead(FileKind kind, const std::string& path, int errorNumber) {
+    return Named(kind, path) + "を読み込めません（" + DescribeSystemError(errorNumber) + "）。";
+}
+
+std::string CannotWrite(FileKind kind, const std::string& path, int errorNumber) {
+    return Named(kind, path) + "を書き込めません（" + DescribeSystemError(errorNumber) + "）。";
+}
+
+std::string MissingColumn(FileKind kind, const std::string& file, std::string_view column) {
+    return Named(kind, file) + "の見出し行に列「" + std::string(column) + "」がありません。";
+}
+
+std::string RepeatedColumn(FileKind kind, const std::string& file, std::string_view column) {
+    return Named(kind, file) + "の見出し行に列「" + std::string(column) + "」が重複しています。";
+}
+
+std::string WrongEncoding(FileKind kind, const std::string& file, std::string_view encoding) {
+    return Named(kind, file) + "は " + std::string(encoding) +
+           " で保存されています。CP932 (Shift_JIS) で保存し直して下さい。";
+}
+
+std::string NumberTooLarge(FileKind kind, const std::string& file, std::size_t lineNumber) {
+    return Named(kind, file) + "の" + std::to_string(lineNumber) + "行目の数値が大きすぎます。";
+}
+
+std::string NotANumberCause() {
+    return "計算結果が数値になりません。平均湿度・平均風速などの値を確認して下さい";
+}
+
+std::string NotConvergedCause(int iterations) {
+    return "水面蒸発の反復計算が" + std::to_string(iterations) + "回で収束しません";
+}
+
+std::string DayNotComputable(const std::string& monthlyFile, int32_t year, int32_t month, int32_t day,
+                             std::string_view cause) {
+    return Named(FileKind::Monthly, monthlyFile) + "の" + std::to_string(year) + "年" +
+           std::to_string(month) + "月" + std::to_string(day) + "日の値を計算できません（" +
+           std::string(cause) + "）。";
+}
+
+std::string MonthlyFolderUnreadable(const std::string& folder, int errorNumber) {
+    return "月次ファイルのフォルダ「" + folder + "」を読み込めません（" + DescribeSystemError(errorNumber) +
+           "）。";
+}
+
+std::string FolderUnreadable(const std::string& folder, int errorNumber) {
+    return "フォルダ「" + folder + "」を読み込めません。\n" + DescribeSystemError(errorNumber) + "。";
+}
+
+std::string SettingsNotSaved(const std::string& path, int errorNumber) {
+    return "設定ファイル " + path + " を保存できませんでした。(" + DescribeSystemError(errorNumber) + ")";
+}
+
+std::string OutOfRange(std::string_view box, int low, int high) {
+    return std::string(box) + "には" + std::to_string(low) + "-" + std::to_string(high) +
+           "の範囲の半角数字を入力して下さい。";
+}
+
+std::string CoordinatesNotSet() {
+    return "緯度・経度を設定して下さい。";
+}
+
+std::string NoMonthsSelected() {
+    return "年次ファイル作成に使用するデータの期間を選択して下さい。";
+}
+
+std::string StationNotChosen() {
+    return "グループID・バケットIDを選択して下さい。";
+}
+
+std::string NoOutputFolder(const std::string& folder) {
+    return "年次ファイルを保存するフォルダ「" + folder + "」がありません。";
+}
+
+std::string RunFailed(std::string_view description) {
+    return "年次ファイルを作成できませんでした。\n" + std::string(description);
+}
+
+} // namespace message
+} // namespace kolvane

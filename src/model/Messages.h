@@ -1,0 +1,54 @@
+#pragma once
+
+// Every message the core gives the user, in one place. Each names the file or folder it is about,
+// and the day, line or column where it applies, and the cause.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kolvane {
+
+// Japanese wording of an errno value, for messages about files and folders.
+std::string DescribeSystemError(int errorNumber);
+
+enum class FileKind { Monthly, Yearly };
+
+// "月次ファイル" or "年次ファイル".
+std::string_view FileKindName(FileKind kind);
+
+namespace message {
+
+std::string CannotRead(FileKind kind, const std::string& path, int errorNumber);
+std::string CannotWrite(FileKind kind, const std::string& path, int errorNumber);
+std::string MissingColumn(FileKind kind, const std::string& file, std::string_view column);
+std::string RepeatedColumn(FileKind kind, const std::string& file, std::string_view column);
+std::string WrongEncoding(FileKind kind, const std::string& file, std::string_view encoding);
+std::string NumberTooLarge(FileKind kind, const std::string& file, std::size_t lineNumber);
+
+// The causes of a day that cannot be computed, and the message naming the monthly file and the day.
+std::string NotANumberCause();
+std::string NotConvergedCause(int iterations);
+std::string DayNotComputable(const std::string& monthlyFile, int32_t year, int32_t month, int32_t day,
+                             std::string_view cause);
+
+// A folder of monthly files that cannot be listed: the command line's wording and the window's.
+std::string MonthlyFolderUnreadable(const std::string& folder, int errorNumber);
+std::string FolderUnreadable(const std::string& folder, int errorNumber);
+
+std::string SettingsNotSaved(const std::string& path, int errorNumber);
+
+// A coordinate box holding something other than a number of its range, e.g. "緯度(度)", 20, 49.
+std::string OutOfRange(std::string_view box, int low, int high);
+
+// What a run request lacks.
+std::string CoordinatesNotSet();
+std::string NoMonthsSelected();
+std::string StationNotChosen();
+std::string NoOutputFolder(const std::string& folder);
+// An unexpected failure of a run (not a KolvaneError), with its own description.
+std::string RunFailed(std::string_view description);
+
+} // namespace message
+} // namespace kolvane

@@ -1,0 +1,55 @@
+#include "request/RunRequest.h"
+
+#include "model/FileIo.h"
+#include "model/Messages.h"
+#include "model/Numbers.h"
+#include "request/Coordinates.h"
+
+#include <algorithm>
+
+namespace kolvane {
+namespace {
+
+bool AnyEmpty(const std::vector<std::string>& texts) {
+    return std::any_of(texts.begin(), texts.end(), [](const std::string& t) { return t.empty(); });
+}
+
+// Decimal degrees as one text: the range of the degrees box, up to but not including 50.
+constexpr double DECIMAL_LATITUDE_LOW = 20;
+constexpr double DECIMAL_LATITUDE_HIGH = 50;
+
+double Latitude(const std::vector<std::string>& parts) {
+    if (parts.size() == 3) {
+        if (auto rejected = FirstRejectedLatitudePart(parts[0], parts[1], parts[2]))
+            throw RequestError(RequestField::Coordinates, RangeMessage(*rejected));
+        return LatitudeFromTexts(parts[0], parts[1], parts[2]);
+    }
+    if (parts.size() == 1) {
+        std::optional<double> v = ConvertWholeNumber(parts[0]);
+        if (v && *v >= DECIMAL_LATITUDE_LOW && *v < DECIMAL_LATITUDE_HIGH) return *v;
+    }
+    throw RequestError(RequestField::Coordinates, RangeMessage(CoordinateBox::LatitudeDegrees));
+}
+
+} // namespace
+
+void CheckRunRequest(const RunRequest& request) {
+    if (request.latitude.empty() || AnyEmpty(request.latitude) || AnyEmpty(request.longitude))
+        throw RequestError(RequestField::Coordinates, message::CoordinatesNotSet());
+    Latitude(request.latitude);
+    if (request.months.empty()) throw RequestError(RequestField::Months, message::NoMonthsSelected());
+    if (request.station.group.size() != 2 || request.station.bucket.size() != 2)
+        throw RequestError(RequestField::Station, message::StationNotChosen());
+}
+
+PlannedRun PlanRun(const RunRequest& request) {
+    CheckRunRequest(request);
+    if (!IsFolder(request.outputFolder))
+        throw RequestError(RequestField::OutputFolder, message::NoOutputFolder(request.outputFolder));
+    PlannedRun run;
+    run.settings = {Latitude(request.latitude), request.monthlyFolder, request.outputFolder, request.station};
+    run.runs = PlanYearRuns(request.months, request.station);
+    return run;
+}
+
+} // namespace kolvane

@@ -1,0 +1,99 @@
+#include "request/Coordinates.h"
+#include "request/RunRequest.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace kolvane {
+namespace {
+
+RunRequest Filled(const std::string& output) {
+    RunRequest r;
+    r.latitude = {"35", "30", "0"};
+    r.longitude = {"139", "45", "0"};
+    r.station = {"03", "12"};
+    r.months = {"2005/01", "2005/02", "1999/12"};
+    r.monthlyFolder = output;
+    r.outputFolder = output;
+    return r;
+}
+
+// The message and field of the refusal, or "accepted".
+std::string Refusal(const RunRequest& request, RequestField* field = nullptr) {
+    try {
+        PlanRun(request);
+    } catch (const RequestError& e) {
+        if (field) *field = e.field;
+        return e.what();
+    }
+    return "accepted";
+}
+
+TEST(RunRequest, LatitudeTextsBecomeDegreesAndMonthsBecomeYearRuns) {
+    testing::TempFolder out;
+    PlannedRun run = PlanRun(Filled(out.folder()));
+    EXPECT_EQ(run.settings.latitude, 35.5);
+    EXPECT_EQ(run.settings.outputFolder, out.folder());
+    EXPECT_EQ(run.settings.key.group, "03");
+    ASSERT_EQ(run.runs.size(), 2u);
+    EXPECT_EQ(run.runs[0].monthlyNames, (std::vector<std::string>{"M0501_0312.csv", "M0502_0312.csv"}));
+    EXPECT_EQ(run.runs[1].yy, "99");
+
+    // The box texts are read with the leading-number parse, as the window always has.
+    EXPECT_EQ(LatitudeFromTexts("36", "4", "0"), 36 + 4.0 / 60);
+    EXPECT_EQ(LatitudeFromTexts("3", "", "abc"), 3);
+
+    // One text of decimal degrees, as the command line may give it: up to but not including 50.
+    RunRequest decimal = Filled(out.folder());
+    decimal.latitude = {"49.99"};
+    EXPECT_EQ(PlanRun(decimal).settings.latitude, 49.99);
+    for (const char* bad : {"50", "19.9", "35.5x", ""}) {
+        decimal.latitude = {bad};
+        EXPECT_NE(Refusal(decimal), "accepted") << bad;
+    }
+}
+
+TEST(RunRequest, RefusalsNameWhatIsMissingInTheWindowsOrder) {
+    testing::TempFolder out;
+    RequestField field{};
+
+    RunRequest r = Filled(out.folder());
+    r.longitude[2].clear();
+    EXPECT_EQ(Refusal(r, &field), "緯度・経度を設定して下さい。");
+    EXPECT_EQ(field, RequestField::Coordinates);
+    // The coordinates are checked before the months: both missing gives the coordinates' message.
+    r.months.clear();
+    EXPECT_EQ(Refusal(r), "緯度・経度を設定して下さい。");
+
+    r = Filled(out.folder());
+    r.latitude[1] = "60";
+    EXPECT_EQ(Refusal(r, &field), "緯度(分)には0-59の範囲の半角数字を入力して下さい。");
+    EXPECT_EQ(field, RequestField::Coordinates);
+
+    r = Filled(out.folder());
+    r.longitude.clear(); // a front end without longitude boxes
+    EXPECT_EQ(Refusal(r), "accepted");
+
+    // No months, and no station because the folder holds no monthly file: the months are named.
+    r = Filled(out.folder());
+    r.months.clear();
+    r.station = {};
+    EXPECT_EQ(Refusal(r, &field), "年次ファイル作成に使用するデータの期間を選択して下さい。");
+    EXPECT_EQ(field, RequestField::Months);
+
+    r = Filled(out.folder());
+    r.station.bucket = "1";
+    EXPECT_NE(Refusal(r, &field), "accepted");
+    EXPECT_EQ(field, RequestField::Station);
+
+    r = Filled(out.folder());
+    r.outputFolder = out.File("gone/");
+    EXPECT_EQ(Refusal(r, &field),
+              "年次ファイルを保存するフォルダ「" + out.File("gone/") + "」がありません。");
+    EXPECT_EQ(field, RequestField::OutputFolder);
+    // The check before the folder is chosen does not look at it.
+    EXPECT_NO_THROW(CheckRunRequest(r));
+}
+
+} // namespace
+} // namespace kolvane
