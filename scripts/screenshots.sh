@@ -5,9 +5,10 @@
 #
 #   scripts/screenshots.sh [OUTPUT_FOLDER]
 #
-# Builds `kolvane` in KOLVANE_BUILD_DIR (default: build) when needed. Needs xvfb and fonts-noto-cjk.
-# The program reads kolvane.ini beside it as on any start but never writes it here; like any
-# second instance it ends at once, without pictures, while the program is already running.
+# Builds `kolvane-screenshots` (tests/ui/screenshots.cpp: the program's windows, driven from outside
+# the program) in KOLVANE_BUILD_DIR (default: build) when needed. Needs xvfb and fonts-noto-cjk.
+# It reads kolvane.ini beside the program as the program does on any start but never writes it; like
+# a second instance of the program it ends at once, without pictures, while the program is running.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -22,7 +23,7 @@ fc-list | grep -q "Noto Sans CJK JP" || echo "screenshots.sh: fonts-noto-cjk is 
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release
 fi
-cmake --build "$build" --target kolvane -j"$(nproc)"
+cmake --build "$build" --target kolvane-screenshots -j"$(nproc)"
 
 mkdir -p "$out"
 main="$out/main-window.png"
@@ -32,6 +33,6 @@ help="$out/help-window.png"
 rm -f "$main" "$dialog" "$message" "$help"
 # The program lists the Data/ folder beside it, as on a first start. Prefecture 13 is Tokyo.
 (cd "$build" && xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" env QT_QPA_PLATFORM=xcb \
-    ./kolvane --screenshot-prefecture 13 --screenshot "$main" --screenshot-folder-dialog "$dialog" \
-              --screenshot-range-message "$message" --screenshot-help "$help")
+    ./kolvane-screenshots --screenshot-prefecture 13 --screenshot "$main" --screenshot-folder-dialog "$dialog" \
+                          --screenshot-range-message "$message" --screenshot-help "$help")
 ls -l "$main" "$dialog" "$message" "$help"

@@ -16,6 +16,21 @@ namespace {
 
 using namespace kolvane::testing;
 
+// AddressSanitizer's shadow memory, red zones and quarantine of freed blocks make the peak memory of
+// the child (built with it too) say nothing about the program's own.
+#if defined(__SANITIZE_ADDRESS__)
+#define KOLVANE_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KOLVANE_ASAN 1
+#endif
+#endif
+#ifdef KOLVANE_ASAN
+constexpr bool kMemoryIsMeasurable = false;
+#else
+constexpr bool kMemoryIsMeasurable = true;
+#endif
+
 // Writes whole months of hourly lines from 2005/01 on until the file holds `bytes`.
 std::size_t WriteHours(const std::string& path, std::size_t bytes) {
     using namespace std::chrono;
@@ -56,10 +71,14 @@ TEST(BigMonthlyFile, IsConvertedWithMemoryInStepWithItsSize) {
         const double rssMb = static_cast<double>(r.maxRssKb) / 1024;
         std::printf("[ info ] %zu MB, %zu hours: %.2f s of processor time, %.0f MB of memory at most\n",
                     size / MB, hours, r.cpuSeconds, rssMb);
-        // The file once and the hours once (112 bytes each); growing the table by doubling would
-        // need it twice over.
-        const double hoursMb = static_cast<double>(hours) * sizeof(HourlyRecord) / MB;
-        EXPECT_LT(rssMb, static_cast<double>(size / MB) + 1.1 * hoursMb + 400);
+        // The file once and the hours once (112 bytes each), with room for the process itself and the
+        // daily values. A table grown by doubling, sized twice over or the file held twice goes past it.
+        const double designMb =
+            static_cast<double>(size / MB) + static_cast<double>(hours * sizeof(HourlyRecord)) / MB;
+        if (kMemoryIsMeasurable)
+            EXPECT_LT(rssMb, 1.15 * designMb + 16);
+        else
+            std::printf("[ info ] memory not checked: AddressSanitizer's own memory would dwarf it\n");
     }
     EXPECT_TRUE(TemporaryFiles(out).empty());
 }

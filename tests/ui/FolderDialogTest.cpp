@@ -5,8 +5,10 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QStorageInfo>
 #include <QTest>
 
 namespace kolvane::testing {
@@ -82,17 +84,32 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
     fresh.setPath(QString::fromStdString(a + "missing/deeper"));
     EXPECT_EQ(dir1->path().toStdString() + "/", a);
 
-    // The drives are the mounted roots, "/" first; setting the folder moves no drive and choosing a
-    // drive opens its root.
-    const QStringList roots = MountedDriveRoots();
-    ASSERT_EQ(roots.value(0), QStringLiteral("/"));
+    // The drives: "/" first, then the other mounted roots in name order, each once and each a folder
+    // (most containers have "/" alone, so the list is checked for its form, not its length).
     auto* drive1 = Child<QComboBox>(&fresh, "Drive1");
-    EXPECT_EQ(Texts(drive1), roots);
-    const int other = drive1->currentIndex() == 0 ? roots.size() - 1 : 0;
-    if (other != drive1->currentIndex()) {
-        drive1->setCurrentIndex(other);
-        EXPECT_EQ(dir1->path(), roots[other]);
+    const QStringList roots = Texts(drive1);
+    ASSERT_FALSE(roots.isEmpty());
+    EXPECT_EQ(roots[0], QStringLiteral("/"));
+    for (qsizetype i = 1; i < roots.size(); ++i) {
+        EXPECT_LT(roots[i - 1].compare(roots[i]), 0) << roots.join(u' ').toStdString();
+        EXPECT_NE(roots[i], QStringLiteral("/"));
+        EXPECT_TRUE(QFileInfo(roots[i]).isDir()) << roots[i].toStdString();
     }
+    // The mount holding the test's folders is one of them, and the one of the working folder is chosen.
+    EXPECT_TRUE(roots.contains(QStorageInfo(temp.path()).rootPath())) << roots.join(u' ').toStdString();
+    EXPECT_EQ(roots.value(drive1->currentIndex()), QStorageInfo(QDir::currentPath()).rootPath());
+
+    // Setting the folder moves no drive; choosing a drive opens its root. The choice is made on a
+    // second entry added here, so that it happens on a machine with a single mount too.
+    const int before = drive1->currentIndex();
+    fresh.setPath(QString::fromStdString(a));
+    EXPECT_EQ(drive1->currentIndex(), before);
+    drive1->addItem(open);
+    drive1->setCurrentIndex(drive1->count() - 1);
+    EXPECT_EQ(dir1->path(), open);
+    EXPECT_NE(EntryNamed(dir1, QStringLiteral("b")), nullptr);
+    drive1->setCurrentIndex(0);
+    EXPECT_EQ(dir1->path(), QStringLiteral("/"));
 }
 
 } // namespace
