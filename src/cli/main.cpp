@@ -207,7 +207,9 @@ int Convert(const Options& o) {
         if (e.field == RequestField::Coordinates) throw UsageError("--lat " + o.lat + ": " + e.what());
         throw UsageError(e.what());
     }
-    ConvertYearRuns(run.runs, run.settings, [](const std::string& path) { std::cout << path << std::endl; });
+    ConvertYearRuns(run.runs, run.settings, {.written = [](std::size_t, const std::string& path) {
+                        std::cout << path << std::endl;
+                    }});
     return 0;
 }
 

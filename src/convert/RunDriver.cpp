@@ -12,12 +12,19 @@ namespace {
 
 // The one place yearly files are replaced: strictly in run order, each year taken when it is ready.
 template <typename Take>
-void CommitInOrder(std::size_t count, Take&& take, const std::function<void(const std::string&)>& onWritten) {
+RunOutcome CommitInOrder(std::size_t count, Take&& take, const RunObserver& observer) {
+    RunOutcome outcome;
     for (std::size_t k = 0; k < count; ++k) {
+        if (observer.cancelled && observer.cancelled()) {
+            outcome.cancelled = true;
+            break;
+        }
         const YearOutput output = take(k);
         CommitYearOutput(output);
-        if (onWritten) onWritten(output.path);
+        ++outcome.written;
+        if (observer.written) observer.written(outcome.written, output.path);
     }
+    return outcome;
 }
 
 // Workers compute years at most `ahead` runs beyond the last one committed; the calling thread
@@ -106,22 +113,21 @@ class ParallelRun {
 
 } // namespace
 
-void ConvertYearRuns(const std::vector<YearRun>& runs, const ConversionSettings& settings,
-                     const std::function<void(const std::string& path)>& onWritten, unsigned threads) {
+RunOutcome ConvertYearRuns(const std::vector<YearRun>& runs, const ConversionSettings& settings,
+                           const RunObserver& observer, unsigned threads) {
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
     threads = std::min<unsigned>(threads, static_cast<unsigned>(runs.size()));
     if (threads <= 1) {
         FolderLookup monthlyFolder(settings.monthlyFolder);
         FolderLookup outputFolder(settings.outputFolder);
-        CommitInOrder(
+        return CommitInOrder(
             runs.size(),
             [&](std::size_t k) { return ComputeYearRun(runs[k], settings, monthlyFolder, outputFolder); },
-            onWritten);
-        return;
+            observer);
     }
     ParallelRun parallel(runs, settings, threads);
-    CommitInOrder(
-        runs.size(), [&](std::size_t k) { return parallel.Take(k); }, onWritten);
+    return CommitInOrder(
+        runs.size(), [&](std::size_t k) { return parallel.Take(k); }, observer);
 }
 
 } // namespace kolvane

@@ -6,6 +6,7 @@
 #include "request/Coordinates.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace kolvane {
 namespace {
@@ -50,6 +51,18 @@ PlannedRun PlanRun(const RunRequest& request) {
     run.settings = {Latitude(request.latitude), request.monthlyFolder, request.outputFolder, request.station};
     run.runs = PlanYearRuns(request.months, request.station);
     return run;
+}
+
+std::vector<std::string> YearlyFilesReplacedUnmerged(const PlannedRun& run) {
+    std::vector<std::string> files;
+    std::error_code ec;
+    if (std::filesystem::equivalent(run.settings.monthlyFolder, run.settings.outputFolder, ec)) return files;
+    FolderLookup output(run.settings.outputFolder);
+    for (const YearRun& year : run.runs) {
+        const std::string path = output.Resolve(YearlyFileName(year.yy, run.settings.key));
+        if (std::filesystem::exists(path, ec)) files.push_back(path);
+    }
+    return files;
 }
 
 } // namespace kolvane

@@ -45,4 +45,9 @@ struct PlannedRun {
 };
 PlannedRun PlanRun(const RunRequest& request);
 
+// The yearly files the run would replace without having merged from them: those already in an output
+// folder that is not the monthly folder (the earlier yearly file is read from the monthly folder).
+// Empty when the two folders are the same. A front end asks before it lets the run replace them.
+std::vector<std::string> YearlyFilesReplacedUnmerged(const PlannedRun& run);
+
 } // namespace kolvane

@@ -327,8 +327,9 @@ void frmKolvane::cmdOK_Click() {
         const WaitCursor wait;
         try {
             const PlannedRun run = PlanRun(request);
-            ConvertYearRuns(run.runs, run.settings,
-                            [this](const std::string& path) { emit yearlyFileWritten(FromCore(path)); });
+            ConvertYearRuns(run.runs, run.settings, {.written = [this](std::size_t, const std::string& path) {
+                                emit yearlyFileWritten(FromCore(path));
+                            }});
         } catch (const KolvaneError& error) {
             failure = QString::fromUtf8(error.what());
         } catch (const std::exception& error) {

@@ -62,7 +62,7 @@ TEST(YearRuns, GoldenYearsAcrossTheCenturyBoundary) {
         std::vector<std::string> written;
         ConvertYearRuns(
             PlanYearRuns({"2000/01", "1999/12"}, {"03", "12"}), Settings(GOLDEN + "monthly/", out.folder()),
-            [&](const std::string& path) { written.push_back(path); }, threads);
+            {.written = [&](std::size_t, const std::string& path) { written.push_back(path); }}, threads);
         ASSERT_EQ(written,
                   (std::vector<std::string>{out.File("Y2000_0312.csv"), out.File("Y1999_0312.csv")}));
         for (const char* name : {"Y2000_0312.csv", "Y1999_0312.csv"}) {
@@ -88,7 +88,7 @@ TEST(YearRuns, AFailingYearStopsTheRunAndLeavesItsFileAndLaterOnesUntouched) {
             ConvertYearRuns(
                 PlanYearRuns({"2005/01", "2006/01", "2007/01"}, {"03", "12"}),
                 Settings(monthly.folder(), out.folder()),
-                [&](const std::string& path) { written.push_back(path); }, threads);
+                {.written = [&](std::size_t, const std::string& path) { written.push_back(path); }}, threads);
             FAIL() << "the impossible day was converted";
         } catch (const KolvaneError& e) {
             std::string message = e.what();
@@ -100,6 +100,31 @@ TEST(YearRuns, AFailingYearStopsTheRunAndLeavesItsFileAndLaterOnesUntouched) {
         EXPECT_EQ(TempFolder::Read(out.File("Y2006_0312.csv")), "old");
         EXPECT_EQ(TempFolder::Read(out.File("Y2007_0312.csv")), "old");
         EXPECT_EQ(out.EntryCount(), 3); // no temporary file left
+    }
+}
+
+TEST(YearRuns, CancelStopsBeforeTheNextYearAndLeavesItsFileAsItWas) {
+    for (unsigned threads : {1u, 2u}) {
+        SCOPED_TRACE(threads);
+        TempFolder monthly, out;
+        for (const char* name : {"M0501_0312.csv", "M0601_0312.csv", "M0701_0312.csv"})
+            monthly.Write(name, MonthlyText("20" + std::string(name).substr(1, 2) + "/01/05", 2.0));
+        out.Write("Y2006_0312.csv", "old");
+
+        std::size_t asked = 0;
+        std::vector<std::size_t> counts;
+        const RunOutcome outcome =
+            ConvertYearRuns(PlanYearRuns({"2005/01", "2006/01", "2007/01"}, {"03", "12"}),
+                            Settings(monthly.folder(), out.folder()),
+                            {.written = [&](std::size_t n, const std::string&) { counts.push_back(n); },
+                             .cancelled = [&] { return ++asked > 1; }},
+                            threads);
+        EXPECT_TRUE(outcome.cancelled);
+        EXPECT_EQ(outcome.written, 1u);
+        EXPECT_EQ(counts, std::vector<std::size_t>{1});
+        EXPECT_NE(TempFolder::Read(out.File("Y2005_0312.csv")), "");
+        EXPECT_EQ(TempFolder::Read(out.File("Y2006_0312.csv")), "old");
+        EXPECT_EQ(out.EntryCount(), 2); // nothing of 2007, no temporary file
     }
 }
 

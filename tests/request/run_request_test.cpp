@@ -95,5 +95,20 @@ TEST(RunRequest, RefusalsNameWhatIsMissingInTheWindowsOrder) {
     EXPECT_NO_THROW(CheckRunRequest(r));
 }
 
+TEST(RunRequest, YearlyFilesInAnotherOutputFolderAreNamedBeforeTheyAreReplaced) {
+    testing::TempFolder monthly, out;
+    RunRequest r = Filled(out.folder());
+    r.monthlyFolder = monthly.folder();
+    out.Write("y2005_0312.CSV", "kept"); // found as a case-insensitive system would
+    monthly.Write("Y1999_0312.csv", "merged from");
+    EXPECT_EQ(YearlyFilesReplacedUnmerged(PlanRun(r)), std::vector<std::string>{out.File("y2005_0312.CSV")});
+
+    // The same folder, even written another way, is where the run merges from: nothing to ask.
+    r.outputFolder = monthly.folder();
+    EXPECT_TRUE(YearlyFilesReplacedUnmerged(PlanRun(r)).empty());
+    r.outputFolder = monthly.folder() + "./";
+    EXPECT_TRUE(YearlyFilesReplacedUnmerged(PlanRun(r)).empty());
+}
+
 } // namespace
 } // namespace kolvane
