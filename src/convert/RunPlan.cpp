@@ -13,6 +13,16 @@ std::string YearlyFileName(std::string_view yy, const StationKey& key) {
     return "Y" + FourDigitYear(yy) + "_" + key.group + key.bucket + ".csv";
 }
 
+std::string QualityFileName(std::string_view yy, const StationKey& key) {
+    return QualityFileNameOf(YearlyFileName(yy, key));
+}
+
+std::string QualityFileNameOf(std::string_view yearlyFileName) {
+    std::string name(yearlyFileName);
+    if (!name.empty()) name[0] = name[0] == 'y' ? 'q' : 'Q';
+    return name;
+}
+
 std::vector<YearRun> PlanYearRuns(const std::vector<std::string>& selectedEntries, const StationKey& key) {
     std::vector<YearRun> runs;
     for (const std::string& entry : selectedEntries) {

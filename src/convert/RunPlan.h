@@ -19,6 +19,12 @@ std::string MonthlyFileName(int32_t year, int32_t month, const StationKey& key);
 // "Y" four-digit year (century rule on yy) "_" group bucket ".csv", e.g. Y2005_0312.csv.
 std::string YearlyFileName(std::string_view yy, const StationKey& key);
 
+// "Q" four-digit year "_" group bucket ".csv": the completeness of every day of the yearly file.
+std::string QualityFileName(std::string_view yy, const StationKey& key);
+
+// The companion's name of a yearly file name (Y2005_0312.csv -> Q2005_0312.csv, the case kept).
+std::string QualityFileNameOf(std::string_view yearlyFileName);
+
 // The monthly files of one calendar year, and the two year characters of that year.
 struct YearRun {
     std::vector<std::string> monthlyNames;

@@ -1,6 +1,7 @@
 #include "convert/YearRun.h"
 
 #include "convert/MonthlyFile.h"
+#include "convert/QualityFile.h"
 #include "convert/YearlyFile.h"
 #include "daily/DailyAggregation.h"
 #include "daily/YearCalendar.h"
@@ -24,7 +25,7 @@ SourceFile ReadSourceFile(FileKind kind, const std::string& path) {
 
 } // namespace
 
-std::string ComputeYear(const YearInputs& inputs) {
+YearTexts ComputeYear(const YearInputs& inputs) {
     HourlyTable hourly;
     DailyTable daily;
     for (const SourceFile& month : inputs.monthly) {
@@ -42,7 +43,7 @@ std::string ComputeYear(const YearInputs& inputs) {
     SortYearByDate(existing);
     DailyTable year;
     BuildYearCalendar(inputs.yy, existing, year);
-    return FormatYearlyText(year);
+    return {FormatYearlyText(year), FormatQualityText(year)};
 }
 
 SourceFile ReadMonthlyFile(const std::string& path) {
@@ -62,7 +63,12 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
     const std::string yearlyName = YearlyFileName(run.yy, settings.key);
     inputs.yearly = ReadYearlyFile(monthlyFolder.Resolve(yearlyName));
 
-    YearOutput output{outputFolder.Resolve(yearlyName), ComputeYear(inputs), {}};
+    YearTexts texts = ComputeYear(inputs);
+    YearOutput output{outputFolder.Resolve(yearlyName), std::move(texts.yearly), {}, {}, {}};
+    if (settings.writeQuality) {
+        output.qualityPath = outputFolder.Resolve(QualityFileName(run.yy, settings.key));
+        output.qualityBytes = std::move(texts.quality);
+    }
     if (inputs.yearly.bytes && inputs.yearly.bytes->empty()) output.emptyToRemove = inputs.yearly.path;
     return output;
 }
@@ -76,6 +82,9 @@ void CommitYearOutput(const YearOutput& output) {
     // An empty yearly file holds nothing to keep; a failure to remove it changes nothing either.
     if (!output.emptyToRemove.empty()) std::remove(output.emptyToRemove.c_str());
     WriteYearlyFile(output.path, output.bytes);
+    if (output.qualityPath.empty()) return;
+    if (int e = WriteFileAtomically(output.qualityPath, output.qualityBytes))
+        throw KolvaneError(message::CannotWrite(FileKind::Quality, output.qualityPath, e));
 }
 
 } // namespace kolvane

@@ -24,10 +24,15 @@ struct YearInputs {
     SourceFile yearly;               // the earlier yearly file, whose days are kept
 };
 
-// The yearly file text (CP932, CR LF) of one year: the months read and reduced to days, merged into the
-// earlier yearly file's days, laid over the calendar of the year. Depends on nothing but its inputs.
-// Throws KolvaneError naming the file and the day or column.
-std::string ComputeYear(const YearInputs& inputs);
+struct YearTexts {
+    std::string yearly;  // the yearly file (CP932, CR LF)
+    std::string quality; // its companion: the hours and class of every day
+};
+
+// The yearly file of one year: the months read and reduced to days, merged into the earlier yearly
+// file's days, laid over the calendar of the year; and how complete each day is. Depends on nothing
+// but its inputs. Throws KolvaneError naming the file and the day or column.
+YearTexts ComputeYear(const YearInputs& inputs);
 
 // Where and with what a front end converts.
 struct ConversionSettings {
@@ -35,6 +40,7 @@ struct ConversionSettings {
     std::string monthlyFolder; // ends in "/"; also where an earlier yearly file is looked up
     std::string outputFolder;  // ends in "/"
     StationKey key;
+    bool writeQuality = true; // the companion file beside each yearly file
 };
 
 // The bytes of a monthly or yearly file; a file that does not exist gives none. Throws KolvaneError
@@ -44,8 +50,10 @@ SourceFile ReadYearlyFile(const std::string& path);
 
 // A computed year before anything on disk has changed.
 struct YearOutput {
-    std::string path;          // the yearly file to write
-    std::string bytes;         // its complete content
+    std::string path;        // the yearly file to write
+    std::string bytes;       // its complete content
+    std::string qualityPath; // its companion, or empty when none is written
+    std::string qualityBytes;
     std::string emptyToRemove; // an empty earlier yearly file, taken as none, to delete
 };
 
@@ -57,7 +65,7 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
 // Replaces the yearly file atomically. Throws KolvaneError.
 void WriteYearlyFile(const std::string& path, const std::string& bytes);
 
-// Deletes a noted empty yearly file, then writes the yearly file.
+// Deletes a noted empty yearly file, then writes the yearly file, then its companion.
 void CommitYearOutput(const YearOutput& output);
 
 } // namespace kolvane

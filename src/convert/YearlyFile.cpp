@@ -82,7 +82,8 @@ void ParseYearlyText(std::string_view bytes, const std::string& file, DailyTable
 
                         DailyRecord r{.year = static_cast<int32_t>(ymd.year()),
                                       .month = static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
-                                      .day = static_cast<int32_t>(static_cast<unsigned>(ymd.day()))};
+                                      .day = static_cast<int32_t>(static_cast<unsigned>(ymd.day())),
+                                      .origin = DayOrigin::Kept};
                         for (std::size_t c = 0; c < YEARLY_VALUE_COLUMNS.size(); ++c) {
                             const YearlyColumn& col = YEARLY_VALUE_COLUMNS[c];
                             const std::string_view field = fields[column[1 + c]];

@@ -1,12 +1,15 @@
 #include "daily/DailyAggregation.h"
 
+#include "daily/Completeness.h"
 #include "daily/Evaporation.h"
 #include "daily/Radiation.h"
 #include "model/Columns.h"
 #include "model/Messages.h"
 #include "model/Wind.h"
 
+#include <algorithm>
 #include <array>
+#include <bitset>
 #include <cmath>
 
 namespace kolvane {
@@ -14,6 +17,7 @@ namespace {
 
 struct DayAccumulator {
     int count = 0;
+    std::bitset<25> hours; // 0 to 24: a day may hold a sub-hourly 0:30 as well as 24:00
     double precip = 0, temp = 0, humidity = 0, pressure = 0, windSpeed = 0, solar = 0, dewPoint = 0,
            groundTemp = 0;
     double tempMax = -9999.0;
@@ -25,6 +29,7 @@ struct DayAccumulator {
 
     void Add(const HourlyRecord& r, std::size_t index) {
         ++count;
+        if (r.hour >= 0 && r.hour <= 24) hours.set(static_cast<std::size_t>(r.hour));
         if (!hasFirst) {
             first = index;
             hasFirst = true;
@@ -56,6 +61,8 @@ DailyRecord CompleteDay(const HourlyTable& hourly, const DayAccumulator& acc, st
                         double latitude) {
     const HourlyRecord& lastRow = hourly[last];
     DailyRecord d{.year = lastRow.year, .month = lastRow.month, .day = lastRow.day};
+    d.origin = DayOrigin::Hours;
+    d.hours = std::min(static_cast<int32_t>(acc.hours.count()), HOURS_PER_DAY);
     d.precip = acc.precip;
     d.temp = acc.temp / acc.count;
     d.tempMax = acc.tempMax;

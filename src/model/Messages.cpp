@@ -40,7 +40,15 @@ std::string DescribeSystemError(int errorNumber) {
 }
 
 std::string_view FileKindName(FileKind kind) {
-    return kind == FileKind::Monthly ? "月次ファイル" : "年次ファイル";
+    switch (kind) {
+    case FileKind::Monthly:
+        return "月次ファイル";
+    case FileKind::Yearly:
+        return "年次ファイル";
+    case FileKind::Quality:
+        return "品質ファイル";
+    }
+    return {};
 }
 
 namespace message {

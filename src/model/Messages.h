@@ -13,9 +13,9 @@ namespace kolvane {
 // Japanese wording of an errno value, for messages about files and folders.
 std::string DescribeSystemError(int errorNumber);
 
-enum class FileKind { Monthly, Yearly };
+enum class FileKind { Monthly, Yearly, Quality };
 
-// "月次ファイル" or "年次ファイル".
+// "月次ファイル", "年次ファイル" or "品質ファイル" (the companion of a yearly file).
 std::string_view FileKindName(FileKind kind);
 
 namespace message {

@@ -33,6 +33,10 @@ struct HourlyRecord {
     bool operator==(const HourlyRecord&) const = default;
 };
 
+// Where a day's values came from: nowhere (the day has no data), its hours, or an earlier yearly file
+// whose day was kept as it stood.
+enum class DayOrigin : int8_t { None, Hours, Kept };
+
 // One day of a yearly file: sums, means and extremes of its hours and the four derived values. A day
 // stands for 12:00:00 of its date.
 struct DailyRecord {
@@ -56,6 +60,9 @@ struct DailyRecord {
     double netRadiation = 0;
     double evaporation = 0;
     double groundTemp = 0;
+    // Not in the yearly file: how complete the day is.
+    DayOrigin origin = DayOrigin::None;
+    int32_t hours = 0; // distinct hours of the day that had complete rows, when made from hours
 
     bool operator==(const DailyRecord&) const = default;
 };

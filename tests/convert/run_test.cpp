@@ -35,14 +35,14 @@ TEST(YearRuns, AYearIsAFunctionOfItsInputsAlone) {
                       35.5,
                       {{"M0501_0312.csv", std::nullopt}, {"M0502_0312.csv", MonthlyText("2005/02/03", 2.0)}},
                       {}};
-    const std::string year = ComputeYear(inputs);
+    const std::string year = ComputeYear(inputs).yearly;
     EXPECT_NE(year.find("\"05/02/03\",0.0,10.0"), std::string::npos);
     EXPECT_NE(year.find("\"05/01/01\",X,"), std::string::npos);
 
     // The earlier yearly file's days stay where no month replaces them.
     inputs.monthly.clear();
     inputs.yearly = {"Y2005_0312.csv", year};
-    EXPECT_EQ(ComputeYear(inputs), year);
+    EXPECT_EQ(ComputeYear(inputs).yearly, year);
 
     inputs.monthly = {{"M0506_0312.csv", MonthlyText("2005/06/01", -2.0)}};
     try {
@@ -65,11 +65,13 @@ TEST(YearRuns, GoldenYearsAcrossTheCenturyBoundary) {
             {.written = [&](std::size_t, const std::string& path) { written.push_back(path); }}, threads);
         ASSERT_EQ(written,
                   (std::vector<std::string>{out.File("Y2000_0312.csv"), out.File("Y1999_0312.csv")}));
-        for (const char* name : {"Y2000_0312.csv", "Y1999_0312.csv"}) {
+        // Each yearly file has its companion beside it, checked by hand against the monthly files: the
+        // hours that reached each day, and the two days kept from the earlier Y2000 file.
+        for (const char* name : {"Y2000_0312.csv", "Y1999_0312.csv", "Q2000_0312.csv", "Q1999_0312.csv"}) {
             SCOPED_TRACE(name);
             EXPECT_TRUE(TempFolder::Read(out.File(name)) == TempFolder::Read(GOLDEN + "expected/" + name));
         }
-        EXPECT_EQ(out.EntryCount(), 2);
+        EXPECT_EQ(out.EntryCount(), 4);
     }
 }
 
@@ -99,7 +101,7 @@ TEST(YearRuns, AFailingYearStopsTheRunAndLeavesItsFileAndLaterOnesUntouched) {
         EXPECT_NE(TempFolder::Read(out.File("Y2005_0312.csv")), "old");
         EXPECT_EQ(TempFolder::Read(out.File("Y2006_0312.csv")), "old");
         EXPECT_EQ(TempFolder::Read(out.File("Y2007_0312.csv")), "old");
-        EXPECT_EQ(out.EntryCount(), 3); // no temporary file left
+        EXPECT_EQ(out.EntryCount(), 4); // 2005 and its companion; no temporary file left
     }
 }
 
@@ -124,7 +126,7 @@ TEST(YearRuns, CancelStopsBeforeTheNextYearAndLeavesItsFileAsItWas) {
         EXPECT_EQ(counts, std::vector<std::size_t>{1});
         EXPECT_NE(TempFolder::Read(out.File("Y2005_0312.csv")), "");
         EXPECT_EQ(TempFolder::Read(out.File("Y2006_0312.csv")), "old");
-        EXPECT_EQ(out.EntryCount(), 2); // nothing of 2007, no temporary file
+        EXPECT_EQ(out.EntryCount(), 3); // 2005 with its companion, nothing of 2007, no temporary file
     }
 }
 

@@ -117,7 +117,8 @@ TEST(YearlyFile, ColumnsByNameAndHeaderErrors) {
                                  .dayLength = 15,
                                  .netRadiation = 16,
                                  .evaporation = 17,
-                                 .groundTemp = 18}));
+                                 .groundTemp = 18,
+                                 .origin = DayOrigin::Kept}));
 
     auto errorOf = [](const std::string& bytes) -> std::string {
         DailyTable table;

@@ -104,7 +104,7 @@ TEST(ConvertCommand, AConversionErrorExitsOneWithTheMessageAndKeepsEarlierYears)
     EXPECT_NE(r.err.find("「日射」が重複しています"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, out.File("Y2000_0312.csv") + "\n");
     EXPECT_EQ(TempFolder::Read(out.File("Y1999_0312.csv")), "previous");
-    EXPECT_EQ(out.EntryCount(), 2);
+    EXPECT_EQ(out.EntryCount(), 3); // and the companion of 2000
 
     // A month without its file is converted as empty, with a note.
     r = Convert(monthly, &out, {"2000/01", "2000/02"});

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "daily/Completeness.h"
+#include "model/Records.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kolvane {
+
+// The companion of a yearly file: for every day of the year, how many hours made it and its class.
+inline constexpr std::array<std::string_view, 3> QUALITY_HEADER = {"年月日", "時間数", "区分"};
+
+// The companion text of a year (CP932, CR LF): the quoted short date, the hours ("X" for a day kept
+// from an earlier yearly file, whose hours are not known) and the class name.
+std::string FormatQualityText(const DailyTable& year);
+
+struct DayQuality {
+    int32_t year = 0;
+    int32_t month = 0;
+    int32_t day = 0;
+    int32_t hours = -1; // -1: not known
+    DayClass dayClass = DayClass::NoData;
+
+    bool operator==(const DayQuality&) const = default;
+};
+
+// Reads a companion text; lines that cannot be read are left out. Throws KolvaneError for a missing
+// or repeated column.
+std::vector<DayQuality> ParseQualityText(std::string_view bytes, const std::string& file);
+
+} // namespace kolvane
