@@ -54,4 +54,18 @@ std::vector<DayQuality> ParseQualityText(std::string_view bytes, const std::stri
     return days;
 }
 
+QualitySummary SummarizeQuality(const std::vector<DayQuality>& days) {
+    QualitySummary summary;
+    int run = 0;
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        ++summary.days[static_cast<std::size_t>(days[i].dayClass)];
+        run = days[i].dayClass == DayClass::NoData ? run + 1 : 0;
+        if (run > summary.longestGap) {
+            summary.longestGap = run;
+            summary.gapStart = days[i + 1 - static_cast<std::size_t>(run)];
+        }
+    }
+    return summary;
+}
+
 } // namespace kolvane

@@ -32,4 +32,14 @@ struct DayQuality {
 // or repeated column.
 std::vector<DayQuality> ParseQualityText(std::string_view bytes, const std::string& file);
 
+// What a year's companion says at a glance: the days of each class (in the order of DAY_CLASSES) and
+// the longest run of days without data.
+struct QualitySummary {
+    std::array<int, DAY_CLASSES.size()> days{};
+    int longestGap = 0;  // days
+    DayQuality gapStart; // its first day, when there is a gap
+};
+
+QualitySummary SummarizeQuality(const std::vector<DayQuality>& days);
+
 } // namespace kolvane

@@ -51,8 +51,9 @@ TEST(Completeness, DaysKeptFromAnEarlierYearlyFileAreMarkedAndTheFileReadsBack) 
                                                      HourLine("2005/01/03", "6:00"))}},
                      {}};
     const std::string earlier = ComputeYear(first).yearly;
-    EXPECT_EQ(Lines(HourLine("2005/01/03", "7:00") + HourLine("2005/01/03", "8:00"), earlier),
-              (std::vector<std::string>{"年月日,時間数,区分", "\"05/01/02\",X,既存", "\"05/01/03\",2,資料不足"}));
+    EXPECT_EQ(
+        Lines(HourLine("2005/01/03", "7:00") + HourLine("2005/01/03", "8:00"), earlier),
+        (std::vector<std::string>{"年月日,時間数,区分", "\"05/01/02\",X,既存", "\"05/01/03\",2,資料不足"}));
 
     YearInputs again{"05", 35.5, {}, {"Y2005_0312.csv", earlier}};
     const std::vector<DayQuality> days = ParseQualityText(ComputeYear(again).quality, "Q2005_0312.csv");
@@ -62,6 +63,13 @@ TEST(Completeness, DaysKeptFromAnEarlierYearlyFileAreMarkedAndTheFileReadsBack) 
     // A day an earlier run left all "X" is a gap, not a kept value.
     EXPECT_EQ(days[9].dayClass, DayClass::NoData);
     EXPECT_EQ(QualityFileNameOf("y2005_0312.CSV"), "q2005_0312.CSV");
+
+    // Days per class and the longest gap: 4 January to 31 December.
+    const QualitySummary summary = SummarizeQuality(days);
+    EXPECT_EQ(summary.days[static_cast<std::size_t>(DayClass::Kept)], 2);
+    EXPECT_EQ(summary.days[static_cast<std::size_t>(DayClass::NoData)], 363);
+    EXPECT_EQ(summary.longestGap, 362);
+    EXPECT_EQ(summary.gapStart.day, 4);
 }
 
 } // namespace
