@@ -63,19 +63,33 @@ TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {
     EXPECT_DOUBLE_EQ(d.tempMin, 5.1);
     EXPECT_EQ(d.windDir, 90);
 
-    // The derived values are those of the day's aggregates.
-    EXPECT_EQ(d.evaporation, ComputeEvaporation(d.temp, d.humidity, d.windSpeed, d.solar).evaporation);
-    RadiationResult rad = ComputeRadiation(4, 1, 35.5, d.temp, d.humidity, d.solar);
-    EXPECT_EQ(d.dayLength, rad.dayLength);
-    EXPECT_EQ(d.sunshine, rad.sunshine);
-    EXPECT_EQ(d.netRadiation, rad.netRadiation);
-
     EXPECT_EQ(daily[2].day, 2);
     EXPECT_EQ(daily[2].temp, 7.5);
 
     // Nothing in, nothing out; rows already in the table stay.
     BuildDailyRecords({}, 35.5, daily);
     EXPECT_EQ(daily.size(), 3u);
+}
+
+TEST(DailyAggregation, TheDerivedValuesComeFromTheDaysMeansAndSums) {
+    // The hours of a worked day: 22 °C, 75 %, 3 m/s, 20 MJ/m² over the day, on 21 June at 35.5°.
+    HourlyTable hourly;
+    for (int h = 1; h <= 24; ++h) {
+        HourlyRecord r = Hour(6, 21, h, 22.0);
+        r.humidity = 75;
+        r.windSpeed = 3.0;
+        r.solar = h <= 16 ? 1.25 : 0; // a sum, not a mean: 16 × 1.25 = 20
+        hourly.push_back(r);
+    }
+    DailyTable daily;
+    BuildDailyRecords(hourly, 35.5, daily);
+    ASSERT_EQ(daily.size(), 1u);
+    EXPECT_EQ(daily[0].solar, 20);
+    EXPECT_NEAR(daily[0].evaporation, 6.247, 0.0005);
+    EXPECT_NEAR(daily[0].dayLength, 14.404, 0.0005);
+    EXPECT_NEAR(daily[0].sunshine, 6.671, 0.0005);
+    EXPECT_NEAR(daily[0].netRadiation, 12.900, 0.0005);
+    EXPECT_EQ(daily[0].hours, 24);
 }
 
 TEST(MostFrequentDirection, CountsNeighbourhoodAndTies) {
