@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -82,7 +81,8 @@ Form1::Form1(QWidget* parent, QString previousResult) : QDialog(parent), strPath
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    // Neither button is the default or the cancel button: Enter and Escape press nothing.
+    // Neither button is the default or the cancel button: Enter presses nothing, and Escape closes the
+    // dialog as its frame does, without running Cancel.
     for (QPushButton* button : {cmdOK, cmdCancel}) {
         button->setAutoDefault(false);
         button->setDefault(false);
@@ -122,14 +122,6 @@ void Form1::setPath(const QString& folder) {
 
 QString Form1::path() const {
     return Dir1->path();
-}
-
-void Form1::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void Form1::Drive1_Change() {

@@ -17,7 +17,8 @@ QStringList MountedDriveRoots();
 
 // The folder dialog "フォルダ選択". The caller sets the prompt and the start folder, runs exec() and
 // reads strPath(): the open folder ending in "/" after OK, empty text after Cancel. Closing through
-// the window frame runs neither button, so strPath() keeps the value the dialog was created with.
+// the window frame or with Escape runs neither button, so strPath() keeps the value the dialog was
+// created with; exec() then returns Rejected, as after Cancel, and only OK returns Accepted.
 class Form1 : public QDialog {
     Q_OBJECT
   public:
@@ -30,9 +31,6 @@ class Form1 : public QDialog {
     QString path() const;
 
     const QString& strPath() const { return strPath_; }
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void Drive1_Change();

@@ -18,9 +18,11 @@ QString QtUserDialogs::AskFolder(const QString& prompt, const QString& startFold
     Form1 dialog(owner_, strPath_);
     dialog.setPrompt(prompt);
     dialog.setPath(startFolder);
-    dialog.exec();
+    const bool chosen = dialog.exec() == QDialog::Accepted;
     strPath_ = dialog.strPath();
-    return strPath_;
+    // Only OK chooses. A dialog closed through its frame or with Escape still holds an earlier OK's
+    // folder, and handing that back would convert into, or list, a folder the user did not choose.
+    return chosen ? strPath_ : QString();
 }
 
 } // namespace kolvane

@@ -18,7 +18,7 @@ class QtUserDialogs : public UserDialogs {
   private:
     QPointer<QWidget> owner_;
     // The folder dialog's result outlives each showing: closing the dialog through its frame
-    // leaves the previous result in place.
+    // leaves the previous result in place (AskFolder then answers empty text all the same).
     QString strPath_;
 };
 

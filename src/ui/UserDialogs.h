@@ -21,7 +21,7 @@ class UserDialogs {
 
     // Asks for a folder: the prompt is shown above the folder list, which opens at `startFolder`
     // (empty: the dialog's own default). Returns the chosen folder ending in "/", or empty text
-    // when the choice was cancelled.
+    // when the choice was cancelled: by Cancel, the window frame or Escape.
     virtual QString AskFolder(const QString& prompt, const QString& startFolder) = 0;
 };
 

@@ -161,20 +161,22 @@ void frmKolvane::CreateControls() {
     PlaceInTwips(Label2, 1440, 120, 735, 255);
     PlaceInTwips(lblGroup, 120, 2880, 975, 255);
     PlaceInTwips(lblBucket, 1200, 2880, 975, 255);
-    PlaceInTwips(txtLat[0], 120, 1080, 320, 300);
-    PlaceInTwips(txtLat[1], 480, 1080, 320, 300);
-    PlaceInTwips(txtLat[2], 840, 1080, 320, 300);
-    PlaceInTwips(txtLon[0], 1440, 1080, 465, 300);
-    PlaceInTwips(txtLon[1], 1920, 1080, 320, 300);
-    PlaceInTwips(txtLon[2], 2280, 1080, 320, 300);
-    PlaceInTwips(cmdSet, 3240, 840, 1125, 555);
+    // Each coordinate box shows four digits in the Japanese font (a three-digit longitude, or a
+    // pasted "35.5"); the longitude group and the button beside it move right to make room.
+    PlaceInTwips(txtLat[0], 120, 1080, 510, 300);
+    PlaceInTwips(txtLat[1], 660, 1080, 510, 300);
+    PlaceInTwips(txtLat[2], 1200, 1080, 510, 300);
+    PlaceInTwips(txtLon[0], 1800, 1080, 510, 300);
+    PlaceInTwips(txtLon[1], 2340, 1080, 510, 300);
+    PlaceInTwips(txtLon[2], 2880, 1080, 510, 300);
+    PlaceInTwips(cmdSet, 3480, 840, 1120, 555);
     PlaceInTwips(lblLat, 120, 840, 615, 255);
-    PlaceInTwips(lblLon, 1440, 840, 615, 255);
+    PlaceInTwips(lblLon, 1800, 840, 615, 255);
     PlaceInTwips(Command1, 120, 1560, 2655, 375);
     PlaceInTwips(lblPath, 120, 2040, 4455, 615);
     PlaceInTwips(cmdHelp, 3600, 5520, 1000, 320);
 
-    // The boxes hold two or three digits in narrow fields: no room to spare for inner margins.
+    // The boxes are narrow: no room to spare for inner margins.
     for (QLineEdit* box : {txtLat[0], txtLat[1], txtLat[2], txtLon[0], txtLon[1], txtLon[2]}) {
         box->setTextMargins(0, 0, 0, 0);
         // Characters composed by an input method would bypass the keystroke filter.
@@ -229,6 +231,8 @@ bool frmKolvane::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool frmKolvane::DiscardsKey(int index, bool latitude, const QKeyEvent& event) {
+    // Select-all types nothing: it is how a value is replaced by retyping it.
+    if (event.matches(QKeySequence::SelectAll)) return false;
     for (QChar typed : TypedCharacters(event)) {
         int keyAscii = typed.unicode();
         if (latitude)

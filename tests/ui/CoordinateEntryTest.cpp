@@ -52,6 +52,17 @@ TEST_F(CoordinateEntry, EachTypedDigitIsCheckedAndOnlyDigitsGetThroughTheKeyboar
     QTest::keyClick(box, Qt::Key_Home);
     QTest::keyClick(box, Qt::Key_Delete);
     EXPECT_EQ(box->text(), QStringLiteral("2"));
+
+    // Select-all gets through, by Ctrl+A and by the platform's own binding, so typing replaces the value.
+    QList<QKeySequence> selectAll = QKeySequence::keyBindings(QKeySequence::SelectAll);
+    selectAll.prepend(QKeySequence(Qt::ControlModifier | Qt::Key_A));
+    for (const QKeySequence& keys : selectAll) {
+        SCOPED_TRACE(keys.toString().toStdString());
+        box->setText(QStringLiteral("35"));
+        QTest::keySequence(box, keys);
+        QTest::keyClicks(box, QStringLiteral("41"));
+        EXPECT_EQ(box->text(), QStringLiteral("41"));
+    }
     EXPECT_TRUE(dialogs->messages.isEmpty());
 
     // The context menu's Paste bypasses the keys: a fraction in range stays, a word fails.

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyleOptionFrame>
 #include <QTest>
 #include <QTimer>
 
@@ -40,6 +42,42 @@ TEST_F(MainWindow, FixedLayoutFitsTheClientAreaInTheJapaneseFont) {
     EXPECT_TRUE(font.families().value(0) == QStringLiteral("Noto Sans CJK JP") ||
                 font.families().value(0) == QStringLiteral("IPAGothic"))
         << font.families().join(u',').toStdString();
+}
+
+// The width a line edit lays its text out in: the style's contents less the text margins and the
+// two pixels it keeps free on either side.
+int TextRoom(const QLineEdit* box) {
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    option.rect = box->contentsRect();
+    option.lineWidth =
+        box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+    const QRect contents = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+    return contents.marginsRemoved(box->textMargins()).width() - 2 * 2;
+}
+
+TEST_F(MainWindow, EachCoordinateBoxShowsFourDigitsAndOverlapsNoOtherControl) {
+    const QStringList families = QFontDatabase::families();
+    if (!families.contains(QStringLiteral("Noto Sans CJK JP")) &&
+        !families.contains(QStringLiteral("IPAGothic")))
+        GTEST_SKIP() << "no Japanese font installed (fonts-noto-cjk): the window's widths are set for one";
+    auto window = StartWindow();
+    const QFontMetricsF metrics(window->font());
+    // Four of the widest digit: a three-digit longitude and a four-character paste are narrower.
+    qreal widest = 0;
+    for (char digit = '0'; digit <= '9'; ++digit)
+        widest = std::max(widest, metrics.horizontalAdvance(QLatin1Char(digit)));
+    // The text and the cursor after it, as the box lays them out.
+    const int needed = qRound(4 * widest) + 1;
+    for (const QLineEdit* box : CoordinateBoxes(window.get())) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        EXPECT_GE(TextRoom(box), needed);
+        for (const QWidget* other : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            // The captions above the boxes end a pixel into them, as laid out; only their text shows.
+            if (other == box || qobject_cast<const QLabel*>(other)) continue;
+            EXPECT_FALSE(box->geometry().intersects(other->geometry())) << other->objectName().toStdString();
+        }
+    }
 }
 
 // From the keyboard, with the real message boxes, each answered with OK as soon as it is up.

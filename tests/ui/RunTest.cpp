@@ -85,8 +85,15 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
     QObject::connect(window.get(), &frmKolvane::yearlyFileWritten, [&](const QString& path) {
         written << (QGuiApplication::overrideCursor() ? QStringLiteral("(wait) ") : QString()) + path;
     });
+    // A folder question answered with empty text (Cancel, the frame or Escape) converts nothing.
+    auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
+    dialogs->folderAnswers = {QString()};
+    QTest::mouseClick(cmdOK, Qt::LeftButton);
+    EXPECT_TRUE(written.isEmpty() && dialogs->messages.isEmpty());
+    dialogs->folderRequests.pop_back();
+
     dialogs->folderAnswers = {QString::fromStdString(output)};
-    QTest::mouseClick(Child<QPushButton>(window.get(), "cmdOK"), Qt::LeftButton);
+    QTest::mouseClick(cmdOK, Qt::LeftButton);
 
     ASSERT_EQ(dialogs->folderRequests.size(), 2u);
     // No Data folder: the first question starts at the dialog's own default.
