@@ -58,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(daily.size() <= hourly.size());
     for (const DailyRecord& d : daily) {
         FUZZ_CHECK(IsRealDate(d.year, d.month, d.day));
+        FUZZ_CHECK(d.origin == DayOrigin::Hours && d.hours >= 1 && d.hours <= 24);
         CheckFinite(d);
     }
     if (daily.empty()) return 0;
