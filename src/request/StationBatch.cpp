@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -146,9 +147,15 @@ std::vector<StationPlan> PlanStations(const BatchRequest& request) {
             run.months = listed;
         } else {
             run.months = selected;
-            for (const std::string& m : selected)
-                if (std::find(listed.begin(), listed.end(), m) == listed.end())
+            for (const std::string& m : selected) {
+                if (std::find(listed.begin(), listed.end(), m) != listed.end()) continue;
+                // A folder or pipe by the name is no typo: the run names it with its own message.
+                std::error_code ec;
+                const int year = std::stoi(m.substr(0, 4)), month = std::stoi(m.substr(5));
+                const std::string path = request.monthlyFolder + MonthlyFileName(year, month, station);
+                if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
                     plan.missingMonths.push_back(m);
+            }
         }
         plan.run = PlanRun(run);
         plans.push_back(std::move(plan));
