@@ -1,5 +1,6 @@
 #include "WeatherGenerator.h"
 
+#include "convert/RunPlan.h"
 #include "model/Text.h"
 
 #include <algorithm>
@@ -326,17 +327,6 @@ YearMonth NextMonth(YearMonth ym) {
     return ym.month == 12 ? YearMonth{ym.year + 1, 1} : YearMonth{ym.year, ym.month + 1};
 }
 
-std::string MonthlyFileName(YearMonth ym, std::string_view group, std::string_view bucket) {
-    std::string name = "M";
-    AppendTwoDigits(name, ym.year % 100);
-    AppendTwoDigits(name, ym.month);
-    name += '_';
-    name += group;
-    name += bucket;
-    name += ".csv";
-    return name;
-}
-
 GeneratedMonth GenerateMonth(YearMonth ym, const GeneratorOptions& options) {
     using namespace std::chrono;
     const year_month calendarMonth{year{ym.year}, month{static_cast<unsigned>(ym.month)}};
@@ -432,7 +422,8 @@ StationTotals WriteStation(const std::filesystem::path& folder, std::string_view
     for (YearMonth ym = from; ym.year < to.year || (ym.year == to.year && ym.month <= to.month);
          ym = NextMonth(ym)) {
         const GeneratedMonth month = GenerateMonth(ym, options);
-        const std::filesystem::path path = folder / MonthlyFileName(ym, group, bucket);
+        const std::filesystem::path path =
+            folder / MonthlyFileName(ym.year, ym.month, StationKey{std::string(group), std::string(bucket)});
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         file.write(month.bytes.data(), static_cast<std::streamsize>(month.bytes.size()));
         file.close();

@@ -25,9 +25,6 @@ struct YearMonth {
 std::optional<YearMonth> ParseYearMonth(std::string_view text);
 YearMonth NextMonth(YearMonth ym);
 
-// "M{yy}{mm}_{group}{bucket}.csv"
-std::string MonthlyFileName(YearMonth ym, std::string_view group, std::string_view bucket);
-
 struct GeneratorOptions {
     uint64_t seed = 1;
     // One "X" field and one left-out hour per file, and in about half the files one empty field.

@@ -6,13 +6,17 @@
 #include "model/Messages.h"
 #include "model/Text.h"
 #include "request/RunRequest.h"
+#include "request/StationBatch.h"
 
 #include <algorithm>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -24,27 +28,43 @@ constexpr int EXIT_USAGE_ERROR = 2;
 
 constexpr const char* HELP = R"(使い方:
   kolvane-convert --monthly DIR [--output DIR] --group GG --bucket BB --lat D:M:S (--all | YYYY/MM ...)
+  kolvane-convert --monthly DIR [--output DIR] (--station GGBB ... | --all-stations)
+                  (--lat D:M:S | --lat-table FILE) (--all | YYYY/MM ...) [-j N]
   kolvane-convert --monthly DIR --list
   kolvane-convert --help
 
 月次ファイル M{yy}{mm}_{GG}{BB}.csv から年次ファイル Y{yyyy}_{GG}{BB}.csv を作成します。
 選択した月を暦年ごとにまとめ、年ごとに 1 つの年次ファイルを書きます。
 
-  --monthly DIR   月次ファイルのあるフォルダ。同じ年・同じ観測点の年次ファイルがここにあれば、
-                  その日の値を先に読み込み、新しい月の値で置き換えて残します。
-  --output DIR    年次ファイルを保存するフォルダ (省略時は --monthly と同じ)。
-  --group GG      グループID (2 文字、ファイル名のとおり)。
-  --bucket BB     バケットID (2 文字、ファイル名のとおり)。
-  --lat D:M:S     観測点の緯度 (度:分:秒、例 35:30:00)。10 進の度 (例 35.5) も可。
-                  度は 20-49、分と秒は 0-59。
-  --all           この観測点のすべての月を変換します。
-  YYYY/MM ...     変換する月 (例 2005/04)。月の一覧の順 (2000 年代が 1900 年代より先) に処理します。
-  --list          フォルダにある観測点 (グループID・バケットID) と月の一覧を表示します。
-  --help          この説明を表示します。
+  --monthly DIR     月次ファイルのあるフォルダ。同じ年・同じ観測点の年次ファイルがここにあれば、
+                    その日の値を先に読み込み、新しい月の値で置き換えて残します。
+  --output DIR      年次ファイルを保存するフォルダ (省略時は --monthly と同じ)。
+  --replace         --output のフォルダにすでにある年次ファイルを置き換えます。そのファイルの値は
+                    引き継がれません (引き継ぐのは --monthly のフォルダの年次ファイルだけです)。
+                    指定しないと、置き換えられるファイルを表示して何も書かずに終わります。
+  --group GG        グループID (2 文字、ファイル名のとおり)。
+  --bucket BB       バケットID (2 文字、ファイル名のとおり)。
+  --station GGBB    観測点 (グループID とバケットID の 4 文字、例 0312)。何度でも指定でき、
+                    指定した順に変換します。
+  --all-stations    --monthly のフォルダにあるすべての観測点を変換します (--list の順)。
+  --lat D:M:S       観測点の緯度 (度:分:秒、例 35:30:00)。10 進の度 (例 35.5) も可。
+                    度は 20-49、分と秒は 0-59。すべての観測点に同じ緯度を使います。
+  --lat-table FILE  観測点ごとの緯度の表 (CSV)。1 列目が観測点 (例 0312)、2 列目が緯度
+                    (度:分:秒 または 10 進の度)。1 行目は見出しでも構いません。--lat とは併用できません。
+  --all             各観測点のすべての月を変換します。
+  YYYY/MM ...       変換する月 (例 2005/04)。月の一覧の順 (2000 年代が 1900 年代より先) に処理します。
+                    観測点が複数なら各観測点に同じ月を使います。月次ファイルのない月は誤りです。
+  --allow-missing   月次ファイルのない月も変換します。その月の日は値なし (既存の年次ファイルの値は
+                    残ります) になり、注意を表示します。
+  -j N              同時に変換する観測点の数 (省略時は CPU の数)。
+  --list            フォルダにある観測点 (グループID・バケットID) と月の一覧を表示します。
+  --help            この説明を表示します。
 
-書き込んだ年次ファイルごとに 1 行、そのパスを表示します。エラーは標準エラー出力に表示します。
+書き込んだ年次ファイルごとに 1 行、そのパスを観測点の順に表示します。エラーは標準エラー出力に
+表示します。標準エラー出力が端末なら、進み具合 (観測点と年の数) も表示します。
+1 つの観測点が失敗しても、ほかの観測点の変換は続け、最後に失敗した観測点とその理由を表示します。
 終了コード: 0 成功、1 変換エラー (それより前の年の年次ファイルは残り、失敗した年のファイルは
-変更されません)、2 使い方の誤り。
+変更されません)、2 使い方の誤り (何も書きません)。
 )";
 
 struct Options {
@@ -52,10 +72,16 @@ struct Options {
     std::string output;
     std::string group;
     std::string bucket;
+    std::vector<std::string> stations;
+    bool allStations = false;
     std::string lat;
+    std::string latTable;
     bool all = false;
+    bool allowMissing = false;
+    bool replace = false;
     bool list = false;
     bool help = false;
+    unsigned jobs = 0;
     std::vector<std::string> months;
 };
 
@@ -63,6 +89,14 @@ class UsageError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
+
+unsigned ParseJobs(const std::string& text) {
+    unsigned jobs = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), jobs);
+    if (ec != std::errc() || end != text.data() + text.size() || jobs < 1 || jobs > 1024)
+        throw UsageError("-j には 1 から 1024 までの数を指定して下さい: " + text);
+    return jobs;
+}
 
 Options ParseArguments(int argc, char** argv) {
     Options o;
@@ -75,6 +109,9 @@ Options ParseArguments(int argc, char** argv) {
                 inlineValue = arg.substr(eq + 1);
                 arg.resize(eq);
             }
+        } else if (arg.size() > 2 && arg.rfind("-j", 0) == 0) {
+            inlineValue = arg.substr(2);
+            arg = "-j";
         }
         auto value = [&]() -> std::string {
             if (inlineValue) return *inlineValue;
@@ -89,10 +126,22 @@ Options ParseArguments(int argc, char** argv) {
             o.group = value();
         else if (arg == "--bucket")
             o.bucket = value();
+        else if (arg == "--station")
+            o.stations.push_back(value());
+        else if (arg == "--all-stations")
+            o.allStations = true;
         else if (arg == "--lat")
             o.lat = value();
+        else if (arg == "--lat-table")
+            o.latTable = value();
         else if (arg == "--all")
             o.all = true;
+        else if (arg == "--allow-missing")
+            o.allowMissing = true;
+        else if (arg == "--replace")
+            o.replace = true;
+        else if (arg == "-j" || arg == "--jobs")
+            o.jobs = ParseJobs(value());
         else if (arg == "--list")
             o.list = true;
         else if (arg == "--help" || arg == "-h")
@@ -156,61 +205,122 @@ int List(const Options& o) {
     return 0;
 }
 
-// The months in the order of the month list: by file name, so by two-digit year, then month.
-std::vector<std::string> InListOrder(std::vector<std::string> entries) {
-    auto key = [](const std::string& e) { return e.substr(2); }; // "yy/mm"
-    std::stable_sort(entries.begin(), entries.end(),
-                     [&](const auto& a, const auto& b) { return key(a) < key(b); });
-    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
-    return entries;
+// The stations of the options: --group/--bucket and every --station, in the order given.
+std::vector<StationKey> Stations(const Options& o) {
+    std::vector<StationKey> stations;
+    if (!o.group.empty() || !o.bucket.empty()) {
+        if (o.group.empty() || o.bucket.empty()) throw UsageError("--group と --bucket を指定して下さい。");
+        CheckStationId(o.group, "--group");
+        CheckStationId(o.bucket, "--bucket");
+        stations.push_back({o.group, o.bucket});
+    }
+    for (const std::string& s : o.stations) {
+        if (s.size() != 4)
+            throw UsageError("--station にはグループID とバケットID の 4 文字 (例 0312) を指定して下さい: " +
+                             s);
+        stations.push_back({s.substr(0, 2), s.substr(2)});
+    }
+    if (o.allStations && !stations.empty())
+        throw UsageError("--all-stations と --station (または --group・--bucket) は併用できません。");
+    if (!o.allStations && stations.empty())
+        throw UsageError("--group と --bucket (または --station か --all-stations) を指定して下さい。");
+    return stations;
 }
 
+// Shows stations and years done on one line that is rewritten, when stderr is a terminal.
+class Progress {
+  public:
+    Progress(std::size_t stations, std::size_t years)
+        : stations_(stations), years_(years), shown_(isatty(STDERR_FILENO) == 1) {}
+    ~Progress() {
+        if (shown_ && drawn_) std::cerr << "\n" << std::flush;
+    }
+    void Show(std::size_t stations, std::size_t years) {
+        if (!shown_) return;
+        std::cerr << "\r観測点 " << stations << "/" << stations_ << "  年 " << years << "/" << years_
+                  << std::flush;
+        drawn_ = true;
+    }
+
+  private:
+    std::size_t stations_, years_;
+    bool shown_, drawn_ = false;
+};
+
 int Convert(const Options& o) {
-    if (o.group.empty() || o.bucket.empty()) throw UsageError("--group と --bucket を指定して下さい。");
-    CheckStationId(o.group, "--group");
-    CheckStationId(o.bucket, "--bucket");
-    if (o.lat.empty()) throw UsageError("緯度・経度を設定して下さい。 (--lat)");
+    BatchRequest request;
+    request.stations = Stations(o);
+    request.allStations = o.allStations;
+    if (o.lat.empty() && o.latTable.empty()) throw UsageError("緯度・経度を設定して下さい。 (--lat)");
+    if (!o.lat.empty() && !o.latTable.empty()) throw UsageError("--lat と --lat-table は併用できません。");
     if (o.all == !o.months.empty())
         throw UsageError("--all か、変換する月 (YYYY/MM) のどちらかを指定して下さい。");
-
-    RunRequest request;
-    request.latitude = LatitudeParts(o.lat);
-    request.station = {o.group, o.bucket};
+    if (!o.lat.empty()) request.latitude = LatitudeParts(o.lat);
+    for (const std::string& m : o.months)
+        request.months.push_back(ParseMonth(m));
     request.monthlyFolder = o.monthly;
     request.outputFolder = o.output.empty() ? o.monthly : o.output;
 
-    std::vector<std::string> listed;
-    if (int e = ListMonths(o.monthly, request.station, listed))
-        throw KolvaneError(message::MonthlyFolderUnreadable(o.monthly, e));
-    if (o.all) {
-        request.months = listed;
-        if (request.months.empty()) {
-            throw UsageError("グループID " + o.group + "・バケットID " + o.bucket + " の月次ファイルが「" +
-                             o.monthly + "」にありません。");
-        }
-    } else {
-        for (const std::string& m : o.months)
-            request.months.push_back(ParseMonth(m));
-        request.months = InListOrder(std::move(request.months));
-        for (const std::string& m : request.months) {
-            if (std::find(listed.begin(), listed.end(), m) == listed.end()) {
-                std::cerr << "注意: " << m << " の月次ファイルがありません。この月の日は値なしになります"
-                          << " (既存の年次ファイルの値は残ります)。\n";
-            }
-        }
-    }
-
-    PlannedRun run;
+    std::optional<LatitudeTable> table;
+    std::vector<StationPlan> plans;
     try {
-        run = PlanRun(request);
+        if (!o.latTable.empty()) {
+            table = ReadLatitudeTable(o.latTable);
+            request.table = &*table;
+        }
+        plans = PlanStations(request);
     } catch (const RequestError& e) {
-        if (e.field == RequestField::Coordinates) throw UsageError("--lat " + o.lat + ": " + e.what());
+        if (e.field == RequestField::Coordinates && !o.lat.empty())
+            throw UsageError("--lat " + o.lat + ": " + e.what());
         throw UsageError(e.what());
     }
-    ConvertYearRuns(run.runs, run.settings, {.written = [](std::size_t, const std::string& path) {
-                        std::cout << path << std::endl;
-                    }});
-    return 0;
+
+    // Refusals first, so that nothing is written when any station is refused.
+    std::string missing, unmerged;
+    std::size_t years = 0;
+    for (const StationPlan& plan : plans) {
+        for (const std::string& m : plan.missingMonths) {
+            const int year = std::stoi(m.substr(0, 4)), month = std::stoi(m.substr(5));
+            missing +=
+                "\n  " + message::MonthlyFileMissing(StationName(plan.station), m,
+                                                     o.monthly + MonthlyFileName(year, month, plan.station));
+        }
+        for (const std::string& file : YearlyFilesReplacedUnmerged(plan.run))
+            unmerged += "\n  " + file;
+        years += plan.run.runs.size();
+    }
+    if (!missing.empty() && !o.allowMissing)
+        throw UsageError("月次ファイルのない月があります (値なしで変換するには --allow-missing):" + missing);
+    if (!unmerged.empty() && !o.replace)
+        throw UsageError("次の年次ファイルが --output のフォルダにすでにあります。その値は引き継がれず、"
+                         "置き換えられます (置き換えるには --replace):" +
+                         unmerged);
+    if (!missing.empty())
+        std::cerr << "注意: 次の月は月次ファイルがないため、その日は値なしになります"
+                  << " (既存の年次ファイルの値は残ります)。" << missing << "\n";
+
+    std::vector<StationFailure> failures;
+    {
+        Progress progress(plans.size(), years);
+        failures = ConvertStations(plans,
+                                   {.stationDone =
+                                        [](std::size_t, const std::vector<std::string>& written) {
+                                            for (const std::string& path : written)
+                                                std::cout << path << "\n";
+                                            std::cout << std::flush;
+                                        },
+                                    .progress = [&](std::size_t s, std::size_t y) { progress.Show(s, y); }},
+                                   o.jobs);
+    }
+    if (failures.empty()) return 0;
+    if (plans.size() == 1) {
+        std::cerr << failures.front().message << "\n";
+    } else {
+        std::cerr << "次の観測点を変換できませんでした (" << failures.size() << "/" << plans.size() << "):\n";
+        for (const StationFailure& f : failures)
+            std::cerr << "観測点 " << StationName(plans[f.index].station) << ": " << f.message << "\n";
+    }
+    return EXIT_CONVERSION_ERROR;
 }
 
 } // namespace
@@ -229,6 +339,9 @@ int main(int argc, char** argv) {
             return EXIT_USAGE_ERROR;
         }
         if (o.monthly.empty()) throw UsageError("--monthly を指定して下さい。");
+        std::error_code ec;
+        if (std::filesystem::exists(o.monthly, ec) && !IsFolder(o.monthly))
+            throw UsageError("--monthly に指定した「" + o.monthly + "」はフォルダではなくファイルです。");
         o.monthly = WithTrailingSlash(o.monthly);
         if (!o.output.empty()) o.output = WithTrailingSlash(o.output);
         if (!IsFolder(o.monthly))

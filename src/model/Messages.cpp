@@ -134,6 +134,35 @@ std::string NoOutputFolder(const std::string& folder) {
     return "年次ファイルを保存するフォルダ「" + folder + "」がありません。";
 }
 
+std::string LatitudeTableUnreadable(const std::string& path, int errorNumber) {
+    return "緯度の表「" + path + "」を読み込めません（" + DescribeSystemError(errorNumber) + "）。";
+}
+
+std::string LatitudeTableBadRow(const std::string& path, std::size_t lineNumber, std::string_view cause) {
+    return "緯度の表「" + path + "」の" + std::to_string(lineNumber) + "行目を使えません（" +
+           std::string(cause) + "）。";
+}
+
+std::string StationWithoutLatitude(std::string_view station, const std::string& tablePath) {
+    return "観測点 " + std::string(station) + " の緯度が緯度の表「" + tablePath + "」にありません。";
+}
+
+std::string MonthlyFileMissing(std::string_view station, std::string_view monthEntry,
+                               const std::string& monthlyPath) {
+    return "観測点 " + std::string(station) + " の " + std::string(monthEntry) + " の月次ファイル「" +
+           monthlyPath + "」がありません。";
+}
+
+std::string NoMonthlyFilesOfStation(std::string_view group, std::string_view bucket,
+                                    const std::string& folder) {
+    return "グループID " + std::string(group) + "・バケットID " + std::string(bucket) +
+           " の月次ファイルが「" + folder + "」にありません。";
+}
+
+std::string NoMonthlyFiles(const std::string& folder) {
+    return "月次ファイルが「" + folder + "」にありません。";
+}
+
 std::string RunFailed(std::string_view description) {
     return "年次ファイルを作成できませんでした。\n" + std::string(description);
 }

@@ -47,6 +47,19 @@ std::string CoordinatesNotSet();
 std::string NoMonthsSelected();
 std::string StationNotChosen();
 std::string NoOutputFolder(const std::string& folder);
+// A table of station latitudes the user gives: unreadable, a row that cannot be used (the cause
+// without a final "。"), a station it lacks.
+std::string LatitudeTableUnreadable(const std::string& path, int errorNumber);
+std::string LatitudeTableBadRow(const std::string& path, std::size_t lineNumber, std::string_view cause);
+std::string StationWithoutLatitude(std::string_view station, const std::string& tablePath);
+
+// A station (e.g. "0312") and what of it the monthly folder lacks.
+std::string MonthlyFileMissing(std::string_view station, std::string_view monthEntry,
+                               const std::string& monthlyPath);
+std::string NoMonthlyFilesOfStation(std::string_view group, std::string_view bucket,
+                                    const std::string& folder);
+std::string NoMonthlyFiles(const std::string& folder);
+
 // An unexpected failure of a run (not a KolvaneError), with its own description.
 std::string RunFailed(std::string_view description);
 

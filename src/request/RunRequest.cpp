@@ -19,7 +19,9 @@ bool AnyEmpty(const std::vector<std::string>& texts) {
 constexpr double DECIMAL_LATITUDE_LOW = 20;
 constexpr double DECIMAL_LATITUDE_HIGH = 50;
 
-double Latitude(const std::vector<std::string>& parts) {
+} // namespace
+
+double LatitudeDegrees(const std::vector<std::string>& parts) {
     if (parts.size() == 3) {
         if (auto rejected = FirstRejectedLatitudePart(parts[0], parts[1], parts[2]))
             throw RequestError(RequestField::Coordinates, RangeMessage(*rejected));
@@ -32,12 +34,10 @@ double Latitude(const std::vector<std::string>& parts) {
     throw RequestError(RequestField::Coordinates, RangeMessage(CoordinateBox::LatitudeDegrees));
 }
 
-} // namespace
-
 void CheckRunRequest(const RunRequest& request) {
     if (request.latitude.empty() || AnyEmpty(request.latitude) || AnyEmpty(request.longitude))
         throw RequestError(RequestField::Coordinates, message::CoordinatesNotSet());
-    Latitude(request.latitude);
+    LatitudeDegrees(request.latitude);
     if (request.months.empty()) throw RequestError(RequestField::Months, message::NoMonthsSelected());
     if (request.station.group.size() != 2 || request.station.bucket.size() != 2)
         throw RequestError(RequestField::Station, message::StationNotChosen());
@@ -48,7 +48,8 @@ PlannedRun PlanRun(const RunRequest& request) {
     if (!IsFolder(request.outputFolder))
         throw RequestError(RequestField::OutputFolder, message::NoOutputFolder(request.outputFolder));
     PlannedRun run;
-    run.settings = {Latitude(request.latitude), request.monthlyFolder, request.outputFolder, request.station};
+    run.settings = {LatitudeDegrees(request.latitude), request.monthlyFolder, request.outputFolder,
+                    request.station};
     run.runs = PlanYearRuns(request.months, request.station);
     return run;
 }

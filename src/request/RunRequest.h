@@ -37,6 +37,10 @@ class RequestError : public KolvaneError {
 // the station, at least one month. Throws RequestError.
 void CheckRunRequest(const RunRequest& request);
 
+// The latitude parts of a request (three box texts, or one text of decimal degrees) in decimal degrees.
+// Throws RequestError (Coordinates) with the range message of the first part refused.
+double LatitudeDegrees(const std::vector<std::string>& parts);
+
 // The checked request as a conversion: the latitude in degrees and the year runs of the months.
 // Throws RequestError, also for an output folder that is not a folder.
 struct PlannedRun {

@@ -85,7 +85,8 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
 ChildResult Convert(const TempFolder& monthly, const TempFolder* output,
                     const std::vector<std::string>& months, rlim_t fileSizeLimit) {
     std::vector<std::string> arguments{"--monthly", monthly.folder()};
-    if (output) arguments.insert(arguments.end(), {"--output", output->folder()});
+    // These runs replace an output folder's yearly file on purpose, to show what a failure leaves of it.
+    if (output) arguments.insert(arguments.end(), {"--output", output->folder(), "--replace"});
     arguments.insert(arguments.end(), {"--group", "03", "--bucket", "12", "--lat", "35:30:00"});
     arguments.insert(arguments.end(), months.begin(), months.end());
     return RunChild(CONVERT, arguments, fileSizeLimit);

@@ -43,7 +43,7 @@ std::string MonthlyText(int year, int month, int firstDay, int days);
 // A complete yearly file of 2005 holding one day of values, as an earlier run would have left it.
 std::string PreviousYearlyFile();
 
-// kolvane-convert for station 03/12 at 35:30:00.
+// kolvane-convert for station 03/12 at 35:30:00, replacing the output folder's yearly files.
 ChildResult Convert(const TempFolder& monthly, const TempFolder* output,
                     const std::vector<std::string>& months, rlim_t fileSizeLimit = RLIM_INFINITY);
 

@@ -105,11 +105,114 @@ TEST(ConvertCommand, AConversionErrorExitsOneWithTheMessageAndKeepsEarlierYears)
     EXPECT_EQ(r.out, out.File("Y2000_0312.csv") + "\n");
     EXPECT_EQ(TempFolder::Read(out.File("Y1999_0312.csv")), "previous");
     EXPECT_EQ(out.EntryCount(), 3); // and the companion of 2000
+}
 
-    // A month without its file is converted as empty, with a note.
-    r = Convert(monthly, &out, {"2000/01", "2000/02"});
+TEST(ConvertCommand, AYearlyFileOfAnotherOutputFolderIsReplacedOnlyWithReplace) {
+    TempFolder monthly, out;
+    CopyGoldenMonthly(monthly);
+    const std::string kept = out.Write("Y2000_0312.csv", "kept by hand");
+    const std::string base = "--monthly " + monthly.folder() + " --output " + out.folder() +
+                             " --group 03 --bucket 12 --lat 35:30:00 --all";
+    ChildResult r = RunConvert(base);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find(kept), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--replace"), std::string::npos) << r.err;
+    // Refused before any year: not even 1999, which replaces nothing, is written.
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(TempFolder::Read(kept), "kept by hand");
+    EXPECT_EQ(out.EntryCount(), 1);
+
+    r = RunConvert(base + " --replace");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(TempFolder::Read(kept) == TempFolder::Read(GOLDEN + "expected/Y2000_0312.csv"));
+
+    // Into the monthly folder the yearly file is the one merged from: no question.
+    r = RunConvert("--monthly " + monthly.folder() + " --group 03 --bucket 12 --lat 35:30:00 --all");
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("2000/02"), std::string::npos);
+}
+
+TEST(ConvertCommand, AMonthWithoutItsFileIsAUsageErrorUnlessAllowed) {
+    TempFolder monthly, out;
+    CopyGoldenMonthly(monthly);
+    ChildResult r = RunConvert("--monthly " + monthly.folder() + " --output " + out.folder() +
+                               " --group 03 --bucket 12 --lat 35:30:00 2000/01 2000/02");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("2000/02"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(monthly.File("M0002_0312.csv")), std::string::npos) << r.err;
+    EXPECT_EQ(out.EntryCount(), 0);
+
+    r = RunConvert("--monthly " + monthly.folder() + " --output " + out.folder() +
+                   " --group 03 --bucket 12 --lat 35:30:00 --allow-missing 2000/01 2000/02");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("2000/02"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, out.File("Y2000_0312.csv") + "\n");
+
+    // A file given as the monthly folder is called a file, under the name the user typed.
+    const std::string file = monthly.File("M0001_0312.csv");
+    r = RunConvert("--monthly " + file + " --list");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("「" + file + "」はフォルダではなくファイルです"), std::string::npos) << r.err;
+}
+
+// Stations 03/12 (two years, from the golden files) and `others`, each one month of 2000/01.
+void WriteStations(const TempFolder& monthly, const std::vector<std::string>& others) {
+    CopyGoldenMonthly(monthly);
+    for (const std::string& station : others)
+        monthly.Write("M0001_" + station + ".csv", TempFolder::Read(GOLDEN + "monthly/M0001_0312.csv"));
+}
+
+TEST(ConvertCommand, SeveralStationsPrintInStationOrderAndAFailureStopsOnlyItsStation) {
+    TempFolder monthly, out;
+    WriteStations(monthly, {"0101", "0202", "0505"});
+    monthly.Write("M0001_0202.csv", "not,a,monthly,header\r\n");
+    ChildResult r = RunConvert("--monthly " + monthly.folder() + " --output " + out.folder() +
+                               " --station 0505 --station 0202 --station 0312 --station 0101"
+                               " --lat 35:30:00 --all -j 2");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, out.File("Y2000_0505.csv") + "\n" + out.File("Y2000_0312.csv") + "\n" +
+                         out.File("Y1999_0312.csv") + "\n" + out.File("Y2000_0101.csv") + "\n");
+    EXPECT_NE(r.err.find("観測点 0202: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("M0001_0202.csv"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("観測点 0101:"), std::string::npos) << r.err;
+    EXPECT_TRUE(TempFolder::Read(out.File("Y2000_0312.csv")) ==
+                TempFolder::Read(GOLDEN + "expected/Y2000_0312.csv"));
+    EXPECT_EQ(out.EntryCount(), 8); // each with its companion
+}
+
+TEST(ConvertCommand, AllStationsTakeTheirLatitudeFromTheTable) {
+    TempFolder monthly, out, tables;
+    WriteStations(monthly, {"0101", "0102", "0201", "0901", "0902"});
+    const std::string base = "--monthly " + monthly.folder() + " --output " + out.folder() +
+                             " --all-stations --all -j 2 --lat-table ";
+    // A CP932 header; 03/12 at the latitude of the golden files, the others wherever.
+    const std::string good = "\x8A\xCF\x91\xAA\x93\x5F,\x88\xDC\x93\x78\r\n"
+                             "0312,35:30:00\r\n0101,35.5\r\n\"0102\",\"40:00:00\"\r\n"
+                             "0201,36\r\n\r\n0901,44:10:10\r\n";
+
+    const std::string missing = tables.Write("missing.csv", good);
+    ChildResult r = RunConvert(base + missing);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("観測点 0902 の緯度"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(missing), std::string::npos) << r.err;
+
+    const std::string bad = tables.Write("bad.csv", good + "0902,35:61:00\r\n");
+    r = RunConvert(base + bad);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("「" + bad + "」の8行目"), std::string::npos) << r.err;
+    EXPECT_EQ(out.EntryCount(), 0);
+
+    r = RunConvert(base + tables.Write("good.csv", good + "0902,29.9\r\n"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string expected;
+    for (const char* name :
+         {"Y2000_0101", "Y2000_0102", "Y2000_0201", "Y2000_0312", "Y1999_0312", "Y2000_0901", "Y2000_0902"})
+        expected += out.File(std::string(name) + ".csv") + "\n";
+    EXPECT_EQ(r.out, expected);
+    EXPECT_TRUE(TempFolder::Read(out.File("Y2000_0312.csv")) ==
+                TempFolder::Read(GOLDEN + "expected/Y2000_0312.csv"));
+    // Another latitude gives other derived values.
+    EXPECT_FALSE(TempFolder::Read(out.File("Y2000_0102.csv")) ==
+                 TempFolder::Read(out.File("Y2000_0101.csv")));
 }
 
 } // namespace
