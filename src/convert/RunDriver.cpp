@@ -120,14 +120,20 @@ RunOutcome ConvertYearRuns(const std::vector<YearRun>& runs, const ConversionSet
     if (threads <= 1) {
         FolderLookup monthlyFolder(settings.monthlyFolder);
         FolderLookup outputFolder(settings.outputFolder);
-        return CommitInOrder(
-            runs.size(),
-            [&](std::size_t k) { return ComputeYearRun(runs[k], settings, monthlyFolder, outputFolder); },
-            observer);
+        return ConvertYearRunsInOrder(runs, settings, monthlyFolder, outputFolder, observer);
     }
     ParallelRun parallel(runs, settings, threads);
     return CommitInOrder(
         runs.size(), [&](std::size_t k) { return parallel.Take(k); }, observer);
+}
+
+RunOutcome ConvertYearRunsInOrder(const std::vector<YearRun>& runs, const ConversionSettings& settings,
+                                  FolderLookup& monthlyFolder, FolderLookup& outputFolder,
+                                  const RunObserver& observer) {
+    return CommitInOrder(
+        runs.size(),
+        [&](std::size_t k) { return ComputeYearRun(runs[k], settings, monthlyFolder, outputFolder); },
+        observer);
 }
 
 } // namespace kolvane

@@ -30,4 +30,10 @@ struct RunOutcome {
 RunOutcome ConvertYearRuns(const std::vector<YearRun>& runs, const ConversionSettings& settings,
                            const RunObserver& observer = {}, unsigned threads = 0);
 
+// The same one year after the other on the calling thread, with names looked up through the given
+// folders of the settings, so that many runs over one folder list it once.
+RunOutcome ConvertYearRunsInOrder(const std::vector<YearRun>& runs, const ConversionSettings& settings,
+                                  FolderLookup& monthlyFolder, FolderLookup& outputFolder,
+                                  const RunObserver& observer = {});
+
 } // namespace kolvane

@@ -219,18 +219,6 @@ class StationRunner {
         bool done = false;
     };
 
-    // A station's years one after the other, through the worker's own lookups: a folder of many
-    // stations is listed once per worker, not once per station.
-    static void ConvertInOrder(const PlannedRun& plan, FolderLookup& monthly, FolderLookup& output,
-                               const RunObserver& observer) {
-        std::size_t written = 0;
-        for (const YearRun& year : plan.runs) {
-            const YearOutput computed = ComputeYearRun(year, plan.settings, monthly, output);
-            CommitYearOutput(computed);
-            observer.written(++written, computed.path);
-        }
-    }
-
     void Work() {
         // Every station of a batch shares the folders.
         FolderLookup monthly(plans_.front().run.settings.monthlyFolder);
@@ -255,8 +243,9 @@ class StationRunner {
             try {
                 if (yearThreads_ > 1)
                     ConvertYearRuns(plans_[k].run.runs, plans_[k].run.settings, observer, yearThreads_);
-                else
-                    ConvertInOrder(plans_[k].run, monthly, output, observer);
+                else // through the worker's lookups: a folder of many stations is listed once per worker
+                    ConvertYearRunsInOrder(plans_[k].run.runs, plans_[k].run.settings, monthly, output,
+                                           observer);
             } catch (const KolvaneError& e) {
                 result.failure = e.what();
             } catch (const std::exception& e) {
