@@ -1,6 +1,8 @@
 // kolvane-convert: the conversion of the window, for batch work and scripting.
 
 #include "convert/Discovery.h"
+#include "convert/QualityFile.h"
+#include "convert/YearlyFile.h"
 #include "model/DateText.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"
@@ -31,6 +33,7 @@ constexpr const char* HELP = R"(使い方:
   kolvane-convert --monthly DIR [--output DIR] (--station GGBB ... | --all-stations)
                   (--lat D:M:S | --lat-table FILE) (--all | YYYY/MM ...) [-j N]
   kolvane-convert --monthly DIR --list
+  kolvane-convert --summary YEARLYFILE
   kolvane-convert --help
 
 月次ファイル M{yy}{mm}_{GG}{BB}.csv から年次ファイル Y{yyyy}_{GG}{BB}.csv を作成します。
@@ -57,6 +60,9 @@ constexpr const char* HELP = R"(使い方:
   --allow-missing   月次ファイルのない月も変換します。その月の日は値なし (既存の年次ファイルの値は
                     残ります) になり、注意を表示します。
   -j N              同時に変換する観測点の数 (省略時は CPU の数)。
+  --no-quality      品質ファイル Q{yyyy}_{GG}{BB}.csv (各日の時間数と区分: 正常・準正常・資料不足・
+                    欠測・既存) を書きません。省略時は年次ファイルごとにその隣に書きます。
+  --summary FILE    年次ファイルとその隣の品質ファイルから、区分ごとの日数と最も長い欠測を表示します。
   --list            フォルダにある観測点 (グループID・バケットID) と月の一覧を表示します。
   --help            この説明を表示します。
 
@@ -81,6 +87,8 @@ struct Options {
     bool replace = false;
     bool list = false;
     bool help = false;
+    bool noQuality = false;
+    std::string summary;
     unsigned jobs = 0;
     std::vector<std::string> months;
 };
@@ -144,6 +152,10 @@ Options ParseArguments(int argc, char** argv) {
             o.jobs = ParseJobs(value());
         else if (arg == "--list")
             o.list = true;
+        else if (arg == "--no-quality")
+            o.noQuality = true;
+        else if (arg == "--summary")
+            o.summary = value();
         else if (arg == "--help" || arg == "-h")
             o.help = true;
         else if (arg.rfind("-", 0) == 0)
@@ -260,6 +272,7 @@ int Convert(const Options& o) {
         request.months.push_back(ParseMonth(m));
     request.monthlyFolder = o.monthly;
     request.outputFolder = o.output.empty() ? o.monthly : o.output;
+    request.writeQuality = !o.noQuality;
 
     std::optional<LatitudeTable> table;
     std::vector<StationPlan> plans;
@@ -323,6 +336,39 @@ int Convert(const Options& o) {
     return EXIT_CONVERSION_ERROR;
 }
 
+// What a yearly file and its companion say: the days with values, the days of each class and the
+// longest gap.
+int Summary(const std::string& yearlyPath) {
+    const std::filesystem::path yearly(yearlyPath);
+    const std::string name = yearly.filename().string();
+    if (name.empty() || (name[0] != 'Y' && name[0] != 'y'))
+        throw UsageError("--summary には年次ファイル (Y{yyyy}_{GG}{BB}.csv) を指定して下さい: " + yearlyPath);
+    std::string bytes;
+    if (int e = ReadWholeFile(yearlyPath, bytes))
+        throw KolvaneError(message::CannotRead(FileKind::Yearly, yearlyPath, e));
+    DailyTable rows;
+    ParseYearlyText(bytes, yearlyPath, rows);
+    const auto withValues = std::count_if(
+        rows.begin(), rows.end(), [](const DailyRecord& d) { return ClassifyDay(d) != DayClass::NoData; });
+
+    const std::string quality = (yearly.parent_path() / QualityFileNameOf(name)).string();
+    if (int e = ReadWholeFile(quality, bytes))
+        throw KolvaneError(message::CannotRead(FileKind::Quality, quality, e));
+    const std::vector<DayQuality> days = ParseQualityText(bytes, quality);
+    const QualitySummary summary = SummarizeQuality(days);
+    std::cout << yearlyPath << ": " << rows.size() << " 日 (値のある日 " << withValues << " 日)\n";
+    for (std::size_t c = 0; c < DAY_CLASSES.size(); ++c)
+        std::cout << "  " << DayClassName(DAY_CLASSES[c]) << " " << summary.days[c] << " 日\n";
+    if (summary.longestGap == 0) {
+        std::cout << "  欠測の期間はありません\n";
+    } else {
+        const DayQuality& g = summary.gapStart;
+        std::cout << "  最も長い欠測: " << g.year << "/" << PadTwoDigits(g.month) << "/"
+                  << PadTwoDigits(g.day) << " から " << summary.longestGap << " 日\n";
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -338,6 +384,7 @@ int main(int argc, char** argv) {
             std::cerr << HELP;
             return EXIT_USAGE_ERROR;
         }
+        if (!o.summary.empty()) return Summary(o.summary);
         if (o.monthly.empty()) throw UsageError("--monthly を指定して下さい。");
         std::error_code ec;
         if (std::filesystem::exists(o.monthly, ec) && !IsFolder(o.monthly))

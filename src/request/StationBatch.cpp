@@ -158,6 +158,7 @@ std::vector<StationPlan> PlanStations(const BatchRequest& request) {
             }
         }
         plan.run = PlanRun(run);
+        plan.run.settings.writeQuality = request.writeQuality;
         plans.push_back(std::move(plan));
     }
     return plans;

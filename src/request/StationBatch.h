@@ -32,6 +32,7 @@ struct BatchRequest {
     const LatitudeTable* table = nullptr; // used when latitude is empty
     std::string monthlyFolder;            // ends in "/"
     std::string outputFolder;             // ends in "/"
+    bool writeQuality = true;             // the companion file beside each yearly file
 };
 
 struct StationPlan {

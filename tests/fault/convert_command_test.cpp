@@ -47,6 +47,33 @@ TEST(ConvertCommand, ConvertsTwoYearsInMonthListOrderAndMergesTheEarlierYearlyFi
     }
 }
 
+TEST(ConvertCommand, CompanionFilesAreWrittenUnlessAskedNotAndSummarised) {
+    TempFolder monthly, out, bare;
+    CopyGoldenMonthly(monthly);
+    ChildResult r = Convert(monthly, &out, {"1999/12", "2000/01"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    for (const char* name : {"Q2000_0312.csv", "Q1999_0312.csv"})
+        EXPECT_TRUE(TempFolder::Read(out.File(name)) == TempFolder::Read(GOLDEN + "expected/" + name))
+            << name;
+
+    r = Convert(monthly, &bare, {"--all", "--no-quality"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(bare.EntryCount(), 2); // the two yearly files alone
+
+    r = RunConvert("--summary " + out.File("Y2000_0312.csv"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              out.File("Y2000_0312.csv") +
+                  ": 366 日 (値のある日 4 日)\n  正常 0 日\n  準正常 0 日\n  資料不足 2 日\n  欠測 362 日\n"
+                  "  既存 2 日\n  最も長い欠測: 2000/03/01 から 306 日\n");
+    // Without its companion the summary says which file it lacks.
+    r = RunConvert("--summary " + bare.File("Y2000_0312.csv"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("品質ファイル「" + bare.File("Q2000_0312.csv") + "」を読み込めません"),
+              std::string::npos)
+        << r.err;
+}
+
 TEST(ConvertCommand, ListsStationsAndMonths) {
     TempFolder monthly;
     CopyGoldenMonthly(monthly);
