@@ -2,6 +2,7 @@
 
 #include "ui/Form1.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -14,7 +15,11 @@ void KeepTitleWhole(QMessageBox& box, const QString& title) {
     const qreal scale = box.logicalDpiX() / 96.0;
     const int width =
         std::max(qRound(260 * scale), box.fontMetrics().horizontalAdvance(title) + qRound(200 * scale));
-    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(width));
+    // A style sheet width would upset the box's own sizing of long texts; a spacer across the
+    // layout only sets a floor.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
+                      0, 1, grid->columnCount());
 }
 
 } // namespace
