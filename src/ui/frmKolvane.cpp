@@ -584,8 +584,9 @@ int frmKolvane::ListMonthlyFolder() {
 
 void frmKolvane::SetMonthListProblem(int errorNumber) {
     monthListProblem_ = errorNumber;
-    List1->setProperty("placeholderText", errorNumber ? QStringLiteral("フォルダを読み込めません")
-                                                      : QStringLiteral("月次ファイルがありません"));
+    // Broken by hand: the narrow list would otherwise wrap before the last character.
+    List1->setProperty("placeholderText", errorNumber ? QStringLiteral("フォルダを\n読み込めません")
+                                                      : QStringLiteral("月次ファイルが\nありません"));
     List1->viewport()->update();
 }
 

@@ -310,7 +310,7 @@ TEST_F(Run, WithoutMonthlyFilesTheListAndRunSaySo) {
     WriteFile(AppFolder() + "Data", "not a folder");
     auto window = StartWindow();
     auto* list = Child<QListWidget>(window.get(), "List1");
-    EXPECT_EQ(list->property("placeholderText").toString(), QStringLiteral("フォルダを読み込めません"));
+    EXPECT_EQ(list->property("placeholderText").toString(), QStringLiteral("フォルダを\n読み込めません"));
     SetCoordinates(window.get(), COORDINATES);
     auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
     cmdOK->click();
@@ -322,7 +322,7 @@ TEST_F(Run, WithoutMonthlyFilesTheListAndRunSaySo) {
     const std::string empty = Folder("empty");
     dialogs->folderAnswers = {QString::fromStdString(empty)};
     Child<QPushButton>(window.get(), "Command1")->click();
-    EXPECT_EQ(list->property("placeholderText").toString(), QStringLiteral("月次ファイルがありません"));
+    EXPECT_EQ(list->property("placeholderText").toString(), QStringLiteral("月次ファイルが\nありません"));
     cmdOK->click();
     EXPECT_EQ(dialogs->messages.value(1),
               ErrorLine(QStringLiteral(
