@@ -2,15 +2,34 @@
 
 #include "ui/Form1.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kolvane {
+namespace {
+
+// A short message makes a box so narrow that the window manager cuts its title ("確認" shown as
+// "確…"): the text is given room for the title and the frame's buttons beside it.
+void KeepTitleWhole(QMessageBox& box, const QString& title) {
+    const qreal scale = box.logicalDpiX() / 96.0;
+    const int width =
+        std::max(qRound(260 * scale), box.fontMetrics().horizontalAdvance(title) + qRound(200 * scale));
+    // A style sheet width would upset the box's own sizing of long texts; a spacer across the
+    // layout only sets a floor.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
+                      0, 1, grid->columnCount());
+}
+
+} // namespace
 
 QtUserDialogs::QtUserDialogs(QWidget* owner) : owner_(owner) {}
 
 void QtUserDialogs::ShowMessage(const QString& text, const QString& title, int style) {
     QMessageBox::Icon icon = style == STYLE_EXCLAMATION ? QMessageBox::Warning : QMessageBox::NoIcon;
     QMessageBox box(icon, title, text, QMessageBox::Ok, owner_);
+    KeepTitleWhole(box, title);
     box.exec();
 }
 
@@ -23,6 +42,17 @@ QString QtUserDialogs::AskFolder(const QString& prompt, const QString& startFold
     // Only OK chooses. A dialog closed through its frame or with Escape still holds an earlier OK's
     // folder, and handing that back would convert into, or list, a folder the user did not choose.
     return chosen ? strPath_ : QString();
+}
+
+bool QtUserDialogs::AskYesNo(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner_);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    // Enter, Escape and the frame's close button all take the answer that changes nothing.
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    KeepTitleWhole(box, title);
+    return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace kolvane

@@ -14,6 +14,7 @@ class QtUserDialogs : public UserDialogs {
 
     void ShowMessage(const QString& text, const QString& title, int style) override;
     QString AskFolder(const QString& prompt, const QString& startFolder) override;
+    bool AskYesNo(const QString& text, const QString& title) override;
 
   private:
     QPointer<QWidget> owner_;

@@ -23,6 +23,10 @@ class UserDialogs {
     // (empty: the dialog's own default). Returns the chosen folder ending in "/", or empty text
     // when the choice was cancelled: by Cancel, the window frame or Escape.
     virtual QString AskFolder(const QString& prompt, const QString& startFolder) = 0;
+
+    // Asks a question to be answered Yes or No; true for Yes. Closing the question without an
+    // answer is No, which must always be the choice that loses nothing.
+    virtual bool AskYesNo(const QString& text, const QString& title) = 0;
 };
 
 } // namespace kolvane

@@ -10,6 +10,7 @@
 #include "ui/QtUserDialogs.h"
 #include "ui/WaitCursor.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QInputMethodEvent>
@@ -19,10 +20,13 @@
 #include <QListWidget>
 #include <QLockFile>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QThread>
+#include <atomic>
 #include <optional>
 #include <unistd.h>
 
@@ -65,6 +69,63 @@ class WrappingButton : public QPushButton {
                              QPalette::ButtonText);
     }
 };
+
+// The month list; while empty it says why (its "placeholderText" property), as blank lists would
+// leave the user guessing whether the folder is wrong or still being read.
+class MonthList : public QListWidget {
+  public:
+    using QListWidget::QListWidget;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QListWidget::paintEvent(event);
+        const QString placeholder = property("placeholderText").toString();
+        if (count() > 0 || placeholder.isEmpty()) return;
+        QPainter painter(viewport());
+        painter.setPen(
+            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::PlaceholderText));
+        painter.drawText(viewport()->rect().adjusted(4, 2, -4, -2),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, placeholder);
+    }
+};
+
+QString FileName(const std::string& path) {
+    const QString text = FromCore(path);
+    return text.mid(text.lastIndexOf(u'/') + 1);
+}
+
+QString WrittenMessage(std::size_t written, const std::string& folder) {
+    return QStringLiteral("年次ファイル %1 個を %2 に書き込みました。").arg(written).arg(FromCore(folder));
+}
+
+QString CompletedMessage(std::size_t written, const std::string& folder) {
+    return QStringLiteral("終了しました。\n") + WrittenMessage(written, folder);
+}
+
+QString CancelledMessage(std::size_t written, const std::string& folder) {
+    if (written == 0) return QStringLiteral("中止しました。\n年次ファイルは書き込んでいません。");
+    return QStringLiteral("中止しました。\n") + WrittenMessage(written, folder);
+}
+
+// The files a run would replace without reading them first: their days are lost, so the user is
+// told which they are. A long list is cut; the folder is named once.
+QString ReplaceQuestion(const std::vector<std::string>& files, const std::string& folder) {
+    constexpr std::size_t SHOWN = 10;
+    QString text =
+        QStringLiteral("保存先のフォルダ %1 には、次の年次ファイルが既にあります。\n").arg(FromCore(folder));
+    for (std::size_t i = 0; i < files.size() && i < SHOWN; ++i)
+        text += QStringLiteral("\n　") + FileName(files[i]);
+    if (files.size() > SHOWN) text += QStringLiteral("\n　ほか %1 個").arg(files.size() - SHOWN);
+    text += QStringLiteral("\n\nこれらは月次ファイルのフォルダにないため、今の内容は引き継がれず、"
+                           "新しい内容で置き換えられます。置き換えますか？");
+    return text;
+}
+
+QString NoMonthlyFilesMessage(const std::string& folder) {
+    return QStringLiteral("フォルダ %1 に月次ファイル（M????_????.csv）が見つかりません。"
+                          "「月次ファイル：フォルダ指定」で月次ファイルのあるフォルダを指定して下さい。")
+        .arg(FromCore(folder));
+}
 
 template <typename Widget, typename... Args>
 Widget* Named(QWidget* parent, const QString& name, Args&&... args) {
@@ -114,11 +175,19 @@ frmKolvane::frmKolvane(QString applicationFolder, std::unique_ptr<UserDialogs> d
     setWindowTitle(QStringLiteral("年次ファイル生成プログラム"));
     setFont(WindowFont());
     CreateControls();
+    CreateRunControls();
     ConnectHandlers();
     cmdOK->setFocus();
 }
 
-frmKolvane::~frmKolvane() = default;
+// A window that goes during a run (the program ends) lets the current year finish, so no file is
+// left half replaced and no thread outlives the window.
+frmKolvane::~frmKolvane() {
+    if (run_) {
+        CancelRun();
+        FinishRun(RunReport::None);
+    }
+}
 
 void frmKolvane::CreateControls() {
     // Created in tab order; labels take no focus.
@@ -128,7 +197,7 @@ void frmKolvane::CreateControls() {
     cboArea2 = DropDownList(this, QStringLiteral("cboArea2"));
     cboGroup = DropDownList(this, QStringLiteral("cboGroup"));
     cboBucket = DropDownList(this, QStringLiteral("cboBucket"));
-    List1 = Named<QListWidget>(this, QStringLiteral("List1"));
+    List1 = Named<MonthList>(this, QStringLiteral("List1"));
     List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Label1 = Named<QLabel>(this, QStringLiteral("Label1"), QStringLiteral("都道府県名"));
     Label2 = Named<QLabel>(this, QStringLiteral("Label2"), QStringLiteral("地域名"));
@@ -191,8 +260,26 @@ void frmKolvane::CreateControls() {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
+// The progress of a run and its Cancel button, shown only during a run, in the free space right
+// of the month list and above 実行.
+void frmKolvane::CreateRunControls() {
+    lblProgress = Named<QLabel>(this, QStringLiteral("lblProgress"));
+    prgRun = Named<QProgressBar>(this, QStringLiteral("prgRun"));
+    prgRun->setFormat(QStringLiteral("%v / %m"));
+    prgRun->setAlignment(Qt::AlignCenter);
+    cmdCancel = Named<QPushButton>(this, QStringLiteral("cmdCancel"), QStringLiteral("中止(&C)"));
+    cmdCancel->setAutoDefault(false);
+    PlaceInTwips(lblProgress, 2280, 3300, 2310, 255);
+    PlaceInTwips(prgRun, 2280, 3600, 2310, 300);
+    PlaceInTwips(cmdCancel, 3600, 4080, 1000, 320);
+    for (QWidget* control : {static_cast<QWidget*>(lblProgress), static_cast<QWidget*>(prgRun),
+                             static_cast<QWidget*>(cmdCancel)})
+        control->hide();
+}
+
 void frmKolvane::ConnectHandlers() {
     connect(cmdOK, &QPushButton::clicked, this, &frmKolvane::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmKolvane::cmdCancel_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmKolvane::cmdExit_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmKolvane::cmdHelp_Click);
     connect(cmdSet, &QPushButton::clicked, this, &frmKolvane::cmdSet_Click);
@@ -303,7 +390,20 @@ void frmKolvane::FillPrefectures() {
 
 // ---- Run ----
 
+// What a run shares between the window and its thread. The thread writes `outcome` and `failure`;
+// the window reads them only after the thread has ended.
+struct frmKolvane::ActiveRun {
+    std::unique_ptr<PlannedRun> plan;
+    std::unique_ptr<QThread> thread;
+    std::atomic<bool> cancel = false;
+    RunOutcome outcome;
+    std::optional<QString> failure;
+    bool ended = false; // the thread has said it is done
+    std::optional<WaitCursor> wait;
+};
+
 void frmKolvane::cmdOK_Click() {
+    if (run_) return;
     RunRequest request;
     for (const QLineEdit* box : txtLat)
         request.latitude.push_back(ToCore(box->text()));
@@ -317,7 +417,12 @@ void frmKolvane::cmdOK_Click() {
     try {
         CheckRunRequest(request);
     } catch (const RequestError& error) {
-        dialogs_->ShowMessage(QString::fromUtf8(error.what()), TITLE_ERROR, STYLE_EXCLAMATION);
+        QString text = QString::fromUtf8(error.what());
+        // Asking to select a period would mislead when there is no month to select.
+        if (error.field == RequestField::Months && List1->count() == 0)
+            text = monthListProblem_ ? FromCore(message::FolderUnreadable(monthlyFolder_, monthListProblem_))
+                                     : NoMonthlyFilesMessage(monthlyFolder_);
+        dialogs_->ShowMessage(text, TITLE_ERROR, STYLE_EXCLAMATION);
         return;
     }
 
@@ -326,25 +431,137 @@ void frmKolvane::cmdOK_Click() {
     if (outputFolder_.empty()) return;
     request.outputFolder = outputFolder_;
 
-    std::optional<QString> failure;
-    {
-        const WaitCursor wait;
-        try {
-            const PlannedRun run = PlanRun(request);
-            ConvertYearRuns(run.runs, run.settings, {.written = [this](std::size_t, const std::string& path) {
-                                emit yearlyFileWritten(FromCore(path));
-                            }});
-        } catch (const KolvaneError& error) {
-            failure = QString::fromUtf8(error.what());
-        } catch (const std::exception& error) {
-            failure = FromCore(message::RunFailed(error.what()));
-        }
-    }
-    if (failure) {
-        dialogs_->ShowMessage(*failure, TITLE_ERROR, STYLE_EXCLAMATION);
+    PlannedRun plan;
+    std::vector<std::string> unmerged;
+    try {
+        plan = PlanRun(request);
+        unmerged = YearlyFilesReplacedUnmerged(plan);
+    } catch (const KolvaneError& error) {
+        dialogs_->ShowMessage(QString::fromUtf8(error.what()), TITLE_ERROR, STYLE_EXCLAMATION);
+        return;
+    } catch (const std::exception& error) {
+        dialogs_->ShowMessage(FromCore(message::RunFailed(error.what())), TITLE_ERROR, STYLE_EXCLAMATION);
         return;
     }
-    dialogs_->ShowMessage(QStringLiteral("終了しました。"), TITLE_CONFIRM, STYLE_PLAIN);
+    // No is a decision, not a failure: nothing is written and nothing more is said.
+    if (!unmerged.empty() && !dialogs_->AskYesNo(ReplaceQuestion(unmerged, outputFolder_), TITLE_CONFIRM))
+        return;
+    StartRun(std::move(plan));
+}
+
+void frmKolvane::StartRun(PlannedRun plan) {
+    run_ = std::make_unique<ActiveRun>();
+    ActiveRun* const run = run_.get();
+    run->plan = std::make_unique<PlannedRun>(std::move(plan));
+    const unsigned generation = ++runGeneration_;
+
+    QStringList names;
+    for (const YearRun& year : run->plan->runs)
+        names << FromCore(YearlyFileName(year.yy, run->plan->settings.key));
+    prgRun->setRange(0, static_cast<int>(names.size()));
+    prgRun->setValue(0);
+    lblProgress->setText(names.value(0));
+    SetRunning(true);
+    run->wait.emplace();
+
+    // Notices from the thread come back through the window's event queue, in the order sent; one
+    // of a run that has ended meanwhile is dropped.
+    auto post = [this, generation](auto&& action) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, action = std::move(action)] {
+                if (run_ && generation == runGeneration_) action();
+            },
+            Qt::QueuedConnection);
+    };
+    run->thread.reset(QThread::create([this, run, names, post, generation, hook = runObserverHook_] {
+        std::size_t year = 0;
+        RunObserver observer;
+        observer.cancelled = [&] {
+            if (hook) hook(year);
+            if (run->cancel) return true;
+            post([this, name = names.value(static_cast<qsizetype>(year))] { lblProgress->setText(name); });
+            ++year;
+            return false;
+        };
+        observer.written = [&](std::size_t count, const std::string& path) {
+            post([this, count, path = FromCore(path)] {
+                prgRun->setValue(static_cast<int>(count));
+                emit yearlyFileWritten(path);
+            });
+        };
+        try {
+            run->outcome = ConvertYearRuns(run->plan->runs, run->plan->settings, observer);
+        } catch (const KolvaneError& error) {
+            run->failure = QString::fromUtf8(error.what());
+        } catch (const std::exception& error) {
+            run->failure = FromCore(message::RunFailed(error.what()));
+        }
+        QMetaObject::invokeMethod(
+            this, [this, generation] { RunEnded(generation); }, Qt::QueuedConnection);
+    }));
+    run->thread->start();
+}
+
+void frmKolvane::SetRunning(bool running) {
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        // 終了 stays usable: it offers to stop the run. The help window is a window of its own.
+        if (!control->isWindow() && control != cmdExit && control != cmdCancel && control != prgRun &&
+            control != lblProgress)
+            control->setEnabled(!running);
+    }
+    cmdCancel->setEnabled(running);
+    for (QWidget* control : {static_cast<QWidget*>(lblProgress), static_cast<QWidget*>(prgRun),
+                             static_cast<QWidget*>(cmdCancel)})
+        control->setVisible(running);
+    (running ? cmdCancel : cmdOK)->setFocus();
+}
+
+void frmKolvane::RunEnded(unsigned generation) {
+    if (!run_ || generation != runGeneration_) return;
+    run_->ended = true;
+    // The answer to the exit question decides what is said; it is waited for.
+    if (exitQuestionOpen_) return;
+    FinishRun(RunReport::All);
+}
+
+void frmKolvane::cmdCancel_Click() {
+    if (run_) CancelRun();
+}
+
+void frmKolvane::CancelRun() {
+    if (run_->cancel.exchange(true)) return;
+    cmdCancel->setEnabled(false);
+    emit runCancelRequested();
+}
+
+void frmKolvane::FinishRun(RunReport report) {
+    const std::unique_ptr<ActiveRun> run = std::move(run_);
+    run->thread->wait();
+    run->wait.reset();
+    if (report == RunReport::None) return;
+    // The controls come back at once; the bar stays up with the closing message.
+    SetRunning(false);
+    lblProgress->show();
+    prgRun->show();
+    if (run->failure)
+        dialogs_->ShowMessage(*run->failure, TITLE_ERROR, STYLE_EXCLAMATION);
+    else if (report == RunReport::All && run->outcome.cancelled)
+        dialogs_->ShowMessage(CancelledMessage(run->outcome.written, run->plan->settings.outputFolder),
+                              TITLE_CONFIRM, STYLE_PLAIN);
+    else if (report == RunReport::All)
+        dialogs_->ShowMessage(CompletedMessage(run->outcome.written, run->plan->settings.outputFolder),
+                              TITLE_CONFIRM, STYLE_PLAIN);
+    lblProgress->hide();
+    prgRun->hide();
+}
+
+void frmKolvane::closeEvent(QCloseEvent* event) {
+    if (run_) {
+        CancelRun();
+        FinishRun(RunReport::ErrorsOnly);
+    }
+    QWidget::closeEvent(event);
 }
 
 // ---- Monthly file discovery ----
@@ -353,8 +570,12 @@ int frmKolvane::ListMonthlyFolder() {
     lblPath->setText(FromCore(monthlyFolder_));
     lblPath->setToolTip(lblPath->text());
     std::vector<std::string> groups;
-    if (int error = ListGroups(monthlyFolder_, groups)) return error;
+    if (int error = ListGroups(monthlyFolder_, groups)) {
+        SetMonthListProblem(error);
+        return error;
+    }
 
+    SetMonthListProblem(0);
     FillIds(cboGroup, groups);
     if (cboGroup->count() > 0) {
         cboGroup->setCurrentIndex(0);
@@ -363,6 +584,14 @@ int frmKolvane::ListMonthlyFolder() {
         List1->clear();
     }
     return 0;
+}
+
+void frmKolvane::SetMonthListProblem(int errorNumber) {
+    monthListProblem_ = errorNumber;
+    // Broken by hand: the narrow list would otherwise wrap before the last character.
+    List1->setProperty("placeholderText", errorNumber ? QStringLiteral("フォルダを\n読み込めません")
+                                                      : QStringLiteral("月次ファイルが\nありません"));
+    List1->viewport()->update();
 }
 
 void frmKolvane::Command1_Click() {
@@ -386,6 +615,7 @@ void frmKolvane::Command1_Click() {
 void frmKolvane::cboGroup_Click() {
     std::vector<std::string> buckets;
     const int error = ListBuckets(monthlyFolder_, ChosenId(cboGroup), buckets);
+    SetMonthListProblem(error);
     FillIds(cboBucket, buckets);
     if (cboBucket->count() > 0)
         cboBucket->setCurrentIndex(0);
@@ -397,6 +627,7 @@ void frmKolvane::cboGroup_Click() {
 void frmKolvane::cboBucket_Click() {
     std::vector<std::string> months;
     const int error = ListMonths(monthlyFolder_, StationKey{ChosenId(cboGroup), ChosenId(cboBucket)}, months);
+    SetMonthListProblem(error);
     List1->clear();
     for (const std::string& entry : months)
         List1->addItem(FromCore(entry));
@@ -412,6 +643,19 @@ void frmKolvane::ReportUnreadableFolder(const std::string& folder, int errorNumb
 // ---- Settings, localities, coordinate entry and help ----
 
 void frmKolvane::cmdExit_Click() {
+    if (run_) {
+        exitQuestionOpen_ = true;
+        const bool stop = dialogs_->AskYesNo(
+            QStringLiteral("年次ファイルを作成しています。中止して終了しますか？"), TITLE_CONFIRM);
+        exitQuestionOpen_ = false;
+        if (!stop) {
+            // The run may have ended while the question was up: its message was held back for it.
+            if (run_ && run_->ended) FinishRun(RunReport::All);
+            return;
+        }
+        CancelRun();
+        FinishRun(RunReport::ErrorsOnly);
+    }
     SettingsValues values;
     values.monthlyFolder = monthlyFolder_;
     prefectureIndex_ = std::max(cboArea1->currentIndex(), 0);

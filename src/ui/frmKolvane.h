@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QWidget>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,11 +16,13 @@ class QLockFile;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 
 namespace kolvane {
 
 class HelpWindow;
+struct PlannedRun;
 
 // The main window "年次ファイル生成プログラム". It holds the controls and the form-level strings;
 // each handler copies widget state into a core call and shows the result.
@@ -50,18 +54,34 @@ class frmKolvane : public QWidget {
     const QString& applicationFolder() const { return applicationFolder_; }
     const QString& helpFilePath() const { return helpFilePath_; }
 
+    // A conversion runs in the background from Run until its closing message.
+    bool runInProgress() const { return run_ != nullptr; }
+    // For tests: called on the conversion's thread before each year (0 for the first), before the
+    // run asks whether it is cancelled. Set before Run.
+    void setRunObserverHook(std::function<void(std::size_t year)> hook) {
+        runObserverHook_ = std::move(hook);
+    }
+
   signals:
     // A yearly file of the running conversion is in place.
     void yearlyFileWritten(const QString& path);
+    // The user has asked the running conversion to stop; it stops before the next year.
+    void runCancelRequested();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
+    struct ActiveRun;
+    enum class RunReport { All, ErrorsOnly, None };
+
     void CreateControls();
+    void CreateRunControls();
     void ConnectHandlers();
 
     void cmdOK_Click();
+    void cmdCancel_Click();
     void cmdExit_Click();
     void cmdHelp_Click();
     void cmdSet_Click();
@@ -87,6 +107,16 @@ class frmKolvane : public QWidget {
     // Returns 0 or the errno of a folder that cannot be listed.
     int ListMonthlyFolder();
     void ReportUnreadableFolder(const std::string& folder, int errorNumber);
+    // What the empty month list says: no monthly file, or a folder that cannot be read.
+    void SetMonthListProblem(int errorNumber);
+
+    // The conversion on its own thread; the window only follows it.
+    void StartRun(PlannedRun plan);
+    void SetRunning(bool running);
+    void RunEnded(unsigned generation);
+    void CancelRun();
+    // Waits for the conversion's thread to end, then says how it ended as `report` allows.
+    void FinishRun(RunReport report);
 
     QPushButton* cmdOK;
     QPushButton* cmdExit;
@@ -107,6 +137,9 @@ class frmKolvane : public QWidget {
     QPushButton* Command1;
     QLabel* lblPath;
     QPushButton* cmdHelp;
+    QLabel* lblProgress;
+    QProgressBar* prgRun;
+    QPushButton* cmdCancel;
 
     std::string monthlyFolder_;
     std::string outputFolder_;
@@ -121,6 +154,12 @@ class frmKolvane : public QWidget {
     std::unique_ptr<UserDialogs> dialogs_;
     // Listing errors during start-up are silent; later they are reported.
     bool startingUp_ = false;
+    int monthListProblem_ = 0; // errno of the last listing that failed, else 0
+
+    std::unique_ptr<ActiveRun> run_;
+    unsigned runGeneration_ = 0; // tells a finished run's late notices from the current run's
+    bool exitQuestionOpen_ = false;
+    std::function<void(std::size_t)> runObserverHook_;
 };
 
 } // namespace kolvane

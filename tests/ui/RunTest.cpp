@@ -1,8 +1,12 @@
 #include "UiTestSupport.h"
 
+#include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <filesystem>
 
@@ -12,6 +16,29 @@ namespace {
 class Run : public UiFixture {};
 
 const QStringList COORDINATES = Strings({"35", "41", "0", "139", "45", "30"});
+
+QString Confirm(const QString& text) {
+    return Line(QStringLiteral("確認"), 0, text);
+}
+
+QString Completed(int written, const std::string& folder) {
+    return Confirm(QStringLiteral("終了しました。\n年次ファイル %1 個を %2 に書き込みました。")
+                       .arg(written)
+                       .arg(QString::fromStdString(folder)));
+}
+
+// Temporary files of an atomic write start with a dot.
+QStringList Leftovers(const std::string& folder) {
+    return Entries(folder).filter(QRegularExpression(QStringLiteral("^\\.")));
+}
+
+// The window listing `monthly`, coordinates set, every month selected.
+void Ready(frmKolvane& window, ScriptedDialogs& dialogs, const std::string& monthly) {
+    dialogs.folderAnswers = {QString::fromStdString(monthly)};
+    Child<QPushButton>(&window, "Command1")->click();
+    SetCoordinates(&window, COORDINATES);
+    Child<QListWidget>(&window, "List1")->selectAll();
+}
 
 TEST_F(Run, StopsBeforeTheFolderQuestionWithoutCoordinatesOrMonthsAndReportsAFailure) {
     // Columns are missing: converting this month fails.
@@ -46,6 +73,7 @@ TEST_F(Run, StopsBeforeTheFolderQuestionWithoutCoordinatesOrMonthsAndReportsAFai
     // A failing month: one error naming the file, shown after the pointer is restored.
     dialogs->folderAnswers = {QString::fromStdString(Folder("output"))};
     cmdOK->click();
+    ASSERT_TRUE(RunEnds(*window));
     ASSERT_EQ(dialogs->messages.size(), 8);
     const QString failure = dialogs->messages.back();
     EXPECT_TRUE(failure.startsWith(ErrorLine(QString())) &&
@@ -93,7 +121,17 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
     dialogs->folderRequests.pop_back();
 
     dialogs->folderAnswers = {QString::fromStdString(output)};
+    // The closing message comes with the bar full and the last file named.
+    auto* bar = Child<QProgressBar>(window.get(), "prgRun");
+    auto* file = Child<QLabel>(window.get(), "lblProgress");
+    QStringList progress;
+    dialogs->onMessage = [&] {
+        progress << QStringLiteral("%1/%2 %3").arg(bar->value()).arg(bar->maximum()).arg(file->text());
+    };
     QTest::mouseClick(cmdOK, Qt::LeftButton);
+    ASSERT_TRUE(RunEnds(*window));
+    EXPECT_EQ(progress, QStringList({QStringLiteral("2/2 Y1999_0101.csv")}));
+    EXPECT_FALSE(bar->isVisible());
 
     ASSERT_EQ(dialogs->folderRequests.size(), 2u);
     // No Data folder: the first question starts at the dialog's own default.
@@ -106,8 +144,7 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
     const QString out = QString::fromStdString(output);
     EXPECT_EQ(written, QStringList({QStringLiteral("(wait) %1Y2000_0101.csv").arg(out),
                                     QStringLiteral("(wait) %1Y1999_0101.csv").arg(out)}));
-    EXPECT_EQ(dialogs->messages,
-              QStringList({Line(QStringLiteral("確認"), 0, QStringLiteral("終了しました。"))}));
+    EXPECT_EQ(dialogs->messages, QStringList({Completed(2, output)}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     // The selected months carry values, the others none.
@@ -115,6 +152,186 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
               Strings({"00/01/01", "00/01/02", "00/02/01", "00/02/02", "00/03/01", "00/03/02"}));
     EXPECT_EQ(DaysWithValues(output + "Y1999_0101.csv"), Strings({"99/02/01", "99/02/02"}));
     EXPECT_FALSE(std::filesystem::exists(output + "Y2000_0202.csv"));
+}
+
+TEST_F(Run, GoesOnInTheBackgroundAndACancelStopsBeforeTheNextYear) {
+    // Years in list order: 2000, 2001, 1999. The yearly files are written beside the monthly files.
+    const std::string monthly = Folder("monthly");
+    for (int year : {2000, 2001, 1999})
+        WriteMonthlyFile(monthly, year, 1, "0101");
+    auto window = StartWindow();
+    Ready(*window, *dialogs, monthly);
+    window->show();
+    dialogs->folderAnswers = {QString::fromStdString(monthly)};
+    Child<QPushButton>(window.get(), "cmdOK")->click();
+    ASSERT_TRUE(RunEnds(*window));
+    ASSERT_EQ(dialogs->messages, QStringList({Completed(3, monthly)}));
+    const std::string before2001 = Bytes(monthly + "Y2001_0101.csv");
+    const std::string before1999 = Bytes(monthly + "Y1999_0101.csv");
+
+    // February of each year added; the run is held before its second year.
+    for (int year : {2000, 2001, 1999})
+        WriteMonthlyFile(monthly, year, 2, "0101");
+    Ready(*window, *dialogs, monthly);
+    RunGate gate(1);
+    window->setRunObserverHook(gate.Hook());
+    dialogs->messages.clear();
+    dialogs->folderAnswers = {QString::fromStdString(monthly)};
+    auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
+    auto* cmdCancel = Child<QPushButton>(window.get(), "cmdCancel");
+    auto* bar = Child<QProgressBar>(window.get(), "prgRun");
+    QTest::mouseClick(cmdOK, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.Reached() && bar->value() == 1; }));
+
+    // Meanwhile only 中止 and 終了 can be used, the hourglass is on, and a second Run cannot start.
+    EXPECT_TRUE(window->runInProgress());
+    EXPECT_EQ(bar->maximum(), 3);
+    EXPECT_EQ(Child<QLabel>(window.get(), "lblProgress")->text(), QStringLiteral("Y2000_0101.csv"));
+    QStringList usable;
+    for (const QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isEnabled() && child->focusPolicy() != Qt::NoFocus) usable << child->objectName();
+    usable.sort();
+    EXPECT_EQ(usable, QStringList({QStringLiteral("cmdCancel"), QStringLiteral("cmdExit")}));
+    EXPECT_TRUE(cmdCancel->isVisible());
+    EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
+    const std::size_t asked = dialogs->folderRequests.size();
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::AltModifier);
+    EXPECT_EQ(dialogs->folderRequests.size(), asked);
+
+    QTest::mouseClick(cmdCancel, Qt::LeftButton);
+    gate.Open();
+    ASSERT_TRUE(RunEnds(*window));
+    EXPECT_EQ(dialogs->messages,
+              QStringList({Confirm(QStringLiteral("中止しました。\n年次ファイル 1 個を %1 に書き込みました。")
+                                       .arg(QString::fromStdString(monthly)))}));
+    EXPECT_EQ(DaysWithValues(monthly + "Y2000_0101.csv"),
+              Strings({"00/01/01", "00/01/02", "00/02/01", "00/02/02"}));
+    EXPECT_EQ(Bytes(monthly + "Y2001_0101.csv"), before2001);
+    EXPECT_EQ(Bytes(monthly + "Y1999_0101.csv"), before1999);
+    EXPECT_EQ(Leftovers(monthly), QStringList());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(cmdOK->isEnabled());
+    EXPECT_FALSE(cmdCancel->isVisible() || bar->isVisible());
+}
+
+TEST_F(Run, ExitOrClosingTheWindowDuringARunStopsItBeforeTheNextYear) {
+    const std::string monthly = Folder("monthly");
+    for (int year : {2000, 2001, 1999})
+        WriteMonthlyFile(monthly, year, 1, "0101");
+    auto window = StartWindow();
+    Ready(*window, *dialogs, monthly);
+    RunGate gate(1);
+    window->setRunObserverHook(gate.Hook());
+    QObject::connect(window.get(), &frmKolvane::runCancelRequested, [&] { gate.Open(); });
+    window->show();
+    dialogs->folderAnswers = {QString::fromStdString(monthly)};
+    Child<QPushButton>(window.get(), "cmdOK")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.Reached(); }));
+
+    // No: the run goes on and nothing is saved.
+    auto* cmdExit = Child<QPushButton>(window.get(), "cmdExit");
+    const QString question = QStringLiteral("確認 年次ファイルを作成しています。中止して終了しますか？");
+    dialogs->yesNoAnswers = {false};
+    cmdExit->click();
+    EXPECT_EQ(dialogs->questions, QStringList({question}));
+    EXPECT_TRUE(window->isVisible() && window->runInProgress());
+    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+
+    // Yes: the run stops before its second year, then the program ends as 終了 always does.
+    dialogs->yesNoAnswers = {true};
+    cmdExit->click();
+    EXPECT_EQ(dialogs->questions, QStringList({question, question}));
+    EXPECT_FALSE(window->isVisible() || window->runInProgress());
+    EXPECT_TRUE(std::filesystem::exists(SettingsFile()));
+    EXPECT_EQ(dialogs->messages, QStringList());
+    EXPECT_EQ(Entries(monthly).filter(QStringLiteral("Y")), QStringList({QStringLiteral("Y2000_0101.csv")}));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    // Closing through the frame: the same stop, without a question.
+    RunGate again(0);
+    window->setRunObserverHook(again.Hook());
+    QObject::connect(window.get(), &frmKolvane::runCancelRequested, [&] { again.Open(); });
+    window->show();
+    dialogs->folderAnswers = {QString::fromStdString(monthly)};
+    Child<QPushButton>(window.get(), "cmdOK")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return again.Reached(); }));
+    const std::string before = Bytes(monthly + "Y2000_0101.csv");
+    window->close();
+    EXPECT_FALSE(window->isVisible() || window->runInProgress());
+    EXPECT_EQ(dialogs->questions.size(), 2);
+    EXPECT_EQ(dialogs->messages, QStringList());
+    EXPECT_EQ(Bytes(monthly + "Y2000_0101.csv"), before);
+    EXPECT_EQ(Leftovers(monthly), QStringList());
+}
+
+TEST_F(Run, AYearlyFileInAnotherOutputFolderIsReplacedOnlyWhenTheUserSaysSo) {
+    const std::string monthly = Folder("monthly");
+    const std::string output = Folder("output");
+    WriteMonthlyFile(monthly, 2000, 1, "0101");
+    WriteMonthlyFile(monthly, 1999, 1, "0101");
+    WriteFile(output + "Y2000_0101.csv", "earlier work\r\n");
+    auto window = StartWindow();
+    Ready(*window, *dialogs, monthly);
+    auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
+
+    // No: nothing is written and nothing more is said.
+    dialogs->yesNoAnswers = {false};
+    dialogs->folderAnswers = {QString::fromStdString(output)};
+    cmdOK->click();
+    ASSERT_EQ(dialogs->questions.size(), 1);
+    const QString question = dialogs->questions[0];
+    EXPECT_TRUE(
+        question.startsWith(QStringLiteral("確認 ")) && question.contains(QString::fromStdString(output)) &&
+        question.contains(QStringLiteral("Y2000_0101.csv")) && !question.contains(QStringLiteral("Y1999")))
+        << question.toStdString();
+    EXPECT_FALSE(window->runInProgress());
+    EXPECT_EQ(dialogs->messages, QStringList());
+    EXPECT_EQ(Bytes(output + "Y2000_0101.csv"), "earlier work\r\n");
+    EXPECT_EQ(Entries(output), QStringList({QStringLiteral("Y2000_0101.csv")}));
+
+    // Yes: both years written.
+    dialogs->yesNoAnswers = {true};
+    dialogs->folderAnswers = {QString::fromStdString(output)};
+    cmdOK->click();
+    ASSERT_TRUE(RunEnds(*window));
+    EXPECT_EQ(dialogs->questions.size(), 2);
+    EXPECT_EQ(dialogs->messages, QStringList({Completed(2, output)}));
+    EXPECT_EQ(DaysWithValues(output + "Y2000_0101.csv"), Strings({"00/01/01", "00/01/02"}));
+
+    // Into the monthly folder, where the earlier files are merged: no question, even with files there.
+    std::filesystem::copy_file(output + "Y2000_0101.csv", monthly + "Y2000_0101.csv");
+    dialogs->folderAnswers = {QString::fromStdString(monthly)};
+    cmdOK->click();
+    ASSERT_TRUE(RunEnds(*window));
+    EXPECT_EQ(dialogs->questions.size(), 2);
+    EXPECT_EQ(dialogs->messages.back(), Completed(2, monthly));
+}
+
+TEST_F(Run, WithoutMonthlyFilesTheListAndRunSaySo) {
+    // The program's Data is a file here, so the folder cannot be listed at start-up (silently).
+    WriteFile(AppFolder() + "Data", "not a folder");
+    auto window = StartWindow();
+    auto* list = Child<QListWidget>(window.get(), "List1");
+    EXPECT_EQ(list->property("placeholderText").toString(), QStringLiteral("フォルダを\n読み込めません"));
+    SetCoordinates(window.get(), COORDINATES);
+    auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
+    cmdOK->click();
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    EXPECT_TRUE(dialogs->messages[0].startsWith(ErrorLine(
+        QStringLiteral("フォルダ「%1Data/」を読み込めません").arg(QString::fromStdString(AppFolder())))))
+        << dialogs->messages[0].toStdString();
+
+    const std::string empty = Folder("empty");
+    dialogs->folderAnswers = {QString::fromStdString(empty)};
+    Child<QPushButton>(window.get(), "Command1")->click();
+    EXPECT_EQ(list->property("placeholderText").toString(), QStringLiteral("月次ファイルが\nありません"));
+    cmdOK->click();
+    EXPECT_EQ(dialogs->messages.value(1),
+              ErrorLine(QStringLiteral(
+                            "フォルダ %1 に月次ファイル（M????_????.csv）が見つかりません。"
+                            "「月次ファイル：フォルダ指定」で月次ファイルのあるフォルダを指定して下さい。")
+                            .arg(QString::fromStdString(empty))));
+    EXPECT_TRUE(dialogs->folderRequests.size() == 1);
 }
 
 } // namespace

@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QListWidget>
+#include <QTest>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 
 namespace kolvane::testing {
 
@@ -26,6 +29,67 @@ QString ScriptedDialogs::AskFolder(const QString& prompt, const QString& startFo
     QString answer = folderAnswers.front();
     folderAnswers.pop_front();
     return answer;
+}
+
+bool ScriptedDialogs::AskYesNo(const QString& text, const QString& title) {
+    questions << title + u' ' + text;
+    if (onQuestion) onQuestion();
+    if (yesNoAnswers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return false;
+    }
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
+}
+
+struct RunGate::State {
+    std::size_t year;
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool reached = false;
+    bool open = false;
+};
+
+RunGate::RunGate(std::size_t holdBeforeYear) : state_(std::make_shared<State>()) {
+    state_->year = holdBeforeYear;
+}
+
+std::function<void(std::size_t)> RunGate::Hook() const {
+    return [state = state_](std::size_t year) {
+        if (year != state->year) return;
+        std::unique_lock lock(state->mutex);
+        state->reached = true;
+        state->opened.wait(lock, [&] { return state->open; });
+    };
+}
+
+bool RunGate::Reached() const {
+    const std::lock_guard lock(state_->mutex);
+    return state_->reached;
+}
+
+void RunGate::Open() {
+    {
+        const std::lock_guard lock(state_->mutex);
+        state_->open = true;
+    }
+    state_->opened.notify_all();
+}
+
+bool RunEnds(const frmKolvane& window) {
+    return QTest::qWaitFor([&] { return !window.runInProgress(); }, 60000);
+}
+
+QStringList Entries(const std::string& folder) {
+    return QDir(QString::fromStdString(folder))
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+std::string Bytes(const std::string& path) {
+    std::string bytes;
+    EXPECT_EQ(ReadWholeFile(path, bytes), 0) << path;
+    return bytes;
 }
 
 std::string UiFixture::Folder(const std::string& name) const {

@@ -31,12 +31,36 @@ class ScriptedDialogs : public UserDialogs {
 
     void ShowMessage(const QString& text, const QString& title, int style) override;
     QString AskFolder(const QString& prompt, const QString& startFolder) override;
+    bool AskYesNo(const QString& text, const QString& title) override;
 
     // Every message shown, as a Line(); "(wait) " goes before one shown while the hourglass was on.
     QStringList messages;
     std::function<void()> onMessage;   // runs while the message is up
     std::deque<QString> folderAnswers; // an unexpected question fails the test and is cancelled
     std::vector<FolderRequest> folderRequests;
+    // Every Yes/No question as "title text"; an unexpected one fails the test and is answered No.
+    QStringList questions;
+    std::deque<bool> yesNoAnswers;
+    std::function<void()> onQuestion; // runs while the question is up
+};
+
+// Holds a window's run before one year (0 for the first) until opened; opens itself when it goes,
+// so a failed test cannot leave the run's thread waiting. Declare it after the window.
+class RunGate {
+  public:
+    explicit RunGate(std::size_t holdBeforeYear);
+    ~RunGate() { Open(); }
+    RunGate(const RunGate&) = delete;
+    RunGate& operator=(const RunGate&) = delete;
+
+    // For frmKolvane::setRunObserverHook.
+    std::function<void(std::size_t)> Hook() const;
+    bool Reached() const; // the run is waiting at the gate
+    void Open();
+
+  private:
+    struct State;
+    std::shared_ptr<State> state_;
 };
 
 // A temporary folder holding the program's folder (with Data/) and room for other folders.
@@ -57,6 +81,14 @@ class UiFixture : public ::testing::Test {
     QTemporaryDir temp;
     ScriptedDialogs* dialogs = nullptr;
 };
+
+// The names of a folder's entries, in name order.
+// Waits for a run started by 実行 to end. Generous, for slow sanitizer builds; no test depends on how
+// long a run takes.
+bool RunEnds(const frmKolvane& window);
+
+QStringList Entries(const std::string& folder);
+std::string Bytes(const std::string& path);
 
 // Writes a monthly file of two days of 24 hourly observations in CP932.
 void WriteMonthlyFile(const std::string& folder, int year, int month, const std::string& station);

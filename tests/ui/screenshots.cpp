@@ -1,22 +1,33 @@
 // Saves PNG pictures of the program's windows as a user sees them, for scripts/screenshots.sh: the main
 // window started on the folder beside this executable as the program starts, the folder dialog, a
-// range message of the coordinate boxes and the help window. Not part of the program.
+// range message of the coordinate boxes, the help window, and a run of all months into a temporary
+// folder (the replace question, the window during the run, the closing message) followed by an empty
+// folder's month list. Not part of the program.
 //
 //   kolvane-screenshots [--screenshot-prefecture N] [--screenshot PNG] [--screenshot-folder-dialog PNG]
-//                       [--screenshot-range-message PNG] [--screenshot-help PNG]
+//                       [--screenshot-range-message PNG] [--screenshot-help PNG] [--screenshot-run PREFIX]
 
 #include "ui/Form1.h"
+#include "ui/QtUserDialogs.h"
 #include "ui/frmKolvane.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -28,9 +39,42 @@ struct Screenshots {
     QString folderDialog;
     QString rangeMessage;
     QString help;
+    QString run; // prefix of the run's pictures
 
     bool any() const {
-        return !mainWindow.isEmpty() || !folderDialog.isEmpty() || !rangeMessage.isEmpty() || !help.isEmpty();
+        return !mainWindow.isEmpty() || !folderDialog.isEmpty() || !rangeMessage.isEmpty() ||
+               !help.isEmpty() || !run.isEmpty();
+    }
+};
+
+// The real message boxes; folders from a list while it has any, so a run needs no folder dialog.
+class ShotDialogs : public kolvane::QtUserDialogs {
+  public:
+    using QtUserDialogs::QtUserDialogs;
+    QString AskFolder(const QString& prompt, const QString& startFolder) override {
+        if (folders.empty()) return QtUserDialogs::AskFolder(prompt, startFolder);
+        QString folder = folders.front();
+        folders.pop_front();
+        return folder;
+    }
+    std::deque<QString> folders;
+};
+
+// Holds the run before its second year until opened, so the window can be taken mid-run.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+    void Open() {
+        {
+            std::lock_guard lock(mutex);
+            open = true;
+        }
+        opened.notify_all();
+    }
+    void Wait() {
+        std::unique_lock lock(mutex);
+        opened.wait(lock, [this] { return open; });
     }
 };
 
@@ -49,6 +93,8 @@ Screenshots ReadScreenshotOptions(int argc, char** argv) {
             shots.rangeMessage = value;
         else if (std::strcmp(option, "--screenshot-help") == 0)
             shots.help = value;
+        else if (std::strcmp(option, "--screenshot-run") == 0)
+            shots.run = value;
         else
             --i;
     }
@@ -64,7 +110,8 @@ void RunSteps(QObject* context, std::vector<std::function<void()>> steps, std::s
     });
 }
 
-int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, const Screenshots& shots) {
+int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs& dialogs,
+                    const Screenshots& shots) {
     int status = 0;
     auto save = [&status](QWidget* widget, const QString& path) {
         if (path.isEmpty()) return;
@@ -105,7 +152,48 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, const Screen
         steps.push_back([&] { window.findChild<QPushButton*>(QStringLiteral("cmdHelp"))->click(); });
         steps.push_back([&] { save(window.findChild<QWidget*>(QStringLiteral("helpWindow")), shots.help); });
     }
-    steps.push_back([&] { app.quit(); });
+    QTemporaryDir output;
+    // Shared with the run's thread, which may still be leaving it when this function returns.
+    auto gate = std::make_shared<Gate>();
+    auto modal = [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); };
+    if (!shots.run.isEmpty()) {
+        steps.push_back([&] {
+            // A yearly file in the output folder that the run did not merge from: it asks first.
+            const QString folder = output.path() + u'/';
+            QFile earlier(folder + QStringLiteral("Y2024_0101.csv"));
+            if (earlier.open(QIODevice::WriteOnly)) earlier.write("earlier\r\n");
+            dialogs.folders = {folder};
+            window.setRunObserverHook([gate](std::size_t year) {
+                if (year == 1) gate->Wait();
+            });
+            window.findChild<QListWidget*>(QStringLiteral("List1"))->selectAll();
+            // Run opens a modal question: started once this step has returned.
+            QTimer::singleShot(0, &window,
+                               [&] { window.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click(); });
+        });
+        steps.push_back([&] {
+            save(modal(), shots.run + QStringLiteral("-question.png"));
+            if (QMessageBox* box = modal(); box && box->button(QMessageBox::Yes))
+                box->button(QMessageBox::Yes)->click();
+        });
+        steps.push_back([&] { save(&window, shots.run + QStringLiteral("-progress.png")); });
+        steps.push_back([&] { gate->Open(); });
+        steps.push_back([&] {
+            save(modal(), shots.run + QStringLiteral("-done.png"));
+            if (QMessageBox* box = modal(); box && box->button(QMessageBox::Ok))
+                box->button(QMessageBox::Ok)->click();
+        });
+        steps.push_back([&] {
+            dialogs.folders = {output.path() + QStringLiteral("/empty/")};
+            QDir().mkpath(dialogs.folders.front());
+            window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        });
+        steps.push_back([&] { save(&window, shots.run + QStringLiteral("-empty.png")); });
+    }
+    steps.push_back([&] {
+        gate->Open();
+        app.quit();
+    });
     RunSteps(&window, std::move(steps));
     app.exec();
     return status;
@@ -119,16 +207,18 @@ int main(int argc, char** argv) {
     if (!shots.any()) {
         std::fprintf(stderr, "usage: kolvane-screenshots [--screenshot-prefecture N] [--screenshot PNG] "
                              "[--screenshot-folder-dialog PNG] [--screenshot-range-message PNG] "
-                             "[--screenshot-help PNG]\n");
+                             "[--screenshot-help PNG] [--screenshot-run PREFIX]\n");
         return 2;
     }
 
-    kolvane::frmKolvane window(QCoreApplication::applicationDirPath());
+    auto owned = std::make_unique<ShotDialogs>();
+    ShotDialogs& dialogs = *owned;
+    kolvane::frmKolvane window(QCoreApplication::applicationDirPath(), std::move(owned));
     // Like the program, it ends at once while another instance is running.
     if (!window.Form_Load()) {
         std::fprintf(stderr, "kolvane-screenshots: the program is already running\n");
         return 1;
     }
     window.show();
-    return TakeScreenshots(app, window, shots);
+    return TakeScreenshots(app, window, dialogs, shots);
 }
