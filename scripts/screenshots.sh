@@ -30,9 +30,10 @@ main="$out/main-window.png"
 dialog="$out/folder-dialog.png"
 message="$out/range-message.png"
 help="$out/help-window.png"
-rm -f "$main" "$dialog" "$message" "$help"
+rm -f "$main" "$dialog" "$message" "$help" "$out"/run-*.png
 # The program lists the Data/ folder beside it, as on a first start. Prefecture 13 is Tokyo.
 (cd "$build" && xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" env QT_QPA_PLATFORM=xcb \
     ./kolvane-screenshots --screenshot-prefecture 13 --screenshot "$main" --screenshot-folder-dialog "$dialog" \
-                          --screenshot-range-message "$message" --screenshot-help "$help")
-ls -l "$main" "$dialog" "$message" "$help"
+                          --screenshot-range-message "$message" --screenshot-help "$help" \
+                          --screenshot-run "$out/run")
+ls -l "$main" "$dialog" "$message" "$help" "$out"/run-*.png

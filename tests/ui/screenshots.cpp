@@ -163,6 +163,8 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
             QFile earlier(folder + QStringLiteral("Y2024_0101.csv"));
             if (earlier.open(QIODevice::WriteOnly)) earlier.write("earlier\r\n");
             dialogs.folders = {folder};
+            // The range message shot left a box empty: the locality's coordinates again.
+            window.findChild<QPushButton*>(QStringLiteral("cmdSet"))->click();
             window.setRunObserverHook([gate](std::size_t year) {
                 if (year == 1) gate->Wait();
             });
