@@ -7,13 +7,15 @@
 
 namespace kolvane {
 
-// The real seam: QMessageBox and the folder dialog, modal over the owner window.
+// The real seam: QMessageBox, the folder dialog and Qt's own file dialog, modal over the owner window.
 class QtUserDialogs : public UserDialogs {
   public:
     explicit QtUserDialogs(QWidget* owner = nullptr);
 
     void ShowMessage(const QString& text, const QString& title, int style) override;
     QString AskFolder(const QString& prompt, const QString& startFolder) override;
+    QString AskSaveFileName(const QString& caption, const QString& suggestedPath,
+                            const QString& filter) override;
 
   private:
     QPointer<QWidget> owner_;

@@ -23,6 +23,12 @@ class UserDialogs {
     // (empty: the dialog's own default). Returns the chosen folder ending in "/", or empty text
     // when the choice was cancelled.
     virtual QString AskFolder(const QString& prompt, const QString& startFolder) = 0;
+
+    // Asks for the name of a file to save: `caption` titles the dialog, which opens at `suggestedPath`
+    // and lists the files that match `filter` (e.g. "PNG 画像 (*.png)"). The dialog asks before an
+    // existing file is replaced. Returns the chosen path, or empty text when cancelled.
+    virtual QString AskSaveFileName(const QString& caption, const QString& suggestedPath,
+                                    const QString& filter) = 0;
 };
 
 } // namespace kolvane

@@ -31,12 +31,22 @@ class ScriptedDialogs : public UserDialogs {
 
     void ShowMessage(const QString& text, const QString& title, int style) override;
     QString AskFolder(const QString& prompt, const QString& startFolder) override;
+    QString AskSaveFileName(const QString& caption, const QString& suggestedPath,
+                            const QString& filter) override;
 
     // Every message shown, as a Line(); "(wait) " goes before one shown while the hourglass was on.
     QStringList messages;
     std::function<void()> onMessage;   // runs while the message is up
     std::deque<QString> folderAnswers; // an unexpected question fails the test and is cancelled
     std::vector<FolderRequest> folderRequests;
+
+    struct SaveRequest {
+        QString caption;
+        QString suggestedPath;
+        QString filter;
+    };
+    std::deque<QString> saveAnswers; // as folderAnswers: empty text answers a cancel
+    std::vector<SaveRequest> saveRequests;
 };
 
 // A temporary folder holding the program's folder (with Data/) and room for other folders.
