@@ -112,7 +112,7 @@ TEST(YearSeries, ListsYearsFirstFolderWins) {
     monthly.Write("Y2024_0101.csv", "f");
     monthly.Write("Y2019_0101.csv", "g");
     const std::vector<YearlyFileEntry> found =
-        ListYearlyFiles({output.folder(), "/nonexistent-kolvane-folder/", monthly.folder()}, {"01", "01"});
+        ListYearlyFiles({output.folder(), output.File("missing/"), monthly.folder()}, {"01", "01"});
     ASSERT_EQ(found.size(), 3u);
     EXPECT_EQ(found[0].year, 2019);
     EXPECT_EQ(found[0].path, monthly.File("Y2019_0101.csv"));

@@ -176,7 +176,9 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
                   QStringLiteral("グラフを「%1」に保存できません（ファイルまたはフォルダが見つかりません）。")
                       .arg(nowhere))});
 
-    if (auto* svg = view->findChild<QPushButton*>(QStringLiteral("cmdSaveSvg"))) {
+    auto* svg = view->findChild<QPushButton*>(QStringLiteral("cmdSaveSvg"));
+    EXPECT_EQ(svg != nullptr, CanSaveYearPlotSvg()); // the button only where SVG can be written
+    if (svg) {
         const QString svgTarget = QString::fromStdString(Folder("saved") + "year.svg");
         answers.saveAnswers = {svgTarget};
         QTest::mouseClick(svg, Qt::LeftButton);
