@@ -1,5 +1,6 @@
 #include "ui/Form1.h"
 
+#include "plot/Fonts.h"
 #include "ui/FolderList.h"
 #include "ui/Layout.h"
 
@@ -63,7 +64,7 @@ QStringList MountedDriveRoots() {
 Form1::Form1(QWidget* parent, QString previousResult) : QDialog(parent), strPath_(std::move(previousResult)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("フォルダ選択"));
-    setFont(WindowFont());
+    setFont(JapaneseFont());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     // Created in tab order.

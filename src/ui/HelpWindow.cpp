@@ -2,6 +2,7 @@
 
 #include "model/FileIo.h"
 #include "model/Messages.h"
+#include "plot/Fonts.h"
 #include "ui/Layout.h"
 
 #include <QScrollBar>
@@ -14,7 +15,7 @@ HelpWindow::HelpWindow(QWidget* owner) : QTextBrowser(owner) {
     setWindowFlag(Qt::Window);
     setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(QStringLiteral("年次ファイル生成プログラム ヘルプ"));
-    QFont font = WindowFont();
+    QFont font = JapaneseFont();
     font.setPointSize(10); // running text reads better a little larger than the window's captions
     setFont(font);
     setOpenExternalLinks(true);

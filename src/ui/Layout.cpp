@@ -1,7 +1,5 @@
 #include "ui/Layout.h"
 
-#include <QApplication>
-#include <QFontDatabase>
 #include <QWidget>
 #include <cmath>
 
@@ -22,20 +20,6 @@ void PlaceInTwips(QWidget* widget, int left, int top, int width, int height) {
 void FixClientSizeInTwips(QWidget* window, int width, int height) {
     const qreal dpi = window->logicalDpiX();
     window->setFixedSize(TwipsToPixels(width, dpi), TwipsToPixels(height, dpi));
-}
-
-QFont WindowFont() {
-    QFont font = QApplication::font();
-    const QStringList installed = QFontDatabase::families();
-    for (const QString& family : {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAGothic")}) {
-        if (installed.contains(family)) {
-            font.setFamilies({family});
-            break;
-        }
-    }
-    font.setPointSize(9);
-    font.setWeight(QFont::Normal);
-    return font;
 }
 
 } // namespace kolvane

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFont>
 #include <QString>
 #include <string>
 #include <string_view>
@@ -16,9 +15,6 @@ int TwipsToPixels(int twips, qreal logicalDpi);
 void PlaceInTwips(QWidget* widget, int left, int top, int width, int height);
 // Fixes the size of a window's client area, given in twips.
 void FixClientSizeInTwips(QWidget* window, int width, int height);
-
-// The program's font: an installed Japanese Gothic face at 9 points, else the default face.
-QFont WindowFont();
 
 // Core strings are UTF-8; QString lives only in the window layer.
 inline QString FromCore(const std::string& text) {

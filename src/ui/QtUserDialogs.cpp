@@ -2,6 +2,8 @@
 
 #include "ui/Form1.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -53,6 +55,19 @@ bool QtUserDialogs::AskYesNo(const QString& text, const QString& title) {
     box.setEscapeButton(QMessageBox::No);
     KeepTitleWhole(box, title);
     return box.exec() == QMessageBox::Yes;
+}
+
+QString QtUserDialogs::AskSaveFileName(const QString& caption, const QString& suggestedPath,
+                                       const QString& filter) {
+    // Qt's own dialog rather than the desktop's: it looks and behaves alike everywhere, in Japanese.
+    QFileDialog dialog(owner_, caption, suggestedPath, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString suffix = QFileInfo(suggestedPath).suffix();
+    if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted) return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 } // namespace kolvane

@@ -7,7 +7,7 @@
 
 namespace kolvane {
 
-// The real seam: QMessageBox and the folder dialog, modal over the owner window.
+// The real seam: QMessageBox, the folder dialog and Qt's own file dialog, modal over the owner window.
 class QtUserDialogs : public UserDialogs {
   public:
     explicit QtUserDialogs(QWidget* owner = nullptr);
@@ -15,6 +15,8 @@ class QtUserDialogs : public UserDialogs {
     void ShowMessage(const QString& text, const QString& title, int style) override;
     QString AskFolder(const QString& prompt, const QString& startFolder) override;
     bool AskYesNo(const QString& text, const QString& title) override;
+    QString AskSaveFileName(const QString& caption, const QString& suggestedPath,
+                            const QString& filter) override;
 
   private:
     QPointer<QWidget> owner_;

@@ -27,6 +27,11 @@ class UserDialogs {
     // Asks a question to be answered Yes or No; true for Yes. Closing the question without an
     // answer is No, which must always be the choice that loses nothing.
     virtual bool AskYesNo(const QString& text, const QString& title) = 0;
+    // Asks for the name of a file to save: `caption` titles the dialog, which opens at `suggestedPath`
+    // and lists the files that match `filter` (e.g. "PNG 画像 (*.png)"). The dialog asks before an
+    // existing file is replaced. Returns the chosen path, or empty text when cancelled.
+    virtual QString AskSaveFileName(const QString& caption, const QString& suggestedPath,
+                                    const QString& filter) = 0;
 };
 
 } // namespace kolvane

@@ -2,6 +2,7 @@
 
 #include "convert/Discovery.h"
 #include "model/Messages.h"
+#include "plot/Fonts.h"
 #include "request/RunRequest.h"
 #include "settings/LocalityTable.h"
 #include "settings/Settings.h"
@@ -173,7 +174,7 @@ frmKolvane::frmKolvane(QString applicationFolder, std::unique_ptr<UserDialogs> d
     if (!dialogs_) dialogs_ = std::make_unique<QtUserDialogs>(this);
     setObjectName(QStringLiteral("frmKolvane"));
     setWindowTitle(QStringLiteral("年次ファイル生成プログラム"));
-    setFont(WindowFont());
+    setFont(JapaneseFont());
     CreateControls();
     CreateRunControls();
     ConnectHandlers();

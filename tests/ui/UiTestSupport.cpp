@@ -92,6 +92,18 @@ std::string Bytes(const std::string& path) {
     return bytes;
 }
 
+QString ScriptedDialogs::AskSaveFileName(const QString& caption, const QString& suggestedPath,
+                                         const QString& filter) {
+    saveRequests.push_back({caption, suggestedPath, filter});
+    if (saveAnswers.empty()) {
+        ADD_FAILURE() << "unexpected save question: " << caption.toStdString();
+        return QString();
+    }
+    QString answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
 std::string UiFixture::Folder(const std::string& name) const {
     const QString path = temp.filePath(QString::fromStdString(name));
     QDir().mkpath(path);

@@ -32,6 +32,8 @@ class ScriptedDialogs : public UserDialogs {
     void ShowMessage(const QString& text, const QString& title, int style) override;
     QString AskFolder(const QString& prompt, const QString& startFolder) override;
     bool AskYesNo(const QString& text, const QString& title) override;
+    QString AskSaveFileName(const QString& caption, const QString& suggestedPath,
+                            const QString& filter) override;
 
     // Every message shown, as a Line(); "(wait) " goes before one shown while the hourglass was on.
     QStringList messages;
@@ -42,6 +44,14 @@ class ScriptedDialogs : public UserDialogs {
     QStringList questions;
     std::deque<bool> yesNoAnswers;
     std::function<void()> onQuestion; // runs while the question is up
+
+    struct SaveRequest {
+        QString caption;
+        QString suggestedPath;
+        QString filter;
+    };
+    std::deque<QString> saveAnswers; // as folderAnswers: empty text answers a cancel
+    std::vector<SaveRequest> saveRequests;
 };
 
 // Holds a window's run before one year (0 for the first) until opened; opens itself when it goes,

@@ -1,0 +1,140 @@
+#include "convert/YearSeries.h"
+
+#include "convert/Discovery.h"
+#include "convert/YearlyFile.h"
+#include "model/Error.h"
+#include "model/FileIo.h"
+#include "model/Messages.h"
+#include "model/Text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+
+namespace kolvane {
+namespace {
+
+std::optional<double> Value(double stored) {
+    if (stored == MISSING) return std::nullopt;
+    return stored;
+}
+
+bool HasValue(const SeriesDay& d) {
+    return d.tempMax || d.temp || d.tempMin || d.precip || d.solar || d.sunshine || d.evaporation;
+}
+
+// The place of a date in its year, or none for a date of another year or no date at all.
+std::optional<std::size_t> DayIndex(const YearSeries& series, int32_t year, int32_t month, int32_t day) {
+    using namespace std::chrono;
+    if (year != series.year || month < 1 || day < 1) return std::nullopt;
+    const year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                              std::chrono::day(static_cast<unsigned>(day))};
+    if (!date.ok()) return std::nullopt;
+    const sys_days first{std::chrono::year(year) / January / 1};
+    return static_cast<std::size_t>((sys_days(date) - first).count());
+}
+
+} // namespace
+
+bool IsIncomplete(const SeriesDay& day) {
+    return day.dayClass == DayClass::QuasiNormal || day.dayClass == DayClass::Insufficient ||
+           day.dayClass == DayClass::NoData;
+}
+
+YearSeries EmptyYearSeries(int year) {
+    using namespace std::chrono;
+    YearSeries series;
+    series.year = year;
+    const sys_days first{std::chrono::year(year) / January / 1};
+    const sys_days next{std::chrono::year(year + 1) / January / 1};
+    for (sys_days d = first; d < next; d += days(1)) {
+        const year_month_day date{d};
+        SeriesDay day;
+        day.month = static_cast<int>(static_cast<unsigned>(date.month()));
+        day.day = static_cast<int>(static_cast<unsigned>(date.day()));
+        day.dayClass = DayClass::NoData;
+        series.days.push_back(day);
+    }
+    return series;
+}
+
+YearSeries BuildYearSeries(std::string_view bytes, const std::string& file, int year) {
+    DailyTable rows;
+    ParseYearlyText(bytes, file, rows);
+
+    YearSeries series = EmptyYearSeries(year);
+    for (const DailyRecord& row : rows) {
+        const auto index = DayIndex(series, row.year, row.month, row.day);
+        if (!index) continue;
+        SeriesDay& d = series.days[*index];
+        d.tempMax = Value(row.tempMax);
+        d.temp = Value(row.temp);
+        d.tempMin = Value(row.tempMin);
+        d.precip = Value(row.precip);
+        d.solar = Value(row.solar);
+        d.sunshine = Value(row.sunshine);
+        d.evaporation = Value(row.evaporation);
+    }
+    // Without its companion a day is only known to be a gap.
+    for (SeriesDay& d : series.days)
+        d.dayClass = HasValue(d) ? std::nullopt : std::optional(DayClass::NoData);
+    return series;
+}
+
+void ApplyQuality(YearSeries& series, const std::vector<DayQuality>& days) {
+    for (SeriesDay& d : series.days)
+        d.dayClass = DayClass::NoData;
+    for (const DayQuality& q : days)
+        if (const auto index = DayIndex(series, q.year, q.month, q.day))
+            series.days[*index].dayClass = q.dayClass;
+    series.qualityKnown = true;
+}
+
+YearSeries ReadYearSeries(const std::string& path, int year) {
+    std::string bytes;
+    if (int e = ReadWholeFile(path, bytes))
+        throw KolvaneError(message::CannotRead(FileKind::Yearly, path, e));
+    YearSeries series = BuildYearSeries(bytes, path, year);
+
+    const std::filesystem::path yearly(path);
+    const std::string quality =
+        (yearly.parent_path() / QualityFileNameOf(yearly.filename().string())).string();
+    const int e = ReadWholeFile(quality, bytes);
+    if (e == ENOENT) return series; // written with --no-quality, or by an older program
+    if (e) throw KolvaneError(message::CannotRead(FileKind::Quality, quality, e));
+    ApplyQuality(series, ParseQualityText(bytes, quality));
+    return series;
+}
+
+std::optional<int> YearOfYearlyFileName(std::string_view name) {
+    // Y, four digits, "_", the station's four characters, ".csv".
+    if (name.size() != 14 || (name[0] != 'Y' && name[0] != 'y') || name[5] != '_') return std::nullopt;
+    const std::string_view digits = name.substr(1, 4);
+    if (!std::all_of(digits.begin(), digits.end(), IsAsciiDigit)) return std::nullopt;
+    if (!EqualsIgnoreAsciiCase(name.substr(10), ".csv")) return std::nullopt;
+    return std::stoi(std::string(digits));
+}
+
+std::vector<YearlyFileEntry> ListYearlyFiles(const std::vector<std::string>& folders,
+                                             const StationKey& station) {
+    const std::string pattern = "Y????_" + station.group + station.bucket + ".csv";
+    std::vector<YearlyFileEntry> entries;
+    std::vector<std::string> names;
+    for (const std::string& given : folders) {
+        const std::string folder = WithTrailingSlash(given);
+        if (folder.empty() || ListMatchingFiles(folder, pattern, names) != 0) continue;
+        for (const std::string& name : names) {
+            const std::optional<int> year = YearOfYearlyFileName(name);
+            if (!year) continue;
+            const bool known = std::any_of(entries.begin(), entries.end(),
+                                           [&](const YearlyFileEntry& e) { return e.year == *year; });
+            if (!known) entries.push_back({*year, folder + name});
+        }
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const YearlyFileEntry& a, const YearlyFileEntry& b) { return a.year < b.year; });
+    return entries;
+}
+
+} // namespace kolvane

@@ -1,0 +1,51 @@
+#include "plot/PlotFile.h"
+
+#include "convert/YearSeries.h"
+#include "model/Error.h"
+#include "model/Messages.h"
+#include "plot/YearPlot.h"
+
+#include <QGuiApplication>
+#include <filesystem>
+#include <memory>
+
+namespace kolvane {
+namespace {
+
+// The pixel size of a plot saved to a file.
+constexpr QSize IMAGE_SIZE{1600, 1000};
+
+} // namespace
+
+std::string YearPlotTitle(int year, const std::string& group, const std::string& bucket) {
+    return std::to_string(year) + "年　グループID " + group + "・バケットID " + bucket;
+}
+
+void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath) {
+    const std::string name = std::filesystem::path(yearlyPath).filename().string();
+    const std::optional<int> year = YearOfYearlyFileName(name);
+    if (!year)
+        throw KolvaneError("「" + yearlyPath +
+                           "」は年次ファイル (Y{yyyy}_{GG}{BB}.csv) の名前ではありません。");
+    const YearSeries series = ReadYearSeries(yearlyPath, *year);
+
+    std::unique_ptr<QGuiApplication> app;
+    if (!QGuiApplication::instance()) {
+        // Fonts and painting need an application; a script has no display to give it.
+        static int argc = 3;
+        static char arg0[] = "kolvane-convert", arg1[] = "-platform", arg2[] = "offscreen";
+        static char* argv[] = {arg0, arg1, arg2, nullptr};
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    const QString title = QString::fromStdString(YearPlotTitle(*year, name.substr(6, 2), name.substr(8, 2)));
+    const bool svg = std::filesystem::path(imagePath).extension() == ".svg";
+    const int error = svg ? SaveYearPlotSvg(series, title, imagePath, IMAGE_SIZE)
+                          : SaveYearPlotPng(series, title, imagePath, IMAGE_SIZE);
+    if (error == ENOTSUP)
+        throw KolvaneError("この kolvane-convert は SVG を書けません (Qt SVG なしでビルドされています)。");
+    if (error)
+        throw KolvaneError("グラフを「" + imagePath + "」に保存できません（" + DescribeSystemError(error) +
+                           "）。");
+}
+
+} // namespace kolvane

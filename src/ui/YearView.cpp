@@ -1,0 +1,172 @@
+#include "ui/YearView.h"
+
+#include "model/Error.h"
+#include "model/Messages.h"
+#include "plot/Fonts.h"
+#include "plot/PlotFile.h"
+#include "plot/YearPlot.h"
+#include "ui/Layout.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kolvane {
+namespace {
+
+const QString TITLE_ERROR = QStringLiteral("エラー");
+
+QString FileName(const std::string& path) {
+    return QFileInfo(FromCore(path)).fileName();
+}
+
+} // namespace
+
+YearPlotWidget::YearPlotWidget(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("yearPlot"));
+    setMinimumSize(640, 420);
+}
+
+void YearPlotWidget::setSeries(std::optional<YearSeries> series, QString title) {
+    series_ = std::move(series);
+    title_ = std::move(title);
+    update();
+}
+
+void YearPlotWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (series_) {
+        PaintYearPlot(painter, rect(), *series_, title_);
+        return;
+    }
+    painter.fillRect(rect(), Qt::white);
+    painter.setPen(Qt::gray);
+    painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("この年次ファイルはグラフにできません。"));
+}
+
+YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, StationKey station,
+                   QWidget* parent)
+    : QWidget(parent), dialogs_(dialogs), folders_(std::move(folders)), station_(std::move(station)) {
+    // A window of its own beside the main window, not a control inside it.
+    setWindowFlag(Qt::Window);
+    setObjectName(QStringLiteral("YearView"));
+    setWindowTitle(QStringLiteral("グラフ"));
+    setFont(JapaneseFont());
+
+    auto* label = new QLabel(QStringLiteral("年(&Y)"), this);
+    cboYear = new QComboBox(this);
+    cboYear->setObjectName(QStringLiteral("cboYear"));
+    label->setBuddy(cboYear);
+    cmdSavePng = new QPushButton(QStringLiteral("PNG で保存(&S)"), this);
+    cmdSavePng->setObjectName(QStringLiteral("cmdSavePng"));
+    if (CanSaveYearPlotSvg()) {
+        cmdSaveSvg = new QPushButton(QStringLiteral("SVG で保存(&V)"), this);
+        cmdSaveSvg->setObjectName(QStringLiteral("cmdSaveSvg"));
+    }
+    plot_ = new YearPlotWidget(this);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(label);
+    bar->addWidget(cboYear);
+    bar->addStretch(1);
+    bar->addWidget(cmdSavePng);
+    if (cmdSaveSvg) bar->addWidget(cmdSaveSvg);
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(bar);
+    column->addWidget(plot_, 1);
+
+    connect(cboYear, &QComboBox::currentIndexChanged, this, &YearView::LoadYear);
+    connect(cmdSavePng, &QPushButton::clicked, this, &YearView::SavePng);
+    if (cmdSaveSvg) connect(cmdSaveSvg, &QPushButton::clicked, this, &YearView::SaveSvg);
+    resize(TwipsToPixels(16500, logicalDpiX()), TwipsToPixels(11250, logicalDpiY()));
+}
+
+QString YearView::StationText() const {
+    return QStringLiteral("グループID %1・バケットID %2")
+        .arg(FromCore(station_.group), FromCore(station_.bucket));
+}
+
+bool YearView::ShowYear(int preferredYear) {
+    files_ = ListYearlyFiles(folders_, station_);
+    if (files_.empty()) {
+        dialogs_.ShowMessage(QStringLiteral("%1 の年次ファイルが見つかりません。").arg(StationText()),
+                             TITLE_ERROR, STYLE_EXCLAMATION);
+        return false;
+    }
+    int chosen = static_cast<int>(files_.size()) - 1;
+    for (std::size_t i = 0; i < files_.size(); ++i)
+        if (files_[i].year == preferredYear) chosen = static_cast<int>(i);
+
+    {
+        const QSignalBlocker quiet(cboYear);
+        cboYear->clear();
+        for (const YearlyFileEntry& file : files_)
+            cboYear->addItem(QStringLiteral("%1年").arg(file.year));
+        cboYear->setCurrentIndex(chosen);
+    }
+    LoadYear(chosen);
+    return true;
+}
+
+void YearView::LoadYear(int index) {
+    if (index < 0 || index >= static_cast<int>(files_.size())) return;
+    const YearlyFileEntry& file = files_[static_cast<std::size_t>(index)];
+    setWindowTitle(QStringLiteral("グラフ - %1").arg(FileName(file.path)));
+    plotTitle_ = FromCore(YearPlotTitle(file.year, station_.group, station_.bucket));
+    try {
+        series_ = ReadYearSeries(file.path, file.year);
+    } catch (const KolvaneError& error) {
+        series_.reset();
+        dialogs_.ShowMessage(QStringLiteral("グラフを表示できません。\n") + QString::fromUtf8(error.what()),
+                             TITLE_ERROR, STYLE_EXCLAMATION);
+    }
+    plot_->setSeries(series_, plotTitle_);
+    cmdSavePng->setEnabled(series_.has_value());
+    if (cmdSaveSvg) cmdSaveSvg->setEnabled(series_.has_value());
+}
+
+void YearView::SavePng() {
+    Save(QStringLiteral("png"), QStringLiteral("PNG 画像 (*.png)"));
+}
+
+void YearView::SaveSvg() {
+    Save(QStringLiteral("svg"), QStringLiteral("SVG 画像 (*.svg)"));
+}
+
+void YearView::Save(const QString& suffix, const QString& filter) {
+    const int index = cboYear->currentIndex();
+    if (!series_ || index < 0 || index >= static_cast<int>(files_.size())) return;
+    // Beside the yearly file, under its name: the plot of Y2024_0101.csv is Y2024_0101.png.
+    const QFileInfo yearly(FromCore(files_[static_cast<std::size_t>(index)].path));
+    const QString suggested = yearly.dir().filePath(yearly.completeBaseName() + QLatin1Char('.') + suffix);
+    const QString path = dialogs_.AskSaveFileName(QStringLiteral("グラフの保存"), suggested, filter);
+    if (path.isEmpty()) return;
+    const int error = suffix == QLatin1String("svg")
+                          ? SaveYearPlotSvg(*series_, plotTitle_, ToCore(path), SAVE_SIZE)
+                          : SaveYearPlotPng(*series_, plotTitle_, ToCore(path), SAVE_SIZE);
+    if (error)
+        dialogs_.ShowMessage(QStringLiteral("グラフを「%1」に保存できません（%2）。")
+                                 .arg(path, FromCore(DescribeSystemError(error))),
+                             TITLE_ERROR, STYLE_EXCLAMATION);
+}
+
+YearView* ShowYearView(QWidget* parent, UserDialogs& dialogs, std::vector<std::string> folders,
+                       StationKey station, int preferredYear) {
+    auto* view = new YearView(dialogs, std::move(folders), std::move(station), parent);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    if (!view->ShowYear(preferredYear)) {
+        delete view;
+        return nullptr;
+    }
+    view->show();
+    view->raise();
+    view->activateWindow();
+    return view;
+}
+
+} // namespace kolvane

@@ -1,0 +1,143 @@
+#include "convert/YearSeries.h"
+#include "model/Error.h"
+#include "model/Text.h"
+#include "support/TempFolder.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace kolvane {
+namespace {
+
+const std::string HEADER = "年月日,降水量,平均気温,最高気温,最低気温,湿度,気圧,最多風向,平均風速,"
+                           "最大瞬間風速,最大時風向,日射,露点温度,日照,可照時間,純放射,水面蒸発,地中温度\r\n";
+
+std::string Line(int yy, int month, int day, const char* values) {
+    char line[256];
+    std::snprintf(line, sizeof line, "\"%02d/%02d/%02d\",%s\r\n", yy, month, day, values);
+    return line;
+}
+
+// A leap year 2024 with values every day except February, which is all "X".
+std::string LeapYearText() {
+    static const int lengths[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    std::string text = HEADER;
+    for (int month = 1; month <= 12; ++month) {
+        for (int day = 1; day <= lengths[month - 1]; ++day) {
+            if (month == 2)
+                text += Line(24, month, day, "X,X,X,X,X,X,X,X,X,X,X,X,X,X,X,X,X");
+            else
+                text += Line(24, month, day,
+                             "1.5,10.2,15.8,-4.0,70.0,1013.0,N,2.0,5.0,N,12.34,3.0,6.5,12.0,8.10,2.2,9.0");
+        }
+    }
+    return EncodeCp932(text);
+}
+
+TEST(YearSeries, DaysValuesMissingMonthAndClasses) {
+    testing::TempFolder folder;
+    const std::string yearly = folder.Write("Y2024_0101.csv", LeapYearText());
+    YearSeries series = ReadYearSeries(yearly, 2024);
+    EXPECT_EQ(series.year, 2024);
+    ASSERT_EQ(series.days.size(), 366u);
+    EXPECT_EQ(series.days[59].month, 2); // 29 February is a day of its own
+    EXPECT_EQ(series.days[59].day, 29);
+    EXPECT_EQ(series.days[365].month, 12);
+    EXPECT_EQ(series.days[365].day, 31);
+
+    const SeriesDay& jan = series.days[0];
+    EXPECT_EQ(jan.tempMax, 15.8);
+    EXPECT_EQ(jan.temp, 10.2);
+    EXPECT_EQ(jan.tempMin, -4.0);
+    EXPECT_EQ(jan.precip, 1.5);
+    EXPECT_EQ(jan.solar, 12.34);
+    EXPECT_EQ(jan.sunshine, 6.5);
+    EXPECT_EQ(jan.evaporation, 2.2);
+    for (int i = 31; i < 60; ++i) {
+        const SeriesDay& d = series.days[static_cast<std::size_t>(i)];
+        EXPECT_FALSE(d.tempMax || d.temp || d.tempMin || d.precip || d.solar || d.sunshine || d.evaporation)
+            << "day " << i;
+    }
+    EXPECT_TRUE(series.days[60].temp.has_value()); // 1 March
+
+    // Without a companion only the "X" days are known to be incomplete.
+    EXPECT_FALSE(series.qualityKnown);
+    EXPECT_EQ(jan.dayClass, std::nullopt);
+    EXPECT_FALSE(IsIncomplete(jan));
+    EXPECT_TRUE(IsIncomplete(series.days[40]));
+
+    // With one, its classes hold; a day it lacks is a gap, a kept day is not shaded as incomplete.
+    folder.Write("Q2024_0101.csv", EncodeCp932("年月日,時間数,区分\r\n\"24/01/01\",21,準正常\r\n"
+                                               "\"24/01/02\",24,正常\r\n\"24/01/03\",X,既存\r\n"));
+    series = ReadYearSeries(yearly, 2024);
+    EXPECT_TRUE(series.qualityKnown);
+    EXPECT_EQ(series.days[0].dayClass, DayClass::QuasiNormal);
+    EXPECT_TRUE(IsIncomplete(series.days[0]));
+    EXPECT_FALSE(IsIncomplete(series.days[1]));
+    EXPECT_EQ(series.days[2].dayClass, DayClass::Kept);
+    EXPECT_FALSE(IsIncomplete(series.days[2]));
+    EXPECT_EQ(series.days[3].dayClass, DayClass::NoData);
+}
+
+TEST(YearSeries, GapsOtherYearsAndDuplicates) {
+    // A common year, only three lines: one of another year, one date twice (the later wins), a zero.
+    const std::string text = HEADER + Line(23, 3, 1, "0.0,0.0,0.0,0.0,1,1,N,1,1,N,0.00,1,0.0,1,0,0.0,1") +
+                             Line(22, 3, 2, "9,9,9,9,9,9,N,9,9,N,9,9,9,9,9,9,9") +
+                             Line(23, 3, 2, "5,5,5,5,5,5,N,5,5,N,5,5,5,5,5,5,5") +
+                             Line(23, 3, 2, "6,6,6,6,6,6,N,6,6,N,6,6,6,6,6,6,6");
+    const YearSeries series = BuildYearSeries(EncodeCp932(text), "Y2023_0101.csv", 2023);
+    ASSERT_EQ(series.days.size(), 365u);
+    EXPECT_EQ(series.days[59].month, 3);
+    EXPECT_EQ(series.days[59].precip, 0.0); // zero is a value, not missing
+    EXPECT_EQ(series.days[60].temp, 6.0);
+    EXPECT_FALSE(series.days[0].temp.has_value());
+    EXPECT_TRUE(IsIncomplete(series.days[0]));
+}
+
+TEST(YearSeries, UnreadableOrGarbageFilesAreNamed) {
+    testing::TempFolder folder;
+    const std::string garbage = folder.Write("Y2024_0101.csv", std::string("\x00\xff\x13garbage\r\n", 11));
+    const auto messageOf = [](const std::string& path, int year) {
+        try {
+            ReadYearSeries(path, year);
+        } catch (const KolvaneError& e) {
+            return std::string(e.what());
+        }
+        return std::string("(read)");
+    };
+    EXPECT_NE(messageOf(garbage, 2024).find("Y2024_0101.csv"), std::string::npos);
+    EXPECT_NE(messageOf(folder.File("Y2025_0101.csv"), 2025).find("を読み込めません"), std::string::npos);
+    // A companion that exists but cannot be read is said, not taken as absent.
+    folder.Write("Y2026_0101.csv", LeapYearText());
+    std::filesystem::create_directory(folder.File("Q2026_0101.csv"));
+    EXPECT_NE(messageOf(folder.File("Y2026_0101.csv"), 2026).find("Q2026_0101.csv"), std::string::npos);
+}
+
+TEST(YearSeries, ListsYearsFirstFolderWins) {
+    testing::TempFolder output, monthly;
+    output.Write("Y2024_0101.csv", "a");
+    output.Write("y2026_0101.CSV", "b"); // letter case ignored
+    output.Write("Y2024_0102.csv", "c"); // another station
+    output.Write("Y24_0101.csv", "d");
+    output.Write("Yabcd_0101.csv", "e");
+    monthly.Write("Y2024_0101.csv", "f");
+    monthly.Write("Y2019_0101.csv", "g");
+    const std::vector<YearlyFileEntry> found =
+        ListYearlyFiles({output.folder(), output.File("missing/"), monthly.folder()}, {"01", "01"});
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].year, 2019);
+    EXPECT_EQ(found[0].path, monthly.File("Y2019_0101.csv"));
+    EXPECT_EQ(found[1].year, 2024);
+    EXPECT_EQ(found[1].path, output.File("Y2024_0101.csv"));
+    EXPECT_EQ(found[2].year, 2026);
+    EXPECT_EQ(found[2].path, output.File("y2026_0101.CSV"));
+    EXPECT_TRUE(ListYearlyFiles({}, {"01", "01"}).empty());
+
+    EXPECT_EQ(YearOfYearlyFileName("y1999_0312.CSV"), 1999);
+    for (const char* name : {"Y1999_0312.csv.bak", "Y199_0312.csv", "Y1999-0312.csv", "Q1999_0312.csv", ""})
+        EXPECT_EQ(YearOfYearlyFileName(name), std::nullopt) << name;
+}
+
+} // namespace
+} // namespace kolvane
