@@ -7,6 +7,9 @@
 #include "model/FileIo.h"
 #include "model/Messages.h"
 #include "model/Text.h"
+#ifdef KOLVANE_HAVE_PLOT
+#include "plot/PlotFile.h"
+#endif
 #include "request/RunRequest.h"
 #include "request/StationBatch.h"
 
@@ -34,6 +37,7 @@ constexpr const char* HELP = R"(使い方:
                   (--lat D:M:S | --lat-table FILE) (--all | YYYY/MM ...) [-j N]
   kolvane-convert --monthly DIR --list
   kolvane-convert --summary YEARLYFILE
+  kolvane-convert --plot IMAGE YEARLYFILE
   kolvane-convert --help
 
 月次ファイル M{yy}{mm}_{GG}{BB}.csv から年次ファイル Y{yyyy}_{GG}{BB}.csv を作成します。
@@ -63,6 +67,9 @@ constexpr const char* HELP = R"(使い方:
   --no-quality      品質ファイル Q{yyyy}_{GG}{BB}.csv (各日の時間数と区分: 正常・準正常・資料不足・
                     欠測・既存) を書きません。省略時は年次ファイルごとにその隣に書きます。
   --summary FILE    年次ファイルとその隣の品質ファイルから、区分ごとの日数と最も長い欠測を表示します。
+  --plot IMAGE      年次ファイルの 1 年を、気温・降水量・日射と日照・水面蒸発のグラフにして IMAGE に
+                    保存します (名前が .svg で終われば SVG、ほかは PNG)。品質ファイルが隣にあれば、
+                    完全でないデータの日に色を付けます。画面は要りません。
   --list            フォルダにある観測点 (グループID・バケットID) と月の一覧を表示します。
   --help            この説明を表示します。
 
@@ -89,6 +96,7 @@ struct Options {
     bool help = false;
     bool noQuality = false;
     std::string summary;
+    std::string plot;
     unsigned jobs = 0;
     std::vector<std::string> months;
 };
@@ -156,6 +164,8 @@ Options ParseArguments(int argc, char** argv) {
             o.noQuality = true;
         else if (arg == "--summary")
             o.summary = value();
+        else if (arg == "--plot")
+            o.plot = value();
         else if (arg == "--help" || arg == "-h")
             o.help = true;
         else if (arg.rfind("-", 0) == 0)
@@ -369,6 +379,18 @@ int Summary(const std::string& yearlyPath) {
     return 0;
 }
 
+int Plot(const Options& o) {
+    if (o.months.size() != 1)
+        throw UsageError("--plot には画像ファイルの名前と年次ファイルを 1 つ指定して下さい。");
+#ifdef KOLVANE_HAVE_PLOT
+    PlotYearlyFile(o.months.front(), o.plot);
+    std::cout << o.plot << "\n";
+    return 0;
+#else
+    throw UsageError("この kolvane-convert は Qt なしでビルドされたため、--plot を使えません。");
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -385,6 +407,7 @@ int main(int argc, char** argv) {
             return EXIT_USAGE_ERROR;
         }
         if (!o.summary.empty()) return Summary(o.summary);
+        if (!o.plot.empty()) return Plot(o);
         if (o.monthly.empty()) throw UsageError("--monthly を指定して下さい。");
         std::error_code ec;
         if (std::filesystem::exists(o.monthly, ec) && !IsFolder(o.monthly))

@@ -3,19 +3,15 @@
 #include "convert/YearSeries.h"
 #include "model/Error.h"
 #include "model/Messages.h"
+#include "model/Text.h"
 #include "plot/YearPlot.h"
 
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <filesystem>
 #include <memory>
 
 namespace kolvane {
-namespace {
-
-// The pixel size of a plot saved to a file.
-constexpr QSize IMAGE_SIZE{1600, 1000};
-
-} // namespace
 
 std::string YearPlotTitle(int year, const std::string& group, const std::string& bucket) {
     return std::to_string(year) + "年　グループID " + group + "・バケットID " + bucket;
@@ -29,8 +25,18 @@ void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath)
                            "」は年次ファイル (Y{yyyy}_{GG}{BB}.csv) の名前ではありません。");
     const YearSeries series = ReadYearSeries(yearlyPath, *year);
 
+    QtMessageHandler previous = nullptr;
+    bool quietened = false;
+    // Declared before the application, so that its end is quiet too.
+    const auto restore = qScopeGuard([&] {
+        if (quietened) qInstallMessageHandler(previous);
+    });
     std::unique_ptr<QGuiApplication> app;
     if (!QGuiApplication::instance()) {
+        // Qt's notes about the session (no runtime folder, no display) mean nothing to a script; our
+        // own failures are thrown.
+        previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        quietened = true;
         // Fonts and painting need an application; a script has no display to give it.
         static int argc = 3;
         static char arg0[] = "kolvane-convert", arg1[] = "-platform", arg2[] = "offscreen";
@@ -38,9 +44,9 @@ void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath)
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
     const QString title = QString::fromStdString(YearPlotTitle(*year, name.substr(6, 2), name.substr(8, 2)));
-    const bool svg = std::filesystem::path(imagePath).extension() == ".svg";
-    const int error = svg ? SaveYearPlotSvg(series, title, imagePath, IMAGE_SIZE)
-                          : SaveYearPlotPng(series, title, imagePath, IMAGE_SIZE);
+    const bool svg = EqualsIgnoreAsciiCase(std::filesystem::path(imagePath).extension().string(), ".svg");
+    const int error = svg ? SaveYearPlotSvg(series, title, imagePath, YEAR_PLOT_SAVE_SIZE)
+                          : SaveYearPlotPng(series, title, imagePath, YEAR_PLOT_SAVE_SIZE);
     if (error == ENOTSUP)
         throw KolvaneError("この kolvane-convert は SVG を書けません (Qt SVG なしでビルドされています)。");
     if (error)

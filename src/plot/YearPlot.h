@@ -27,6 +27,9 @@ AxisScale NiceScale(double low, double high, bool includeZero, int maxSteps = 5)
 // shaded behind every panel and missing days leave gaps. Text scales with the size of `area`.
 void PaintYearPlot(QPainter& painter, const QRectF& area, const YearSeries& series, const QString& title);
 
+// The pixel size of a plot saved to a file.
+inline constexpr QSize YEAR_PLOT_SAVE_SIZE{1600, 1000};
+
 // Renders the plot at `size` pixels and writes it to `path` through a temporary file, so an existing
 // file is either kept or replaced whole. Return 0, or an errno (EIO when the image cannot be encoded,
 // ENOTSUP for SVG in a build without SVG support).

@@ -147,8 +147,8 @@ void YearView::Save(const QString& suffix, const QString& filter) {
     const QString path = dialogs_.AskSaveFileName(QStringLiteral("グラフの保存"), suggested, filter);
     if (path.isEmpty()) return;
     const int error = suffix == QLatin1String("svg")
-                          ? SaveYearPlotSvg(*series_, plotTitle_, ToCore(path), SAVE_SIZE)
-                          : SaveYearPlotPng(*series_, plotTitle_, ToCore(path), SAVE_SIZE);
+                          ? SaveYearPlotSvg(*series_, plotTitle_, ToCore(path), YEAR_PLOT_SAVE_SIZE)
+                          : SaveYearPlotPng(*series_, plotTitle_, ToCore(path), YEAR_PLOT_SAVE_SIZE);
     if (error)
         dialogs_.ShowMessage(QStringLiteral("グラフを「%1」に保存できません（%2）。")
                                  .arg(path, FromCore(DescribeSystemError(error))),

@@ -51,9 +51,6 @@ class YearView : public QWidget {
     void SavePng();
     void SaveSvg();
 
-    // The pixel size of saved plots.
-    static constexpr QSize SAVE_SIZE{1600, 1000};
-
   private:
     void LoadYear(int index);
     void Save(const QString& suffix, const QString& filter);

@@ -165,7 +165,7 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     ASSERT_EQ(answers.saveRequests.size(), 2u);
     EXPECT_EQ(answers.saveRequests[0].suggestedPath, QString::fromStdString(Monthly() + "Y2023_0101.png"));
     EXPECT_EQ(answers.saveRequests[0].filter, QStringLiteral("PNG 画像 (*.png)"));
-    EXPECT_EQ(SavedImage(target.toStdString()).size(), YearView::SAVE_SIZE);
+    EXPECT_EQ(SavedImage(target.toStdString()).size(), YEAR_PLOT_SAVE_SIZE);
     EXPECT_TRUE(answers.messages.isEmpty()) << answers.messages.join(u'\n').toStdString();
 
     const QString nowhere = QString::fromStdString(Folder("saved") + "gone/year.png");
