@@ -74,6 +74,30 @@ TEST(ConvertCommand, CompanionFilesAreWrittenUnlessAskedNotAndSummarised) {
         << r.err;
 }
 
+TEST(ConvertCommand, PlotsAYearWithoutADisplay) {
+#ifndef KOLVANE_HAVE_PLOT
+    GTEST_SKIP() << "kolvane-convert built without Qt has no --plot";
+#endif
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        unsetenv(name);
+    TempFolder monthly, out;
+    CopyGoldenMonthly(monthly);
+    ASSERT_EQ(Convert(monthly, &out, {"--all"}).exitCode, 0);
+    ChildResult r = RunConvert("--plot " + out.File("year.png") + " " + out.File("Y2000_0312.csv"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::string png = TempFolder::Read(out.File("year.png"));
+    ASSERT_GE(png.size(), 24u);
+    EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x06\x40\0\0\x03\xe8", 8)); // 1600 x 1000
+
+    // Not a yearly file's name: nothing is drawn over the image already there.
+    r = RunConvert("--plot " + out.File("year.png") + " " + out.File("Q2000_0312.csv"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("年次ファイル"), std::string::npos) << r.err;
+    EXPECT_TRUE(TempFolder::Read(out.File("year.png")) == png);
+}
+
 TEST(ConvertCommand, ListsStationsAndMonths) {
     TempFolder monthly;
     CopyGoldenMonthly(monthly);
