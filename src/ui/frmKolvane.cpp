@@ -10,10 +10,12 @@
 #include "ui/Layout.h"
 #include "ui/QtUserDialogs.h"
 #include "ui/WaitCursor.h"
+#include "ui/YearView.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -215,8 +217,11 @@ void frmKolvane::CreateControls() {
         Named<QPushButton>(this, QStringLiteral("Command1"), QStringLiteral("月次ファイル：フォルダ指定"));
     lblPath = Named<PathLabel>(this, QStringLiteral("lblPath"));
     cmdHelp = Named<QPushButton>(this, QStringLiteral("cmdHelp"), QStringLiteral("ヘルプ(&H)"));
+    cmdPlot = Named<QPushButton>(this, QStringLiteral("cmdPlot"), QStringLiteral("グラフ(&G)"));
+    cmdPlot->setToolTip(QStringLiteral("選んだ観測点の年次ファイルをグラフで表示します"));
+    cmdPlot->setEnabled(false); // until a station with a yearly file is chosen
 
-    for (QPushButton* button : {cmdOK, cmdExit, cmdSet, Command1, cmdHelp})
+    for (QPushButton* button : {cmdOK, cmdExit, cmdSet, Command1, cmdHelp, cmdPlot})
         button->setAutoDefault(false);
 
     FixClientSizeInTwips(this, 4710, 6000);
@@ -245,6 +250,7 @@ void frmKolvane::CreateControls() {
     PlaceInTwips(Command1, 120, 1560, 2655, 375);
     PlaceInTwips(lblPath, 120, 2040, 4455, 615);
     PlaceInTwips(cmdHelp, 3600, 5520, 1000, 320);
+    PlaceInTwips(cmdPlot, 3600, 4080, 1000, 320);
 
     // The boxes are narrow: no room to spare for inner margins.
     for (QLineEdit* box : {txtLat[0], txtLat[1], txtLat[2], txtLon[0], txtLon[1], txtLon[2]}) {
@@ -256,13 +262,13 @@ void frmKolvane::CreateControls() {
 
     QWidget* const tabOrder[] = {cmdOK,     cmdExit,   cboArea1,  cboArea2,  cboGroup,  cboBucket,
                                  List1,     txtLat[0], txtLat[1], txtLat[2], txtLon[0], txtLon[1],
-                                 txtLon[2], cmdSet,    Command1,  cmdHelp};
+                                 txtLon[2], cmdSet,    Command1,  cmdPlot,   cmdHelp};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
 // The progress of a run and its Cancel button, shown only during a run, in the free space right
-// of the month list and above 実行.
+// of the month list; Cancel beside the disabled グラフ, above 実行.
 void frmKolvane::CreateRunControls() {
     lblProgress = Named<QLabel>(this, QStringLiteral("lblProgress"));
     prgRun = Named<QProgressBar>(this, QStringLiteral("prgRun"));
@@ -272,7 +278,7 @@ void frmKolvane::CreateRunControls() {
     cmdCancel->setAutoDefault(false);
     PlaceInTwips(lblProgress, 2280, 3300, 2310, 255);
     PlaceInTwips(prgRun, 2280, 3600, 2310, 300);
-    PlaceInTwips(cmdCancel, 3600, 4080, 1000, 320);
+    PlaceInTwips(cmdCancel, 2400, 4080, 1000, 320);
     for (QWidget* control : {static_cast<QWidget*>(lblProgress), static_cast<QWidget*>(prgRun),
                              static_cast<QWidget*>(cmdCancel)})
         control->hide();
@@ -283,6 +289,7 @@ void frmKolvane::ConnectHandlers() {
     connect(cmdCancel, &QPushButton::clicked, this, &frmKolvane::cmdCancel_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmKolvane::cmdExit_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmKolvane::cmdHelp_Click);
+    connect(cmdPlot, &QPushButton::clicked, this, &frmKolvane::cmdPlot_Click);
     connect(cmdSet, &QPushButton::clicked, this, &frmKolvane::cmdSet_Click);
     connect(Command1, &QPushButton::clicked, this, &frmKolvane::Command1_Click);
     // A list's Click runs whenever its chosen entry changes, by the user or by code.
@@ -488,6 +495,7 @@ void frmKolvane::StartRun(PlannedRun plan) {
         observer.written = [&](std::size_t count, const std::string& path) {
             post([this, count, path = FromCore(path)] {
                 prgRun->setValue(static_cast<int>(count));
+                lastWrittenYear_ = YearOfYearlyFileName(ToCore(QFileInfo(path).fileName())).value_or(0);
                 emit yearlyFileWritten(path);
             });
         };
@@ -515,6 +523,7 @@ void frmKolvane::SetRunning(bool running) {
     for (QWidget* control : {static_cast<QWidget*>(lblProgress), static_cast<QWidget*>(prgRun),
                              static_cast<QWidget*>(cmdCancel)})
         control->setVisible(running);
+    if (!running) UpdatePlotButton();
     (running ? cmdCancel : cmdOK)->setFocus();
 }
 
@@ -555,6 +564,8 @@ void frmKolvane::FinishRun(RunReport report) {
                               TITLE_CONFIRM, STYLE_PLAIN);
     lblProgress->hide();
     prgRun->hide();
+    // The year just written is one click away.
+    if (run->outcome.written > 0 && cmdPlot->isEnabled()) cmdPlot->setFocus();
 }
 
 void frmKolvane::closeEvent(QCloseEvent* event) {
@@ -573,6 +584,7 @@ int frmKolvane::ListMonthlyFolder() {
     std::vector<std::string> groups;
     if (int error = ListGroups(monthlyFolder_, groups)) {
         SetMonthListProblem(error);
+        UpdatePlotButton();
         return error;
     }
 
@@ -583,6 +595,7 @@ int frmKolvane::ListMonthlyFolder() {
     } else {
         cboBucket->clear();
         List1->clear();
+        UpdatePlotButton();
     }
     return 0;
 }
@@ -632,7 +645,28 @@ void frmKolvane::cboBucket_Click() {
     List1->clear();
     for (const std::string& entry : months)
         List1->addItem(FromCore(entry));
+    UpdatePlotButton();
     if (error) ReportUnreadableFolder(monthlyFolder_, error);
+}
+
+std::vector<std::string> frmKolvane::YearlyFolders() const {
+    std::vector<std::string> folders;
+    if (!outputFolder_.empty()) folders.push_back(outputFolder_);
+    if (!monthlyFolder_.empty() && monthlyFolder_ != outputFolder_) folders.push_back(monthlyFolder_);
+    return folders;
+}
+
+void frmKolvane::UpdatePlotButton() {
+    const StationKey station{ChosenId(cboGroup), ChosenId(cboBucket)};
+    cmdPlot->setEnabled(!run_ && !station.group.empty() && !station.bucket.empty() &&
+                        !ListYearlyFiles(YearlyFolders(), station).empty());
+}
+
+void frmKolvane::cmdPlot_Click() {
+    // One view at a time, of the station chosen now.
+    if (yearView_) yearView_->close();
+    yearView_ = ShowYearView(this, *dialogs_, YearlyFolders(),
+                             StationKey{ChosenId(cboGroup), ChosenId(cboBucket)}, lastWrittenYear_);
 }
 
 void frmKolvane::ReportUnreadableFolder(const std::string& folder, int errorNumber) {

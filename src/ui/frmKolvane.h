@@ -3,12 +3,14 @@
 #include "request/Coordinates.h"
 #include "ui/UserDialogs.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QComboBox;
 class QKeyEvent;
@@ -22,6 +24,7 @@ class QPushButton;
 namespace kolvane {
 
 class HelpWindow;
+class YearView;
 struct PlannedRun;
 
 // The main window "年次ファイル生成プログラム". It holds the controls and the form-level strings;
@@ -85,6 +88,7 @@ class frmKolvane : public QWidget {
     void cmdExit_Click();
     void cmdHelp_Click();
     void cmdSet_Click();
+    void cmdPlot_Click();
     void cboArea1_Click();
     void Command1_Click();
     void cboGroup_Click();
@@ -98,6 +102,12 @@ class frmKolvane : public QWidget {
     void CheckCoordinateBox(QLineEdit* box, CoordinateBox which);
     // Runs a typed key through the box's KeyPress handler; true when it is to be discarded.
     bool DiscardsKey(int index, bool latitude, const QKeyEvent& event);
+
+    // Where the year view looks for the chosen station's yearly files: the last run's output folder,
+    // then the monthly folder.
+    std::vector<std::string> YearlyFolders() const;
+    // グラフ is usable when the chosen station has a yearly file there and no run is going.
+    void UpdatePlotButton();
 
     void RestoreSettings();
     void FillPrefectures();
@@ -140,6 +150,7 @@ class frmKolvane : public QWidget {
     QLabel* lblProgress;
     QProgressBar* prgRun;
     QPushButton* cmdCancel;
+    QPushButton* cmdPlot;
 
     std::string monthlyFolder_;
     std::string outputFolder_;
@@ -151,6 +162,8 @@ class frmKolvane : public QWidget {
     QString instanceLockPath_;
     std::unique_ptr<QLockFile> instanceLock_;
     HelpWindow* helpWindow_ = nullptr; // created at the first press of Help
+    QPointer<YearView> yearView_;      // the open year view, if any
+    int lastWrittenYear_ = 0;          // the year of the last yearly file a run wrote, shown first
     std::unique_ptr<UserDialogs> dialogs_;
     // Listing errors during start-up are silent; later they are reported.
     bool startingUp_ = false;

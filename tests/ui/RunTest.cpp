@@ -1,5 +1,8 @@
 #include "UiTestSupport.h"
 
+#include "ui/YearView.h"
+
+#include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -97,6 +100,9 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
     dialogs->folderAnswers = {QString::fromStdString(monthly)};
     Child<QPushButton>(window.get(), "Command1")->click();
     SetCoordinates(window.get(), COORDINATES);
+    auto* cmdPlot = Child<QPushButton>(window.get(), "cmdPlot");
+    EXPECT_EQ(cmdPlot->text(), QStringLiteral("グラフ(&G)"));
+    EXPECT_FALSE(cmdPlot->isEnabled()); // no yearly file yet
 
     // The list runs 2000/01 to 2000/03, then 1999. 2000/01 to 2000/03 by a click and a Shift click,
     // 1999/02 added with Ctrl.
@@ -152,6 +158,19 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
               Strings({"00/01/01", "00/01/02", "00/02/01", "00/02/02", "00/03/01", "00/03/02"}));
     EXPECT_EQ(DaysWithValues(output + "Y1999_0101.csv"), Strings({"99/02/01", "99/02/02"}));
     EXPECT_FALSE(std::filesystem::exists(output + "Y2000_0202.csv"));
+
+    // The year just written is a click away, with the days its companion calls incomplete.
+    ASSERT_TRUE(cmdPlot->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), cmdPlot);
+    QTest::mouseClick(cmdPlot, Qt::LeftButton);
+    auto* view = window->findChild<YearView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("グラフ - Y1999_0101.csv"));
+    ASSERT_TRUE(view->series() && view->series()->qualityKnown);
+    EXPECT_TRUE(IsIncomplete(view->series()->days[0]));
+    view->close();
+    Child<QComboBox>(window.get(), "cboGroup")->setCurrentIndex(1); // 02/02 has no yearly file
+    EXPECT_FALSE(cmdPlot->isEnabled());
 }
 
 TEST_F(Run, GoesOnInTheBackgroundAndACancelStopsBeforeTheNextYear) {
