@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes PNG screenshots of what a user sees, in a real X server with the Japanese fonts: the main
 # window on the bundled sample data with a prefecture and locality chosen and their coordinates set,
-# the folder dialog, a range message of the coordinate boxes, and the help window.
+# the folder dialog, a range message of the coordinate boxes, the help window, and a run with the
+# year view it leads to.
 #
 #   scripts/screenshots.sh [OUTPUT_FOLDER]
 #

@@ -186,6 +186,15 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
                 box->button(QMessageBox::Ok)->click();
         });
         steps.push_back([&] {
+            save(&window, shots.run + QStringLiteral("-after.png"));
+            window.findChild<QPushButton*>(QStringLiteral("cmdPlot"))->click();
+        });
+        steps.push_back([&] {
+            QWidget* view = window.findChild<QWidget*>(QStringLiteral("YearView"));
+            save(view, shots.run + QStringLiteral("-plot.png"));
+            if (view) view->close();
+        });
+        steps.push_back([&] {
             dialogs.folders = {output.path() + QStringLiteral("/empty/")};
             QDir().mkpath(dialogs.folders.front());
             window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
