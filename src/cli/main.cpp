@@ -382,6 +382,10 @@ int Summary(const std::string& yearlyPath) {
 int Plot(const Options& o) {
     if (o.months.size() != 1)
         throw UsageError("--plot には画像ファイルの名前と年次ファイルを 1 つ指定して下さい。");
+    // Only an image name: a swapped pair would otherwise draw over the yearly file itself.
+    const std::string suffix = LowerAscii(std::filesystem::path(o.plot).extension().string());
+    if (suffix != ".png" && suffix != ".svg")
+        throw UsageError("--plot の画像ファイルの名前は .png か .svg で終わるようにして下さい: " + o.plot);
 #ifdef KOLVANE_HAVE_PLOT
     PlotYearlyFile(o.months.front(), o.plot);
     std::cout << o.plot << "\n";

@@ -91,11 +91,16 @@ TEST(ConvertCommand, PlotsAYearWithoutADisplay) {
     EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
     EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x06\x40\0\0\x03\xe8", 8)); // 1600 x 1000
 
-    // Not a yearly file's name: nothing is drawn over the image already there.
+    // Not a yearly file's name: nothing is drawn over the image already there. The two names swapped:
+    // the yearly file is not drawn over either.
     r = RunConvert("--plot " + out.File("year.png") + " " + out.File("Q2000_0312.csv"));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("年次ファイル"), std::string::npos) << r.err;
     EXPECT_TRUE(TempFolder::Read(out.File("year.png")) == png);
+    const std::string yearly = TempFolder::Read(out.File("Y2000_0312.csv"));
+    r = RunConvert("--plot " + out.File("Y2000_0312.csv") + " " + out.File("year.png"));
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(TempFolder::Read(out.File("Y2000_0312.csv")) == yearly);
 }
 
 TEST(ConvertCommand, ListsStationsAndMonths) {
