@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 
+#include "support/Samples.h"
 #include "ui/YearView.h"
 
 #include <QApplication>
@@ -166,28 +167,24 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
 }
 
 TEST_F(Run, GoesOnInTheBackgroundAndACancelStopsBeforeTheNextYear) {
-    // Years in list order: 2000, 2001, 1999. The yearly files are written beside the monthly files.
+    // Years in list order: 2000, 2001, 1999, written beside the monthly files. The yearly files of 2001
+    // and 1999 there are merged from, so no replace question comes (an unexpected one fails the test).
     const std::string monthly = Folder("monthly");
-    for (int year : {2000, 2001, 1999})
+    for (int year : {2000, 2001, 1999}) {
         WriteMonthlyFile(monthly, year, 1, "0101");
-    auto window = StartWindow();
-    Ready(*window, *dialogs, monthly);
-    window->show();
-    dialogs->folderAnswers = {QString::fromStdString(monthly)};
-    Child<QPushButton>(window.get(), "cmdOK")->click();
-    ASSERT_TRUE(RunEnds(*window));
-    ASSERT_EQ(dialogs->messages, QStringList({Completed(3, monthly)}));
+        WriteMonthlyFile(monthly, year, 2, "0101");
+    }
+    WriteFile(monthly + "Y2001_0101.csv", YearlyText(2001, 0));
+    WriteFile(monthly + "Y1999_0101.csv", YearlyText(1999, 0));
     const std::string before2001 = Bytes(monthly + "Y2001_0101.csv");
     const std::string before1999 = Bytes(monthly + "Y1999_0101.csv");
 
-    // February of each year added; the run is held before its second year. The yearly files there
-    // are merged from, so no replace question comes (an unexpected one fails the test).
-    for (int year : {2000, 2001, 1999})
-        WriteMonthlyFile(monthly, year, 2, "0101");
+    // The run is held before its second year.
+    auto window = StartWindow();
+    window->show();
     Ready(*window, *dialogs, monthly);
     RunGate gate(1);
     window->setRunObserverHook(gate.Hook());
-    dialogs->messages.clear();
     dialogs->folderAnswers = {QString::fromStdString(monthly)};
     auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
     auto* cmdCancel = Child<QPushButton>(window.get(), "cmdCancel");
