@@ -128,7 +128,6 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     const QString target = QString::fromStdString(Folder("saved") + "year.png");
     answers.saveAnswers = {QString(), target}; // cancelled once, then a name
     auto* save = Child<QPushButton>(view.get(), "cmdSavePng");
-    EXPECT_EQ(save->text(), QStringLiteral("PNG で保存(&S)"));
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(target));
     QTest::mouseClick(save, Qt::LeftButton);
