@@ -32,29 +32,26 @@ int DistinctColours(const QImage& image) {
 }
 
 TEST(YearPlot, NiceScales) {
-    const AxisScale temp = NiceScale(-4.3, 34.1, false);
-    EXPECT_EQ(temp.low, -10);
-    EXPECT_EQ(temp.high, 40);
-    EXPECT_EQ(temp.step, 10);
-
-    const AxisScale rain = NiceScale(3, 126, true); // 0 is always on a rain axis
-    EXPECT_EQ(rain.low, 0);
-    EXPECT_EQ(rain.high, 150);
-    EXPECT_EQ(rain.step, 50);
-
-    const AxisScale small = NiceScale(0.12, 0.83, true, 5);
-    EXPECT_DOUBLE_EQ(small.step, 0.2);
-    EXPECT_DOUBLE_EQ(small.high, 1.0);
-
-    const AxisScale exact = NiceScale(0, 30, true); // a value on a tick adds no empty step
-    EXPECT_EQ(exact.high, 30);
-
+    struct Case {
+        double low, high;
+        bool includeZero;
+        double scaleLow, scaleHigh, step;
+    };
+    // 0 is always on a rain axis; a value on a tick adds no empty step.
+    for (const Case& c : {Case{-4.3, 34.1, false, -10, 40, 10}, Case{3, 126, true, 0, 150, 50},
+                          Case{0.12, 0.83, true, 0, 1.0, 0.2}, Case{0, 30, true, 0, 30, 10}}) {
+        SCOPED_TRACE(::testing::Message() << c.low << " " << c.high);
+        const AxisScale scale = NiceScale(c.low, c.high, c.includeZero);
+        EXPECT_DOUBLE_EQ(scale.low, c.scaleLow);
+        EXPECT_DOUBLE_EQ(scale.high, c.scaleHigh);
+        EXPECT_DOUBLE_EQ(scale.step, c.step);
+    }
+    // A year of one value still has an axis with height.
     for (const AxisScale& flat : {NiceScale(0, 0, true), NiceScale(12, 12, false), NiceScale(-2, -2, true)}) {
-        EXPECT_LT(flat.low, flat.high); // a year of one value still has an axis with height
+        EXPECT_LT(flat.low, flat.high);
         EXPECT_GT(flat.step, 0);
     }
-    const AxisScale dry = NiceScale(0, 0, true);
-    EXPECT_EQ(dry.low, 0);
+    EXPECT_EQ(NiceScale(0, 0, true).low, 0);
 }
 
 TEST(YearPlot, SavesPngAndSvgOfAnyYear) {
