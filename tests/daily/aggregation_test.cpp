@@ -1,6 +1,4 @@
 #include "daily/DailyAggregation.h"
-#include "daily/Evaporation.h"
-#include "daily/Radiation.h"
 
 #include <gtest/gtest.h>
 

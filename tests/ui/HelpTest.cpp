@@ -3,7 +3,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
 #include <QTextBrowser>
 #include <filesystem>
 
