@@ -1,29 +1,25 @@
 #include "convert/MonthlyFile.h"
-#include "model/Error.h"
-#include "model/Text.h"
+#include "support/Samples.h"
 
 #include <gtest/gtest.h>
 
 namespace kolvane {
 namespace {
 
-const std::string HEADER =
-    "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度";
+const std::string HEADER = testing::MONTHLY_HEADER;
 
-HourlyTable Read(const std::string& utf8Text) {
+HourlyTable ReadBytes(const std::string& bytes) {
     HourlyTable table;
-    ParseMonthlyText(EncodeCp932(utf8Text), "M0504_0312.csv", table);
+    ParseMonthlyText(bytes, "M0504_0312.csv", table);
     return table;
 }
 
+HourlyTable Read(const std::string& utf8Text) {
+    return ReadBytes(EncodeCp932(utf8Text));
+}
+
 std::string ErrorOfBytes(const std::string& bytes) {
-    HourlyTable table;
-    try {
-        ParseMonthlyText(bytes, "M0504_0312.csv", table);
-    } catch (const KolvaneError& e) {
-        return e.what();
-    }
-    return "";
+    return testing::MessageOf([&] { ReadBytes(bytes); });
 }
 
 std::string ErrorOf(const std::string& utf8Text) {
@@ -35,21 +31,9 @@ TEST(MonthlyFile, ColumnsAreFoundByNameInAnyOrder) {
                          "露点温度,地中温度,気温,備考\r\n"
                          "3:00,2005/04/02,1.5,80,1001.5,270,3.5,7.25,280,0.12,9.5,11.5,12.5,晴れ\r\n");
     ASSERT_EQ(t.size(), 1u);
-    EXPECT_EQ(t[0], (HourlyRecord{.year = 2005,
-                                  .month = 4,
-                                  .day = 2,
-                                  .hour = 3,
-                                  .precip = 1.5,
-                                  .temp = 12.5,
-                                  .humidity = 80,
-                                  .pressure = 1001.5,
-                                  .windDir = 270,
-                                  .windSpeed = 3.5,
-                                  .gust = 7.25,
-                                  .gustDir = 280,
-                                  .solar = 0.12,
-                                  .dewPoint = 9.5,
-                                  .groundTemp = 11.5}));
+    // Every field in the order declared; minute and second are 0.
+    EXPECT_EQ(t[0], (HourlyRecord{2005, 4, 2, 3, 0, 0, 1.5, 12.5, 80, 1001.5, 270, 3.5, 7.25, 280, 0.12, 9.5,
+                                  11.5}));
 }
 
 TEST(MonthlyFile, IncompleteAndUnreadableLinesAreLeftOut) {
@@ -83,13 +67,7 @@ TEST(MonthlyFile, IncompleteAndUnreadableLinesAreLeftOut) {
 
 TEST(MonthlyFile, TheHourTableTakesNoMoreRoomThanTheFileHasLines) {
     // A file of years of hours must not need its table twice over while the table grows.
-    std::string text = EncodeCp932(HEADER) + "\r\n";
-    for (int d = 1; d <= 28; ++d)
-        for (int h = 1; h <= 24; ++h)
-            text += "2005/02/" + std::to_string(d) + "," + std::to_string(h) +
-                    ":00,0,1,50,1000,90,1,2,90,0,1,5\r\n";
-    HourlyTable table;
-    ParseMonthlyText(text, "M0502_0312.csv", table);
+    const HourlyTable table = ReadBytes(testing::MonthlyText(2005, 2, 1, 28));
     ASSERT_EQ(table.size(), 28u * 24);
     EXPECT_LE(table.capacity(), 28u * 24 + 1);
 }
@@ -98,28 +76,20 @@ TEST(MonthlyFile, HeaderProblemsAndHugeNumbersStopWithAMessage) {
     EXPECT_TRUE(Read("").empty());
     EXPECT_TRUE(Read(HEADER + "\r\n").empty());
 
-    std::string missing = ErrorOf(
-        "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度\r\n");
+    const std::string missing = ErrorOf(HEADER.substr(0, HEADER.rfind(',')) + "\r\n");
     EXPECT_NE(missing.find("M0504_0312.csv"), std::string::npos) << missing;
     EXPECT_NE(missing.find("「地中温度」がありません"), std::string::npos) << missing;
-
-    std::string twice = ErrorOf(HEADER + ",気温\r\n");
-    EXPECT_NE(twice.find("「気温」が重複しています"), std::string::npos) << twice;
-
-    // Near-miss names (a trailing blank, a different width) are not the column.
-    EXPECT_NE(
-        ErrorOf(
-            "年月日 "
-            ",時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度\r\n")
-            .find("年月日"),
-        std::string::npos);
+    EXPECT_NE(ErrorOf(HEADER + ",気温\r\n").find("「気温」が重複しています"), std::string::npos);
+    // A near-miss name (a trailing blank) is not the column.
+    EXPECT_NE(ErrorOf("年月日 " + HEADER.substr(std::string("年月日").size()) + "\r\n").find("「年月日」"),
+              std::string::npos);
 
     // Saved again by an editor in UTF-8: the user is told the encoding, not a missing column.
     EXPECT_NE(ErrorOfBytes(HEADER + "\r\n2005/04/01,1:00,0,1,50,1000,90,1,2,90,0,1,5\r\n")
                   .find("「M0504_0312.csv」は UTF-8 で保存されています"),
               std::string::npos);
 
-    std::string huge = ErrorOf(HEADER + "\r\n2005/04/01,1:00,0,1e999,50,1000,90,1,2,90,0,1,5\r\n");
+    const std::string huge = ErrorOf(HEADER + "\r\n2005/04/01,1:00,0,1e999,50,1000,90,1,2,90,0,1,5\r\n");
     EXPECT_NE(huge.find("2行目"), std::string::npos) << huge;
 }
 

@@ -66,12 +66,11 @@ TEST(YearCalendar, SortOrdersByDateAndTheLastDuplicateWins) {
     BuildYearCalendar("05", dup, year);
     EXPECT_EQ(year[9].temp, 100);
 
-    DailyTable one = {Day(2005, 3, 3, 1)};
-    SortYearByDate(one);
-    EXPECT_EQ(one[0].temp, 1);
-    DailyTable none;
-    SortYearByDate(none);
-    EXPECT_TRUE(none.empty());
+    for (DailyTable few : {DailyTable{}, DailyTable{Day(2005, 3, 3, 1)}}) {
+        const DailyTable before = few;
+        SortYearByDate(few);
+        EXPECT_EQ(few, before);
+    }
 
     // The key is the two-digit year: 2070 reads back as 1970 in a short date, so it sorts before 2005.
     rows = {Day(2005, 1, 1, 1), Day(2070, 1, 1, 2)};

@@ -2,38 +2,19 @@
 
 #include "convert/YearlyFile.h"
 #include "daily/YearCalendar.h"
-#include "model/Text.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace kolvane::testing {
 
-std::string MonthlyText(int year, int month, int firstDay, int days) {
-    std::string text = EncodeCp932("年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,"
-                                   "日射量,露点温度,地中温度\r\n");
-    char line[160];
-    for (int d = firstDay; d < firstDay + days; ++d) {
-        for (int h = 1; h <= 24; ++h) {
-            std::snprintf(line, sizeof line,
-                          "%04d/%02d/%02d,%d:00,0.5,%.1f,%d,1012.5,%d,2.5,6.0,%d,%.2f,1.5,7.0\r\n", year,
-                          month, d, h, 5.0 + h % 7, 55 + h, (h * 30) % 360, (h * 45) % 360,
-                          h > 6 && h < 18 ? 0.8 : 0.0);
-            text += line;
-        }
-    }
-    return text;
-}
-
 std::string PreviousYearlyFile() {
     DailyTable day, year;
     ParseYearlyText(
-        EncodeCp932("年月日,降水量,平均気温,最高気温,最低気温,湿度,気圧,最多風向,平均風速,"
-                    "最大瞬間風速,最大時風向,日射,露点温度,日照,可照時間,純放射,水面蒸発,地中温度\r\n"
-                    "\"05/03/01\",12.5,4.2,9.1,-0.4,71.0,1008.8,NW,3.4,11.2,WNW,9.87,-1.1,4.5,11.5,"
+        EncodeCp932(YEARLY_HEADER +
+                    "\r\n\"05/03/01\",12.5,4.2,9.1,-0.4,71.0,1008.8,NW,3.4,11.2,WNW,9.87,-1.1,4.5,11.5,"
                     "3.21,1.4,6.6\r\n"),
         "Y2005_0312.csv", day);
     BuildYearCalendar("05", day, year);

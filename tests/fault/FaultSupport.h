@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/Samples.h"
 #include "support/TempFolder.h"
 
 #include <filesystem>
@@ -36,9 +37,6 @@ inline std::vector<std::string> TemporaryFiles(const TempFolder& folder) {
     }
     return found;
 }
-
-// `days` days of 24 hourly lines of station data from yyyy/mm/first on, CP932, CR LF.
-std::string MonthlyText(int year, int month, int firstDay, int days);
 
 // A complete yearly file of 2005 holding one day of values, as an earlier run would have left it.
 std::string PreviousYearlyFile();

@@ -5,8 +5,6 @@
 
 #include "convert/RunDriver.h"
 #include "convert/YearlyFile.h"
-#include "model/Error.h"
-#include "model/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -37,23 +35,18 @@ TEST(OutputFaults, AnOutputThatFailsAtWriteTimeNamesTheFileAndCause) {
     WriteTwoMonths(monthly);
     const std::string file = out.Write("plain.txt", "x");
     std::filesystem::create_directory(out.File(YEARLY));
-    struct Case {
-        std::string folder;
-        std::string cause;
-    };
-    for (const Case& c :
-         {Case{out.File("gone/"), "ファイルまたはフォルダが見つかりません"},
-          Case{file + "/", "フォルダではありません"}, Case{out.folder(), "ファイルではなくフォルダです"}}) {
-        SCOPED_TRACE(c.folder);
-        try {
+    for (const auto& [folder, cause] : std::vector<std::pair<std::string, std::string>>{
+             {out.File("gone/"), "ファイルまたはフォルダが見つかりません"},
+             {file + "/", "フォルダではありません"},
+             {out.folder(), "ファイルではなくフォルダです"}}) {
+        SCOPED_TRACE(folder);
+        const std::string message = MessageOf([&] {
             ConvertYearRuns(PlanYearRuns({"2005/02"}, {"03", "12"}),
-                            ConversionSettings{35.5, monthly.folder(), c.folder, {"03", "12"}}, {});
-            ADD_FAILURE() << "the write did not fail";
-        } catch (const KolvaneError& e) {
-            EXPECT_EQ(Missing(e.what(), "年次ファイル「" + c.folder + YEARLY + "」を書き込めません（" +
-                                            c.cause + "）。"),
-                      "");
-        }
+                            ConversionSettings{35.5, monthly.folder(), folder, {"03", "12"}}, {});
+        });
+        EXPECT_EQ(
+            Missing(message, "年次ファイル「" + folder + YEARLY + "」を書き込めません（" + cause + "）。"),
+            "");
         EXPECT_TRUE(TemporaryFiles(out).empty());
     }
     EXPECT_TRUE(std::filesystem::is_directory(out.File(YEARLY)));

@@ -38,30 +38,18 @@ TEST(ObservationTime, MidnightIsTheLastHourOfTheDayBeforeAndTheCenturyRuleHolds)
 }
 
 TEST(ObservationTime, UnreadableTexts) {
-    for (const char* text : {"",
-                             "X",
-                             "1998/02/29 1:00",
-                             "1998/13/01",
-                             "1998/04/31",
-                             "1998/00/10",
-                             "98/4/1 25:00",
-                             "1998/04/01 24:30",
-                             "1998/04/01 24:0",
-                             "1998/04/01 1:60",
-                             "1998/04/01 1:00:60",
-                             "1998/04/01 1",
-                             "1998/04/01 1:00:00:00",
-                             "1998-04-01 1:00",
-                             "998/04/01",
-                             "19980/04/01",
-                             "1998/004/01",
-                             "1998/04/01T1:00",
-                             "1998/04/01 -1:00",
-                             "a8/04/01",
-                             "1998/04/01 1:00 pm",
-                             "\"1998/04/01\" 1:00"}) {
-        SCOPED_TRACE(text);
-        EXPECT_FALSE(ParseObservationTime(text).has_value());
+    // No such date, or not a date written as the files write it; then no such time of day.
+    for (const char* dates :
+         {"", "X", "1998/02/29 1:00", "1998/13/01", "1998/04/31", "1998/00/10", "1998-04-01 1:00",
+          "998/04/01", "19980/04/01", "1998/004/01", "1998/04/01T1:00", "a8/04/01", "\"1998/04/01\" 1:00"}) {
+        SCOPED_TRACE(dates);
+        EXPECT_FALSE(ParseObservationTime(dates).has_value());
+    }
+    for (const char* times :
+         {"98/4/1 25:00", "1998/04/01 24:30", "1998/04/01 24:0", "1998/04/01 1:60", "1998/04/01 1:00:60",
+          "1998/04/01 1", "1998/04/01 1:00:00:00", "1998/04/01 -1:00", "1998/04/01 1:00 pm"}) {
+        SCOPED_TRACE(times);
+        EXPECT_FALSE(ParseObservationTime(times).has_value());
     }
 }
 

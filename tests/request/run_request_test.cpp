@@ -33,8 +33,6 @@ TEST(RunRequest, LatitudeTextsBecomeDegreesAndMonthsBecomeYearRuns) {
     testing::TempFolder out;
     PlannedRun run = PlanRun(Filled(out.folder()));
     EXPECT_EQ(run.settings.latitude, 35.5);
-    EXPECT_EQ(run.settings.outputFolder, out.folder());
-    EXPECT_EQ(run.settings.key.group, "03");
     ASSERT_EQ(run.runs.size(), 2u);
     EXPECT_EQ(run.runs[0].monthlyNames, (std::vector<std::string>{"M0501_0312.csv", "M0502_0312.csv"}));
     EXPECT_EQ(run.runs[1].yy, "99");

@@ -2,6 +2,7 @@
 
 #include "model/FileIo.h"
 #include "model/Text.h"
+#include "support/Samples.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -20,27 +21,36 @@ void ScriptedDialogs::ShowMessage(const QString& text, const QString& title, int
     if (onMessage) onMessage();
 }
 
+namespace {
+
+// The next scripted answer; an unexpected question fails the test and gets `none`.
+template <typename T> T Next(std::deque<T>& answers, const QString& question, T none = T()) {
+    if (answers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << question.toStdString();
+        return none;
+    }
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+} // namespace
+
 QString ScriptedDialogs::AskFolder(const QString& prompt, const QString& startFolder) {
     folderRequests.push_back({prompt, startFolder});
-    if (folderAnswers.empty()) {
-        ADD_FAILURE() << "unexpected folder question: " << prompt.toStdString();
-        return QString();
-    }
-    QString answer = folderAnswers.front();
-    folderAnswers.pop_front();
-    return answer;
+    return Next(folderAnswers, prompt);
 }
 
 bool ScriptedDialogs::AskYesNo(const QString& text, const QString& title) {
     questions << title + u' ' + text;
     if (onQuestion) onQuestion();
-    if (yesNoAnswers.empty()) {
-        ADD_FAILURE() << "unexpected question: " << text.toStdString();
-        return false;
-    }
-    const bool answer = yesNoAnswers.front();
-    yesNoAnswers.pop_front();
-    return answer;
+    return Next(yesNoAnswers, text, false);
+}
+
+QString ScriptedDialogs::AskSaveFileName(const QString& caption, const QString& suggestedPath,
+                                         const QString& filter) {
+    saveRequests.push_back({caption, suggestedPath, filter});
+    return Next(saveAnswers, caption);
 }
 
 struct RunGate::State {
@@ -92,18 +102,6 @@ std::string Bytes(const std::string& path) {
     return bytes;
 }
 
-QString ScriptedDialogs::AskSaveFileName(const QString& caption, const QString& suggestedPath,
-                                         const QString& filter) {
-    saveRequests.push_back({caption, suggestedPath, filter});
-    if (saveAnswers.empty()) {
-        ADD_FAILURE() << "unexpected save question: " << caption.toStdString();
-        return QString();
-    }
-    QString answer = saveAnswers.front();
-    saveAnswers.pop_front();
-    return answer;
-}
-
 std::string UiFixture::Folder(const std::string& name) const {
     const QString path = temp.filePath(QString::fromStdString(name));
     QDir().mkpath(path);
@@ -149,19 +147,9 @@ void WriteFile(const std::string& path, const std::string& utf8Text) {
 }
 
 void WriteMonthlyFile(const std::string& folder, int year, int month, const std::string& station) {
-    std::string text = "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,"
-                       "露点温度,地中温度\r\n";
-    char line[128];
-    for (int day = 1; day <= 2; ++day) {
-        for (int hour = 1; hour <= 24; ++hour) {
-            std::snprintf(line, sizeof line, "%d/%02d/%02d,%d:00,0,5.2,60,1013,90,2.5,5.0,90,0.5,1.0,4.0\r\n",
-                          year, month, day, hour);
-            text += line;
-        }
-    }
     char name[32];
     std::snprintf(name, sizeof name, "M%02d%02d_%s.csv", year % 100, month, station.c_str());
-    WriteFile(folder + name, text);
+    ASSERT_EQ(WriteFileAtomically(folder + name, MonthlyText(year, month, 1, 2)), 0) << name;
 }
 
 QStringList DaysWithValues(const std::string& path) {

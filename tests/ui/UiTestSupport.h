@@ -92,11 +92,11 @@ class UiFixture : public ::testing::Test {
     ScriptedDialogs* dialogs = nullptr;
 };
 
-// The names of a folder's entries, in name order.
 // Waits for a run started by 実行 to end. Generous, for slow sanitizer builds; no test depends on how
 // long a run takes.
 bool RunEnds(const frmKolvane& window);
 
+// The names of a folder's entries, in name order.
 QStringList Entries(const std::string& folder);
 std::string Bytes(const std::string& path);
 

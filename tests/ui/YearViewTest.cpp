@@ -3,6 +3,7 @@
 #include "model/FileIo.h"
 #include "model/Text.h"
 #include "plot/YearPlot.h"
+#include "support/Samples.h"
 #include "ui/YearView.h"
 
 #include <QComboBox>
@@ -12,39 +13,9 @@
 #include <QSet>
 #include <QTest>
 #include <cerrno>
-#include <cmath>
-#include <cstdio>
 
 namespace kolvane::testing {
 namespace {
-
-const std::string HEADER = "年月日,降水量,平均気温,最高気温,最低気温,湿度,気圧,最多風向,平均風速,"
-                           "最大瞬間風速,最大時風向,日射,露点温度,日照,可照時間,純放射,水面蒸発,地中温度\r\n";
-
-// A yearly file with a seasonal cycle, every value "X" in `missingMonth`.
-std::string YearlyText(int year, int missingMonth) {
-    static const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    std::string text = HEADER;
-    int dayOfYear = 0;
-    for (int month = 1; month <= 12; ++month) {
-        const int days = lengths[month - 1] + (month == 2 && year % 4 == 0 ? 1 : 0);
-        for (int day = 1; day <= days; ++day, ++dayOfYear) {
-            char line[256];
-            const double t = 15 - 10 * std::cos(dayOfYear * 2 * 3.14159 / 365);
-            if (month == missingMonth)
-                std::snprintf(line, sizeof line, "\"%02d/%02d/%02d\",X,X,X,X,X,X,X,X,X,X,X,X,X,X,X,X,X\r\n",
-                              year % 100, month, day);
-            else
-                std::snprintf(
-                    line, sizeof line,
-                    "\"%02d/%02d/%02d\",%.1f,%.1f,%.1f,%.1f,70.0,1013.0,N,2.0,5.0,N,%.2f,3.0,%.1f,12.0,"
-                    "8.00,%.1f,9.0\r\n",
-                    year % 100, month, day, day % 7 == 0 ? 25.0 : 0.0, t, t + 5, t - 5, t, t / 3, t / 6);
-            text += line;
-        }
-    }
-    return text;
-}
 
 QImage SavedImage(const std::string& path) {
     QImage image;
@@ -61,29 +32,26 @@ int DistinctColours(const QImage& image) {
 }
 
 TEST(YearPlot, NiceScales) {
-    const AxisScale temp = NiceScale(-4.3, 34.1, false);
-    EXPECT_EQ(temp.low, -10);
-    EXPECT_EQ(temp.high, 40);
-    EXPECT_EQ(temp.step, 10);
-
-    const AxisScale rain = NiceScale(3, 126, true); // 0 is always on a rain axis
-    EXPECT_EQ(rain.low, 0);
-    EXPECT_EQ(rain.high, 150);
-    EXPECT_EQ(rain.step, 50);
-
-    const AxisScale small = NiceScale(0.12, 0.83, true, 5);
-    EXPECT_DOUBLE_EQ(small.step, 0.2);
-    EXPECT_DOUBLE_EQ(small.high, 1.0);
-
-    const AxisScale exact = NiceScale(0, 30, true); // a value on a tick adds no empty step
-    EXPECT_EQ(exact.high, 30);
-
+    struct Case {
+        double low, high;
+        bool includeZero;
+        double scaleLow, scaleHigh, step;
+    };
+    // 0 is always on a rain axis; a value on a tick adds no empty step.
+    for (const Case& c : {Case{-4.3, 34.1, false, -10, 40, 10}, Case{3, 126, true, 0, 150, 50},
+                          Case{0.12, 0.83, true, 0, 1.0, 0.2}, Case{0, 30, true, 0, 30, 10}}) {
+        SCOPED_TRACE(::testing::Message() << c.low << " " << c.high);
+        const AxisScale scale = NiceScale(c.low, c.high, c.includeZero);
+        EXPECT_DOUBLE_EQ(scale.low, c.scaleLow);
+        EXPECT_DOUBLE_EQ(scale.high, c.scaleHigh);
+        EXPECT_DOUBLE_EQ(scale.step, c.step);
+    }
+    // A year of one value still has an axis with height.
     for (const AxisScale& flat : {NiceScale(0, 0, true), NiceScale(12, 12, false), NiceScale(-2, -2, true)}) {
-        EXPECT_LT(flat.low, flat.high); // a year of one value still has an axis with height
+        EXPECT_LT(flat.low, flat.high);
         EXPECT_GT(flat.step, 0);
     }
-    const AxisScale dry = NiceScale(0, 0, true);
-    EXPECT_EQ(dry.low, 0);
+    EXPECT_EQ(NiceScale(0, 0, true).low, 0);
 }
 
 TEST(YearPlot, SavesPngAndSvgOfAnyYear) {
@@ -141,7 +109,6 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     WriteFile(Monthly() + "Y2023_0101.csv", YearlyText(2023, 2));
     auto view = Open(2024);
     ASSERT_TRUE(opened);
-    EXPECT_EQ(view->objectName(), QStringLiteral("YearView"));
     EXPECT_EQ(view->windowTitle(), QStringLiteral("グラフ - Y2024_0101.csv"));
     auto* years = Child<QComboBox>(view.get(), "cboYear");
     EXPECT_EQ(Texts(years), Strings({"2023年", "2024年"}));
@@ -158,7 +125,6 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     const QString target = QString::fromStdString(Folder("saved") + "year.png");
     answers.saveAnswers = {QString(), target}; // cancelled once, then a name
     auto* save = Child<QPushButton>(view.get(), "cmdSavePng");
-    EXPECT_EQ(save->text(), QStringLiteral("PNG で保存(&S)"));
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(target));
     QTest::mouseClick(save, Qt::LeftButton);
