@@ -436,7 +436,10 @@ void frmKolvane::cmdOK_Click() {
 
     outputFolder_ = ToCore(dialogs_->AskFolder(
         QStringLiteral("年次ファイルを保存するフォルダを指定して下さい。"), FromCore(monthlyFolder_)));
-    if (outputFolder_.empty()) return;
+    if (outputFolder_.empty()) {
+        UpdatePlotButton(); // the last run's output folder is forgotten with the choice
+        return;
+    }
     request.outputFolder = outputFolder_;
 
     PlannedRun plan;
