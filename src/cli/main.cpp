@@ -178,14 +178,7 @@ Options ParseArguments(int argc, char** argv) {
 
 // The --lat text as the parts of the request: degrees:minutes:seconds, or one text of decimal degrees.
 std::vector<std::string> LatitudeParts(const std::string& text) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
-        std::size_t colon = text.find(':', start);
-        parts.push_back(text.substr(start, colon - start));
-        if (colon == std::string::npos) break;
-        start = colon + 1;
-    }
+    std::vector<std::string> parts = SplitLatitudeText(text);
     if (parts.size() != 1 && parts.size() != 3)
         throw UsageError("--lat には度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) を指定して下さい: " +
                          text);
@@ -302,12 +295,10 @@ int Convert(const Options& o) {
     std::string missing, unmerged;
     std::size_t years = 0;
     for (const StationPlan& plan : plans) {
-        for (const std::string& m : plan.missingMonths) {
-            const int year = std::stoi(m.substr(0, 4)), month = std::stoi(m.substr(5));
+        for (const std::string& m : plan.missingMonths)
             missing +=
                 "\n  " + message::MonthlyFileMissing(StationName(plan.station), m,
-                                                     o.monthly + MonthlyFileName(year, month, plan.station));
-        }
+                                                     o.monthly + MonthlyFileNameOfEntry(m, plan.station));
         for (const std::string& file : YearlyFilesReplacedUnmerged(plan.run))
             unmerged += "\n  " + file;
         years += plan.run.runs.size();
@@ -349,8 +340,7 @@ int Convert(const Options& o) {
 // What a yearly file and its companion say: the days with values, the days of each class and the
 // longest gap.
 int Summary(const std::string& yearlyPath) {
-    const std::filesystem::path yearly(yearlyPath);
-    const std::string name = yearly.filename().string();
+    const std::string name = std::filesystem::path(yearlyPath).filename().string();
     if (name.empty() || (name[0] != 'Y' && name[0] != 'y'))
         throw UsageError("--summary には年次ファイル (Y{yyyy}_{GG}{BB}.csv) を指定して下さい: " + yearlyPath);
     std::string bytes;
@@ -361,11 +351,10 @@ int Summary(const std::string& yearlyPath) {
     const auto withValues = std::count_if(
         rows.begin(), rows.end(), [](const DailyRecord& d) { return ClassifyDay(d) != DayClass::NoData; });
 
-    const std::string quality = (yearly.parent_path() / QualityFileNameOf(name)).string();
-    if (int e = ReadWholeFile(quality, bytes))
-        throw KolvaneError(message::CannotRead(FileKind::Quality, quality, e));
-    const std::vector<DayQuality> days = ParseQualityText(bytes, quality);
-    const QualitySummary summary = SummarizeQuality(days);
+    const std::string quality = QualityPathOf(yearlyPath);
+    const std::optional<std::vector<DayQuality>> days = ReadQualityFile(quality);
+    if (!days) throw KolvaneError(message::CannotRead(FileKind::Quality, quality, ENOENT));
+    const QualitySummary summary = SummarizeQuality(*days);
     std::cout << yearlyPath << ": " << rows.size() << " 日 (値のある日 " << withValues << " 日)\n";
     for (std::size_t c = 0; c < DAY_CLASSES.size(); ++c)
         std::cout << "  " << DayClassName(DAY_CLASSES[c]) << " " << summary.days[c] << " 日\n";

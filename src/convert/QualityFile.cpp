@@ -2,8 +2,12 @@
 
 #include "convert/CsvText.h"
 #include "model/DateText.h"
+#include "model/Error.h"
+#include "model/FileIo.h"
+#include "model/Messages.h"
 #include "model/Numbers.h"
 
+#include <cerrno>
 #include <chrono>
 
 namespace kolvane {
@@ -52,6 +56,14 @@ std::vector<DayQuality> ParseQualityText(std::string_view bytes, const std::stri
             }
         });
     return days;
+}
+
+std::optional<std::vector<DayQuality>> ReadQualityFile(const std::string& path) {
+    std::string bytes;
+    const int e = ReadWholeFile(path, bytes);
+    if (e == ENOENT) return std::nullopt;
+    if (e) throw KolvaneError(message::CannotRead(FileKind::Quality, path, e));
+    return ParseQualityText(bytes, path);
 }
 
 QualitySummary SummarizeQuality(const std::vector<DayQuality>& days) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,10 @@ struct DayQuality {
 // Reads a companion text; lines that cannot be read are left out. Throws KolvaneError for a missing
 // or repeated column.
 std::vector<DayQuality> ParseQualityText(std::string_view bytes, const std::string& file);
+
+// Reads and parses the companion file at `path`; none when there is no such file. Throws KolvaneError
+// for a file that exists but cannot be read, and as ParseQualityText.
+std::optional<std::vector<DayQuality>> ReadQualityFile(const std::string& path);
 
 // What a year's companion says at a glance: the days of each class (in the order of DAY_CLASSES) and
 // the longest run of days without data.

@@ -23,15 +23,24 @@ std::string QualityFileNameOf(std::string_view yearlyFileName) {
     return name;
 }
 
+std::string MonthlyFileNameOfEntry(std::string_view entry, const StationKey& key) {
+    const std::size_t slash = entry.find('/');
+    const auto year = static_cast<int32_t>(LeadingNumberOrZero(entry.substr(0, slash)));
+    const auto month = static_cast<int32_t>(
+        slash == std::string_view::npos ? 0 : LeadingNumberOrZero(entry.substr(slash + 1)));
+    return MonthlyFileName(year, month, key);
+}
+
+std::string QualityPathOf(const std::string& yearlyPath) {
+    const std::size_t slash = yearlyPath.rfind('/');
+    const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+    return yearlyPath.substr(0, name) + QualityFileNameOf(std::string_view(yearlyPath).substr(name));
+}
+
 std::vector<YearRun> PlanYearRuns(const std::vector<std::string>& selectedEntries, const StationKey& key) {
     std::vector<YearRun> runs;
     for (const std::string& entry : selectedEntries) {
-        std::string_view text(entry);
-        std::size_t slash = text.find('/');
-        auto year = static_cast<int32_t>(LeadingNumberOrZero(text.substr(0, slash)));
-        auto month = static_cast<int32_t>(
-            slash == std::string_view::npos ? 0 : LeadingNumberOrZero(text.substr(slash + 1)));
-        std::string name = MonthlyFileName(year, month, key);
+        std::string name = MonthlyFileNameOfEntry(entry, key);
         std::string yy = name.substr(1, 2);
         if (runs.empty() || runs.back().yy != yy) runs.push_back({{}, yy});
         runs.back().monthlyNames.push_back(std::move(name));

@@ -15,6 +15,8 @@ struct StationKey {
 
 // "M" yy mm "_" group bucket ".csv", e.g. 2005/04 of 03/12 -> M0504_0312.csv.
 std::string MonthlyFileName(int32_t year, int32_t month, const StationKey& key);
+// The same for a month list entry "YYYY/MM" (read leniently: a part without a number counts as 0).
+std::string MonthlyFileNameOfEntry(std::string_view entry, const StationKey& key);
 
 // "Y" four-digit year (century rule on yy) "_" group bucket ".csv", e.g. Y2005_0312.csv.
 std::string YearlyFileName(std::string_view yy, const StationKey& key);
@@ -24,6 +26,8 @@ std::string QualityFileName(std::string_view yy, const StationKey& key);
 
 // The companion's name of a yearly file name (Y2005_0312.csv -> Q2005_0312.csv, the case kept).
 std::string QualityFileNameOf(std::string_view yearlyFileName);
+// The companion's path of a yearly file's path: beside it, under QualityFileNameOf its name.
+std::string QualityPathOf(const std::string& yearlyPath);
 
 // The monthly files of one calendar year, and the two year characters of that year.
 struct YearRun {

@@ -8,9 +8,7 @@
 #include "model/Text.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <filesystem>
 
 namespace kolvane {
 namespace {
@@ -96,14 +94,8 @@ YearSeries ReadYearSeries(const std::string& path, int year) {
     if (int e = ReadWholeFile(path, bytes))
         throw KolvaneError(message::CannotRead(FileKind::Yearly, path, e));
     YearSeries series = BuildYearSeries(bytes, path, year);
-
-    const std::filesystem::path yearly(path);
-    const std::string quality =
-        (yearly.parent_path() / QualityFileNameOf(yearly.filename().string())).string();
-    const int e = ReadWholeFile(quality, bytes);
-    if (e == ENOENT) return series; // written with --no-quality, or by an older program
-    if (e) throw KolvaneError(message::CannotRead(FileKind::Quality, quality, e));
-    ApplyQuality(series, ParseQualityText(bytes, quality));
+    // None beside a file written with --no-quality, or by another program.
+    if (const auto days = ReadQualityFile(QualityPathOf(path))) ApplyQuality(series, *days);
     return series;
 }
 

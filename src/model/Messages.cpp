@@ -153,10 +153,13 @@ std::string MonthlyFileMissing(std::string_view station, std::string_view monthE
            monthlyPath + "」がありません。";
 }
 
+std::string StationLabel(std::string_view group, std::string_view bucket) {
+    return "グループID " + std::string(group) + "・バケットID " + std::string(bucket);
+}
+
 std::string NoMonthlyFilesOfStation(std::string_view group, std::string_view bucket,
                                     const std::string& folder) {
-    return "グループID " + std::string(group) + "・バケットID " + std::string(bucket) +
-           " の月次ファイルが「" + folder + "」にありません。";
+    return StationLabel(group, bucket) + " の月次ファイルが「" + folder + "」にありません。";
 }
 
 std::string NoMonthlyFiles(const std::string& folder) {

@@ -53,6 +53,9 @@ std::string LatitudeTableUnreadable(const std::string& path, int errorNumber);
 std::string LatitudeTableBadRow(const std::string& path, std::size_t lineNumber, std::string_view cause);
 std::string StationWithoutLatitude(std::string_view station, const std::string& tablePath);
 
+// A station as the user reads it: "グループID 03・バケットID 12".
+std::string StationLabel(std::string_view group, std::string_view bucket);
+
 // A station (e.g. "0312") and what of it the monthly folder lacks.
 std::string MonthlyFileMissing(std::string_view station, std::string_view monthEntry,
                                const std::string& monthlyPath);

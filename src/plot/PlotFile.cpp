@@ -13,8 +13,8 @@
 
 namespace kolvane {
 
-std::string YearPlotTitle(int year, const std::string& group, const std::string& bucket) {
-    return std::to_string(year) + "年　グループID " + group + "・バケットID " + bucket;
+std::string YearPlotTitle(int year, const StationKey& station) {
+    return std::to_string(year) + "年　" + message::StationLabel(station.group, station.bucket);
 }
 
 void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath) {
@@ -43,7 +43,8 @@ void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath)
         static char* argv[] = {arg0, arg1, arg2, nullptr};
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
-    const QString title = QString::fromStdString(YearPlotTitle(*year, name.substr(6, 2), name.substr(8, 2)));
+    const QString title =
+        QString::fromStdString(YearPlotTitle(*year, {name.substr(6, 2), name.substr(8, 2)}));
     const bool svg = EqualsIgnoreAsciiCase(std::filesystem::path(imagePath).extension().string(), ".svg");
     const int error = svg ? SaveYearPlotSvg(series, title, imagePath, YEAR_PLOT_SAVE_SIZE)
                           : SaveYearPlotPng(series, title, imagePath, YEAR_PLOT_SAVE_SIZE);

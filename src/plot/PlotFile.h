@@ -1,11 +1,13 @@
 #pragma once
 
+#include "convert/RunPlan.h"
+
 #include <string>
 
 namespace kolvane {
 
-// The title of a station's year plot, e.g. "2024年　グループID 01・バケットID 01", UTF-8.
-std::string YearPlotTitle(int year, const std::string& group, const std::string& bucket);
+// The title of a station's year plot, e.g. "2024年　グループID 01・バケットID 01".
+std::string YearPlotTitle(int year, const StationKey& station);
 
 // Plots the yearly file at `yearlyPath` (Y{yyyy}_{GG}{BB}.csv, with its companion when there is one)
 // into `imagePath`: SVG when that name ends in ".svg", else PNG. Works without a display: a program

@@ -34,6 +34,17 @@ double LatitudeDegrees(const std::vector<std::string>& parts) {
     throw RequestError(RequestField::Coordinates, RangeMessage(CoordinateBox::LatitudeDegrees));
 }
 
+std::vector<std::string> SplitLatitudeText(std::string_view text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t colon = text.find(':', start);
+        parts.emplace_back(text.substr(start, colon - start));
+        if (colon == std::string_view::npos) return parts;
+        start = colon + 1;
+    }
+}
+
 void CheckRunRequest(const RunRequest& request) {
     if (request.latitude.empty() || AnyEmpty(request.latitude) || AnyEmpty(request.longitude))
         throw RequestError(RequestField::Coordinates, message::CoordinatesNotSet());

@@ -6,6 +6,7 @@
 #include "model/Error.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kolvane {
@@ -40,6 +41,10 @@ void CheckRunRequest(const RunRequest& request);
 // The latitude parts of a request (three box texts, or one text of decimal degrees) in decimal degrees.
 // Throws RequestError (Coordinates) with the range message of the first part refused.
 double LatitudeDegrees(const std::vector<std::string>& parts);
+
+// A latitude typed as one text, split at ":" into those parts ("35:30:00" -> three, "35.5" -> one),
+// each as it stands.
+std::vector<std::string> SplitLatitudeText(std::string_view text);
 
 // The checked request as a conversion: the latitude in degrees and the year runs of the months.
 // Throws RequestError, also for an output folder that is not a folder.

@@ -21,15 +21,12 @@ std::string_view Unquoted(std::string_view field) {
     return field;
 }
 
+// A table's latitude may have blanks around its parts.
 std::vector<std::string> LatitudeParts(std::string_view text) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t colon = text.find(':', start);
-        parts.emplace_back(TrimBlanks(text.substr(start, colon - start)));
-        if (colon == std::string_view::npos) return parts;
-        start = colon + 1;
-    }
+    std::vector<std::string> parts = SplitLatitudeText(text);
+    for (std::string& part : parts)
+        part = std::string(TrimBlanks(part));
+    return parts;
 }
 
 std::string Key(const StationKey& station) {
@@ -151,8 +148,7 @@ std::vector<StationPlan> PlanStations(const BatchRequest& request) {
                 if (std::find(listed.begin(), listed.end(), m) != listed.end()) continue;
                 // A folder or pipe by the name is no typo: the run names it with its own message.
                 std::error_code ec;
-                const int year = std::stoi(m.substr(0, 4)), month = std::stoi(m.substr(5));
-                const std::string path = request.monthlyFolder + MonthlyFileName(year, month, station);
+                const std::string path = request.monthlyFolder + MonthlyFileNameOfEntry(m, station);
                 if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
                     plan.missingMonths.push_back(m);
             }

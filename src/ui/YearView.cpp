@@ -86,15 +86,11 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     resize(TwipsToPixels(16500, logicalDpiX()), TwipsToPixels(11250, logicalDpiY()));
 }
 
-QString YearView::StationText() const {
-    return QStringLiteral("グループID %1・バケットID %2")
-        .arg(FromCore(station_.group), FromCore(station_.bucket));
-}
-
 bool YearView::ShowYear(int preferredYear) {
     files_ = ListYearlyFiles(folders_, station_);
     if (files_.empty()) {
-        dialogs_.ShowMessage(QStringLiteral("%1 の年次ファイルが見つかりません。").arg(StationText()),
+        dialogs_.ShowMessage(QStringLiteral("%1 の年次ファイルが見つかりません。")
+                                 .arg(FromCore(message::StationLabel(station_.group, station_.bucket))),
                              TITLE_ERROR, STYLE_EXCLAMATION);
         return false;
     }
@@ -117,7 +113,7 @@ void YearView::LoadYear(int index) {
     if (index < 0 || index >= static_cast<int>(files_.size())) return;
     const YearlyFileEntry& file = files_[static_cast<std::size_t>(index)];
     setWindowTitle(QStringLiteral("グラフ - %1").arg(FileName(file.path)));
-    plotTitle_ = FromCore(YearPlotTitle(file.year, station_.group, station_.bucket));
+    plotTitle_ = FromCore(YearPlotTitle(file.year, station_));
     try {
         series_ = ReadYearSeries(file.path, file.year);
     } catch (const KolvaneError& error) {

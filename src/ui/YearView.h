@@ -54,7 +54,6 @@ class YearView : public QWidget {
   private:
     void LoadYear(int index);
     void Save(const QString& suffix, const QString& filter);
-    QString StationText() const;
 
     UserDialogs& dialogs_;
     std::vector<std::string> folders_;
