@@ -1,27 +1,33 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer, core only, no
-# window) and runs each for a while on a copy of its seed corpus. Fails when any target finds a crash,
-# a sanitizer report or a broken invariant; the input that did it is kept in BUILD/fuzz-findings/.
+# window) and runs each on a copy of its seed corpus. Fails when any target finds a crash, a sanitizer
+# report or a broken invariant; the input that did it is kept in BUILD/fuzz-findings/.
 #
-#   scripts/fuzz.sh [--seconds N] [--build DIR] [TARGET...]
+#   scripts/fuzz.sh [--seconds N | --runs N [--seed S]] [--build DIR] [TARGET...]
 #
-#   --seconds N   how long each target runs (default 30)
+#   --seconds N   explore for N seconds per target with a random seed (default 30)
+#   --runs N      instead, exactly N executions per target from seed S (default 1): the same tree gives
+#                 the same verdict on any machine, however busy, which is what CI needs
 #   --build DIR   the build folder (default: build-fuzz beside the sources)
 #   TARGET        monthly_file, yearly_file, date_number, ini_file, locality_table (default: all)
 #
-# The committed corpus under fuzz/corpus/ is never changed. Installs clang-14 and its runtime
-# libraries with apt-get when they are missing.
+# The committed corpus under fuzz/corpus/ is never changed; a finding becomes a seed file there by hand.
+# Installs clang-14 and its runtime libraries with apt-get when they are missing.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-fuzz"
 seconds=30
+runs=""
+seed=1
 targets=()
 while (($#)); do
     case "$1" in
     --seconds) seconds="$2"; shift 2 ;;
+    --runs) runs="$2"; shift 2 ;;
+    --seed) seed="$2"; shift 2 ;;
     --build) build="$2"; shift 2 ;;
-    -h | --help) sed -n '2,13p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,16p' "$0"; exit 0 ;;
     -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
     esac
@@ -56,15 +62,19 @@ for target in "${targets[@]}"; do
     corpus="$work/$target"
     mkdir -p "$corpus"
     cp "$root/fuzz/corpus/$target/"* "$corpus/"
-    options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
-             -artifact_prefix="$findings/$target-")
+    options=(-timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/$target-")
+    if [[ -n "$runs" ]]; then
+        options+=(-runs="$runs" -seed="$seed")
+    else
+        options+=(-max_total_time="$seconds")
+    fi
     [[ -f "$root/fuzz/dict/$target.dict" ]] && options+=(-dict="$root/fuzz/dict/$target.dict")
     case "$target" in
     ini_file | locality_table) options+=(-max_len=512) ;;
     *) options+=(-max_len=2048) ;;
     esac
     log="$work/$target.log"
-    echo "== $target: ${seconds}s"
+    if [[ -n "$runs" ]]; then echo "== $target: $runs runs, seed $seed"; else echo "== $target: ${seconds}s"; fi
     if (cd "$work" && "$fuzzer" "${options[@]}" "$corpus" >"$log" 2>&1); then
         grep -E "^stat::(number_of_executed_units|average_exec_per_sec)" "$log" || true
         grep -E "DONE" "$log" | tail -1 || true

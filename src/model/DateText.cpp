@@ -75,6 +75,8 @@ std::optional<DateTime> ParseObservationTime(std::string_view text) {
         // Only the time of day "24:00" means the end of the day.
         if (!minuteIsDoubleZero) return std::nullopt;
         value.date += days{1};
+        // The next day must still be a date that can be written with four digits.
+        if (year_month_day{value.date}.year() > year{9999}) return std::nullopt;
         h = 0;
     } else if (h > 23) {
         return std::nullopt;
