@@ -51,6 +51,11 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPI
     -DKOLVANE_FUZZ=ON -DKOLVANE_BUILD_UI=OFF -DKOLVANE_BUILD_TESTS=OFF -DKOLVANE_BUILD_BENCH=OFF
 cmake --build "$build" --target fuzzers -j"$(nproc)"
 
+# A fixed seed alone does not make a run repeatable: comparisons of heap addresses feed the mutations,
+# so CI's runs also switch address randomisation off.
+launcher=()
+[[ -n "$runs" ]] && setarch "$(uname -m)" -R true 2>/dev/null && launcher=(setarch "$(uname -m)" -R)
+
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 findings="$build/fuzz-findings"
@@ -64,7 +69,7 @@ for target in "${targets[@]}"; do
     cp "$root/fuzz/corpus/$target/"* "$corpus/"
     options=(-timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/$target-")
     if [[ -n "$runs" ]]; then
-        options+=(-runs="$runs" -seed="$seed")
+        options+=(-runs="$runs" -seed="$seed" -reload=0)
     else
         options+=(-max_total_time="$seconds")
     fi
@@ -75,7 +80,7 @@ for target in "${targets[@]}"; do
     esac
     log="$work/$target.log"
     if [[ -n "$runs" ]]; then echo "== $target: $runs runs, seed $seed"; else echo "== $target: ${seconds}s"; fi
-    if (cd "$work" && "$fuzzer" "${options[@]}" "$corpus" >"$log" 2>&1); then
+    if (cd "$work" && "${launcher[@]}" "$fuzzer" "${options[@]}" "$corpus" >"$log" 2>&1); then
         grep -E "^stat::(number_of_executed_units|average_exec_per_sec)" "$log" || true
         grep -E "DONE" "$log" | tail -1 || true
     else
