@@ -75,11 +75,38 @@ int ReadWholeFile(const std::string& path, std::string& out) {
     return 0;
 }
 
-int WriteFileAtomically(const std::string& path, std::string_view bytes) {
+namespace {
+
+// Where a write to `path` lands: the file a chain of symbolic links ends at (which may not exist yet).
+int FollowLinks(std::string& path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0) return errno;
+        target.resize(static_cast<std::size_t>(n));
+        std::size_t slash = path.find_last_of('/');
+        if (target.empty() || target[0] == '/' || slash == std::string::npos)
+            path = target;
+        else
+            path = path.substr(0, slash + 1) + target;
+    }
+    return ELOOP;
+}
+
+} // namespace
+
+int WriteFileAtomically(const std::string& requested, std::string_view bytes, const DurableCalls& calls) {
     static std::atomic<unsigned> counter{0};
+    std::string path = requested;
+    if (int e = FollowLinks(path)) return e;
     std::size_t slash = path.find_last_of('/');
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+
+    struct stat old;
+    const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
 
     std::string temp;
     int fdNumber = -1;
@@ -95,6 +122,13 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes) {
         ::unlink(temp.c_str());
         return e;
     };
+    if (replacing) {
+        // The owner first: changing it may clear the set-ID bits the mode then restores. Another
+        // user's file cannot be given away; it keeps our owner, and its mode.
+        if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0)
+            (void)::fchown(fd.get(), static_cast<uid_t>(-1), old.st_gid);
+        if (::fchmod(fd.get(), old.st_mode & 07777) != 0) return fail(errno);
+    }
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
@@ -104,8 +138,14 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes) {
         }
         done += static_cast<std::size_t>(n);
     }
+    // Without this a power cut soon after the rename can leave the new name on an empty file.
+    if (calls.syncFile(fd.get()) != 0) return fail(errno);
     if (::close(fd.release()) != 0) return fail(errno);
-    if (::rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
+    if (calls.rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
+    // The rename itself lives in the folder, which must reach the disk too before we say "written".
+    // A folder we may write but not open, or a file system that cannot sync one, leaves nothing to do.
+    Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0 && calls.syncFolder(dir.get()) != 0 && errno != EINVAL && errno != EROFS) return errno;
     return 0;
 }
 

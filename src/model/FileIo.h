@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <unordered_map>
 #include <vector>
 
@@ -18,9 +19,20 @@ bool IsFolder(const std::string& path);
 // that is not a regular file).
 int ReadWholeFile(const std::string& path, std::string& out);
 
-// Writes `bytes` to a new file in the folder of `path` and renames it over `path`, so the target is
-// either its old self or complete. No temporary file is left behind. Returns 0 or an errno.
-int WriteFileAtomically(const std::string& path, std::string_view bytes);
+// The calls that make a replace survive a power cut, in the order WriteFileAtomically makes them. A test
+// wraps them to see that order; everything else uses the system's.
+struct DurableCalls {
+    int (*syncFile)(int fd) = ::fsync;
+    int (*rename)(const char* from, const char* to) = ::rename;
+    int (*syncFolder)(int fd) = ::fsync;
+};
+
+// Writes `bytes` to a new file in the folder of `path`, syncs it to disk, renames it over `path` and
+// syncs the folder, so the target is either its old self or complete, also after a power cut once this
+// has returned 0. A symbolic link is written through (its target is replaced, the link stays); the
+// mode of a file replaced is kept, and its owner where permitted. A replaced file's other hard links
+// keep the old content. No temporary file is left behind. Returns 0 or an errno.
+int WriteFileAtomically(const std::string& path, std::string_view bytes, const DurableCalls& calls = {});
 
 // Finds names in one folder (ending in "/") as a case-insensitive file system would. Resolve gives
 // the exact name when it exists, else the folder entry equal to it ignoring ASCII case (first in name

@@ -1,13 +1,15 @@
-#include "model/Messages.h"
 #include "model/FileIo.h"
+#include "model/Messages.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kolvane {
 namespace {
@@ -32,6 +34,84 @@ TEST(ReadWholeFile, OnlyRegularFilesAreRead) {
     EXPECT_EQ(ReadWholeFile(folder.File("device.csv"), bytes), ENODEV);
     EXPECT_TRUE(bytes.empty());
     EXPECT_EQ(DescribeSystemError(ENODEV), "通常のファイルではありません");
+}
+
+std::vector<std::string> durableLog;
+int failWith = 0;
+
+DurableCalls Recording() {
+    DurableCalls calls;
+    calls.syncFile = [](int fd) {
+        durableLog.push_back("sync file");
+        if (failWith) return errno = failWith, -1;
+        return ::fsync(fd);
+    };
+    calls.rename = [](const char* from, const char* to) {
+        durableLog.push_back("rename");
+        return ::rename(from, to);
+    };
+    calls.syncFolder = [](int fd) {
+        durableLog.push_back("sync folder");
+        return ::fsync(fd);
+    };
+    return calls;
+}
+
+TEST(WriteFileAtomically, SyncsTheFileBeforeTheRenameAndTheFolderAfterAndFailsWhole) {
+    TempFolder folder;
+    const std::string path = folder.Write("Y2024_0101.csv", "old");
+    durableLog.clear();
+    ASSERT_EQ(WriteFileAtomically(path, "new", Recording()), 0);
+    EXPECT_EQ(durableLog, (std::vector<std::string>{"sync file", "rename", "sync folder"}));
+    EXPECT_EQ(TempFolder::Read(path), "new");
+
+    // A disk that cannot take the data: nothing renamed, the old file and no temporary file left.
+    durableLog.clear();
+    failWith = EIO;
+    EXPECT_EQ(WriteFileAtomically(path, "newer", Recording()), EIO);
+    failWith = 0;
+    EXPECT_EQ(durableLog, std::vector<std::string>{"sync file"});
+    EXPECT_EQ(TempFolder::Read(path), "new");
+    std::vector<std::string> names;
+    ASSERT_EQ(ListRegularFiles(folder.folder(), names), 0);
+    EXPECT_EQ(names, std::vector<std::string>{"Y2024_0101.csv"});
+}
+
+TEST(WriteFileAtomically, KeepsLinksAndModeOfTheFileItReplaces) {
+    namespace fs = std::filesystem;
+    TempFolder folder;
+    fs::create_directory(folder.File("shared"));
+    const std::string target = folder.Write("shared/kolvane.ini", "old");
+    fs::create_symlink("shared/kolvane.ini", folder.File("kolvane.ini"));
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    fs::create_hard_link(target, folder.File("copy.ini"));
+
+    ASSERT_EQ(WriteFileAtomically(folder.File("kolvane.ini"), "new"), 0);
+    EXPECT_TRUE(fs::is_symlink(folder.File("kolvane.ini")));
+    EXPECT_EQ(TempFolder::Read(target), "new");
+    struct stat st;
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    // The replaced file's other name keeps what it had: the README says so.
+    EXPECT_EQ(TempFolder::Read(folder.File("copy.ini")), "old");
+
+    // A link that never ends is refused, and left as it is.
+    fs::create_symlink("loop2", folder.File("loop1"));
+    fs::create_symlink("loop1", folder.File("loop2"));
+    EXPECT_EQ(WriteFileAtomically(folder.File("loop1"), "x"), ELOOP);
+    EXPECT_TRUE(fs::is_symlink(folder.File("loop1")));
+}
+
+TEST(WriteFileAtomically, KeepsTheOwnerOfTheFileItReplaces) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can make a file another user's to see it kept";
+    TempFolder folder;
+    const std::string path = folder.Write("Y2024_0101.csv", "old");
+    ASSERT_EQ(::chown(path.c_str(), 4321, 4321), 0);
+    ASSERT_EQ(WriteFileAtomically(path, "new"), 0);
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4321u);
 }
 
 } // namespace
