@@ -29,6 +29,8 @@ std::string DescribeSystemError(int errorNumber) {
         return "入出力エラーが発生しました";
     case ENAMETOOLONG:
         return "パスが長すぎます";
+    case ELOOP:
+        return "シンボリックリンクが循環しています";
     case EMFILE:
     case ENFILE:
         return "開いているファイルが多すぎます";
