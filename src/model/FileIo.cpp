@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -147,6 +148,46 @@ int WriteFileAtomically(const std::string& requested, std::string_view bytes, co
     Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0 && calls.syncFolder(dir.get()) != 0 && errno != EINVAL && errno != EROFS) return errno;
     return 0;
+}
+
+namespace {
+
+// The process id of a temporary file's name, or 0 when the name is not one of ours.
+pid_t TemporaryFileOwner(std::string_view name) {
+    if (name.size() < 2 || name[0] != '.') return 0;
+    const std::size_t tmp = name.rfind(".tmp");
+    if (tmp == std::string_view::npos) return 0;
+    const std::string_view base = name.substr(1, tmp - 1);
+    bool ours = false;
+    for (std::string_view ending : {".csv", ".ini", ".png", ".svg"})
+        ours = ours || (base.size() > ending.size() &&
+                        EqualsIgnoreAsciiCase(base.substr(base.size() - ending.size()), ending));
+    const std::string_view tail = name.substr(tmp + 4);
+    const std::size_t dash = tail.find('-');
+    if (!ours || dash == 0 || dash == std::string_view::npos || dash + 1 == tail.size()) return 0;
+    long pid = 0;
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        if (i == dash) continue;
+        if (!IsAsciiDigit(tail[i])) return 0;
+        if (i < dash && pid < 100000000) pid = pid * 10 + (tail[i] - '0');
+    }
+    return static_cast<pid_t>(pid);
+}
+
+} // namespace
+
+int RemoveStaleTemporaryFiles(const std::string& folder) {
+    int removed = 0;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return 0;
+    while (dirent* entry = ::readdir(dir)) {
+        const pid_t owner = TemporaryFileOwner(entry->d_name);
+        // EPERM: the process runs, as another user.
+        if (owner <= 0 || ::kill(owner, 0) == 0 || errno != ESRCH) continue;
+        if (::unlink((folder + entry->d_name).c_str()) == 0) ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 std::string FolderLookup::Resolve(const std::string& name) {

@@ -34,6 +34,11 @@ struct DurableCalls {
 // keep the old content. No temporary file is left behind. Returns 0 or an errno.
 int WriteFileAtomically(const std::string& path, std::string_view bytes, const DurableCalls& calls = {});
 
+// Removes from `folder` (ending in "/") the temporary files WriteFileAtomically leaves when its process is
+// killed: ".NAME.tmpPID-N" of a .csv, .ini, .png or .svg file whose process no longer runs. A running
+// process's files are its own to finish. Returns how many were removed.
+int RemoveStaleTemporaryFiles(const std::string& folder);
+
 // Finds names in one folder (ending in "/") as a case-insensitive file system would. Resolve gives
 // the exact name when it exists, else the folder entry equal to it ignoring ASCII case (first in name
 // order), else the exact name. The folder is listed once, at the first name that does not exist

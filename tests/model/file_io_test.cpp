@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -101,6 +102,30 @@ TEST(WriteFileAtomically, KeepsLinksAndModeOfTheFileItReplaces) {
     EXPECT_EQ(WriteFileAtomically(folder.File("loop1"), "x"), ELOOP);
     EXPECT_EQ(DescribeSystemError(ELOOP), "シンボリックリンクが循環しています");
     EXPECT_TRUE(fs::is_symlink(folder.File("loop1")));
+}
+
+TEST(RemoveStaleTemporaryFiles, OnlyOursOfProcessesThatAreGone) {
+    TempFolder folder;
+    // A child that has ended and been waited for: its id names no process any more.
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string dead = std::to_string(gone), alive = std::to_string(::getpid());
+    for (const std::string& name : {".Y2024_0101.csv.tmp" + dead + "-0", ".kolvane.ini.tmp" + dead + "-12",
+                                    ".plot.PNG.tmp" + dead + "-3"})
+        folder.Write(name, "left by a killed run");
+    for (const std::string& name : {".Y2024_0101.csv.tmp" + alive + "-0", ".notes.txt.tmp" + dead + "-0",
+                                    ".Y2024_0101.csv.tmp" + dead + "-", ".Y2024_0101.csv.tmp" + dead + "x-1",
+                                    "Y2024_0101.csv.tmp" + dead + "-0", std::string("Y2024_0101.csv")})
+        folder.Write(name, "kept");
+
+    EXPECT_EQ(RemoveStaleTemporaryFiles(folder.folder()), 3);
+    std::vector<std::string> names;
+    ASSERT_EQ(ListRegularFiles(folder.folder(), names), 0);
+    EXPECT_EQ(names.size(), 6u);
+    for (const std::string& name : names)
+        EXPECT_EQ(TempFolder::Read(folder.File(name)), "kept") << name;
 }
 
 TEST(WriteFileAtomically, KeepsTheOwnerOfTheFileItReplaces) {
