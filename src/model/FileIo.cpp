@@ -98,29 +98,56 @@ int FollowLinks(std::string& path) {
 
 } // namespace
 
-int WriteFileAtomically(const std::string& requested, std::string_view bytes, const DurableCalls& calls) {
+PendingFile::PendingFile(PendingFile&& other) noexcept
+    : calls_(other.calls_), path_(std::move(other.path_)), folder_(std::move(other.folder_)),
+      temp_(std::exchange(other.temp_, {})) {}
+
+PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
+    if (this != &other) {
+        Discard();
+        calls_ = other.calls_;
+        path_ = std::move(other.path_);
+        folder_ = std::move(other.folder_);
+        temp_ = std::exchange(other.temp_, {});
+    }
+    return *this;
+}
+
+PendingFile::~PendingFile() {
+    Discard();
+}
+
+void PendingFile::Discard() {
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+int PendingFile::Prepare(const std::string& requested, std::string_view bytes, const DurableCalls& calls) {
     static std::atomic<unsigned> counter{0};
-    std::string path = requested;
-    if (int e = FollowLinks(path)) return e;
-    std::size_t slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    Discard();
+    calls_ = calls;
+    path_ = requested;
+    if (int e = FollowLinks(path_)) return e;
+    std::size_t slash = path_.find_last_of('/');
+    folder_ = slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
 
     struct stat old;
-    const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const bool replacing = ::stat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
 
     std::string temp;
     int fdNumber = -1;
     for (int attempt = 0; attempt < 100 && fdNumber < 0; ++attempt) {
-        temp = folder + "." + name + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        temp = folder_ + "." + name + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
         fdNumber = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fdNumber < 0 && errno != EEXIST) return errno;
     }
     if (fdNumber < 0) return EEXIST;
     Fd fd(fdNumber);
+    temp_ = std::move(temp);
 
-    auto fail = [&temp](int e) {
-        ::unlink(temp.c_str());
+    auto fail = [this](int e) {
+        Discard();
         return e;
     };
     if (replacing) {
@@ -140,14 +167,35 @@ int WriteFileAtomically(const std::string& requested, std::string_view bytes, co
         done += static_cast<std::size_t>(n);
     }
     // Without this a power cut soon after the rename can leave the new name on an empty file.
-    if (calls.syncFile(fd.get()) != 0) return fail(errno);
+    if (calls_.syncFile(fd.get()) != 0) return fail(errno);
     if (::close(fd.release()) != 0) return fail(errno);
-    if (calls.rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
-    // The rename itself lives in the folder, which must reach the disk too before we say "written".
+    return 0;
+}
+
+int PendingFile::Commit() {
+    if (temp_.empty()) return EINVAL;
+    if (calls_.rename(temp_.c_str(), path_.c_str()) != 0) {
+        int e = errno;
+        Discard();
+        return e;
+    }
+    temp_.clear();
+    return 0;
+}
+
+int SyncFolder(const std::string& folder, const DurableCalls& calls) {
     // A folder we may write but not open, or a file system that cannot sync one, leaves nothing to do.
     Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0 && calls.syncFolder(dir.get()) != 0 && errno != EINVAL && errno != EROFS) return errno;
     return 0;
+}
+
+int WriteFileAtomically(const std::string& path, std::string_view bytes, const DurableCalls& calls) {
+    PendingFile file;
+    if (int e = file.Prepare(path, bytes, calls)) return e;
+    if (int e = file.Commit()) return e;
+    // The rename lives in the folder, which must reach the disk too before we say "written".
+    return SyncFolder(file.folder(), calls);
 }
 
 namespace {

@@ -27,11 +27,41 @@ struct DurableCalls {
     int (*syncFolder)(int fd) = ::fsync;
 };
 
-// Writes `bytes` to a new file in the folder of `path`, syncs it to disk, renames it over `path` and
-// syncs the folder, so the target is either its old self or complete, also after a power cut once this
-// has returned 0. A symbolic link is written through (its target is replaced, the link stays); the
-// mode of a file replaced is kept, and its owner where permitted. A replaced file's other hard links
-// keep the old content. No temporary file is left behind. Returns 0 or an errno.
+// A file's new content written beside it and synced to disk, not yet in its place. Prepare and Commit
+// apart let many files be prepared at once (their syncs overlap) and put in place in a chosen order, with
+// one SyncFolder after a batch. Destroyed before Commit, it removes its temporary file.
+class PendingFile {
+  public:
+    PendingFile() = default;
+    PendingFile(PendingFile&& other) noexcept;
+    PendingFile& operator=(PendingFile&& other) noexcept;
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    ~PendingFile();
+
+    // Writes `bytes` to a new file in the folder `path` (or the file a symbolic link there leads to) will
+    // be in, with the mode and, where permitted, the owner of the file it replaces, and syncs it.
+    // Returns 0 or an errno (nothing left behind).
+    int Prepare(const std::string& path, std::string_view bytes, const DurableCalls& calls = {});
+    // Renames it over its target. Returns 0 or an errno (the temporary file removed, the target as it was).
+    int Commit();
+    // The folder the file is put in: SyncFolder it after Commit before the file counts as written.
+    const std::string& folder() const { return folder_; }
+
+  private:
+    void Discard();
+    DurableCalls calls_;
+    std::string path_;
+    std::string folder_;
+    std::string temp_;
+};
+
+// Syncs a folder, so the renames in it survive a power cut. Returns 0 or an errno.
+int SyncFolder(const std::string& folder, const DurableCalls& calls = {});
+
+// Prepare, Commit and SyncFolder of one file: the target is either its old self or complete, also after
+// a power cut once this has returned 0. A symbolic link is written through (its target is replaced, the
+// link stays); a replaced file's other hard links keep the old content. Returns 0 or an errno.
 int WriteFileAtomically(const std::string& path, std::string_view bytes, const DurableCalls& calls = {});
 
 // Removes from `folder` (ending in "/") the temporary files WriteFileAtomically leaves when its process is
