@@ -27,19 +27,10 @@ removePackage() {
 trap removePackage EXIT
 
 step "Tools"
-timeout 1800 "$root/scripts/install-deps.sh" dpkg-dev file lintian desktop-file-utils appstream man-db
+timeout 1800 "$root/scripts/install-deps.sh" lintian desktop-file-utils appstream man-db
 
 step "Build and package"
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-timeout 600 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-    -DKOLVANE_BUILD_TESTS=OFF -DKOLVANE_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
-timeout 3600 cmake --build "$build" -j"${KOLVANE_JOBS:-$(nproc)}" --target kolvane kolvane-convert kolvane-packaging-files
-rm -f "$build"/kolvane_*.deb
-(cd "$build" && timeout 900 cpack -G DEB >/dev/null)
-debs=("$build"/kolvane_*.deb)
-[[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "cpack made no single kolvane_*.deb in $build"
-deb="${debs[0]}"
+deb="$("$root/scripts/package.sh" "$build")"
 dpkg-deb --field "$deb" Package Version Depends Recommends
 
 step "Package checks"
