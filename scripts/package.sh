@@ -8,7 +8,13 @@ build="${1:-$root/build-package}"
 timeout 1800 "$root/scripts/install-deps.sh" dpkg-dev file >&2
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Debian's hardening for what it installs: fortified functions, stack protector, relocations made
+# read-only and bound at start.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+ldflags="$(dpkg-buildflags --get LDFLAGS)"
 timeout 600 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+    -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
     -DKOLVANE_BUILD_TESTS=OFF -DKOLVANE_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 timeout 3600 cmake --build "$build" -j"${KOLVANE_JOBS:-$(nproc)}" --target kolvane kolvane-convert kolvane-packaging-files >&2
 rm -f "$build"/kolvane_*.deb
