@@ -39,6 +39,7 @@ constexpr const char* HELP = R"(使い方:
   kolvane-convert --summary YEARLYFILE
   kolvane-convert --plot IMAGE YEARLYFILE
   kolvane-convert --help
+  kolvane-convert --version
 
 月次ファイル M{yy}{mm}_{GG}{BB}.csv から年次ファイル Y{yyyy}_{GG}{BB}.csv を作成します。
 選択した月を暦年ごとにまとめ、年ごとに 1 つの年次ファイルを書きます。
@@ -72,6 +73,7 @@ constexpr const char* HELP = R"(使い方:
                     完全でないデータの日に色を付けます。画面は要りません。
   --list            フォルダにある観測点 (グループID・バケットID) と月の一覧を表示します。
   --help            この説明を表示します。
+  --version         バージョンを表示します。
 
 書き込んだ年次ファイルごとに 1 行、そのパスを観測点の順に表示します。エラーは標準エラー出力に
 表示します。標準エラー出力が端末なら、進み具合 (観測点と年の数) も表示します。
@@ -94,6 +96,7 @@ struct Options {
     bool replace = false;
     bool list = false;
     bool help = false;
+    bool version = false;
     bool noQuality = false;
     std::string summary;
     std::string plot;
@@ -168,6 +171,8 @@ Options ParseArguments(int argc, char** argv) {
             o.plot = value();
         else if (arg == "--help" || arg == "-h")
             o.help = true;
+        else if (arg == "--version")
+            o.version = true;
         else if (arg.rfind("-", 0) == 0)
             throw UsageError("不明なオプションです: " + arg);
         else
@@ -393,6 +398,10 @@ int main(int argc, char** argv) {
         Options o = ParseArguments(argc, argv);
         if (o.help) {
             std::cout << HELP;
+            return 0;
+        }
+        if (o.version) {
+            std::cout << "kolvane-convert " KOLVANE_VERSION "\n";
             return 0;
         }
         if (argc == 1) {

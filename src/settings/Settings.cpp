@@ -5,14 +5,25 @@
 #include "settings/IniFile.h"
 #include "settings/LocalityTable.h"
 
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace kolvane {
 namespace {
 
 enum Entry { LOAD, PREF, LOCALE, LAT_DEG, LAT_MIN, LAT_SEC, LON_DEG, LON_MIN, LON_SEC };
+
+// Only the user reads the folders made for their settings, which name their own folders.
+int MakeFolders(const std::filesystem::path& folder) {
+    std::error_code ec;
+    if (folder.empty() || std::filesystem::is_directory(folder, ec)) return 0;
+    if (int error = MakeFolders(folder.parent_path())) return error;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    return 0;
+}
 
 } // namespace
 
@@ -59,13 +70,14 @@ int SaveSettings(const std::string& path, const SettingsValues& values) {
     };
     for (std::size_t i = 0; i < SETTING_ENTRIES.size(); ++i)
         file.Set(SETTING_ENTRIES[i].section, SETTING_ENTRIES[i].key, texts[i]);
+    if (int error = MakeFolders(std::filesystem::path(path).parent_path())) return error;
     return file.Save(path);
 }
 
-std::string StartMonthlyFolder(const std::string& stored, const std::string& executableFolder) {
+std::string StartMonthlyFolder(const std::string& stored, const std::string& dataFolder) {
     std::error_code ec;
     if (!stored.empty() && std::filesystem::is_directory(stored, ec)) return WithTrailingSlash(stored);
-    return WithTrailingSlash(executableFolder) + "Data/";
+    return WithTrailingSlash(dataFolder) + "Data/";
 }
 
 } // namespace kolvane

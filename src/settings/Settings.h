@@ -6,7 +6,7 @@
 
 namespace kolvane {
 
-// The settings file beside the executable, read once at start and written once at exit.
+// The settings file, read once at start and written once at exit (SettingsFilePath says where).
 inline constexpr std::string_view SETTINGS_FILE_NAME = "kolvane.ini";
 
 // The file's path in `folder` (a "/" is added when the folder lacks one).
@@ -76,11 +76,13 @@ std::string LocalityCodeAtExit(const std::string& tablePath, int prefectureIndex
 // replaces the file once, atomically. A value that cannot be stored on one line (a folder name
 // holding a line break) leaves that key's stored value as it was. Returns 0 or an errno; a file
 // that exists but cannot be read is not replaced (its other lines would be lost); message::SettingsNotSaved
-// words a failure.
+// words a failure. The file's folder is made when missing (the user's configuration folder at a
+// first exit).
 int SaveSettings(const std::string& path, const SettingsValues& values);
 
 // The folder of the monthly files at start: the stored folder when it names an existing folder,
-// else `executableFolder` + "Data/". The result ends in "/".
-std::string StartMonthlyFolder(const std::string& stored, const std::string& executableFolder);
+// else the sample folder `dataFolder` + "Data/" (DataFolder of Locations.h says which folder holds
+// it). The result ends in "/".
+std::string StartMonthlyFolder(const std::string& stored, const std::string& dataFolder);
 
 } // namespace kolvane

@@ -5,6 +5,7 @@
 #include "plot/Fonts.h"
 #include "request/RunRequest.h"
 #include "settings/LocalityTable.h"
+#include "settings/Locations.h"
 #include "settings/Settings.h"
 #include "ui/HelpWindow.h"
 #include "ui/Layout.h"
@@ -359,14 +360,14 @@ bool frmKolvane::Form_Load() {
         if (heldElsewhere) return false;
     }
 
-    QString folder = applicationFolder_;
-    if (!folder.endsWith(u'/')) folder += u'/';
-    helpFilePath_ = folder + QStringLiteral("kolvane.hlp");
+    helpFilePath_ =
+        FromCore(DataPath(ProgramEnvironment::Current(ToCore(applicationFolder_)), "kolvane.hlp"));
 
     RestoreSettings();
 
     // From here on a failure ends start-up silently; the window stays usable.
-    monthlyFolder_ = StartMonthlyFolder(monthlyFolder_, ToCore(applicationFolder_));
+    monthlyFolder_ = StartMonthlyFolder(
+        monthlyFolder_, DataFolder(ProgramEnvironment::Current(ToCore(applicationFolder_)), "Data"));
     startingUp_ = true;
     ListMonthlyFolder();
     startingUp_ = false;
@@ -374,7 +375,8 @@ bool frmKolvane::Form_Load() {
 }
 
 void frmKolvane::RestoreSettings() {
-    const SettingsValues stored = LoadSettings(SettingsPath(ToCore(applicationFolder_)));
+    const SettingsValues stored =
+        LoadSettings(SettingsFilePath(ProgramEnvironment::Current(ToCore(applicationFolder_))));
     monthlyFolder_ = stored.monthlyFolder;
     prefectureIndex_ = stored.prefectureIndex;
     localityCode_ = stored.localityCode;
@@ -705,7 +707,7 @@ void frmKolvane::cmdExit_Click() {
         values.latitude[i] = ToCore(txtLat[i]->text());
         values.longitude[i] = ToCore(txtLon[i]->text());
     }
-    const std::string path = SettingsPath(ToCore(applicationFolder_));
+    const std::string path = SettingsFilePath(ProgramEnvironment::Current(ToCore(applicationFolder_)));
     // The program ends all the same, but the user learns that the next start will not restore
     // these choices.
     if (int error = SaveSettings(path, values))
@@ -715,7 +717,7 @@ void frmKolvane::cmdExit_Click() {
 }
 
 std::string frmKolvane::LocalityTable() const {
-    return LocalityTablePath(ToCore(applicationFolder_));
+    return DataPath(ProgramEnvironment::Current(ToCore(applicationFolder_)), LOCALITY_TABLE_FILE_NAME);
 }
 
 void frmKolvane::cboArea1_Click() {

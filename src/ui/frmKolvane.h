@@ -35,9 +35,9 @@ struct PlannedRun;
 class frmKolvane : public QWidget {
     Q_OBJECT
   public:
-    // `applicationFolder` is the folder of the executable (settings, locality table, help file and
-    // the default Data/ folder lie there). Without `dialogs` the real message boxes and folder
-    // dialog are used.
+    // `applicationFolder` is the folder of the executable; the settings, locality table, help file and
+    // the default Data/ folder are looked for from there (settings/Locations.h). Without `dialogs`
+    // the real message boxes and folder dialog are used.
     explicit frmKolvane(QString applicationFolder, std::unique_ptr<UserDialogs> dialogs = nullptr,
                         QWidget* parent = nullptr);
     ~frmKolvane() override;

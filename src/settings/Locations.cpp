@@ -1,0 +1,89 @@
+#include "settings/Locations.h"
+
+#include "model/FileIo.h"
+#include "settings/LocalityTable.h"
+#include "settings/Settings.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <pwd.h>
+#include <system_error>
+#include <unistd.h>
+
+#ifndef KOLVANE_INSTALLED_DATA_FOLDER
+#define KOLVANE_INSTALLED_DATA_FOLDER "../share/kolvane/"
+#endif
+
+namespace kolvane {
+namespace {
+
+bool Exists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+std::string Installed(const ProgramEnvironment& env) {
+    const std::string& folder = env.installedDataFolder;
+    if (folder.empty()) return {};
+    if (folder.front() == '/') return WithTrailingSlash(folder);
+    // The executable's folder is a real path (links resolved), so ".." can be taken away in the text;
+    // the user sees /usr/share/kolvane/Data/, not /usr/bin/../share/kolvane/Data/.
+    const std::filesystem::path joined = WithTrailingSlash(env.executableFolder) + WithTrailingSlash(folder);
+    return WithTrailingSlash(joined.lexically_normal().string());
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+} // namespace
+
+std::string_view InstalledDataFolder() {
+    return KOLVANE_INSTALLED_DATA_FOLDER;
+}
+
+ProgramEnvironment ProgramEnvironment::Current(const std::string& executableFolder) {
+    ProgramEnvironment env;
+    env.executableFolder = executableFolder;
+    env.installedDataFolder = std::string(InstalledDataFolder());
+    env.configHome = Environment("XDG_CONFIG_HOME");
+    env.home = Environment("HOME");
+    if (env.home.empty())
+        if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir)
+            env.home = account->pw_dir;
+    env.canWrite = [](const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; };
+    return env;
+}
+
+std::string DataFolder(const ProgramEnvironment& env, std::string_view name) {
+    const std::string beside = WithTrailingSlash(env.executableFolder);
+    if (Exists(beside + std::string(name))) return beside;
+    const std::string installed = Installed(env);
+    if (!installed.empty() && Exists(installed + std::string(name))) return installed;
+    return beside;
+}
+
+std::string DataPath(const ProgramEnvironment& env, std::string_view name) {
+    return DataFolder(env, name) + std::string(name);
+}
+
+std::string SettingsFilePath(const ProgramEnvironment& env) {
+    const std::string beside = SettingsPath(env.executableFolder);
+    if (Exists(beside)) return beside;
+    // An installed program's folder (bin/) is never a place for settings, even for a user who may
+    // write there: one file left there would become every user's settings file.
+    const bool installed =
+        DataFolder(env, LOCALITY_TABLE_FILE_NAME) != WithTrailingSlash(env.executableFolder);
+    if (!installed && env.canWrite && env.canWrite(WithTrailingSlash(env.executableFolder))) return beside;
+    std::string config;
+    if (!env.configHome.empty() && env.configHome.front() == '/')
+        config = WithTrailingSlash(env.configHome);
+    else if (!env.home.empty())
+        config = WithTrailingSlash(env.home) + ".config/";
+    else
+        return beside;
+    return config + "kolvane/" + std::string(SETTINGS_FILE_NAME);
+}
+
+} // namespace kolvane
