@@ -1,6 +1,6 @@
 #include "plot/PlotFile.h"
 
-#include "convert/YearSeries.h"
+#include "series/YearSeries.h"
 #include "model/Error.h"
 #include "model/Messages.h"
 #include "model/Text.h"

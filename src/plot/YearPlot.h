@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/YearSeries.h"
+#include "series/YearSeries.h"
 
 #include <QRectF>
 #include <QSize>

@@ -1,4 +1,4 @@
-#include "convert/YearSeries.h"
+#include "series/YearSeries.h"
 
 #include "convert/Discovery.h"
 #include "convert/YearlyFile.h"
