@@ -16,11 +16,11 @@
 namespace kolvane {
 namespace {
 
-double MostFrequentSector(const HourlyTable& hourly, std::size_t first, std::size_t last,
-                          double HourlyRecord::*source) {
+template <double HourlyRecord::*Source>
+double MostFrequentSector(const HourlyTable& hourly, std::size_t first, std::size_t last) {
     std::array<int, 16> counts{};
     for (std::size_t i = first; i <= last; ++i) {
-        int sector = WindSector(hourly[i].*source);
+        int sector = WindSector(hourly[i].*Source);
         if (sector >= 0) ++counts[sector];
     }
     int most = 0;
@@ -44,47 +44,66 @@ double MostFrequentSector(const HourlyTable& hourly, std::size_t first, std::siz
 constexpr std::size_t COLUMNS = YEARLY_VALUE_COLUMNS.size();
 constexpr auto EACH_COLUMN = std::make_index_sequence<COLUMNS>{};
 
-// The running values of one day, one per yearly column. The columns are unrolled at compile time, so
-// each hour costs what hand-written code for these columns would.
+constexpr bool Runs(Aggregation a) {
+    return a != Aggregation::Derived && a != Aggregation::MostFrequentDirection;
+}
+
+// Each column's place among those with a running value, and among those with a running peak, so the
+// accumulator holds no unused slot (it is reset every day).
+constexpr auto SlotsOf(bool peaks) {
+    std::array<std::size_t, COLUMNS + 1> slot{}; // the last entry is the count
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < COLUMNS; ++i) {
+        const Aggregation a = YEARLY_VALUE_COLUMNS[i].aggregation;
+        slot[i] = n;
+        n += peaks ? a == Aggregation::DirectionAtMax : Runs(a);
+    }
+    slot[COLUMNS] = n;
+    return slot;
+}
+constexpr auto SLOT = SlotsOf(false);
+constexpr auto PEAK_SLOT = SlotsOf(true);
+
+constexpr std::array<double, SLOT[COLUMNS]> StartValues() {
+    std::array<double, SLOT[COLUMNS]> start{};
+    for (std::size_t i = 0; i < COLUMNS; ++i) {
+        const Aggregation a = YEARLY_VALUE_COLUMNS[i].aggregation;
+        if (!Runs(a)) continue;
+        start[SLOT[i]] = a == Aggregation::Max              ? -9999.0
+                         : a == Aggregation::Min            ? 9999.0
+                         : a == Aggregation::DirectionAtMax ? MISSING
+                                                            : 0;
+    }
+    return start;
+}
+
+// The running values of one day. The columns are unrolled at compile time, so each hour costs what
+// hand-written code for these columns would.
 struct DayAccumulator {
     int count = 0;
-    std::bitset<25> hours;               // 0 to 24: a day may hold a sub-hourly 0:30 as well as 24:00
-    std::array<double, COLUMNS> value{}; // a sum, a running extreme, or a direction
-    std::array<double, COLUMNS> peak{};  // the highest `along` so far, for a direction at a maximum
+    std::bitset<25> hours; // 0 to 24: a day may hold a sub-hourly 0:30 as well as 24:00
+    std::array<double, SLOT[COLUMNS]> value = StartValues(); // a sum, a running extreme, or a direction
+    std::array<double, PEAK_SLOT[COLUMNS]> peak = [] { // the highest `along`, for a direction at a maximum
+        std::array<double, PEAK_SLOT[COLUMNS]> start{};
+        start.fill(-9999.0);
+        return start;
+    }();
     std::size_t first = 0;
     bool hasFirst = false;
 
-    DayAccumulator() {
-        for (std::size_t i = 0; i < COLUMNS; ++i) {
-            switch (YEARLY_VALUE_COLUMNS[i].aggregation) {
-            case Aggregation::Max:
-                value[i] = -9999.0;
-                break;
-            case Aggregation::Min:
-                value[i] = 9999.0;
-                break;
-            case Aggregation::DirectionAtMax:
-                value[i] = MISSING;
-                peak[i] = -9999.0;
-                break;
-            default:
-                break;
-            }
-        }
-    }
-
     template <std::size_t I> void AddColumn(const HourlyRecord& r) {
         constexpr YearlyColumn c = YEARLY_VALUE_COLUMNS[I];
+        constexpr std::size_t S = SLOT[I];
         if constexpr (c.aggregation == Aggregation::Sum || c.aggregation == Aggregation::Mean) {
-            value[I] += r.*c.source;
+            value[S] += r.*c.source;
         } else if constexpr (c.aggregation == Aggregation::Max) {
-            if (r.*c.source > value[I]) value[I] = r.*c.source;
+            if (r.*c.source > value[S]) value[S] = r.*c.source;
         } else if constexpr (c.aggregation == Aggregation::Min) {
-            if (r.*c.source < value[I]) value[I] = r.*c.source;
+            if (r.*c.source < value[S]) value[S] = r.*c.source;
         } else if constexpr (c.aggregation == Aggregation::DirectionAtMax) {
-            if (r.*c.along > peak[I]) {
-                peak[I] = r.*c.along;
-                value[I] = r.*c.source;
+            if (r.*c.along > peak[PEAK_SLOT[I]]) {
+                peak[PEAK_SLOT[I]] = r.*c.along;
+                value[S] = r.*c.source;
             }
         }
     }
@@ -93,11 +112,11 @@ struct DayAccumulator {
     void FinishColumn(DailyRecord& d, const HourlyTable& hourly, std::size_t last) const {
         constexpr YearlyColumn c = YEARLY_VALUE_COLUMNS[I];
         if constexpr (c.aggregation == Aggregation::Mean)
-            d.*c.field = value[I] / count;
+            d.*c.field = value[SLOT[I]] / count;
         else if constexpr (c.aggregation == Aggregation::MostFrequentDirection)
-            d.*c.field = MostFrequentSector(hourly, first, last, c.source);
+            d.*c.field = MostFrequentSector<c.source>(hourly, first, last);
         else if constexpr (c.aggregation != Aggregation::Derived)
-            d.*c.field = value[I];
+            d.*c.field = value[SLOT[I]];
     }
 
     void Add(const HourlyRecord& r, std::size_t index) {
@@ -158,7 +177,7 @@ DailyRecord CompleteDay(const HourlyTable& hourly, const DayAccumulator& acc, st
 } // namespace
 
 double MostFrequentDirection(const HourlyTable& hourly, std::size_t first, std::size_t last) {
-    return MostFrequentSector(hourly, first, last, &HourlyRecord::windDir);
+    return MostFrequentSector<&HourlyRecord::windDir>(hourly, first, last);
 }
 
 void BuildDailyRecords(const HourlyTable& hourly, double latitude, DailyTable& daily) {
