@@ -62,8 +62,9 @@ struct PanelLayout {
     std::optional<AxisLayout> right;
     bool empty = false; // no day has a value for any of its series
 
+    // A series put on a right axis its panel lacks is drawn against the left one.
     const AxisScale& Scale(AxisSide side) const {
-        return side == AxisSide::Right ? right->scale : left.scale;
+        return side == AxisSide::Right && right ? right->scale : left.scale;
     }
     qreal Y(const AxisScale& s, double value) const {
         return box.bottom() - (value - s.low) / (s.high - s.low) * box.height();
