@@ -1,5 +1,6 @@
-// Micro-benchmarks of the helpers every monthly line passes through.
+// Micro-benchmarks of the helpers every monthly line passes through, and of the daily aggregation.
 
+#include "daily/DailyAggregation.h"
 #include "model/DateText.h"
 #include "model/Numbers.h"
 
@@ -55,6 +56,44 @@ void BM_ParseObservationTime(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kTimes.size()));
 }
 BENCHMARK(BM_ParseObservationTime);
+
+// A month of complete hours with values that change every hour.
+kolvane::HourlyTable MonthOfHours() {
+    kolvane::HourlyTable hours;
+    for (int day = 1; day <= 31; ++day) {
+        for (int hour = 1; hour <= 24; ++hour) {
+            const double t = 10 + 8 * ((hour + day) % 24) / 24.0;
+            hours.push_back({.year = 2024,
+                             .month = 1,
+                             .day = day,
+                             .hour = hour,
+                             .precip = hour % 7 == 0 ? 1.5 : 0,
+                             .temp = t,
+                             .humidity = 60.0 + hour % 20,
+                             .pressure = 1010.0 + day % 5,
+                             .windDir = 22.5 * ((hour * 3 + day) % 16),
+                             .windSpeed = 1.0 + hour % 5,
+                             .gust = 3.0 + (hour * 7 + day) % 11,
+                             .gustDir = 22.5 * (hour % 16),
+                             .solar = hour > 6 && hour < 18 ? 1.2 : 0,
+                             .dewPoint = t - 6,
+                             .groundTemp = 12});
+        }
+    }
+    return hours;
+}
+
+void BM_BuildDailyRecords(benchmark::State& state) {
+    const kolvane::HourlyTable hours = MonthOfHours();
+    kolvane::DailyTable days;
+    for (auto _ : state) {
+        days.clear();
+        kolvane::BuildDailyRecords(hours, 35.5, days);
+        benchmark::DoNotOptimize(days.data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(hours.size()));
+}
+BENCHMARK(BM_BuildDailyRecords);
 
 } // namespace
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// The columns of both file formats, each with the record field it fills. The readers, the writer and
-// the fuzz checks are driven by these tables alone, so a column is added in one place.
+// The columns of both file formats, each with the record field it fills. The readers, the writer, the
+// daily aggregation and the fuzz checks are driven by these tables alone, so a column is added in one
+// place.
 
 #include "model/Records.h"
 
@@ -22,10 +23,24 @@ struct MonthlyColumn {
 // How a yearly value is written: "0.0", "0.00", or a wind direction as its sector code.
 enum class ValueFormat { OneDecimal, TwoDecimals, Direction };
 
+// How a day's value is made from its hours.
+enum class Aggregation {
+    Sum,
+    Mean,
+    Max,
+    Min,
+    DirectionAtMax, // `source` of the first hour where `along` is highest: the strongest gust's direction
+    MostFrequentDirection, // the centre of the most frequent of the 16 sectors of `source`
+    Derived,               // computed from the day's other values and the latitude
+};
+
 struct YearlyColumn {
     std::string_view name;
     double DailyRecord::*field;
     ValueFormat format;
+    Aggregation aggregation;
+    double HourlyRecord::*source; // none for a derived value
+    double HourlyRecord::*along;  // for DirectionAtMax
 };
 
 // The measures of a monthly file, after its date and time columns; found by name in any order.
@@ -43,26 +58,48 @@ inline constexpr std::array<MonthlyColumn, 11> MONTHLY_VALUE_COLUMNS{{
     {"地中温度", &HourlyRecord::groundTemp},
 }};
 
-// The values of a yearly file, after its date column, in the order they are written.
+// The values of a yearly file, after its date column, in the order they are written, each with the
+// way the daily aggregation makes it.
 inline constexpr std::array<YearlyColumn, 17> YEARLY_VALUE_COLUMNS{{
-    {"降水量", &DailyRecord::precip, ValueFormat::OneDecimal},
-    {"平均気温", &DailyRecord::temp, ValueFormat::OneDecimal},
-    {"最高気温", &DailyRecord::tempMax, ValueFormat::OneDecimal},
-    {"最低気温", &DailyRecord::tempMin, ValueFormat::OneDecimal},
-    {"湿度", &DailyRecord::humidity, ValueFormat::OneDecimal},
-    {"気圧", &DailyRecord::pressure, ValueFormat::OneDecimal},
-    {"最多風向", &DailyRecord::windDir, ValueFormat::Direction},
-    {"平均風速", &DailyRecord::windSpeed, ValueFormat::OneDecimal},
-    {"最大瞬間風速", &DailyRecord::gust, ValueFormat::OneDecimal},
-    {"最大時風向", &DailyRecord::gustDir, ValueFormat::Direction},
-    {"日射", &DailyRecord::solar, ValueFormat::TwoDecimals},
-    {"露点温度", &DailyRecord::dewPoint, ValueFormat::OneDecimal},
-    {"日照", &DailyRecord::sunshine, ValueFormat::OneDecimal},
-    {"可照時間", &DailyRecord::dayLength, ValueFormat::OneDecimal},
-    {"純放射", &DailyRecord::netRadiation, ValueFormat::TwoDecimals},
-    {"水面蒸発", &DailyRecord::evaporation, ValueFormat::OneDecimal},
-    {"地中温度", &DailyRecord::groundTemp, ValueFormat::OneDecimal},
+    {"降水量", &DailyRecord::precip, ValueFormat::OneDecimal, Aggregation::Sum, &HourlyRecord::precip,
+     nullptr},
+    {"平均気温", &DailyRecord::temp, ValueFormat::OneDecimal, Aggregation::Mean, &HourlyRecord::temp,
+     nullptr},
+    {"最高気温", &DailyRecord::tempMax, ValueFormat::OneDecimal, Aggregation::Max, &HourlyRecord::temp,
+     nullptr},
+    {"最低気温", &DailyRecord::tempMin, ValueFormat::OneDecimal, Aggregation::Min, &HourlyRecord::temp,
+     nullptr},
+    {"湿度", &DailyRecord::humidity, ValueFormat::OneDecimal, Aggregation::Mean, &HourlyRecord::humidity,
+     nullptr},
+    {"気圧", &DailyRecord::pressure, ValueFormat::OneDecimal, Aggregation::Mean, &HourlyRecord::pressure,
+     nullptr},
+    {"最多風向", &DailyRecord::windDir, ValueFormat::Direction, Aggregation::MostFrequentDirection,
+     &HourlyRecord::windDir, nullptr},
+    {"平均風速", &DailyRecord::windSpeed, ValueFormat::OneDecimal, Aggregation::Mean,
+     &HourlyRecord::windSpeed, nullptr},
+    {"最大瞬間風速", &DailyRecord::gust, ValueFormat::OneDecimal, Aggregation::Max, &HourlyRecord::gust,
+     nullptr},
+    {"最大時風向", &DailyRecord::gustDir, ValueFormat::Direction, Aggregation::DirectionAtMax,
+     &HourlyRecord::gustDir, &HourlyRecord::gust},
+    {"日射", &DailyRecord::solar, ValueFormat::TwoDecimals, Aggregation::Sum, &HourlyRecord::solar, nullptr},
+    {"露点温度", &DailyRecord::dewPoint, ValueFormat::OneDecimal, Aggregation::Mean, &HourlyRecord::dewPoint,
+     nullptr},
+    {"日照", &DailyRecord::sunshine, ValueFormat::OneDecimal, Aggregation::Derived, nullptr, nullptr},
+    {"可照時間", &DailyRecord::dayLength, ValueFormat::OneDecimal, Aggregation::Derived, nullptr, nullptr},
+    {"純放射", &DailyRecord::netRadiation, ValueFormat::TwoDecimals, Aggregation::Derived, nullptr, nullptr},
+    {"水面蒸発", &DailyRecord::evaporation, ValueFormat::OneDecimal, Aggregation::Derived, nullptr, nullptr},
+    {"地中温度", &DailyRecord::groundTemp, ValueFormat::OneDecimal, Aggregation::Mean,
+     &HourlyRecord::groundTemp, nullptr},
 }};
+
+// A made value has its hours' field, and only a direction at a maximum has a second one.
+static_assert([] {
+    for (const YearlyColumn& c : YEARLY_VALUE_COLUMNS)
+        if ((c.aggregation == Aggregation::Derived) != (c.source == nullptr) ||
+            (c.aggregation == Aggregation::DirectionAtMax) != (c.along != nullptr))
+            return false;
+    return true;
+}());
 
 namespace detail {
 template <std::size_t Lead, typename Columns>

@@ -1,10 +1,10 @@
 #include "plot/PlotFile.h"
 
-#include "convert/YearSeries.h"
 #include "model/Error.h"
 #include "model/Messages.h"
 #include "model/Text.h"
 #include "plot/YearPlot.h"
+#include "series/YearSeries.h"
 
 #include <QGuiApplication>
 #include <QScopeGuard>

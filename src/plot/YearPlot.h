@@ -1,6 +1,7 @@
 #pragma once
 
-#include "convert/YearSeries.h"
+#include "plot/PlotLayout.h"
+#include "series/YearSeries.h"
 
 #include <QRectF>
 #include <QSize>
@@ -11,16 +12,8 @@ class QPainter;
 
 namespace kolvane {
 
-// An axis from `low` to `high` with a tick every `step`; both ends are multiples of the step.
-struct AxisScale {
-    double low = 0;
-    double high = 1;
-    double step = 1;
-};
-
-// Round ticks (1, 2 or 5 times a power of ten) for data from `low` to `high`, at most about `maxSteps`
-// steps. `includeZero` stretches the range to 0; an empty range is widened so that it has height.
-AxisScale NiceScale(double low, double high, bool includeZero, int maxSteps = 5);
+// The layout PaintYearPlot paints `series` in, measured with the plot's fonts. Needs a QGuiApplication.
+PlotLayout YearPlotLayout(const YearSeries& series, const QRectF& area);
 
 // Paints the year into `area`: a title, then temperature, precipitation, radiation and sunshine, and
 // evaporation in panels over one time axis with the months marked; days that are not complete are

@@ -19,10 +19,26 @@ TEST(YearlyFile, LineFormatAndReadingBack) {
     // Header, line ends and empty days are held against the golden files; this day has the rounding edges.
     DailyTable year;
     BuildYearCalendar("00", {}, year);
-    // Every field in the order declared, as the line below writes them.
-    year[4] = DailyRecord{2000,    1,      5,       0,    -3.25,           2.675,  -999.04, 65.04,
-                          1013.25, 100,    2.5,     9.95, 360.5,           12.344, -0.04,   6.671,
-                          14.404,  -0.809, MISSING, 5,    DayOrigin::None, 0};
+    year[4] = DailyRecord{.year = 2000,
+                          .month = 1,
+                          .day = 5,
+                          .precip = 0,
+                          .temp = -3.25,
+                          .tempMax = 2.675,
+                          .tempMin = -999.04,
+                          .humidity = 65.04,
+                          .pressure = 1013.25,
+                          .windDir = 100,
+                          .windSpeed = 2.5,
+                          .gust = 9.95,
+                          .gustDir = 360.5,
+                          .solar = 12.344,
+                          .dewPoint = -0.04,
+                          .sunshine = 6.671,
+                          .dayLength = 14.404,
+                          .netRadiation = -0.809,
+                          .evaporation = MISSING,
+                          .groundTemp = 5};
     const std::string bytes = FormatYearlyText(year);
     ASSERT_EQ(SplitLines(bytes).size(), 367u);
     EXPECT_EQ(SplitLines(bytes)[5],
@@ -75,11 +91,28 @@ TEST(YearlyFile, ColumnsByNameAndHeaderErrors) {
                         "平均風速,最多風向,気圧,湿度,最低気温,最高気温,平均気温,降水量,年月日\r\n"
                         "18,17,16,15,14,13,12,S,10,9,W,7,6,5,4,3,2,\"05/06/07\"\r\n");
     ASSERT_EQ(t.size(), 1u);
-    // Every field in the order declared; the columns above are in the reverse order.
-    EXPECT_EQ(
-        t[0],
-        (DailyRecord{
-            2005, 6, 7, 2, 3, 4, 5, 6, 7, 270, 9, 10, 180, 12, 13, 14, 15, 16, 17, 18, DayOrigin::Kept, 0}));
+    // The columns above are in the reverse order.
+    EXPECT_EQ(t[0], (DailyRecord{.year = 2005,
+                                 .month = 6,
+                                 .day = 7,
+                                 .precip = 2,
+                                 .temp = 3,
+                                 .tempMax = 4,
+                                 .tempMin = 5,
+                                 .humidity = 6,
+                                 .pressure = 7,
+                                 .windDir = 270,
+                                 .windSpeed = 9,
+                                 .gust = 10,
+                                 .gustDir = 180,
+                                 .solar = 12,
+                                 .dewPoint = 13,
+                                 .sunshine = 14,
+                                 .dayLength = 15,
+                                 .netRadiation = 16,
+                                 .evaporation = 17,
+                                 .groundTemp = 18,
+                                 .origin = DayOrigin::Kept}));
 
     auto errorOf = [](const std::string& bytes) {
         DailyTable table;

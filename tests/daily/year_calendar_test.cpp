@@ -45,7 +45,7 @@ TEST(YearCalendar, MergeReplacesEveryMatchAndAppendsTheRest) {
     EXPECT_EQ(existing[4].temp, 3);
 }
 
-TEST(YearCalendar, SortOrdersByDateAndTheLastDuplicateWins) {
+TEST(YearCalendar, SortOrdersByDateAndTheLastDuplicateAfterSortingWins) {
     DailyTable rows;
     for (int d = 28; d >= 1; --d)
         rows.push_back(Day(2005, 2, d, d));
@@ -55,14 +55,21 @@ TEST(YearCalendar, SortOrdersByDateAndTheLastDuplicateWins) {
     for (std::size_t i = 1; i < rows.size(); ++i)
         EXPECT_EQ(rows[i].day, static_cast<int>(i));
 
+    // Of two rows of one date the calendar takes the one that comes last in the sorted table.
+    DailyTable year;
+    BuildYearCalendar("05", {Day(2005, 1, 10, 100), Day(2005, 1, 10, 200)}, year);
+    EXPECT_EQ(year[9].temp, 200);
     // The Shell sort is not stable: with gap 4 over these rows the two rows of 10 January change
-    // places, so the one that came first in the table is the one the calendar takes.
+    // places, so the row that came first in the file is the last after sorting, and wins.
     DailyTable dup = {Day(2005, 1, 10, 100), Day(2005, 1, 11, 0),   Day(2005, 1, 12, 0), Day(2005, 1, 13, 0),
                       Day(2005, 1, 14, 0),   Day(2005, 1, 10, 200), Day(2005, 1, 1, 0),  Day(2005, 1, 2, 0),
                       Day(2005, 1, 3, 0),    Day(2005, 1, 4, 0),    Day(2005, 1, 5, 0),  Day(2005, 1, 6, 0),
                       Day(2005, 1, 7, 0)};
     SortYearByDate(dup);
-    DailyTable year;
+    ASSERT_EQ(dup[7].day, 10);
+    ASSERT_EQ(dup[8].day, 10);
+    EXPECT_EQ(dup[7].temp, 200);
+    EXPECT_EQ(dup[8].temp, 100);
     BuildYearCalendar("05", dup, year);
     EXPECT_EQ(year[9].temp, 100);
 

@@ -1,4 +1,4 @@
-#include "convert/YearSeries.h"
+#include "series/YearSeries.h"
 
 #include "convert/Discovery.h"
 #include "convert/YearlyFile.h"
@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
+#include <utility>
 
 namespace kolvane {
 namespace {
@@ -18,8 +20,20 @@ std::optional<double> Value(double stored) {
     return stored;
 }
 
+// The yearly file's field behind each measure of a series day.
+constexpr std::pair<std::optional<double> SeriesDay::*, double DailyRecord::*> MEASURES[] = {
+    {&SeriesDay::tempMax, &DailyRecord::tempMax},
+    {&SeriesDay::temp, &DailyRecord::temp},
+    {&SeriesDay::tempMin, &DailyRecord::tempMin},
+    {&SeriesDay::precip, &DailyRecord::precip},
+    {&SeriesDay::solar, &DailyRecord::solar},
+    {&SeriesDay::sunshine, &DailyRecord::sunshine},
+    {&SeriesDay::evaporation, &DailyRecord::evaporation},
+};
+
 bool HasValue(const SeriesDay& d) {
-    return d.tempMax || d.temp || d.tempMin || d.precip || d.solar || d.sunshine || d.evaporation;
+    return std::any_of(std::begin(MEASURES), std::end(MEASURES),
+                       [&](const auto& m) { return (d.*m.first).has_value(); });
 }
 
 // The place of a date in its year, or none for a date of another year or no date at all.
@@ -66,13 +80,8 @@ YearSeries BuildYearSeries(std::string_view bytes, const std::string& file, int 
         const auto index = DayIndex(series, row.year, row.month, row.day);
         if (!index) continue;
         SeriesDay& d = series.days[*index];
-        d.tempMax = Value(row.tempMax);
-        d.temp = Value(row.temp);
-        d.tempMin = Value(row.tempMin);
-        d.precip = Value(row.precip);
-        d.solar = Value(row.solar);
-        d.sunshine = Value(row.sunshine);
-        d.evaporation = Value(row.evaporation);
+        for (const auto& [measure, field] : MEASURES)
+            d.*measure = Value(row.*field);
     }
     // Without its companion a day is only known to be a gap.
     for (SeriesDay& d : series.days)

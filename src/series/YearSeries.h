@@ -12,6 +12,7 @@ namespace kolvane {
 
 // One day of a year as the year view draws it. A value the yearly file holds as "X" is empty, so that
 // it can never be drawn as a number.
+// A new measure is one field here and one row of MEASURES in YearSeries.cpp.
 struct SeriesDay {
     int month = 0;
     int day = 0;

@@ -1,4 +1,4 @@
-#include "convert/YearSeries.h"
+#include "series/YearSeries.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 

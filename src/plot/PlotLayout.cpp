@@ -1,0 +1,243 @@
+#include "plot/PlotLayout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kolvane {
+namespace {
+
+struct Extent {
+    double low = 0;
+    double high = 0;
+    bool any = false;
+};
+
+Extent ExtentOf(const YearSeries& series, const PanelSpec& spec, AxisSide side) {
+    Extent e;
+    for (const SeriesSpec& s : spec.series) {
+        if (s.axis != side) continue;
+        for (const SeriesDay& day : series.days) {
+            const std::optional<double>& v = day.*s.measure;
+            if (!v || !std::isfinite(*v)) continue;
+            e.low = e.any ? std::min(e.low, *v) : *v;
+            e.high = e.any ? std::max(e.high, *v) : *v;
+            e.any = true;
+        }
+    }
+    return e;
+}
+
+AxisScale ScaleOf(const Extent& e, const AxisSpec& axis, int maxSteps) {
+    return e.any ? NiceScale(e.low, e.high, axis.includeZero, maxSteps)
+                 : NiceScale(0, axis.defaultHigh, true, maxSteps);
+}
+
+// A second axis that puts its ticks on the first axis's grid lines: the same number of steps, with a
+// step that reads well for hours.
+AxisScale AlignedScale(const AxisScale& grid, const Extent& e, const AxisSpec& axis, int maxSteps) {
+    const double high = e.any ? e.high : axis.defaultHigh;
+    const int steps = static_cast<int>(std::lround((grid.high - grid.low) / grid.step));
+    if (grid.low != 0 || (e.any && e.low < 0) || steps < 1 || high <= 0) return ScaleOf(e, axis, maxSteps);
+    const double magnitude = std::pow(10.0, std::floor(std::log10(high / steps)));
+    for (double factor : {1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0}) {
+        const double step = factor * magnitude;
+        if (step * steps >= high * (1 - 1e-9)) return {0, step * steps, step};
+    }
+    return ScaleOf(e, axis, maxSteps);
+}
+
+QString TickText(double value, double step) {
+    // As many decimals as the step needs: 2.5 keeps one, 0.05 two.
+    int decimals = 0;
+    for (double scaled = step; decimals < 6 && std::abs(scaled - std::round(scaled)) > 1e-6 * scaled;
+         scaled *= 10)
+        ++decimals;
+    if (std::abs(value) < step * 1e-6) value = 0;
+    QString text = QString::number(value, 'f', decimals);
+    if (text.startsWith(QLatin1Char('-'))) text.replace(0, 1, QChar(0x2212)); // a real minus sign
+    return text;
+}
+
+void Scale(PanelLayout& panel, const PanelSpec& spec, const YearSeries& series, int maxSteps) {
+    const Extent left = ExtentOf(series, spec, AxisSide::Left);
+    panel.left.scale = ScaleOf(left, spec.left, maxSteps);
+    panel.empty = !left.any;
+    if (spec.right) {
+        const Extent right = ExtentOf(series, spec, AxisSide::Right);
+        panel.right = AxisLayout{AlignedScale(panel.left.scale, right, *spec.right, maxSteps), {}};
+        panel.empty = panel.empty && !right.any;
+    }
+}
+
+void PlaceTicks(const PanelLayout& panel, AxisLayout& axis) {
+    axis.ticks.clear();
+    const QStringList texts = TickTexts(axis.scale);
+    for (int k = 0; k < texts.size(); ++k)
+        axis.ticks.push_back({panel.Y(axis.scale, axis.scale.low + k * axis.scale.step), texts[k]});
+}
+
+// The time axis leaves room for the widest tick label on each side, and the panels share the height
+// left over by the title, their headers and the month row in the ratio of their weights.
+void Place(PlotLayout& layout, const std::vector<PanelSpec>& specs, const TextMeasure& measure) {
+    qreal leftLabels = 0, rightLabels = 0;
+    for (const PanelLayout& panel : layout.panels) {
+        for (const QString& t : TickTexts(panel.left.scale))
+            leftLabels = std::max(leftLabels, measure.width(PlotFont::Small, t));
+        if (panel.right)
+            for (const QString& t : TickTexts(panel.right->scale))
+                rightLabels = std::max(rightLabels, measure.width(PlotFont::Small, t));
+    }
+    const qreal fh = layout.lineHeight;
+    const QRectF& area = layout.area;
+    const qreal pad = fh * 0.8;
+    const qreal tick = fh * 0.3;
+    layout.x0 = area.left() + pad + leftLabels + tick + fh * 0.3;
+    layout.x1 = area.right() - pad - (rightLabels > 0 ? rightLabels + tick + fh * 0.3 : 0);
+
+    const qreal titleBottom = area.top() + pad + measure.height(PlotFont::Title) * 1.3;
+    layout.titleRow = QRectF(layout.x0, area.top(), layout.x1 - layout.x0, titleBottom - area.top());
+    const qreal header = fh * 1.5;
+    const qreal gap = fh * 0.5;
+    const qreal bottom = area.bottom() - pad - measure.height(PlotFont::Small) * 1.8;
+    qreal weights = 0;
+    for (const PanelSpec& spec : specs)
+        weights += spec.weight;
+    const auto count = static_cast<qreal>(specs.size());
+    const qreal free = std::max(bottom - titleBottom - header * count - gap * (count - 1), 0.0);
+    qreal y = titleBottom;
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        PanelLayout& panel = layout.panels[i];
+        panel.header = QRectF(layout.x0, y, layout.x1 - layout.x0, header);
+        y += header;
+        const qreal height = free * specs[i].weight / weights;
+        panel.box = QRectF(layout.x0, y, layout.x1 - layout.x0, height);
+        y += height + gap;
+    }
+}
+
+template <class Pred> std::vector<DayRange> Bands(const YearSeries& series, Pred shaded) {
+    std::vector<DayRange> bands;
+    const int days = static_cast<int>(series.days.size());
+    for (int i = 0; i < days;) {
+        if (!shaded(series.days[i])) {
+            ++i;
+            continue;
+        }
+        int j = i;
+        while (j < days && shaded(series.days[j]))
+            ++j;
+        bands.push_back({i, j});
+        i = j;
+    }
+    return bands;
+}
+
+// The keys of the shades, right to left from the end of the title row.
+void PlaceKeys(PlotLayout& layout, const YearSeries& series, const TextMeasure& measure) {
+    std::vector<std::pair<QString, QColor>> keys;
+    if (!layout.kept.empty())
+        keys.emplace_back(QStringLiteral("既存の値の日（時間数不明）"), colour::KEPT_SHADE);
+    if (!layout.incomplete.empty())
+        keys.emplace_back(series.qualityKnown ? QStringLiteral("完全でないデータの日")
+                                              : QStringLiteral("欠測の日（品質ファイルなし）"),
+                          colour::SHADE);
+    const qreal fh = layout.lineHeight;
+    const QRectF& row = layout.titleRow;
+    qreal right = row.right();
+    for (auto& [text, colour] : keys) {
+        const qreal w = measure.width(PlotFont::Text, text);
+        const qreal s = fh * 0.8;
+        const QRectF swatch(right - w - fh * 0.4 - s, row.center().y() - s / 2, s, s);
+        layout.keys.push_back({text, colour, swatch, QRectF(right - w, row.top(), w, row.height())});
+        right = swatch.left() - fh * 1.2;
+    }
+}
+
+} // namespace
+
+AxisScale NiceScale(double low, double high, bool includeZero, int maxSteps) {
+    if (!std::isfinite(low) || !std::isfinite(high)) return {};
+    if (low > high) std::swap(low, high);
+    if (includeZero) {
+        low = std::min(low, 0.0);
+        high = std::max(high, 0.0);
+    }
+    if (high - low < 1e-9) {
+        const double widen = std::max(1.0, std::abs(high) * 0.1);
+        if (includeZero && low >= 0)
+            high = low + widen;
+        else if (includeZero)
+            low = high - widen;
+        else {
+            low -= widen;
+            high += widen;
+        }
+    }
+    const double rough = (high - low) / std::max(maxSteps, 1);
+    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+    double step = 10 * magnitude;
+    for (double factor : {1.0, 2.0, 5.0}) {
+        if (factor * magnitude >= rough * (1 - 1e-9)) {
+            step = factor * magnitude;
+            break;
+        }
+    }
+    // A tiny slack keeps a value a rounding error above a multiple from adding a whole empty step.
+    const double slack = step * 1e-9;
+    return {std::floor((low + slack) / step) * step, std::ceil((high - slack) / step) * step, step};
+}
+
+QStringList TickTexts(const AxisScale& scale) {
+    QStringList texts;
+    const int steps = static_cast<int>(std::lround((scale.high - scale.low) / scale.step));
+    for (int i = 0; i <= steps; ++i)
+        texts << TickText(scale.low + i * scale.step, scale.step);
+    return texts;
+}
+
+PlotSizes PlotSizesFor(const QSizeF& area) {
+    const double base = std::clamp(std::min(area.width() / 72, area.height() / 48), 11.0, 30.0);
+    return {static_cast<int>(std::lround(base)), static_cast<int>(std::lround(base * 0.88)),
+            static_cast<int>(std::lround(base * 1.3)), std::max(1.0, base / 11)};
+}
+
+PlotLayout LayOutYearPlot(const std::vector<PanelSpec>& specs, const YearSeries& series, const QRectF& area,
+                          const TextMeasure& measure) {
+    PlotLayout layout;
+    layout.area = area;
+    layout.sizes = PlotSizesFor(area.size());
+    layout.lineHeight = measure.height(PlotFont::Text);
+    layout.days = static_cast<int>(series.days.size());
+    layout.panels.resize(specs.size());
+
+    for (std::size_t i = 0; i < specs.size(); ++i)
+        Scale(layout.panels[i], specs[i], series, 5);
+    Place(layout, specs, measure);
+    // Short panels get fewer ticks, so that tick labels never crowd; the labels' width may change
+    // with the steps, so the panels are placed again.
+    const qreal labelHeight = measure.height(PlotFont::Small);
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const int steps = static_cast<int>(layout.panels[i].box.height() / (labelHeight * 1.5));
+        Scale(layout.panels[i], specs[i], series, std::clamp(steps, 2, 6));
+    }
+    Place(layout, specs, measure);
+    for (PanelLayout& panel : layout.panels) {
+        PlaceTicks(panel, panel.left);
+        if (panel.right) PlaceTicks(panel, *panel.right);
+    }
+
+    layout.incomplete = Bands(series, IsIncomplete);
+    layout.kept = Bands(series, [](const SeriesDay& d) { return d.dayClass == DayClass::Kept; });
+    PlaceKeys(layout, series, measure);
+
+    int start = 0;
+    for (int i = 1; i <= layout.days; ++i) {
+        if (i < layout.days && series.days[i].day != 1) continue;
+        if (i < layout.days) layout.monthStarts.push_back(layout.DayLeft(i));
+        layout.months.push_back({series.days[start].month, layout.DayLeft(start), layout.DayLeft(i)});
+        start = i;
+    }
+    return layout;
+}
+
+} // namespace kolvane

@@ -1,0 +1,10 @@
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+// Fonts and painting need an application; the tests need no display.
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

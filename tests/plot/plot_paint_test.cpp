@@ -1,0 +1,179 @@
+#include "model/FileIo.h"
+#include "model/Text.h"
+#include "plot/PlotFile.h"
+#include "plot/YearPlot.h"
+#include "support/Samples.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QSet>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace kolvane {
+namespace {
+
+const QSize SIZE(1600, 1000);
+
+// 2023 with flat lines far apart and off the grid: highest 25, mean 5, lowest -15 °C; rain 0 (no bars)
+// but on day 60;
+// every day complete but where a test says otherwise.
+YearSeries FlatYear() {
+    YearSeries series = EmptyYearSeries(2023);
+    series.qualityKnown = true;
+    for (SeriesDay& d : series.days) {
+        d.tempMax = 25.0;
+        d.temp = 5.0;
+        d.tempMin = -15.0;
+        d.precip = 0.0;
+        d.solar = 11.0;
+        d.sunshine = 0.0;
+        d.evaporation = 3.3;
+        d.dayClass = DayClass::Complete;
+    }
+    series.days[60].precip = 8.0;
+    return series;
+}
+
+QImage Paint(const YearSeries& series) {
+    QImage image(SIZE, QImage::Format_RGB32);
+    QPainter painter(&image);
+    PaintYearPlot(painter, QRectF(QPointF(0, 0), QSizeF(SIZE)), series, QStringLiteral("2023年"));
+    return image;
+}
+
+int Distance(QRgb a, const QColor& b) {
+    return std::max(
+        {std::abs(qRed(a) - b.red()), std::abs(qGreen(a) - b.green()), std::abs(qBlue(a) - b.blue())});
+}
+
+// Whether a line of `colour` crosses column x within a pixel of height y (lines are antialiased).
+bool LineAt(const QImage& image, qreal x, qreal y, const QColor& colour) {
+    for (int row = static_cast<int>(std::floor(y)) - 1; row <= static_cast<int>(std::ceil(y)) + 1; ++row)
+        if (Distance(image.pixel(static_cast<int>(x), row), colour) <= 40) return true;
+    return false;
+}
+
+QColor At(const QImage& image, qreal x, qreal y) {
+    return image.pixelColor(static_cast<int>(x), static_cast<int>(y));
+}
+
+TEST(YearPlotPaint, BandsBehindEveryPanelAndKeysInTheirColours) {
+    YearSeries series = FlatYear();
+    for (int i = 100; i < 105; ++i)
+        series.days[i].dayClass = DayClass::QuasiNormal;
+    for (int i = 200; i < 205; ++i)
+        series.days[i].dayClass = DayClass::Kept;
+    const QImage image = Paint(series);
+    const PlotLayout l = YearPlotLayout(series, QRectF(QPointF(0, 0), QSizeF(SIZE)));
+
+    for (std::size_t i = 0; i < l.panels.size(); ++i) {
+        SCOPED_TRACE(i);
+        const PanelLayout& p = l.panels[i];
+        // Just below the frame: above every value of this year and clear of the grid lines.
+        const qreal y = p.box.top() + 4;
+        EXPECT_EQ(At(image, l.DayCentre(102), y), colour::SHADE);
+        EXPECT_EQ(At(image, l.DayCentre(202), y), colour::KEPT_SHADE);
+        EXPECT_EQ(At(image, l.DayCentre(150), y), QColor(Qt::white));
+    }
+    ASSERT_EQ(l.keys.size(), 2u);
+    EXPECT_EQ(At(image, l.keys[0].swatch.center().x(), l.keys[0].swatch.center().y()), colour::KEPT_SHADE);
+    EXPECT_EQ(At(image, l.keys[1].swatch.center().x(), l.keys[1].swatch.center().y()), colour::SHADE);
+}
+
+TEST(YearPlotPaint, EachMeasureIsDrawnFromItsOwnValuesAndGapsStayEmpty) {
+    YearSeries series = FlatYear();
+    for (int i = 150; i < 155; ++i)
+        series.days[i].tempMin.reset();
+    const QImage image = Paint(series);
+    const PlotLayout l = YearPlotLayout(series, QRectF(QPointF(0, 0), QSizeF(SIZE)));
+    const PanelLayout& temp = l.panels[0];
+    const AxisScale& t = temp.left.scale;
+    const qreal x = l.DayCentre(50);
+    EXPECT_TRUE(LineAt(image, x, temp.Y(t, 25), colour::TEMP_MAX));
+    EXPECT_TRUE(LineAt(image, x, temp.Y(t, 5), colour::TEMP_MEAN));
+    EXPECT_TRUE(LineAt(image, x, temp.Y(t, -15), colour::TEMP_MIN));
+    EXPECT_FALSE(LineAt(image, x, temp.Y(t, 25), colour::TEMP_MIN));
+    EXPECT_FALSE(LineAt(image, x, temp.Y(t, -15), colour::TEMP_MAX));
+    // A day without a value leaves a gap in its line only.
+    EXPECT_FALSE(LineAt(image, l.DayCentre(152), temp.Y(t, -15), colour::TEMP_MIN));
+    EXPECT_TRUE(LineAt(image, l.DayCentre(152), temp.Y(t, 25), colour::TEMP_MAX));
+
+    const PanelLayout& rain = l.panels[1];
+    EXPECT_EQ(At(image, l.DayCentre(60), rain.Y(rain.left.scale, 4)), colour::PRECIP);
+    EXPECT_EQ(At(image, l.DayCentre(61), rain.Y(rain.left.scale, 4)), QColor(Qt::white));
+    const PanelLayout& sun = l.panels[2];
+    EXPECT_TRUE(LineAt(image, x, sun.Y(sun.left.scale, 11), colour::SOLAR));
+    const PanelLayout& evaporation = l.panels[3];
+    EXPECT_TRUE(LineAt(image, x, evaporation.Y(evaporation.left.scale, 3.3), colour::EVAPORATION));
+}
+
+QImage SavedImage(const std::string& path) {
+    QImage image;
+    image.load(QString::fromStdString(path));
+    return image;
+}
+
+int DistinctColours(const QImage& image) {
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            colours.insert(image.pixel(x, y));
+    return static_cast<int>(colours.size());
+}
+
+TEST(YearPlotFile, SavesPngAndSvgOfAnyYear) {
+    QTemporaryDir temp;
+    const std::string folder = temp.path().toStdString() + "/";
+    const YearSeries full =
+        BuildYearSeries(EncodeCp932(testing::YearlyText(2024, 6)), "Y2024_0101.csv", 2024);
+    const YearSeries empty = EmptyYearSeries(2025);
+    const QString title = QStringLiteral("2024年　グループID 01・バケットID 01");
+
+    ASSERT_EQ(SaveYearPlotPng(full, title, folder + "full.png", QSize(1200, 800)), 0);
+    const QImage image = SavedImage(folder + "full.png");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(1200, 800));
+    EXPECT_GT(DistinctColours(image), 20);
+
+    // A year of all "X" is drawn (axes, months and a note), as small as a window can make it.
+    ASSERT_EQ(SaveYearPlotPng(empty, title, folder + "empty.png", QSize(320, 200)), 0);
+    const QImage blank = SavedImage(folder + "empty.png");
+    EXPECT_EQ(blank.size(), QSize(320, 200));
+    EXPECT_GT(DistinctColours(blank), 2);
+
+    // A failed write leaves neither a file nor a temporary one.
+    EXPECT_EQ(SaveYearPlotPng(full, title, folder + "no/such/folder.png", QSize(400, 300)), ENOENT);
+    EXPECT_EQ(SaveYearPlotPng(full, title, folder + "zero.png", QSize(0, 300)), EINVAL);
+    std::vector<std::string> names;
+    ASSERT_EQ(ListRegularFiles(folder, names), 0);
+    EXPECT_EQ(names, (std::vector<std::string>{"empty.png", "full.png"}));
+
+    if (!CanSaveYearPlotSvg()) GTEST_SKIP() << "built without Qt SVG";
+    ASSERT_EQ(SaveYearPlotSvg(full, title, folder + "full.svg", QSize(1200, 800)), 0);
+    std::string svg;
+    ASSERT_EQ(ReadWholeFile(folder + "full.svg", svg), 0);
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(QString::fromStdString(svg).indexOf(QStringLiteral("降水量")), -1);
+}
+
+// Group and bucket differ, so that a title with the two swapped is seen.
+TEST(YearPlotFile, TitleNamesYearGroupAndBucketOfTheFile) {
+    EXPECT_EQ(YearPlotTitle(1999, {"03", "12"}), "1999年　グループID 03・バケットID 12");
+
+    if (!CanSaveYearPlotSvg()) GTEST_SKIP() << "built without Qt SVG: the title of a PNG cannot be read back";
+    QTemporaryDir temp;
+    const std::string folder = temp.path().toStdString() + "/";
+    const std::string yearly = folder + "Y2024_0312.csv";
+    const std::string text = EncodeCp932(testing::YearlyText(2024, 0));
+    ASSERT_EQ(WriteFileAtomically(yearly, text), 0);
+    PlotYearlyFile(yearly, folder + "plot.svg");
+    std::string svg;
+    ASSERT_EQ(ReadWholeFile(folder + "plot.svg", svg), 0);
+    EXPECT_NE(svg.find("<title>2024年　グループID 03・バケットID 12</title>"), std::string::npos);
+}
+
+} // namespace
+} // namespace kolvane
