@@ -1,6 +1,5 @@
 #include "ui/frmKolvane.h"
 
-#include "convert/Discovery.h"
 #include "convert/YearSeries.h"
 #include "model/Messages.h"
 #include "plot/Fonts.h"
