@@ -65,7 +65,7 @@ int TextRoom(const QLineEdit* box) {
     return contents.marginsRemoved(box->textMargins()).width() - 2 * 2;
 }
 
-TEST_F(MainWindow, EachCoordinateBoxShowsFourDigitsAndOverlapsNoOtherControl) {
+TEST_F(MainWindow, EachCoordinateBoxShowsFourDigits) {
     if (!HasJapaneseFont())
         GTEST_SKIP() << "no Japanese font installed (fonts-noto-cjk): the widths are set for one";
     auto window = StartWindow();
@@ -76,15 +76,8 @@ TEST_F(MainWindow, EachCoordinateBoxShowsFourDigitsAndOverlapsNoOtherControl) {
         widest = std::max(widest, metrics.horizontalAdvance(QLatin1Char(digit)));
     // The text and the cursor after it, as the box lays them out.
     const int needed = qRound(4 * widest) + 1;
-    for (const QLineEdit* box : CoordinateBoxes(window.get())) {
-        SCOPED_TRACE(box->objectName().toStdString());
-        EXPECT_GE(TextRoom(box), needed);
-        for (const QWidget* other : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            // The captions above the boxes end a pixel into them, as laid out; only their text shows.
-            if (other == box || qobject_cast<const QLabel*>(other)) continue;
-            EXPECT_FALSE(box->geometry().intersects(other->geometry())) << other->objectName().toStdString();
-        }
-    }
+    for (const QLineEdit* box : CoordinateBoxes(window.get()))
+        EXPECT_GE(TextRoom(box), needed) << box->objectName().toStdString();
 }
 
 // From the keyboard, with the real message boxes, each answered with OK as soon as it is up.
