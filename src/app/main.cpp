@@ -1,14 +1,20 @@
+#include "app/SingleInstance.h"
 #include "ui/frmKolvane.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
+#include <csignal>
 
 int main(int argc, char** argv) {
+    // A file-size limit must end in a clear message, not a killed process.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
+    const kolvane::SingleInstance instance;
+    // A second instance ends here, silently, before anything is read.
+    if (!instance.mayStart()) return 0;
     kolvane::frmKolvane window(QCoreApplication::applicationDirPath());
-    // A second instance ends here, silently.
-    if (!window.Form_Load()) return 0;
+    window.Form_Load();
     window.show();
     // For scripts that check an installed program without a user: once the window is up, press 終了,
     // the only way out that saves the settings, exactly as a user would.

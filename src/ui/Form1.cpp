@@ -3,6 +3,7 @@
 #include "plot/Fonts.h"
 #include "ui/FolderList.h"
 #include "ui/Layout.h"
+#include "ui/Texts.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -47,23 +48,26 @@ class PromptLabel : public QLabel {
 
 } // namespace
 
+QStringList DriveRoots(QStringList mountRoots) {
+    mountRoots.removeIf([](const QString& root) { return !QFileInfo(root).isDir(); });
+    mountRoots.removeDuplicates();
+    mountRoots.removeAll(QDir::rootPath());
+    mountRoots.sort();
+    mountRoots.prepend(QDir::rootPath());
+    return mountRoots;
+}
+
 QStringList MountedDriveRoots() {
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        // Containers mount single files too; only folders can be opened in the list.
-        if (volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir())
-            roots.append(volume.rootPath());
+        if (volume.isValid() && volume.isReady()) roots.append(volume.rootPath());
     }
-    roots.removeDuplicates();
-    roots.removeAll(QDir::rootPath());
-    roots.sort();
-    roots.prepend(QDir::rootPath());
-    return roots;
+    return DriveRoots(roots);
 }
 
 Form1::Form1(QWidget* parent, QString previousResult) : QDialog(parent), strPath_(std::move(previousResult)) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("フォルダ選択"));
+    setWindowTitle(text::FolderDialogTitle());
     setFont(JapaneseFont());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
@@ -73,9 +77,9 @@ Form1::Form1(QWidget* parent, QString previousResult) : QDialog(parent), strPath
     Drive1->setEditable(false);
     Dir1 = new FolderList(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
-    cmdOK = new QPushButton(QStringLiteral("OK(&O)"), this);
+    cmdOK = new QPushButton(text::OkCaption(), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ(&C)"), this);
+    cmdCancel = new QPushButton(text::CancelCaption(), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     Label1 = new PromptLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -12,7 +12,10 @@ namespace kolvane {
 
 class FolderList;
 
-// The mounted file systems' root folders, "/" first; these are the "drives" of the folder dialog.
+// The "drives" of the folder dialog made of the root folders of mounted file systems: folders only
+// (containers mount single files too), each once, "/" first and the others in name order.
+QStringList DriveRoots(QStringList mountRoots);
+// The drives of the file systems mounted now.
 QStringList MountedDriveRoots();
 
 // The folder dialog "フォルダ選択". The caller sets the prompt and the start folder, runs exec() and

@@ -4,6 +4,7 @@
 #include "model/Messages.h"
 #include "plot/Fonts.h"
 #include "ui/Layout.h"
+#include "ui/Texts.h"
 
 #include <QScrollBar>
 #include <cerrno>
@@ -14,7 +15,7 @@ HelpWindow::HelpWindow(QWidget* owner) : QTextBrowser(owner) {
     // A window of its own that closes with the program, not a child control of the main window.
     setWindowFlag(Qt::Window);
     setObjectName(QStringLiteral("helpWindow"));
-    setWindowTitle(QStringLiteral("年次ファイル生成プログラム ヘルプ"));
+    setWindowTitle(text::HelpTitle());
     QFont font = JapaneseFont();
     font.setPointSize(10); // running text reads better a little larger than the window's captions
     setFont(font);
@@ -28,9 +29,8 @@ void HelpWindow::ShowContents(const QString& path) {
     // guess the format.
     if (int error = ReadWholeFile(ToCore(path), bytes)) {
         const QString reason = error == ENOENT
-                                   ? QStringLiteral("ヘルプファイル「%1」が見つかりません。").arg(path)
-                                   : QStringLiteral("ヘルプファイル「%1」を読み込めません（%2）。")
-                                         .arg(path, FromCore(DescribeSystemError(error)));
+                                   ? text::HelpFileMissing(path)
+                                   : text::HelpFileUnreadable(path, FromCore(DescribeSystemError(error)));
         setPlainText(reason);
     } else {
         setHtml(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));

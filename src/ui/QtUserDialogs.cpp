@@ -1,6 +1,7 @@
 #include "ui/QtUserDialogs.h"
 
 #include "ui/Form1.h"
+#include "ui/Texts.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -48,8 +49,8 @@ QString QtUserDialogs::AskFolder(const QString& prompt, const QString& startFold
 
 bool QtUserDialogs::AskYesNo(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner_);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    box.button(QMessageBox::Yes)->setText(text::YesCaption());
+    box.button(QMessageBox::No)->setText(text::NoCaption());
     // Enter, Escape and the frame's close button all take the answer that changes nothing.
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);

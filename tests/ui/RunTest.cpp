@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 namespace kolvane::testing {
 namespace {
@@ -179,37 +181,38 @@ TEST_F(Run, GoesOnInTheBackgroundAndACancelStopsBeforeTheNextYear) {
     const std::string before2001 = Bytes(monthly + "Y2001_0101.csv");
     const std::string before1999 = Bytes(monthly + "Y1999_0101.csv");
 
-    // The run is held before its second year.
+    // While the window takes the notice of the first file the run waits, so what is seen here is the
+    // window during a run, and the cancel comes before the second year.
     auto window = StartWindow();
     window->show();
     Ready(*window, *dialogs, monthly);
-    RunGate gate(1);
-    window->setRunObserverHook(gate.Hook());
     dialogs->folderAnswers = {QString::fromStdString(monthly)};
     auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
     auto* cmdCancel = Child<QPushButton>(window.get(), "cmdCancel");
     auto* bar = Child<QProgressBar>(window.get(), "prgRun");
+    int notices = 0;
+    QObject::connect(window.get(), &frmKolvane::yearlyFileWritten, window.get(), [&] {
+        if (++notices > 1) return;
+        // Meanwhile only 中止 and 終了 can be used, the hourglass is on, and a second Run cannot start.
+        EXPECT_TRUE(window->runInProgress());
+        EXPECT_EQ(bar->value(), 1);
+        EXPECT_EQ(bar->maximum(), 3);
+        EXPECT_EQ(Child<QLabel>(window.get(), "lblProgress")->text(), QStringLiteral("Y2000_0101.csv"));
+        QStringList usable;
+        for (const QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (child->isEnabled() && child->focusPolicy() != Qt::NoFocus) usable << child->objectName();
+        usable.sort();
+        EXPECT_EQ(usable, QStringList({QStringLiteral("cmdCancel"), QStringLiteral("cmdExit")}));
+        EXPECT_TRUE(cmdCancel->isVisible());
+        EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
+        const std::size_t asked = dialogs->folderRequests.size();
+        QTest::keyClick(window.get(), Qt::Key_R, Qt::AltModifier);
+        EXPECT_EQ(dialogs->folderRequests.size(), asked);
+        QTest::mouseClick(cmdCancel, Qt::LeftButton);
+    });
     QTest::mouseClick(cmdOK, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.Reached() && bar->value() == 1; }));
-
-    // Meanwhile only 中止 and 終了 can be used, the hourglass is on, and a second Run cannot start.
-    EXPECT_TRUE(window->runInProgress());
-    EXPECT_EQ(bar->maximum(), 3);
-    EXPECT_EQ(Child<QLabel>(window.get(), "lblProgress")->text(), QStringLiteral("Y2000_0101.csv"));
-    QStringList usable;
-    for (const QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (child->isEnabled() && child->focusPolicy() != Qt::NoFocus) usable << child->objectName();
-    usable.sort();
-    EXPECT_EQ(usable, QStringList({QStringLiteral("cmdCancel"), QStringLiteral("cmdExit")}));
-    EXPECT_TRUE(cmdCancel->isVisible());
-    EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
-    const std::size_t asked = dialogs->folderRequests.size();
-    QTest::keyClick(window.get(), Qt::Key_R, Qt::AltModifier);
-    EXPECT_EQ(dialogs->folderRequests.size(), asked);
-
-    QTest::mouseClick(cmdCancel, Qt::LeftButton);
-    gate.Open();
     ASSERT_TRUE(RunEnds(*window));
+    EXPECT_EQ(notices, 1);
     EXPECT_EQ(dialogs->messages,
               QStringList({Confirm(QStringLiteral("中止しました。\n年次ファイル 1 個を %1 に書き込みました。")
                                        .arg(QString::fromStdString(monthly)))}));
@@ -229,47 +232,47 @@ TEST_F(Run, ExitOrClosingTheWindowDuringARunStopsItBeforeTheNextYear) {
         WriteMonthlyFile(monthly, year, 1, "0101");
     auto window = StartWindow();
     Ready(*window, *dialogs, monthly);
-    RunGate gate(1);
-    window->setRunObserverHook(gate.Hook());
-    QObject::connect(window.get(), &frmKolvane::runCancelRequested, [&] { gate.Open(); });
     window->show();
-    dialogs->folderAnswers = {QString::fromStdString(monthly)};
-    Child<QPushButton>(window.get(), "cmdOK")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.Reached(); }));
-
-    // No: the run goes on and nothing is saved.
     auto* cmdExit = Child<QPushButton>(window.get(), "cmdExit");
     const QString question = QStringLiteral("確認 年次ファイルを作成しています。中止して終了しますか？");
-    dialogs->yesNoAnswers = {false};
-    cmdExit->click();
-    EXPECT_EQ(dialogs->questions, QStringList({question}));
-    EXPECT_TRUE(window->isVisible() && window->runInProgress());
-    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+    // What is done while the window takes the notice of the run's first file, the run waiting.
+    std::function<void()> duringRun;
+    QObject::connect(window.get(), &frmKolvane::yearlyFileWritten, window.get(), [&] {
+        if (duringRun) std::exchange(duringRun, nullptr)();
+    });
+    duringRun = [&] {
+        // No: the run goes on and nothing is saved.
+        dialogs->yesNoAnswers = {false};
+        cmdExit->click();
+        EXPECT_EQ(dialogs->questions, QStringList({question}));
+        EXPECT_TRUE(window->isVisible() && window->runInProgress());
+        EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
 
-    // Yes: the run stops before its second year, then the program ends as 終了 always does.
-    dialogs->yesNoAnswers = {true};
-    cmdExit->click();
+        // Yes: the run stops before its second year, then the program ends as 終了 always does.
+        dialogs->yesNoAnswers = {true};
+        cmdExit->click();
+    };
+    dialogs->folderAnswers = {QString::fromStdString(monthly)};
+    Child<QPushButton>(window.get(), "cmdOK")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }));
     EXPECT_EQ(dialogs->questions, QStringList({question, question}));
-    EXPECT_FALSE(window->isVisible() || window->runInProgress());
+    EXPECT_FALSE(window->runInProgress());
     EXPECT_TRUE(std::filesystem::exists(SettingsFile()));
     EXPECT_EQ(dialogs->messages, QStringList());
     EXPECT_EQ(Entries(monthly).filter(QStringLiteral("Y")), QStringList({QStringLiteral("Y2000_0101.csv")}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     // Closing through the frame: the same stop, without a question.
-    RunGate again(0);
-    window->setRunObserverHook(again.Hook());
-    QObject::connect(window.get(), &frmKolvane::runCancelRequested, [&] { again.Open(); });
+    std::filesystem::remove(monthly + "Y2000_0101.csv");
     window->show();
+    duringRun = [&] { window->close(); };
     dialogs->folderAnswers = {QString::fromStdString(monthly)};
     Child<QPushButton>(window.get(), "cmdOK")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return again.Reached(); }));
-    const std::string before = Bytes(monthly + "Y2000_0101.csv");
-    window->close();
-    EXPECT_FALSE(window->isVisible() || window->runInProgress());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }));
+    EXPECT_FALSE(window->runInProgress());
     EXPECT_EQ(dialogs->questions.size(), 2);
     EXPECT_EQ(dialogs->messages, QStringList());
-    EXPECT_EQ(Bytes(monthly + "Y2000_0101.csv"), before);
+    EXPECT_EQ(Entries(monthly).filter(QStringLiteral("Y")), QStringList({QStringLiteral("Y2000_0101.csv")}));
     EXPECT_EQ(Leftovers(monthly), QStringList());
 }
 

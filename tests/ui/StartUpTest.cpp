@@ -1,13 +1,16 @@
 #include "UiTestSupport.h"
 
+#include "app/SingleInstance.h"
 #include "model/FileIo.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
+#include <unistd.h>
 
 namespace kolvane::testing {
 namespace {
@@ -81,26 +84,23 @@ TEST_F(StartUp, OnlyTheExitButtonSavesAndAFailedSaveIsReported) {
     EXPECT_TRUE(dialogs->messages[0].startsWith(said)) << dialogs->messages[0].toStdString();
 }
 
-TEST_F(StartUp, ASecondInstanceEndsWithoutAWindowOrAWord) {
-    WriteFile(SettingsFile(), "[Data]\r\nPref=13\r\nLatitudeDegrees=55\r\n");
-    auto first = StartWindow();
-    first->show();
-    auto second = MakeWindow();
-    EXPECT_FALSE(second->Form_Load());
-    // Nothing was read or checked: no message for the stored latitude, no prefecture list.
-    EXPECT_TRUE(dialogs->messages.isEmpty());
-    EXPECT_EQ(Child<QComboBox>(second.get(), "cboArea1")->count(), 0);
+TEST_F(StartUp, OnlyOneInstanceMayStartAtATime) {
+    const QString path = temp.filePath(QStringLiteral("kolvane.lock"));
+    auto first = std::make_unique<SingleInstance>(path);
+    EXPECT_TRUE(first->mayStart());
+    EXPECT_FALSE(SingleInstance(path).mayStart());
+    // The lock is held however long the first runs.
+    EXPECT_FALSE(SingleInstance(path).mayStart());
 
     // Once the first has ended, the next one starts.
     first.reset();
-    second.reset();
-    auto next = StartWindow();
-    EXPECT_EQ(dialogs->messages.size(), 1);
+    EXPECT_TRUE(SingleInstance(path).mayStart());
 
     // A lock that cannot be made at all does not keep the program from starting.
-    auto third = MakeWindow();
-    third->setInstanceLockPath(temp.filePath(QStringLiteral("missing/kolvane.lock")));
-    EXPECT_TRUE(third->Form_Load());
+    EXPECT_TRUE(SingleInstance(temp.filePath(QStringLiteral("missing/kolvane.lock"))).mayStart());
+    // By default the lock names the user, as the temporary folder is shared.
+    EXPECT_TRUE(SingleInstance::DefaultLockPath().startsWith(QDir::tempPath() + u'/'));
+    EXPECT_TRUE(SingleInstance::DefaultLockPath().contains(QString::number(getuid())));
 }
 
 } // namespace

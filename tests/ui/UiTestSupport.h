@@ -54,25 +54,6 @@ class ScriptedDialogs : public UserDialogs {
     std::vector<SaveRequest> saveRequests;
 };
 
-// Holds a window's run before one year (0 for the first) until opened; opens itself when it goes,
-// so a failed test cannot leave the run's thread waiting. Declare it after the window.
-class RunGate {
-  public:
-    explicit RunGate(std::size_t holdBeforeYear);
-    ~RunGate() { Open(); }
-    RunGate(const RunGate&) = delete;
-    RunGate& operator=(const RunGate&) = delete;
-
-    // For frmKolvane::setRunObserverHook.
-    std::function<void(std::size_t)> Hook() const;
-    bool Reached() const; // the run is waiting at the gate
-    void Open();
-
-  private:
-    struct State;
-    std::shared_ptr<State> state_;
-};
-
 // A temporary folder holding the program's folder (with Data/) and room for other folders.
 class UiFixture : public ::testing::Test {
   protected:
@@ -82,8 +63,8 @@ class UiFixture : public ::testing::Test {
     std::string SettingsFile() const { return AppFolder() + "kolvane.ini"; }
     std::string LocaleTable() const { return AppFolder() + "locale.dat"; }
 
-    // A window over AppFolder() sharing the fixture's instance lock, not yet started; `dialogs`
-    // answers its questions, or the real message boxes and folder dialog do when not `scripted`.
+    // A window over AppFolder(), not yet started; `dialogs` answers its questions, or the real
+    // message boxes and folder dialog do when not `scripted`.
     std::unique_ptr<frmKolvane> MakeWindow(bool scripted = true);
     // The same, started up. Messages shown during start-up are in `dialogs` afterwards.
     std::unique_ptr<frmKolvane> StartWindow(bool scripted = true);

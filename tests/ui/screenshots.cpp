@@ -7,6 +7,7 @@
 //   kolvane-screenshots [--screenshot-prefecture N] [--screenshot PNG] [--screenshot-folder-dialog PNG]
 //                       [--screenshot-range-message PNG] [--screenshot-help PNG] [--screenshot-run PREFIX]
 
+#include "app/SingleInstance.h"
 #include "ui/Form1.h"
 #include "ui/QtUserDialogs.h"
 #include "ui/frmKolvane.h"
@@ -21,13 +22,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -58,24 +58,6 @@ class ShotDialogs : public kolvane::QtUserDialogs {
         return folder;
     }
     std::deque<QString> folders;
-};
-
-// Holds the run before its second year until opened, so the window can be taken mid-run.
-struct Gate {
-    std::mutex mutex;
-    std::condition_variable opened;
-    bool open = false;
-    void Open() {
-        {
-            std::lock_guard lock(mutex);
-            open = true;
-        }
-        opened.notify_all();
-    }
-    void Wait() {
-        std::unique_lock lock(mutex);
-        opened.wait(lock, [this] { return open; });
-    }
 };
 
 Screenshots ReadScreenshotOptions(int argc, char** argv) {
@@ -153,8 +135,11 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
         steps.push_back([&] { save(window.findChild<QWidget*>(QStringLiteral("helpWindow")), shots.help); });
     }
     QTemporaryDir output;
-    // Shared with the run's thread, which may still be leaving it when this function returns.
-    auto gate = std::make_shared<Gate>();
+    // The window during the run, as it takes the notice of the first file (the run waits for that).
+    bool progressTaken = false;
+    QObject::connect(&window, &kolvane::frmKolvane::yearlyFileWritten, &window, [&] {
+        if (!std::exchange(progressTaken, true)) save(&window, shots.run + QStringLiteral("-progress.png"));
+    });
     auto modal = [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); };
     if (!shots.run.isEmpty()) {
         steps.push_back([&] {
@@ -165,9 +150,6 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
             dialogs.folders = {folder};
             // The range message shot left a box empty: the locality's coordinates again.
             window.findChild<QPushButton*>(QStringLiteral("cmdSet"))->click();
-            window.setRunObserverHook([gate](std::size_t year) {
-                if (year == 1) gate->Wait();
-            });
             window.findChild<QListWidget*>(QStringLiteral("List1"))->selectAll();
             // Run opens a modal question: started once this step has returned.
             QTimer::singleShot(0, &window,
@@ -178,8 +160,6 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
             if (QMessageBox* box = modal(); box && box->button(QMessageBox::Yes))
                 box->button(QMessageBox::Yes)->click();
         });
-        steps.push_back([&] { save(&window, shots.run + QStringLiteral("-progress.png")); });
-        steps.push_back([&] { gate->Open(); });
         steps.push_back([&] {
             save(modal(), shots.run + QStringLiteral("-done.png"));
             if (QMessageBox* box = modal(); box && box->button(QMessageBox::Ok))
@@ -201,10 +181,7 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
         });
         steps.push_back([&] { save(&window, shots.run + QStringLiteral("-empty.png")); });
     }
-    steps.push_back([&] {
-        gate->Open();
-        app.quit();
-    });
+    steps.push_back([&] { app.quit(); });
     RunSteps(&window, std::move(steps));
     app.exec();
     return status;
@@ -222,14 +199,16 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    auto owned = std::make_unique<ShotDialogs>();
-    ShotDialogs& dialogs = *owned;
-    kolvane::frmKolvane window(QCoreApplication::applicationDirPath(), std::move(owned));
     // Like the program, it ends at once while another instance is running.
-    if (!window.Form_Load()) {
+    const kolvane::SingleInstance instance;
+    if (!instance.mayStart()) {
         std::fprintf(stderr, "kolvane-screenshots: the program is already running\n");
         return 1;
     }
+    auto owned = std::make_unique<ShotDialogs>();
+    ShotDialogs& dialogs = *owned;
+    kolvane::frmKolvane window(QCoreApplication::applicationDirPath(), std::move(owned));
+    window.Form_Load();
     window.show();
     return TakeScreenshots(app, window, dialogs, shots);
 }

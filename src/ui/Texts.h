@@ -1,0 +1,152 @@
+#pragma once
+
+// Every text the main window and its dialogs show, in one place, so that wording is changed and
+// reviewed here. Core messages (a failing file, a folder that cannot be read) come from message::.
+
+#include <QString>
+#include <cstddef>
+
+namespace kolvane::text {
+
+// Window titles and message box titles.
+inline QString MainTitle() {
+    return QStringLiteral("年次ファイル生成プログラム");
+}
+inline QString HelpTitle() {
+    return QStringLiteral("年次ファイル生成プログラム ヘルプ");
+}
+inline QString FolderDialogTitle() {
+    return QStringLiteral("フォルダ選択");
+}
+inline QString ErrorTitle() {
+    return QStringLiteral("エラー");
+}
+inline QString ConfirmTitle() {
+    return QStringLiteral("確認");
+}
+
+// Captions of the main window.
+inline QString RunCaption() {
+    return QStringLiteral("実行(&R)");
+}
+inline QString ExitCaption() {
+    return QStringLiteral("終了(&X)");
+}
+inline QString CancelRunCaption() {
+    return QStringLiteral("中止(&C)");
+}
+inline QString HelpCaption() {
+    return QStringLiteral("ヘルプ(&H)");
+}
+inline QString PlotCaption() {
+    return QStringLiteral("グラフ(&G)");
+}
+inline QString PlotTip() {
+    return QStringLiteral("選んだ観測点の年次ファイルをグラフで表示します");
+}
+inline QString PrefectureCaption() {
+    return QStringLiteral("都道府県名");
+}
+inline QString LocalityCaption() {
+    return QStringLiteral("地域名");
+}
+inline QString SetCoordinatesCaption() {
+    return QStringLiteral("緯度・経度設定");
+}
+inline QString LatitudeCaption() {
+    return QStringLiteral("緯度");
+}
+inline QString LongitudeCaption() {
+    return QStringLiteral("経度");
+}
+inline QString GroupCaption() {
+    return QStringLiteral("グループID");
+}
+inline QString BucketCaption() {
+    return QStringLiteral("バケットID");
+}
+inline QString MonthlyFolderCaption() {
+    return QStringLiteral("月次ファイル：フォルダ指定");
+}
+// The progress bar's own text: files written of all.
+inline QString ProgressFormat() {
+    return QStringLiteral("%v / %m");
+}
+
+// The empty month list says why it is empty. Broken by hand: the narrow list would otherwise wrap
+// before the last character.
+inline QString NoMonthlyFilesInList() {
+    return QStringLiteral("月次ファイルが\nありません");
+}
+inline QString UnreadableFolderInList() {
+    return QStringLiteral("フォルダを\n読み込めません");
+}
+
+// Captions of the folder dialog and the Yes/No question.
+inline QString OkCaption() {
+    return QStringLiteral("OK(&O)");
+}
+inline QString CancelCaption() {
+    return QStringLiteral("ｷｬﾝｾﾙ(&C)");
+}
+inline QString YesCaption() {
+    return QStringLiteral("はい(&Y)");
+}
+inline QString NoCaption() {
+    return QStringLiteral("いいえ(&N)");
+}
+
+// Folder questions.
+inline QString AskMonthlyFolder() {
+    return QStringLiteral("月次ファイルがあるフォルダを指定して下さい。");
+}
+inline QString AskOutputFolder() {
+    return QStringLiteral("年次ファイルを保存するフォルダを指定して下さい。");
+}
+
+inline QString NoMonthlyFiles(const QString& folder) {
+    return QStringLiteral("フォルダ %1 に月次ファイル（M????_????.csv）が見つかりません。"
+                          "「月次ファイル：フォルダ指定」で月次ファイルのあるフォルダを指定して下さい。")
+        .arg(folder);
+}
+
+inline QString AskStopAndExit() {
+    return QStringLiteral("年次ファイルを作成しています。中止して終了しますか？");
+}
+
+// How a run ended.
+inline QString Written(std::size_t written, const QString& folder) {
+    return QStringLiteral("年次ファイル %1 個を %2 に書き込みました。").arg(written).arg(folder);
+}
+inline QString Completed(std::size_t written, const QString& folder) {
+    return QStringLiteral("終了しました。\n") + Written(written, folder);
+}
+inline QString Cancelled(std::size_t written, const QString& folder) {
+    if (written == 0) return QStringLiteral("中止しました。\n年次ファイルは書き込んでいません。");
+    return QStringLiteral("中止しました。\n") + Written(written, folder);
+}
+
+// The question before a run replaces yearly files it did not read: its parts around the file list.
+inline QString ReplaceQuestionHead(const QString& folder) {
+    return QStringLiteral("保存先のフォルダ %1 には、次の年次ファイルが既にあります。\n").arg(folder);
+}
+inline QString ReplaceQuestionFile(const QString& name) {
+    return QStringLiteral("\n　") + name;
+}
+inline QString ReplaceQuestionMore(std::size_t more) {
+    return QStringLiteral("\n　ほか %1 個").arg(more);
+}
+inline QString ReplaceQuestionTail() {
+    return QStringLiteral("\n\nこれらは月次ファイルのフォルダにないため、今の内容は引き継がれず、"
+                          "新しい内容で置き換えられます。置き換えますか？");
+}
+
+// The help window's own text when the help file cannot be shown.
+inline QString HelpFileMissing(const QString& path) {
+    return QStringLiteral("ヘルプファイル「%1」が見つかりません。").arg(path);
+}
+inline QString HelpFileUnreadable(const QString& path, const QString& reason) {
+    return QStringLiteral("ヘルプファイル「%1」を読み込めません（%2）。").arg(path, reason);
+}
+
+} // namespace kolvane::text
