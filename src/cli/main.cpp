@@ -1,8 +1,8 @@
 // kolvane-convert: the conversion of the window, for batch work and scripting.
 
-#include "convert/Discovery.h"
-#include "convert/QualityFile.h"
-#include "convert/YearlyFile.h"
+#include "discovery/Discovery.h"
+#include "formats/QualityFile.h"
+#include "formats/YearlyFile.h"
 #include "model/DateText.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"
@@ -10,8 +10,9 @@
 #ifdef KOLVANE_HAVE_PLOT
 #include "plot/PlotFile.h"
 #endif
+#include "engine/Engine.h"
+#include "request/LatitudeTable.h"
 #include "request/RunRequest.h"
-#include "request/StationBatch.h"
 
 #include <algorithm>
 #include <charconv>
@@ -243,11 +244,11 @@ std::vector<StationKey> Stations(const Options& o) {
 }
 
 // Shows stations and years done on one line that is rewritten, when stderr is a terminal.
-class Progress {
+class ProgressLine {
   public:
-    Progress(std::size_t stations, std::size_t years)
+    ProgressLine(std::size_t stations, std::size_t years)
         : stations_(stations), years_(years), shown_(isatty(STDERR_FILENO) == 1) {}
-    ~Progress() {
+    ~ProgressLine() {
         if (shown_ && drawn_) std::cerr << "\n" << std::flush;
     }
     void Show(std::size_t stations, std::size_t years) {
@@ -262,8 +263,23 @@ class Progress {
     bool shown_, drawn_ = false;
 };
 
+// Prints each station's yearly files when it is done, in station order, and keeps the progress line.
+class PrintingObserver : public ConversionObserver {
+  public:
+    PrintingObserver(std::size_t stations, std::size_t years) : progress_(stations, years) {}
+    void StationDone(std::size_t, const StationResult& result) override {
+        for (const std::string& path : result.written)
+            std::cout << path << "\n";
+        std::cout << std::flush;
+    }
+    void Progress(std::size_t stations, std::size_t years) override { progress_.Show(stations, years); }
+
+  private:
+    ProgressLine progress_;
+};
+
 int Convert(const Options& o) {
-    BatchRequest request;
+    ConversionRequest request;
     request.stations = Stations(o);
     request.allStations = o.allStations;
     if (o.lat.empty() && o.latTable.empty()) throw UsageError("緯度・経度を設定して下さい。 (--lat)");
@@ -284,7 +300,7 @@ int Convert(const Options& o) {
             table = ReadLatitudeTable(o.latTable);
             request.table = &*table;
         }
-        plans = PlanStations(request);
+        plans = PlanConversion(request);
     } catch (const RequestError& e) {
         if (e.field == RequestField::Coordinates && !o.lat.empty())
             throw UsageError("--lat " + o.lat + ": " + e.what());
@@ -299,9 +315,9 @@ int Convert(const Options& o) {
             missing +=
                 "\n  " + message::MonthlyFileMissing(StationName(plan.station), m,
                                                      o.monthly + MonthlyFileNameOfEntry(m, plan.station));
-        for (const std::string& file : YearlyFilesReplacedUnmerged(plan.run))
+        for (const std::string& file : plan.replacedUnmerged)
             unmerged += "\n  " + file;
-        years += plan.run.runs.size();
+        years += plan.runs.size();
     }
     if (!missing.empty() && !o.allowMissing)
         throw UsageError("月次ファイルのない月があります (値なしで変換するには --allow-missing):" + missing);
@@ -313,26 +329,21 @@ int Convert(const Options& o) {
         std::cerr << "注意: 次の月は月次ファイルがないため、その日は値なしになります"
                   << " (既存の年次ファイルの値は残ります)。" << missing << "\n";
 
-    std::vector<StationFailure> failures;
+    ConversionOutcome outcome;
     {
-        Progress progress(plans.size(), years);
-        failures = ConvertStations(plans,
-                                   {.stationDone =
-                                        [](std::size_t, const std::vector<std::string>& written) {
-                                            for (const std::string& path : written)
-                                                std::cout << path << "\n";
-                                            std::cout << std::flush;
-                                        },
-                                    .progress = [&](std::size_t s, std::size_t y) { progress.Show(s, y); }},
-                                   o.jobs);
+        PrintingObserver observer(plans.size(), years);
+        outcome = RunConversion(plans, observer, o.jobs);
     }
-    if (failures.empty()) return 0;
+    const std::size_t failures = outcome.Failures();
+    if (failures == 0) return 0;
     if (plans.size() == 1) {
-        std::cerr << failures.front().message << "\n";
+        std::cerr << *outcome.stations.front().failure << "\n";
     } else {
-        std::cerr << "次の観測点を変換できませんでした (" << failures.size() << "/" << plans.size() << "):\n";
-        for (const StationFailure& f : failures)
-            std::cerr << "観測点 " << StationName(plans[f.index].station) << ": " << f.message << "\n";
+        std::cerr << "次の観測点を変換できませんでした (" << failures << "/" << plans.size() << "):\n";
+        for (std::size_t s = 0; s < plans.size(); ++s) {
+            if (const auto& failure = outcome.stations[s].failure)
+                std::cerr << "観測点 " << StationName(plans[s].station) << ": " << *failure << "\n";
+        }
     }
     return EXIT_CONVERSION_ERROR;
 }

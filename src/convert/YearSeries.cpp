@@ -1,7 +1,7 @@
 #include "convert/YearSeries.h"
 
-#include "convert/Discovery.h"
-#include "convert/YearlyFile.h"
+#include "discovery/Discovery.h"
+#include "formats/YearlyFile.h"
 #include "model/Error.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"

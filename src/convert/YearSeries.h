@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert/QualityFile.h"
-#include "convert/RunPlan.h"
+#include "formats/QualityFile.h"
+#include "model/FileNames.h"
 
 #include <optional>
 #include <string>

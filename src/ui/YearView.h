@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert/RunPlan.h"
 #include "convert/YearSeries.h"
+#include "model/FileNames.h"
 #include "ui/UserDialogs.h"
 
 #include <QWidget>

@@ -1,6 +1,7 @@
 #include "ui/frmKolvane.h"
 
-#include "convert/Discovery.h"
+#include "discovery/Discovery.h"
+#include "engine/WindowRun.h"
 #include "model/Messages.h"
 #include "plot/Fonts.h"
 #include "request/RunRequest.h"

@@ -3,8 +3,8 @@
 
 #include "FaultSupport.h"
 
-#include "convert/RunDriver.h"
-#include "convert/YearlyFile.h"
+#include "engine/WindowRun.h"
+#include "formats/YearlyFile.h"
 
 #include <gtest/gtest.h>
 

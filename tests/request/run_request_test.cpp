@@ -1,3 +1,4 @@
+#include "engine/WindowRun.h"
 #include "request/Coordinates.h"
 #include "request/RunRequest.h"
 #include "support/TempFolder.h"
