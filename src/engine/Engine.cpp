@@ -1,6 +1,6 @@
 #include "engine/Engine.h"
 
-#include "engine/YearJob.h"
+#include "engine/Scheduler.h"
 #include "model/Error.h"
 #include "model/Messages.h"
 
@@ -31,20 +31,15 @@ class Lookups {
     std::map<std::string, FolderLookup> lookups_;
 };
 
-YearOutput Compute(const std::vector<StationPlan>& plans, const Task& task, Lookups& lookups) {
-    const StationPlan& plan = plans[task.station];
-    return ComputeYearRun(plan.runs[task.year], plan.settings, lookups.For(plan.settings.monthlyFolder),
-                          lookups.For(plan.settings.outputFolder));
-}
-
 // The one pool of the program. Workers compute years in write order, at most `ahead` tasks beyond
 // the last one taken; the calling thread takes them in that order and writes them. Without workers
 // the calling thread computes each year as it takes it.
 class Scheduler {
   public:
-    Scheduler(const std::vector<StationPlan>& plans, std::vector<Task> tasks, unsigned threads)
-        : plans_(plans), tasks_(std::move(tasks)), slots_(tasks_.size()), skipped_(plans.size(), false),
-          ahead_(2 * std::size_t{threads}) {
+    Scheduler(const std::vector<StationPlan>& plans, const YearComputation& compute, std::vector<Task> tasks,
+              unsigned threads)
+        : plans_(plans), compute_(compute), tasks_(std::move(tasks)), slots_(tasks_.size()),
+          skipped_(plans.size(), false), ahead_(2 * std::size_t{threads}) {
         if (threads <= 1) return;
         for (unsigned t = 0; t < threads; ++t)
             workers_.emplace_back([this] { Work(); });
@@ -65,7 +60,7 @@ class Scheduler {
 
     // The output of task k once computed; rethrows its failure.
     YearOutput Take(std::size_t k) {
-        if (workers_.empty()) return Compute(plans_, tasks_[k], ownLookups_);
+        if (workers_.empty()) return Compute(tasks_[k], ownLookups_);
         YearOutput output;
         {
             std::unique_lock lock(mutex_);
@@ -111,7 +106,7 @@ class Scheduler {
             }
             Slot result;
             try {
-                result.output = Compute(plans_, tasks_[k], lookups);
+                result.output = Compute(tasks_[k], lookups);
             } catch (...) {
                 result.error = std::current_exception();
             }
@@ -124,7 +119,14 @@ class Scheduler {
         }
     }
 
+    YearOutput Compute(const Task& task, Lookups& lookups) {
+        const StationPlan& plan = plans_[task.station];
+        return compute_(plan, task.year, lookups.For(plan.settings.monthlyFolder),
+                        lookups.For(plan.settings.outputFolder));
+    }
+
     const std::vector<StationPlan>& plans_;
+    const YearComputation& compute_;
     const std::vector<Task> tasks_;
     std::vector<Slot> slots_;
     std::vector<bool> skipped_;
@@ -165,6 +167,16 @@ std::size_t ConversionOutcome::Failures() const {
 
 ConversionOutcome RunConversion(const std::vector<StationPlan>& plans, ConversionObserver& observer,
                                 unsigned threads) {
+    return RunScheduled(
+        plans,
+        [](const StationPlan& plan, std::size_t year, FolderLookup& monthly, FolderLookup& output) {
+            return ComputeYearRun(plan.runs[year], plan.settings, monthly, output);
+        },
+        observer, threads);
+}
+
+ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const YearComputation& compute,
+                               ConversionObserver& observer, unsigned threads) {
     std::vector<Task> tasks;
     std::vector<std::size_t> firstTask;
     for (std::size_t s = 0; s < plans.size(); ++s) {
@@ -177,7 +189,7 @@ ConversionOutcome RunConversion(const std::vector<StationPlan>& plans, Conversio
 
     ConversionOutcome outcome;
     outcome.stations.resize(plans.size());
-    Scheduler scheduler(plans, tasks, threads);
+    Scheduler scheduler(plans, compute, tasks, threads);
     std::size_t stationsDone = 0, yearsDone = 0;
     for (std::size_t s = 0; s < plans.size() && !outcome.cancelled; ++s) {
         StationResult& result = outcome.stations[s];
