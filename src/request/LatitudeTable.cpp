@@ -45,7 +45,7 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
         const std::string_view station = Unquoted(fields[0]);
         const bool stationLike = station.size() == 4;
         if (fields.size() < 2) {
-            bad("観測点と緯度の 2 列がありません");
+            bad(message::RowWithoutLatitudeCause());
             return;
         }
         std::vector<std::string> latitude = LatitudeParts(Unquoted(fields[1]));
@@ -56,17 +56,17 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
             const std::string_view value = Unquoted(fields[1]);
             if (number == 1 && (value.empty() || !IsAsciiDigit(value[0]))) return;
             if (latitude.size() != 1 && latitude.size() != 3)
-                bad("緯度は 度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) で書いて下さい");
+                bad(message::LatitudeFormCause());
             else
                 bad(std::string(e.what()).substr(0, std::string(e.what()).rfind("。")));
             return;
         }
         if (!stationLike) {
-            bad("観測点はグループID・バケットIDの 4 文字 (例 0312) で書いて下さい");
+            bad(message::StationFormCause());
             return;
         }
         if (!table.rows.emplace(LowerAscii(station), std::move(latitude)).second)
-            bad("観測点 " + std::string(station) + " が重複しています");
+            bad(message::RepeatedStationCause(station));
     });
     if (failure) throw RequestError(RequestField::Coordinates, *failure);
     return table;
