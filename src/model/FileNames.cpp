@@ -16,6 +16,10 @@ constexpr std::size_t MONTHLY_GROUP = 6;
 constexpr std::size_t MONTHLY_BUCKET = 8;
 constexpr std::size_t ID_LENGTH = 2;
 constexpr std::string_view SUFFIX = ".csv";
+// "Y" yyyy "_" group bucket ".csv"
+constexpr std::size_t YEARLY_YEAR = 1;
+constexpr std::size_t YEARLY_GROUP = 6;
+constexpr std::size_t YEARLY_BUCKET = 8;
 // "YYYY/MM": the two-digit year starts after the century.
 constexpr std::size_t ENTRY_YY = 2;
 
@@ -80,6 +84,19 @@ std::optional<MonthlyNameParts> ParseMonthlyFileName(std::string_view name) {
                             name.substr(MONTHLY_MM, 2),
                             {std::string(name.substr(MONTHLY_GROUP, ID_LENGTH)),
                              std::string(name.substr(MONTHLY_BUCKET, ID_LENGTH))}};
+}
+
+std::optional<YearlyNameParts> ParseYearlyFileName(std::string_view name) {
+    if (!MatchesPattern(name, YEARLY_FILE_PATTERN)) return std::nullopt;
+    const std::string_view digits = name.substr(YEARLY_YEAR, 4);
+    if (!Digits(digits)) return std::nullopt;
+    return YearlyNameParts{std::stoi(std::string(digits)),
+                           {std::string(name.substr(YEARLY_GROUP, ID_LENGTH)),
+                            std::string(name.substr(YEARLY_BUCKET, ID_LENGTH))}};
+}
+
+bool HasYearlyPrefix(std::string_view name) {
+    return !name.empty() && (name[0] == 'Y' || name[0] == 'y');
 }
 
 std::string_view YearCharsOfMonthlyName(std::string_view name) {

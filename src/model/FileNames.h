@@ -50,6 +50,17 @@ struct MonthlyNameParts {
 // None for a name that is not of the monthly pattern.
 std::optional<MonthlyNameParts> ParseMonthlyFileName(std::string_view name);
 
+// The parts of a yearly file name ("Y2005_0312.csv", letter case ignored).
+struct YearlyNameParts {
+    int year = 0;
+    StationKey station;
+};
+// None for a name that is not a yearly file name with a four-digit year.
+std::optional<YearlyNameParts> ParseYearlyFileName(std::string_view name);
+// True for a name that begins as a yearly file name does ("Y", either case), as a yearly file renamed
+// by a user may still be named.
+bool HasYearlyPrefix(std::string_view name);
+
 // The two year characters of a monthly file name ("M0504_0312.csv" -> "05").
 std::string_view YearCharsOfMonthlyName(std::string_view name);
 
@@ -62,6 +73,7 @@ std::string_view MonthEntryOrderKey(std::string_view entry);
 // Patterns for MatchesPattern: every monthly file, those of a group, those of a station, and the
 // yearly files of a station.
 inline constexpr std::string_view MONTHLY_PATTERN = "M????_????.csv";
+inline constexpr std::string_view YEARLY_FILE_PATTERN = "Y????_????.csv";
 std::string GroupPattern(std::string_view group);
 std::string StationPattern(const StationKey& station);
 std::string YearlyPattern(const StationKey& station);

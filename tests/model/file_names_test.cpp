@@ -23,6 +23,13 @@ TEST(FileNames, MadeAndReadAtTheSamePositions) {
     EXPECT_EQ(parts->station.bucket, "1z");
     EXPECT_FALSE(ParseMonthlyFileName("M0504_031.csv"));
     EXPECT_FALSE(ParseMonthlyFileName("Y2005_0312.csv"));
+    const auto yearly = ParseYearlyFileName("y1999_0312.CSV");
+    ASSERT_TRUE(yearly);
+    EXPECT_EQ(yearly->year, 1999);
+    EXPECT_EQ(StationName(yearly->station), "0312");
+    for (const char* name :
+         {"Y199_0312.csv", "Y19a9_0312.csv", "Y1999-0312.csv", "M1999_0312.csv", "Y1999_0312.txt"})
+        EXPECT_FALSE(ParseYearlyFileName(name)) << name;
 
     // Only a name of a real month is a month list entry; the century follows the two-digit year.
     EXPECT_EQ(MonthEntryOfName("M6912_0312.csv"), "2069/12");
