@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <new>
+#include <thread>
 
 namespace kolvane {
 namespace {
@@ -134,6 +138,37 @@ TEST(Engine, AnyFailureInsideAYearIsItsStationsFailureNotACrash) {
         EXPECT_FALSE(outcome.stations[2].failure);
         EXPECT_EQ(TempFolder::Read(out.File("0201_2")), "0201_2");
     }
+}
+
+TEST(Engine, AYearComputedBeforeAnEarlierOneWaitsForItToBeWritten) {
+    TempFolder out;
+    std::vector<StationPlan> plans(1);
+    plans[0].runs.resize(3);
+    std::atomic<bool> laterDone = false;
+    const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
+        // The first year is held back until the second is computed (bounded, should the pool not run
+        // them side by side).
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (year == 0 && !laterDone && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (year == 1) laterDone = true;
+        return YearOutput{{{FileKind::Yearly, out.File(std::to_string(year)), "x"}}, {}};
+    };
+    class Order : public Recorder {
+      public:
+        explicit Order(const TempFolder& out) : out_(out) {}
+        void FileWritten(std::size_t s, const std::string& path) override {
+            Recorder::FileWritten(s, path);
+            notices.back() += std::filesystem::exists(out_.File("1")) ? " with 1" : "";
+        }
+
+      private:
+        const TempFolder& out_;
+    } order(out);
+    RunScheduled(plans, compute, order, 2);
+    EXPECT_TRUE(laterDone);
+    EXPECT_EQ(order.notices[1], "file 0 0");
+    EXPECT_EQ(order.notices[4], "file 0 1 with 1");
 }
 
 } // namespace
