@@ -31,6 +31,17 @@ TEST(Plan, PlansEachStationOnceWithItsMissingMonthsAndLatitude) {
     EXPECT_EQ(plans[0].runs.at(0).monthlyNames,
               (std::vector<std::string>{"M0501_0312.csv", "M0503_0312.csv"}));
     EXPECT_TRUE(plans[1].missingMonths.empty());
+    EXPECT_TRUE(plans[0].replacedUnmerged.empty()); // written where they are merged from
+
+    // A yearly file of another output folder would be replaced without its days: each station
+    // names its own.
+    testing::TempFolder out;
+    out.Write("y2005_0101.CSV", "kept");
+    out.Write("Y2006_0312.csv", "not a year of the run");
+    request.outputFolder = out.folder();
+    plans = PlanConversion(request);
+    EXPECT_TRUE(plans[0].replacedUnmerged.empty());
+    EXPECT_EQ(plans[1].replacedUnmerged, std::vector<std::string>{out.File("y2005_0101.CSV")});
 
     // Every station of the folder, each with its own months and the table's latitude.
     const std::string tablePath = monthly.Write("lat.txt", "0312,36\n0101,40:30:00\n");
