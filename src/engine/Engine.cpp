@@ -9,6 +9,7 @@
 #include <exception>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace kolvane {
@@ -41,8 +42,13 @@ class Scheduler {
         : plans_(plans), compute_(compute), tasks_(std::move(tasks)), slots_(tasks_.size()),
           skipped_(plans.size(), false), ahead_(2 * std::size_t{threads}) {
         if (threads <= 1) return;
-        for (unsigned t = 0; t < threads; ++t)
-            workers_.emplace_back([this] { Work(); });
+        try {
+            for (unsigned t = 0; t < threads; ++t)
+                workers_.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+            // The system gave fewer threads than asked for: those started do the work, or with none
+            // the calling thread.
+        }
     }
 
     ~Scheduler() {

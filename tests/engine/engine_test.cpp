@@ -9,7 +9,9 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <new>
+#include <sys/resource.h>
 #include <thread>
 
 namespace kolvane {
@@ -169,6 +171,31 @@ TEST(Engine, AYearComputedBeforeAnEarlierOneWaitsForItToBeWritten) {
     EXPECT_TRUE(laterDone);
     EXPECT_EQ(order.notices[1], "file 0 0");
     EXPECT_EQ(order.notices[4], "file 0 1 with 1");
+}
+
+TEST(Engine, FewerThreadsThanAskedForStillConvertEveryYear) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a sanitizer reserves more address space than the limit this test sets";
+#else
+    TempFolder out;
+    std::vector<StationPlan> plans(1);
+    plans[0].runs.resize(400);
+    const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
+        return YearOutput{{{FileKind::Yearly, out.File(std::to_string(year)), "x"}}, {}};
+    };
+    // Room for a few thread stacks only, so that most of the 400 threads asked for cannot start.
+    const auto convertWithLittleRoom = [&] {
+        std::size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (64 << 20);
+        const rlimit room{limit, limit};
+        setrlimit(RLIMIT_AS, &room);
+        Recorder recorder;
+        std::exit(RunScheduled(plans, compute, recorder, 400).Written() == 400 ? 0 : 1);
+    };
+    EXPECT_EXIT(convertWithLittleRoom(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(out.EntryCount(), 400);
+#endif
 }
 
 } // namespace
