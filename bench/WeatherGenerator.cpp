@@ -1,6 +1,6 @@
 #include "WeatherGenerator.h"
 
-#include "convert/RunPlan.h"
+#include "model/FileNames.h"
 #include "model/Text.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // century of one station and over twenty years of fifty stations. It reports figures and never fails on them.
 
 #include "WeatherGenerator.h"
-#include "convert/RunPlan.h"
+#include "model/FileNames.h"
 
 #include <algorithm>
 #include <cerrno>

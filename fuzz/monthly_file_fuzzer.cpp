@@ -5,10 +5,10 @@
 
 #include "FuzzSupport.h"
 
-#include "convert/MonthlyFile.h"
-#include "convert/YearlyFile.h"
 #include "daily/DailyAggregation.h"
 #include "daily/YearCalendar.h"
+#include "formats/MonthlyFile.h"
+#include "formats/YearlyFile.h"
 #include "model/DateText.h"
 
 #include <algorithm>

@@ -5,8 +5,8 @@
 
 #include "FuzzSupport.h"
 
-#include "convert/YearlyFile.h"
 #include "daily/YearCalendar.h"
+#include "formats/YearlyFile.h"
 #include "model/DateText.h"
 
 #include <cstddef>

@@ -149,6 +149,22 @@ std::string StationWithoutLatitude(std::string_view station, const std::string& 
     return "観測点 " + std::string(station) + " の緯度が緯度の表「" + tablePath + "」にありません。";
 }
 
+std::string RowWithoutLatitudeCause() {
+    return "観測点と緯度の 2 列がありません";
+}
+
+std::string LatitudeFormCause() {
+    return "緯度は 度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) で書いて下さい";
+}
+
+std::string StationFormCause() {
+    return "観測点はグループID・バケットIDの 4 文字 (例 0312) で書いて下さい";
+}
+
+std::string RepeatedStationCause(std::string_view station) {
+    return "観測点 " + std::string(station) + " が重複しています";
+}
+
 std::string MonthlyFileMissing(std::string_view station, std::string_view monthEntry,
                                const std::string& monthlyPath) {
     return "観測点 " + std::string(station) + " の " + std::string(monthEntry) + " の月次ファイル「" +
@@ -170,6 +186,10 @@ std::string NoMonthlyFiles(const std::string& folder) {
 
 std::string RunFailed(std::string_view description) {
     return "年次ファイルを作成できませんでした。\n" + std::string(description);
+}
+
+std::string NotAYearlyFileName(const std::string& path) {
+    return "「" + path + "」は年次ファイル (Y{yyyy}_{GG}{BB}.csv) の名前ではありません。";
 }
 
 } // namespace message

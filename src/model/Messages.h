@@ -52,6 +52,11 @@ std::string NoOutputFolder(const std::string& folder);
 std::string LatitudeTableUnreadable(const std::string& path, int errorNumber);
 std::string LatitudeTableBadRow(const std::string& path, std::size_t lineNumber, std::string_view cause);
 std::string StationWithoutLatitude(std::string_view station, const std::string& tablePath);
+// Causes of a table row that cannot be used, for LatitudeTableBadRow.
+std::string RowWithoutLatitudeCause();
+std::string LatitudeFormCause();
+std::string StationFormCause();
+std::string RepeatedStationCause(std::string_view station);
 
 // A station as the user reads it: "グループID 03・バケットID 12".
 std::string StationLabel(std::string_view group, std::string_view bucket);
@@ -62,6 +67,9 @@ std::string MonthlyFileMissing(std::string_view station, std::string_view monthE
 std::string NoMonthlyFilesOfStation(std::string_view group, std::string_view bucket,
                                     const std::string& folder);
 std::string NoMonthlyFiles(const std::string& folder);
+
+// A file given as a yearly file whose name is not Y{yyyy}_{GG}{BB}.csv.
+std::string NotAYearlyFileName(const std::string& path);
 
 // An unexpected failure of a run (not a KolvaneError), with its own description.
 std::string RunFailed(std::string_view description);

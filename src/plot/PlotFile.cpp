@@ -19,11 +19,9 @@ std::string YearPlotTitle(int year, const StationKey& station) {
 
 void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath) {
     const std::string name = std::filesystem::path(yearlyPath).filename().string();
-    const std::optional<int> year = YearOfYearlyFileName(name);
-    if (!year)
-        throw KolvaneError("「" + yearlyPath +
-                           "」は年次ファイル (Y{yyyy}_{GG}{BB}.csv) の名前ではありません。");
-    const YearSeries series = ReadYearSeries(yearlyPath, *year);
+    const std::optional<YearlyNameParts> parsed = ParseYearlyFileName(name);
+    if (!parsed) throw KolvaneError(message::NotAYearlyFileName(yearlyPath));
+    const YearSeries series = ReadYearSeries(yearlyPath, parsed->year);
 
     QtMessageHandler previous = nullptr;
     bool quietened = false;
@@ -43,8 +41,7 @@ void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath)
         static char* argv[] = {arg0, arg1, arg2, nullptr};
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
-    const QString title =
-        QString::fromStdString(YearPlotTitle(*year, {name.substr(6, 2), name.substr(8, 2)}));
+    const QString title = QString::fromStdString(YearPlotTitle(parsed->year, parsed->station));
     const bool svg = EqualsIgnoreAsciiCase(std::filesystem::path(imagePath).extension().string(), ".svg");
     const int error = svg ? SaveYearPlotSvg(series, title, imagePath, YEAR_PLOT_SAVE_SIZE)
                           : SaveYearPlotPng(series, title, imagePath, YEAR_PLOT_SAVE_SIZE);

@@ -1,12 +1,10 @@
 #include "request/RunRequest.h"
 
-#include "model/FileIo.h"
 #include "model/Messages.h"
 #include "model/Numbers.h"
 #include "request/Coordinates.h"
 
 #include <algorithm>
-#include <filesystem>
 
 namespace kolvane {
 namespace {
@@ -52,29 +50,6 @@ void CheckRunRequest(const RunRequest& request) {
     if (request.months.empty()) throw RequestError(RequestField::Months, message::NoMonthsSelected());
     if (request.station.group.size() != 2 || request.station.bucket.size() != 2)
         throw RequestError(RequestField::Station, message::StationNotChosen());
-}
-
-PlannedRun PlanRun(const RunRequest& request) {
-    CheckRunRequest(request);
-    if (!IsFolder(request.outputFolder))
-        throw RequestError(RequestField::OutputFolder, message::NoOutputFolder(request.outputFolder));
-    PlannedRun run;
-    run.settings = {LatitudeDegrees(request.latitude), request.monthlyFolder, request.outputFolder,
-                    request.station};
-    run.runs = PlanYearRuns(request.months, request.station);
-    return run;
-}
-
-std::vector<std::string> YearlyFilesReplacedUnmerged(const PlannedRun& run) {
-    std::vector<std::string> files;
-    std::error_code ec;
-    if (std::filesystem::equivalent(run.settings.monthlyFolder, run.settings.outputFolder, ec)) return files;
-    FolderLookup output(run.settings.outputFolder);
-    for (const YearRun& year : run.runs) {
-        const std::string path = output.Resolve(YearlyFileName(year.yy, run.settings.key));
-        if (std::filesystem::exists(path, ec)) files.push_back(path);
-    }
-    return files;
 }
 
 } // namespace kolvane

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "convert/RunDriver.h"
-#include "convert/RunPlan.h"
-#include "convert/YearRun.h"
 #include "model/Error.h"
+#include "model/FileNames.h"
 
 #include <string>
 #include <string_view>
@@ -11,8 +9,7 @@
 
 namespace kolvane {
 
-// What a front end asks to convert, as the user gave it. Both front ends fill one and let the core
-// check it, so the window and the command line accept and refuse the same things.
+// The window's request for its one station, as the user gave it.
 struct RunRequest {
     // The latitude as the three box texts (degrees, minutes, seconds), or one text of decimal degrees.
     std::vector<std::string> latitude;
@@ -23,6 +20,28 @@ struct RunRequest {
     std::vector<std::string> months; // month list entries "YYYY/MM", in list order
     std::string monthlyFolder;       // ends in "/"
     std::string outputFolder;        // ends in "/"; empty until chosen
+};
+
+struct LatitudeTable;
+
+// What a front end asks to convert, as the user gave it: the window one station, the command line
+// any number. Both fill one and let the core check and plan it, so they accept and refuse the same
+// things.
+struct ConversionRequest {
+    std::vector<StationKey> stations; // in the order given; ignored with allStations
+    bool allStations = false;         // every station of the monthly folder, in list order
+    // Month list entries "YYYY/MM" in any order (planned in list order); empty means every month of
+    // each station.
+    std::vector<std::string> months;
+    // The latitude as the three box texts (degrees, minutes, seconds), or one text of decimal degrees,
+    // for every station; empty to take each station's from `table`.
+    std::vector<std::string> latitude;
+    const LatitudeTable* table = nullptr;
+    // The longitude box texts: the window asks for them to be set; the conversion does not use them.
+    std::vector<std::string> longitude;
+    std::string monthlyFolder; // ends in "/"; also where an earlier yearly file is looked up
+    std::string outputFolder;  // ends in "/"
+    bool writeQuality = true;  // the companion files beside each yearly file
 };
 
 // What of a request was refused. Nothing has been read or written when it is thrown.
@@ -45,18 +64,5 @@ double LatitudeDegrees(const std::vector<std::string>& parts);
 // A latitude typed as one text, split at ":" into those parts ("35:30:00" -> three, "35.5" -> one),
 // each as it stands.
 std::vector<std::string> SplitLatitudeText(std::string_view text);
-
-// The checked request as a conversion: the latitude in degrees and the year runs of the months.
-// Throws RequestError, also for an output folder that is not a folder.
-struct PlannedRun {
-    ConversionSettings settings;
-    std::vector<YearRun> runs;
-};
-PlannedRun PlanRun(const RunRequest& request);
-
-// The yearly files the run would replace without having merged from them: those already in an output
-// folder that is not the monthly folder (the earlier yearly file is read from the monthly folder).
-// Empty when the two folders are the same. A front end asks before it lets the run replace them.
-std::vector<std::string> YearlyFilesReplacedUnmerged(const PlannedRun& run);
 
 } // namespace kolvane

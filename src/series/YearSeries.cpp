@@ -1,7 +1,7 @@
 #include "series/YearSeries.h"
 
-#include "convert/Discovery.h"
-#include "convert/YearlyFile.h"
+#include "discovery/Discovery.h"
+#include "formats/YearlyFile.h"
 #include "model/Error.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"
@@ -108,26 +108,18 @@ YearSeries ReadYearSeries(const std::string& path, int year) {
     return series;
 }
 
-std::optional<int> YearOfYearlyFileName(std::string_view name) {
-    // Y, four digits, "_", the station's four characters, ".csv".
-    if (name.size() != 14 || (name[0] != 'Y' && name[0] != 'y') || name[5] != '_') return std::nullopt;
-    const std::string_view digits = name.substr(1, 4);
-    if (!std::all_of(digits.begin(), digits.end(), IsAsciiDigit)) return std::nullopt;
-    if (!EqualsIgnoreAsciiCase(name.substr(10), ".csv")) return std::nullopt;
-    return std::stoi(std::string(digits));
-}
-
 std::vector<YearlyFileEntry> ListYearlyFiles(const std::vector<std::string>& folders,
                                              const StationKey& station) {
-    const std::string pattern = "Y????_" + station.group + station.bucket + ".csv";
+    const std::string pattern = YearlyPattern(station);
     std::vector<YearlyFileEntry> entries;
     std::vector<std::string> names;
     for (const std::string& given : folders) {
         const std::string folder = WithTrailingSlash(given);
         if (folder.empty() || ListMatchingFiles(folder, pattern, names) != 0) continue;
         for (const std::string& name : names) {
-            const std::optional<int> year = YearOfYearlyFileName(name);
-            if (!year) continue;
+            const std::optional<YearlyNameParts> parsed = ParseYearlyFileName(name);
+            if (!parsed) continue;
+            const std::optional<int> year = parsed->year;
             const bool known = std::any_of(entries.begin(), entries.end(),
                                            [&](const YearlyFileEntry& e) { return e.year == *year; });
             if (!known) entries.push_back({*year, folder + name});

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert/QualityFile.h"
-#include "convert/RunPlan.h"
+#include "formats/QualityFile.h"
+#include "model/FileNames.h"
 
 #include <optional>
 #include <string>
@@ -53,9 +53,6 @@ void ApplyQuality(YearSeries& series, const std::vector<DayQuality>& days);
 // Q{yyyy}_{GG}{BB}.csv beside it when there is one. Throws KolvaneError naming the file when either
 // cannot be read or parsed.
 YearSeries ReadYearSeries(const std::string& path, int year);
-
-// The year of a yearly file name Y{yyyy}_{GG}{BB}.csv (letter case ignored), or none.
-std::optional<int> YearOfYearlyFileName(std::string_view name);
 
 // A yearly file of the station found in one of the folders.
 struct YearlyFileEntry {

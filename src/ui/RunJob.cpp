@@ -1,6 +1,6 @@
 #include "ui/RunJob.h"
 
-#include "convert/RunDriver.h"
+#include "engine/Engine.h"
 #include "model/Messages.h"
 #include "ui/Layout.h"
 
@@ -9,6 +9,22 @@
 #include <mutex>
 
 namespace kolvane {
+namespace {
+
+// The engine's notices as the job's progress: one station, its years in order.
+class JobObserver : public ConversionObserver {
+  public:
+    explicit JobObserver(const RunJob::Progress& progress) : progress_(progress) {}
+    bool CancelRequested() override { return progress_.starting(next_++); }
+    void FileWritten(std::size_t, const std::string& path) override { progress_.written(++written_, path); }
+
+  private:
+    const RunJob::Progress& progress_;
+    std::size_t next_ = 0;
+    std::size_t written_ = 0;
+};
+
+} // namespace
 
 // What a run shares between the job and its thread. The thread writes `outcome` and `failure`; the
 // job reads them only after the thread has ended.
@@ -35,19 +51,19 @@ void RunJob::Check(const RunRequest& request) {
 
 RunJob::Plan RunJob::Prepare(const RunRequest& request) {
     try {
-        auto planned = std::make_shared<const PlannedRun>(PlanRun(request));
+        auto planned = std::make_shared<const StationPlan>(PlanRun(request));
         Plan plan;
         for (const YearRun& year : planned->runs)
             plan.yearlyFiles << FromCore(YearlyFileName(year.yy, planned->settings.key));
         plan.outputFolder = planned->settings.outputFolder;
-        plan.replacedUnmerged = YearlyFilesReplacedUnmerged(*planned);
+        plan.replacedUnmerged = planned->replacedUnmerged;
         plan.convert = [planned](const Progress& progress) {
-            std::size_t year = 0;
-            RunObserver observer;
-            observer.cancelled = [&] { return progress.starting(year++); };
-            observer.written = progress.written;
-            const RunOutcome outcome = ConvertYearRuns(planned->runs, planned->settings, observer);
-            return Outcome{outcome.written, outcome.cancelled};
+            JobObserver observer(progress);
+            const ConversionOutcome outcome = RunConversion({*planned}, observer);
+            const StationResult& station = outcome.stations.front();
+            // The files before the failing year stay, and were counted as they were written.
+            if (station.failure) throw KolvaneError(*station.failure);
+            return Outcome{station.written.size(), outcome.cancelled};
         };
         return plan;
     } catch (const KolvaneError&) {

@@ -1,6 +1,6 @@
 #include "ui/StationChoice.h"
 
-#include "convert/Discovery.h"
+#include "discovery/Discovery.h"
 #include "model/Messages.h"
 #include "ui/Controls.h"
 #include "ui/Layout.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/RunPlan.h"
+#include "model/FileNames.h"
 #include "series/YearSeries.h"
 #include "ui/UserDialogs.h"
 

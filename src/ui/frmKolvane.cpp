@@ -1,8 +1,8 @@
 #include "ui/frmKolvane.h"
 
-#include "convert/YearSeries.h"
 #include "model/Messages.h"
 #include "plot/Fonts.h"
+#include "series/YearSeries.h"
 #include "settings/LocalityTable.h"
 #include "settings/Locations.h"
 #include "settings/Settings.h"
@@ -123,7 +123,8 @@ void frmKolvane::ConnectHandlers() {
             [this](int, const QString& name) { lblProgress->setText(name); });
     connect(job_, &RunJob::fileWritten, this, [this](int written, const QString& path) {
         prgRun->setValue(written);
-        lastWrittenYear_ = YearOfYearlyFileName(ToCore(QFileInfo(path).fileName())).value_or(0);
+        const auto parsed = ParseYearlyFileName(ToCore(QFileInfo(path).fileName()));
+        lastWrittenYear_ = parsed ? parsed->year : 0;
         emit yearlyFileWritten(path);
     });
     connect(job_, &RunJob::finished, this, [this](int written, bool cancelled) {

@@ -1,7 +1,7 @@
 #include "FaultSupport.h"
 
-#include "convert/YearlyFile.h"
 #include "daily/YearCalendar.h"
+#include "formats/YearlyFile.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -3,7 +3,7 @@
 
 #include "FaultSupport.h"
 
-#include "convert/YearlyFile.h"
+#include "formats/YearlyFile.h"
 
 #include <gtest/gtest.h>
 

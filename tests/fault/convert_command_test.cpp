@@ -6,6 +6,7 @@
 
 #include <iterator>
 #include <sstream>
+#include <tuple>
 
 namespace kolvane {
 namespace {
@@ -139,6 +140,34 @@ TEST(ConvertCommand, UsageErrorsExitTwoAndWriteNothing) {
     EXPECT_EQ(TempFolder::Read(notAFolder), "keep me");
     EXPECT_EQ(monthly.EntryCount(), 3);
     EXPECT_EQ(RunConvert("--help").exitCode, 0);
+}
+
+TEST(ConvertCommand, OptionsThatCannotGoTogetherAreRefusedNamingBoth) {
+    TempFolder monthly, out;
+    CopyGoldenMonthly(monthly);
+    const std::string m = "--monthly " + monthly.folder() + " ";
+    const std::string convert = m + "--output " + out.folder() + " --lat 35:30:00 --all ";
+    const std::string yearly = GOLDEN + "expected/Y2000_0312.csv";
+    for (const auto& [arguments, first, second] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
+             {m + "--list --lat 35:30:00", "--list", "--lat"},
+             {m + "--list 2000/01", "--list", "2000/01"},
+             {m + "--list --summary " + yearly, "--list", "--summary"},
+             {m + "--summary " + yearly, "--summary", "--monthly"},
+             {"--plot " + out.File("a.png") + " " + yearly + " --no-quality", "--plot", "--no-quality"},
+             {convert + "--group 03 --bucket 12 --station 0312", "--station", "--group"},
+             {convert + "--station 0312 --bucket 12", "--station", "--bucket"},
+             {convert + "--all-stations --station 0312", "--all-stations", "--station"},
+             {convert + "--station 0312 --lat-table " + yearly, "--lat", "--lat-table"},
+             {convert + "--station 0312 2000/01", "--all", "2000/01"}}) {
+        SCOPED_TRACE(arguments);
+        ChildResult r = RunConvert(arguments);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_NE(r.err.find(first + " と " + second + " は併用できません。"), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+    EXPECT_EQ(out.EntryCount(), 0);
+    EXPECT_EQ(monthly.EntryCount(), 3);
 }
 
 TEST(ConvertCommand, AYearlyFileOfAnotherOutputFolderIsReplacedOnlyWithReplace) {

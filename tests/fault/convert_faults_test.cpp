@@ -3,8 +3,8 @@
 
 #include "FaultSupport.h"
 
-#include "convert/RunDriver.h"
-#include "convert/YearlyFile.h"
+#include "formats/YearlyFile.h"
+#include "support/EngineRun.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,8 @@
 
 namespace kolvane {
 namespace {
+
+using testing::ConvertYearRuns;
 
 using namespace kolvane::testing;
 

@@ -1,3 +1,4 @@
+#include "engine/Plan.h"
 #include "request/Coordinates.h"
 #include "request/RunRequest.h"
 #include "support/TempFolder.h"
@@ -31,7 +32,7 @@ std::string Refusal(const RunRequest& request, RequestField* field = nullptr) {
 
 TEST(RunRequest, LatitudeTextsBecomeDegreesAndMonthsBecomeYearRuns) {
     testing::TempFolder out;
-    PlannedRun run = PlanRun(Filled(out.folder()));
+    StationPlan run = PlanRun(Filled(out.folder()));
     EXPECT_EQ(run.settings.latitude, 35.5);
     ASSERT_EQ(run.runs.size(), 2u);
     EXPECT_EQ(run.runs[0].monthlyNames, (std::vector<std::string>{"M0501_0312.csv", "M0502_0312.csv"}));
@@ -99,13 +100,13 @@ TEST(RunRequest, YearlyFilesInAnotherOutputFolderAreNamedBeforeTheyAreReplaced) 
     r.monthlyFolder = monthly.folder();
     out.Write("y2005_0312.CSV", "kept"); // found as a case-insensitive system would
     monthly.Write("Y1999_0312.csv", "merged from");
-    EXPECT_EQ(YearlyFilesReplacedUnmerged(PlanRun(r)), std::vector<std::string>{out.File("y2005_0312.CSV")});
+    EXPECT_EQ(PlanRun(r).replacedUnmerged, std::vector<std::string>{out.File("y2005_0312.CSV")});
 
     // The same folder, even written another way, is where the run merges from: nothing to ask.
     r.outputFolder = monthly.folder();
-    EXPECT_TRUE(YearlyFilesReplacedUnmerged(PlanRun(r)).empty());
+    EXPECT_TRUE(PlanRun(r).replacedUnmerged.empty());
     r.outputFolder = monthly.folder() + "./";
-    EXPECT_TRUE(YearlyFilesReplacedUnmerged(PlanRun(r)).empty());
+    EXPECT_TRUE(PlanRun(r).replacedUnmerged.empty());
 }
 
 } // namespace

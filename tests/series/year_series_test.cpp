@@ -114,10 +114,6 @@ TEST(YearSeries, ListsYearsFirstFolderWins) {
     EXPECT_EQ(found[2].year, 2026);
     EXPECT_EQ(found[2].path, output.File("y2026_0101.CSV"));
     EXPECT_TRUE(ListYearlyFiles({}, {"01", "01"}).empty());
-
-    EXPECT_EQ(YearOfYearlyFileName("y1999_0312.CSV"), 1999);
-    for (const char* name : {"Y1999_0312.csv.bak", "Y199_0312.csv", "Y1999-0312.csv", "Q1999_0312.csv", ""})
-        EXPECT_EQ(YearOfYearlyFileName(name), std::nullopt) << name;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-#include "convert/QualityFile.h"
+#include "formats/QualityFile.h"
 
-#include "convert/CsvText.h"
+#include "formats/CsvText.h"
 #include "model/DateText.h"
 #include "model/Error.h"
 #include "model/FileIo.h"

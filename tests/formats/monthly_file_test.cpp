@@ -1,4 +1,4 @@
-#include "convert/MonthlyFile.h"
+#include "formats/MonthlyFile.h"
 #include "support/Samples.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "convert/MonthlyFile.h"
+#include "formats/MonthlyFile.h"
 
-#include "convert/CsvText.h"
+#include "formats/CsvText.h"
 #include "model/Columns.h"
 #include "model/DateText.h"
 

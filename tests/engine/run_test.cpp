@@ -1,4 +1,5 @@
-#include "convert/RunDriver.h"
+#include "formats/Year.h"
+#include "support/EngineRun.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 
@@ -8,6 +9,8 @@
 
 namespace kolvane {
 namespace {
+
+using testing::ConvertYearRuns;
 
 using testing::MessageOf;
 using testing::MonthlyText;
@@ -23,14 +26,14 @@ TEST(YearRuns, AYearIsAFunctionOfItsInputsAlone) {
     // No folder is involved: the texts alone make the year, and a missing month adds no day.
     YearInputs inputs{
         "05", 35.5, {{"M0501_0312.csv", std::nullopt}, {"M0502_0312.csv", MonthlyText(2005, 2, 3, 1)}}, {}};
-    const std::string year = ComputeYear(inputs).yearly;
+    const std::string year = ComputeYear(inputs).yearly();
     EXPECT_NE(year.find("\"05/02/03\",0.0,10.0"), std::string::npos);
     EXPECT_NE(year.find("\"05/01/01\",X,"), std::string::npos);
 
     // The earlier yearly file's days stay where no month replaces them.
     inputs.monthly.clear();
     inputs.yearly = {"Y2005_0312.csv", year};
-    EXPECT_EQ(ComputeYear(inputs).yearly, year);
+    EXPECT_EQ(ComputeYear(inputs).yearly(), year);
 
     inputs.monthly = {{"M0506_0312.csv", MonthlyText(2005, 6, 1, 1, "-2.0")}};
     EXPECT_EQ(MessageOf([&] { ComputeYear(inputs); }),
@@ -95,7 +98,7 @@ TEST(YearRuns, CancelStopsBeforeTheNextYearAndLeavesItsFileAsItWas) {
 
         std::size_t asked = 0;
         std::vector<std::size_t> counts;
-        const RunOutcome outcome =
+        const testing::OneStationOutcome outcome =
             ConvertYearRuns(PlanYearRuns({"2005/01", "2006/01", "2007/01"}, {"03", "12"}),
                             Settings(monthly.folder(), out.folder()),
                             {.written = [&](std::size_t n, const std::string&) { counts.push_back(n); },

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/RunPlan.h"
+#include "model/FileNames.h"
 
 #include <string>
 #include <string_view>
@@ -8,25 +8,16 @@
 
 namespace kolvane {
 
-// A monthly file name: "M", yy, mm, "_", group (2), bucket (2), ".csv".
-inline constexpr std::string_view MONTHLY_PATTERN = "M????_????.csv";
-
-// Same length, "?" matches any one character, other characters equal ignoring ASCII case.
-bool MatchesPattern(std::string_view name, std::string_view pattern);
-
-std::string GroupPattern(std::string_view group);
-std::string StationPattern(std::string_view group, std::string_view bucket);
-
 // The regular files of `folder` (ending in "/") whose names match `pattern`, ascending ignoring ASCII
 // case; of names that differ only in letter case the first is listed, once. Returns 0 or an errno.
 int ListMatchingFiles(const std::string& folder, std::string_view pattern, std::vector<std::string>& names);
 
-// Distinct group IDs (characters 7-8) / bucket IDs (characters 9-10) in order of first appearance.
+// Distinct group IDs / bucket IDs of monthly file names, in order of first appearance.
 std::vector<std::string> DistinctGroups(const std::vector<std::string>& names);
 std::vector<std::string> DistinctBuckets(const std::vector<std::string>& names);
 
-// Month list entries "YYYY/MM" of the names, in their order. Only names whose year and month
-// characters are digits with a month 01 to 12 are listed (others could never be converted).
+// Month list entries "YYYY/MM" of monthly file names, in their order, each once; names that could
+// never be converted are left out.
 std::vector<std::string> MonthEntries(const std::vector<std::string>& names);
 
 // True when `folder` exists and holds at least one regular file.

@@ -1,5 +1,5 @@
-#include "convert/YearlyFile.h"
 #include "daily/YearCalendar.h"
+#include "formats/YearlyFile.h"
 #include "support/Samples.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "convert/YearlyFile.h"
+#include "formats/YearlyFile.h"
 
-#include "convert/CsvText.h"
+#include "formats/CsvText.h"
 #include "model/Columns.h"
 #include "model/DateText.h"
 #include "model/Numbers.h"

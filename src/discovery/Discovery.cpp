@@ -1,6 +1,5 @@
-#include "convert/Discovery.h"
+#include "discovery/Discovery.h"
 
-#include "model/DateText.h"
 #include "model/FileIo.h"
 #include "model/Text.h"
 
@@ -9,33 +8,18 @@
 namespace kolvane {
 namespace {
 
-std::vector<std::string> DistinctAt(const std::vector<std::string>& names, std::size_t pos) {
+template <typename Id> std::vector<std::string> Distinct(const std::vector<std::string>& names, Id id) {
     std::vector<std::string> ids;
     for (const std::string& name : names) {
-        std::string id = name.substr(pos, 2);
-        if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(std::move(id));
+        const std::optional<MonthlyNameParts> parts = ParseMonthlyFileName(name);
+        if (!parts) continue;
+        std::string value = id(parts->station);
+        if (std::find(ids.begin(), ids.end(), value) == ids.end()) ids.push_back(std::move(value));
     }
     return ids;
 }
 
 } // namespace
-
-bool MatchesPattern(std::string_view name, std::string_view pattern) {
-    if (name.size() != pattern.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (pattern[i] != '?' && !EqualsIgnoreAsciiCase(name.substr(i, 1), pattern.substr(i, 1)))
-            return false;
-    }
-    return true;
-}
-
-std::string GroupPattern(std::string_view group) {
-    return "M????_" + std::string(group) + "??.csv";
-}
-
-std::string StationPattern(std::string_view group, std::string_view bucket) {
-    return "M????_" + std::string(group) + std::string(bucket) + ".csv";
-}
 
 int ListMatchingFiles(const std::string& folder, std::string_view pattern, std::vector<std::string>& names) {
     std::vector<std::string> all;
@@ -50,26 +34,19 @@ int ListMatchingFiles(const std::string& folder, std::string_view pattern, std::
 }
 
 std::vector<std::string> DistinctGroups(const std::vector<std::string>& names) {
-    return DistinctAt(names, 6);
+    return Distinct(names, [](const StationKey& s) { return s.group; });
 }
 
 std::vector<std::string> DistinctBuckets(const std::vector<std::string>& names) {
-    return DistinctAt(names, 8);
+    return Distinct(names, [](const StationKey& s) { return s.bucket; });
 }
 
 std::vector<std::string> MonthEntries(const std::vector<std::string>& names) {
     std::vector<std::string> entries;
     for (const std::string& name : names) {
-        if (name.size() < 5 || !IsAsciiDigit(name[1]) || !IsAsciiDigit(name[2]) || !IsAsciiDigit(name[3]) ||
-            !IsAsciiDigit(name[4]))
-            continue;
-        int month = (name[3] - '0') * 10 + (name[4] - '0');
-        if (month < 1 || month > 12) continue;
-        std::string entry = FourDigitYear(std::string_view(name).substr(1, 2));
-        entry += '/';
-        entry += name.substr(3, 2);
-        if (std::find(entries.begin(), entries.end(), entry) == entries.end())
-            entries.push_back(std::move(entry));
+        std::optional<std::string> entry = MonthEntryOfName(name);
+        if (entry && std::find(entries.begin(), entries.end(), *entry) == entries.end())
+            entries.push_back(std::move(*entry));
     }
     return entries;
 }
@@ -95,7 +72,7 @@ int ListBuckets(const std::string& folder, std::string_view group, std::vector<s
 
 int ListMonths(const std::string& folder, const StationKey& station, std::vector<std::string>& months) {
     std::vector<std::string> names;
-    const int error = ListMatchingFiles(folder, StationPattern(station.group, station.bucket), names);
+    const int error = ListMatchingFiles(folder, StationPattern(station), names);
     months = MonthEntries(names);
     return error;
 }
@@ -110,9 +87,10 @@ int ListStations(const std::string& folder, std::vector<StationMonths>& stations
                      [&](const std::string& n) { return MatchesPattern(n, GroupPattern(group)); });
         for (const std::string& bucket : DistinctBuckets(ofGroup)) {
             std::vector<std::string> ofStation;
-            std::copy_if(
-                ofGroup.begin(), ofGroup.end(), std::back_inserter(ofStation),
-                [&](const std::string& n) { return MatchesPattern(n, StationPattern(group, bucket)); });
+            std::copy_if(ofGroup.begin(), ofGroup.end(), std::back_inserter(ofStation),
+                         [&](const std::string& n) {
+                             return MatchesPattern(n, StationPattern({group, bucket}));
+                         });
             stations.push_back({group, bucket, MonthEntries(ofStation)});
         }
     }

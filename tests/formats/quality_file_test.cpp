@@ -1,5 +1,5 @@
-#include "convert/QualityFile.h"
-#include "convert/YearRun.h"
+#include "formats/QualityFile.h"
+#include "formats/Year.h"
 #include "support/Samples.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ std::string Monthly(const std::string& hours) {
 std::vector<std::string> Lines(const std::string& monthly, const std::string& earlierYearly = {}) {
     YearInputs inputs{"05", 35.5, {{"M0501_0312.csv", Monthly(monthly)}}, {}};
     if (!earlierYearly.empty()) inputs.yearly = {"Y2005_0312.csv", earlierYearly};
-    const std::string text = DecodeCp932(ComputeYear(inputs).quality);
+    const std::string text = DecodeCp932(ComputeYear(inputs).files.at(1));
     std::vector<std::string> lines;
     for (std::string_view line : SplitLines(text))
         if (line.find("欠測") == std::string_view::npos) lines.emplace_back(line);
@@ -46,13 +46,13 @@ TEST(Completeness, DaysKeptFromAnEarlierYearlyFileAreMarkedAndTheFileReadsBack) 
         35.5,
         {{"M0501_0312.csv", Monthly(HourLine("2005/01/02", "5:00") + HourLine("2005/01/03", "6:00"))}},
         {}};
-    const std::string earlier = ComputeYear(first).yearly;
+    const std::string earlier = ComputeYear(first).yearly();
     EXPECT_EQ(
         Lines(HourLine("2005/01/03", "7:00") + HourLine("2005/01/03", "8:00"), earlier),
         (std::vector<std::string>{"年月日,時間数,区分", "\"05/01/02\",X,既存", "\"05/01/03\",2,資料不足"}));
 
     YearInputs again{"05", 35.5, {}, {"Y2005_0312.csv", earlier}};
-    const std::vector<DayQuality> days = ParseQualityText(ComputeYear(again).quality, "Q2005_0312.csv");
+    const std::vector<DayQuality> days = ParseQualityText(ComputeYear(again).files.at(1), "Q2005_0312.csv");
     ASSERT_EQ(days.size(), 365u);
     EXPECT_EQ(days[1], (DayQuality{2005, 1, 2, -1, DayClass::Kept}));
     EXPECT_EQ(days[0], (DayQuality{2005, 1, 1, 0, DayClass::NoData}));

@@ -1,0 +1,157 @@
+#include "Texts.h"
+#include "Verbs.h"
+
+#include "engine/Engine.h"
+#include "model/DateText.h"
+#include "model/FileIo.h"
+#include "model/Messages.h"
+#include "model/Text.h"
+#include "request/LatitudeTable.h"
+#include "request/RunRequest.h"
+
+#include <algorithm>
+#include <iostream>
+#include <optional>
+#include <unistd.h>
+
+namespace kolvane::cli {
+namespace {
+
+// The --lat text as the parts of the request: degrees:minutes:seconds, or one text of decimal degrees.
+std::vector<std::string> LatitudeParts(const std::string& text) {
+    std::vector<std::string> parts = SplitLatitudeText(text);
+    if (parts.size() != 1 && parts.size() != 3) throw UsageError(cli_text::BadLatitude(text));
+    return parts;
+}
+
+// "YYYY/MM" (or YYYY/M) of a year the two-digit file names can hold, as a month list entry.
+std::string ParseMonth(const std::string& text) {
+    std::size_t slash = text.find('/');
+    auto digits = [](std::string_view s) {
+        return !s.empty() && std::all_of(s.begin(), s.end(), IsAsciiDigit);
+    };
+    if (slash == 4 && digits(std::string_view(text).substr(0, 4)) &&
+        digits(std::string_view(text).substr(5)) && text.size() <= 7) {
+        int year = std::stoi(text.substr(0, 4));
+        int month = std::stoi(text.substr(5));
+        if (year >= 1970 && year <= 2069 && month >= 1 && month <= 12)
+            return text.substr(0, 4) + "/" + PadTwoDigits(month);
+    }
+    throw UsageError(cli_text::BadMonth(text));
+}
+
+// The stations named: --group with --bucket, or every --station in the order given.
+std::vector<StationKey> Stations(const ConvertCommand& c) {
+    std::vector<StationKey> stations;
+    if (!c.group.empty() || !c.bucket.empty()) {
+        if (c.group.empty() || c.bucket.empty()) throw UsageError(cli_text::GroupAndBucketBoth());
+        if (c.group.size() != 2) throw UsageError(cli_text::BadId("--group"));
+        if (c.bucket.size() != 2) throw UsageError(cli_text::BadId("--bucket"));
+        stations.push_back({c.group, c.bucket});
+    }
+    for (const std::string& s : c.stations) {
+        std::optional<StationKey> station = StationOfName(s);
+        if (!station) throw UsageError(cli_text::BadStation(s));
+        stations.push_back(std::move(*station));
+    }
+    if (!c.allStations && stations.empty()) throw UsageError(cli_text::NoStation());
+    return stations;
+}
+
+// Prints each station's yearly files when it is done, in station order, and keeps a progress line
+// up to date on stderr when that is a terminal.
+class PrintingObserver : public ConversionObserver {
+  public:
+    PrintingObserver(std::size_t stations, std::size_t years)
+        : stations_(stations), years_(years), shown_(isatty(STDERR_FILENO) == 1) {}
+    ~PrintingObserver() override {
+        if (shown_ && drawn_) std::cerr << "\n" << std::flush;
+    }
+    void StationDone(std::size_t, const StationResult& result) override {
+        for (const std::string& path : result.written)
+            std::cout << path << "\n";
+        std::cout << std::flush;
+    }
+    void Progress(std::size_t stations, std::size_t years) override {
+        if (!shown_) return;
+        std::cerr << "\r" << cli_text::ProgressLine(stations, stations_, years, years_) << std::flush;
+        drawn_ = true;
+    }
+
+  private:
+    std::size_t stations_, years_;
+    bool shown_, drawn_ = false;
+};
+
+// Every station planned, or the refusal of the first that cannot be.
+std::vector<StationPlan> Plan(const ConvertCommand& c, ConversionRequest& request,
+                              std::optional<LatitudeTable>& table) {
+    try {
+        if (!c.latTable.empty()) {
+            table = ReadLatitudeTable(c.latTable);
+            request.table = &*table;
+        }
+        return PlanConversion(request);
+    } catch (const RequestError& e) {
+        if (e.field == RequestField::Coordinates && !c.lat.empty())
+            throw UsageError(cli_text::LatitudeRefused(c.lat, e.what()));
+        throw UsageError(e.what());
+    }
+}
+
+} // namespace
+
+int RunConvert(ConvertCommand c) {
+    c.monthly = MonthlyFolder(c.monthly);
+    if (!c.output.empty()) c.output = WithTrailingSlash(c.output);
+    ConversionRequest request;
+    request.stations = Stations(c);
+    request.allStations = c.allStations;
+    if (c.lat.empty() && c.latTable.empty()) throw UsageError(cli_text::NoLatitude());
+    if (!c.all && c.months.empty()) throw UsageError(cli_text::AllOrMonths());
+    if (!c.lat.empty()) request.latitude = LatitudeParts(c.lat);
+    for (const std::string& m : c.months)
+        request.months.push_back(ParseMonth(m));
+    request.monthlyFolder = c.monthly;
+    request.outputFolder = c.output.empty() ? c.monthly : c.output;
+    request.writeQuality = !c.noQuality;
+
+    std::optional<LatitudeTable> table;
+    const std::vector<StationPlan> plans = Plan(c, request, table);
+
+    // Refusals first, so that nothing is written when any station is refused.
+    std::string missing, unmerged;
+    std::size_t years = 0;
+    for (const StationPlan& plan : plans) {
+        for (const std::string& m : plan.missingMonths)
+            missing +=
+                "\n  " + message::MonthlyFileMissing(StationName(plan.station), m,
+                                                     c.monthly + MonthlyFileNameOfEntry(m, plan.station));
+        for (const std::string& file : plan.replacedUnmerged)
+            unmerged += "\n  " + file;
+        years += plan.runs.size();
+    }
+    if (!missing.empty() && !c.allowMissing) throw UsageError(cli_text::MissingMonths(missing));
+    if (!unmerged.empty() && !c.replace) throw UsageError(cli_text::ReplacedUnmerged(unmerged));
+    if (!missing.empty()) std::cerr << cli_text::MissingMonthsNote(missing) << "\n";
+
+    ConversionOutcome outcome;
+    {
+        PrintingObserver observer(plans.size(), years);
+        outcome = RunConversion(plans, observer, c.jobs);
+    }
+    const std::size_t failures = outcome.Failures();
+    if (failures == 0) return 0;
+    if (plans.size() == 1) {
+        std::cerr << *outcome.stations.front().failure << "\n";
+    } else {
+        std::cerr << cli_text::StationsFailed(failures, plans.size()) << "\n";
+        for (std::size_t s = 0; s < plans.size(); ++s) {
+            if (const std::optional<std::string>& failure = outcome.stations[s].failure)
+                std::cerr << cli_text::StationFailed(StationName(plans[s].station), *failure) << "\n";
+        }
+    }
+    return EXIT_CONVERSION_ERROR;
+}
+
+} // namespace kolvane::cli

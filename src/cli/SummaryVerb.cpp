@@ -1,0 +1,48 @@
+#include "Texts.h"
+#include "Verbs.h"
+
+#include "formats/QualityFile.h"
+#include "formats/YearlyFile.h"
+#include "model/Error.h"
+#include "model/FileIo.h"
+#include "model/FileNames.h"
+#include "model/Messages.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <iostream>
+
+namespace kolvane::cli {
+
+// What a yearly file and its companion say: the days with values, the days of each class and the
+// longest gap.
+int RunSummary(const SummaryCommand& command) {
+    const std::string& yearlyPath = command.yearlyFile;
+    const std::string_view name = FileNameOf(yearlyPath);
+    if (name.empty() || (name[0] != 'Y' && name[0] != 'y'))
+        throw UsageError(cli_text::NotAYearlyFile(yearlyPath));
+    std::string bytes;
+    if (int e = ReadWholeFile(yearlyPath, bytes))
+        throw KolvaneError(message::CannotRead(FileKind::Yearly, yearlyPath, e));
+    DailyTable rows;
+    ParseYearlyText(bytes, yearlyPath, rows);
+    const auto withValues = std::count_if(
+        rows.begin(), rows.end(), [](const DailyRecord& d) { return ClassifyDay(d) != DayClass::NoData; });
+
+    const std::string quality = QualityPathOf(yearlyPath);
+    const std::optional<std::vector<DayQuality>> days = ReadQualityFile(quality);
+    if (!days) throw KolvaneError(message::CannotRead(FileKind::Quality, quality, ENOENT));
+    const QualitySummary summary = SummarizeQuality(*days);
+    std::cout << cli_text::SummaryHead(yearlyPath, rows.size(), static_cast<std::size_t>(withValues)) << "\n";
+    for (std::size_t c = 0; c < DAY_CLASSES.size(); ++c)
+        std::cout << cli_text::SummaryClass(DayClassName(DAY_CLASSES[c]), summary.days[c]) << "\n";
+    if (summary.longestGap == 0) {
+        std::cout << cli_text::NoGap() << "\n";
+    } else {
+        const DayQuality& g = summary.gapStart;
+        std::cout << cli_text::LongestGap(g.year, g.month, g.day, summary.longestGap) << "\n";
+    }
+    return 0;
+}
+
+} // namespace kolvane::cli

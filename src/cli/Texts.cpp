@@ -1,0 +1,180 @@
+#include "Texts.h"
+
+#include "model/DateText.h"
+
+namespace kolvane::cli_text {
+namespace {
+
+std::string S(std::string_view s) {
+    return std::string(s);
+}
+
+} // namespace
+
+const char* const HELP = R"(使い方:
+  kolvane-convert --monthly DIR [--output DIR] --group GG --bucket BB --lat D:M:S (--all | YYYY/MM ...)
+  kolvane-convert --monthly DIR [--output DIR] (--station GGBB ... | --all-stations)
+                  (--lat D:M:S | --lat-table FILE) (--all | YYYY/MM ...) [-j N]
+  kolvane-convert --monthly DIR --list
+  kolvane-convert --summary YEARLYFILE
+  kolvane-convert --plot IMAGE YEARLYFILE
+  kolvane-convert --help
+  kolvane-convert --version
+
+月次ファイル M{yy}{mm}_{GG}{BB}.csv から年次ファイル Y{yyyy}_{GG}{BB}.csv を作成します。
+選択した月を暦年ごとにまとめ、年ごとに 1 つの年次ファイルを書きます。
+
+  --monthly DIR     月次ファイルのあるフォルダ。同じ年・同じ観測点の年次ファイルがここにあれば、
+                    その日の値を先に読み込み、新しい月の値で置き換えて残します。
+  --output DIR      年次ファイルを保存するフォルダ (省略時は --monthly と同じ)。
+  --replace         --output のフォルダにすでにある年次ファイルを置き換えます。そのファイルの値は
+                    引き継がれません (引き継ぐのは --monthly のフォルダの年次ファイルだけです)。
+                    指定しないと、置き換えられるファイルを表示して何も書かずに終わります。
+  --group GG        グループID (2 文字、ファイル名のとおり)。
+  --bucket BB       バケットID (2 文字、ファイル名のとおり)。
+  --station GGBB    観測点 (グループID とバケットID の 4 文字、例 0312)。何度でも指定でき、
+                    指定した順に変換します。
+  --all-stations    --monthly のフォルダにあるすべての観測点を変換します (--list の順)。
+  --lat D:M:S       観測点の緯度 (度:分:秒、例 35:30:00)。10 進の度 (例 35.5) も可。
+                    度は 20-49、分と秒は 0-59。すべての観測点に同じ緯度を使います。
+  --lat-table FILE  観測点ごとの緯度の表 (CSV)。1 列目が観測点 (例 0312)、2 列目が緯度
+                    (度:分:秒 または 10 進の度)。1 行目は見出しでも構いません。--lat とは併用できません。
+  --all             各観測点のすべての月を変換します。
+  YYYY/MM ...       変換する月 (例 2005/04)。月の一覧の順 (2000 年代が 1900 年代より先) に処理します。
+                    観測点が複数なら各観測点に同じ月を使います。月次ファイルのない月は誤りです。
+  --allow-missing   月次ファイルのない月も変換します。その月の日は値なし (既存の年次ファイルの値は
+                    残ります) になり、注意を表示します。
+  -j N              同時に変換する観測点・年の数 (省略時は CPU の数)。
+  --no-quality      品質ファイル Q{yyyy}_{GG}{BB}.csv (各日の時間数と区分: 正常・準正常・資料不足・
+                    欠測・既存) を書きません。省略時は年次ファイルごとにその隣に書きます。
+  --summary FILE    年次ファイルとその隣の品質ファイルから、区分ごとの日数と最も長い欠測を表示します。
+  --plot IMAGE      年次ファイルの 1 年を、気温・降水量・日射と日照・水面蒸発のグラフにして IMAGE に
+                    保存します (名前が .svg で終われば SVG、ほかは PNG)。品質ファイルが隣にあれば、
+                    完全でないデータの日に色を付けます。画面は要りません。
+  --list            フォルダにある観測点 (グループID・バケットID) と月の一覧を表示します。
+  --help            この説明を表示します。
+  --version         バージョンを表示します。
+
+書き込んだ年次ファイルごとに 1 行、そのパスを観測点の順に表示します。エラーは標準エラー出力に
+表示します。標準エラー出力が端末なら、進み具合 (観測点と年の数) も表示します。
+1 つの観測点が失敗しても、ほかの観測点の変換は続け、最後に失敗した観測点とその理由を表示します。
+一緒に使えないオプション (例 --list と --lat、--station と --group) は、その 2 つを示して使い方の誤りにします。
+終了コード: 0 成功、1 変換エラー (それより前の年の年次ファイルは残り、失敗した年のファイルは
+変更されません)、2 使い方の誤り (何も書きません)。
+)";
+std::string SeeHelp() {
+    return "詳しくは kolvane-convert --help を見て下さい。";
+}
+std::string Unexpected(std::string_view description) {
+    return "エラー: " + S(description);
+}
+std::string UnknownOption(std::string_view option) {
+    return "不明なオプションです: " + S(option);
+}
+std::string NoValue(std::string_view option) {
+    return S(option) + " に値がありません。";
+}
+std::string Conflict(std::string_view first, std::string_view second) {
+    return S(first) + " と " + S(second) + " は併用できません。";
+}
+std::string BadJobs(std::string_view text) {
+    return "-j には 1 から 1024 までの数を指定して下さい: " + S(text);
+}
+std::string BadLatitude(std::string_view text) {
+    return "--lat には度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) を指定して下さい: " + S(text);
+}
+std::string LatitudeRefused(std::string_view text, std::string_view reason) {
+    return "--lat " + S(text) + ": " + S(reason);
+}
+std::string BadMonth(std::string_view text) {
+    return "月は 1970/01 から 2069/12 までを YYYY/MM の形で指定して下さい: " + S(text);
+}
+std::string BadId(std::string_view option) {
+    return S(option) + " には 2 文字の ID を指定して下さい。";
+}
+std::string BadStation(std::string_view text) {
+    return "--station にはグループID とバケットID の 4 文字 (例 0312) を指定して下さい: " + S(text);
+}
+std::string GroupAndBucketBoth() {
+    return "--group と --bucket を指定して下さい。";
+}
+std::string NoStation() {
+    return "--group と --bucket (または --station か --all-stations) を指定して下さい。";
+}
+std::string NoLatitude() {
+    return "緯度・経度を設定して下さい。 (--lat)";
+}
+std::string AllOrMonths() {
+    return "--all か、変換する月 (YYYY/MM) のどちらかを指定して下さい。";
+}
+std::string NoMonthly() {
+    return "--monthly を指定して下さい。";
+}
+std::string MonthlyIsAFile(std::string_view folder) {
+    return "--monthly に指定した「" + S(folder) + "」はフォルダではなくファイルです。";
+}
+std::string NoMonthlyFolder(std::string_view folder) {
+    return "月次ファイルのフォルダ「" + S(folder) + "」がありません。";
+}
+
+std::string MissingMonths(std::string_view list) {
+    return "月次ファイルのない月があります (値なしで変換するには --allow-missing):" + S(list);
+}
+std::string MissingMonthsNote(std::string_view list) {
+    return "注意: 次の月は月次ファイルがないため、その日は値なしになります "
+           "(既存の年次ファイルの値は残ります)。" +
+           S(list);
+}
+std::string ReplacedUnmerged(std::string_view list) {
+    return "次の年次ファイルが --output のフォルダにすでにあります。その値は引き継がれず、置き換えられます "
+           "(置き換えるには --replace):" +
+           S(list);
+}
+std::string StationsFailed(std::size_t failed, std::size_t stations) {
+    return "次の観測点を変換できませんでした (" + std::to_string(failed) + "/" + std::to_string(stations) +
+           "):";
+}
+std::string StationFailed(std::string_view station, std::string_view message) {
+    return "観測点 " + S(station) + ": " + S(message);
+}
+std::string ProgressLine(std::size_t stations, std::size_t ofStations, std::size_t years,
+                         std::size_t ofYears) {
+    return "観測点 " + std::to_string(stations) + "/" + std::to_string(ofStations) + "  年 " +
+           std::to_string(years) + "/" + std::to_string(ofYears);
+}
+
+std::string NoMonthlyFiles(std::string_view folder) {
+    return "月次ファイルがありません: " + S(folder);
+}
+std::string ListedStation(std::string_view group, std::string_view bucket, std::size_t months) {
+    return "グループID " + S(group) + "  バケットID " + S(bucket) + "  (" + std::to_string(months) + " か月)";
+}
+
+std::string NotAYearlyFile(std::string_view path) {
+    return "--summary には年次ファイル (Y{yyyy}_{GG}{BB}.csv) を指定して下さい: " + S(path);
+}
+std::string SummaryHead(std::string_view path, std::size_t days, std::size_t withValues) {
+    return S(path) + ": " + std::to_string(days) + " 日 (値のある日 " + std::to_string(withValues) + " 日)";
+}
+std::string SummaryClass(std::string_view name, int days) {
+    return "  " + S(name) + " " + std::to_string(days) + " 日";
+}
+std::string NoGap() {
+    return "  欠測の期間はありません";
+}
+std::string LongestGap(int year, int month, int day, int days) {
+    return "  最も長い欠測: " + std::to_string(year) + "/" + PadTwoDigits(month) + "/" + PadTwoDigits(day) +
+           " から " + std::to_string(days) + " 日";
+}
+
+std::string PlotArguments() {
+    return "--plot には画像ファイルの名前と年次ファイルを 1 つ指定して下さい。";
+}
+std::string PlotImageName(std::string_view image) {
+    return "--plot の画像ファイルの名前は .png か .svg で終わるようにして下さい: " + S(image);
+}
+std::string PlotUnavailable() {
+    return "この kolvane-convert は Qt なしでビルドされたため、--plot を使えません。";
+}
+
+} // namespace kolvane::cli_text

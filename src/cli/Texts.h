@@ -1,0 +1,55 @@
+#pragma once
+
+// Every text kolvane-convert itself shows; the core's own messages come from model/Messages.h.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kolvane::cli_text {
+
+extern const char* const HELP;
+
+std::string SeeHelp();
+// A failure the program did not foresee, with its own description.
+std::string Unexpected(std::string_view description);
+std::string UnknownOption(std::string_view option);
+std::string NoValue(std::string_view option);
+// Two options (or an option and an argument) that cannot be given together.
+std::string Conflict(std::string_view first, std::string_view second);
+std::string BadJobs(std::string_view text);
+std::string BadLatitude(std::string_view text);
+std::string LatitudeRefused(std::string_view text, std::string_view reason);
+std::string BadMonth(std::string_view text);
+std::string BadId(std::string_view option);
+std::string BadStation(std::string_view text);
+std::string GroupAndBucketBoth();
+std::string NoStation();
+std::string NoLatitude();
+std::string AllOrMonths();
+std::string NoMonthly();
+std::string MonthlyIsAFile(std::string_view folder);
+std::string NoMonthlyFolder(std::string_view folder);
+
+std::string MissingMonths(std::string_view list);
+std::string MissingMonthsNote(std::string_view list);
+std::string ReplacedUnmerged(std::string_view list);
+std::string StationsFailed(std::size_t failed, std::size_t stations);
+std::string StationFailed(std::string_view station, std::string_view message);
+std::string ProgressLine(std::size_t stations, std::size_t ofStations, std::size_t years,
+                         std::size_t ofYears);
+
+std::string NoMonthlyFiles(std::string_view folder);
+std::string ListedStation(std::string_view group, std::string_view bucket, std::size_t months);
+
+std::string NotAYearlyFile(std::string_view path);
+std::string SummaryHead(std::string_view path, std::size_t days, std::size_t withValues);
+std::string SummaryClass(std::string_view name, int days);
+std::string NoGap();
+std::string LongestGap(int year, int month, int day, int days);
+
+std::string PlotArguments();
+std::string PlotImageName(std::string_view image);
+std::string PlotUnavailable();
+
+} // namespace kolvane::cli_text

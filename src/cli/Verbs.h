@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Command.h"
+
+#include <string>
+
+namespace kolvane::cli {
+
+// Each returns the exit status; a refusal throws UsageError, a failure KolvaneError.
+int RunConvert(ConvertCommand command);
+int RunList(const ListCommand& command);
+int RunSummary(const SummaryCommand& command);
+int RunPlot(const PlotCommand& command);
+
+// The --monthly folder as given, with its trailing "/"; refused unless it is a folder.
+std::string MonthlyFolder(const std::string& given);
+
+} // namespace kolvane::cli

@@ -1,0 +1,136 @@
+#include "engine/Plan.h"
+
+#include "discovery/Discovery.h"
+#include "model/FileIo.h"
+#include "model/Messages.h"
+#include "model/Text.h"
+#include "request/LatitudeTable.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace kolvane {
+namespace {
+
+std::string Key(const StationKey& station) {
+    return LowerAscii(StationName(station));
+}
+
+// The month list entries in list order: by two-digit year, then month, each once.
+std::vector<std::string> InListOrder(std::vector<std::string> entries) {
+    std::stable_sort(entries.begin(), entries.end(), [](const std::string& a, const std::string& b) {
+        return MonthEntryOrderKey(a) < MonthEntryOrderKey(b);
+    });
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    return entries;
+}
+
+std::vector<std::string> ReplacedUnmerged(const ConversionSettings& settings,
+                                          const std::vector<YearRun>& runs) {
+    std::vector<std::string> files;
+    std::error_code ec;
+    if (std::filesystem::equivalent(settings.monthlyFolder, settings.outputFolder, ec)) return files;
+    FolderLookup output(settings.outputFolder);
+    for (const YearRun& year : runs) {
+        const std::string path = output.Resolve(YearlyFileName(year.yy, settings.key));
+        if (std::filesystem::exists(path, ec)) files.push_back(path);
+    }
+    return files;
+}
+
+// The stations of the request in order, each once.
+std::vector<StationKey> Stations(const ConversionRequest& request, const std::vector<StationMonths>& found) {
+    std::vector<StationKey> stations;
+    if (request.allStations) {
+        for (const StationMonths& s : found)
+            stations.push_back({s.group, s.bucket});
+        if (stations.empty())
+            throw RequestError(RequestField::Station, message::NoMonthlyFiles(request.monthlyFolder));
+    } else {
+        for (const StationKey& s : request.stations) {
+            auto same = [&](const StationKey& t) { return SameStation(t, s); };
+            if (std::none_of(stations.begin(), stations.end(), same)) stations.push_back(s);
+        }
+    }
+    if (stations.empty()) throw RequestError(RequestField::Station, message::StationNotChosen());
+    return stations;
+}
+
+const std::vector<std::string>& LatitudeOf(const ConversionRequest& request, const StationKey& station) {
+    if (!request.latitude.empty() || !request.table) return request.latitude;
+    auto row = request.table->rows.find(Key(station));
+    if (row == request.table->rows.end())
+        throw RequestError(RequestField::Coordinates,
+                           message::StationWithoutLatitude(StationName(station), request.table->path));
+    return row->second;
+}
+
+} // namespace
+
+std::vector<YearRun> PlanYearRuns(const std::vector<std::string>& selectedEntries, const StationKey& key) {
+    std::vector<YearRun> runs;
+    for (const std::string& entry : selectedEntries) {
+        std::string name = MonthlyFileNameOfEntry(entry, key);
+        std::string yy(YearCharsOfMonthlyName(name));
+        if (runs.empty() || runs.back().yy != yy) runs.push_back({{}, yy});
+        runs.back().monthlyNames.push_back(std::move(name));
+    }
+    return runs;
+}
+
+StationPlan PlanStation(const ConversionRequest& request, const StationKey& station,
+                        const std::vector<std::string>& months, const std::vector<std::string>& latitude) {
+    RunRequest run{latitude, request.longitude, station, months, request.monthlyFolder, request.outputFolder};
+    CheckRunRequest(run);
+    if (!IsFolder(request.outputFolder))
+        throw RequestError(RequestField::OutputFolder, message::NoOutputFolder(request.outputFolder));
+    StationPlan plan;
+    plan.station = station;
+    plan.settings = {LatitudeDegrees(latitude), request.monthlyFolder, request.outputFolder, station,
+                     request.writeQuality};
+    plan.runs = PlanYearRuns(months, station);
+    plan.replacedUnmerged = ReplacedUnmerged(plan.settings, plan.runs);
+    return plan;
+}
+
+std::vector<StationPlan> PlanConversion(const ConversionRequest& request) {
+    // One listing of the folder serves every station.
+    std::vector<StationMonths> found;
+    if (int e = ListStations(request.monthlyFolder, found))
+        throw KolvaneError(message::MonthlyFolderUnreadable(request.monthlyFolder, e));
+    const std::vector<std::string> selected = InListOrder(request.months);
+
+    std::vector<StationPlan> plans;
+    for (const StationKey& station : Stations(request, found)) {
+        auto it = std::find_if(found.begin(), found.end(), [&](const StationMonths& s) {
+            return SameStation({s.group, s.bucket}, station);
+        });
+        const std::vector<std::string> listed = it == found.end() ? std::vector<std::string>{} : it->months;
+        const std::vector<std::string>& latitude = LatitudeOf(request, station);
+        if (selected.empty() && listed.empty())
+            throw RequestError(
+                RequestField::Months,
+                message::NoMonthlyFilesOfStation(station.group, station.bucket, request.monthlyFolder));
+        StationPlan plan = PlanStation(request, station, selected.empty() ? listed : selected, latitude);
+        for (const std::string& m : selected) {
+            if (std::find(listed.begin(), listed.end(), m) != listed.end()) continue;
+            // A folder or pipe by the name is no typo: the run names it with its own message.
+            std::error_code ec;
+            const std::string path = request.monthlyFolder + MonthlyFileNameOfEntry(m, station);
+            if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+                plan.missingMonths.push_back(m);
+        }
+        plans.push_back(std::move(plan));
+    }
+    return plans;
+}
+
+StationPlan PlanRun(const RunRequest& request) {
+    ConversionRequest conversion;
+    conversion.longitude = request.longitude;
+    conversion.monthlyFolder = request.monthlyFolder;
+    conversion.outputFolder = request.outputFolder;
+    return PlanStation(conversion, request.station, request.months, request.latitude);
+}
+
+} // namespace kolvane

@@ -1,0 +1,202 @@
+#include "engine/Engine.h"
+#include "engine/Scheduler.h"
+#include "model/Messages.h"
+#include "support/Samples.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <sys/resource.h>
+#include <thread>
+
+namespace kolvane {
+namespace {
+
+using testing::MonthlyText;
+using testing::TempFolder;
+
+// Every notice as one line, in the order it came.
+class Recorder : public ConversionObserver {
+  public:
+    std::vector<std::string> notices;
+    std::size_t cancelAfter = SIZE_MAX; // asks answered "no" before the first "yes"
+
+    bool CancelRequested() override { return cancelAfter-- == 0; }
+    void YearStarted(std::size_t s, std::size_t y) override { Add("start ", s, "." + std::to_string(y)); }
+    void FileWritten(std::size_t s, const std::string& path) override {
+        Add("file ", s, " " + std::string(FileNameOf(path)));
+    }
+    void StationDone(std::size_t s, const StationResult& r) override {
+        Add("done ", s, r.failure ? " failed" : " " + std::to_string(r.written.size()));
+    }
+    void Progress(std::size_t stations, std::size_t years) override {
+        notices.push_back("progress " + std::to_string(stations) + "/" + std::to_string(years));
+    }
+
+  private:
+    void Add(const char* what, std::size_t station, const std::string& rest) {
+        notices.push_back(what + std::to_string(station) + rest);
+    }
+};
+
+std::vector<StationPlan> PlanAll(const TempFolder& monthly, const TempFolder& out,
+                                 std::vector<StationKey> stations) {
+    ConversionRequest request;
+    request.stations = std::move(stations);
+    request.latitude = {"35.5"};
+    request.monthlyFolder = monthly.folder();
+    request.outputFolder = out.folder();
+    return PlanConversion(request);
+}
+
+TEST(Engine, StationsAreWrittenInOrderAndAFailingYearStopsOnlyItsStation) {
+    for (unsigned threads : {1u, 3u}) {
+        SCOPED_TRACE(threads);
+        TempFolder monthly, out;
+        monthly.Write("M0501_0101.csv", MonthlyText(2005, 1, 5, 1));
+        monthly.Write("M0601_0101.csv", MonthlyText(2006, 1, 5, 1));
+        monthly.Write("M0501_0312.csv", MonthlyText(2005, 1, 5, 1));
+        monthly.Write("M0601_0312.csv", MonthlyText(2006, 1, 7, 1, "-2.0")); // impossible wind speed
+        monthly.Write("M0701_0312.csv", MonthlyText(2007, 1, 9, 1));
+        monthly.Write("M0501_0202.csv", MonthlyText(2005, 1, 5, 1));
+        out.Write("Y2006_0312.csv", "old");
+        out.Write("Y2007_0312.csv", "old");
+
+        Recorder recorder;
+        const ConversionOutcome outcome = RunConversion(
+            PlanAll(monthly, out, {{"01", "01"}, {"03", "12"}, {"02", "02"}}), recorder, threads);
+        EXPECT_EQ(recorder.notices,
+                  (std::vector<std::string>{
+                      "start 0.0", "file 0 Y2005_0101.csv", "progress 0/1", "start 0.1",
+                      "file 0 Y2006_0101.csv", "progress 0/2", "done 0 2", "progress 1/2", //
+                      "start 1.0", "file 1 Y2005_0312.csv", "progress 1/3", "start 1.1", "done 1 failed",
+                      "progress 2/3", //
+                      "start 2.0", "file 2 Y2005_0202.csv", "progress 2/4", "done 2 1", "progress 3/4"}));
+        EXPECT_FALSE(outcome.cancelled);
+        EXPECT_EQ(outcome.Written(), 4u);
+        EXPECT_EQ(outcome.Failures(), 1u);
+        const std::string failure = outcome.stations[1].failure.value_or("");
+        EXPECT_NE(failure.find(monthly.File("M0601_0312.csv")), std::string::npos) << failure;
+        EXPECT_NE(failure.find("2006年1月7日"), std::string::npos) << failure;
+        // The failing year and the later one are untouched; the year before stays written.
+        EXPECT_EQ(TempFolder::Read(out.File("Y2006_0312.csv")), "old");
+        EXPECT_EQ(TempFolder::Read(out.File("Y2007_0312.csv")), "old");
+        EXPECT_EQ(outcome.stations[1].written, std::vector<std::string>{out.File("Y2005_0312.csv")});
+        EXPECT_EQ(out.EntryCount(), 2 + 2 * 4); // four years with companions; no temporary file
+    }
+}
+
+TEST(Engine, ACancelStopsBeforeTheNextYearlyFileOfAnyStation) {
+    for (unsigned threads : {1u, 2u}) {
+        SCOPED_TRACE(threads);
+        TempFolder monthly, out;
+        for (const char* station : {"0101", "0312"})
+            for (int yy : {5, 6})
+                monthly.Write("M0" + std::to_string(yy) + "01_" + station + ".csv",
+                              MonthlyText(2000 + yy, 1, 5, 1));
+        out.Write("Y2005_0312.csv", "old");
+
+        Recorder recorder;
+        recorder.cancelAfter = 2; // the third year is not written
+        const ConversionOutcome outcome =
+            RunConversion(PlanAll(monthly, out, {{"01", "01"}, {"03", "12"}}), recorder, threads);
+        EXPECT_TRUE(outcome.cancelled);
+        EXPECT_EQ(outcome.Written(), 2u);
+        EXPECT_EQ(recorder.notices.back(), "progress 1/2");
+        EXPECT_EQ(TempFolder::Read(out.File("Y2005_0312.csv")), "old");
+        EXPECT_EQ(out.EntryCount(), 1 + 2 * 2);
+    }
+}
+
+TEST(Engine, AnyFailureInsideAYearIsItsStationsFailureNotACrash) {
+    // Years that throw what the core never throws on purpose: out of memory, a library's error.
+    TempFolder monthly, out;
+    std::vector<StationPlan> plans(3);
+    for (std::size_t s = 0; s < plans.size(); ++s) {
+        plans[s].station = {"0" + std::to_string(s), "01"};
+        plans[s].runs.resize(3);
+    }
+    const YearComputation compute = [&](const StationPlan& plan, std::size_t year, FolderLookup&,
+                                        FolderLookup&) {
+        if (plan.station.group == "00" && year == 1) throw std::bad_alloc();
+        if (plan.station.group == "01" && year == 0) throw std::runtime_error("broken");
+        const std::string name = StationName(plan.station) + "_" + std::to_string(year);
+        return YearOutput{{{FileKind::Yearly, out.File(name), name}}, {}};
+    };
+    for (unsigned threads : {1u, 4u}) {
+        SCOPED_TRACE(threads);
+        Recorder recorder;
+        const ConversionOutcome outcome = RunScheduled(plans, compute, recorder, threads);
+        EXPECT_EQ(outcome.stations[0].failure, message::RunFailed(std::bad_alloc().what()));
+        EXPECT_EQ(outcome.stations[0].written, std::vector<std::string>{out.File("0001_0")});
+        EXPECT_EQ(outcome.stations[1].failure, message::RunFailed("broken"));
+        EXPECT_TRUE(outcome.stations[1].written.empty());
+        EXPECT_EQ(outcome.stations[2].written.size(), 3u);
+        EXPECT_FALSE(outcome.stations[2].failure);
+        EXPECT_EQ(TempFolder::Read(out.File("0201_2")), "0201_2");
+    }
+}
+
+TEST(Engine, AYearComputedBeforeAnEarlierOneWaitsForItToBeWritten) {
+    TempFolder out;
+    std::vector<StationPlan> plans(1);
+    plans[0].runs.resize(3);
+    std::atomic<bool> laterDone = false;
+    const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
+        // The first year is held back until the second is computed (bounded, should the pool not run
+        // them side by side).
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (year == 0 && !laterDone && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (year == 1) laterDone = true;
+        return YearOutput{{{FileKind::Yearly, out.File(std::to_string(year)), "x"}}, {}};
+    };
+    class Order : public Recorder {
+      public:
+        explicit Order(const TempFolder& out) : out_(out) {}
+        void FileWritten(std::size_t s, const std::string& path) override {
+            Recorder::FileWritten(s, path);
+            notices.back() += std::filesystem::exists(out_.File("1")) ? " with 1" : "";
+        }
+
+      private:
+        const TempFolder& out_;
+    } order(out);
+    RunScheduled(plans, compute, order, 2);
+    EXPECT_TRUE(laterDone);
+    EXPECT_EQ(order.notices[1], "file 0 0");
+    EXPECT_EQ(order.notices[4], "file 0 1 with 1");
+}
+
+TEST(Engine, FewerThreadsThanAskedForStillConvertEveryYear) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a sanitizer reserves more address space than the limit this test sets";
+#else
+    TempFolder out;
+    std::vector<StationPlan> plans(1);
+    plans[0].runs.resize(400);
+    const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
+        return YearOutput{{{FileKind::Yearly, out.File(std::to_string(year)), "x"}}, {}};
+    };
+    // Room for a few thread stacks only, so that most of the 400 threads asked for cannot start.
+    const auto convertWithLittleRoom = [&] {
+        std::size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (64 << 20);
+        const rlimit room{limit, limit};
+        setrlimit(RLIMIT_AS, &room);
+        Recorder recorder;
+        std::exit(RunScheduled(plans, compute, recorder, 400).Written() == 400 ? 0 : 1);
+    };
+    EXPECT_EXIT(convertWithLittleRoom(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(out.EntryCount(), 400);
+#endif
+}
+
+} // namespace
+} // namespace kolvane
