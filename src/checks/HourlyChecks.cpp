@@ -94,7 +94,7 @@ double TopOfAtmosphere(const SolarDay& sun, double noon, double t1, double t2) {
     const double w1 = std::clamp((t1 - noon) * PI / 12, -half, half);
     const double w2 = std::clamp((t2 - noon) * PI / 12, -half, half);
     if (!(w2 > w1)) return 0;
-    return SUN.solarConstant * sun.eccentricity * (12 * 3600 / PI) / 1e6 *
+    return SUN.solarConstant * SUN.topOfAtmosphereFactor * sun.eccentricity * (12 * 3600 / PI) / 1e6 *
            (std::sin(sun.latitude) * std::sin(sun.declination) * (w2 - w1) +
             std::cos(sun.latitude) * std::cos(sun.declination) * (std::sin(w2) - std::sin(w1)));
 }

@@ -82,7 +82,9 @@ struct SunLimits {
     double solarTimeAhead = 1.6;  // hours
     double twilight = 0.5;        // hours
     double solarConstant = 1365;  // W/m2, as the derived values use it
-    double nightRadiation = 0.0;  // MJ/m2 in an hour when the sun is down; more is suspect
+    // The derived values' declination, from months of 30.36 days, is up to about a degree off.
+    double topOfAtmosphereFactor = 1.01;
+    double nightRadiation = 0.0; // MJ/m2 in an hour when the sun is down; more is suspect
 };
 inline constexpr SunLimits SUN{};
 
