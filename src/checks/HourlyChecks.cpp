@@ -7,7 +7,9 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <tuple>
+#include <utility>
 
 namespace kolvane {
 namespace {
@@ -33,15 +35,11 @@ double ValueOf(const HourlyRecord& row, std::size_t column) {
     return row.*MONTHLY_VALUE_COLUMNS[column].field;
 }
 
-int64_t MinutesSince1970(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute) {
+int64_t DaysSince1970(int32_t year, int32_t month, int32_t day) {
     const std::chrono::sys_days date{std::chrono::year{year} /
                                      std::chrono::month{static_cast<unsigned>(month)} /
                                      std::chrono::day{static_cast<unsigned>(day)}};
-    return static_cast<int64_t>(date.time_since_epoch().count()) * 1440 + hour * 60 + minute;
-}
-
-int64_t StampOf(const HourlyRecord& row) {
-    return MinutesSince1970(row.year, row.month, row.day, row.hour, row.minute);
+    return date.time_since_epoch().count();
 }
 
 // A threshold or difference in the column's decimals.
@@ -88,15 +86,24 @@ bool PersistsWhen(PersistWhen when, double value) {
     return false;
 }
 
-// Radiation at the top of the atmosphere over solar time t1..t2 (hours), MJ/m2 on a horizontal surface.
-double TopOfAtmosphere(const SolarDay& sun, double noon, double t1, double t2) {
-    const double half = sun.sunsetHourAngle;
-    const double w1 = std::clamp((t1 - noon) * PI / 12, -half, half);
-    const double w2 = std::clamp((t2 - noon) * PI / 12, -half, half);
-    if (!(w2 > w1)) return 0;
-    return SUN.solarConstant * SUN.topOfAtmosphereFactor * sun.eccentricity * (12 * 3600 / PI) / 1e6 *
-           (std::sin(sun.latitude) * std::sin(sun.declination) * (w2 - w1) +
-            std::cos(sun.latitude) * std::cos(sun.declination) * (std::sin(w2) - std::sin(w1)));
+// The sun is the same on a date every year: a station's years share the hours' radiation limits,
+// worked out once per thread (stations run in threads of their own).
+constexpr double DARK = -1;
+using SunTable = std::array<std::array<double, 25>, 12 * 31>; // [month, day][hour], NaN: not worked out yet
+
+SunTable& SunLimitsOf(double latitude) {
+    struct Cache {
+        double latitude = NAN;
+        SunTable limits;
+    };
+    thread_local std::unique_ptr<Cache> cache;
+    if (!cache) cache = std::make_unique<Cache>();
+    if (!(cache->latitude == latitude)) {
+        cache->latitude = latitude;
+        for (auto& day : cache->limits)
+            day.fill(NAN);
+    }
+    return cache->limits;
 }
 
 } // namespace
@@ -115,25 +122,38 @@ std::string_view CheckKindName(CheckKind kind) {
     return {};
 }
 
-double TopOfAtmosphereMax(const SolarDay& sun, double endHour) {
+SunHours::SunHours(const SolarDay& sun)
+    : sinSin_(std::sin(sun.latitude) * std::sin(sun.declination)),
+      cosCos_(std::cos(sun.latitude) * std::cos(sun.declination)), halfAngle_(sun.sunsetHourAngle),
+      halfDay_(sun.sunsetHourAngle * 12 / PI),
+      perRadian_(SUN.solarConstant * SUN.topOfAtmosphereFactor * sun.eccentricity * (12 * 3600 / PI) / 1e6) {}
+
+double SunHours::Energy(double noon, double from, double to) const {
+    const double w1 = std::clamp((from - noon) * PI / 12, -halfAngle_, halfAngle_);
+    const double w2 = std::clamp((to - noon) * PI / 12, -halfAngle_, halfAngle_);
+    if (!(w2 > w1)) return 0;
+    return perRadian_ * (sinSin_ * (w2 - w1) + cosCos_ * (std::sin(w2) - std::sin(w1)));
+}
+
+double SunHours::TopOfAtmosphereMax(double endHour) const {
     // The hour centred nearest noon gets the most; its centre may lie anywhere the offsets allow.
     const double lowest = endHour - 0.5 - SUN.solarTimeBehind - SUN.twilight;
     const double highest = endHour - 0.5 + SUN.solarTimeAhead + SUN.twilight;
     double most = 0;
     for (double noon : {-12.0, 12.0, 36.0}) {
         const double centre = std::clamp(noon, lowest, highest);
-        most = std::max(most, TopOfAtmosphere(sun, noon, centre - 0.5, centre + 0.5));
+        if (centre + 0.5 > noon - halfDay_ && centre - 0.5 < noon + halfDay_)
+            most = std::max(most, Energy(noon, centre - 0.5, centre + 0.5));
     }
     return most;
 }
 
-bool SunDownAllHour(const SolarDay& sun, double endHour) {
-    const double halfDay = sun.sunsetHourAngle * 12 / PI;
-    if (!std::isfinite(halfDay)) return false; // no sunset worked out: judge nothing
+bool SunHours::DownAllHour(double endHour) const {
+    if (!std::isfinite(halfDay_)) return false; // no sunset worked out: judge nothing
     const double from = endHour - 1 - SUN.solarTimeBehind - SUN.twilight;
     const double to = endHour + SUN.solarTimeAhead + SUN.twilight;
     for (double noon : {-12.0, 12.0, 36.0})
-        if (from < noon + halfDay && to > noon - halfDay) return false;
+        if (from < noon + halfDay_ && to > noon - halfDay_) return false;
     return true;
 }
 
@@ -155,10 +175,23 @@ void HourlyChecks::Add(const HourlyTable& rows) {
         Add(row);
 }
 
+int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
+    if (row.day != stampDay_ || row.month != stampMonth_ || row.year != stampYear_) {
+        stampYear_ = row.year;
+        stampMonth_ = row.month;
+        stampDay_ = row.day;
+        stampDay0_ = DaysSince1970(row.year, row.month, row.day) * 1440;
+    }
+    return stampDay0_ + row.hour * 60 + row.minute;
+}
+
 void HourlyChecks::Add(const HourlyRecord& row) {
     const int64_t stamp = StampOf(row);
-    CheckRow(row);
-    ExtendRuns(row, stamp);
+    [&]<std::size_t... C>(std::index_sequence<C...>) {
+        (CheckColumn<C>(row, stamp), ...);
+    }
+    (std::make_index_sequence<COLUMNS>{});
+    CheckRelations(row);
     bool follows = false;
     if (haveCurrent_) {
         follows = stamp == currentStamp_ + 60;
@@ -174,7 +207,7 @@ void HourlyChecks::Add(const HourlyRecord& row) {
 std::vector<Finding> HourlyChecks::Finish() {
     if (haveCurrent_) CheckSteps(nullptr);
     for (std::size_t c = 0; c < COLUMNS; ++c)
-        CloseRun(c);
+        ReportRun(c);
     if (calmCodeSeen_)
         findings_.insert(findings_.end(), std::make_move_iterator(directionsWhileCalm_.begin()),
                          std::make_move_iterator(directionsWhileCalm_.end()));
@@ -192,18 +225,40 @@ void HourlyChecks::Report(const HourlyRecord& row, std::size_t column, CheckKind
     findings_.push_back(FindingAt(row, column, kind, std::move(explanation)));
 }
 
-void HourlyChecks::CheckRow(const HourlyRecord& row) {
-    for (std::size_t c = 0; c < COLUMNS; ++c) {
-        const ColumnLimits& limits = COLUMN_LIMITS[c];
-        const double v = ValueOf(row, c);
-        if (v < limits.low)
-            Report(row, c, CheckKind::Range,
-                   std::string(limits.lowReason) + " " + WithUnit(Amount(limits.low, c), c) + " 未満");
-        else if (v > limits.high)
-            Report(row, c, CheckKind::Range,
-                   std::string(limits.highReason) + " " + WithUnit(Amount(limits.high, c), c) + " を超える");
-    }
+// The range of one column's value, and the run of equal values it extends or ends. Unrolled per column
+// at compile time, so a column without a check costs nothing.
+template <std::size_t C>
+[[gnu::always_inline]] inline void HourlyChecks::CheckColumn(const HourlyRecord& row, int64_t stamp) {
+    constexpr ColumnLimits limits = COLUMN_LIMITS[C];
+    const double v = row.*MONTHLY_VALUE_COLUMNS[C].field;
+    if (v < limits.low || v > limits.high) [[unlikely]]
+        ReportRange(row, C);
 
+    if constexpr (limits.persistHours > 0) {
+        Run& run = runs_[C];
+        if (run.length > 0 && v == run.value && stamp == run.first + 60 * int64_t{run.length}) {
+            ++run.length;
+            return;
+        }
+        if (run.length >= limits.persistHours) [[unlikely]]
+            ReportRun(C);
+        run.length = 0;
+        if (PersistsWhen(limits.persistWhen, v)) run = {v, stamp, 1};
+    }
+}
+
+void HourlyChecks::ReportRange(const HourlyRecord& row, std::size_t column) {
+    const ColumnLimits& limits = COLUMN_LIMITS[column];
+    if (ValueOf(row, column) < limits.low)
+        Report(row, column, CheckKind::Range,
+               std::string(limits.lowReason) + " " + WithUnit(Amount(limits.low, column), column) + " 未満");
+    else
+        Report(row, column, CheckKind::Range,
+               std::string(limits.highReason) + " " + WithUnit(Amount(limits.high, column), column) +
+                   " を超える");
+}
+
+void HourlyChecks::CheckRelations(const HourlyRecord& row) {
     if (row.dewPoint > row.temp)
         Report(row, COLUMN_OF_DEW_POINT, CheckKind::Consistency,
                "気温 " + WithUnit(FormatMeasured(row.temp, COLUMN_OF_TEMP), COLUMN_OF_TEMP) + " を超える");
@@ -226,69 +281,80 @@ void HourlyChecks::CheckRow(const HourlyRecord& row) {
 }
 
 void HourlyChecks::CheckSun(const HourlyRecord& row) {
-    if (row.month != sunMonth_ || row.day != sunDay_) {
-        sun_ = ComputeSolarDay(row.month, row.day, latitude_);
-        sunMonth_ = row.month;
-        sunDay_ = row.day;
+    double* known = nullptr; // the hour's limit as worked out before, on whole hours
+    if (row.minute == 0 && row.second == 0 && row.hour >= 1 && row.hour <= 24 && row.month >= 1 &&
+        row.month <= 12 && row.day >= 1 && row.day <= 31) {
+        known = &SunLimitsOf(latitude_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)]
+                                       [static_cast<std::size_t>(row.hour)];
     }
-    const double endHour = row.hour + row.minute / 60.0 + row.second / 3600.0;
-    if (SunDownAllHour(sun_, endHour)) {
+    double limit = known ? *known : NAN;
+    if (std::isnan(limit)) {
+        if (row.month != sunMonth_ || row.day != sunDay_) {
+            sun_ = SunHours(ComputeSolarDay(row.month, row.day, latitude_));
+            sunMonth_ = row.month;
+            sunDay_ = row.day;
+        }
+        const double endHour = row.hour + row.minute / 60.0 + row.second / 3600.0;
+        // In the file's hundredths, rounded up: a value that reads as the limit passes.
+        limit = sun_.DownAllHour(endHour) ? DARK
+                                          : std::ceil(sun_.TopOfAtmosphereMax(endHour) * 100 - SLACK) / 100;
+        if (known) *known = limit;
+    }
+    if (limit == DARK) {
         if (row.solar > SUN.nightRadiation)
             Report(row, COLUMN_OF_SOLAR, CheckKind::Consistency,
                    "太陽が地平線の下にある時間に " +
                        WithUnit(Amount(SUN.nightRadiation, COLUMN_OF_SOLAR), COLUMN_OF_SOLAR) + " を超える");
-        return;
-    }
-    // In the file's hundredths, rounded up: a value that reads as the limit passes.
-    const double limit = std::ceil(TopOfAtmosphereMax(sun_, endHour) * 100 - SLACK) / 100;
-    if (row.solar > limit + SLACK)
+    } else if (row.solar > limit + SLACK) {
         Report(row, COLUMN_OF_SOLAR, CheckKind::Range,
                "大気上端の日射量 " + WithUnit(Amount(limit, COLUMN_OF_SOLAR), COLUMN_OF_SOLAR) + " を超える");
+    }
+}
+
+template <std::size_t C>
+[[gnu::always_inline]] inline void HourlyChecks::CheckStep(const HourlyRecord* next, uint32_t& returns) {
+    constexpr double tolerance = COLUMN_LIMITS[C].step;
+    if constexpr (tolerance > 0) {
+        constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
+        if (std::fabs(current_.*field - before_.*field) > tolerance + SLACK &&
+            !(returnsFromSpike_ & (1u << C))) [[unlikely]]
+            ReportStep(C, next, returns);
+    }
+}
+
+void HourlyChecks::ReportStep(std::size_t column, const HourlyRecord* next, uint32_t& returns) {
+    const double tolerance = COLUMN_LIMITS[column].step;
+    const double change = ValueOf(current_, column) - ValueOf(before_, column);
+    const std::string limit = WithUnit(Amount(tolerance, column), column);
+    if (next) {
+        // Far from both neighbours and back after one hour: one wrong value, not two steps.
+        const double back = ValueOf(*next, column) - ValueOf(current_, column);
+        if (std::fabs(back) > tolerance + SLACK && (change > 0) != (back > 0) &&
+            std::fabs(ValueOf(*next, column) - ValueOf(before_, column)) <= tolerance + SLACK) {
+            Report(current_, column, CheckKind::Step,
+                   "前後の時間との差 " + Difference(std::fabs(change), tolerance, column) + "・" +
+                       WithUnit(Difference(std::fabs(back), tolerance, column), column) + " > " + limit);
+            returns |= 1u << column;
+            return;
+        }
+    }
+    Report(current_, column, CheckKind::Step,
+           "前時間との差 " + WithUnit(Difference(std::fabs(change), tolerance, column), column) + " > " +
+               limit);
 }
 
 void HourlyChecks::CheckSteps(const HourlyRecord* next) {
     uint32_t returns = 0;
-    for (std::size_t c = 0; c < COLUMNS; ++c) {
-        const double tolerance = COLUMN_LIMITS[c].step;
-        const bool returning = returnsFromSpike_ & (1u << c);
-        if (tolerance <= 0 || !beforeFollows_ || returning) continue;
-        const double change = ValueOf(current_, c) - ValueOf(before_, c);
-        if (!(std::fabs(change) > tolerance + SLACK)) continue;
-        const std::string limit = WithUnit(Amount(tolerance, c), c);
-        if (next) {
-            // Far from both neighbours and back after one hour: one wrong value, not two steps.
-            const double back = ValueOf(*next, c) - ValueOf(current_, c);
-            if (std::fabs(back) > tolerance + SLACK && (change > 0) != (back > 0) &&
-                std::fabs(ValueOf(*next, c) - ValueOf(before_, c)) <= tolerance + SLACK) {
-                Report(current_, c, CheckKind::Step,
-                       "前後の時間との差 " + Difference(std::fabs(change), tolerance, c) + "・" +
-                           WithUnit(Difference(std::fabs(back), tolerance, c), c) + " > " + limit);
-                returns |= 1u << c;
-                continue;
-            }
+    if (beforeFollows_) {
+        [&]<std::size_t... C>(std::index_sequence<C...>) {
+            (CheckStep<C>(next, returns), ...);
         }
-        Report(current_, c, CheckKind::Step,
-               "前時間との差 " + WithUnit(Difference(std::fabs(change), tolerance, c), c) + " > " + limit);
+        (std::make_index_sequence<COLUMNS>{});
     }
     returnsFromSpike_ = returns;
 }
 
-void HourlyChecks::ExtendRuns(const HourlyRecord& row, int64_t stamp) {
-    for (std::size_t c = 0; c < COLUMNS; ++c) {
-        const ColumnLimits& limits = COLUMN_LIMITS[c];
-        if (limits.persistHours <= 0) continue;
-        Run& run = runs_[c];
-        const double v = ValueOf(row, c);
-        if (run.length > 0 && v == run.value && stamp == run.first + 60 * int64_t{run.length}) {
-            ++run.length;
-            continue;
-        }
-        CloseRun(c);
-        if (PersistsWhen(limits.persistWhen, v)) run = {v, stamp, 1};
-    }
-}
-
-void HourlyChecks::CloseRun(std::size_t column) {
+void HourlyChecks::ReportRun(std::size_t column) {
     Run& run = runs_[column];
     const int32_t hours = COLUMN_LIMITS[column].persistHours;
     if (hours > 0 && run.length >= hours) {

@@ -34,6 +34,26 @@ struct Finding {
     bool operator==(const Finding&) const = default;
 };
 
+// The sun over an hour of one day, allowing every offset of the sun's time from Japan standard time
+// that a station in Japan has (Thresholds.h, SUN). `endHour` is the clock time the hour ends, 0 to 24.
+class SunHours {
+  public:
+    explicit SunHours(const SolarDay& sun);
+
+    // The most radiation that can reach a horizontal surface at the top of the atmosphere, MJ/m2.
+    double TopOfAtmosphereMax(double endHour) const;
+    // Whether the sun stays below the horizon the whole hour, twilight included.
+    bool DownAllHour(double endHour) const;
+
+  private:
+    double Energy(double noon, double from, double to) const;
+
+    double sinSin_, cosCos_; // of latitude and declination
+    double halfAngle_;       // sunset hour angle, radians
+    double halfDay_;         // hours
+    double perRadian_;       // MJ/m2 per radian of hour angle with the sun overhead
+};
+
 // Checks the complete hourly rows of one year run, fed in the order the year computation reads them
 // (month by month). A change from the previous hour and a run of equal values need the hours to follow
 // each other: a missing or repeated hour starts afresh.
@@ -54,15 +74,22 @@ class HourlyChecks {
         int32_t length = 0;
     };
 
-    void CheckRow(const HourlyRecord& row);
+    int64_t StampOf(const HourlyRecord& row);
+    template <std::size_t C> void CheckColumn(const HourlyRecord& row, int64_t stamp);
+    void CheckRelations(const HourlyRecord& row);
     void CheckSun(const HourlyRecord& row);
+    template <std::size_t C> void CheckStep(const HourlyRecord* next, uint32_t& returns);
+    void ReportRange(const HourlyRecord& row, std::size_t column);
+    void ReportStep(std::size_t column, const HourlyRecord* next, uint32_t& returns);
     void CheckSteps(const HourlyRecord* next);
-    void ExtendRuns(const HourlyRecord& row, int64_t stamp);
-    void CloseRun(std::size_t column);
+    void ReportRun(std::size_t column);
     void Report(const HourlyRecord& row, std::size_t column, CheckKind kind, std::string explanation);
 
     double latitude_;
     std::vector<Finding> findings_;
+
+    int32_t stampYear_ = 0, stampMonth_ = 0, stampDay_ = 0;
+    int64_t stampDay0_ = 0; // minutes since 1970 at the start of that day
 
     // Hour t is checked for a step or spike once hour t + 1 is known.
     HourlyRecord before_{}, current_{};
@@ -77,18 +104,11 @@ class HourlyChecks {
     bool calmCodeSeen_ = false;
 
     int32_t sunMonth_ = 0, sunDay_ = 0;
-    SolarDay sun_{};
+    SunHours sun_{SolarDay{}};
 };
 
 // The findings of a whole table of hours.
 std::vector<Finding> CheckHours(const HourlyTable& rows, double latitude);
-
-// The sun over the hour that ends at `endHour` (clock time, 0 to 24, Japan standard time), allowing every
-// offset of the sun's time that a station in Japan has (Thresholds.h, SUN):
-// - the most radiation that can reach a horizontal surface at the top of the atmosphere, MJ/m2;
-// - whether the sun stays below the horizon the whole hour, twilight included.
-double TopOfAtmosphereMax(const SolarDay& sun, double endHour);
-bool SunDownAllHour(const SolarDay& sun, double endHour);
 
 // A value as a monthly file writes it: the column's decimals, or as many as it takes to read back the same.
 std::string FormatMeasured(double value, std::size_t column);

@@ -115,8 +115,8 @@ TEST(HourlyChecks, RangeLimitsAreSuspectOnlyBeyondThem) {
 
 TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
     const std::size_t solar = ColumnOf(&HourlyRecord::solar);
-    const SolarDay sun = ComputeSolarDay(6, 21, LATITUDE);
-    const double noonLimit = std::ceil(TopOfAtmosphereMax(sun, 13) * 100) / 100;
+    const SunHours sun(ComputeSolarDay(6, 21, LATITUDE));
+    const double noonLimit = std::ceil(sun.TopOfAtmosphereMax(13) * 100) / 100;
     EXPECT_GT(noonLimit, 4.5); // the sun nearly overhead
     EXPECT_LT(noonLimit, 5.0);
 

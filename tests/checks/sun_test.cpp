@@ -58,13 +58,13 @@ TEST(SunAllowance, HoldsForEveryStationInJapan) {
         for (double longitude : {123.0, 135.0, 154.0}) {
             for (int month = 1; month <= 12; ++month) {
                 for (int day = 1; day <= lengths[month - 1]; day += 3) {
-                    const SolarDay sun = ComputeSolarDay(month, day, latitude);
+                    const SunHours sun(ComputeSolarDay(month, day, latitude));
                     const ReferenceSun reference(month, day, latitude, longitude);
                     for (int hour = 1; hour <= 24; ++hour) {
                         SCOPED_TRACE(testing::Message() << latitude << " N " << longitude << " E " << month
                                                         << "/" << day << " " << hour << ":00");
-                        ASSERT_LE(reference.HourAtTop(hour), TopOfAtmosphereMax(sun, hour));
-                        if (!SunDownAllHour(sun, hour)) continue;
+                        ASSERT_LE(reference.HourAtTop(hour), sun.TopOfAtmosphereMax(hour));
+                        if (!sun.DownAllHour(hour)) continue;
                         ++darkHours;
                         for (int m = 0; m <= 60; ++m) // 5 degrees below the horizon at least
                             ASSERT_LT(reference.SineOfHeight(hour - 1 + m / 60.0), -0.087);
