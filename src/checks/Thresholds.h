@@ -38,8 +38,8 @@ struct ColumnLimits {
 //  - Impossible values ("下限", "上限"): the physical range, as in the WMO guidelines on quality control of
 //    data from automatic weather stations (humidity 0-100 %, direction 0-360, no negative amount or speed).
 //  - "全国記録": beyond the JMA national records: 153 mm in one hour (Katori 1999, Nagauradake 1982),
-//    41.1 °C (Kumagaya 2018, Hamamatsu 2020), -41.0 °C (Asahikawa 1902), mean wind 69.8 m/s (Muroto-misaki
-//    1965), gust 91.0 m/s (Mt Fuji 1966).
+//    41.8 °C (Isesaki 2025; 41.1 °C stood from 2018 to 2025), -41.0 °C (Asahikawa 1902), mean wind 69.8 m/s
+//    (Muroto-misaki 1965), gust 91.0 m/s (Mt Fuji 1966).
 //  - Station pressure: 600 hPa is below what the highest JMA station (Mt Fuji, 3,775 m) reads, 1060 hPa
 //    above any sea-level pressure observed in Japan; the WMO station-level range 500-1100 hPa, narrowed.
 //  - Dew point and soil temperature: the WMO guidelines' plausible ranges (-80 to 35 °C, -50 to 50 °C).
@@ -54,7 +54,7 @@ struct ColumnLimits {
 //  - Radiation has no fixed upper limit: SUN below gives the top of the atmosphere for the hour.
 inline constexpr std::array<ColumnLimits, 11> COLUMN_LIMITS{{
     {"降水量", "mm", 1, 0.0, "下限", 153.0, "1時間降水量の全国記録", 0, 12, PersistWhen::NonZero},
-    {"気温", "℃", 1, -41.0, "全国記録", 41.1, "全国記録", 4.0, 12, PersistWhen::Always},
+    {"気温", "℃", 1, -41.0, "全国記録", 41.8, "全国記録", 4.0, 12, PersistWhen::Always},
     {"湿度", "%", 0, 0.0, "下限", 100.0, "上限", 0, 12, PersistWhen::BelowHundred},
     {"気圧", "hPa", 1, 600.0, "観測点気圧の下限", 1060.0, "観測点気圧の上限", 3.0, 12, PersistWhen::Always},
     {"風向", "度", 0, 0.0, "下限", 360.0, "上限", 0, 0, PersistWhen::Never},

@@ -142,6 +142,14 @@ TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
     row = Hour(2024, 6, 21, 21);
     row.solar = 0.05;
     EXPECT_TRUE(CheckHours({row}, 43.0).empty());
+
+    // 18:00-19:00 in December is dark in Hokkaido, not in Okinawa: each station gets its own sun.
+    row = Hour(2024, 12, 21, 19);
+    row.solar = 0.01;
+    for (int twice = 0; twice < 2; ++twice) {
+        EXPECT_EQ(CheckHours({row}, 45.5).size(), 1u);
+        EXPECT_TRUE(CheckHours({row}, 24.0).empty());
+    }
 }
 
 TEST(HourlyChecks, StepsAndSpikes) {
@@ -220,8 +228,8 @@ TEST(HourlyChecks, StuckValues) {
     // One hour less, or a missing hour inside, is not stuck.
     rows[52].temp = rows[52].dewPoint = 7.0;
     EXPECT_TRUE(OfKind(CheckHours(rows, LATITUDE), CheckKind::Persistence).empty());
-    rows[52].temp = rows[52].dewPoint = 7.3;
-    rows.erase(rows.begin() + 45);
+    rows[52].temp = rows[52].dewPoint = rows[53].temp = rows[53].dewPoint = 7.3;
+    rows.erase(rows.begin() + 45); // 12 equal values left, an hour missing among them
     EXPECT_TRUE(OfKind(CheckHours(rows, LATITUDE), CheckKind::Persistence).empty());
 
     // Long runs of zero rain, calm and dark, and of saturation, are normal; a stuck rain amount, wind
