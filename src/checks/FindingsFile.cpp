@@ -54,7 +54,8 @@ std::vector<int32_t> CountFindingsPerDay(const std::vector<Finding>& findings, i
         if (f.year != year) continue;
         const sys_days date{std::chrono::year{f.year} / month{static_cast<unsigned>(f.month)} /
                             day{static_cast<unsigned>(f.day)}};
-        ++counts[static_cast<std::size_t>((date - first).count())];
+        const auto index = static_cast<std::size_t>((date - first).count());
+        if (index < counts.size()) ++counts[index]; // a date that does not exist counts nowhere
     }
     return counts;
 }
