@@ -136,6 +136,7 @@ double SunHours::Energy(double noon, double from, double to) const {
 }
 
 double SunHours::TopOfAtmosphereMax(double endHour) const {
+    if (!std::isfinite(halfDay_)) return NO_LIMIT; // no sunset worked out: judge nothing
     // The hour centred nearest noon gets the most; its centre may lie anywhere the offsets allow.
     const double lowest = endHour - 0.5 - SUN.solarTimeBehind - SUN.twilight;
     const double highest = endHour - 0.5 + SUN.solarTimeAhead + SUN.twilight;
