@@ -1,5 +1,10 @@
-// Micro-benchmarks of the helpers every monthly line passes through, and of the daily aggregation.
+// Micro-benchmarks of the helpers every monthly line passes through, of the daily aggregation, and of a
+// year's computation beside its plausibility checks.
 
+#include "WeatherGenerator.h"
+#include "checks/HourlyChecks.h"
+#include "formats/MonthlyFile.h"
+#include "formats/Year.h"
 #include "daily/DailyAggregation.h"
 #include "model/DateText.h"
 #include "model/Numbers.h"
@@ -94,6 +99,47 @@ void BM_BuildDailyRecords(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(hours.size()));
 }
 BENCHMARK(BM_BuildDailyRecords);
+
+// A generated year of the benchmark station, as monthly texts and as the rows the reader makes of them.
+struct GeneratedYear {
+    std::vector<kolvane::SourceFile> months;
+    std::vector<kolvane::HourlyTable> rows;
+    int64_t hours = 0;
+};
+
+const GeneratedYear& Year2024() {
+    static const GeneratedYear year = [] {
+        GeneratedYear y;
+        for (int month = 1; month <= 12; ++month) {
+            y.months.push_back({"M24", kolvane::bench::GenerateMonth({2024, month}, {}).bytes});
+            kolvane::ParseMonthlyText(*y.months.back().bytes, "M24", y.rows.emplace_back());
+            y.hours += static_cast<int64_t>(y.rows.back().size());
+        }
+        return y;
+    }();
+    return year;
+}
+
+// The year computation and the plausibility checks over the same year, to compare per row.
+void BM_ComputeYear(benchmark::State& state) {
+    const GeneratedYear& year = Year2024();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kolvane::ComputeYear({"24", 35.5, year.months, {}}));
+    state.SetItemsProcessed(state.iterations() * year.hours);
+}
+BENCHMARK(BM_ComputeYear);
+
+void BM_HourlyChecks(benchmark::State& state) {
+    const GeneratedYear& year = Year2024();
+    for (auto _ : state) {
+        kolvane::HourlyChecks checks(35.5);
+        for (const kolvane::HourlyTable& month : year.rows)
+            checks.Add(month);
+        benchmark::DoNotOptimize(checks.Finish());
+    }
+    state.SetItemsProcessed(state.iterations() * year.hours);
+}
+BENCHMARK(BM_HourlyChecks);
 
 } // namespace
 

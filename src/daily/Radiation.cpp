@@ -11,8 +11,7 @@ double SaturationVapourPressure(double t) {
     return std::exp(-3.86308e-9 * t4 + 1.18176e-6 * t3 - 3.00388e-4 * t2 + 0.0726615 * t + 1.80938);
 }
 
-RadiationResult ComputeRadiation(int32_t month, int32_t day, double latitude, double meanTemp,
-                                 double meanHumidity, double solarSum) {
+SolarDay ComputeSolarDay(int32_t month, int32_t day, double latitude) {
     const double phi = latitude / 180 * 3.1416;
     const double j = (month - 1) * 30.36 + day;
     const double gamma = 6.2832 / 365 * j;
@@ -28,11 +27,22 @@ RadiationResult ComputeRadiation(int32_t month, int32_t day, double latitude, do
     const double omega0 = std::atan(std::sqrt((1 - c * c) / (c * c)));
     const double omega = summerHalf ? 3.1416 - omega0 : omega0;
 
+    const double e0 = 1.00011 + 0.034221 * std::cos(gamma) + 0.00128 * std::sin(gamma) +
+                      0.000719 * std::cos(2 * gamma) + 0.000077 * std::sin(2 * gamma);
+    return {phi, delta, omega, e0};
+}
+
+RadiationResult ComputeRadiation(int32_t month, int32_t day, double latitude, double meanTemp,
+                                 double meanHumidity, double solarSum) {
+    const SolarDay sun = ComputeSolarDay(month, day, latitude);
+    const double phi = sun.latitude;
+    const double delta = sun.declination;
+    const double omega = sun.sunsetHourAngle;
+    const double e0 = sun.eccentricity;
+
     RadiationResult r;
     r.dayLength = 2 * omega * 24 / 6.2832;
 
-    const double e0 = 1.00011 + 0.034221 * std::cos(gamma) + 0.00128 * std::sin(gamma) +
-                      0.000719 * std::cos(2 * gamma) + 0.000077 * std::sin(2 * gamma);
     const double ra =
         (1365 / 3.1416) * e0 *
         (omega * std::sin(phi) * std::sin(delta) + std::cos(phi) * std::cos(delta) * std::sin(omega)) *

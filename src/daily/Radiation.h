@@ -11,6 +11,17 @@ struct RadiationResult {
     double extraterrestrial = 0; // Ra, MJ/m2 per day
 };
 
+// The sun's path on one day as the derived values see it: the declination from a day number of
+// 30.36-day months, and the northern-hemisphere branch at the equinoxes. Angles in radians.
+struct SolarDay {
+    double latitude = 0;        // phi
+    double declination = 0;     // delta
+    double sunsetHourAngle = 0; // omega: half the day, from noon to sunset
+    double eccentricity = 0;    // E0, the inverse relative sun-earth distance squared
+};
+
+SolarDay ComputeSolarDay(int32_t month, int32_t day, double latitude);
+
 // Day length, sunshine duration and net radiation of one day from its aggregates and the latitude
 // (decimal degrees, northern hemisphere). pi is taken as 3.1416 throughout, as the values in stored
 // yearly files were computed that way.

@@ -1,0 +1,392 @@
+#include "checks/HourlyChecks.h"
+
+#include "checks/Thresholds.h"
+#include "model/Numbers.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <tuple>
+#include <utility>
+
+namespace kolvane {
+namespace {
+
+constexpr std::size_t COLUMNS = MONTHLY_VALUE_COLUMNS.size();
+constexpr std::size_t COLUMN_OF_TEMP = 1, COLUMN_OF_WIND_DIR = 4, COLUMN_OF_WIND_SPEED = 5,
+                      COLUMN_OF_GUST = 6, COLUMN_OF_SOLAR = 8, COLUMN_OF_DEW_POINT = 9;
+static_assert(MONTHLY_VALUE_COLUMNS[COLUMN_OF_TEMP].field == &HourlyRecord::temp &&
+              MONTHLY_VALUE_COLUMNS[COLUMN_OF_WIND_DIR].field == &HourlyRecord::windDir &&
+              MONTHLY_VALUE_COLUMNS[COLUMN_OF_WIND_SPEED].field == &HourlyRecord::windSpeed &&
+              MONTHLY_VALUE_COLUMNS[COLUMN_OF_GUST].field == &HourlyRecord::gust &&
+              MONTHLY_VALUE_COLUMNS[COLUMN_OF_SOLAR].field == &HourlyRecord::solar &&
+              MONTHLY_VALUE_COLUMNS[COLUMN_OF_DEW_POINT].field == &HourlyRecord::dewPoint);
+
+// Differences of values read with one or two decimals are not exact in binary: a step of exactly the
+// tolerance must not pass it.
+constexpr double SLACK = 1e-9;
+
+// The program's own pi, as the day length uses it.
+constexpr double PI = 3.1416;
+
+double ValueOf(const HourlyRecord& row, std::size_t column) {
+    return row.*MONTHLY_VALUE_COLUMNS[column].field;
+}
+
+int64_t DaysSince1970(int32_t year, int32_t month, int32_t day) {
+    const std::chrono::sys_days date{std::chrono::year{year} /
+                                     std::chrono::month{static_cast<unsigned>(month)} /
+                                     std::chrono::day{static_cast<unsigned>(day)}};
+    return date.time_since_epoch().count();
+}
+
+// A threshold or difference in the column's decimals.
+std::string Amount(double value, std::size_t column, int decimals = -1) {
+    if (decimals < 0) decimals = COLUMN_LIMITS[column].decimals;
+    if (decimals == 0) return std::to_string(std::llround(value));
+    return FormatFixed(value, decimals);
+}
+
+// A difference that exceeds the tolerance never reads as equal to it.
+std::string Difference(double difference, double tolerance, std::size_t column) {
+    std::string text = Amount(difference, column);
+    if (ParseLeadingNumber(text).value <= tolerance) text = Amount(difference, column, 2);
+    return text;
+}
+
+std::string WithUnit(std::string amount, std::size_t column) {
+    return amount + " " + std::string(COLUMN_LIMITS[column].unit);
+}
+
+Finding FindingAt(const HourlyRecord& row, std::size_t column, CheckKind kind, std::string explanation) {
+    return {row.year,
+            row.month,
+            row.day,
+            row.hour,
+            row.minute,
+            column,
+            ValueOf(row, column),
+            kind,
+            std::move(explanation)};
+}
+
+bool PersistsWhen(PersistWhen when, double value) {
+    switch (when) {
+    case PersistWhen::Always:
+        return true;
+    case PersistWhen::BelowHundred:
+        return value < 100;
+    case PersistWhen::NonZero:
+        return value != 0;
+    case PersistWhen::Never:
+        break;
+    }
+    return false;
+}
+
+// The sun is the same on a date every year: a station's years share the hours' radiation limits,
+// worked out once per thread (stations run in threads of their own).
+constexpr double DARK = -1;
+using SunTable = std::array<std::array<double, 25>, 12 * 31>; // [month, day][hour], NaN: not worked out yet
+
+SunTable& SunLimitsOf(double latitude) {
+    struct Cache {
+        double latitude = NAN;
+        SunTable limits;
+    };
+    thread_local std::unique_ptr<Cache> cache;
+    if (!cache) cache = std::make_unique<Cache>();
+    if (!(cache->latitude == latitude)) {
+        cache->latitude = latitude;
+        for (auto& day : cache->limits)
+            day.fill(NAN);
+    }
+    return cache->limits;
+}
+
+} // namespace
+
+std::string_view CheckKindName(CheckKind kind) {
+    switch (kind) {
+    case CheckKind::Range:
+        return "範囲";
+    case CheckKind::Step:
+        return "急変";
+    case CheckKind::Persistence:
+        return "持続";
+    case CheckKind::Consistency:
+        return "整合";
+    }
+    return {};
+}
+
+SunHours::SunHours(const SolarDay& sun)
+    : sinSin_(std::sin(sun.latitude) * std::sin(sun.declination)),
+      cosCos_(std::cos(sun.latitude) * std::cos(sun.declination)), halfAngle_(sun.sunsetHourAngle),
+      halfDay_(sun.sunsetHourAngle * 12 / PI),
+      perRadian_(SUN.solarConstant * SUN.topOfAtmosphereFactor * sun.eccentricity * (12 * 3600 / PI) / 1e6) {}
+
+double SunHours::Energy(double noon, double from, double to) const {
+    const double w1 = std::clamp((from - noon) * PI / 12, -halfAngle_, halfAngle_);
+    const double w2 = std::clamp((to - noon) * PI / 12, -halfAngle_, halfAngle_);
+    if (!(w2 > w1)) return 0;
+    return perRadian_ * (sinSin_ * (w2 - w1) + cosCos_ * (std::sin(w2) - std::sin(w1)));
+}
+
+double SunHours::TopOfAtmosphereMax(double endHour) const {
+    if (!std::isfinite(halfDay_)) return NO_LIMIT; // no sunset worked out: judge nothing
+    // The hour centred nearest noon gets the most; its centre may lie anywhere the offsets allow.
+    const double lowest = endHour - 0.5 - SUN.solarTimeBehind - SUN.twilight;
+    const double highest = endHour - 0.5 + SUN.solarTimeAhead + SUN.twilight;
+    double most = 0;
+    for (double noon : {-12.0, 12.0, 36.0}) {
+        const double centre = std::clamp(noon, lowest, highest);
+        if (centre + 0.5 > noon - halfDay_ && centre - 0.5 < noon + halfDay_)
+            most = std::max(most, Energy(noon, centre - 0.5, centre + 0.5));
+    }
+    return most;
+}
+
+bool SunHours::DownAllHour(double endHour) const {
+    if (!std::isfinite(halfDay_)) return false; // no sunset worked out: judge nothing
+    const double from = endHour - 1 - SUN.solarTimeBehind - SUN.twilight;
+    const double to = endHour + SUN.solarTimeAhead + SUN.twilight;
+    for (double noon : {-12.0, 12.0, 36.0})
+        if (from < noon + halfDay_ && to > noon - halfDay_) return false;
+    return true;
+}
+
+std::string FormatMeasured(double value, std::size_t column) {
+    const int decimals = COLUMN_LIMITS[column].decimals;
+    if (decimals > 0 || (value == std::trunc(value) && std::fabs(value) < 1e15)) {
+        std::string text = Amount(value, column);
+        if (ParseLeadingNumber(text).value == value) return text;
+    }
+    char buffer[32];
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
+}
+
+HourlyChecks::HourlyChecks(double latitude) : latitude_(latitude) {}
+
+void HourlyChecks::Add(const HourlyTable& rows) {
+    for (const HourlyRecord& row : rows)
+        Add(row);
+}
+
+int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
+    if (row.day != stampDay_ || row.month != stampMonth_ || row.year != stampYear_) {
+        stampYear_ = row.year;
+        stampMonth_ = row.month;
+        stampDay_ = row.day;
+        stampDay0_ = DaysSince1970(row.year, row.month, row.day) * 1440;
+    }
+    return stampDay0_ + row.hour * 60 + row.minute;
+}
+
+void HourlyChecks::Add(const HourlyRecord& row) {
+    const int64_t stamp = StampOf(row);
+    [&]<std::size_t... C>(std::index_sequence<C...>) {
+        (CheckColumn<C>(row, stamp), ...);
+    }
+    (std::make_index_sequence<COLUMNS>{});
+    CheckRelations(row);
+    bool follows = false;
+    if (haveCurrent_) {
+        follows = stamp == currentStamp_ + 60;
+        CheckSteps(follows ? &row : nullptr);
+        before_ = current_;
+    }
+    beforeFollows_ = follows;
+    current_ = row;
+    currentStamp_ = stamp;
+    haveCurrent_ = true;
+}
+
+std::vector<Finding> HourlyChecks::Finish() {
+    if (haveCurrent_) CheckSteps(nullptr);
+    for (std::size_t c = 0; c < COLUMNS; ++c)
+        ReportRun(c);
+    if (calmCodeSeen_)
+        findings_.insert(findings_.end(), std::make_move_iterator(directionsWhileCalm_.begin()),
+                         std::make_move_iterator(directionsWhileCalm_.end()));
+    std::vector<Finding> found = std::move(findings_);
+    std::stable_sort(found.begin(), found.end(), [](const Finding& a, const Finding& b) {
+        return std::tie(a.year, a.month, a.day, a.hour, a.minute, a.column, a.kind) <
+               std::tie(b.year, b.month, b.day, b.hour, b.minute, b.column, b.kind);
+    });
+    *this = HourlyChecks(latitude_);
+    return found;
+}
+
+void HourlyChecks::Report(const HourlyRecord& row, std::size_t column, CheckKind kind,
+                          std::string explanation) {
+    findings_.push_back(FindingAt(row, column, kind, std::move(explanation)));
+}
+
+// The range of one column's value, and the run of equal values it extends or ends. Unrolled per column
+// at compile time, so a column without a check costs nothing.
+template <std::size_t C>
+[[gnu::always_inline]] inline void HourlyChecks::CheckColumn(const HourlyRecord& row, int64_t stamp) {
+    constexpr ColumnLimits limits = COLUMN_LIMITS[C];
+    const double v = row.*MONTHLY_VALUE_COLUMNS[C].field;
+    if (v < limits.low || v > limits.high) [[unlikely]]
+        ReportRange(row, C);
+
+    if constexpr (limits.persistHours > 0) {
+        Run& run = runs_[C];
+        if (run.length > 0 && v == run.value && stamp == run.first + 60 * int64_t{run.length}) {
+            ++run.length;
+            return;
+        }
+        if (run.length >= limits.persistHours) [[unlikely]]
+            ReportRun(C);
+        run.length = 0;
+        if (PersistsWhen(limits.persistWhen, v)) run = {v, stamp, 1};
+    }
+}
+
+void HourlyChecks::ReportRange(const HourlyRecord& row, std::size_t column) {
+    const ColumnLimits& limits = COLUMN_LIMITS[column];
+    if (ValueOf(row, column) < limits.low)
+        Report(row, column, CheckKind::Range,
+               std::string(limits.lowReason) + " " + WithUnit(Amount(limits.low, column), column) + " 未満");
+    else
+        Report(row, column, CheckKind::Range,
+               std::string(limits.highReason) + " " + WithUnit(Amount(limits.high, column), column) +
+                   " を超える");
+}
+
+void HourlyChecks::CheckRelations(const HourlyRecord& row) {
+    if (row.dewPoint > row.temp)
+        Report(row, COLUMN_OF_DEW_POINT, CheckKind::Consistency,
+               "気温 " + WithUnit(FormatMeasured(row.temp, COLUMN_OF_TEMP), COLUMN_OF_TEMP) + " を超える");
+    if (row.gust < row.windSpeed)
+        Report(row, COLUMN_OF_GUST, CheckKind::Consistency,
+               "平均風速 " +
+                   WithUnit(FormatMeasured(row.windSpeed, COLUMN_OF_WIND_SPEED), COLUMN_OF_WIND_SPEED) +
+                   " 未満");
+    if (row.windSpeed == 0) {
+        if (row.windDir == CONSISTENCY.calmDirection) {
+            calmCodeSeen_ = true;
+        } else {
+            directionsWhileCalm_.push_back(
+                FindingAt(row, COLUMN_OF_WIND_DIR, CheckKind::Consistency,
+                          "平均風速 0.0 m/s で風向あり（静穏は " +
+                              Amount(CONSISTENCY.calmDirection, COLUMN_OF_WIND_DIR) + "）"));
+        }
+    }
+    if (row.solar > 0) CheckSun(row);
+}
+
+void HourlyChecks::CheckSun(const HourlyRecord& row) {
+    double* known = nullptr; // the hour's limit as worked out before, on whole hours
+    if (row.minute == 0 && row.second == 0 && row.hour >= 1 && row.hour <= 24 && row.month >= 1 &&
+        row.month <= 12 && row.day >= 1 && row.day <= 31) {
+        known = &SunLimitsOf(latitude_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)]
+                                       [static_cast<std::size_t>(row.hour)];
+    }
+    double limit = known ? *known : NAN;
+    if (std::isnan(limit)) {
+        if (row.month != sunMonth_ || row.day != sunDay_) {
+            sun_ = SunHours(ComputeSolarDay(row.month, row.day, latitude_));
+            sunMonth_ = row.month;
+            sunDay_ = row.day;
+        }
+        const double endHour = row.hour + row.minute / 60.0 + row.second / 3600.0;
+        // In the file's hundredths, rounded up: a value that reads as the limit passes.
+        limit = sun_.DownAllHour(endHour) ? DARK
+                                          : std::ceil(sun_.TopOfAtmosphereMax(endHour) * 100 - SLACK) / 100;
+        if (known) *known = limit;
+    }
+    if (limit == DARK) {
+        if (row.solar > SUN.nightRadiation)
+            Report(row, COLUMN_OF_SOLAR, CheckKind::Consistency,
+                   "太陽が地平線の下にある時間に " +
+                       WithUnit(Amount(SUN.nightRadiation, COLUMN_OF_SOLAR), COLUMN_OF_SOLAR) + " を超える");
+    } else if (row.solar > limit + SLACK) {
+        Report(row, COLUMN_OF_SOLAR, CheckKind::Range,
+               "大気上端の日射量 " + WithUnit(Amount(limit, COLUMN_OF_SOLAR), COLUMN_OF_SOLAR) + " を超える");
+    }
+}
+
+template <std::size_t C>
+[[gnu::always_inline]] inline void HourlyChecks::CheckStep(const HourlyRecord* next, uint32_t& returns) {
+    constexpr double tolerance = COLUMN_LIMITS[C].step;
+    if constexpr (tolerance > 0) {
+        constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
+        if (std::fabs(current_.*field - before_.*field) > tolerance + SLACK &&
+            !(returnsFromSpike_ & (1u << C))) [[unlikely]]
+            ReportStep(C, next, returns);
+    }
+}
+
+void HourlyChecks::ReportStep(std::size_t column, const HourlyRecord* next, uint32_t& returns) {
+    const double tolerance = COLUMN_LIMITS[column].step;
+    const double change = ValueOf(current_, column) - ValueOf(before_, column);
+    const std::string limit = WithUnit(Amount(tolerance, column), column);
+    if (next) {
+        // Far from both neighbours and back after one hour: one wrong value, not two steps.
+        const double back = ValueOf(*next, column) - ValueOf(current_, column);
+        if (std::fabs(back) > tolerance + SLACK && (change > 0) != (back > 0) &&
+            std::fabs(ValueOf(*next, column) - ValueOf(before_, column)) <= tolerance + SLACK) {
+            Report(current_, column, CheckKind::Step,
+                   "前後の時間との差 " + Difference(std::fabs(change), tolerance, column) + "・" +
+                       WithUnit(Difference(std::fabs(back), tolerance, column), column) + " > " + limit);
+            returns |= 1u << column;
+            return;
+        }
+    }
+    Report(current_, column, CheckKind::Step,
+           "前時間との差 " + WithUnit(Difference(std::fabs(change), tolerance, column), column) + " > " +
+               limit);
+}
+
+void HourlyChecks::CheckSteps(const HourlyRecord* next) {
+    uint32_t returns = 0;
+    if (beforeFollows_) {
+        [&]<std::size_t... C>(std::index_sequence<C...>) {
+            (CheckStep<C>(next, returns), ...);
+        }
+        (std::make_index_sequence<COLUMNS>{});
+    }
+    returnsFromSpike_ = returns;
+}
+
+void HourlyChecks::ReportRun(std::size_t column) {
+    Run& run = runs_[column];
+    const int32_t hours = COLUMN_LIMITS[column].persistHours;
+    if (hours > 0 && run.length >= hours) {
+        const std::string explanation =
+            "同じ値が " + std::to_string(run.length) + " 時間続く（" + std::to_string(hours) + " 時間以上）";
+        for (int32_t k = 0; k < run.length; ++k) {
+            // Midnight is hour 24 of the day before, as the reader stamps it.
+            int64_t stamp = run.first + 60 * int64_t{k};
+            int64_t days = stamp / 1440, minutes = stamp % 1440;
+            if (minutes < 0) {
+                minutes += 1440;
+                --days;
+            }
+            if (minutes == 0) {
+                minutes = 1440;
+                --days;
+            }
+            const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{days}}};
+            findings_.push_back(
+                {static_cast<int32_t>(date.year()), static_cast<int32_t>(static_cast<unsigned>(date.month())),
+                 static_cast<int32_t>(static_cast<unsigned>(date.day())), static_cast<int32_t>(minutes / 60),
+                 static_cast<int32_t>(minutes % 60), column, run.value, CheckKind::Persistence, explanation});
+        }
+    }
+    run.length = 0;
+}
+
+std::vector<Finding> CheckHours(const HourlyTable& rows, double latitude) {
+    HourlyChecks checks(latitude);
+    checks.Add(rows);
+    return checks.Finish();
+}
+
+} // namespace kolvane

@@ -1,0 +1,298 @@
+#include "checks/HourlyChecks.h"
+#include "checks/Thresholds.h"
+#include "model/Columns.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace kolvane {
+namespace {
+
+constexpr double LATITUDE = 35.5;
+
+double Tenth(double v) {
+    return std::round(v * 10) / 10;
+}
+
+// A plausible hour: every value changes from hour to hour, radiation only by day, and the relations hold.
+HourlyRecord Hour(int32_t year, int32_t month, int32_t day, int32_t hour) {
+    const double phase = 2 * 3.14159265 * (hour - 9) / 24;
+    const int32_t k = day * 24 + hour;
+    HourlyRecord r{.year = year, .month = month, .day = day, .hour = hour};
+    r.precip = hour % 5 == 0 ? 0.5 * (1 + k % 3) : 0;
+    r.temp = Tenth(15 + 5 * std::sin(phase) + 0.1 * (k % 3));
+    r.humidity = 60 + k % 17;
+    r.pressure = Tenth(1010 + 0.8 * std::sin(2 * phase) + 0.1 * (k % 4));
+    r.windSpeed = Tenth(2 + 0.1 * (k % 7));
+    r.windDir = 90 + 10 * (k % 5);
+    r.gust = Tenth(r.windSpeed * 1.8);
+    r.gustDir = r.windDir;
+    r.solar = hour >= 9 && hour <= 16 ? 0.8 + 0.1 * (k % 3) : 0;
+    r.dewPoint = Tenth(r.temp - 5 - 0.1 * (k % 2));
+    r.groundTemp = Tenth(12 + 0.1 * (k % 5));
+    return r;
+}
+
+// Every hour from the 1st of a month for `days` days (running on into the next month as a file of
+// several months would).
+HourlyTable Hours(int32_t year, int32_t month, int32_t days) {
+    HourlyTable rows;
+    for (int32_t d = 0; d < days; ++d) {
+        const int32_t lengths[] = {31, year % 4 == 0 ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        int32_t m = month, day = 1 + d;
+        while (day > lengths[m - 1]) {
+            day -= lengths[m - 1];
+            ++m;
+        }
+        for (int32_t h = 1; h <= 24; ++h)
+            rows.push_back(Hour(year, m, day, h));
+    }
+    return rows;
+}
+
+std::size_t ColumnOf(double HourlyRecord::*field) {
+    for (std::size_t c = 0; c < MONTHLY_VALUE_COLUMNS.size(); ++c)
+        if (MONTHLY_VALUE_COLUMNS[c].field == field) return c;
+    return MONTHLY_VALUE_COLUMNS.size();
+}
+
+std::vector<Finding> OfKind(const std::vector<Finding>& findings, CheckKind kind) {
+    std::vector<Finding> found;
+    for (const Finding& f : findings)
+        if (f.kind == kind) found.push_back(f);
+    return found;
+}
+
+std::string Where(const Finding& f) {
+    return std::to_string(f.month) + "/" + std::to_string(f.day) + " " + std::to_string(f.hour) + ":" +
+           std::to_string(f.minute) + " " + std::string(MONTHLY_VALUE_COLUMNS[f.column].name) + " " +
+           std::string(CheckKindName(f.kind)) + " " + f.explanation;
+}
+
+TEST(HourlyChecks, PlausibleHoursGiveNoFinding) {
+    // Two months fed apart, as the year computation reads them.
+    HourlyChecks checks(LATITUDE);
+    checks.Add(Hours(2024, 6, 30));
+    checks.Add(Hours(2024, 7, 31));
+    std::vector<Finding> findings = checks.Finish();
+    for (const Finding& f : findings)
+        ADD_FAILURE() << Where(f);
+    EXPECT_TRUE(CheckHours(Hours(2024, 12, 31), LATITUDE).empty());
+}
+
+TEST(HourlyChecks, RangeLimitsAreSuspectOnlyBeyondThem) {
+    for (std::size_t c = 0; c < COLUMN_LIMITS.size(); ++c) {
+        const ColumnLimits& limits = COLUMN_LIMITS[c];
+        const double resolution = std::pow(10.0, -limits.decimals);
+        for (double limit : {limits.low, limits.high}) {
+            if (!std::isfinite(limit)) continue;
+            const double outward = limit == limits.low ? -resolution : resolution;
+            SCOPED_TRACE(std::string(limits.name) + " " + std::to_string(limit));
+            HourlyRecord row = Hour(2024, 7, 17, 3);
+            row.*MONTHLY_VALUE_COLUMNS[c].field = limit;
+            EXPECT_TRUE(OfKind(CheckHours({row}, LATITUDE), CheckKind::Range).empty());
+
+            row.*MONTHLY_VALUE_COLUMNS[c].field = limit + outward;
+            std::vector<Finding> range = OfKind(CheckHours({row}, LATITUDE), CheckKind::Range);
+            ASSERT_EQ(range.size(), 1u);
+            EXPECT_EQ(range[0].column, c);
+            EXPECT_DOUBLE_EQ(range[0].value, limit + outward);
+            EXPECT_EQ(range[0].hour, 3);
+        }
+    }
+
+    HourlyRecord rain = Hour(2024, 7, 17, 3);
+    rain.precip = 153.5;
+    std::vector<Finding> range = CheckHours({rain}, LATITUDE);
+    ASSERT_EQ(range.size(), 1u);
+    EXPECT_EQ(range[0].explanation, "1時間降水量の全国記録 153.0 mm を超える");
+    rain.precip = -0.5;
+    EXPECT_EQ(CheckHours({rain}, LATITUDE).at(0).explanation, "下限 0.0 mm 未満");
+}
+
+TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
+    const std::size_t solar = ColumnOf(&HourlyRecord::solar);
+    const SunHours sun(ComputeSolarDay(6, 21, LATITUDE));
+    const double noonLimit = std::ceil(sun.TopOfAtmosphereMax(13) * 100) / 100;
+    EXPECT_GT(noonLimit, 4.5); // the sun nearly overhead
+    EXPECT_LT(noonLimit, 5.0);
+
+    HourlyRecord row = Hour(2024, 6, 21, 13);
+    row.solar = noonLimit;
+    EXPECT_TRUE(CheckHours({row}, LATITUDE).empty());
+    row.solar = noonLimit + 0.01;
+    std::vector<Finding> found = CheckHours({row}, LATITUDE);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].column, solar);
+    EXPECT_EQ(found[0].kind, CheckKind::Range);
+
+    // Midsummer night: 1:00-2:00 is dark however far east or west the station is; 20:00-21:00 at 43 N is
+    // not sure to be.
+    row = Hour(2024, 6, 21, 2);
+    row.solar = 0.01;
+    found = CheckHours({row}, LATITUDE);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].kind, CheckKind::Consistency);
+    EXPECT_EQ(found[0].explanation, "太陽が地平線の下にある時間に 0.00 MJ/㎡ を超える");
+    row.solar = 0;
+    EXPECT_TRUE(CheckHours({row}, LATITUDE).empty());
+    row = Hour(2024, 6, 21, 21);
+    row.solar = 0.05;
+    EXPECT_TRUE(CheckHours({row}, 43.0).empty());
+
+    // 18:00-19:00 in December is dark in Hokkaido, not in Okinawa: each station gets its own sun.
+    row = Hour(2024, 12, 21, 19);
+    row.solar = 0.01;
+    for (int twice = 0; twice < 2; ++twice) {
+        EXPECT_EQ(CheckHours({row}, 45.5).size(), 1u);
+        EXPECT_TRUE(CheckHours({row}, 24.0).empty());
+    }
+}
+
+TEST(HourlyChecks, StepsAndSpikes) {
+    const std::size_t temp = ColumnOf(&HourlyRecord::temp);
+    HourlyTable rows = Hours(2024, 1, 2);
+    for (HourlyRecord& r : rows) { // a level line, so only the planted change counts
+        r.temp = 10 + 0.1 * ((r.hour / 2) % 2);
+        r.dewPoint = 2 + 0.1 * (r.hour % 3);
+    }
+
+    // A front: the temperature rises and stays. Exactly the tolerance passes.
+    for (std::size_t i = 10; i < rows.size(); ++i)
+        rows[i].temp += 4.0;
+    EXPECT_TRUE(CheckHours(rows, LATITUDE).empty());
+    for (std::size_t i = 10; i < rows.size(); ++i)
+        rows[i].temp += 0.1;
+    std::vector<Finding> found = CheckHours(rows, LATITUDE);
+    ASSERT_EQ(found.size(), 1u) << Where(found[0]);
+    EXPECT_EQ(found[0].hour, 11);
+    EXPECT_EQ(found[0].column, temp);
+    EXPECT_EQ(found[0].explanation, "前時間との差 4.1 ℃ > 4.0 ℃");
+
+    // The same change across a missing hour is no step.
+    HourlyTable gap = rows;
+    gap.erase(gap.begin() + 9);
+    EXPECT_TRUE(CheckHours(gap, LATITUDE).empty());
+
+    // A spike: one value far from both neighbours is one finding, not two steps.
+    rows = Hours(2024, 1, 2);
+    for (HourlyRecord& r : rows)
+        r.pressure = 1010 + 0.1 * (r.hour % 3);
+    rows[30].pressure += 10;
+    found = CheckHours(rows, LATITUDE);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].day, 2);
+    EXPECT_EQ(found[0].hour, 7);
+    EXPECT_EQ(found[0].kind, CheckKind::Step);
+    EXPECT_EQ(found[0].explanation.rfind("前後の時間との差 ", 0), 0u) << found[0].explanation;
+
+    // Soil temperature and dew point have their own tolerances; a step across the month end is found
+    // though the months are fed apart.
+    HourlyTable january = Hours(2024, 1, 31), february = Hours(2024, 2, 1);
+    for (HourlyTable* t : {&january, &february})
+        for (HourlyRecord& r : *t) {
+            r.groundTemp = 8 + 0.1 * ((r.hour / 2) % 2);
+            r.dewPoint = 2 + 0.1 * (r.hour % 3);
+        }
+    for (HourlyRecord& r : february) {
+        r.groundTemp += 3.1;
+        r.dewPoint -= 4.2;
+    }
+    HourlyChecks checks(LATITUDE);
+    checks.Add(january);
+    checks.Add(february);
+    found = checks.Finish();
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].column, ColumnOf(&HourlyRecord::dewPoint));
+    EXPECT_EQ(found[1].column, ColumnOf(&HourlyRecord::groundTemp));
+    EXPECT_EQ(found[1].explanation, "前時間との差 3.1 ℃ > 3.0 ℃");
+    for (const Finding& f : found)
+        EXPECT_EQ(f.month * 100 + f.day * 10 + f.hour, 211);
+}
+
+TEST(HourlyChecks, StuckValues) {
+    // Temperature stuck from 18:00 over midnight: the 12 hours are reported, midnight as 24:00.
+    HourlyTable rows = Hours(2024, 3, 3);
+    for (std::size_t i = 41; i < 53; ++i)
+        rows[i].temp = rows[i].dewPoint = 7.3;
+    std::vector<Finding> found = OfKind(CheckHours(rows, LATITUDE), CheckKind::Persistence);
+    ASSERT_EQ(found.size(), 24u);
+    EXPECT_EQ(found.front().day * 100 + found.front().hour, 218);
+    EXPECT_EQ(found[12].day * 100 + found[12].hour, 224);
+    EXPECT_EQ(found.back().day * 100 + found.back().hour, 305);
+    EXPECT_EQ(found[0].explanation, "同じ値が 12 時間続く（12 時間以上）");
+
+    // One hour less, or a missing hour inside, is not stuck.
+    rows[52].temp = rows[52].dewPoint = 7.0;
+    EXPECT_TRUE(OfKind(CheckHours(rows, LATITUDE), CheckKind::Persistence).empty());
+    rows[52].temp = rows[52].dewPoint = rows[53].temp = rows[53].dewPoint = 7.3;
+    rows.erase(rows.begin() + 45); // 12 equal values left, an hour missing among them
+    EXPECT_TRUE(OfKind(CheckHours(rows, LATITUDE), CheckKind::Persistence).empty());
+
+    // Long runs of zero rain, calm and dark, and of saturation, are normal; a stuck rain amount, wind
+    // speed or humidity below 100 % is not.
+    rows = Hours(2024, 3, 3);
+    for (HourlyRecord& r : rows) {
+        r.precip = 0;
+        r.humidity = 100;
+        r.dewPoint = r.temp;
+    }
+    for (std::size_t i = 0; i < 30; ++i) {
+        rows[i].windSpeed = 0;
+        rows[i].windDir = 0;
+    }
+    EXPECT_TRUE(CheckHours(rows, LATITUDE).empty());
+    for (std::size_t i = 20; i < 32; ++i) {
+        rows[i].precip = 1.5;
+        rows[i + 30].windSpeed = 3.3;
+    }
+    for (std::size_t i = 0; i < 12; ++i)
+        rows[i].humidity = 98;
+    found = CheckHours(rows, LATITUDE);
+    ASSERT_EQ(found.size(), 36u);
+    std::size_t precip = 0, wind = 0, humidity = 0;
+    for (const Finding& f : found) {
+        EXPECT_EQ(f.kind, CheckKind::Persistence);
+        precip += f.column == ColumnOf(&HourlyRecord::precip);
+        wind += f.column == ColumnOf(&HourlyRecord::windSpeed);
+        humidity += f.column == ColumnOf(&HourlyRecord::humidity);
+    }
+    EXPECT_EQ(precip, 12u);
+    EXPECT_EQ(wind, 12u);
+    EXPECT_EQ(humidity, 12u);
+}
+
+TEST(HourlyChecks, ValuesThatContradictEachOther) {
+    HourlyRecord row = Hour(2024, 7, 17, 3);
+    row.dewPoint = row.temp;
+    row.gust = row.windSpeed;
+    EXPECT_TRUE(CheckHours({row}, LATITUDE).empty());
+
+    row.dewPoint = row.temp + 0.1;
+    row.gust = row.windSpeed - 0.1;
+    std::vector<Finding> found = CheckHours({row}, LATITUDE);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].column, ColumnOf(&HourlyRecord::gust));
+    EXPECT_EQ(found[0].explanation, "平均風速 " + FormatMeasured(row.windSpeed, 5) + " m/s 未満");
+    EXPECT_EQ(found[1].column, ColumnOf(&HourlyRecord::dewPoint));
+    EXPECT_EQ(found[1].kind, CheckKind::Consistency);
+
+    // A direction with zero wind, in files that mark calm hours with direction 0 (here only later on).
+    HourlyTable rows = Hours(2024, 7, 2);
+    rows[5].windSpeed = 0;
+    rows[5].windDir = 200;
+    EXPECT_TRUE(CheckHours(rows, LATITUDE).empty()); // no calm code: nothing to go by
+    rows[40].windSpeed = 0;
+    rows[40].windDir = 0;
+    found = CheckHours(rows, LATITUDE);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].hour, 6);
+    EXPECT_EQ(found[0].column, ColumnOf(&HourlyRecord::windDir));
+    EXPECT_EQ(found[0].value, 200);
+}
+
+} // namespace
+} // namespace kolvane
