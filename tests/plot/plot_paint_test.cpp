@@ -60,10 +60,14 @@ QColor At(const QImage& image, qreal x, qreal y) {
     return image.pixelColor(static_cast<int>(x), static_cast<int>(y));
 }
 
-TEST(YearPlotPaint, BandsBehindEveryPanelAndKeysInTheirColours) {
+TEST(YearPlotPaint, GradedBandsBehindEveryPanelAndKeysInTheirColours) {
     YearSeries series = FlatYear();
     for (int i = 100; i < 105; ++i)
         series.days[i].dayClass = DayClass::QuasiNormal;
+    for (int i = 120; i < 125; ++i)
+        series.days[i].dayClass = DayClass::Insufficient;
+    for (int i = 140; i < 145; ++i)
+        series.days[i].dayClass = DayClass::NoData;
     for (int i = 200; i < 205; ++i)
         series.days[i].dayClass = DayClass::Kept;
     const QImage image = Paint(series);
@@ -74,13 +78,15 @@ TEST(YearPlotPaint, BandsBehindEveryPanelAndKeysInTheirColours) {
         const PanelLayout& p = l.panels[i];
         // Just below the frame: above every value of this year and clear of the grid lines.
         const qreal y = p.box.top() + 4;
-        EXPECT_EQ(At(image, l.DayCentre(102), y), colour::SHADE);
+        EXPECT_EQ(At(image, l.DayCentre(102), y), colour::QUASI_SHADE);
+        EXPECT_EQ(At(image, l.DayCentre(122), y), colour::INSUFFICIENT_SHADE);
+        EXPECT_EQ(At(image, l.DayCentre(142), y), colour::MISSING_SHADE);
         EXPECT_EQ(At(image, l.DayCentre(202), y), colour::KEPT_SHADE);
         EXPECT_EQ(At(image, l.DayCentre(150), y), QColor(Qt::white));
     }
-    ASSERT_EQ(l.keys.size(), 2u);
-    EXPECT_EQ(At(image, l.keys[0].swatch.center().x(), l.keys[0].swatch.center().y()), colour::KEPT_SHADE);
-    EXPECT_EQ(At(image, l.keys[1].swatch.center().x(), l.keys[1].swatch.center().y()), colour::SHADE);
+    ASSERT_EQ(l.keys.size(), 4u);
+    for (const ShadeKey& key : l.keys)
+        EXPECT_EQ(At(image, key.swatch.center().x(), key.swatch.center().y()), key.colour);
 }
 
 TEST(YearPlotPaint, EachMeasureIsDrawnFromItsOwnValuesAndGapsStayEmpty) {
