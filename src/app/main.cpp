@@ -1,3 +1,4 @@
+#include "plot/Translations.h"
 #include "ui/frmKolvane.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    kolvane::InstallQtTranslations();
     kolvane::frmKolvane window(QCoreApplication::applicationDirPath());
     // A second instance ends here, silently.
     if (!window.Form_Load()) return 0;
