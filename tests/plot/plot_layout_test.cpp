@@ -256,6 +256,9 @@ TEST(PlotLayout, TotalsOfTheYear) {
     YearSeries cold = EmptyYearSeries(2025);
     cold.days[0].temp = -0.04;
     EXPECT_TRUE(YearTotalsText(SummariseYear(cold)).contains(QStringLiteral("平均気温 0.0 °C（1日分）")));
+    // Halves round away from zero as the yearly file rounds, though 0.15 is a shade under in binary.
+    cold.days[0].temp = 0.15;
+    EXPECT_TRUE(YearTotalsText(SummariseYear(cold)).contains(QStringLiteral("平均気温 0.2 °C（1日分）")));
 }
 
 TEST(PlotLayout, NiceScales) {
