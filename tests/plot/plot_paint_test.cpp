@@ -1,6 +1,7 @@
 #include "model/FileIo.h"
 #include "model/Text.h"
 #include "plot/PlotFile.h"
+#include "plot/PlotSpec.h"
 #include "plot/YearPlot.h"
 #include "support/Samples.h"
 
@@ -163,6 +164,34 @@ TEST(YearPlotFile, SavesPngAndSvgOfAnyYear) {
     ASSERT_EQ(ReadWholeFile(folder + "full.svg", svg), 0);
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_NE(QString::fromStdString(svg).indexOf(QStringLiteral("降水量")), -1);
+}
+
+TEST(YearPlotFile, DrawsOnTheScaleOfTheStationsFilesBesideIt) {
+    QTemporaryDir temp;
+    const std::string folder = temp.path().toStdString() + "/";
+    const std::string yearly = folder + "Y2024_0101.csv";
+    ASSERT_EQ(WriteFileAtomically(yearly, EncodeCp932(testing::YearlyText(2024, 0))), 0);
+    // A wetter, hotter year of the station; another station's and an unreadable file change nothing.
+    const std::string wet = testing::YEARLY_HEADER +
+                            "\r\n\"23/07/01\",200.0,30.0,41.0,20.0,70.0,1013.0,N,2.0,5.0,N,20.00,3.0,"
+                            "8.0,12.0,8.00,4.0,9.0\r\n";
+    ASSERT_EQ(WriteFileAtomically(folder + "Y2023_0101.csv", EncodeCp932(wet)), 0);
+    ASSERT_EQ(WriteFileAtomically(folder + "Y2022_0102.csv", EncodeCp932(wet)), 0);
+    ASSERT_EQ(WriteFileAtomically(folder + "Y2021_0101.csv", "\x01 garbage\r\n1,2\r\n"), 0);
+
+    PlotYearlyFile(yearly, folder + "plot.png");
+    const YearSeries series = ReadYearSeries(yearly, 2024);
+    const YearSeries wetYear = BuildYearSeries(EncodeCp932(wet), "Y2023_0101.csv", 2023);
+    const PlotRanges ranges = RangesOf(YearPanels(), {series, wetYear});
+    const QString title = QString::fromStdString(YearPlotTitle(2024, {"01", "01"}));
+    ASSERT_EQ(SaveYearPlotPng(series, title, folder + "shared.png", YEAR_PLOT_SAVE_SIZE, &ranges), 0);
+    ASSERT_EQ(SaveYearPlotPng(series, title, folder + "own.png", YEAR_PLOT_SAVE_SIZE), 0);
+    std::string plot, shared, own;
+    ASSERT_EQ(ReadWholeFile(folder + "plot.png", plot), 0);
+    ASSERT_EQ(ReadWholeFile(folder + "shared.png", shared), 0);
+    ASSERT_EQ(ReadWholeFile(folder + "own.png", own), 0);
+    EXPECT_NE(shared, own);
+    EXPECT_EQ(plot, shared);
 }
 
 // Group and bucket differ, so that a title with the two swapped is seen.
