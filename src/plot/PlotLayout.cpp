@@ -98,7 +98,8 @@ void Place(PlotLayout& layout, const std::vector<PanelSpec>& specs, const TextMe
 
     const qreal titleHeight = area.top() + pad + measure.height(PlotFont::Title) * 1.3 - area.top();
     layout.titleRow = QRectF(layout.x0, area.top(), layout.x1 - layout.x0, titleHeight);
-    layout.totalsRow = QRectF(layout.x0, layout.titleRow.bottom(), layout.x1 - layout.x0, fh * 1.3);
+    // Wider than the time axis: the figures are a long line, and nothing stands right of it.
+    layout.totalsRow = QRectF(layout.x0, layout.titleRow.bottom(), area.right() - pad - layout.x0, fh * 1.3);
     const qreal titleBottom = layout.totalsRow.bottom();
     const qreal header = fh * 1.5;
     const qreal gap = fh * 0.5;
@@ -234,8 +235,13 @@ void ValueRange::Add(const ValueRange& other) {
 }
 
 QString YearTotalsText(const YearTotals& t) {
+    // When the figures all come from the same days (a year still being observed), that is said once.
+    const int sumDays[] = {t.precip.days, t.temp.days, t.sunshine.days, t.evaporation.days};
+    const bool sameDays =
+        std::all_of(std::begin(sumDays), std::end(sumDays), [&](int d) { return d == sumDays[0]; });
     const auto partial = [&](int days) {
-        return days < t.days ? QStringLiteral("（%1日分）").arg(days) : QString();
+        if (sameDays || days == 0 || days >= t.days) return QString();
+        return QStringLiteral("（%1日分）").arg(days);
     };
     const auto sum = [&](const QString& name, const YearSum& s, const QString& unit, bool mean) {
         if (s.days == 0) return name + QStringLiteral(" —");
@@ -247,11 +253,15 @@ QString YearTotalsText(const YearTotals& t) {
         return QStringLiteral("%1 %2 °C（%3/%4）").arg(name, Figure(e->value)).arg(e->month).arg(e->day);
     };
     const QString gap = QStringLiteral("　");
-    return sum(QStringLiteral("年降水量"), t.precip, QStringLiteral("mm"), false) + gap +
-           sum(QStringLiteral("平均気温"), t.temp, QStringLiteral("°C"), true) + gap +
-           extreme(QStringLiteral("最高"), t.highest) + gap + extreme(QStringLiteral("最低"), t.lowest) +
-           gap + sum(QStringLiteral("日照時間"), t.sunshine, QStringLiteral("h"), false) + gap +
-           sum(QStringLiteral("水面蒸発量"), t.evaporation, QStringLiteral("mm"), false);
+    QString text = sum(QStringLiteral("年降水量"), t.precip, QStringLiteral("mm"), false) + gap +
+                   sum(QStringLiteral("平均気温"), t.temp, QStringLiteral("°C"), true) + gap +
+                   extreme(QStringLiteral("最高"), t.highest) + gap +
+                   extreme(QStringLiteral("最低"), t.lowest) + gap +
+                   sum(QStringLiteral("日照時間"), t.sunshine, QStringLiteral("h"), false) + gap +
+                   sum(QStringLiteral("水面蒸発量"), t.evaporation, QStringLiteral("mm"), false);
+    if (sameDays && sumDays[0] > 0 && sumDays[0] < t.days)
+        text += gap + QStringLiteral("（%1日のうち値のある%2日分）").arg(t.days).arg(sumDays[0]);
+    return text;
 }
 
 PlotRanges RangesOf(const std::vector<PanelSpec>& specs, const std::vector<YearSeries>& years) {
@@ -294,6 +304,8 @@ PlotLayout LayOutYearPlot(const std::vector<PanelSpec>& specs, const YearSeries&
 
     PlaceShades(layout, series, measure);
     layout.totals = YearTotalsText(SummariseYear(series));
+    if (measure.width(PlotFont::Text, layout.totals) > layout.totalsRow.width())
+        layout.totalsFont = PlotFont::Small;
 
     int start = 0;
     for (int i = 1; i <= layout.days; ++i) {

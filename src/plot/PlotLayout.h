@@ -124,7 +124,8 @@ struct PlotLayout {
     QRectF titleRow;
     QRectF totalsRow; // the year's sums and means, under the title
     QString totals;
-    qreal x0 = 0, x1 = 0; // the time axis, shared by every panel
+    PlotFont totalsFont = PlotFont::Text; // the smaller font where the line is too long for the row
+    qreal x0 = 0, x1 = 0;                 // the time axis, shared by every panel
     int days = 0;
     std::vector<PanelLayout> panels; // as the specs, top to bottom
     std::vector<Shade> shades;       // only shades some day has

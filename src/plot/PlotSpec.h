@@ -48,7 +48,7 @@ inline const QColor MONTH_LINE(0xd0, 0xd0, 0xd0);
 // quasi-normal days must not look like gaps.
 inline const QColor QUASI_SHADE(0xf6, 0xf1, 0xe6);
 inline const QColor INSUFFICIENT_SHADE(0xe9, 0xe0, 0xc8);
-inline const QColor MISSING_SHADE(0xd8, 0xca, 0xa6);
+inline const QColor MISSING_SHADE(0xdd, 0xd1, 0xb2);
 inline const QColor KEPT_SHADE(0xe6, 0xee, 0xf6); // cool: values there, only their hours unknown
 inline const QColor NOTE(0x80, 0x80, 0x80);
 inline const QColor TEMP_MAX(0xd6, 0x27, 0x28);

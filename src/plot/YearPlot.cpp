@@ -72,8 +72,11 @@ void Painter::TitleRow(const QString& title) {
     p_.setFont(fonts_.title);
     p_.setPen(INK);
     p_.drawText(l_.titleRow, Qt::AlignLeft | Qt::AlignVCenter, title);
-    p_.setFont(fonts_.text);
-    p_.drawText(l_.totalsRow, Qt::AlignLeft | Qt::AlignVCenter, l_.totals);
+    const QFont& font = fonts_[l_.totalsFont];
+    p_.setFont(font);
+    // Cut with an ellipsis rather than mid-character where even the small font is too wide.
+    const QString totals = QFontMetricsF(font).elidedText(l_.totals, Qt::ElideRight, l_.totalsRow.width());
+    p_.drawText(l_.totalsRow, Qt::AlignLeft | Qt::AlignVCenter, totals);
     for (const ShadeKey& key : l_.keys) {
         p_.setFont(fonts_.text);
         p_.setPen(INK);

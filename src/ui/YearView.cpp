@@ -84,7 +84,7 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     lblSaved->setObjectName(QStringLiteral("lblSaved"));
     lblSaved->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Its line is there before the first save, so that the plot does not jump when it is filled.
-    lblSaved->setText(QStringLiteral("保存しました"));
+    lblSaved->setText(QStringLiteral("「」に保存しました。"));
     lblSaved->setFixedHeight(lblSaved->sizeHint().height());
     lblSaved->clear();
 
@@ -198,7 +198,7 @@ void YearView::Save(const QString& suffix, const QString& filter) {
         activateWindow();
         return;
     }
-    lblSaved->setText(QStringLiteral("保存しました: %1").arg(QDir::toNativeSeparators(path)));
+    lblSaved->setText(QStringLiteral("「%1」に保存しました。").arg(QDir::toNativeSeparators(path)));
 }
 
 void FitToScreen(QWidget& window, const QWidget* parent) {

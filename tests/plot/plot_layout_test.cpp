@@ -247,6 +247,7 @@ TEST(PlotLayout, TotalsOfTheYear) {
     EXPECT_EQ(l.totals,
               QStringLiteral("年降水量 1068.0 mm（356日分）　平均気温 5.0 °C　最高 36.3 °C（8/2）　"
                              "最低 −15.5 °C（1/20）　日照時間 2196.0 h　水面蒸発量 1460.0 mm（365日分）"));
+    EXPECT_EQ(l.totalsFont, PlotFont::Text);
     EXPECT_GT(l.totalsRow.top(), l.titleRow.top());
     EXPECT_LE(l.totalsRow.bottom(), l.panels[0].header.top() + 1e-9);
 
@@ -256,6 +257,17 @@ TEST(PlotLayout, TotalsOfTheYear) {
     YearSeries cold = EmptyYearSeries(2025);
     cold.days[0].temp = -0.04;
     EXPECT_TRUE(YearTotalsText(SummariseYear(cold)).contains(QStringLiteral("平均気温 0.0 °C（1日分）")));
+    // A year still being observed: every figure from the same days, said once. In a narrow plot the
+    // line takes the small font.
+    YearSeries spring = FullYear();
+    for (int i = 90; i < 366; ++i)
+        spring.days[i] = EmptyYearSeries(2024).days[i];
+    const PlotLayout narrow = LayOutYearPlot(YearPanels(), spring, QRectF(0, 0, 900, 600), FixedMeasure());
+    EXPECT_EQ(narrow.totals, QStringLiteral("年降水量 270.0 mm　平均気温 5.0 °C　最高 25.0 °C（1/1）　最低 "
+                                            "−15.0 °C（1/1）　日照時間 540.0 h　水面蒸発量 360.0 mm　"
+                                            "（366日のうち値のある90日分）"));
+    EXPECT_EQ(narrow.totalsFont, PlotFont::Small);
+
     // Halves round away from zero as the yearly file rounds, though 0.15 is a shade under in binary.
     cold.days[0].temp = 0.15;
     EXPECT_TRUE(YearTotalsText(SummariseYear(cold)).contains(QStringLiteral("平均気温 0.2 °C（1日分）")));

@@ -72,7 +72,7 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_TRUE(saved->text().isEmpty());
     QTest::mouseClick(save, Qt::LeftButton);
-    EXPECT_EQ(saved->text(), QStringLiteral("保存しました: %1").arg(target));
+    EXPECT_EQ(saved->text(), QStringLiteral("「%1」に保存しました。").arg(target));
     ASSERT_EQ(answers.saveRequests.size(), 2u);
     EXPECT_EQ(answers.saveRequests[0].suggestedPath, QString::fromStdString(Monthly() + "Y2023_0101.png"));
     EXPECT_EQ(answers.saveRequests[0].filter, QStringLiteral("PNG 画像 (*.png)"));
@@ -82,7 +82,7 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     const QString nowhere = QString::fromStdString(Folder("saved") + "gone/year.png");
     answers.saveAnswers = {nowhere};
     QTest::mouseClick(save, Qt::LeftButton);
-    EXPECT_EQ(saved->text(), QStringLiteral("保存しました: %1").arg(target)); // not the failed one
+    EXPECT_EQ(saved->text(), QStringLiteral("「%1」に保存しました。").arg(target)); // not the failed one
     EXPECT_EQ(answers.messages,
               QStringList{ErrorLine(
                   QStringLiteral("グラフを「%1」に保存できません（ファイルまたはフォルダが見つかりません）。")
