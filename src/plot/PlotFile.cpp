@@ -4,6 +4,7 @@
 #include "model/Messages.h"
 #include "model/Text.h"
 #include "plot/PlotSpec.h"
+#include "plot/Translations.h"
 #include "plot/YearPlot.h"
 #include "series/YearSeries.h"
 
@@ -61,6 +62,7 @@ void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath)
         static char arg0[] = "kolvane-convert", arg1[] = "-platform", arg2[] = "offscreen";
         static char* argv[] = {arg0, arg1, arg2, nullptr};
         app = std::make_unique<QGuiApplication>(argc, argv);
+        InstallQtTranslations();
     }
     const QString title = QString::fromStdString(YearPlotTitle(*year, station));
     const bool svg = EqualsIgnoreAsciiCase(std::filesystem::path(imagePath).extension().string(), ".svg");
