@@ -3,7 +3,7 @@
 #   scripts/install-deps.sh [extra packages...]
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libgtest-dev libbenchmark-dev fonts-noto-cjk "$@")
+packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev qt6-translations-l10n libgtest-dev libbenchmark-dev fonts-noto-cjk "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,7 +2,7 @@
 # Takes PNG screenshots of what a user sees, in a real X server with the Japanese fonts: the main
 # window on the bundled sample data with a prefecture and locality chosen and their coordinates set,
 # the folder dialog, a range message of the coordinate boxes, the help window, and a run with the
-# year view it leads to.
+# year view it leads to (also as the whole screen, to see that the view fits it).
 #
 #   scripts/screenshots.sh [OUTPUT_FOLDER]
 #

@@ -1,4 +1,5 @@
 #include "app/SingleInstance.h"
+#include "plot/Translations.h"
 #include "ui/frmKolvane.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     const kolvane::SingleInstance instance;
     // A second instance ends here, silently, before anything is read.
     if (!instance.mayStart()) return 0;
+    kolvane::InstallQtTranslations();
     kolvane::frmKolvane window(QCoreApplication::applicationDirPath());
     window.Form_Load();
     window.show();

@@ -3,6 +3,8 @@
 #include "model/Error.h"
 #include "model/Messages.h"
 #include "model/Text.h"
+#include "plot/PlotSpec.h"
+#include "plot/Translations.h"
 #include "plot/YearPlot.h"
 #include "series/YearSeries.h"
 
@@ -17,11 +19,28 @@ std::string YearPlotTitle(int year, const StationKey& station) {
     return std::to_string(year) + "年　" + message::StationLabel(station.group, station.bucket);
 }
 
+PlotRanges StationPlotRanges(const std::vector<std::string>& folders, const StationKey& station,
+                             const YearSeries* shown) {
+    std::vector<YearSeries> years;
+    if (shown) years.push_back(*shown);
+    for (const YearlyFileEntry& file : ListYearlyFiles(folders, station)) {
+        if (shown && file.year == shown->year) continue;
+        try {
+            years.push_back(ReadYearSeries(file.path, file.year));
+        } catch (const KolvaneError&) {
+            // A year that cannot be read has nothing to add to the scale; it says so when shown itself.
+        }
+    }
+    return RangesOf(YearPanels(), years);
+}
+
 void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath) {
     const std::string name = std::filesystem::path(yearlyPath).filename().string();
     const std::optional<YearlyNameParts> parsed = ParseYearlyFileName(name);
     if (!parsed) throw KolvaneError(message::NotAYearlyFileName(yearlyPath));
     const YearSeries series = ReadYearSeries(yearlyPath, parsed->year);
+    const std::string folder = std::filesystem::path(yearlyPath).parent_path().string();
+    const PlotRanges ranges = StationPlotRanges({folder.empty() ? "." : folder}, parsed->station, &series);
 
     QtMessageHandler previous = nullptr;
     bool quietened = false;
@@ -40,11 +59,12 @@ void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath)
         static char arg0[] = "kolvane-convert", arg1[] = "-platform", arg2[] = "offscreen";
         static char* argv[] = {arg0, arg1, arg2, nullptr};
         app = std::make_unique<QGuiApplication>(argc, argv);
+        InstallQtTranslations();
     }
     const QString title = QString::fromStdString(YearPlotTitle(parsed->year, parsed->station));
     const bool svg = EqualsIgnoreAsciiCase(std::filesystem::path(imagePath).extension().string(), ".svg");
-    const int error = svg ? SaveYearPlotSvg(series, title, imagePath, YEAR_PLOT_SAVE_SIZE)
-                          : SaveYearPlotPng(series, title, imagePath, YEAR_PLOT_SAVE_SIZE);
+    const int error = svg ? SaveYearPlotSvg(series, title, imagePath, YEAR_PLOT_SAVE_SIZE, &ranges)
+                          : SaveYearPlotPng(series, title, imagePath, YEAR_PLOT_SAVE_SIZE, &ranges);
     if (error == ENOTSUP)
         throw KolvaneError("この kolvane-convert は SVG を書けません (Qt SVG なしでビルドされています)。");
     if (error)

@@ -6,23 +6,14 @@
 namespace kolvane {
 namespace {
 
-struct Extent {
-    double low = 0;
-    double high = 0;
-    bool any = false;
-};
+using Extent = ValueRange;
 
 Extent ExtentOf(const YearSeries& series, const PanelSpec& spec, AxisSide side) {
     Extent e;
     for (const SeriesSpec& s : spec.series) {
         if (s.axis != side) continue;
-        for (const SeriesDay& day : series.days) {
-            const std::optional<double>& v = day.*s.measure;
-            if (!v || !std::isfinite(*v)) continue;
-            e.low = e.any ? std::min(e.low, *v) : *v;
-            e.high = e.any ? std::max(e.high, *v) : *v;
-            e.any = true;
-        }
+        for (const SeriesDay& day : series.days)
+            if (const std::optional<double>& v = day.*s.measure) e.Add(*v);
     }
     return e;
 }
@@ -58,14 +49,25 @@ QString TickText(double value, double step) {
     return text;
 }
 
-void Scale(PanelLayout& panel, const PanelSpec& spec, const YearSeries& series, int maxSteps) {
-    const Extent left = ExtentOf(series, spec, AxisSide::Left);
-    panel.left.scale = ScaleOf(left, spec.left, maxSteps);
+// One decimal, rounded half away from zero as the yearly file rounds.
+QString Figure(double value) {
+    QString text = QString::number(std::round(value * 10) / 10, 'f', 1);
+    if (text == QLatin1String("-0.0")) return QStringLiteral("0.0");
+    if (text.startsWith(QLatin1Char('-'))) text.replace(0, 1, QChar(0x2212));
+    return text;
+}
+
+void Scale(PanelLayout& panel, const PanelSpec& spec, const YearSeries& series, const PanelRange* range,
+           int maxSteps) {
+    Extent left = ExtentOf(series, spec, AxisSide::Left);
     panel.empty = !left.any;
+    if (range) left.Add(range->left);
+    panel.left.scale = ScaleOf(left, spec.left, maxSteps);
     if (spec.right) {
-        const Extent right = ExtentOf(series, spec, AxisSide::Right);
-        panel.right = AxisLayout{AlignedScale(panel.left.scale, right, *spec.right, maxSteps), {}};
+        Extent right = ExtentOf(series, spec, AxisSide::Right);
         panel.empty = panel.empty && !right.any;
+        if (range) right.Add(range->right);
+        panel.right = AxisLayout{AlignedScale(panel.left.scale, right, *spec.right, maxSteps), {}};
     }
 }
 
@@ -94,8 +96,11 @@ void Place(PlotLayout& layout, const std::vector<PanelSpec>& specs, const TextMe
     layout.x0 = area.left() + pad + leftLabels + tick + fh * 0.3;
     layout.x1 = area.right() - pad - (rightLabels > 0 ? rightLabels + tick + fh * 0.3 : 0);
 
-    const qreal titleBottom = area.top() + pad + measure.height(PlotFont::Title) * 1.3;
-    layout.titleRow = QRectF(layout.x0, area.top(), layout.x1 - layout.x0, titleBottom - area.top());
+    const qreal titleHeight = area.top() + pad + measure.height(PlotFont::Title) * 1.3 - area.top();
+    layout.titleRow = QRectF(layout.x0, area.top(), layout.x1 - layout.x0, titleHeight);
+    // Wider than the time axis: the figures are a long line, and nothing stands right of it.
+    layout.totalsRow = QRectF(layout.x0, layout.titleRow.bottom(), area.right() - pad - layout.x0, fh * 1.3);
+    const qreal titleBottom = layout.totalsRow.bottom();
     const qreal header = fh * 1.5;
     const qreal gap = fh * 0.5;
     const qreal bottom = area.bottom() - pad - measure.height(PlotFont::Small) * 1.8;
@@ -132,15 +137,30 @@ template <class Pred> std::vector<DayRange> Bands(const YearSeries& series, Pred
     return bands;
 }
 
-// The keys of the shades, right to left from the end of the title row.
-void PlaceKeys(PlotLayout& layout, const YearSeries& series, const TextMeasure& measure) {
+// One shade for each class of day that is not complete, graded by how much of the day is missing.
+// Without the companion file a day without any value is all that is known.
+void PlaceShades(PlotLayout& layout, const YearSeries& series, const TextMeasure& measure) {
+    struct Class {
+        DayClass dayClass;
+        QColor colour;
+        QString key;
+    };
+    // Right to left in the title row, so that the keys read lightest to darkest, then the cool one.
+    const Class classes[] = {
+        {DayClass::Kept, colour::KEPT_SHADE, QStringLiteral("既存（時間数不明）")},
+        {DayClass::NoData, colour::MISSING_SHADE,
+         series.qualityKnown ? QStringLiteral("欠測") : QStringLiteral("欠測（品質ファイルなし）")},
+        {DayClass::Insufficient, colour::INSUFFICIENT_SHADE, QStringLiteral("資料不足")},
+        {DayClass::QuasiNormal, colour::QUASI_SHADE, QStringLiteral("準正常")},
+    };
     std::vector<std::pair<QString, QColor>> keys;
-    if (!layout.kept.empty())
-        keys.emplace_back(QStringLiteral("既存の値の日（時間数不明）"), colour::KEPT_SHADE);
-    if (!layout.incomplete.empty())
-        keys.emplace_back(series.qualityKnown ? QStringLiteral("完全でないデータの日")
-                                              : QStringLiteral("欠測の日（品質ファイルなし）"),
-                          colour::SHADE);
+    for (const Class& c : classes) {
+        std::vector<DayRange> bands =
+            Bands(series, [&](const SeriesDay& d) { return d.dayClass == c.dayClass; });
+        if (bands.empty()) continue;
+        layout.shades.push_back({c.colour, std::move(bands)});
+        keys.emplace_back(c.key, c.colour);
+    }
     const qreal fh = layout.lineHeight;
     const QRectF& row = layout.titleRow;
     qreal right = row.right();
@@ -201,8 +221,61 @@ PlotSizes PlotSizesFor(const QSizeF& area) {
             static_cast<int>(std::lround(base * 1.3)), std::max(1.0, base / 11)};
 }
 
+void ValueRange::Add(double value) {
+    if (!std::isfinite(value)) return;
+    low = any ? std::min(low, value) : value;
+    high = any ? std::max(high, value) : value;
+    any = true;
+}
+
+void ValueRange::Add(const ValueRange& other) {
+    if (!other.any) return;
+    Add(other.low);
+    Add(other.high);
+}
+
+QString YearTotalsText(const YearTotals& t) {
+    // When the figures all come from the same days (a year still being observed), that is said once.
+    const int sumDays[] = {t.precip.days, t.temp.days, t.sunshine.days, t.evaporation.days};
+    const bool sameDays =
+        std::all_of(std::begin(sumDays), std::end(sumDays), [&](int d) { return d == sumDays[0]; });
+    const auto partial = [&](int days) {
+        if (sameDays || days == 0 || days >= t.days) return QString();
+        return QStringLiteral("（%1日分）").arg(days);
+    };
+    const auto sum = [&](const QString& name, const YearSum& s, const QString& unit, bool mean) {
+        if (s.days == 0) return name + QStringLiteral(" —");
+        return QStringLiteral("%1 %2 %3%4")
+            .arg(name, Figure(mean ? *s.Mean() : s.sum), unit, partial(s.days));
+    };
+    const auto extreme = [](const QString& name, const std::optional<YearExtreme>& e) {
+        if (!e) return name + QStringLiteral(" —");
+        return QStringLiteral("%1 %2 °C（%3/%4）").arg(name, Figure(e->value)).arg(e->month).arg(e->day);
+    };
+    const QString gap = QStringLiteral("　");
+    QString text = sum(QStringLiteral("年降水量"), t.precip, QStringLiteral("mm"), false) + gap +
+                   sum(QStringLiteral("平均気温"), t.temp, QStringLiteral("°C"), true) + gap +
+                   extreme(QStringLiteral("最高"), t.highest) + gap +
+                   extreme(QStringLiteral("最低"), t.lowest) + gap +
+                   sum(QStringLiteral("日照時間"), t.sunshine, QStringLiteral("h"), false) + gap +
+                   sum(QStringLiteral("水面蒸発量"), t.evaporation, QStringLiteral("mm"), false);
+    if (sameDays && sumDays[0] > 0 && sumDays[0] < t.days)
+        text += gap + QStringLiteral("（%1日のうち値のある%2日分）").arg(t.days).arg(sumDays[0]);
+    return text;
+}
+
+PlotRanges RangesOf(const std::vector<PanelSpec>& specs, const std::vector<YearSeries>& years) {
+    PlotRanges ranges(specs.size());
+    for (std::size_t i = 0; i < specs.size(); ++i)
+        for (const YearSeries& year : years) {
+            ranges[i].left.Add(ExtentOf(year, specs[i], AxisSide::Left));
+            ranges[i].right.Add(ExtentOf(year, specs[i], AxisSide::Right));
+        }
+    return ranges;
+}
+
 PlotLayout LayOutYearPlot(const std::vector<PanelSpec>& specs, const YearSeries& series, const QRectF& area,
-                          const TextMeasure& measure) {
+                          const TextMeasure& measure, const PlotRanges* ranges) {
     PlotLayout layout;
     layout.area = area;
     layout.sizes = PlotSizesFor(area.size());
@@ -210,15 +283,18 @@ PlotLayout LayOutYearPlot(const std::vector<PanelSpec>& specs, const YearSeries&
     layout.days = static_cast<int>(series.days.size());
     layout.panels.resize(specs.size());
 
+    const auto rangeOf = [&](std::size_t i) {
+        return ranges && i < ranges->size() ? &(*ranges)[i] : nullptr;
+    };
     for (std::size_t i = 0; i < specs.size(); ++i)
-        Scale(layout.panels[i], specs[i], series, 5);
+        Scale(layout.panels[i], specs[i], series, rangeOf(i), 5);
     Place(layout, specs, measure);
     // Short panels get fewer ticks, so that tick labels never crowd; the labels' width may change
     // with the steps, so the panels are placed again.
     const qreal labelHeight = measure.height(PlotFont::Small);
     for (std::size_t i = 0; i < specs.size(); ++i) {
         const int steps = static_cast<int>(layout.panels[i].box.height() / (labelHeight * 1.5));
-        Scale(layout.panels[i], specs[i], series, std::clamp(steps, 2, 6));
+        Scale(layout.panels[i], specs[i], series, rangeOf(i), std::clamp(steps, 2, 6));
     }
     Place(layout, specs, measure);
     for (PanelLayout& panel : layout.panels) {
@@ -226,9 +302,10 @@ PlotLayout LayOutYearPlot(const std::vector<PanelSpec>& specs, const YearSeries&
         if (panel.right) PlaceTicks(panel, *panel.right);
     }
 
-    layout.incomplete = Bands(series, IsIncomplete);
-    layout.kept = Bands(series, [](const SeriesDay& d) { return d.dayClass == DayClass::Kept; });
-    PlaceKeys(layout, series, measure);
+    PlaceShades(layout, series, measure);
+    layout.totals = YearTotalsText(SummariseYear(series));
+    if (measure.width(PlotFont::Text, layout.totals) > layout.totalsRow.width())
+        layout.totalsFont = PlotFont::Small;
 
     int start = 0;
     for (int i = 1; i <= layout.days; ++i) {

@@ -20,6 +20,25 @@ struct AxisScale {
     double step = 1;
 };
 
+// The values an axis must hold.
+struct ValueRange {
+    double low = 0;
+    double high = 0;
+    bool any = false; // no value at all: the axis takes its default
+    void Add(double value);
+    void Add(const ValueRange& other);
+};
+
+// The values each panel's axes must hold, as the panel specs, top to bottom. Given to the layout, they
+// make every year of a station share one scale, so that two years can be compared by eye.
+struct PanelRange {
+    ValueRange left, right;
+};
+using PlotRanges = std::vector<PanelRange>;
+
+// The ranges of all the years' values.
+PlotRanges RangesOf(const std::vector<PanelSpec>& specs, const std::vector<YearSeries>& years);
+
 // Round ticks (1, 2 or 5 times a power of ten) for data from `low` to `high`, at most about `maxSteps`
 // steps. `includeZero` stretches the range to 0; an empty range is widened so that it has height.
 AxisScale NiceScale(double low, double high, bool includeZero, int maxSteps = 5);
@@ -78,6 +97,12 @@ struct DayRange {
     bool operator==(const DayRange&) const = default;
 };
 
+// The days of one shade, painted behind every panel.
+struct Shade {
+    QColor colour;
+    std::vector<DayRange> bands;
+};
+
 // A key of a shade in the title row.
 struct ShadeKey {
     QString text;
@@ -97,12 +122,15 @@ struct PlotLayout {
     PlotSizes sizes;
     qreal lineHeight = 0; // of the text font; paddings follow it
     QRectF titleRow;
-    qreal x0 = 0, x1 = 0; // the time axis, shared by every panel
+    QRectF totalsRow; // the year's sums and means, under the title
+    QString totals;
+    PlotFont totalsFont = PlotFont::Text; // the smaller font where the line is too long for the row
+    qreal x0 = 0, x1 = 0;                 // the time axis, shared by every panel
     int days = 0;
     std::vector<PanelLayout> panels; // as the specs, top to bottom
-    std::vector<DayRange> incomplete, kept;
-    std::vector<ShadeKey> keys;     // right to left; a shade no day has has no key
-    std::vector<qreal> monthStarts; // x of the 1st of every month but January
+    std::vector<Shade> shades;       // only shades some day has
+    std::vector<ShadeKey> keys;      // right to left, one per shade
+    std::vector<qreal> monthStarts;  // x of the 1st of every month but January
     std::vector<MonthSpan> months;
 
     qreal DayLeft(int i) const { return x0 + (x1 - x0) * i / std::max(days, 1); }
@@ -110,8 +138,13 @@ struct PlotLayout {
     qreal DayWidth() const { return (x1 - x0) / std::max(days, 1); }
 };
 
-// Where everything of the plot lies in `area`: the pure geometry painting follows.
+// The year's figures as one line: 年降水量, 平均気温, 最高・最低 with their dates, 日照時間 and
+// 水面蒸発量; a figure from fewer days than the year has says from how many.
+QString YearTotalsText(const YearTotals& totals);
+
+// Where everything of the plot lies in `area`: the pure geometry painting follows. The axes hold
+// `ranges` (as well as the year's own values) when given, else only the year's values.
 PlotLayout LayOutYearPlot(const std::vector<PanelSpec>& specs, const YearSeries& series, const QRectF& area,
-                          const TextMeasure& measure);
+                          const TextMeasure& measure, const PlotRanges* ranges = nullptr);
 
 } // namespace kolvane

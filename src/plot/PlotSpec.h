@@ -44,8 +44,12 @@ inline const QColor INK(0x33, 0x33, 0x33);
 inline const QColor FRAME(0x99, 0x99, 0x99);
 inline const QColor GRID(0xe4, 0xe4, 0xe4);
 inline const QColor MONTH_LINE(0xd0, 0xd0, 0xd0);
-inline const QColor SHADE(0xe9, 0xe2, 0xd0);      // a warm light band, apart from the grey of the grid
-inline const QColor KEPT_SHADE(0xe6, 0xee, 0xf6); // cool and lighter: values there, only their hours unknown
+// Warm bands, apart from the grey of the grid, darker the fewer hours a day had; a clean year's few
+// quasi-normal days must not look like gaps.
+inline const QColor QUASI_SHADE(0xf6, 0xf1, 0xe6);
+inline const QColor INSUFFICIENT_SHADE(0xe9, 0xe0, 0xc8);
+inline const QColor MISSING_SHADE(0xdd, 0xd1, 0xb2);
+inline const QColor KEPT_SHADE(0xe6, 0xee, 0xf6); // cool: values there, only their hours unknown
 inline const QColor NOTE(0x80, 0x80, 0x80);
 inline const QColor TEMP_MAX(0xd6, 0x27, 0x28);
 inline const QColor TEMP_MEAN(0x2f, 0x2f, 0x2f);

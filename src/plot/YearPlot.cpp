@@ -72,6 +72,11 @@ void Painter::TitleRow(const QString& title) {
     p_.setFont(fonts_.title);
     p_.setPen(INK);
     p_.drawText(l_.titleRow, Qt::AlignLeft | Qt::AlignVCenter, title);
+    const QFont& font = fonts_[l_.totalsFont];
+    p_.setFont(font);
+    // Cut with an ellipsis rather than mid-character where even the small font is too wide.
+    const QString totals = QFontMetricsF(font).elidedText(l_.totals, Qt::ElideRight, l_.totalsRow.width());
+    p_.drawText(l_.totalsRow, Qt::AlignLeft | Qt::AlignVCenter, totals);
     for (const ShadeKey& key : l_.keys) {
         p_.setFont(fonts_.text);
         p_.setPen(INK);
@@ -85,14 +90,11 @@ void Painter::TitleRow(const QString& title) {
 void Painter::Backdrop(const PanelLayout& panel) {
     const QRectF& box = panel.box;
     p_.fillRect(box, Qt::white);
-    const auto shade = [&](const std::vector<DayRange>& bands, const QColor& colour) {
-        for (const DayRange& b : bands)
+    for (const Shade& shade : l_.shades)
+        for (const DayRange& b : shade.bands)
             p_.fillRect(
                 QRectF(l_.DayLeft(b.first), box.top(), l_.DayLeft(b.end) - l_.DayLeft(b.first), box.height()),
-                colour);
-    };
-    shade(l_.incomplete, SHADE);
-    shade(l_.kept, KEPT_SHADE);
+                shade.colour);
     p_.setPen(QPen(GRID, 1));
     const std::vector<Tick>& ticks = panel.left.ticks;
     for (std::size_t k = 1; k + 1 < ticks.size(); ++k)
@@ -277,24 +279,26 @@ int WriteEncoded(const QByteArray& bytes, const std::string& path) {
 
 } // namespace
 
-PlotLayout YearPlotLayout(const YearSeries& series, const QRectF& area) {
+PlotLayout YearPlotLayout(const YearSeries& series, const QRectF& area, const PlotRanges* ranges) {
     const PlotFonts fonts(PlotSizesFor(area.size()));
-    return LayOutYearPlot(YearPanels(), series, area, fonts.Measure());
+    return LayOutYearPlot(YearPanels(), series, area, fonts.Measure(), ranges);
 }
 
-void PaintYearPlot(QPainter& painter, const QRectF& area, const YearSeries& series, const QString& title) {
+void PaintYearPlot(QPainter& painter, const QRectF& area, const YearSeries& series, const QString& title,
+                   const PlotRanges* ranges) {
     const PlotFonts fonts(PlotSizesFor(area.size()));
-    const PlotLayout layout = LayOutYearPlot(YearPanels(), series, area, fonts.Measure());
+    const PlotLayout layout = LayOutYearPlot(YearPanels(), series, area, fonts.Measure(), ranges);
     Painter(painter, layout, fonts, series).Paint(YearPanels(), title);
 }
 
-int SaveYearPlotPng(const YearSeries& series, const QString& title, const std::string& path, QSize size) {
+int SaveYearPlotPng(const YearSeries& series, const QString& title, const std::string& path, QSize size,
+                    const PlotRanges* ranges) {
     if (size.isEmpty()) return EINVAL;
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        PaintYearPlot(painter, QRectF(QPointF(0, 0), QSizeF(size)), series, title);
+        PaintYearPlot(painter, QRectF(QPointF(0, 0), QSizeF(size)), series, title, ranges);
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -302,7 +306,8 @@ int SaveYearPlotPng(const YearSeries& series, const QString& title, const std::s
     return WriteEncoded(bytes, path);
 }
 
-int SaveYearPlotSvg(const YearSeries& series, const QString& title, const std::string& path, QSize size) {
+int SaveYearPlotSvg(const YearSeries& series, const QString& title, const std::string& path, QSize size,
+                    const PlotRanges* ranges) {
 #ifdef KOLVANE_HAVE_SVG
     if (size.isEmpty()) return EINVAL;
     QByteArray bytes;
@@ -316,11 +321,11 @@ int SaveYearPlotSvg(const YearSeries& series, const QString& title, const std::s
     {
         QPainter painter;
         if (!painter.begin(&generator)) return EIO;
-        PaintYearPlot(painter, QRectF(QPointF(0, 0), QSizeF(size)), series, title);
+        PaintYearPlot(painter, QRectF(QPointF(0, 0), QSizeF(size)), series, title, ranges);
     }
     return WriteEncoded(bytes, path);
 #else
-    (void)series, (void)title, (void)path, (void)size;
+    (void)series, (void)title, (void)path, (void)size, (void)ranges;
     return ENOTSUP;
 #endif
 }

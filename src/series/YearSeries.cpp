@@ -54,6 +54,30 @@ bool IsIncomplete(const SeriesDay& day) {
            day.dayClass == DayClass::NoData;
 }
 
+YearTotals SummariseYear(const YearSeries& series) {
+    YearTotals totals;
+    totals.days = static_cast<int>(series.days.size());
+    const auto add = [](YearSum& sum, const std::optional<double>& v) {
+        if (!v) return;
+        sum.sum += *v;
+        ++sum.days;
+    };
+    const auto extreme = [](std::optional<YearExtreme>& best, const std::optional<double>& v,
+                            const SeriesDay& d, bool higher) {
+        if (!v || (best && (higher ? *v <= best->value : *v >= best->value))) return;
+        best = YearExtreme{*v, d.month, d.day};
+    };
+    for (const SeriesDay& d : series.days) {
+        add(totals.precip, d.precip);
+        add(totals.temp, d.temp);
+        add(totals.sunshine, d.sunshine);
+        add(totals.evaporation, d.evaporation);
+        extreme(totals.highest, d.tempMax, d, true);
+        extreme(totals.lowest, d.tempMin, d, false);
+    }
+    return totals;
+}
+
 YearSeries EmptyYearSeries(int year) {
     using namespace std::chrono;
     YearSeries series;

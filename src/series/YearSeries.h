@@ -38,6 +38,28 @@ struct YearSeries {
     bool qualityKnown = false; // the classes came from the companion file
 };
 
+// A sum over the days of a year that have a value; `days` tells a reader how far to trust it.
+struct YearSum {
+    double sum = 0;
+    int days = 0;
+    std::optional<double> Mean() const { return days > 0 ? std::optional(sum / days) : std::nullopt; }
+};
+
+// A day's extreme value of the year; the earliest day wins a tie.
+struct YearExtreme {
+    double value = 0;
+    int month = 0;
+    int day = 0;
+};
+
+// The year's figures shown beside its plot.
+struct YearTotals {
+    YearSum precip, temp, sunshine, evaporation;
+    std::optional<YearExtreme> highest, lowest; // of the daily maxima and minima
+    int days = 0;                               // in the year
+};
+YearTotals SummariseYear(const YearSeries& series);
+
 // The calendar of `year` with every value empty and every day NoData.
 YearSeries EmptyYearSeries(int year);
 

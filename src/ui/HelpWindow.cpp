@@ -6,6 +6,7 @@
 #include "ui/Layout.h"
 #include "ui/Texts.h"
 
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <cerrno>
 
@@ -39,6 +40,15 @@ void HelpWindow::ShowContents(const QString& path) {
     show();
     raise();
     activateWindow();
+}
+
+// Closes as a dialog would: the help is read and put away, often many times.
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QTextBrowser::keyPressEvent(event);
 }
 
 } // namespace kolvane

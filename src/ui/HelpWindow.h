@@ -13,6 +13,9 @@ class HelpWindow : public QTextBrowser {
     // Loads the help file afresh and shows it from its table of contents (at the top of the file).
     // A file that cannot be read is said in the window itself.
     void ShowContents(const QString& path);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace kolvane

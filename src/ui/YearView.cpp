@@ -7,14 +7,18 @@
 #include "plot/YearPlot.h"
 #include "ui/Layout.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace kolvane {
 namespace {
@@ -32,16 +36,18 @@ YearPlotWidget::YearPlotWidget(QWidget* parent) : QWidget(parent) {
     setMinimumSize(640, 420);
 }
 
-void YearPlotWidget::setSeries(std::optional<YearSeries> series, QString title) {
+void YearPlotWidget::setSeries(std::optional<YearSeries> series, QString title,
+                               std::optional<PlotRanges> ranges) {
     series_ = std::move(series);
     title_ = std::move(title);
+    ranges_ = std::move(ranges);
     update();
 }
 
 void YearPlotWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (series_) {
-        PaintYearPlot(painter, rect(), *series_, title_);
+        PaintYearPlot(painter, rect(), *series_, title_, ranges_ ? &*ranges_ : nullptr);
         return;
     }
     painter.fillRect(rect(), Qt::white);
@@ -68,22 +74,55 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
         cmdSaveSvg = new QPushButton(QStringLiteral("SVG で保存(&V)"), this);
         cmdSaveSvg->setObjectName(QStringLiteral("cmdSaveSvg"));
     }
+    // On by default: comparing years is what a user flips through them for.
+    chkCommonScale = new QCheckBox(QStringLiteral("全ての年で同じ目盛り(&C)"), this);
+    chkCommonScale->setObjectName(QStringLiteral("chkCommonScale"));
+    chkCommonScale->setChecked(true);
+    chkCommonScale->setToolTip(QStringLiteral("外すと、この年の値だけに合わせた目盛りになります。"));
     plot_ = new YearPlotWidget(this);
+    lblSaved = new QLabel(this);
+    lblSaved->setObjectName(QStringLiteral("lblSaved"));
+    lblSaved->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Its line is there before the first save, so that the plot does not jump when it is filled.
+    lblSaved->setText(QStringLiteral("「」に保存しました。"));
+    lblSaved->setFixedHeight(lblSaved->sizeHint().height());
+    lblSaved->clear();
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(label);
     bar->addWidget(cboYear);
+    bar->addSpacing(12);
+    bar->addWidget(chkCommonScale);
     bar->addStretch(1);
     bar->addWidget(cmdSavePng);
     if (cmdSaveSvg) bar->addWidget(cmdSaveSvg);
     auto* column = new QVBoxLayout(this);
     column->addLayout(bar);
     column->addWidget(plot_, 1);
+    column->addWidget(lblSaved);
 
     connect(cboYear, &QComboBox::currentIndexChanged, this, &YearView::LoadYear);
+    connect(chkCommonScale, &QCheckBox::toggled, this, &YearView::ShowPlot);
     connect(cmdSavePng, &QPushButton::clicked, this, &YearView::SavePng);
     if (cmdSaveSvg) connect(cmdSaveSvg, &QPushButton::clicked, this, &YearView::SaveSvg);
     resize(TwipsToPixels(16500, logicalDpiX()), TwipsToPixels(11250, logicalDpiY()));
+}
+
+void YearView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+const PlotRanges* YearView::Ranges() const {
+    return chkCommonScale->isChecked() ? &stationRanges_ : nullptr;
+}
+
+void YearView::ShowPlot() {
+    const PlotRanges* ranges = Ranges();
+    plot_->setSeries(series_, plotTitle_, ranges ? std::optional(*ranges) : std::nullopt);
 }
 
 bool YearView::ShowYear(int preferredYear) {
@@ -94,6 +133,7 @@ bool YearView::ShowYear(int preferredYear) {
                              TITLE_ERROR, STYLE_EXCLAMATION);
         return false;
     }
+    stationRanges_ = StationPlotRanges(folders_, station_);
     int chosen = static_cast<int>(files_.size()) - 1;
     for (std::size_t i = 0; i < files_.size(); ++i)
         if (files_[i].year == preferredYear) chosen = static_cast<int>(i);
@@ -121,7 +161,7 @@ void YearView::LoadYear(int index) {
         dialogs_.ShowMessage(QStringLiteral("グラフを表示できません。\n") + QString::fromUtf8(error.what()),
                              TITLE_ERROR, STYLE_EXCLAMATION);
     }
-    plot_->setSeries(series_, plotTitle_);
+    ShowPlot();
     cmdSavePng->setEnabled(series_.has_value());
     if (cmdSaveSvg) cmdSaveSvg->setEnabled(series_.has_value());
 }
@@ -141,14 +181,36 @@ void YearView::Save(const QString& suffix, const QString& filter) {
     const QFileInfo yearly(FromCore(files_[static_cast<std::size_t>(index)].path));
     const QString suggested = yearly.dir().filePath(yearly.completeBaseName() + QLatin1Char('.') + suffix);
     const QString path = dialogs_.AskSaveFileName(QStringLiteral("グラフの保存"), suggested, filter);
+    // The dialog belongs to the main window, which comes to the front when it closes; the user was
+    // working here.
+    raise();
+    activateWindow();
     if (path.isEmpty()) return;
-    const int error = suffix == QLatin1String("svg")
-                          ? SaveYearPlotSvg(*series_, plotTitle_, ToCore(path), YEAR_PLOT_SAVE_SIZE)
-                          : SaveYearPlotPng(*series_, plotTitle_, ToCore(path), YEAR_PLOT_SAVE_SIZE);
-    if (error)
+    const int error =
+        suffix == QLatin1String("svg")
+            ? SaveYearPlotSvg(*series_, plotTitle_, ToCore(path), YEAR_PLOT_SAVE_SIZE, Ranges())
+            : SaveYearPlotPng(*series_, plotTitle_, ToCore(path), YEAR_PLOT_SAVE_SIZE, Ranges());
+    if (error) {
         dialogs_.ShowMessage(QStringLiteral("グラフを「%1」に保存できません（%2）。")
                                  .arg(path, FromCore(DescribeSystemError(error))),
                              TITLE_ERROR, STYLE_EXCLAMATION);
+        raise();
+        activateWindow();
+        return;
+    }
+    lblSaved->setText(QStringLiteral("「%1」に保存しました。").arg(QDir::toNativeSeparators(path)));
+}
+
+void FitToScreen(QWidget& window, const QWidget* parent) {
+    QScreen* screen = parent ? parent->screen() : window.screen();
+    if (!screen) return;
+    // The frame the window manager adds is not known before the window is shown: leave room for a
+    // title bar and borders.
+    const QRect room = screen->availableGeometry().adjusted(8, 36, -8, -8);
+    const QSize size = window.size().boundedTo(room.size()).expandedTo(window.minimumSizeHint());
+    window.setGeometry(QRect(room.topLeft() + QPoint(std::max(0, (room.width() - size.width()) / 2),
+                                                     std::max(0, (room.height() - size.height()) / 2)),
+                             size));
 }
 
 YearView* ShowYearView(QWidget* parent, UserDialogs& dialogs, std::vector<std::string> folders,
@@ -159,6 +221,7 @@ YearView* ShowYearView(QWidget* parent, UserDialogs& dialogs, std::vector<std::s
         delete view;
         return nullptr;
     }
+    FitToScreen(*view, parent);
     view->show();
     view->raise();
     view->activateWindow();

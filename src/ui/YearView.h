@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/FileNames.h"
+#include "plot/PlotLayout.h"
 #include "series/YearSeries.h"
 #include "ui/UserDialogs.h"
 
@@ -9,7 +10,9 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 namespace kolvane {
@@ -19,7 +22,8 @@ class YearPlotWidget : public QWidget {
     Q_OBJECT
   public:
     explicit YearPlotWidget(QWidget* parent = nullptr);
-    void setSeries(std::optional<YearSeries> series, QString title);
+    // `ranges` null: the year's own scale.
+    void setSeries(std::optional<YearSeries> series, QString title, std::optional<PlotRanges> ranges);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,6 +31,7 @@ class YearPlotWidget : public QWidget {
   private:
     std::optional<YearSeries> series_;
     QString title_;
+    std::optional<PlotRanges> ranges_;
 };
 
 // The year at a glance: the plot of one yearly file of a station, a chooser of the station's years and
@@ -51,8 +56,15 @@ class YearView : public QWidget {
     void SavePng();
     void SaveSvg();
 
+    // The scale the plot and a saved picture use: the station's, or null for the year's own.
+    const PlotRanges* Ranges() const;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void LoadYear(int index);
+    void ShowPlot();
     void Save(const QString& suffix, const QString& filter);
 
     UserDialogs& dialogs_;
@@ -61,11 +73,18 @@ class YearView : public QWidget {
     std::vector<YearlyFileEntry> files_;
     std::optional<YearSeries> series_;
     QString plotTitle_;
+    PlotRanges stationRanges_; // of all the station's years
     QComboBox* cboYear = nullptr;
+    QCheckBox* chkCommonScale = nullptr;
+    QLabel* lblSaved = nullptr;
     QPushButton* cmdSavePng = nullptr;
     QPushButton* cmdSaveSvg = nullptr; // only in builds that can write SVG
     YearPlotWidget* plot_ = nullptr;
 };
+
+// Sizes `window` to the screen `parent` (or else the window) is on, keeping its size where it fits, and
+// centres it there, so that no edge runs off a small screen.
+void FitToScreen(QWidget& window, const QWidget* parent);
 
 // Opens the year view of the station as a window of its own over `parent` (it closes with the parent and
 // deletes itself when closed). Returns the window, or null (after a message) when the station has no

@@ -92,7 +92,13 @@ TEST(PlotLayout, PanelsStackOverOneTimeAxisWithTheirOwnScales) {
         EXPECT_DOUBLE_EQ(l.months[m].left, l.months[m - 1].right);
 }
 
-TEST(PlotLayout, BandsAndKeysFollowTheDaysClasses) {
+std::vector<DayRange> BandsOf(const PlotLayout& l, const QColor& colour) {
+    for (const Shade& shade : l.shades)
+        if (shade.colour == colour) return shade.bands;
+    return {};
+}
+
+TEST(PlotLayout, ShadesAreGradedByClassWithOneKeyEach) {
     YearSeries series = FullYear();
     for (int i : {10, 11, 12})
         series.days[i].dayClass = DayClass::QuasiNormal;
@@ -101,21 +107,40 @@ TEST(PlotLayout, BandsAndKeysFollowTheDaysClasses) {
     series.days[30].dayClass = DayClass::Kept;
     series.days[31].dayClass = DayClass::Kept;
     PlotLayout l = LayOutYearPlot(YearPanels(), series, AREA, FixedMeasure());
-    EXPECT_EQ(l.incomplete, (std::vector<DayRange>{{10, 13}, {20, 21}, {365, 366}}));
-    EXPECT_EQ(l.kept, (std::vector<DayRange>{{30, 32}}));
+    EXPECT_EQ(BandsOf(l, colour::QUASI_SHADE), (std::vector<DayRange>{{10, 13}}));
+    EXPECT_EQ(BandsOf(l, colour::INSUFFICIENT_SHADE), (std::vector<DayRange>{{20, 21}}));
+    EXPECT_EQ(BandsOf(l, colour::MISSING_SHADE), (std::vector<DayRange>{{365, 366}}));
+    EXPECT_EQ(BandsOf(l, colour::KEPT_SHADE), (std::vector<DayRange>{{30, 32}}));
+    // The fewer hours, the darker the warm band.
+    EXPECT_GT(colour::QUASI_SHADE.lightness(), colour::INSUFFICIENT_SHADE.lightness());
+    EXPECT_GT(colour::INSUFFICIENT_SHADE.lightness(), colour::MISSING_SHADE.lightness());
 
-    // Right to left: the kept days' key, then the incomplete days', each text right of its swatch.
-    ASSERT_EQ(l.keys.size(), 2u);
-    EXPECT_EQ(l.keys[0].text, QStringLiteral("既存の値の日（時間数不明）"));
-    EXPECT_EQ(l.keys[0].colour, colour::KEPT_SHADE);
-    EXPECT_EQ(l.keys[1].text, QStringLiteral("完全でないデータの日"));
-    EXPECT_EQ(l.keys[1].colour, colour::SHADE);
-    EXPECT_DOUBLE_EQ(l.keys[0].label.right(), l.titleRow.right());
-    for (const ShadeKey& key : l.keys) {
-        EXPECT_LT(key.swatch.right(), key.label.left());
-        EXPECT_TRUE(l.titleRow.contains(key.swatch));
+    // Read left to right: lightest to darkest, then the kept days; each text right of its swatch.
+    ASSERT_EQ(l.keys.size(), 4u);
+    const std::vector<std::pair<QString, QColor>> keys{
+        {QStringLiteral("既存（時間数不明）"), colour::KEPT_SHADE},
+        {QStringLiteral("欠測"), colour::MISSING_SHADE},
+        {QStringLiteral("資料不足"), colour::INSUFFICIENT_SHADE},
+        {QStringLiteral("準正常"), colour::QUASI_SHADE}};
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        EXPECT_EQ(l.keys[k].text, keys[k].first);
+        EXPECT_EQ(l.keys[k].colour, keys[k].second);
+        EXPECT_LT(l.keys[k].swatch.right(), l.keys[k].label.left());
+        EXPECT_TRUE(l.titleRow.contains(l.keys[k].swatch));
+        if (k > 0) {
+            EXPECT_LT(l.keys[k].label.right(), l.keys[k - 1].swatch.left());
+        }
     }
-    EXPECT_LT(l.keys[1].label.right(), l.keys[0].swatch.left());
+    EXPECT_DOUBLE_EQ(l.keys[0].label.right(), l.titleRow.right());
+
+    // A clean year with a few quasi-normal days has only their light shade and key.
+    series = FullYear();
+    series.days[40].dayClass = DayClass::QuasiNormal;
+    l = LayOutYearPlot(YearPanels(), series, AREA, FixedMeasure());
+    ASSERT_EQ(l.shades.size(), 1u);
+    EXPECT_EQ(l.shades[0].colour, colour::QUASI_SHADE);
+    ASSERT_EQ(l.keys.size(), 1u);
+    EXPECT_EQ(l.keys[0].text, QStringLiteral("準正常"));
 
     // Without the companion file only gaps are known, and the key says so.
     series.qualityKnown = false;
@@ -123,14 +148,14 @@ TEST(PlotLayout, BandsAndKeysFollowTheDaysClasses) {
         d.dayClass = std::nullopt;
     series.days[100] = EmptyYearSeries(2024).days[100];
     l = LayOutYearPlot(YearPanels(), series, AREA, FixedMeasure());
-    EXPECT_EQ(l.incomplete, (std::vector<DayRange>{{100, 101}}));
-    EXPECT_TRUE(l.kept.empty());
+    EXPECT_EQ(BandsOf(l, colour::MISSING_SHADE), (std::vector<DayRange>{{100, 101}}));
+    EXPECT_EQ(l.shades.size(), 1u);
     ASSERT_EQ(l.keys.size(), 1u);
-    EXPECT_EQ(l.keys[0].text, QStringLiteral("欠測の日（品質ファイルなし）"));
+    EXPECT_EQ(l.keys[0].text, QStringLiteral("欠測（品質ファイルなし）"));
 
     // Nothing shaded, nothing keyed.
     l = LayOutYearPlot(YearPanels(), FullYear(), AREA, FixedMeasure());
-    EXPECT_TRUE(l.incomplete.empty());
+    EXPECT_TRUE(l.shades.empty());
     EXPECT_TRUE(l.keys.empty());
 }
 
@@ -140,7 +165,7 @@ TEST(PlotLayout, EmptyYearAndTinyAreaStillHaveAxes) {
         SCOPED_TRACE(area.width());
         const PlotLayout l = LayOutYearPlot(YearPanels(), empty, area, FixedMeasure());
         EXPECT_EQ(l.days, 365);
-        EXPECT_EQ(l.incomplete, (std::vector<DayRange>{{0, 365}}));
+        EXPECT_EQ(BandsOf(l, colour::MISSING_SHADE), (std::vector<DayRange>{{0, 365}}));
         for (const PanelLayout& p : l.panels) {
             EXPECT_TRUE(p.empty);
             EXPECT_GE(p.box.height(), 0);
@@ -151,6 +176,101 @@ TEST(PlotLayout, EmptyYearAndTinyAreaStillHaveAxes) {
     EXPECT_EQ(l.panels[0].left.scale.high, 30); // the axes of a year without values
     EXPECT_EQ(l.panels[3].left.scale.high, 5);
     EXPECT_EQ(l.panels[2].right->scale.high, 12);
+}
+
+TEST(PlotLayout, YearsOfAStationShareOneScaleUnlessTheirOwnIsAskedFor) {
+    YearSeries hot = FullYear();
+    hot.days[200].tempMax = 38.4;
+    hot.days[200].precip = 142.0;
+    hot.days[10].tempMin = -9.0;
+    YearSeries cool = EmptyYearSeries(2025);
+    cool.qualityKnown = true;
+    for (SeriesDay& d : cool.days) {
+        d.tempMax = 12.0;
+        d.temp = 8.0;
+        d.tempMin = 4.0;
+        d.precip = 1.0;
+        d.solar = 9.0;
+        d.sunshine = 11.5;
+        d.evaporation = 1.0;
+    }
+    const PlotRanges ranges = RangesOf(YearPanels(), {hot, cool});
+    const PlotLayout coolOwn = LayOutYearPlot(YearPanels(), cool, AREA, FixedMeasure());
+    const PlotLayout hotShared = LayOutYearPlot(YearPanels(), hot, AREA, FixedMeasure(), &ranges);
+    const PlotLayout coolShared = LayOutYearPlot(YearPanels(), cool, AREA, FixedMeasure(), &ranges);
+
+    // Shared: every axis and the margins the same, whichever year holds the extremes.
+    EXPECT_DOUBLE_EQ(hotShared.x0, coolShared.x0);
+    EXPECT_DOUBLE_EQ(hotShared.x1, coolShared.x1);
+    for (std::size_t i = 0; i < YearPanels().size(); ++i) {
+        SCOPED_TRACE(i);
+        const PanelLayout& a = hotShared.panels[i];
+        const PanelLayout& b = coolShared.panels[i];
+        EXPECT_DOUBLE_EQ(a.left.scale.low, b.left.scale.low);
+        EXPECT_DOUBLE_EQ(a.left.scale.high, b.left.scale.high);
+        EXPECT_DOUBLE_EQ(a.left.scale.step, b.left.scale.step);
+        EXPECT_DOUBLE_EQ(a.box.top(), b.box.top());
+        EXPECT_EQ(a.right.has_value(), b.right.has_value());
+        if (a.right && b.right) {
+            EXPECT_DOUBLE_EQ(a.right->scale.high, b.right->scale.high);
+        }
+        EXPECT_FALSE(b.empty);
+    }
+    // The cool year's axes reach the hot year's values; the sunshine axis the cool year's longer days.
+    EXPECT_GE(coolShared.panels[0].left.scale.high, 38.4);
+    EXPECT_LE(coolShared.panels[0].left.scale.low, -9.0);
+    EXPECT_GE(coolShared.panels[1].left.scale.high, 142.0);
+    EXPECT_GE(hotShared.panels[2].right->scale.high, 11.5);
+
+    // Its own scale fits the cool year alone.
+    EXPECT_LT(coolOwn.panels[0].left.scale.high, 38.4);
+    EXPECT_GT(coolOwn.panels[0].left.scale.low, -9.0);
+    EXPECT_LT(coolOwn.panels[1].left.scale.high, 142.0);
+
+    // A year missing from the ranges (a file written after they were taken) still fits on its axes.
+    const PlotRanges coolOnly = RangesOf(YearPanels(), {cool});
+    const PlotLayout stale = LayOutYearPlot(YearPanels(), hot, AREA, FixedMeasure(), &coolOnly);
+    EXPECT_GE(stale.panels[0].left.scale.high, 38.4);
+    EXPECT_GE(stale.panels[1].left.scale.high, 142.0);
+}
+
+TEST(PlotLayout, TotalsOfTheYear) {
+    YearSeries series = FullYear(); // 366 days of 3.0 mm, 5.0 °C, 6.0 h and 4.0 mm
+    series.days[0].temp = 6.83;
+    series.days[214].tempMax = 36.25; // 2 August
+    series.days[215].tempMax = 36.25; // a tie: the first day is named
+    series.days[19].tempMin = -15.5;  // 20 January
+    for (int i = 300; i < 310; ++i)
+        series.days[i].precip.reset();
+    series.days[50].evaporation.reset();
+    const PlotLayout l = LayOutYearPlot(YearPanels(), series, AREA, FixedMeasure());
+    EXPECT_EQ(l.totals,
+              QStringLiteral("年降水量 1068.0 mm（356日分）　平均気温 5.0 °C　最高 36.3 °C（8/2）　"
+                             "最低 −15.5 °C（1/20）　日照時間 2196.0 h　水面蒸発量 1460.0 mm（365日分）"));
+    EXPECT_EQ(l.totalsFont, PlotFont::Text);
+    EXPECT_GT(l.totalsRow.top(), l.titleRow.top());
+    EXPECT_LE(l.totalsRow.bottom(), l.panels[0].header.top() + 1e-9);
+
+    // A year without a value names every figure as missing, and a mean of -0.04 is no "−0.0".
+    EXPECT_EQ(YearTotalsText(SummariseYear(EmptyYearSeries(2025))),
+              QStringLiteral("年降水量 —　平均気温 —　最高 —　最低 —　日照時間 —　水面蒸発量 —"));
+    YearSeries cold = EmptyYearSeries(2025);
+    cold.days[0].temp = -0.04;
+    EXPECT_TRUE(YearTotalsText(SummariseYear(cold)).contains(QStringLiteral("平均気温 0.0 °C（1日分）")));
+    // A year still being observed: every figure from the same days, said once. In a narrow plot the
+    // line takes the small font.
+    YearSeries spring = FullYear();
+    for (int i = 90; i < 366; ++i)
+        spring.days[i] = EmptyYearSeries(2024).days[i];
+    const PlotLayout narrow = LayOutYearPlot(YearPanels(), spring, QRectF(0, 0, 900, 600), FixedMeasure());
+    EXPECT_EQ(narrow.totals, QStringLiteral("年降水量 270.0 mm　平均気温 5.0 °C　最高 25.0 °C（1/1）　最低 "
+                                            "−15.0 °C（1/1）　日照時間 540.0 h　水面蒸発量 360.0 mm　"
+                                            "（366日のうち値のある90日分）"));
+    EXPECT_EQ(narrow.totalsFont, PlotFont::Small);
+
+    // Halves round away from zero as the yearly file rounds, though 0.15 is a shade under in binary.
+    cold.days[0].temp = 0.15;
+    EXPECT_TRUE(YearTotalsText(SummariseYear(cold)).contains(QStringLiteral("平均気温 0.2 °C（1日分）")));
 }
 
 TEST(PlotLayout, NiceScales) {

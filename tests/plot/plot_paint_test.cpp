@@ -1,6 +1,7 @@
 #include "model/FileIo.h"
 #include "model/Text.h"
 #include "plot/PlotFile.h"
+#include "plot/PlotSpec.h"
 #include "plot/YearPlot.h"
 #include "support/Samples.h"
 
@@ -60,10 +61,14 @@ QColor At(const QImage& image, qreal x, qreal y) {
     return image.pixelColor(static_cast<int>(x), static_cast<int>(y));
 }
 
-TEST(YearPlotPaint, BandsBehindEveryPanelAndKeysInTheirColours) {
+TEST(YearPlotPaint, GradedBandsBehindEveryPanelAndKeysInTheirColours) {
     YearSeries series = FlatYear();
     for (int i = 100; i < 105; ++i)
         series.days[i].dayClass = DayClass::QuasiNormal;
+    for (int i = 120; i < 125; ++i)
+        series.days[i].dayClass = DayClass::Insufficient;
+    for (int i = 140; i < 145; ++i)
+        series.days[i].dayClass = DayClass::NoData;
     for (int i = 200; i < 205; ++i)
         series.days[i].dayClass = DayClass::Kept;
     const QImage image = Paint(series);
@@ -74,13 +79,15 @@ TEST(YearPlotPaint, BandsBehindEveryPanelAndKeysInTheirColours) {
         const PanelLayout& p = l.panels[i];
         // Just below the frame: above every value of this year and clear of the grid lines.
         const qreal y = p.box.top() + 4;
-        EXPECT_EQ(At(image, l.DayCentre(102), y), colour::SHADE);
+        EXPECT_EQ(At(image, l.DayCentre(102), y), colour::QUASI_SHADE);
+        EXPECT_EQ(At(image, l.DayCentre(122), y), colour::INSUFFICIENT_SHADE);
+        EXPECT_EQ(At(image, l.DayCentre(142), y), colour::MISSING_SHADE);
         EXPECT_EQ(At(image, l.DayCentre(202), y), colour::KEPT_SHADE);
         EXPECT_EQ(At(image, l.DayCentre(150), y), QColor(Qt::white));
     }
-    ASSERT_EQ(l.keys.size(), 2u);
-    EXPECT_EQ(At(image, l.keys[0].swatch.center().x(), l.keys[0].swatch.center().y()), colour::KEPT_SHADE);
-    EXPECT_EQ(At(image, l.keys[1].swatch.center().x(), l.keys[1].swatch.center().y()), colour::SHADE);
+    ASSERT_EQ(l.keys.size(), 4u);
+    for (const ShadeKey& key : l.keys)
+        EXPECT_EQ(At(image, key.swatch.center().x(), key.swatch.center().y()), key.colour);
 }
 
 TEST(YearPlotPaint, EachMeasureIsDrawnFromItsOwnValuesAndGapsStayEmpty) {
@@ -157,6 +164,34 @@ TEST(YearPlotFile, SavesPngAndSvgOfAnyYear) {
     ASSERT_EQ(ReadWholeFile(folder + "full.svg", svg), 0);
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_NE(QString::fromStdString(svg).indexOf(QStringLiteral("降水量")), -1);
+}
+
+TEST(YearPlotFile, DrawsOnTheScaleOfTheStationsFilesBesideIt) {
+    QTemporaryDir temp;
+    const std::string folder = temp.path().toStdString() + "/";
+    const std::string yearly = folder + "Y2024_0101.csv";
+    ASSERT_EQ(WriteFileAtomically(yearly, EncodeCp932(testing::YearlyText(2024, 0))), 0);
+    // A wetter, hotter year of the station; another station's and an unreadable file change nothing.
+    const std::string wet = testing::YEARLY_HEADER +
+                            "\r\n\"23/07/01\",200.0,30.0,41.0,20.0,70.0,1013.0,N,2.0,5.0,N,20.00,3.0,"
+                            "8.0,12.0,8.00,4.0,9.0\r\n";
+    ASSERT_EQ(WriteFileAtomically(folder + "Y2023_0101.csv", EncodeCp932(wet)), 0);
+    ASSERT_EQ(WriteFileAtomically(folder + "Y2022_0102.csv", EncodeCp932(wet)), 0);
+    ASSERT_EQ(WriteFileAtomically(folder + "Y2021_0101.csv", "\x01 garbage\r\n1,2\r\n"), 0);
+
+    PlotYearlyFile(yearly, folder + "plot.png");
+    const YearSeries series = ReadYearSeries(yearly, 2024);
+    const YearSeries wetYear = BuildYearSeries(EncodeCp932(wet), "Y2023_0101.csv", 2023);
+    const PlotRanges ranges = RangesOf(YearPanels(), {series, wetYear});
+    const QString title = QString::fromStdString(YearPlotTitle(2024, {"01", "01"}));
+    ASSERT_EQ(SaveYearPlotPng(series, title, folder + "shared.png", YEAR_PLOT_SAVE_SIZE, &ranges), 0);
+    ASSERT_EQ(SaveYearPlotPng(series, title, folder + "own.png", YEAR_PLOT_SAVE_SIZE), 0);
+    std::string plot, shared, own;
+    ASSERT_EQ(ReadWholeFile(folder + "plot.png", plot), 0);
+    ASSERT_EQ(ReadWholeFile(folder + "shared.png", shared), 0);
+    ASSERT_EQ(ReadWholeFile(folder + "own.png", own), 0);
+    EXPECT_NE(shared, own);
+    EXPECT_EQ(plot, shared);
 }
 
 // Group and bucket differ, so that a title with the two swapped is seen.

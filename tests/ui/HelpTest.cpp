@@ -53,5 +53,23 @@ TEST_F(Help, OpensTheHelpFileInItsOwnWindowAtTheContents) {
     EXPECT_TRUE(dialogs->messages.isEmpty());
 }
 
+TEST_F(Help, EscapeClosesTheHelpWindowAndTheButtonBringsItBack) {
+    auto window = StartWindow();
+    window->show();
+    auto* button = Child<QPushButton>(window.get(), "cmdHelp");
+    button->click();
+    auto* help = window->findChild<QTextBrowser*>(QStringLiteral("helpWindow"));
+    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+    // Escape with a modifier is some other command, not a close.
+    QTest::keyClick(help, Qt::Key_Escape, Qt::ShiftModifier);
+    EXPECT_TRUE(help->isVisible());
+    QTest::keyClick(help, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+    EXPECT_TRUE(window->isVisible());
+    button->click();
+    EXPECT_TRUE(help->isVisible());
+}
+
 } // namespace
 } // namespace kolvane::testing

@@ -2,14 +2,22 @@
 
 #include "model/FileIo.h"
 #include "model/Text.h"
+#include "plot/PlotLayout.h"
 #include "plot/YearPlot.h"
 #include "support/Samples.h"
 #include "ui/YearView.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QTest>
 #include <cerrno>
 
@@ -59,9 +67,12 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     const QString target = QString::fromStdString(Folder("saved") + "year.png");
     answers.saveAnswers = {QString(), target}; // cancelled once, then a name
     auto* save = Child<QPushButton>(view.get(), "cmdSavePng");
+    auto* saved = Child<QLabel>(view.get(), "lblSaved");
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(target));
+    EXPECT_TRUE(saved->text().isEmpty());
     QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(saved->text(), QStringLiteral("「%1」に保存しました。").arg(target));
     ASSERT_EQ(answers.saveRequests.size(), 2u);
     EXPECT_EQ(answers.saveRequests[0].suggestedPath, QString::fromStdString(Monthly() + "Y2023_0101.png"));
     EXPECT_EQ(answers.saveRequests[0].filter, QStringLiteral("PNG 画像 (*.png)"));
@@ -71,6 +82,7 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     const QString nowhere = QString::fromStdString(Folder("saved") + "gone/year.png");
     answers.saveAnswers = {nowhere};
     QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(saved->text(), QStringLiteral("「%1」に保存しました。").arg(target)); // not the failed one
     EXPECT_EQ(answers.messages,
               QStringList{ErrorLine(
                   QStringLiteral("グラフを「%1」に保存できません（ファイルまたはフォルダが見つかりません）。")
@@ -91,6 +103,76 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     std::string bytes;
     ASSERT_EQ(ReadWholeFile(svgTarget.toStdString(), bytes), 0);
     EXPECT_NE(bytes.find("<svg"), std::string::npos);
+}
+
+QImage Painted(const YearSeries& series, const QString& title, QSize size, const PlotRanges* ranges) {
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    PaintYearPlot(painter, QRectF(QPointF(0, 0), QSizeF(size)), series, title, ranges);
+    return image;
+}
+
+TEST_F(YearViewTest, YearsShareOneScaleUntilTheYearsOwnIsAskedFor) {
+    WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0)); // at most 35.8 °C and 25 mm
+    WriteFile(Monthly() + "Y2023_0101.csv",
+              YEARLY_HEADER + "\r\n\"23/07/01\",200.0,30.0,41.0,20.0,70.0,1013.0,N,2.0,5.0,N,20.00,3.0,"
+                              "8.0,12.0,8.00,4.0,9.0\r\n");
+    auto view = Open(2024);
+    ASSERT_TRUE(opened && view->series());
+    auto* common = Child<QCheckBox>(view.get(), "chkCommonScale");
+    EXPECT_TRUE(common->isChecked());
+    const PlotRanges* shared = view->Ranges();
+    ASSERT_NE(shared, nullptr);
+    const PlotLayout l = YearPlotLayout(*view->series(), QRectF(0, 0, 1600, 1000), shared);
+    EXPECT_GE(l.panels[0].left.scale.high, 41.0);
+    EXPECT_GE(l.panels[1].left.scale.high, 200.0);
+
+    // What the view shows and what it saves are drawn on that scale.
+    auto* plot = Child<QWidget>(view.get(), "yearPlot");
+    const auto shown = [plot] { return plot->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const QImage sharedShown = shown();
+    const QString title = QStringLiteral("2024年　グループID 01・バケットID 01");
+    const QImage sharedImage = Painted(*view->series(), title, sharedShown.size(), shared);
+    const QImage ownImage = Painted(*view->series(), title, sharedShown.size(), nullptr);
+    ASSERT_NE(sharedImage, ownImage);
+    EXPECT_EQ(sharedShown, sharedImage);
+    const QString target = QString::fromStdString(Folder("saved") + "shared.png");
+    answers.saveAnswers = {target};
+    Child<QPushButton>(view.get(), "cmdSavePng")->click();
+    const std::string expected = Folder("saved") + "expected.png";
+    ASSERT_EQ(SaveYearPlotPng(*view->series(), title, expected, YEAR_PLOT_SAVE_SIZE, shared), 0);
+    EXPECT_EQ(Bytes(target.toStdString()), Bytes(expected));
+
+    // Unchecked: the year's own scale, on screen and in the file.
+    common->click();
+    EXPECT_EQ(view->Ranges(), nullptr);
+    EXPECT_EQ(shown(), ownImage);
+    answers.saveAnswers = {target};
+    Child<QPushButton>(view.get(), "cmdSavePng")->click();
+    ASSERT_EQ(SaveYearPlotPng(*view->series(), title, expected, YEAR_PLOT_SAVE_SIZE, nullptr), 0);
+    EXPECT_EQ(Bytes(target.toStdString()), Bytes(expected));
+    EXPECT_TRUE(answers.messages.isEmpty()) << answers.messages.join(u'\n').toStdString();
+}
+
+TEST_F(YearViewTest, FitsTheScreenAndEscapeClosesIt) {
+    WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const QRect free = screen->availableGeometry();
+    YearView* view = ShowYearView(nullptr, answers, {Output()}, StationKey{"01", "01"}, 2024);
+    ASSERT_NE(view, nullptr);
+    QPointer<YearView> alive(view);
+    const auto cleanup = qScopeGuard([&] { delete alive.data(); });
+    // The view's own size is larger than the test screen (800 × 600), so this is a real check.
+    const QRect frame = view->frameGeometry();
+    EXPECT_TRUE(free.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+                                      << frame.height() << " in " << free.width() << "x" << free.height();
+    EXPECT_GE(view->height(), view->minimumSizeHint().height());
+
+    // Escape from the control that has the focus closes the window (and, made to, deletes it).
+    auto* years = Child<QComboBox>(view, "cboYear");
+    QTest::keyClick(years, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return alive.isNull(); }));
 }
 
 TEST_F(YearViewTest, GarbageYearlyFileOrNoFileIsSaid) {

@@ -8,6 +8,7 @@
 //                       [--screenshot-range-message PNG] [--screenshot-help PNG] [--screenshot-run PREFIX]
 
 #include "app/SingleInstance.h"
+#include "plot/Translations.h"
 #include "ui/Form1.h"
 #include "ui/QtUserDialogs.h"
 #include "ui/frmKolvane.h"
@@ -20,6 +21,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -172,6 +174,9 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
         steps.push_back([&] {
             QWidget* view = window.findChild<QWidget*>(QStringLiteral("YearView"));
             save(view, shots.run + QStringLiteral("-plot.png"));
+            // The whole screen as well: whether the view, frame and all, fits on it.
+            if (QScreen* screen = view ? view->screen() : nullptr)
+                if (!screen->grabWindow(0).save(shots.run + QStringLiteral("-plot-screen.png"))) status = 1;
             if (view) view->close();
         });
         steps.push_back([&] {
@@ -191,6 +196,7 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    kolvane::InstallQtTranslations(); // as the program does
     const Screenshots shots = ReadScreenshotOptions(argc, argv);
     if (!shots.any()) {
         std::fprintf(stderr, "usage: kolvane-screenshots [--screenshot-prefecture N] [--screenshot PNG] "
