@@ -171,6 +171,19 @@ std::string MonthlyFileMissing(std::string_view station, std::string_view monthE
            monthlyPath + "」がありません。";
 }
 
+std::string UnusableStationCodeCause(std::string_view code) {
+    // A NUL would cut the message short wherever it is shown.
+    std::string shown;
+    for (char c : code)
+        shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+    return "グループID・バケットID「" + shown +
+           "」は「/」を含むか「.」「..」であるため、ファイル名に使えません";
+}
+
+std::string UnusableStationCode(std::string_view code) {
+    return UnusableStationCodeCause(code) + "。";
+}
+
 std::string StationLabel(std::string_view group, std::string_view bucket) {
     return "グループID " + std::string(group) + "・バケットID " + std::string(bucket);
 }

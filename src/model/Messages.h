@@ -58,6 +58,11 @@ std::string LatitudeFormCause();
 std::string StationFormCause();
 std::string RepeatedStationCause(std::string_view station);
 
+// A group or bucket ID that would turn a file name into a path (see IsUsableStationCode): the cause,
+// without a final "。", and the message.
+std::string UnusableStationCodeCause(std::string_view code);
+std::string UnusableStationCode(std::string_view code);
+
 // A station as the user reads it: "グループID 03・バケットID 12".
 std::string StationLabel(std::string_view group, std::string_view bucket);
 
