@@ -70,6 +70,10 @@ std::string CannotWrite(FileKind kind, const std::string& path, int errorNumber)
     return Named(kind, path) + "を書き込めません（" + DescribeSystemError(errorNumber) + "）。";
 }
 
+std::string OutOfMemory(FileKind kind, const std::string& path) {
+    return Named(kind, path) + "を処理するためのメモリが不足しています。";
+}
+
 std::string MissingColumn(FileKind kind, const std::string& file, std::string_view column) {
     return Named(kind, file) + "の見出し行に列「" + std::string(column) + "」がありません。";
 }

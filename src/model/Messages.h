@@ -27,6 +27,9 @@ std::string RepeatedColumn(FileKind kind, const std::string& file, std::string_v
 std::string WrongEncoding(FileKind kind, const std::string& file, std::string_view encoding);
 std::string NumberTooLarge(FileKind kind, const std::string& file, std::size_t lineNumber);
 
+// Memory ran out while the file was read or its days computed.
+std::string OutOfMemory(FileKind kind, const std::string& path);
+
 // The causes of a day that cannot be computed, and the message naming the monthly file and the day.
 std::string NotANumberCause();
 std::string NotConvergedCause(int iterations);
