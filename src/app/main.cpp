@@ -12,10 +12,16 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     const kolvane::SingleInstance instance;
-    // A second instance ends here, silently, before anything is read.
+    // A second instance ends here, before anything is read: the running one comes to the front.
     if (!instance.mayStart()) return 0;
     kolvane::InstallQtTranslations();
     kolvane::frmKolvane window(QCoreApplication::applicationDirPath());
+    QObject::connect(&instance, &kolvane::SingleInstance::raiseRequested, &window, [&window] {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.show();
+        window.raise();
+        window.activateWindow();
+    });
     window.Form_Load();
     window.show();
     // For scripts that check an installed program without a user: once the window is up, press 終了,

@@ -54,6 +54,12 @@ std::vector<StationKey> Stations(const ConvertCommand& c) {
         if (!station) throw UsageError(cli_text::BadStation(s));
         stations.push_back(std::move(*station));
     }
+    // Before the folder is listed: such a code would name files outside it.
+    for (const StationKey& station : stations) {
+        for (const std::string* code : {&station.group, &station.bucket}) {
+            if (!IsUsableStationCode(*code)) throw UsageError(message::UnusableStationCode(*code));
+        }
+    }
     if (!c.allStations && stations.empty()) throw UsageError(cli_text::NoStation());
     return stations;
 }

@@ -114,10 +114,12 @@ std::vector<StationPlan> PlanConversion(const ConversionRequest& request) {
         StationPlan plan = PlanStation(request, station, selected.empty() ? listed : selected, latitude);
         for (const std::string& m : selected) {
             if (std::find(listed.begin(), listed.end(), m) != listed.end()) continue;
-            // A folder or pipe by the name is no typo: the run names it with its own message.
+            // A folder or pipe by the name is no typo: the run names it with its own message, as it
+            // does a link loop. A link to nothing is as missing as no file, which the run would take
+            // for an empty month.
             std::error_code ec;
             const std::string path = request.monthlyFolder + MonthlyFileNameOfEntry(m, station);
-            if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+            if (std::filesystem::status(path, ec).type() == std::filesystem::file_type::not_found)
                 plan.missingMonths.push_back(m);
         }
         plans.push_back(std::move(plan));

@@ -38,6 +38,11 @@ std::optional<StationKey> StationOfName(std::string_view name) {
     return StationKey{std::string(name.substr(0, ID_LENGTH)), std::string(name.substr(ID_LENGTH))};
 }
 
+bool IsUsableStationCode(std::string_view code) {
+    return code != "." && code != ".." &&
+           code.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
 bool SameStation(const StationKey& a, const StationKey& b) {
     return EqualsIgnoreAsciiCase(StationName(a), StationName(b));
 }

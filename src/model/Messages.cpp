@@ -70,6 +70,10 @@ std::string CannotWrite(FileKind kind, const std::string& path, int errorNumber)
     return Named(kind, path) + "を書き込めません（" + DescribeSystemError(errorNumber) + "）。";
 }
 
+std::string OutOfMemory(FileKind kind, const std::string& path) {
+    return Named(kind, path) + "を処理するためのメモリが不足しています。";
+}
+
 std::string MissingColumn(FileKind kind, const std::string& file, std::string_view column) {
     return Named(kind, file) + "の見出し行に列「" + std::string(column) + "」がありません。";
 }
@@ -169,6 +173,19 @@ std::string MonthlyFileMissing(std::string_view station, std::string_view monthE
                                const std::string& monthlyPath) {
     return "観測点 " + std::string(station) + " の " + std::string(monthEntry) + " の月次ファイル「" +
            monthlyPath + "」がありません。";
+}
+
+std::string UnusableStationCodeCause(std::string_view code) {
+    // A NUL would cut the message short wherever it is shown.
+    std::string shown;
+    for (char c : code)
+        shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+    return "グループID・バケットID「" + shown +
+           "」は「/」を含むか「.」「..」であるため、ファイル名に使えません";
+}
+
+std::string UnusableStationCode(std::string_view code) {
+    return UnusableStationCodeCause(code) + "。";
 }
 
 std::string StationLabel(std::string_view group, std::string_view bucket) {

@@ -27,6 +27,9 @@ std::string RepeatedColumn(FileKind kind, const std::string& file, std::string_v
 std::string WrongEncoding(FileKind kind, const std::string& file, std::string_view encoding);
 std::string NumberTooLarge(FileKind kind, const std::string& file, std::size_t lineNumber);
 
+// Memory ran out while the file was read or its days computed.
+std::string OutOfMemory(FileKind kind, const std::string& path);
+
 // The causes of a day that cannot be computed, and the message naming the monthly file and the day.
 std::string NotANumberCause();
 std::string NotConvergedCause(int iterations);
@@ -57,6 +60,11 @@ std::string RowWithoutLatitudeCause();
 std::string LatitudeFormCause();
 std::string StationFormCause();
 std::string RepeatedStationCause(std::string_view station);
+
+// A group or bucket ID that would turn a file name into a path (see IsUsableStationCode): the cause,
+// without a final "。", and the message.
+std::string UnusableStationCodeCause(std::string_view code);
+std::string UnusableStationCode(std::string_view code);
 
 // A station as the user reads it: "グループID 03・バケットID 12".
 std::string StationLabel(std::string_view group, std::string_view bucket);

@@ -31,16 +31,19 @@ bool PassesKeyFilter(char32_t keyCode) {
     return (keyCode >= U'0' && keyCode <= U'9') || keyCode == 13 || keyCode == 8;
 }
 
-bool PassesRangeCheck(CoordinateBox box, std::string_view text) {
-    if (text.empty()) return true;
+namespace {
+
+// `typing` lets through the values a valid degrees value passes on its way, digit by digit; a value
+// that is to be used must be in the range the message names.
+bool InRange(CoordinateBox box, std::string_view text, bool typing) {
     std::optional<double> number = ConvertWholeNumber(text);
     if (!number) return false;
     double v = *number;
     switch (box) {
     case CoordinateBox::LatitudeDegrees:
-        return Within(v, 2, 4) || Within(v, 20, 49);
+        return (typing && Within(v, 2, 4)) || Within(v, 20, 49);
     case CoordinateBox::LongitudeDegrees:
-        return v == 1 || Within(v, 12, 15) || Within(v, 120, 155);
+        return (typing && (v == 1 || Within(v, 12, 15))) || Within(v, 120, 155);
     case CoordinateBox::LatitudeMinutes:
     case CoordinateBox::LatitudeSeconds:
     case CoordinateBox::LongitudeMinutes:
@@ -48,6 +51,16 @@ bool PassesRangeCheck(CoordinateBox box, std::string_view text) {
         return Within(v, 0, 59);
     }
     return false;
+}
+
+} // namespace
+
+bool PassesRangeCheck(CoordinateBox box, std::string_view text) {
+    return text.empty() || InRange(box, text, true);
+}
+
+bool PassesFinalRangeCheck(CoordinateBox box, std::string_view text) {
+    return InRange(box, text, false);
 }
 
 std::string RangeMessage(CoordinateBox box) {
@@ -73,7 +86,7 @@ std::optional<CoordinateBox> FirstRejectedLatitudePart(std::string_view degrees,
     const std::string_view parts[] = {degrees, minutes, seconds};
     for (int i = 0; i < 3; ++i) {
         CoordinateBox box = LatitudeBox(i);
-        if (parts[i].empty() || !PassesRangeCheck(box, parts[i])) return box;
+        if (!PassesFinalRangeCheck(box, parts[i])) return box;
     }
     return std::nullopt;
 }

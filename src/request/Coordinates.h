@@ -34,11 +34,16 @@ bool PassesKeyFilter(char32_t keyCode);
 // 1 and 12 to 15 for longitude degrees).
 bool PassesRangeCheck(CoordinateBox box, std::string_view text);
 
+// The check of a value about to be used: a number inside the box's range, without the values that only
+// a half-typed text may hold. Empty text fails.
+bool PassesFinalRangeCheck(CoordinateBox box, std::string_view text);
+
 // The message shown, with INPUT_ERROR_TITLE, when the box's text fails the check.
 std::string RangeMessage(CoordinateBox box);
 
-// The first of the three latitude parts that the boxes would not accept, or nothing. An empty part is
-// not accepted, since a run needs all three boxes filled.
+// The first of the three latitude parts not inside its box's range, or nothing. A half-typed value
+// (a lone "3" in the degrees box) and an empty part are not accepted, since a run needs all three
+// boxes filled in.
 std::optional<CoordinateBox> FirstRejectedLatitudePart(std::string_view degrees, std::string_view minutes,
                                                        std::string_view seconds);
 

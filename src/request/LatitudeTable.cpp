@@ -65,6 +65,12 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
             bad(message::StationFormCause());
             return;
         }
+        for (std::string_view code : {station.substr(0, 2), station.substr(2)}) {
+            if (!IsUsableStationCode(code)) {
+                bad(message::UnusableStationCodeCause(code));
+                return;
+            }
+        }
         if (!table.rows.emplace(LowerAscii(station), std::move(latitude)).second)
             bad(message::RepeatedStationCause(station));
     });

@@ -50,6 +50,10 @@ void CheckRunRequest(const RunRequest& request) {
     if (request.months.empty()) throw RequestError(RequestField::Months, message::NoMonthsSelected());
     if (request.station.group.size() != 2 || request.station.bucket.size() != 2)
         throw RequestError(RequestField::Station, message::StationNotChosen());
+    for (const std::string* code : {&request.station.group, &request.station.bucket}) {
+        if (!IsUsableStationCode(*code))
+            throw RequestError(RequestField::Station, message::UnusableStationCode(*code));
+    }
 }
 
 } // namespace kolvane

@@ -76,6 +76,19 @@ void CoordinateEntry::setCoordinates(const std::array<std::string, 3>& latitude,
         txtLon[i]->setText(FromCore(longitude[i]));
 }
 
+void CoordinateEntry::chooseCoordinates(const std::array<std::string, 3>& latitude,
+                                        const std::array<std::string, 3>& longitude) {
+    setCoordinates(latitude, longitude);
+    for (int i = 0; i < 3; ++i) {
+        for (auto [box, which] :
+             {std::pair{txtLat[i], LatitudeBox(i)}, std::pair{txtLon[i], LongitudeBox(i)}}) {
+            // An empty box was either left empty by the row or already reported.
+            if (!box->text().isEmpty() && !PassesFinalRangeCheck(which, ToCore(box->text())))
+                RejectCoordinateBox(box, which);
+        }
+    }
+}
+
 bool CoordinateEntry::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < 3; ++i) {
         const bool latitude = watched == txtLat[i];
@@ -124,7 +137,10 @@ void CoordinateEntry::txtLon_Change(int index) {
 }
 
 void CoordinateEntry::CheckCoordinateBox(QLineEdit* box, CoordinateBox which) {
-    if (PassesRangeCheck(which, ToCore(box->text()))) return;
+    if (!PassesRangeCheck(which, ToCore(box->text()))) RejectCoordinateBox(box, which);
+}
+
+void CoordinateEntry::RejectCoordinateBox(QLineEdit* box, CoordinateBox which) {
     dialogs_.ShowMessage(FromCore(RangeMessage(which)), FromCore(INPUT_ERROR_TITLE), STYLE_EXCLAMATION);
     // The whole text goes, not just the last character; emptying runs the check once more, which
     // passes.

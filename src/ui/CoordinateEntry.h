@@ -29,6 +29,10 @@ class CoordinateEntry : public QObject {
     // Each box checks what it receives, so a value out of range is reported and dropped.
     void setCoordinates(const std::array<std::string, 3>& latitude,
                         const std::array<std::string, 3>& longitude);
+    // The same for a locality's coordinates, which are whole values, not typed ones: a value only a
+    // half-typed box may hold (a latitude of 3 degrees) is reported and dropped too.
+    void chooseCoordinates(const std::array<std::string, 3>& latitude,
+                           const std::array<std::string, 3>& longitude);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,6 +44,7 @@ class CoordinateEntry : public QObject {
     void txtLat_Change(int index);
     void txtLon_Change(int index);
     void CheckCoordinateBox(QLineEdit* box, CoordinateBox which);
+    void RejectCoordinateBox(QLineEdit* box, CoordinateBox which);
     // Runs a typed key through the box's KeyPress handler; true when it is to be discarded.
     bool DiscardsKey(int index, bool latitude, const QKeyEvent& event);
 

@@ -116,7 +116,7 @@ void frmKolvane::ConnectHandlers() {
     connect(station_, &StationChoice::stationChanged, this, &frmKolvane::UpdatePlotButton);
     connect(locality_, &LocalityChoice::coordinatesChosen, coordinates_,
             [this](const LocalityCoordinates& chosen) {
-                coordinates_->setCoordinates(chosen.latitude, chosen.longitude);
+                coordinates_->chooseCoordinates(chosen.latitude, chosen.longitude);
             });
 
     connect(job_, &RunJob::yearStarted, this,

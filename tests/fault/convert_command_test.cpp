@@ -213,6 +213,62 @@ TEST(ConvertCommand, AMonthWithoutItsFileIsAUsageErrorUnlessAllowed) {
     EXPECT_NE(r.err.find("「" + file + "」はフォルダではなくファイルです"), std::string::npos) << r.err;
 }
 
+TEST(ConvertCommand, HalfTypedLatitudesAndPathLikeStationCodesAreRefused) {
+    TempFolder monthly, out;
+    CopyGoldenMonthly(monthly);
+    const std::string m = "--monthly " + monthly.folder() + " --output " + out.folder() + " ";
+    // The table's row names the cause inside its own sentence.
+    const std::string degreesRange = "緯度(度)には20-49の範囲の半角数字を入力して下さい";
+    TempFolder tableFolder;
+    const std::string table = tableFolder.Write("lat.csv", "0312,2:31:6\r\n");
+    const std::string pathTable = tableFolder.Write("path.csv", "..12,35.5\r\n");
+    for (const auto& [arguments, expected] : std::vector<std::pair<std::string, std::string>>{
+             {"--station 0312 --lat 3:0:0 --all", degreesRange},
+             {"--station 0312 --lat 4 --all", degreesRange},
+             {"--station 0312 --lat-table " + table + " --all", degreesRange},
+             {"--station /../ --lat 35:30:00 --all", "「/.」は「/」を含むか"},
+             {"--group .. --bucket .. --lat 35:30:00 --all", "「..」は「/」を含むか"},
+             {"--group 03 --bucket 1/ --lat 35:30:00 --all", "「1/」は「/」を含むか"},
+             {"--all-stations --lat-table " + pathTable + " --all", "「..」は「/」を含むか"}}) {
+        SCOPED_TRACE(arguments);
+        ChildResult r = RunConvert(m + arguments);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+    EXPECT_EQ(out.EntryCount(), 0);
+    EXPECT_EQ(monthly.EntryCount(), 3);
+    EXPECT_EQ(tableFolder.EntryCount(), 2);
+}
+
+TEST(ConvertCommand, AMonthlyFileThatIsALinkToNothingIsMissingAndALinkLoopIsNamed) {
+    TempFolder monthly, out;
+    CopyGoldenMonthly(monthly);
+    const std::string dangling = monthly.File("M0002_0312.csv");
+    std::filesystem::create_symlink(monthly.File("gone.csv"), dangling);
+    const std::string base =
+        "--monthly " + monthly.folder() + " --output " + out.folder() + " --station 0312 --lat 35:30:00 ";
+    ChildResult r = RunConvert(base + "2000/01 2000/02");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find(dangling), std::string::npos) << r.err;
+    EXPECT_EQ(out.EntryCount(), 0);
+
+    r = RunConvert(base + "--allow-missing --no-quality 2000/01 2000/02");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find(dangling), std::string::npos) << r.err; // noted as missing
+    EXPECT_EQ(out.EntryCount(), 1);
+
+    // A loop is no missing file: the run names it and says why it cannot be read.
+    const std::string loop = monthly.File("M0003_0312.csv");
+    std::filesystem::create_symlink(loop, loop);
+    r = RunConvert(base + "--allow-missing --replace 2000/03");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(
+        r.err.find("月次ファイル「" + loop + "」を読み込めません（シンボリックリンクが循環しています）"),
+        std::string::npos)
+        << r.err;
+}
+
 // Stations 03/12 (two years, from the golden files) and `others`, each one month of 2000/01.
 void WriteStations(const TempFolder& monthly, const std::vector<std::string>& others) {
     CopyGoldenMonthly(monthly);

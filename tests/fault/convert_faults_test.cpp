@@ -123,6 +123,43 @@ TEST(MonthlyFaults, AMonthlyFileThatIsAFolderOrAPipeStopsTheRunWithTheMessage) {
     }
 }
 
+TEST(MonthlyFaults, RunningOutOfMemoryNamesTheMonthlyFileAndKeepsTheYearlyFile) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer cannot run under a limit of address space";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "AddressSanitizer cannot run under a limit of address space";
+#endif
+#endif
+    TempFolder monthly, out;
+    monthly.Write("M0502_0312.csv", MonthlyText(2005, 2, 1, 2));
+    // Sparse: no disk is used, but reading it whole asks for 64 GiB, far past the child's limit.
+    const std::string huge = monthly.File("M0503_0312.csv");
+    monthly.Write("M0503_0312.csv", "");
+    std::filesystem::resize_file(huge, std::uintmax_t{64} << 30);
+    out.Write(YEARLY, PreviousYearlyFile());
+
+    const std::vector<std::string> arguments{"-c",
+                                             "ulimit -v 1048576 && exec \"$0\" \"$@\"",
+                                             CONVERT,
+                                             "--monthly",
+                                             monthly.folder(),
+                                             "--output",
+                                             out.folder(),
+                                             "--replace",
+                                             "--station",
+                                             "0312",
+                                             "--lat",
+                                             "35:30:00",
+                                             "2005/02",
+                                             "2005/03"};
+    ChildResult r = RunChild("/bin/sh", arguments);
+    EXPECT_EQ(r.exitCode, 1) << "signal " << r.signal;
+    EXPECT_EQ(Missing(r.err, "月次ファイル「" + huge + "」を処理するためのメモリが不足しています。"), "");
+    EXPECT_TRUE(TempFolder::Read(out.File(YEARLY)) == PreviousYearlyFile());
+    EXPECT_TRUE(TemporaryFiles(out).empty());
+}
+
 TEST(ExistingYearlyFaults, GarbageOrAnotherEncodingStopsTheRunAndLosesNothing) {
     std::string garbage;
     for (int i = 0; i < 4096; ++i)

@@ -42,6 +42,9 @@ TEST(Coordinates, CommandLineLatitudeNeedsEveryPartInRange) {
     EXPECT_EQ(FirstRejectedLatitudePart("", "41", "30"), B::LatitudeDegrees);
     EXPECT_EQ(FirstRejectedLatitudePart("35", "60", "x"), B::LatitudeMinutes);
     EXPECT_EQ(FirstRejectedLatitudePart("35", "41", ""), B::LatitudeSeconds);
+    // What a box lets through only while a value is typed is no latitude.
+    EXPECT_EQ(FirstRejectedLatitudePart("3", "0", "0"), B::LatitudeDegrees);
+    EXPECT_EQ(FirstRejectedLatitudePart("2.5", "0", "0"), B::LatitudeDegrees);
 }
 
 } // namespace

@@ -46,6 +46,18 @@ TEST(LatitudeTable, ReadsRowsOfEitherFormAndNamesTheLineOfABadOne) {
             << refusal;
     }
     EXPECT_NE(TableRefusal(folder, "0312,35.5\r\n0312,36").find("重複"), std::string::npos);
+
+    // A row the degrees box would let through only while typing, and station codes that are paths.
+    for (const char* row : {"0101,2:31:6", "0101,3", "0101,4:0:0"})
+        EXPECT_NE(TableRefusal(folder, row).find("20-49"), std::string::npos) << row;
+    for (std::string row : {std::string("..12,35.5"), std::string("03..,35.5"), std::string("/../,35.5"),
+                            std::string("0\0"
+                                        "12,35.5",
+                                        9)}) {
+        const std::string refusal = TableRefusal(folder, "GGBB,lat\r\n" + row);
+        EXPECT_EQ(refusal.rfind(named + "2行目", 0), 0u) << refusal;
+        EXPECT_NE(refusal.find("ファイル名に使えません"), std::string::npos) << refusal;
+    }
     const std::string none = MessageOf<RequestError>([&] { ReadLatitudeTable(folder.File("none.csv")); });
     EXPECT_NE(none.find(folder.File("none.csv")), std::string::npos) << none;
 }

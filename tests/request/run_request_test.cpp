@@ -94,6 +94,39 @@ TEST(RunRequest, RefusalsNameWhatIsMissingInTheWindowsOrder) {
     EXPECT_NO_THROW(CheckRunRequest(r));
 }
 
+TEST(RunRequest, HalfTypedLatitudesAndPathLikeStationCodesAreRefused) {
+    testing::TempFolder out;
+    RequestField field{};
+    const std::string degreesRange = "緯度(度)には20-49の範囲の半角数字を入力して下さい。";
+
+    // A box may hold 2 to 4 while its value is typed; a run takes only the range the message names.
+    RunRequest r = Filled(out.folder());
+    for (const char* degrees : {"2", "3", "03", "4", "2.5", "19", "50"}) {
+        r.latitude = {degrees, "0", "0"};
+        EXPECT_EQ(Refusal(r, &field), degreesRange) << degrees;
+        EXPECT_EQ(field, RequestField::Coordinates);
+    }
+    for (const char* degrees : {"20", "49", "035"}) {
+        r.latitude = {degrees, "59", "59"};
+        EXPECT_EQ(Refusal(r), "accepted") << degrees;
+    }
+    r.latitude = {"3.5"};
+    EXPECT_EQ(Refusal(r), degreesRange);
+
+    r = Filled(out.folder());
+    for (StationKey bad : std::vector<StationKey>{
+             {"..", "12"}, {"03", ".."}, {"/.", "./"}, {"03", "a/"}, {std::string("0\0", 2), "12"}}) {
+        r.station = bad;
+        const std::string refusal = Refusal(r, &field);
+        EXPECT_NE(refusal.find("ファイル名に使えません"), std::string::npos) << refusal;
+        EXPECT_EQ(field, RequestField::Station);
+        EXPECT_THROW(CheckRunRequest(r), RequestError);
+    }
+    // Dots that only look like a path are a code like any other.
+    r.station = {".a", "12"};
+    EXPECT_EQ(Refusal(r), "accepted");
+}
+
 TEST(RunRequest, YearlyFilesInAnotherOutputFolderAreNamedBeforeTheyAreReplaced) {
     testing::TempFolder monthly, out;
     RunRequest r = Filled(out.folder());

@@ -78,5 +78,14 @@ TEST_F(Localities, StartUpSelectsTheRememberedOneSetCopiesTheChosenOneAndExitRem
     EXPECT_TRUE(dialogs->messages.isEmpty());
 }
 
+TEST_F(Localities, ARowWhoseValuesABoxTakesOnlyWhileTypingIsReportedAtSet) {
+    WriteFile(LocaleTable(), "13,44500,南の島,3,30,0,1,0,0\r\n");
+    auto window = StartWindow();
+    Child<QComboBox>(window.get(), "cboArea1")->setCurrentIndex(13);
+    Child<QPushButton>(window.get(), "cmdSet")->click();
+    EXPECT_EQ(dialogs->messages, QStringList({RangeErrorLine(0), RangeErrorLine(3)}));
+    EXPECT_EQ(CoordinateTexts(window.get()), Strings({"", "30", "00", "", "00", "00"}));
+}
+
 } // namespace
 } // namespace kolvane::testing

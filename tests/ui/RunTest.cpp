@@ -63,10 +63,16 @@ TEST_F(Run, StopsBeforeTheFolderQuestionWithoutCoordinatesOrMonthsAndReportsAFai
         SetCoordinates(window.get(), texts);
         cmdOK->click();
     }
+    // A lone 3 left in the degrees box passed while it was typed, but is no latitude to run with.
+    QStringList halfTyped = COORDINATES;
+    halfTyped[0] = QStringLiteral("3");
+    SetCoordinates(window.get(), halfTyped);
+    cmdOK->click();
     SetCoordinates(window.get(), COORDINATES);
     list->clearSelection();
     cmdOK->click();
     QStringList expected(6, ErrorLine(QStringLiteral("緯度・経度を設定して下さい。")));
+    expected << ErrorLine(QStringLiteral("緯度(度)には20-49の範囲の半角数字を入力して下さい。"));
     expected << ErrorLine(QStringLiteral("年次ファイル作成に使用するデータの期間を選択して下さい。"));
     EXPECT_EQ(dialogs->messages, expected);
 
@@ -81,7 +87,7 @@ TEST_F(Run, StopsBeforeTheFolderQuestionWithoutCoordinatesOrMonthsAndReportsAFai
     dialogs->folderAnswers = {QString::fromStdString(Folder("output"))};
     cmdOK->click();
     ASSERT_TRUE(RunEnds(*window));
-    ASSERT_EQ(dialogs->messages.size(), 8);
+    ASSERT_EQ(dialogs->messages.size(), 9);
     const QString failure = dialogs->messages.back();
     EXPECT_TRUE(failure.startsWith(ErrorLine(QString())) &&
                 failure.contains(QStringLiteral("M2501_0101.csv")))

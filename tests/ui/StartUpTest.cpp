@@ -8,8 +8,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kolvane::testing {
@@ -84,23 +86,90 @@ TEST_F(StartUp, OnlyTheExitButtonSavesAndAFailedSaveIsReported) {
     EXPECT_TRUE(dialogs->messages[0].startsWith(said)) << dialogs->messages[0].toStdString();
 }
 
-TEST_F(StartUp, OnlyOneInstanceMayStartAtATime) {
-    const QString path = temp.filePath(QStringLiteral("kolvane.lock"));
-    auto first = std::make_unique<SingleInstance>(path);
+TEST_F(StartUp, OnlyOneInstanceOfAnInstallationStartsAndTheSecondRaisesTheFirst) {
+    const QString folder = temp.filePath(QStringLiteral("run"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString here = SingleInstance::InstanceName(QStringLiteral("/opt/kolvane/bin"));
+    auto first = std::make_unique<SingleInstance>(folder, here);
     EXPECT_TRUE(first->mayStart());
-    EXPECT_FALSE(SingleInstance(path).mayStart());
-    // The lock is held however long the first runs.
-    EXPECT_FALSE(SingleInstance(path).mayStart());
+    QSignalSpy raised(first.get(), &SingleInstance::raiseRequested);
+    // The lock is held however long the first runs; each later start asks it to come to the front.
+    EXPECT_FALSE(SingleInstance(folder, here).mayStart());
+    EXPECT_FALSE(SingleInstance(folder, here).mayStart());
+    EXPECT_TRUE(raised.wait(5000));
+    for (int i = 0; i < 50 && raised.size() < 2; ++i)
+        QTest::qWait(20);
+    EXPECT_EQ(raised.size(), 2);
 
-    // Once the first has ended, the next one starts.
+    // Another installation of the program runs apart.
+    const QString there = SingleInstance::InstanceName(QStringLiteral("/home/me/kolvane"));
+    EXPECT_NE(there, here);
+    EXPECT_TRUE(SingleInstance(folder, there).mayStart());
+
+    // Once the first has ended, the next one starts and is raised in its turn; the socket a killed
+    // instance would leave is no obstacle.
     first.reset();
-    EXPECT_TRUE(SingleInstance(path).mayStart());
+    QFile leftover(QDir(folder).filePath(here + QStringLiteral(".socket")));
+    if (!leftover.exists()) {
+        ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    }
+    auto next = std::make_unique<SingleInstance>(folder, here);
+    EXPECT_TRUE(next->mayStart());
+    QSignalSpy raisedNext(next.get(), &SingleInstance::raiseRequested);
+    EXPECT_FALSE(SingleInstance(folder, here).mayStart());
+    EXPECT_TRUE(raisedNext.wait(5000));
 
-    // A lock that cannot be made at all does not keep the program from starting.
-    EXPECT_TRUE(SingleInstance(temp.filePath(QStringLiteral("missing/kolvane.lock"))).mayStart());
-    // By default the lock names the user, as the temporary folder is shared.
-    EXPECT_TRUE(SingleInstance::DefaultLockPath().startsWith(QDir::tempPath() + u'/'));
-    EXPECT_TRUE(SingleInstance::DefaultLockPath().contains(QString::number(getuid())));
+    // Without a folder, or with one that cannot take the lock, the program still starts.
+    EXPECT_TRUE(SingleInstance(QString(), here).mayStart());
+    EXPECT_TRUE(SingleInstance(temp.filePath(QStringLiteral("missing")), here).mayStart());
+}
+
+TEST_F(StartUp, TheLockLivesInAFolderOnlyTheUserCanWrite) {
+    const QString runtime = temp.filePath(QStringLiteral("runtime"));
+    const QString cache = temp.filePath(QStringLiteral("cache"));
+    const QString home = temp.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkdir(runtime));
+    ASSERT_TRUE(QDir().mkdir(home));
+    const auto mode = [](const QString& path) {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0u;
+    };
+    const auto setMode = [](const QString& path, mode_t m) {
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), m), 0);
+    };
+
+    setMode(runtime, 0700);
+    EXPECT_EQ(SingleInstance::LockFolder(runtime, cache, home), runtime);
+
+    // A runtime folder others may enter, a link to one, or a relative path is not the user's own:
+    // the cache folder's "kolvane" is made for the user alone.
+    setMode(runtime, 0755);
+    const QString own = cache + QStringLiteral("/kolvane");
+    EXPECT_EQ(SingleInstance::LockFolder(runtime, cache, home), own);
+    EXPECT_EQ(mode(own), 0700u);
+    setMode(runtime, 0700);
+    const QString link = temp.filePath(QStringLiteral("runtime-link"));
+    ASSERT_TRUE(QFile::link(runtime, link));
+    EXPECT_EQ(SingleInstance::LockFolder(link, cache, home), own);
+    EXPECT_EQ(SingleInstance::LockFolder(QStringLiteral("run"), cache, home), own);
+    EXPECT_EQ(SingleInstance::LockFolder(QString(), QString(), home),
+              home + QStringLiteral("/.cache/kolvane"));
+
+    // A "kolvane" cache folder others may write in could hold a planted lock: none is taken there.
+    setMode(own, 0777);
+    EXPECT_EQ(SingleInstance::LockFolder(QString(), cache, home), QString());
+    EXPECT_EQ(SingleInstance::LockFolder(QString(), QString(), QStringLiteral("relative")), QString());
+
+    // By default, the session's runtime folder.
+    const bool hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    const QString chosen = SingleInstance::DefaultLockFolder();
+    if (hadRuntime)
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(chosen, runtime);
 }
 
 } // namespace
