@@ -124,6 +124,7 @@ TEST(Engine, AnyFailureInsideAYearIsItsStationsFailureNotACrash) {
     for (std::size_t s = 0; s < plans.size(); ++s) {
         plans[s].station = {"0" + std::to_string(s), "01"};
         plans[s].runs.resize(3);
+        plans[s].settings.outputFolder = out.folder(); // where its lock is taken
     }
     const YearComputation compute = [&](const StationPlan& plan, std::size_t year, FolderLookup&,
                                         FolderLookup&) {
@@ -172,6 +173,7 @@ TEST(Engine, YearsAreRenamedInOrderAndReportedWrittenOnlyAfterTheirFolderIsSynce
     TempFolder out;
     std::vector<StationPlan> plans(1);
     plans[0].runs.resize(4);
+    plans[0].settings.outputFolder = out.folder();
     std::atomic<bool> laterDone = false;
     const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
         // The first year is held back until the second is computed (bounded, should the pool not run
@@ -280,6 +282,7 @@ TEST(Engine, FewerThreadsThanAskedForStillConvertEveryYear) {
     TempFolder out;
     std::vector<StationPlan> plans(1);
     plans[0].runs.resize(400);
+    plans[0].settings.outputFolder = out.folder();
     const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
         return YearOutput{{{FileKind::Yearly, out.File(std::to_string(year)), "x"}}, {}, {}};
     };
