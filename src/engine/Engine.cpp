@@ -266,6 +266,7 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
         RemoveStaleTemporaryFiles(folder);
 
     Scheduler scheduler(plans, compute, tasks, threads, calls);
+    const bool together = observer.WriteReadyYearsTogether();
     std::size_t stationsDone = 0, yearsDone = 0;
     for (std::size_t s = 0; s < plans.size() && !outcome.cancelled; ++s) {
         StationResult& result = outcome.stations[s];
@@ -277,7 +278,7 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
             std::vector<std::string> batch, renamedIn;
             std::optional<std::string> failure;
             for (; y < years; ++y) {
-                if (!batch.empty() && !scheduler.Ready(firstTask[s] + y)) break;
+                if (!batch.empty() && (!together || !scheduler.Ready(firstTask[s] + y))) break;
                 if (observer.CancelRequested()) {
                     outcome.cancelled = true;
                     break;

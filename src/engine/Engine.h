@@ -36,6 +36,9 @@ class ConversionObserver {
     virtual void WaitingForStation(std::size_t /*station*/, const std::string& /*folder*/) {}
     // Asked about every 100 ms while waiting; true ends the conversion with nothing written.
     virtual bool CancelWhileWaiting() { return false; }
+    // False: each yearly file is synced and reported before the next one is renamed, for a front end
+    // whose user stops the run on seeing a file. True lets the years ready at once share a folder sync.
+    virtual bool WriteReadyYearsTogether() { return true; }
 };
 
 struct ConversionOutcome {

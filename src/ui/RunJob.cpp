@@ -22,6 +22,8 @@ class JobObserver : public ConversionObserver {
         notice_ = message::WaitingForStation(StationName(station_), folder);
     }
     bool CancelWhileWaiting() override { return progress_.waiting && progress_.waiting(notice_); }
+    // A cancel pressed on seeing a file stops before the next one.
+    bool WriteReadyYearsTogether() override { return false; }
 
   private:
     const RunJob::Progress& progress_;
