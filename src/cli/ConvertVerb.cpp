@@ -68,8 +68,8 @@ std::vector<StationKey> Stations(const ConvertCommand& c) {
 // up to date on stderr when that is a terminal.
 class PrintingObserver : public ConversionObserver {
   public:
-    PrintingObserver(std::size_t stations, std::size_t years)
-        : stations_(stations), years_(years), shown_(isatty(STDERR_FILENO) == 1) {}
+    PrintingObserver(const std::vector<StationPlan>& plans, std::size_t years)
+        : plans_(plans), stations_(plans.size()), years_(years), shown_(isatty(STDERR_FILENO) == 1) {}
     ~PrintingObserver() override {
         if (shown_ && drawn_) std::cerr << "\n" << std::flush;
     }
@@ -78,6 +78,10 @@ class PrintingObserver : public ConversionObserver {
             std::cout << path << "\n";
         std::cout << std::flush;
     }
+    void WaitingForStation(std::size_t station, const std::string& folder) override {
+        if (shown_ && drawn_) std::cerr << "\n";
+        std::cerr << message::WaitingForStation(StationName(plans_[station].station), folder) << std::endl;
+    }
     void Progress(std::size_t stations, std::size_t years) override {
         if (!shown_) return;
         std::cerr << "\r" << cli_text::ProgressLine(stations, stations_, years, years_) << std::flush;
@@ -85,6 +89,7 @@ class PrintingObserver : public ConversionObserver {
     }
 
   private:
+    const std::vector<StationPlan>& plans_;
     std::size_t stations_, years_;
     bool shown_, drawn_ = false;
 };
@@ -143,7 +148,7 @@ int RunConvert(ConvertCommand c) {
 
     ConversionOutcome outcome;
     {
-        PrintingObserver observer(plans.size(), years);
+        PrintingObserver observer(plans, years);
         outcome = RunConversion(plans, observer, c.jobs);
     }
     const std::size_t failures = outcome.Failures();

@@ -1,14 +1,18 @@
 #include "engine/Engine.h"
 
 #include "engine/Scheduler.h"
+#include "engine/StationLock.h"
 #include "model/Error.h"
 #include "model/Messages.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <map>
 #include <mutex>
+#include <set>
 #include <system_error>
 #include <thread>
 
@@ -38,8 +42,8 @@ class Lookups {
 class Scheduler {
   public:
     Scheduler(const std::vector<StationPlan>& plans, const YearComputation& compute, std::vector<Task> tasks,
-              unsigned threads)
-        : plans_(plans), compute_(compute), tasks_(std::move(tasks)), slots_(tasks_.size()),
+              unsigned threads, const DurableCalls& calls)
+        : plans_(plans), compute_(compute), calls_(calls), tasks_(std::move(tasks)), slots_(tasks_.size()),
           skipped_(plans.size(), false), ahead_(2 * std::size_t{threads}) {
         if (threads <= 1) return;
         try {
@@ -79,6 +83,13 @@ class Scheduler {
         }
         changed_.notify_all();
         return output;
+    }
+
+    // True when Take(k) would not wait.
+    bool Ready(std::size_t k) {
+        if (workers_.empty()) return false;
+        std::lock_guard lock(mutex_);
+        return slots_[k].done;
     }
 
     // The remaining years of a station will not be taken: they need not be computed.
@@ -127,12 +138,16 @@ class Scheduler {
 
     YearOutput Compute(const Task& task, Lookups& lookups) {
         const StationPlan& plan = plans_[task.station];
-        return compute_(plan, task.year, lookups.For(plan.settings.monthlyFolder),
-                        lookups.For(plan.settings.outputFolder));
+        YearOutput output = compute_(plan, task.year, lookups.For(plan.settings.monthlyFolder),
+                                     lookups.For(plan.settings.outputFolder));
+        // The syncs of the years' files overlap on the workers instead of queueing where they are renamed.
+        PrepareYearOutput(output, calls_);
+        return output;
     }
 
     const std::vector<StationPlan>& plans_;
     const YearComputation& compute_;
+    const DurableCalls calls_;
     const std::vector<Task> tasks_;
     std::vector<Slot> slots_;
     std::vector<bool> skipped_;
@@ -155,6 +170,50 @@ std::string FailureMessage(const std::exception_ptr& error) {
     } catch (const std::exception& e) {
         return message::RunFailed(e.what());
     }
+}
+
+// Locks every station in its output folder before anything is read, taking the locks in one order
+// (of the lock files themselves) so that two runs over several stations never wait for each other.
+// False when the observer cancelled while waiting.
+bool LockStations(const std::vector<StationPlan>& plans, ConversionObserver& observer,
+                  std::vector<StationLock>& locks) {
+    locks.resize(plans.size());
+    std::vector<std::size_t> order;
+    for (std::size_t s = 0; s < plans.size(); ++s) {
+        // A folder where no lock file can be made cannot take the yearly files either: the year's
+        // write then says why, as it always has.
+        if (!plans[s].runs.empty() && locks[s].Open(plans[s].settings.outputFolder, plans[s].station) == 0)
+            order.push_back(s);
+    }
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return std::pair(locks[a].device(), locks[a].inode()) <
+               std::pair(locks[b].device(), locks[b].inode());
+    });
+    for (std::size_t s : order) {
+        bool told = false;
+        while (true) {
+            const int e = locks[s].TryTake();
+            // A file system without locks (ENOLCK) converts as before.
+            if (e != EWOULDBLOCK) break;
+            if (!told) observer.WaitingForStation(s, plans[s].settings.outputFolder);
+            told = true;
+            if (observer.CancelWhileWaiting()) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    return true;
+}
+
+// Syncs each folder named once. Returns 0 or the first errno.
+int SyncFolders(std::vector<std::string>& folders, const DurableCalls& calls) {
+    std::sort(folders.begin(), folders.end());
+    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+    int failed = 0;
+    for (const std::string& folder : folders) {
+        if (int e = SyncFolder(folder, calls); e && !failed) failed = e;
+    }
+    folders.clear();
+    return failed;
 }
 
 } // namespace
@@ -182,7 +241,7 @@ ConversionOutcome RunConversion(const std::vector<StationPlan>& plans, Conversio
 }
 
 ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const YearComputation& compute,
-                               ConversionObserver& observer, unsigned threads) {
+                               ConversionObserver& observer, unsigned threads, const DurableCalls& calls) {
     std::vector<Task> tasks;
     std::vector<std::size_t> firstTask;
     for (std::size_t s = 0; s < plans.size(); ++s) {
@@ -195,31 +254,67 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
 
     ConversionOutcome outcome;
     outcome.stations.resize(plans.size());
-    Scheduler scheduler(plans, compute, tasks, threads);
+    std::vector<StationLock> locks;
+    if (!LockStations(plans, observer, locks)) {
+        outcome.cancelled = true;
+        return outcome;
+    }
+    std::set<std::string> outputFolders;
+    for (const StationPlan& plan : plans)
+        outputFolders.insert(plan.settings.outputFolder);
+    for (const std::string& folder : outputFolders)
+        RemoveStaleTemporaryFiles(folder);
+
+    Scheduler scheduler(plans, compute, tasks, threads, calls);
+    const bool together = observer.WriteReadyYearsTogether();
     std::size_t stationsDone = 0, yearsDone = 0;
     for (std::size_t s = 0; s < plans.size() && !outcome.cancelled; ++s) {
         StationResult& result = outcome.stations[s];
-        for (std::size_t y = 0; y < plans[s].runs.size(); ++y) {
-            if (observer.CancelRequested()) {
-                outcome.cancelled = true;
-                break;
+        const std::size_t years = plans[s].runs.size();
+        std::size_t y = 0;
+        while (y < years && !result.failure && !outcome.cancelled) {
+            // A batch: the next year, and those after it already computed. None counts as written
+            // before the folders of its renames are synced.
+            std::vector<std::string> batch, renamedIn;
+            std::optional<std::string> failure;
+            for (; y < years; ++y) {
+                if (!batch.empty() && (!together || !scheduler.Ready(firstTask[s] + y))) break;
+                if (observer.CancelRequested()) {
+                    outcome.cancelled = true;
+                    break;
+                }
+                try {
+                    YearOutput output = scheduler.Take(firstTask[s] + y);
+                    CommitYearOutput(output, renamedIn);
+                    batch.push_back(output.YearlyPath());
+                } catch (...) {
+                    failure = FailureMessage(std::current_exception());
+                    break;
+                }
             }
-            observer.YearStarted(s, y);
-            try {
-                const YearOutput output = scheduler.Take(firstTask[s] + y);
-                CommitYearOutput(output);
-                result.written.push_back(output.YearlyPath());
-            } catch (...) {
-                result.failure = FailureMessage(std::current_exception());
-                scheduler.SkipStation(s, firstTask[s] + plans[s].runs.size());
-                break;
+            if (int e = SyncFolders(renamedIn, calls); e && !batch.empty()) {
+                // In place but not safe from a power cut: not reported written.
+                y -= batch.size();
+                failure = message::CannotWrite(FileKind::Yearly, batch.front(), e);
+                batch.clear();
             }
-            observer.FileWritten(s, result.written.back());
-            observer.Progress(stationsDone, ++yearsDone);
+            const std::size_t first = y - batch.size();
+            for (std::size_t i = 0; i < batch.size(); ++i) {
+                observer.YearStarted(s, first + i);
+                result.written.push_back(batch[i]);
+                observer.FileWritten(s, batch[i]);
+                observer.Progress(stationsDone, ++yearsDone);
+            }
+            if (failure) {
+                observer.YearStarted(s, y);
+                result.failure = std::move(failure);
+                scheduler.SkipStation(s, firstTask[s] + years);
+            }
         }
         if (outcome.cancelled) break;
         observer.StationDone(s, result);
         observer.Progress(++stationsDone, yearsDone);
+        locks[s].Release();
     }
     return outcome;
 }

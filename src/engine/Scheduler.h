@@ -12,9 +12,10 @@ namespace kolvane {
 using YearComputation = std::function<YearOutput(const StationPlan& plan, std::size_t year,
                                                  FolderLookup& monthlyFolder, FolderLookup& outputFolder)>;
 
-// RunConversion with the year's computation given: it schedules, writes in order and reports exactly
-// as RunConversion does.
+// RunConversion with the year's computation given, and the calls that make its writes durable: it
+// schedules, writes in order and reports exactly as RunConversion does.
 ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const YearComputation& compute,
-                               ConversionObserver& observer, unsigned threads);
+                               ConversionObserver& observer, unsigned threads,
+                               const DurableCalls& calls = {});
 
 } // namespace kolvane

@@ -27,12 +27,23 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
     return output;
 }
 
-void CommitYearOutput(const YearOutput& output) {
+void PrepareYearOutput(YearOutput& output, const DurableCalls& calls) {
+    output.prepared.clear();
+    for (OutputFile& file : output.files) {
+        if (int e = output.prepared.emplace_back().Prepare(file.path, file.bytes, calls))
+            throw KolvaneError(message::CannotWrite(file.kind, file.path, e));
+        std::string().swap(file.bytes); // on disk now; a run holds many years at once
+    }
+}
+
+void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn) {
     // An empty yearly file holds nothing to keep; a failure to remove it changes nothing either.
     if (!output.emptyToRemove.empty()) std::remove(output.emptyToRemove.c_str());
-    for (const OutputFile& file : output.files) {
-        if (int e = WriteFileAtomically(file.path, file.bytes))
+    for (std::size_t i = 0; i < output.files.size(); ++i) {
+        const OutputFile& file = output.files[i];
+        if (int e = output.prepared.at(i).Commit())
             throw KolvaneError(message::CannotWrite(file.kind, file.path, e));
+        renamedIn.push_back(output.prepared[i].folder());
     }
 }
 

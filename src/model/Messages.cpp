@@ -205,6 +205,11 @@ std::string RunFailed(std::string_view description) {
     return "年次ファイルを作成できませんでした。\n" + std::string(description);
 }
 
+std::string WaitingForStation(const std::string& station, const std::string& folder) {
+    return "観測点 " + station + " の変換を待っています（別の変換がフォルダ「" + folder +
+           "」に書き込み中です）";
+}
+
 std::string NotAYearlyFileName(const std::string& path) {
     return "「" + path + "」は年次ファイル (Y{yyyy}_{GG}{BB}.csv) の名前ではありません。";
 }

@@ -82,5 +82,8 @@ std::string NotAYearlyFileName(const std::string& path);
 // An unexpected failure of a run (not a KolvaneError), with its own description.
 std::string RunFailed(std::string_view description);
 
+// A run waits while another run writes the same station's yearly files into the same folder.
+std::string WaitingForStation(const std::string& station, const std::string& folder);
+
 } // namespace message
 } // namespace kolvane

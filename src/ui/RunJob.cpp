@@ -14,12 +14,21 @@ namespace {
 // The engine's notices as the job's progress: one station, its years in order.
 class JobObserver : public ConversionObserver {
   public:
-    explicit JobObserver(const RunJob::Progress& progress) : progress_(progress) {}
+    JobObserver(const RunJob::Progress& progress, StationKey station)
+        : progress_(progress), station_(std::move(station)) {}
     bool CancelRequested() override { return progress_.starting(next_++); }
     void FileWritten(std::size_t, const std::string& path) override { progress_.written(++written_, path); }
+    void WaitingForStation(std::size_t, const std::string& folder) override {
+        notice_ = message::WaitingForStation(StationName(station_), folder);
+    }
+    bool CancelWhileWaiting() override { return progress_.waiting && progress_.waiting(notice_); }
+    // A cancel pressed on seeing a file stops before the next one.
+    bool WriteReadyYearsTogether() override { return false; }
 
   private:
     const RunJob::Progress& progress_;
+    StationKey station_;
+    std::string notice_;
     std::size_t next_ = 0;
     std::size_t written_ = 0;
 };
@@ -58,7 +67,7 @@ RunJob::Plan RunJob::Prepare(const RunRequest& request) {
         plan.outputFolder = planned->settings.outputFolder;
         plan.replacedUnmerged = planned->replacedUnmerged;
         plan.convert = [planned](const Progress& progress) {
-            JobObserver observer(progress);
+            JobObserver observer(progress, planned->station);
             const ConversionOutcome outcome = RunConversion({*planned}, observer);
             const StationResult& station = outcome.stations.front();
             // The files before the failing year stay, and were counted as they were written.
@@ -116,6 +125,13 @@ void RunJob::Start(Plan plan) {
             // disk, and a cancel pressed on seeing a file stops before the next one.
             std::unique_lock lock(run->mutex);
             run->changed.wait(lock, [&] { return run->shown >= written || run->cancel; });
+        };
+        std::string shownNotice;
+        progress.waiting = [&](const std::string& notice) {
+            if (notice != shownNotice) post([this, notice = FromCore(notice)] { emit waiting(notice); });
+            shownNotice = notice;
+            const std::lock_guard lock(run->mutex);
+            return run->cancel;
         };
         try {
             run->outcome = run->plan.convert(progress);

@@ -26,6 +26,8 @@ class RunJob : public QObject {
         std::function<bool(std::size_t year)> starting;
         // A yearly file is in place: the number written so far, and its path.
         std::function<void(std::size_t written, const std::string& path)> written;
+        // While another run holds the station: what it waits for (about every 100 ms); true ends the run.
+        std::function<bool(const std::string& notice)> waiting;
     };
     struct Outcome {
         std::size_t written = 0;
@@ -66,6 +68,8 @@ class RunJob : public QObject {
   signals:
     void yearStarted(int index, const QString& fileName);
     void fileWritten(int written, const QString& path);
+    // The run waits for another run writing the same station, as told in `notice`.
+    void waiting(const QString& notice);
     // The run has ended, completed or cancelled, and its thread is gone.
     void finished(int written, bool cancelled);
     // The run has ended at a failure and its thread is gone; `written` files before it stay.

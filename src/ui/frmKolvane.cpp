@@ -121,6 +121,7 @@ void frmKolvane::ConnectHandlers() {
 
     connect(job_, &RunJob::yearStarted, this,
             [this](int, const QString& name) { lblProgress->setText(name); });
+    connect(job_, &RunJob::waiting, lblProgress, &QLabel::setText);
     connect(job_, &RunJob::fileWritten, this, [this](int written, const QString& path) {
         prgRun->setValue(written);
         const auto parsed = ParseYearlyFileName(ToCore(QFileInfo(path).fileName()));

@@ -1,5 +1,6 @@
 #include "engine/Engine.h"
 #include "engine/Scheduler.h"
+#include "engine/StationLock.h"
 #include "model/Messages.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
@@ -10,6 +11,9 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
+#include <mutex>
 #include <new>
 #include <sys/resource.h>
 #include <thread>
@@ -120,13 +124,14 @@ TEST(Engine, AnyFailureInsideAYearIsItsStationsFailureNotACrash) {
     for (std::size_t s = 0; s < plans.size(); ++s) {
         plans[s].station = {"0" + std::to_string(s), "01"};
         plans[s].runs.resize(3);
+        plans[s].settings.outputFolder = out.folder(); // where its lock is taken
     }
     const YearComputation compute = [&](const StationPlan& plan, std::size_t year, FolderLookup&,
                                         FolderLookup&) {
         if (plan.station.group == "00" && year == 1) throw std::bad_alloc();
         if (plan.station.group == "01" && year == 0) throw std::runtime_error("broken");
         const std::string name = StationName(plan.station) + "_" + std::to_string(year);
-        return YearOutput{{{FileKind::Yearly, out.File(name), name}}, {}};
+        return YearOutput{{{FileKind::Yearly, out.File(name), name}}, {}, {}};
     };
     for (unsigned threads : {1u, 4u}) {
         SCOPED_TRACE(threads);
@@ -142,35 +147,132 @@ TEST(Engine, AnyFailureInsideAYearIsItsStationsFailureNotACrash) {
     }
 }
 
-TEST(Engine, AYearComputedBeforeAnEarlierOneWaitsForItToBeWritten) {
+// What the file system was asked to do, and what the observer was told, in one order.
+std::mutex callsMutex;
+std::vector<std::string> calls;
+int syncFolderError = 0;
+
+void Log(std::string line) {
+    const std::lock_guard lock(callsMutex);
+    calls.push_back(std::move(line));
+}
+
+const DurableCalls LOGGED{::fsync,
+                          [](const char* from, const char* to) {
+                              Log("rename " + std::string(FileNameOf(to)));
+                              return ::rename(from, to);
+                          },
+                          [](int fd) {
+                              Log("sync folder");
+                              if (!syncFolderError) return ::fsync(fd);
+                              errno = syncFolderError;
+                              return -1;
+                          }};
+
+TEST(Engine, YearsAreRenamedInOrderAndReportedWrittenOnlyAfterTheirFolderIsSynced) {
     TempFolder out;
     std::vector<StationPlan> plans(1);
-    plans[0].runs.resize(3);
+    plans[0].runs.resize(4);
+    plans[0].settings.outputFolder = out.folder();
     std::atomic<bool> laterDone = false;
     const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
         // The first year is held back until the second is computed (bounded, should the pool not run
-        // them side by side).
+        // them side by side), so that a later year is ready first.
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (year == 0 && !laterDone && std::chrono::steady_clock::now() < giveUp)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         if (year == 1) laterDone = true;
-        return YearOutput{{{FileKind::Yearly, out.File(std::to_string(year)), "x"}}, {}};
+        return YearOutput{{{FileKind::Yearly, out.File(std::to_string(year)), "x"}}, {}, {}};
     };
-    class Order : public Recorder {
-      public:
-        explicit Order(const TempFolder& out) : out_(out) {}
-        void FileWritten(std::size_t s, const std::string& path) override {
-            Recorder::FileWritten(s, path);
-            notices.back() += std::filesystem::exists(out_.File("1")) ? " with 1" : "";
+    struct Logger : ConversionObserver {
+        void FileWritten(std::size_t, const std::string& path) override {
+            Log("file " + std::string(FileNameOf(path)));
         }
+    };
+    for (unsigned threads : {1u, 2u}) {
+        SCOPED_TRACE(threads);
+        calls.clear();
+        laterDone = threads == 1;
+        Logger logger;
+        EXPECT_EQ(RunScheduled(plans, compute, logger, threads, LOGGED).Written(), 4u);
+        std::vector<std::string> renamed, reported;
+        std::size_t lastSync = 0;
+        std::map<std::string, std::size_t> renamedAt;
+        for (std::size_t i = 0; i < calls.size(); ++i) {
+            const std::string& call = calls[i];
+            if (call == "sync folder") lastSync = i;
+            if (call.starts_with("rename ")) {
+                renamed.push_back(call.substr(7));
+                renamedAt[call.substr(7)] = i;
+            }
+            if (call.starts_with("file ")) {
+                reported.push_back(call.substr(5));
+                EXPECT_GT(lastSync, renamedAt[call.substr(5)]) << call << " reported before its folder sync";
+            }
+        }
+        EXPECT_EQ(renamed, (std::vector<std::string>{"0", "1", "2", "3"}));
+        EXPECT_EQ(reported, renamed);
+    }
 
-      private:
-        const TempFolder& out_;
-    } order(out);
-    RunScheduled(plans, compute, order, 2);
-    EXPECT_TRUE(laterDone);
-    EXPECT_EQ(order.notices[1], "file 0 0");
-    EXPECT_EQ(order.notices[4], "file 0 1 with 1");
+    // A folder that cannot be synced: the files are in place, but not reported written.
+    calls.clear();
+    syncFolderError = EIO;
+    Recorder recorder;
+    const ConversionOutcome outcome = RunScheduled(plans, compute, recorder, 1, LOGGED);
+    syncFolderError = 0;
+    EXPECT_EQ(outcome.Written(), 0u);
+    EXPECT_EQ(outcome.stations[0].failure, message::CannotWrite(FileKind::Yearly, out.File("0"), EIO));
+}
+
+TEST(Engine, ARunWaitsForAnotherRunOnTheSameStationAndCanBeCancelledMeanwhile) {
+    TempFolder monthly, out;
+    monthly.Write("M0501_0312.csv", MonthlyText(2005, 1, 5, 1));
+    const std::vector<StationPlan> plans = PlanAll(monthly, out, {{"03", "12"}});
+
+    // Another run's lock: another open file of the same lock file, as another process would hold it.
+    StationLock other;
+    ASSERT_EQ(other.Open(out.folder(), {"03", "12"}), 0);
+    ASSERT_EQ(other.TryTake(), 0);
+
+    struct Waiter : Recorder {
+        std::vector<std::string> waits;
+        int asked = 0;
+        int cancelAt = 3; // polls answered "no" before the first "yes"
+        std::function<void()> onPoll;
+        void WaitingForStation(std::size_t s, const std::string& folder) override {
+            waits.push_back(std::to_string(s) + " " + folder);
+        }
+        bool CancelWhileWaiting() override {
+            if (onPoll) onPoll();
+            return ++asked > cancelAt;
+        }
+    };
+    Waiter cancelled;
+    const ConversionOutcome stopped = RunConversion(plans, cancelled, 2);
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(stopped.Written(), 0u);
+    EXPECT_EQ(cancelled.asked, 4);
+    EXPECT_EQ(cancelled.waits, std::vector<std::string>{"0 " + out.folder()});
+    EXPECT_TRUE(cancelled.notices.empty());
+    EXPECT_FALSE(std::filesystem::exists(out.File("Y2005_0312.csv")));
+
+    // Once the other run ends, the waiting one goes on and writes.
+    Waiter patient;
+    patient.cancelAt = 1000;
+    patient.onPoll = [&] {
+        if (patient.asked == 2) other.Release();
+    };
+    EXPECT_EQ(RunConversion(plans, patient, 2).Written(), 1u);
+    EXPECT_EQ(patient.waits.size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(out.File("Y2005_0312.csv")));
+
+    // A station of its own, or the same station in another folder, does not wait.
+    ASSERT_EQ(other.Open(out.folder(), {"03", "12"}), 0);
+    ASSERT_EQ(other.TryTake(), 0);
+    TempFolder elsewhere;
+    Waiter free;
+    EXPECT_EQ(RunConversion(PlanAll(monthly, elsewhere, {{"03", "12"}}), free, 2).Written(), 1u);
+    EXPECT_TRUE(free.waits.empty());
 }
 
 TEST(Engine, FewerThreadsThanAskedForStillConvertEveryYear) {
@@ -180,8 +282,9 @@ TEST(Engine, FewerThreadsThanAskedForStillConvertEveryYear) {
     TempFolder out;
     std::vector<StationPlan> plans(1);
     plans[0].runs.resize(400);
+    plans[0].settings.outputFolder = out.folder();
     const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
-        return YearOutput{{{FileKind::Yearly, out.File(std::to_string(year)), "x"}}, {}};
+        return YearOutput{{{FileKind::Yearly, out.File(std::to_string(year)), "x"}}, {}, {}};
     };
     // Room for a few thread stacks only, so that most of the 400 threads asked for cannot start.
     const auto convertWithLittleRoom = [&] {

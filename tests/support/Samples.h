@@ -26,7 +26,7 @@ inline std::string HourLine(const std::string& date, const std::string& time,
 inline std::string MonthlyText(int year, int month, int firstDay, int days,
                                const std::string& windSpeed = "2.0") {
     std::string text = EncodeCp932(MONTHLY_HEADER + "\r\n");
-    char date[16];
+    char date[40]; // room for any int, so no caller meets a truncation warning
     for (int day = firstDay; day < firstDay + days; ++day) {
         std::snprintf(date, sizeof date, "%04d/%02d/%02d", year, month, day);
         for (int hour = 1; hour <= 24; ++hour)

@@ -31,9 +31,14 @@ class TempFolder {
         ReadWholeFile(path, bytes);
         return bytes;
     }
+    // Entries besides the lock files a run leaves in its output folder (".kolvane-GGBB.lock").
     long EntryCount() const {
-        auto it = std::filesystem::directory_iterator(path_);
-        return std::distance(begin(it), end(it));
+        long n = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            const std::string name = entry.path().filename().string();
+            n += name.starts_with(".kolvane-") && name.ends_with(".lock") ? 0 : 1;
+        }
+        return n;
     }
 
   private:

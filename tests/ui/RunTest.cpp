@@ -33,9 +33,9 @@ QString Completed(int written, const std::string& folder) {
                        .arg(QString::fromStdString(folder)));
 }
 
-// Temporary files of an atomic write start with a dot.
+// Temporary files of an atomic write start with a dot; a station's lock file stays on purpose.
 QStringList Leftovers(const std::string& folder) {
-    return Entries(folder).filter(QRegularExpression(QStringLiteral("^\\.")));
+    return Entries(folder).filter(QRegularExpression(QStringLiteral("^\\.(?!kolvane-\\w+\\.lock$)")));
 }
 
 // The window listing `monthly`, coordinates set, every month selected.
