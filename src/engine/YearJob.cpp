@@ -1,5 +1,6 @@
 #include "engine/YearJob.h"
 
+#include "formats/QualityFile.h"
 #include "formats/Year.h"
 #include "model/Error.h"
 
@@ -23,6 +24,10 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
         output.files.push_back(
             {file.kind, outputFolder.Resolve(file.name(run.yy, settings.key)), std::move(texts.files[i])});
     }
+    const std::string_view yearlyName = FileNameOf(output.YearlyPath());
+    for (OutputFile& file : output.files)
+        if (file.kind == FileKind::Quality)
+            file.bytes += FormatProofLine(ProofOf(yearlyName, output.files.front().bytes));
     if (inputs.yearly.bytes && inputs.yearly.bytes->empty()) output.emptyToRemove = inputs.yearly.path;
     return output;
 }
@@ -30,10 +35,17 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
 void CommitYearOutput(const YearOutput& output) {
     // An empty yearly file holds nothing to keep; a failure to remove it changes nothing either.
     if (!output.emptyToRemove.empty()) std::remove(output.emptyToRemove.c_str());
-    for (const OutputFile& file : output.files) {
-        if (int e = WriteFileAtomically(file.path, file.bytes))
-            throw KolvaneError(message::CannotWrite(file.kind, file.path, e));
+    for (auto file = output.files.rbegin(); file != output.files.rend(); ++file) {
+        if (int e = WriteFileAtomically(file->path, file->bytes)) {
+            std::string text = message::CannotWrite(file->kind, file->path, e);
+            if (file->kind != FileKind::Yearly) text += message::YearlyNotReplaced(output.YearlyPath());
+            throw KolvaneError(text);
+        }
     }
+    // Readers refuse a companion that does not match anyway; one that cannot be removed is no failure.
+    const std::string_view yearlyName = FileNameOf(output.YearlyPath());
+    if (output.files.size() == 1 && ParseYearlyFileName(yearlyName))
+        RemoveCompanionNotOf(QualityPathOf(output.YearlyPath()), yearlyName, output.files.front().bytes);
 }
 
 } // namespace kolvane

@@ -29,8 +29,11 @@ struct YearOutput {
 YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings, FolderLookup& monthlyFolder,
                           FolderLookup& outputFolder);
 
-// Deletes a noted empty yearly file, then replaces each file atomically in order. Throws KolvaneError
-// naming the first file that cannot be written; the files before it stay written.
+// Deletes a noted empty yearly file, then replaces the companions and the yearly file last, each
+// atomically: a failure between them leaves the old yearly file beside a companion that does not match
+// it, which readers recognise. Throws KolvaneError naming the first file that cannot be written (and
+// saying the yearly file was not replaced); the files before it stay written. A yearly file written
+// without companions loses one beside it that does not match it.
 void CommitYearOutput(const YearOutput& output);
 
 } // namespace kolvane

@@ -192,5 +192,21 @@ std::string NotAYearlyFileName(const std::string& path) {
     return "「" + path + "」は年次ファイル (Y{yyyy}_{GG}{BB}.csv) の名前ではありません。";
 }
 
+std::string CompanionNotBelonging(const std::string& path) {
+    return Named(FileKind::Quality, path) +
+           "はこの年次ファイルのものではありません（別の年次ファイルと共に書かれたものです）。"
+           "年次ファイルだけから示します。";
+}
+
+std::string CompanionNotProven(const std::string& path) {
+    return Named(FileKind::Quality, path) +
+           "はこの年次ファイルのものか確かめられません（どの年次ファイルのものかの記録がありません）。"
+           "年次ファイルだけから示します。";
+}
+
+std::string YearlyNotReplaced(const std::string& yearlyPath) {
+    return Named(FileKind::Yearly, yearlyPath) + "は書き換えていません。";
+}
+
 } // namespace message
 } // namespace kolvane

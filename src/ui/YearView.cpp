@@ -68,6 +68,10 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
         cmdSaveSvg = new QPushButton(QStringLiteral("SVG で保存(&V)"), this);
         cmdSaveSvg->setObjectName(QStringLiteral("cmdSaveSvg"));
     }
+    lblQuality = new QLabel(this);
+    lblQuality->setObjectName(QStringLiteral("lblQuality"));
+    lblQuality->setWordWrap(true);
+    lblQuality->hide();
     plot_ = new YearPlotWidget(this);
 
     auto* bar = new QHBoxLayout;
@@ -78,6 +82,7 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     if (cmdSaveSvg) bar->addWidget(cmdSaveSvg);
     auto* column = new QVBoxLayout(this);
     column->addLayout(bar);
+    column->addWidget(lblQuality);
     column->addWidget(plot_, 1);
 
     connect(cboYear, &QComboBox::currentIndexChanged, this, &YearView::LoadYear);
@@ -121,6 +126,10 @@ void YearView::LoadYear(int index) {
         dialogs_.ShowMessage(QStringLiteral("グラフを表示できません。\n") + QString::fromUtf8(error.what()),
                              TITLE_ERROR, STYLE_EXCLAMATION);
     }
+    // Beside the plot rather than in a box: it holds for every year written by an earlier version.
+    const QString note = series_ ? QString::fromStdString(series_->qualityNote) : QString();
+    lblQuality->setText(note);
+    lblQuality->setVisible(!note.isEmpty());
     plot_->setSeries(series_, plotTitle_);
     cmdSavePng->setEnabled(series_.has_value());
     if (cmdSaveSvg) cmdSaveSvg->setEnabled(series_.has_value());

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 namespace kolvane {
@@ -64,6 +65,7 @@ class YearView : public QWidget {
     QComboBox* cboYear = nullptr;
     QPushButton* cmdSavePng = nullptr;
     QPushButton* cmdSaveSvg = nullptr; // only in builds that can write SVG
+    QLabel* lblQuality = nullptr;      // why the companion was passed over, when it was
     YearPlotWidget* plot_ = nullptr;
 };
 
