@@ -37,8 +37,9 @@ void CommitYearOutput(const YearOutput& output) {
     if (!output.emptyToRemove.empty()) std::remove(output.emptyToRemove.c_str());
     for (auto file = output.files.rbegin(); file != output.files.rend(); ++file) {
         if (int e = WriteFileAtomically(file->path, file->bytes)) {
-            std::string text = message::CannotWrite(file->kind, file->path, e);
-            if (file->kind != FileKind::Yearly) text += message::YearlyNotReplaced(output.YearlyPath());
+            // Said of the yearly file either way: that is the file the user asked for.
+            std::string text = message::CannotWrite(FileKind::Yearly, output.YearlyPath(), e);
+            if (file->kind != FileKind::Yearly) text += message::CompanionNotWritten(file->path);
             throw KolvaneError(text);
         }
     }

@@ -31,9 +31,9 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
 
 // Deletes a noted empty yearly file, then replaces the companions and the yearly file last, each
 // atomically: a failure between them leaves the old yearly file beside a companion that does not match
-// it, which readers recognise. Throws KolvaneError naming the first file that cannot be written (and
-// saying the yearly file was not replaced); the files before it stay written. A yearly file written
-// without companions loses one beside it that does not match it.
+// it, which readers recognise. Throws KolvaneError naming the yearly file and the cause
+// (and the companion, when that was the file that failed); what was written before it stays. A yearly file
+// written without companions loses one beside it that does not match it.
 void CommitYearOutput(const YearOutput& output);
 
 } // namespace kolvane

@@ -204,8 +204,9 @@ std::string CompanionNotProven(const std::string& path) {
            "年次ファイルだけから示します。";
 }
 
-std::string YearlyNotReplaced(const std::string& yearlyPath) {
-    return Named(FileKind::Yearly, yearlyPath) + "は書き換えていません。";
+std::string CompanionNotWritten(const std::string& companionPath) {
+    return Named(FileKind::Quality, companionPath) +
+           "を先に書き込めなかったため、年次ファイルは元のままです。";
 }
 
 } // namespace message

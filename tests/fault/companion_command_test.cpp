@@ -70,6 +70,12 @@ TEST(CompanionCommand, SummaryCountsOnlyFromACompanionWrittenWithItsYearlyFile) 
         // What the yearly file alone says, and not one class count.
         EXPECT_EQ(r.out, head);
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+#ifdef KOLVANE_HAVE_PLOT
+        // The plot is drawn as without a companion, and says why.
+        r = RunChild(CONVERT, {"--plot", out.File("year.png"), yearly});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+#endif
     }
     out.Write("Q2000_0312.csv", proven);
     r = Summary(yearly);
@@ -129,10 +135,10 @@ TEST(CompanionCommand, AFailureBetweenTheTwoFilesKeepsTheOldYearlyFileAndIsSaid)
     std::filesystem::create_directory(blocked.File("Q2000_0312.csv"));
     r = ConvertAt(monthly, blocked, "35:30:00");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("品質ファイル「" + blocked.File("Q2000_0312.csv") + "」を書き込めません"),
-              std::string::npos)
-        << r.err;
-    EXPECT_NE(r.err.find("年次ファイル「" + blocked.File("Y2000_0312.csv") + "」は書き換えていません。"),
+    EXPECT_NE(r.err.find("年次ファイル「" + blocked.File("Y2000_0312.csv") +
+                         "」を書き込めません（ファイルではなくフォルダです）。品質ファイル「" +
+                         blocked.File("Q2000_0312.csv") +
+                         "」を先に書き込めなかったため、年次ファイルは元のままです。"),
               std::string::npos)
         << r.err;
     EXPECT_EQ(blocked.EntryCount(), 1);
