@@ -32,7 +32,7 @@ while (($#)); do
     *) targets+=("$1"); shift ;;
     esac
 done
-((${#targets[@]})) || targets=(monthly_file yearly_file date_number ini_file locality_table)
+((${#targets[@]})) || targets=(monthly_file yearly_file companion_file date_number ini_file locality_table)
 
 packages=(clang-14 libclang-rt-14-dev cmake make libstdc++-12-dev)
 missing=()

@@ -3,6 +3,8 @@
 
 #include "model/Text.h"
 #ifdef KOLVANE_HAVE_PLOT
+#include "formats/QualityFile.h"
+#include "model/FileIo.h"
 #include "plot/PlotFile.h"
 #endif
 
@@ -17,7 +19,13 @@ int RunPlot(const PlotCommand& command) {
     const std::string suffix = LowerAscii(std::filesystem::path(command.image).extension().string());
     if (suffix != ".png" && suffix != ".svg") throw UsageError(cli_text::PlotImageName(command.image));
 #ifdef KOLVANE_HAVE_PLOT
-    PlotYearlyFile(command.yearlyFiles.front(), command.image);
+    const std::string& yearly = command.yearlyFiles.front();
+    PlotYearlyFile(yearly, command.image);
+    // A companion that does not belong is drawn as none; a script's log should say why.
+    std::string bytes;
+    if (ReadWholeFile(yearly, bytes) == 0)
+        if (const std::string note = ReadCompanionOf(yearly, bytes).Note(); !note.empty())
+            std::cerr << note << "\n";
     std::cout << command.image << "\n";
     return 0;
 #else

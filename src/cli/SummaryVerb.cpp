@@ -29,11 +29,13 @@ int RunSummary(const SummaryCommand& command) {
     const auto withValues = std::count_if(
         rows.begin(), rows.end(), [](const DailyRecord& d) { return ClassifyDay(d) != DayClass::NoData; });
 
-    const std::string quality = QualityPathOf(yearlyPath);
-    const std::optional<std::vector<DayQuality>> days = ReadQualityFile(quality);
-    if (!days) throw KolvaneError(message::CannotRead(FileKind::Quality, quality, ENOENT));
-    const QualitySummary summary = SummarizeQuality(*days);
+    const Companion companion = ReadCompanionOf(yearlyPath, bytes);
+    // What the yearly file alone says is true either way; the classes only from its own companion.
     std::cout << cli_text::SummaryHead(yearlyPath, rows.size(), static_cast<std::size_t>(withValues)) << "\n";
+    if (companion.state == Companion::State::Absent)
+        throw KolvaneError(message::CannotRead(FileKind::Quality, companion.path, ENOENT));
+    if (!companion.Belongs()) throw KolvaneError(companion.Note());
+    const QualitySummary summary = SummarizeQuality(companion.days);
     for (std::size_t c = 0; c < DAY_CLASSES.size(); ++c)
         std::cout << cli_text::SummaryClass(DayClassName(DAY_CLASSES[c]), summary.days[c]) << "\n";
     if (summary.longestGap == 0) {

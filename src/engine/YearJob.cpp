@@ -1,5 +1,6 @@
 #include "engine/YearJob.h"
 
+#include "formats/QualityFile.h"
 #include "formats/Year.h"
 #include "model/Error.h"
 
@@ -23,28 +24,49 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
         output.files.push_back(
             {file.kind, outputFolder.Resolve(file.name(run.yy, settings.key)), std::move(texts.files[i])});
     }
+    const std::string_view yearlyName = FileNameOf(output.YearlyPath());
+    for (OutputFile& file : output.files)
+        if (file.kind == FileKind::Quality)
+            file.bytes += FormatProofLine(ProofOf(yearlyName, output.files.front().bytes));
     if (inputs.yearly.bytes && inputs.yearly.bytes->empty()) output.emptyToRemove = inputs.yearly.path;
     return output;
 }
+
+namespace {
+
+// Said of the yearly file either way: that is the file the user asked for, and it stays as it was.
+KolvaneError NotWritten(const YearOutput& output, const OutputFile& file, int error) {
+    std::string text = message::CannotWrite(FileKind::Yearly, output.YearlyPath(), error);
+    if (file.kind != FileKind::Yearly) text += message::CompanionNotWritten(file.path);
+    return KolvaneError(text);
+}
+
+} // namespace
 
 void PrepareYearOutput(YearOutput& output, const DurableCalls& calls) {
     output.prepared.clear();
     for (OutputFile& file : output.files) {
         if (int e = output.prepared.emplace_back().Prepare(file.path, file.bytes, calls))
-            throw KolvaneError(message::CannotWrite(file.kind, file.path, e));
-        std::string().swap(file.bytes); // on disk now; a run holds many years at once
+            throw NotWritten(output, file, e);
+        // On disk now; a run holds many years at once. The yearly bytes stay: a companion left beside
+        // the yearly file is checked against them.
+        if (file.kind != FileKind::Yearly) std::string().swap(file.bytes);
     }
 }
 
 void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn) {
     // An empty yearly file holds nothing to keep; a failure to remove it changes nothing either.
     if (!output.emptyToRemove.empty()) std::remove(output.emptyToRemove.c_str());
-    for (std::size_t i = 0; i < output.files.size(); ++i) {
-        const OutputFile& file = output.files[i];
-        if (int e = output.prepared.at(i).Commit())
-            throw KolvaneError(message::CannotWrite(file.kind, file.path, e));
+    // The companions first and the yearly file last: a failure between them leaves the old yearly file
+    // beside a companion that does not match it, which readers recognise.
+    for (std::size_t i = output.files.size(); i-- > 0;) {
+        if (int e = output.prepared.at(i).Commit()) throw NotWritten(output, output.files[i], e);
         renamedIn.push_back(output.prepared[i].folder());
     }
+    // Readers refuse a companion that does not match anyway; one that cannot be removed is no failure.
+    const std::string_view yearlyName = FileNameOf(output.YearlyPath());
+    if (output.files.size() == 1 && ParseYearlyFileName(yearlyName))
+        RemoveCompanionNotOf(QualityPathOf(output.YearlyPath()), yearlyName, output.files.front().bytes);
 }
 
 } // namespace kolvane

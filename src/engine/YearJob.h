@@ -31,13 +31,15 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
                           FolderLookup& outputFolder);
 
 // Writes and syncs each file beside its target, changing nothing a user sees. Throws KolvaneError naming
-// the first file that cannot be written; nothing is left behind.
+// the yearly file (and the companion, when that was the file that failed); nothing is left behind.
 void PrepareYearOutput(YearOutput& output, const DurableCalls& calls = {});
 
-// Deletes a noted empty yearly file, then renames each prepared file over its target in order, adding
-// the folder of each one renamed to `renamedIn`: those must be synced (SyncFolder) before the files
-// count as written. Throws KolvaneError naming the first file that cannot be written; the files before
-// it are in place.
+// Deletes a noted empty yearly file, then renames the prepared companions and the yearly file last over
+// their targets: a failure between them leaves the old yearly file beside a companion that does not match
+// it, which readers recognise. Adds the folder of each file renamed to `renamedIn`: those must be synced
+// (SyncFolder) before the files count as written. Throws KolvaneError naming the yearly file and the cause
+// (and the companion, when that was the file that failed). A yearly file written without companions
+// loses one beside it that does not match it.
 void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn);
 
 } // namespace kolvane

@@ -214,5 +214,22 @@ std::string NotAYearlyFileName(const std::string& path) {
     return "「" + path + "」は年次ファイル (Y{yyyy}_{GG}{BB}.csv) の名前ではありません。";
 }
 
+std::string CompanionNotBelonging(const std::string& path) {
+    return Named(FileKind::Quality, path) +
+           "はこの年次ファイルのものではありません（別の年次ファイルと共に書かれたものです）。"
+           "年次ファイルだけから示します。";
+}
+
+std::string CompanionNotProven(const std::string& path) {
+    return Named(FileKind::Quality, path) +
+           "はこの年次ファイルのものか確かめられません（どの年次ファイルのものかの記録がありません）。"
+           "年次ファイルだけから示します。";
+}
+
+std::string CompanionNotWritten(const std::string& companionPath) {
+    return Named(FileKind::Quality, companionPath) +
+           "を先に書き込めなかったため、年次ファイルは元のままです。";
+}
+
 } // namespace message
 } // namespace kolvane

@@ -78,6 +78,12 @@ std::string NoMonthlyFiles(const std::string& folder);
 
 // A file given as a yearly file whose name is not Y{yyyy}_{GG}{BB}.csv.
 std::string NotAYearlyFileName(const std::string& path);
+// A companion beside a yearly file that was written with another one, or that does not say which.
+std::string CompanionNotBelonging(const std::string& path);
+std::string CompanionNotProven(const std::string& path);
+// Added to the yearly file's CannotWrite when its companion, written first, could not be: the yearly
+// file was left as it was.
+std::string CompanionNotWritten(const std::string& companionPath);
 
 // An unexpected failure of a run (not a KolvaneError), with its own description.
 std::string RunFailed(std::string_view description);

@@ -128,7 +128,9 @@ YearSeries ReadYearSeries(const std::string& path, int year) {
         throw KolvaneError(message::CannotRead(FileKind::Yearly, path, e));
     YearSeries series = BuildYearSeries(bytes, path, year);
     // None beside a file written with --no-quality, or by another program.
-    if (const auto days = ReadQualityFile(QualityPathOf(path))) ApplyQuality(series, *days);
+    const Companion companion = ReadCompanionOf(path, bytes);
+    if (companion.Belongs()) ApplyQuality(series, companion.days);
+    series.qualityNote = companion.Note();
     return series;
 }
 

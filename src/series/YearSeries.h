@@ -36,6 +36,7 @@ struct YearSeries {
     int year = 0;
     std::vector<SeriesDay> days;
     bool qualityKnown = false; // the classes came from the companion file
+    std::string qualityNote;   // why a companion beside the yearly file was not used, for the user
 };
 
 // A sum over the days of a year that have a value; `days` tells a reader how far to trust it.
@@ -72,7 +73,8 @@ YearSeries BuildYearSeries(std::string_view bytes, const std::string& file, int 
 void ApplyQuality(YearSeries& series, const std::vector<DayQuality>& days);
 
 // Reads the yearly file at `path` and builds its series, with the classes of its companion
-// Q{yyyy}_{GG}{BB}.csv beside it when there is one. Throws KolvaneError naming the file when either
+// Q{yyyy}_{GG}{BB}.csv beside it when there is one that was written with it (otherwise qualityNote
+// says why it was passed over). Throws KolvaneError naming the file when either
 // cannot be read or parsed.
 YearSeries ReadYearSeries(const std::string& path, int year);
 

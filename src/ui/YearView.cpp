@@ -79,6 +79,10 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     chkCommonScale->setObjectName(QStringLiteral("chkCommonScale"));
     chkCommonScale->setChecked(true);
     chkCommonScale->setToolTip(QStringLiteral("外すと、この年の値だけに合わせた目盛りになります。"));
+    lblQuality = new QLabel(this);
+    lblQuality->setObjectName(QStringLiteral("lblQuality"));
+    lblQuality->setWordWrap(true);
+    lblQuality->hide();
     plot_ = new YearPlotWidget(this);
     lblSaved = new QLabel(this);
     lblSaved->setObjectName(QStringLiteral("lblSaved"));
@@ -98,6 +102,7 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     if (cmdSaveSvg) bar->addWidget(cmdSaveSvg);
     auto* column = new QVBoxLayout(this);
     column->addLayout(bar);
+    column->addWidget(lblQuality);
     column->addWidget(plot_, 1);
     column->addWidget(lblSaved);
 
@@ -161,6 +166,10 @@ void YearView::LoadYear(int index) {
         dialogs_.ShowMessage(QStringLiteral("グラフを表示できません。\n") + QString::fromUtf8(error.what()),
                              TITLE_ERROR, STYLE_EXCLAMATION);
     }
+    // Beside the plot rather than in a box: it holds for every year written by an earlier version.
+    const QString note = series_ ? QString::fromStdString(series_->qualityNote) : QString();
+    lblQuality->setText(note);
+    lblQuality->setVisible(!note.isEmpty());
     ShowPlot();
     cmdSavePng->setEnabled(series_.has_value());
     if (cmdSaveSvg) cmdSaveSvg->setEnabled(series_.has_value());

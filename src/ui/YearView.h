@@ -79,6 +79,7 @@ class YearView : public QWidget {
     QLabel* lblSaved = nullptr;
     QPushButton* cmdSavePng = nullptr;
     QPushButton* cmdSaveSvg = nullptr; // only in builds that can write SVG
+    QLabel* lblQuality = nullptr;      // why the companion was passed over, when it was
     YearPlotWidget* plot_ = nullptr;
 };
 

@@ -224,6 +224,29 @@ TEST(Engine, YearsAreRenamedInOrderAndReportedWrittenOnlyAfterTheirFolderIsSynce
     EXPECT_EQ(outcome.stations[0].failure, message::CannotWrite(FileKind::Yearly, out.File("0"), EIO));
 }
 
+TEST(Engine, ACompanionIsPutInPlaceBeforeItsYearlyFile) {
+    // Killed or failing between the two, a run leaves the old yearly file beside a companion that does
+    // not match it, which readers recognise; the other way round a new yearly file would keep an old
+    // companion that matches nothing they can check.
+    TempFolder out;
+    std::vector<StationPlan> plans(1);
+    plans[0].runs.resize(1);
+    plans[0].settings.outputFolder = out.folder();
+    const YearComputation compute = [&](const StationPlan&, std::size_t, FolderLookup&, FolderLookup&) {
+        return YearOutput{{{FileKind::Yearly, out.File("Y2024_0101.csv"), "y"},
+                           {FileKind::Quality, out.File("Q2024_0101.csv"), "q"}},
+                          {},
+                          {}};
+    };
+    calls.clear();
+    Recorder recorder;
+    EXPECT_EQ(RunScheduled(plans, compute, recorder, 1, LOGGED).Written(), 1u);
+    std::vector<std::string> renamed;
+    for (const std::string& call : calls)
+        if (call.starts_with("rename ")) renamed.push_back(call.substr(7));
+    EXPECT_EQ(renamed, (std::vector<std::string>{"Q2024_0101.csv", "Y2024_0101.csv"}));
+}
+
 TEST(Engine, ARunWaitsForAnotherRunOnTheSameStationAndCanBeCancelledMeanwhile) {
     TempFolder monthly, out;
     monthly.Write("M0501_0312.csv", MonthlyText(2005, 1, 5, 1));

@@ -68,5 +68,46 @@ TEST(Completeness, DaysKeptFromAnEarlierYearlyFileAreMarkedAndTheFileReadsBack) 
     EXPECT_EQ(summary.gapStart.day, 4);
 }
 
+TEST(CompanionProof, NamesSizeAndChecksumOfItsYearlyFileAndNothingElseMatches) {
+    EXPECT_EQ(Crc32("123456789"), 0xCBF43926u); // the CRC-32 every zip tool computes
+    EXPECT_EQ(Crc32(""), 0u);
+
+    const std::string yearly =
+        ComputeYear({"05", 35.5, {{"M0501_0312.csv", Monthly(HourLine("2005/01/02", "5:00"))}}, {}}).yearly();
+    const std::string proof = FormatProofLine(ProofOf("Y2005_0312.csv", yearly));
+    EXPECT_EQ(
+        DecodeCp932(proof), "年次ファイル,Y2005_0312.csv," + std::to_string(yearly.size()) + ",CRC32:" + [&] {
+            char hex[9];
+            std::snprintf(hex, sizeof hex, "%08X", Crc32(yearly));
+            return std::string(hex);
+        }() + "\r\n");
+    const std::string companion = EncodeCp932("年月日,時間数,区分\r\n\"05/01/02\",1,資料不足\r\n") + proof;
+    EXPECT_TRUE(ProvesYearly(companion, "Y2005_0312.csv", yearly));
+    EXPECT_TRUE(ProvesYearly(companion, "y2005_0312.CSV", yearly)); // names are looked up without case
+    EXPECT_TRUE(ProvesYearly(companion + "\r\n", "Y2005_0312.csv", yearly));
+
+    std::string changed = yearly;
+    changed[changed.size() / 2] ^= 1;
+    EXPECT_FALSE(ProvesYearly(companion, "Y2005_0312.csv", changed));      // same size, other bytes
+    EXPECT_FALSE(ProvesYearly(companion, "Y2005_0312.csv", yearly + "x")); // another size
+    EXPECT_FALSE(ProvesYearly(companion, "Y2005_0313.csv", yearly));       // same bytes, another station
+    // Cut anywhere in the proof, or followed by another line, it proves nothing.
+    for (std::size_t cut = companion.size() - proof.size(); cut + 2 < companion.size(); ++cut)
+        EXPECT_FALSE(ProvesYearly(companion.substr(0, cut), "Y2005_0312.csv", yearly)) << cut;
+    EXPECT_FALSE(ProvesYearly(companion + "\"05/01/03\",2,資料不足\r\n", "Y2005_0312.csv", yearly));
+    EXPECT_FALSE(ParseProofLine(EncodeCp932("年月日,時間数,区分\r\n")));
+    EXPECT_FALSE(ParseProofLine(EncodeCp932("年次ファイル,Y2005_0312.csv,12x,CRC32:CBF43926\r\n")));
+    EXPECT_FALSE(ParseProofLine(EncodeCp932("年次ファイル,Y2005_0312.csv,12,CBF43926\r\n")));
+
+    // The proof line is no day, and a column added after the known ones does not hide the days.
+    const std::vector<DayQuality> days = ParseQualityText(
+        EncodeCp932(
+            "年月日,時間数,区分,疑わしい値\r\n\"05/01/02\",1,資料不足,2\r\n\"05/01/03\",24,正常\r\n") +
+            proof,
+        "Q2005_0312.csv");
+    EXPECT_EQ(days, (std::vector<DayQuality>{{2005, 1, 2, 1, DayClass::Insufficient},
+                                             {2005, 1, 3, 24, DayClass::Complete}}));
+}
+
 } // namespace
 } // namespace kolvane

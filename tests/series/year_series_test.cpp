@@ -22,6 +22,13 @@ std::string LeapYearText() {
     return EncodeCp932(testing::YearlyText(2024, 2));
 }
 
+// A companion of three days, written with the yearly file `name` of these bytes.
+std::string Companion(const std::string& name, const std::string& yearlyBytes) {
+    return EncodeCp932("年月日,時間数,区分\r\n\"24/01/01\",21,準正常\r\n\"24/01/02\",24,正常\r\n"
+                       "\"24/01/03\",X,既存\r\n") +
+           FormatProofLine(ProofOf(name, yearlyBytes));
+}
+
 TEST(YearSeries, DaysValuesMissingMonthAndClasses) {
     testing::TempFolder folder;
     const std::string yearly = folder.Write("Y2024_0101.csv", LeapYearText());
@@ -54,16 +61,51 @@ TEST(YearSeries, DaysValuesMissingMonthAndClasses) {
     EXPECT_TRUE(IsIncomplete(series.days[40]));
 
     // With one, its classes hold; a day it lacks is a gap, a kept day is not shaded as incomplete.
-    folder.Write("Q2024_0101.csv", EncodeCp932("年月日,時間数,区分\r\n\"24/01/01\",21,準正常\r\n"
-                                               "\"24/01/02\",24,正常\r\n\"24/01/03\",X,既存\r\n"));
+    folder.Write("Q2024_0101.csv", Companion("Y2024_0101.csv", LeapYearText()));
     series = ReadYearSeries(yearly, 2024);
     EXPECT_TRUE(series.qualityKnown);
+    EXPECT_EQ(series.qualityNote, "");
     EXPECT_EQ(series.days[0].dayClass, DayClass::QuasiNormal);
     EXPECT_TRUE(IsIncomplete(series.days[0]));
     EXPECT_FALSE(IsIncomplete(series.days[1]));
     EXPECT_EQ(series.days[2].dayClass, DayClass::Kept);
     EXPECT_FALSE(IsIncomplete(series.days[2]));
     EXPECT_EQ(series.days[3].dayClass, DayClass::NoData);
+}
+
+TEST(YearSeries, ACompanionThatDoesNotBelongIsSaidAndPassedOver) {
+    testing::TempFolder folder;
+    const std::string older = LeapYearText();
+    const std::string newer = EncodeCp932(testing::YearlyText(2024, 3));
+    const std::string yearly = folder.Write("Y2024_0101.csv", newer);
+    const std::string quality = folder.File("Q2024_0101.csv");
+    const std::string notBelonging = "品質ファイル「" + quality + "」はこの年次ファイルのものではありません";
+    const std::string notProven = "品質ファイル「" + quality + "」はこの年次ファイルのものか確かめられません";
+    const std::string proven = Companion("Y2024_0101.csv", newer);
+    struct Case {
+        const char* what;
+        std::string companion;
+        std::string note;
+    };
+    for (const Case& c : {
+             Case{"written with the older yearly file", Companion("Y2024_0101.csv", older), notBelonging},
+             Case{"copied from another year", Companion("Y2023_0101.csv", newer), notBelonging},
+             Case{"copied from another station", Companion("Y2024_0102.csv", newer), notBelonging},
+             Case{"without proof, from an earlier version", proven.substr(0, proven.find("\r\n\"24/01/03")),
+                  notProven},
+             Case{"cut off inside its proof", proven.substr(0, proven.size() - 5), notProven},
+         }) {
+        SCOPED_TRACE(c.what);
+        folder.Write("Q2024_0101.csv", c.companion);
+        const YearSeries series = ReadYearSeries(yearly, 2024);
+        EXPECT_FALSE(series.qualityKnown);
+        EXPECT_TRUE(series.qualityNote.starts_with(c.note)) << series.qualityNote;
+        // As without a companion: only the days without any value are shaded.
+        EXPECT_EQ(series.days[0].dayClass, std::nullopt);
+        EXPECT_EQ(series.days[2].dayClass, std::nullopt);
+        EXPECT_EQ(series.days[3].dayClass, std::nullopt);
+        EXPECT_TRUE(IsIncomplete(series.days[65])); // March is "X"
+    }
 }
 
 TEST(YearSeries, GapsOtherYearsAndDuplicates) {

@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 
+#include "formats/QualityFile.h"
 #include "model/FileIo.h"
 #include "model/Text.h"
 #include "plot/PlotLayout.h"
@@ -173,6 +174,41 @@ TEST_F(YearViewTest, FitsTheScreenAndEscapeClosesIt) {
     auto* years = Child<QComboBox>(view, "cboYear");
     QTest::keyClick(years, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return alive.isNull(); }));
+}
+
+TEST_F(YearViewTest, ACompanionOfAnotherYearlyFileIsSaidBesideThePlotAndNotShaded) {
+    const std::string yearly2023 = EncodeCp932(YearlyText(2023, 2)),
+                      yearly2024 = EncodeCp932(YearlyText(2024, 0));
+    WriteFile(Output() + "Y2023_0101.csv", YearlyText(2023, 2));
+    WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
+    const std::string days = EncodeCp932("年月日,時間数,区分\r\n\"23/01/01\",21,準正常\r\n");
+    ASSERT_EQ(WriteFileAtomically(Output() + "Q2023_0101.csv",
+                                  days + FormatProofLine(ProofOf("Y2023_0101.csv", yearly2023))),
+              0);
+    // Copied from 2023 beside the yearly file of 2024.
+    ASSERT_EQ(WriteFileAtomically(Output() + "Q2024_0101.csv",
+                                  days + FormatProofLine(ProofOf("Y2023_0101.csv", yearly2023))),
+              0);
+
+    auto view = Open(2024);
+    ASSERT_TRUE(opened);
+    ASSERT_TRUE(view->series());
+    EXPECT_FALSE(view->series()->qualityKnown);
+    EXPECT_EQ(view->series()->days[0].dayClass, std::nullopt);
+    auto* note = Child<QLabel>(view.get(), "lblQuality");
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_TRUE(note->text().startsWith(QString::fromStdString(
+        "品質ファイル「" + Output() + "Q2024_0101.csv」はこの年次ファイルのものではありません")))
+        << note->text().toStdString();
+    EXPECT_TRUE(answers.messages.isEmpty());
+
+    // The year whose companion belongs: its classes, and no note.
+    Child<QComboBox>(view.get(), "cboYear")->setCurrentIndex(0);
+    ASSERT_TRUE(view->series());
+    EXPECT_TRUE(view->series()->qualityKnown);
+    EXPECT_EQ(view->series()->days[0].dayClass, DayClass::QuasiNormal);
+    EXPECT_TRUE(note->isHidden());
+    EXPECT_EQ(note->text(), QString());
 }
 
 TEST_F(YearViewTest, GarbageYearlyFileOrNoFileIsSaid) {

@@ -1,0 +1,149 @@
+// A companion file beside a yearly file it was not written with, through kolvane-convert as a user runs
+// it: --summary never counts from it, --no-quality removes it, and a write cut between the two files
+// is said truthfully and mended by the next run.
+
+#include "FaultSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace kolvane {
+namespace {
+
+using namespace kolvane::testing;
+
+const std::string GOLDEN = std::string(KOLVANE_TEST_DATA) + "/golden/";
+
+void CopyGoldenMonthly(const TempFolder& folder) {
+    for (const char* name : {"M9912_0312.csv", "M0001_0312.csv", "Y2000_0312.csv"})
+        folder.Write(name, TempFolder::Read(GOLDEN + "monthly/" + name));
+}
+
+// Both years of station 03/12 into `out`; another latitude changes the derived values, so the yearly
+// files differ from those of 35:30:00.
+ChildResult ConvertAt(const TempFolder& monthly, const TempFolder& out, const std::string& latitude,
+                      std::vector<std::string> extra = {}, rlim_t fileSizeLimit = RLIM_INFINITY) {
+    std::vector<std::string> arguments{"--monthly", monthly.folder(), "--output", out.folder(),
+                                       "--replace", "--group",        "03",       "--bucket",
+                                       "12",        "--lat",          latitude,   "--all"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return RunChild(CONVERT, arguments, fileSizeLimit);
+}
+
+ChildResult Summary(const std::string& yearly) {
+    return RunChild(CONVERT, {"--summary", yearly});
+}
+
+TEST(CompanionCommand, SummaryCountsOnlyFromACompanionWrittenWithItsYearlyFile) {
+    TempFolder monthly, out;
+    CopyGoldenMonthly(monthly);
+    ASSERT_EQ(ConvertAt(monthly, out, "35:30:00").exitCode, 0);
+    const std::string yearly = out.File("Y2000_0312.csv"), quality = out.File("Q2000_0312.csv");
+    const std::string older = TempFolder::Read(quality);
+    ChildResult r = Summary(yearly);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("  既存 2 日\n"), std::string::npos) << r.out;
+
+    ASSERT_EQ(ConvertAt(monthly, out, "40:00:00").exitCode, 0);
+    const std::string proven = TempFolder::Read(quality);
+    ASSERT_FALSE(proven == older);
+    const std::string head = yearly + ": 366 日 (値のある日 4 日)\n";
+    const std::string notBelonging = "品質ファイル「" + quality + "」はこの年次ファイルのものではありません";
+    const std::string notProven = "品質ファイル「" + quality + "」はこの年次ファイルのものか確かめられません";
+    const std::size_t proofStart = proven.rfind("\r\n", proven.size() - 3) + 2;
+    struct Case {
+        const char* what;
+        std::string companion;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{"the companion of the yearly file it replaced", older, notBelonging},
+             Case{"copied from another year", TempFolder::Read(out.File("Q1999_0312.csv")), notBelonging},
+             Case{"without proof, as an earlier version wrote it", proven.substr(0, proofStart), notProven},
+             Case{"cut off in the middle", proven.substr(0, proven.size() / 2), notProven},
+         }) {
+        SCOPED_TRACE(c.what);
+        out.Write("Q2000_0312.csv", c.companion);
+        r = Summary(yearly);
+        EXPECT_EQ(r.exitCode, 1);
+        // What the yearly file alone says, and not one class count.
+        EXPECT_EQ(r.out, head);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+#ifdef KOLVANE_HAVE_PLOT
+        // The plot is drawn as without a companion, and says why.
+        r = RunChild(CONVERT, {"--plot", out.File("year.png"), yearly});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+#endif
+    }
+    out.Write("Q2000_0312.csv", proven);
+    r = Summary(yearly);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("  既存 2 日\n"), std::string::npos) << r.out;
+}
+
+TEST(CompanionCommand, WithoutCompanionsOneThatNoLongerMatchesIsRemoved) {
+    TempFolder monthly, out;
+    CopyGoldenMonthly(monthly);
+    ASSERT_EQ(ConvertAt(monthly, out, "35:30:00").exitCode, 0);
+    const std::string companion = TempFolder::Read(out.File("Q2000_0312.csv"));
+
+    // The same yearly files again: each companion still describes its file byte for byte, and stays.
+    ChildResult r = ConvertAt(monthly, out, "35:30:00", {"--no-quality"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(out.EntryCount(), 4);
+    EXPECT_TRUE(TempFolder::Read(out.File("Q2000_0312.csv")) == companion);
+
+    // Other yearly files: the companions would describe files that are gone.
+    r = ConvertAt(monthly, out, "40:00:00", {"--no-quality"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(out.File("Q2000_0312.csv")));
+    EXPECT_FALSE(std::filesystem::exists(out.File("Q1999_0312.csv")));
+    EXPECT_EQ(out.EntryCount(), 2);
+}
+
+TEST(CompanionCommand, AFailureBetweenTheTwoFilesKeepsTheOldYearlyFileAndIsSaid) {
+    TempFolder monthly, out;
+    CopyGoldenMonthly(monthly);
+    ASSERT_EQ(ConvertAt(monthly, out, "35:30:00").exitCode, 0);
+    const std::string yearly = out.File("Y2000_0312.csv");
+    const std::string old = TempFolder::Read(yearly);
+    const std::string oldCompanion = TempFolder::Read(out.File("Q2000_0312.csv"));
+
+    // Room for the companion (about 7 kB) but not for the yearly file (17 kB): every file of the year is
+    // written beside its target before any is put in place, so the pair stays the old one.
+    ChildResult r = ConvertAt(monthly, out, "40:00:00", {}, 12000);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(
+        r.err.find("年次ファイル「" + yearly + "」を書き込めません（ファイルサイズの上限を超えました）"),
+        std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(TempFolder::Read(yearly) == old);
+    EXPECT_TRUE(TempFolder::Read(out.File("Q2000_0312.csv")) == oldCompanion);
+    EXPECT_TRUE(TemporaryFiles(out).empty());
+    EXPECT_EQ(Summary(yearly).exitCode, 0);
+
+    // The next run writes both again.
+    r = ConvertAt(monthly, out, "40:00:00");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_FALSE(TempFolder::Read(yearly) == old);
+    EXPECT_EQ(Summary(yearly).exitCode, 0);
+
+    // The companion cannot be written: the yearly file is not touched, and the message says so.
+    TempFolder blocked;
+    std::filesystem::create_directory(blocked.File("Q2000_0312.csv"));
+    r = ConvertAt(monthly, blocked, "35:30:00");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("年次ファイル「" + blocked.File("Y2000_0312.csv") +
+                         "」を書き込めません（ファイルではなくフォルダです）。品質ファイル「" +
+                         blocked.File("Q2000_0312.csv") +
+                         "」を先に書き込めなかったため、年次ファイルは元のままです。"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(blocked.EntryCount(), 1);
+}
+
+} // namespace
+} // namespace kolvane
