@@ -62,6 +62,9 @@ const char* const HELP = R"(使い方:
 終了コード: 0 成功、1 変換エラー (それより前の年の年次ファイルは残り、失敗した年のファイルは
 変更されません)、2 使い方の誤り (何も書きません)。
 )";
+std::string ErrorLine(std::string_view message) {
+    return "kolvane-convert: " + S(message);
+}
 std::string SeeHelp() {
     return "詳しくは kolvane-convert --help を見て下さい。";
 }

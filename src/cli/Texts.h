@@ -10,6 +10,9 @@ namespace kolvane::cli_text {
 
 extern const char* const HELP;
 
+// An error as the user sees it on stderr: after the program's name, so that it stands out in a script's
+// log among other programs' lines.
+std::string ErrorLine(std::string_view message);
 std::string SeeHelp();
 // A failure the program did not foresee, with its own description.
 std::string Unexpected(std::string_view description);
