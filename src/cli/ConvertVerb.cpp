@@ -17,9 +17,11 @@
 namespace kolvane::cli {
 namespace {
 
-// The --lat text as the parts of the request: degrees:minutes:seconds, or one text of decimal degrees.
+// The --lat text as the parts of the request: degrees:minutes:seconds, degrees:minutes (as a map gives
+// it, seconds 0), or one text of decimal degrees.
 std::vector<std::string> LatitudeParts(const std::string& text) {
     std::vector<std::string> parts = SplitLatitudeText(text);
+    if (parts.size() == 2) parts.push_back("0");
     if (parts.size() != 1 && parts.size() != 3) throw UsageError(cli_text::BadLatitude(text));
     return parts;
 }

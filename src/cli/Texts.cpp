@@ -84,7 +84,9 @@ std::string BadJobs(std::string_view text) {
     return "-j には 1 から 1024 までの数を指定して下さい: " + S(text);
 }
 std::string BadLatitude(std::string_view text) {
-    return "--lat には度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) を指定して下さい: " + S(text);
+    return "--lat には度:分:秒 (例 35:30:00)、度:分 (例 35:30) または 10 進の度 (例 35.5) "
+           "を指定して下さい: " +
+           S(text);
 }
 std::string LatitudeRefused(std::string_view text, std::string_view reason) {
     return "--lat " + S(text) + ": " + S(reason);

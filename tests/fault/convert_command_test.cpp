@@ -37,10 +37,10 @@ TEST(ConvertCommand, ConvertsTwoYearsInMonthListOrderAndMergesTheEarlierYearlyFi
         EXPECT_TRUE(TempFolder::Read(out.File(name)) == TempFolder::Read(GOLDEN + "expected/" + name))
             << name;
 
-    // --all into the monthly folder itself (the default output), with the latitude in decimal degrees;
-    // the second run reads the first one's file back and must give the same bytes.
-    for (int run = 0; run < 2; ++run) {
-        r = RunConvert("--monthly " + monthly.folder() + " --group 03 --bucket 12 --lat 35.5 --all");
+    // --all into the monthly folder itself (the default output), with the latitude in decimal degrees,
+    // then as degrees:minutes; the second run reads the first one's file back and must give the same bytes.
+    for (const char* lat : {"35.5", "35:30"}) {
+        r = RunConvert("--monthly " + monthly.folder() + " --group 03 --bucket 12 --lat " + lat + " --all");
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(TempFolder::Read(monthly.File("Y2000_0312.csv")) ==
                     TempFolder::Read(GOLDEN + "expected/Y2000_0312.csv"));
@@ -115,8 +115,8 @@ TEST(ConvertCommand, UsageErrorsExitTwoAndWriteNothing) {
     const std::string base = "--monthly " + monthly.folder() + " --group 03 --bucket 12 ";
     for (const std::string& arguments :
          {std::string(""), base + "--all", base + "--lat 55:00:00 --all", base + "--lat 35:60:00 --all",
-          base + "--lat 35:30 --all", base + "--lat north --all", base + "--lat 35:30:00",
-          base + "--lat 35:30:00 --all 2000/01", base + "--lat 35:30:00 2070/01",
+          base + "--lat 35: --all", base + "--lat 35:30:00:00 --all", base + "--lat north --all",
+          base + "--lat 35:30:00", base + "--lat 35:30:00 --all 2000/01", base + "--lat 35:30:00 2070/01",
           base + "--lat 35:30:00 2000/13", base + "--lat 35:30:00 2000-01",
           "--monthly " + monthly.folder() + " --group 3 --bucket 12 --lat 35:0:0 --all",
           "--monthly " + monthly.File("none/") + " --list", base + "--lat 35:30:00 --all --frobnicate",
