@@ -75,7 +75,7 @@ std::string UnknownOption(std::string_view option) {
     return "不明なオプションです: " + S(option);
 }
 std::string NoValue(std::string_view option) {
-    return S(option) + " に値がありません。";
+    return S(option) + " に値がありません (「-」で始まる値は " + S(option) + "=値 の形で指定して下さい)。";
 }
 std::string Conflict(std::string_view first, std::string_view second) {
     return S(first) + " と " + S(second) + " は併用できません。";

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <iterator>
 #include <sstream>
 #include <tuple>
@@ -138,6 +139,27 @@ TEST(ConvertCommand, UsageErrorsExitTwoAndWriteNothing) {
         EXPECT_TRUE(r.out.empty());
     }
     EXPECT_EQ(TempFolder::Read(notAFolder), "keep me");
+
+    // An option where a value belongs names the option left without one; no folder or file is named
+    // after the option that follows, here or in the working folder.
+    for (const auto& [arguments, option] : std::vector<std::pair<std::string, std::string>>{
+             {"--monthly --output " + scratch.folder() + " --group 03 --bucket 12 --lat 35:30:00 --all",
+              "--monthly"},
+             {base + "--output --lat 35:30:00 --all", "--output"},
+             {base + "--lat -j 2 --all", "--lat"},
+             {base + "--lat 35:30:00 --all -j", "-j"}}) {
+        SCOPED_TRACE(arguments);
+        ChildResult r = RunConvert(arguments);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_EQ(r.err.rfind("kolvane-convert: " + option + " に値がありません", 0), 0u) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists("--output"));
+    EXPECT_FALSE(std::filesystem::exists("--lat/"));
+    // A value that does start with "-" is given joined to its option.
+    ChildResult joined = RunConvert("--monthly=-none --list");
+    EXPECT_EQ(joined.exitCode, 2);
+    EXPECT_NE(joined.err.find("「-none/」がありません"), std::string::npos) << joined.err;
+    EXPECT_EQ(scratch.EntryCount(), 1);
     EXPECT_EQ(monthly.EntryCount(), 3);
     EXPECT_EQ(RunConvert("--help").exitCode, 0);
 }
