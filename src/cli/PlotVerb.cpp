@@ -1,6 +1,7 @@
 #include "Texts.h"
 #include "Verbs.h"
 
+#include "model/FileNames.h"
 #include "model/Text.h"
 #ifdef KOLVANE_HAVE_PLOT
 #include "plot/PlotFile.h"
@@ -17,7 +18,11 @@ int RunPlot(const PlotCommand& command) {
     const std::string suffix = LowerAscii(std::filesystem::path(command.image).extension().string());
     if (suffix != ".png" && suffix != ".svg") throw UsageError(cli_text::PlotImageName(command.image));
 #ifdef KOLVANE_HAVE_PLOT
-    PlotYearlyFile(command.yearlyFiles.front(), command.image);
+    const std::string& yearly = command.yearlyFiles.front();
+    PlotYearlyFile(yearly, command.image);
+    // Said as --summary says it, so that a plot without shading is not taken for a year without gaps.
+    if (std::error_code ec; !std::filesystem::exists(QualityPathOf(yearly), ec))
+        std::cerr << cli_text::PlotWithoutCompanion(QualityPathOf(yearly)) << "\n";
     std::cout << command.image << "\n";
     return 0;
 #else

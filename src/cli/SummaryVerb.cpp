@@ -9,7 +9,6 @@
 #include "model/Messages.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <iostream>
 
 namespace kolvane::cli {
@@ -31,9 +30,25 @@ int RunSummary(const SummaryCommand& command) {
 
     const std::string quality = QualityPathOf(yearlyPath);
     const std::optional<std::vector<DayQuality>> days = ReadQualityFile(quality);
-    if (!days) throw KolvaneError(message::CannotRead(FileKind::Quality, quality, ENOENT));
-    const QualitySummary summary = SummarizeQuality(*days);
     std::cout << cli_text::SummaryHead(yearlyPath, rows.size(), static_cast<std::size_t>(withValues)) << "\n";
+    if (!days) {
+        // Written with --no-quality: the classes are unknown, but the gaps still show in the values.
+        std::cout << cli_text::NoCompanion(quality) << "\n";
+        std::size_t longest = 0, start = 0;
+        for (std::size_t i = 0, run = 0; i < rows.size(); ++i) {
+            run = ClassifyDay(rows[i]) == DayClass::NoData ? run + 1 : 0;
+            if (run > longest) longest = run, start = i + 1 - run;
+        }
+        if (longest == 0) {
+            std::cout << cli_text::NoGap() << "\n";
+        } else {
+            const DailyRecord& g = rows[start];
+            std::cout << cli_text::LongestWithoutValues(g.year, g.month, g.day, static_cast<int>(longest))
+                      << "\n";
+        }
+        return 0;
+    }
+    const QualitySummary summary = SummarizeQuality(*days);
     for (std::size_t c = 0; c < DAY_CLASSES.size(); ++c)
         std::cout << cli_text::SummaryClass(DayClassName(DAY_CLASSES[c]), summary.days[c]) << "\n";
     if (summary.longestGap == 0) {

@@ -172,6 +172,17 @@ std::string LongestGap(int year, int month, int day, int days) {
            " から " + std::to_string(days) + " 日";
 }
 
+std::string NoCompanion(std::string_view path) {
+    return "  品質ファイル「" + S(path) + "」がないため、区分ごとの日数は分かりません";
+}
+std::string LongestWithoutValues(int year, int month, int day, int days) {
+    return "  値のない日が最も長く続く期間: " + std::to_string(year) + "/" + PadTwoDigits(month) + "/" +
+           PadTwoDigits(day) + " から " + std::to_string(days) + " 日";
+}
+std::string PlotWithoutCompanion(std::string_view path) {
+    return "注意: 品質ファイル「" + S(path) + "」がないため、日の区分の色は付けません。";
+}
+
 std::string PlotArguments() {
     return "--plot には画像ファイルの名前と年次ファイルを 1 つ指定して下さい。";
 }

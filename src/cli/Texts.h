@@ -50,6 +50,9 @@ std::string SummaryHead(std::string_view path, std::size_t days, std::size_t wit
 std::string SummaryClass(std::string_view name, int days);
 std::string NoGap();
 std::string LongestGap(int year, int month, int day, int days);
+std::string NoCompanion(std::string_view path);
+std::string LongestWithoutValues(int year, int month, int day, int days);
+std::string PlotWithoutCompanion(std::string_view path);
 
 std::string PlotArguments();
 std::string PlotImageName(std::string_view image);

@@ -62,12 +62,20 @@ TEST(ConvertCommand, CompanionFilesAreLeftOutWhenAskedAndSummarised) {
               golden +
                   ": 366 日 (値のある日 4 日)\n  正常 0 日\n  準正常 0 日\n  資料不足 2 日\n  欠測 362 日\n"
                   "  既存 2 日\n  最も長い欠測: 2000/03/01 から 306 日\n");
-    // Without its companion the summary says which file it lacks.
+    // Without its companion the summary says which file it lacks and what the values alone show,
+    // as --plot draws such a year without shading: neither is an error.
     r = RunConvert("--summary " + bare.File("Y2000_0312.csv"));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, bare.File("Y2000_0312.csv") + ": 366 日 (値のある日 4 日)\n  品質ファイル「" +
+                         bare.File("Q2000_0312.csv") +
+                         "」がないため、区分ごとの日数は分かりません\n"
+                         "  値のない日が最も長く続く期間: 2000/03/01 から 306 日\n");
+    r = RunConvert("--summary " + bare.File("Y1999_0312.csv"));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("  値のない日が最も長く続く期間: 1999/01/01 から "), std::string::npos) << r.out;
+    r = RunConvert("--summary " + bare.File("Y2001_0312.csv"));
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("品質ファイル「" + bare.File("Q2000_0312.csv") + "」を読み込めません"),
-              std::string::npos)
-        << r.err;
+    EXPECT_EQ(r.err.rfind("kolvane-convert: 年次ファイル「" + bare.File("Y2001_0312.csv"), 0), 0u) << r.err;
 }
 
 TEST(ConvertCommand, PlotsAYearWithoutADisplay) {
@@ -96,6 +104,13 @@ TEST(ConvertCommand, PlotsAYearWithoutADisplay) {
     r = RunChild(CONVERT, {"--plot", yearly, png});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(TempFolder::Read(yearly) == TempFolder::Read(golden + "Y2000_0312.csv"));
+
+    // Its companion absent (the copy above has none): drawn all the same, and said so.
+    r = RunChild(CONVERT, {"--plot", out.File("bare.svg"), yearly});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, out.File("bare.svg") + "\n");
+    EXPECT_NE(r.err.find("品質ファイル「" + out.File("Q2000_0312.csv") + "」がない"), std::string::npos)
+        << r.err;
 }
 
 TEST(ConvertCommand, ListsStationsAndMonths) {
