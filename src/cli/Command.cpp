@@ -80,9 +80,12 @@ std::vector<Argument> Tokenize(int argc, char** argv) {
         if (spec == std::end(OPTIONS)) throw UsageError(cli_text::UnknownOption(arg));
         std::string value;
         if (spec->takesValue) {
+            // No value of ours starts with "-" (no negative numbers), so a word that does is the next
+            // option and this one's value was left out; a path that really starts with "-" goes as
+            // --option=value.
             if (inlineValue)
                 value = *inlineValue;
-            else if (i + 1 < argc)
+            else if (i + 1 < argc && argv[i + 1][0] != '-')
                 value = argv[++i];
             else
                 throw UsageError(cli_text::NoValue(arg));

@@ -17,9 +17,11 @@
 namespace kolvane::cli {
 namespace {
 
-// The --lat text as the parts of the request: degrees:minutes:seconds, or one text of decimal degrees.
+// The --lat text as the parts of the request: degrees:minutes:seconds, degrees:minutes (as a map gives
+// it, seconds 0), or one text of decimal degrees.
 std::vector<std::string> LatitudeParts(const std::string& text) {
     std::vector<std::string> parts = SplitLatitudeText(text);
+    if (parts.size() == 2) parts.push_back("0");
     if (parts.size() != 1 && parts.size() != 3) throw UsageError(cli_text::BadLatitude(text));
     return parts;
 }
@@ -65,31 +67,40 @@ std::vector<StationKey> Stations(const ConvertCommand& c) {
 }
 
 // Prints each station's yearly files when it is done, in station order, and keeps a progress line
-// up to date on stderr when that is a terminal.
+// up to date on stderr when that is a terminal. With both streams on one terminal the progress line is
+// cleared before anything else is printed, so that no file line starts behind it and the shell's prompt
+// does not land on it at the end.
 class PrintingObserver : public ConversionObserver {
   public:
     PrintingObserver(const std::vector<StationPlan>& plans, std::size_t years)
         : plans_(plans), stations_(plans.size()), years_(years), shown_(isatty(STDERR_FILENO) == 1) {}
-    ~PrintingObserver() override {
-        if (shown_ && drawn_) std::cerr << "\n" << std::flush;
-    }
+    ~PrintingObserver() override { Clear(); }
     void StationDone(std::size_t, const StationResult& result) override {
+        if (result.written.empty()) return;
+        Clear();
         for (const std::string& path : result.written)
             std::cout << path << "\n";
         std::cout << std::flush;
     }
     void WaitingForStation(std::size_t station, const std::string& folder) override {
-        if (shown_ && drawn_) std::cerr << "\n";
+        Clear();
         std::cerr << message::WaitingForStation(StationName(plans_[station].station), folder) << std::endl;
     }
     void Progress(std::size_t stations, std::size_t years) override {
         if (!shown_) return;
-        std::cerr << "\r" << cli_text::ProgressLine(stations, stations_, years, years_) << std::flush;
+        std::cerr << "\r\033[K" << cli_text::ProgressLine(stations, stations_, years, years_) << std::flush;
         drawn_ = true;
     }
 
   private:
     const std::vector<StationPlan>& plans_;
+
+    void Clear() {
+        if (!drawn_) return;
+        std::cerr << "\r\033[K" << std::flush;
+        drawn_ = false;
+    }
+
     std::size_t stations_, years_;
     bool shown_, drawn_ = false;
 };
@@ -154,12 +165,15 @@ int RunConvert(ConvertCommand c) {
     const std::size_t failures = outcome.Failures();
     if (failures == 0) return 0;
     if (plans.size() == 1) {
-        std::cerr << *outcome.stations.front().failure << "\n";
+        std::cerr << cli_text::ErrorLine(*outcome.stations.front().failure) << "\n";
     } else {
-        std::cerr << cli_text::StationsFailed(failures, plans.size()) << "\n";
+        // Each station's line is an error line of its own, so that a script can pick them all out.
+        std::cerr << cli_text::ErrorLine(cli_text::StationsFailed(failures, plans.size())) << "\n";
         for (std::size_t s = 0; s < plans.size(); ++s) {
             if (const std::optional<std::string>& failure = outcome.stations[s].failure)
-                std::cerr << cli_text::StationFailed(StationName(plans[s].station), *failure) << "\n";
+                std::cerr << cli_text::ErrorLine(
+                                 cli_text::StationFailed(StationName(plans[s].station), *failure))
+                          << "\n";
         }
     }
     return EXIT_CONVERSION_ERROR;

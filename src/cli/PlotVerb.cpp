@@ -1,6 +1,7 @@
 #include "Texts.h"
 #include "Verbs.h"
 
+#include "model/FileNames.h"
 #include "model/Text.h"
 #ifdef KOLVANE_HAVE_PLOT
 #include "formats/QualityFile.h"
@@ -21,11 +22,16 @@ int RunPlot(const PlotCommand& command) {
 #ifdef KOLVANE_HAVE_PLOT
     const std::string& yearly = command.yearlyFiles.front();
     PlotYearlyFile(yearly, command.image);
-    // A companion that does not belong is drawn as none; a script's log should say why.
+    // A plot without shading must not be taken for a year without gaps: say why there is none, as
+    // --summary does, whether the companion is absent or not the yearly file's own.
     std::string bytes;
-    if (ReadWholeFile(yearly, bytes) == 0)
-        if (const std::string note = ReadCompanionOf(yearly, bytes).Note(); !note.empty())
-            std::cerr << note << "\n";
+    if (ReadWholeFile(yearly, bytes) == 0) {
+        const Companion companion = ReadCompanionOf(yearly, bytes);
+        if (companion.state == Companion::State::Absent)
+            std::cerr << cli_text::PlotWithoutCompanion(companion.path) << "\n";
+        else if (!companion.Belongs())
+            std::cerr << companion.Note() << "\n";
+    }
     std::cout << command.image << "\n";
     return 0;
 #else

@@ -9,7 +9,6 @@
 #include "model/Messages.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <iostream>
 
 namespace kolvane::cli {
@@ -32,8 +31,23 @@ int RunSummary(const SummaryCommand& command) {
     const Companion companion = ReadCompanionOf(yearlyPath, bytes);
     // What the yearly file alone says is true either way; the classes only from its own companion.
     std::cout << cli_text::SummaryHead(yearlyPath, rows.size(), static_cast<std::size_t>(withValues)) << "\n";
-    if (companion.state == Companion::State::Absent)
-        throw KolvaneError(message::CannotRead(FileKind::Quality, companion.path, ENOENT));
+    if (companion.state == Companion::State::Absent) {
+        // Written with --no-quality: the classes are unknown, but the gaps still show in the values.
+        std::cout << cli_text::NoCompanion(companion.path) << "\n";
+        std::size_t longest = 0, start = 0;
+        for (std::size_t i = 0, run = 0; i < rows.size(); ++i) {
+            run = ClassifyDay(rows[i]) == DayClass::NoData ? run + 1 : 0;
+            if (run > longest) longest = run, start = i + 1 - run;
+        }
+        if (longest == 0) {
+            std::cout << cli_text::NoGap() << "\n";
+        } else {
+            const DailyRecord& g = rows[start];
+            std::cout << cli_text::LongestWithoutValues(g.year, g.month, g.day, static_cast<int>(longest))
+                      << "\n";
+        }
+        return 0;
+    }
     if (!companion.Belongs()) throw KolvaneError(companion.Note());
     const QualitySummary summary = SummarizeQuality(companion.days);
     for (std::size_t c = 0; c < DAY_CLASSES.size(); ++c)

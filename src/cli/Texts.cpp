@@ -35,7 +35,7 @@ const char* const HELP = R"(使い方:
   --station GGBB    観測点 (グループID とバケットID の 4 文字、例 0312)。何度でも指定でき、
                     指定した順に変換します。
   --all-stations    --monthly のフォルダにあるすべての観測点を変換します (--list の順)。
-  --lat D:M:S       観測点の緯度 (度:分:秒、例 35:30:00)。10 進の度 (例 35.5) も可。
+  --lat D:M:S       観測点の緯度 (度:分:秒、例 35:30:00)。度:分 (例 35:30) と 10 進の度 (例 35.5) も可。
                     度は 20-49、分と秒は 0-59。すべての観測点に同じ緯度を使います。
   --lat-table FILE  観測点ごとの緯度の表 (CSV)。1 列目が観測点 (例 0312)、2 列目が緯度
                     (度:分:秒 または 10 進の度)。1 行目は見出しでも構いません。--lat とは併用できません。
@@ -50,6 +50,7 @@ const char* const HELP = R"(使い方:
                     隣にある品質ファイルは、新しい年次ファイルのものでなければ削除します。
   --summary FILE    年次ファイルとその隣の品質ファイルから、区分ごとの日数と最も長い欠測を表示します。
                     品質ファイルは、最後の行が示す年次ファイルと一致するときだけ使います。
+                    品質ファイルがなければそう示し、年次ファイルの値だけから分かることを表示します。
   --plot IMAGE      年次ファイルの 1 年を、気温・降水量・日射と日照・水面蒸発のグラフにして IMAGE に
                     保存します (名前が .svg で終われば SVG、ほかは PNG)。その年次ファイルの品質ファイルが隣にあれば、
                     完全でないデータの日に色を付けます。画面は要りません。
@@ -58,12 +59,18 @@ const char* const HELP = R"(使い方:
   --version         バージョンを表示します。
 
 書き込んだ年次ファイルごとに 1 行、そのパスを観測点の順に表示します。エラーは標準エラー出力に
-表示します。標準エラー出力が端末なら、進み具合 (観測点と年の数) も表示します。
+「kolvane-convert: 」で始まる行で表示します。標準エラー出力が端末なら、進み具合 (観測点と年の数) も
+表示し、ほかの行を表示する前と終わりに消します。
+値をとるオプションの値は「-」で始まってはいけません。「-」で始まるパスは --monthly=-dir のように
+「=」でつないで指定します。
 1 つの観測点が失敗しても、ほかの観測点の変換は続け、最後に失敗した観測点とその理由を表示します。
 一緒に使えないオプション (例 --list と --lat、--station と --group) は、その 2 つを示して使い方の誤りにします。
 終了コード: 0 成功、1 変換エラー (それより前の年の年次ファイルは残り、失敗した年のファイルは
 変更されません)、2 使い方の誤り (何も書きません)。
 )";
+std::string ErrorLine(std::string_view message) {
+    return "kolvane-convert: " + S(message);
+}
 std::string SeeHelp() {
     return "詳しくは kolvane-convert --help を見て下さい。";
 }
@@ -74,7 +81,7 @@ std::string UnknownOption(std::string_view option) {
     return "不明なオプションです: " + S(option);
 }
 std::string NoValue(std::string_view option) {
-    return S(option) + " に値がありません。";
+    return S(option) + " に値がありません (「-」で始まる値は " + S(option) + "=値 の形で指定して下さい)。";
 }
 std::string Conflict(std::string_view first, std::string_view second) {
     return S(first) + " と " + S(second) + " は併用できません。";
@@ -83,7 +90,9 @@ std::string BadJobs(std::string_view text) {
     return "-j には 1 から 1024 までの数を指定して下さい: " + S(text);
 }
 std::string BadLatitude(std::string_view text) {
-    return "--lat には度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) を指定して下さい: " + S(text);
+    return "--lat には度:分:秒 (例 35:30:00)、度:分 (例 35:30) または 10 進の度 (例 35.5) "
+           "を指定して下さい: " +
+           S(text);
 }
 std::string LatitudeRefused(std::string_view text, std::string_view reason) {
     return "--lat " + S(text) + ": " + S(reason);
@@ -167,6 +176,17 @@ std::string NoGap() {
 std::string LongestGap(int year, int month, int day, int days) {
     return "  最も長い欠測: " + std::to_string(year) + "/" + PadTwoDigits(month) + "/" + PadTwoDigits(day) +
            " から " + std::to_string(days) + " 日";
+}
+
+std::string NoCompanion(std::string_view path) {
+    return "  品質ファイル「" + S(path) + "」がないため、区分ごとの日数は分かりません";
+}
+std::string LongestWithoutValues(int year, int month, int day, int days) {
+    return "  値のない日が最も長く続く期間: " + std::to_string(year) + "/" + PadTwoDigits(month) + "/" +
+           PadTwoDigits(day) + " から " + std::to_string(days) + " 日";
+}
+std::string PlotWithoutCompanion(std::string_view path) {
+    return "注意: 品質ファイル「" + S(path) + "」がないため、日の区分の色は付けません。";
 }
 
 std::string PlotArguments() {

@@ -10,6 +10,9 @@ namespace kolvane::cli_text {
 
 extern const char* const HELP;
 
+// An error as the user sees it on stderr: after the program's name, so that it stands out in a script's
+// log among other programs' lines.
+std::string ErrorLine(std::string_view message);
 std::string SeeHelp();
 // A failure the program did not foresee, with its own description.
 std::string Unexpected(std::string_view description);
@@ -47,6 +50,9 @@ std::string SummaryHead(std::string_view path, std::size_t days, std::size_t wit
 std::string SummaryClass(std::string_view name, int days);
 std::string NoGap();
 std::string LongestGap(int year, int month, int day, int days);
+std::string NoCompanion(std::string_view path);
+std::string LongestWithoutValues(int year, int month, int day, int days);
+std::string PlotWithoutCompanion(std::string_view path);
 
 std::string PlotArguments();
 std::string PlotImageName(std::string_view image);

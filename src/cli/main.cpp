@@ -30,13 +30,13 @@ int main(int argc, char** argv) {
         if (const auto* summary = std::get_if<SummaryCommand>(&command)) return RunSummary(*summary);
         return RunPlot(std::get<PlotCommand>(command));
     } catch (const UsageError& e) {
-        std::cerr << "kolvane-convert: " << e.what() << "\n" << cli_text::SeeHelp() << "\n";
+        std::cerr << cli_text::ErrorLine(e.what()) << "\n" << cli_text::SeeHelp() << "\n";
         return EXIT_USAGE_ERROR;
     } catch (const KolvaneError& e) {
-        std::cerr << e.what() << "\n";
+        std::cerr << cli_text::ErrorLine(e.what()) << "\n";
         return EXIT_CONVERSION_ERROR;
     } catch (const std::exception& e) {
-        std::cerr << cli_text::Unexpected(e.what()) << "\n";
+        std::cerr << cli_text::ErrorLine(cli_text::Unexpected(e.what())) << "\n";
         return EXIT_CONVERSION_ERROR;
     }
 }

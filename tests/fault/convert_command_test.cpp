@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <iterator>
 #include <sstream>
 #include <tuple>
@@ -37,10 +38,10 @@ TEST(ConvertCommand, ConvertsTwoYearsInMonthListOrderAndMergesTheEarlierYearlyFi
         EXPECT_TRUE(TempFolder::Read(out.File(name)) == TempFolder::Read(GOLDEN + "expected/" + name))
             << name;
 
-    // --all into the monthly folder itself (the default output), with the latitude in decimal degrees;
-    // the second run reads the first one's file back and must give the same bytes.
-    for (int run = 0; run < 2; ++run) {
-        r = RunConvert("--monthly " + monthly.folder() + " --group 03 --bucket 12 --lat 35.5 --all");
+    // --all into the monthly folder itself (the default output), with the latitude in decimal degrees,
+    // then as degrees:minutes; the second run reads the first one's file back and must give the same bytes.
+    for (const char* lat : {"35.5", "35:30"}) {
+        r = RunConvert("--monthly " + monthly.folder() + " --group 03 --bucket 12 --lat " + lat + " --all");
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(TempFolder::Read(monthly.File("Y2000_0312.csv")) ==
                     TempFolder::Read(GOLDEN + "expected/Y2000_0312.csv"));
@@ -61,12 +62,20 @@ TEST(ConvertCommand, CompanionFilesAreLeftOutWhenAskedAndSummarised) {
               golden +
                   ": 366 日 (値のある日 4 日)\n  正常 0 日\n  準正常 0 日\n  資料不足 2 日\n  欠測 362 日\n"
                   "  既存 2 日\n  最も長い欠測: 2000/03/01 から 306 日\n");
-    // Without its companion the summary says which file it lacks.
+    // Without its companion the summary says which file it lacks and what the values alone show,
+    // as --plot draws such a year without shading: neither is an error.
     r = RunConvert("--summary " + bare.File("Y2000_0312.csv"));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, bare.File("Y2000_0312.csv") + ": 366 日 (値のある日 4 日)\n  品質ファイル「" +
+                         bare.File("Q2000_0312.csv") +
+                         "」がないため、区分ごとの日数は分かりません\n"
+                         "  値のない日が最も長く続く期間: 2000/03/01 から 306 日\n");
+    r = RunConvert("--summary " + bare.File("Y1999_0312.csv"));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("  値のない日が最も長く続く期間: 1999/01/01 から "), std::string::npos) << r.out;
+    r = RunConvert("--summary " + bare.File("Y2001_0312.csv"));
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("品質ファイル「" + bare.File("Q2000_0312.csv") + "」を読み込めません"),
-              std::string::npos)
-        << r.err;
+    EXPECT_EQ(r.err.rfind("kolvane-convert: 年次ファイル「" + bare.File("Y2001_0312.csv"), 0), 0u) << r.err;
 }
 
 TEST(ConvertCommand, PlotsAYearWithoutADisplay) {
@@ -95,6 +104,13 @@ TEST(ConvertCommand, PlotsAYearWithoutADisplay) {
     r = RunChild(CONVERT, {"--plot", yearly, png});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(TempFolder::Read(yearly) == TempFolder::Read(golden + "Y2000_0312.csv"));
+
+    // Its companion absent (the copy above has none): drawn all the same, and said so.
+    r = RunChild(CONVERT, {"--plot", out.File("bare.svg"), yearly});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, out.File("bare.svg") + "\n");
+    EXPECT_NE(r.err.find("品質ファイル「" + out.File("Q2000_0312.csv") + "」がない"), std::string::npos)
+        << r.err;
 }
 
 TEST(ConvertCommand, ListsStationsAndMonths) {
@@ -115,8 +131,8 @@ TEST(ConvertCommand, UsageErrorsExitTwoAndWriteNothing) {
     const std::string base = "--monthly " + monthly.folder() + " --group 03 --bucket 12 ";
     for (const std::string& arguments :
          {std::string(""), base + "--all", base + "--lat 55:00:00 --all", base + "--lat 35:60:00 --all",
-          base + "--lat 35:30 --all", base + "--lat north --all", base + "--lat 35:30:00",
-          base + "--lat 35:30:00 --all 2000/01", base + "--lat 35:30:00 2070/01",
+          base + "--lat 35: --all", base + "--lat 35:30:00:00 --all", base + "--lat north --all",
+          base + "--lat 35:30:00", base + "--lat 35:30:00 --all 2000/01", base + "--lat 35:30:00 2070/01",
           base + "--lat 35:30:00 2000/13", base + "--lat 35:30:00 2000-01",
           "--monthly " + monthly.folder() + " --group 3 --bucket 12 --lat 35:0:0 --all",
           "--monthly " + monthly.File("none/") + " --list", base + "--lat 35:30:00 --all --frobnicate",
@@ -138,6 +154,27 @@ TEST(ConvertCommand, UsageErrorsExitTwoAndWriteNothing) {
         EXPECT_TRUE(r.out.empty());
     }
     EXPECT_EQ(TempFolder::Read(notAFolder), "keep me");
+
+    // An option where a value belongs names the option left without one; no folder or file is named
+    // after the option that follows, here or in the working folder.
+    for (const auto& [arguments, option] : std::vector<std::pair<std::string, std::string>>{
+             {"--monthly --output " + scratch.folder() + " --group 03 --bucket 12 --lat 35:30:00 --all",
+              "--monthly"},
+             {base + "--output --lat 35:30:00 --all", "--output"},
+             {base + "--lat -j 2 --all", "--lat"},
+             {base + "--lat 35:30:00 --all -j", "-j"}}) {
+        SCOPED_TRACE(arguments);
+        ChildResult r = RunConvert(arguments);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_EQ(r.err.rfind("kolvane-convert: " + option + " に値がありません", 0), 0u) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists("--output"));
+    EXPECT_FALSE(std::filesystem::exists("--lat/"));
+    // A value that does start with "-" is given joined to its option.
+    ChildResult joined = RunConvert("--monthly=-none --list");
+    EXPECT_EQ(joined.exitCode, 2);
+    EXPECT_NE(joined.err.find("「-none/」がありません"), std::string::npos) << joined.err;
+    EXPECT_EQ(scratch.EntryCount(), 1);
     EXPECT_EQ(monthly.EntryCount(), 3);
     EXPECT_EQ(RunConvert("--help").exitCode, 0);
 }
@@ -286,7 +323,12 @@ TEST(ConvertCommand, SeveralStationsPrintInStationOrderAndAFailureStopsOnlyItsSt
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, out.File("Y2000_0505.csv") + "\n" + out.File("Y2000_0312.csv") + "\n" +
                          out.File("Y1999_0312.csv") + "\n" + out.File("Y2000_0101.csv") + "\n");
-    EXPECT_NE(r.err.find("観測点 0202: "), std::string::npos) << r.err;
+    // The list of failed stations is made of error lines like any other.
+    EXPECT_EQ(
+        r.err.rfind(
+            "kolvane-convert: 次の観測点を変換できませんでした (1/4):\nkolvane-convert: 観測点 0202: ", 0),
+        0u)
+        << r.err;
     EXPECT_NE(r.err.find("M0001_0202.csv"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("観測点 0101:"), std::string::npos) << r.err;
     EXPECT_TRUE(TempFolder::Read(out.File("Y2000_0312.csv")) ==

@@ -1,0 +1,148 @@
+// kolvane-convert with standard output and error on one terminal, as a user at a shell sees it.
+
+#include "FaultSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+#include <pty.h>
+#include <regex>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kolvane {
+namespace {
+
+using namespace kolvane::testing;
+
+const std::string GOLDEN = std::string(KOLVANE_TEST_DATA) + "/golden/";
+
+struct TerminalRun {
+    bool started = false;
+    int exitCode = -1;
+    std::string bytes; // everything the terminal received
+};
+
+// Runs kolvane-convert in `folder` with stdin, stdout and stderr on one pseudo-terminal and reads it to
+// the end.
+TerminalRun RunOnTerminal(const std::string& folder, const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(CONVERT.c_str())};
+    for (const std::string& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = 200;
+    int master = -1;
+    const pid_t pid = ::forkpty(&master, nullptr, nullptr, &size);
+    TerminalRun run;
+    if (pid < 0) return run;
+    if (pid == 0) {
+        ::alarm(60); // outlives exec: a hung child is killed
+        if (::chdir(folder.c_str()) != 0) ::_exit(126);
+        ::execv(CONVERT.c_str(), argv.data());
+        ::_exit(127);
+    }
+    run.started = true;
+    char buffer[4096];
+    while (true) {
+        pollfd p{master, POLLIN, 0};
+        if (::poll(&p, 1, 60'000) <= 0) break;
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break; // EIO once the child has closed its side
+        run.bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(master);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+    return run;
+}
+
+// The lines a terminal shows for `bytes`: carriage return, line feed and erase-to-end-of-line acted
+// on, a wide character taking two cells. The last entry is the line the shell's prompt would start on.
+std::vector<std::string> Screen(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::vector<std::string> cells;
+    std::size_t cursor = 0;
+    auto finish = [&] {
+        std::string line;
+        for (const std::string& c : cells)
+            line += c;
+        lines.push_back(line);
+        cells.clear();
+        cursor = 0;
+    };
+    for (std::size_t i = 0; i < bytes.size();) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (bytes.compare(i, 3, "\033[K") == 0) {
+            cells.resize(std::min(cells.size(), cursor));
+            i += 3;
+        } else if (b == '\r') {
+            cursor = 0;
+            ++i;
+        } else if (b == '\n') {
+            finish();
+            ++i;
+        } else {
+            const std::size_t length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+            const std::string c = bytes.substr(i, length);
+            for (const std::string& cell : {c, std::string()}) {
+                if (cursor < cells.size())
+                    cells[cursor] = cell;
+                else
+                    cells.push_back(cell);
+                ++cursor;
+                if (length < 3) break; // the kana and kanji here are all wide
+            }
+            i += length;
+        }
+    }
+    finish();
+    return lines;
+}
+
+TEST(ConvertOnATerminal, TheProgressLineNeverSharesALineAndIsGoneAtTheEnd) {
+    TempFolder monthly, out;
+    for (const char* name : {"M9912_0312.csv", "M0001_0312.csv", "Y2000_0312.csv"})
+        monthly.Write(name, TempFolder::Read(GOLDEN + "monthly/" + name));
+    for (const char* station : {"0101", "0202", "0505"})
+        monthly.Write(std::string("M0001_") + station + ".csv",
+                      TempFolder::Read(GOLDEN + "monthly/M0001_0312.csv"));
+    monthly.Write("M0001_0202.csv", "not,a,monthly,header\r\n"); // a failing station: error lines too
+
+    // Printed paths shorter than the progress line, so that a carriage return alone would leave its end.
+    const TerminalRun run =
+        RunOnTerminal(out.folder(), {"--monthly", monthly.folder(), "--output", ".", "--station", "0505",
+                                     "--station", "0202", "--station", "0312", "--station", "0101", "--lat",
+                                     "35:30:00", "--all", "-j", "1"});
+    ASSERT_TRUE(run.started) << "no pseudo-terminal";
+    EXPECT_EQ(run.exitCode, 1) << run.bytes;
+    // Without a progress line drawn there would be nothing to check.
+    const std::regex progress("観測点 [0-9]+/4  年 [0-9]+/5");
+    ASSERT_TRUE(std::regex_search(run.bytes, progress)) << run.bytes;
+
+    const std::vector<std::string> screen = Screen(run.bytes);
+    std::vector<std::string> files, errors;
+    for (std::size_t i = 0; i + 1 < screen.size(); ++i) {
+        const std::string& line = screen[i];
+        SCOPED_TRACE(line);
+        EXPECT_FALSE(std::regex_search(line, progress));
+        (line.rfind("./", 0) == 0 ? files : errors).push_back(line);
+    }
+    EXPECT_EQ(files, (std::vector<std::string>{"./Y2000_0505.csv", "./Y2000_0312.csv", "./Y1999_0312.csv",
+                                               "./Y2000_0101.csv"}));
+    ASSERT_EQ(errors.size(), 2u);
+    for (const std::string& line : errors)
+        EXPECT_EQ(line.rfind("kolvane-convert: ", 0), 0u) << line;
+    EXPECT_NE(errors[1].find("観測点 0202: "), std::string::npos) << errors[1];
+    // Left with the line cleared, the prompt starts on an empty line.
+    EXPECT_EQ(screen.back(), "");
+}
+
+} // namespace
+} // namespace kolvane
