@@ -96,6 +96,11 @@ inline QString NoCaption() {
     return QStringLiteral("いいえ(&N)");
 }
 
+// The folder dialog's caption over the path of the folder OK takes.
+inline QString OpenFolderCaption() {
+    return QStringLiteral("OK で選ぶフォルダ：");
+}
+
 // Folder questions.
 inline QString AskMonthlyFolder() {
     return QStringLiteral("月次ファイルがあるフォルダを指定して下さい。");
