@@ -293,9 +293,10 @@ void frmKolvane::cmdOK_Click() {
 
 void frmKolvane::SetRunning(bool running) {
     for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        // 終了 stays usable: it offers to stop the run. The help window is a window of its own.
-        if (!control->isWindow() && control != cmdExit && control != cmdCancel && control != prgRun &&
-            control != lblProgress)
+        // 終了 stays usable: it offers to stop the run. ヘルプ only reads: it may be wanted while
+        // waiting. The help window is a window of its own.
+        if (!control->isWindow() && control != cmdExit && control != cmdCancel && control != cmdHelp &&
+            control != prgRun && control != lblProgress)
             control->setEnabled(!running);
     }
     cmdCancel->setEnabled(running);
