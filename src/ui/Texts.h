@@ -134,8 +134,9 @@ inline QString Completed(std::size_t written, const QString& folder, const QStri
            latitudeUsed;
 }
 // Beside the coordinate boxes when they hold another locality's coordinates than the chosen one.
+// Broken by hand, so that the narrow label does not split a short name.
 inline QString CoordinatesOfOtherLocality(const QString& locality) {
-    return QStringLiteral("緯度・経度は「%1」のものです").arg(locality);
+    return QStringLiteral("「%1」の\n緯度・経度です").arg(locality);
 }
 inline QString Cancelled(std::size_t written, const QString& folder) {
     if (written == 0) return QStringLiteral("中止しました。\n年次ファイルは書き込んでいません。");

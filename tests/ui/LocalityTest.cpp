@@ -96,7 +96,7 @@ TEST_F(Localities, ALabelSaysWhenTheBoxesHoldAnotherLocalitysCoordinates) {
 
     // Another locality picked: the boxes are still 八王子's; picked back, they match again.
     cboArea2->setCurrentIndex(0);
-    EXPECT_EQ(shown(), QStringLiteral("緯度・経度は「八王子」のものです"));
+    EXPECT_EQ(shown(), QStringLiteral("「八王子」の\n緯度・経度です"));
     cboArea2->setCurrentIndex(1);
     EXPECT_EQ(shown(), QString());
     // Set takes the chosen one's; leaving it names it.
@@ -104,7 +104,7 @@ TEST_F(Localities, ALabelSaysWhenTheBoxesHoldAnotherLocalitysCoordinates) {
     Child<QPushButton>(window.get(), "cmdSet")->click();
     EXPECT_EQ(shown(), QString());
     cboArea2->setCurrentIndex(1);
-    EXPECT_EQ(shown(), QStringLiteral("緯度・経度は「東京」のものです"));
+    EXPECT_EQ(shown(), QStringLiteral("「東京」の\n緯度・経度です"));
     EXPECT_TRUE(dialogs->messages.isEmpty());
 
     // Typed coordinates are the user's own: no label, now or after another pick.
