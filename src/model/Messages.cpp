@@ -128,6 +128,10 @@ std::string CoordinatesNotSet() {
     return "緯度・経度を設定して下さい。";
 }
 
+std::string CoordinateBoxEmpty(std::string_view box) {
+    return std::string(box) + "を入力して下さい。";
+}
+
 std::string NoMonthsSelected() {
     return "年次ファイル作成に使用するデータの期間を選択して下さい。";
 }

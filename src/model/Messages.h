@@ -47,6 +47,8 @@ std::string OutOfRange(std::string_view box, int low, int high);
 
 // What a run request lacks.
 std::string CoordinatesNotSet();
+// One coordinate box left empty, named as in OutOfRange, e.g. "緯度(分)".
+std::string CoordinateBoxEmpty(std::string_view box);
 std::string NoMonthsSelected();
 std::string StationNotChosen();
 std::string NoOutputFolder(const std::string& folder);

@@ -13,6 +13,21 @@ bool AnyEmpty(const std::vector<std::string>& texts) {
     return std::any_of(texts.begin(), texts.end(), [](const std::string& t) { return t.empty(); });
 }
 
+// With only some boxes filled, the user is told which one is still empty, in the window's order.
+std::string CoordinatesMissing(const std::vector<std::string>& latitude,
+                               const std::vector<std::string>& longitude) {
+    if (latitude.size() != 3 || longitude.size() != 3) return message::CoordinatesNotSet();
+    static constexpr std::string_view BOXES[] = {"緯度(度)", "緯度(分)", "緯度(秒)",
+                                                 "経度(度)", "経度(分)", "経度(秒)"};
+    std::vector<std::string> boxes(latitude);
+    boxes.insert(boxes.end(), longitude.begin(), longitude.end());
+    if (std::all_of(boxes.begin(), boxes.end(), [](const std::string& t) { return t.empty(); }))
+        return message::CoordinatesNotSet();
+    const auto empty =
+        std::find_if(boxes.begin(), boxes.end(), [](const std::string& t) { return t.empty(); });
+    return message::CoordinateBoxEmpty(BOXES[empty - boxes.begin()]);
+}
+
 // Decimal degrees as one text: the range of the degrees box, up to but not including 50.
 constexpr double DECIMAL_LATITUDE_LOW = 20;
 constexpr double DECIMAL_LATITUDE_HIGH = 50;
@@ -45,7 +60,8 @@ std::vector<std::string> SplitLatitudeText(std::string_view text) {
 
 void CheckRunRequest(const RunRequest& request) {
     if (request.latitude.empty() || AnyEmpty(request.latitude) || AnyEmpty(request.longitude))
-        throw RequestError(RequestField::Coordinates, message::CoordinatesNotSet());
+        throw RequestError(RequestField::Coordinates,
+                           CoordinatesMissing(request.latitude, request.longitude));
     LatitudeDegrees(request.latitude);
     if (request.months.empty()) throw RequestError(RequestField::Months, message::NoMonthsSelected());
     if (request.station.group.size() != 2 || request.station.bucket.size() != 2)

@@ -56,6 +56,8 @@ CoordinateEntry::CoordinateEntry(QWidget* window, UserDialogs& dialogs) : QObjec
             box->installEventFilter(this);
         }
         connect(txtLat[i], &QLineEdit::textChanged, this, [this, i] { txtLat_Change(i); });
+        for (QLineEdit* box : {txtLat[i], txtLon[i]})
+            connect(box, &QLineEdit::textEdited, this, &CoordinateEntry::edited);
         connect(txtLon[i], &QLineEdit::textChanged, this, [this, i] { txtLon_Change(i); });
     }
 }

@@ -34,6 +34,10 @@ class CoordinateEntry : public QObject {
     void chooseCoordinates(const std::array<std::string, 3>& latitude,
                            const std::array<std::string, 3>& longitude);
 
+  signals:
+    // The user typed into a box (not setCoordinates).
+    void edited();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -32,6 +32,10 @@ FolderList::FolderList(QWidget* parent) : QTreeWidget(parent) {
     setExpandsOnDoubleClick(false);
     setIndentation(fontMetrics().height() / 2 + 2);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // A long name scrolls sideways rather than being cut; its tooltip shows the full path too.
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { openItem(item); });
     setPath(QString());
 }
@@ -68,13 +72,19 @@ void FolderList::rebuild() {
     QTreeWidgetItem* open = new QTreeWidgetItem(this, {QDir::rootPath()});
     open->setData(0, PATH_ROLE, QDir::rootPath());
     open->setIcon(0, openIcon);
+    open->setToolTip(0, QDir::rootPath());
     QString walked = QDir::rootPath();
     for (const QString& part : path_.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         walked = ChildPath(walked, part);
         open = new QTreeWidgetItem(open, {part});
         open->setData(0, PATH_ROLE, walked);
         open->setIcon(0, openIcon);
+        open->setToolTip(0, walked);
     }
+    // The ancestors carry the open icon too, so the open folder itself is set apart in bold.
+    QFont bold = open->font(0);
+    bold.setBold(true);
+    open->setFont(0, bold);
 
     // An unreadable folder simply shows no subfolders.
     const QStringList children =
@@ -83,6 +93,7 @@ void FolderList::rebuild() {
         auto* child = new QTreeWidgetItem(open, {name});
         child->setData(0, PATH_ROLE, ChildPath(path_, name));
         child->setIcon(0, closedIcon);
+        child->setToolTip(0, child->data(0, PATH_ROLE).toString());
     }
 
     expandAll();

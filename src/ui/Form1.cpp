@@ -9,10 +9,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStorageInfo>
 #include <QTextLayout>
+#include <algorithm>
 
 namespace kolvane {
 namespace {
@@ -45,6 +48,19 @@ class PromptLabel : public QLabel {
         layout.draw(&painter, area.topLeft());
     }
 };
+
+// The dialog's size as first shown, and its smallest; what the user adds goes to the lists.
+constexpr int BASE_WIDTH = 4035;
+constexpr int BASE_HEIGHT = 4650;
+
+// Places `widget` at its rectangle in twips for the base size, then moves it by `move` and grows it
+// by `grow` pixels of the size the user added.
+void PlaceGrowing(QWidget* widget, int left, int top, int width, int height, QSize move, QSize grow) {
+    PlaceInTwips(widget, left, top, width, height);
+    widget->setGeometry(widget->geometry()
+                            .translated(move.width(), move.height())
+                            .adjusted(0, 0, grow.width(), grow.height()));
+}
 
 } // namespace
 
@@ -85,6 +101,13 @@ Form1::Form1(QWidget* parent, QString previousResult) : QDialog(parent), strPath
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblOpen = new QLabel(text::OpenFolderCaption(), this);
+    lblOpen->setObjectName(QStringLiteral("lblOpen"));
+    // Read-only rather than a label: a long path can be scrolled, selected and copied.
+    txtOpen = new QLineEdit(this);
+    txtOpen->setObjectName(QStringLiteral("txtOpen"));
+    txtOpen->setReadOnly(true);
+    txtOpen->setFocusPolicy(Qt::ClickFocus);
 
     // Neither button is the default or the cancel button: Enter presses nothing, and Escape closes the
     // dialog as its frame does, without running Cancel.
@@ -93,12 +116,12 @@ Form1::Form1(QWidget* parent, QString previousResult) : QDialog(parent), strPath
         button->setDefault(false);
     }
 
-    FixClientSizeInTwips(this, 4035, 4020);
-    PlaceInTwips(Drive1, 120, 600, 2895, 300);
-    PlaceInTwips(Dir1, 120, 1080, 2895, 2400);
-    PlaceInTwips(cmdOK, 1680, 3600, 1000, 350);
-    PlaceInTwips(cmdCancel, 2880, 3600, 1000, 350);
-    PlaceInTwips(Label1, 120, 120, 3735, 375);
+    const qreal dpi = logicalDpiX();
+    const QSize base(TwipsToPixels(BASE_WIDTH, dpi), TwipsToPixels(BASE_HEIGHT, dpi));
+    setMinimumSize(base);
+    resize(base);
+    setSizeGripEnabled(true);
+    PlaceControls();
     setTabOrder(Drive1, Dir1);
     setTabOrder(Dir1, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
@@ -108,13 +131,49 @@ Form1::Form1(QWidget* parent, QString previousResult) : QDialog(parent), strPath
     const int current = roots.indexOf(QStorageInfo(QDir::currentPath()).rootPath());
     Drive1->setCurrentIndex(current >= 0 ? current : 0);
 
+    const auto showOpen = [this](const QString& path) {
+        txtOpen->setText(path);
+        txtOpen->setToolTip(path);
+        // The end of a long path names the folder itself.
+        txtOpen->setCursorPosition(static_cast<int>(path.size()));
+    };
+    showOpen(Dir1->path());
+    connect(Dir1, &FolderList::pathChanged, this, showOpen);
     connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
     connect(cmdOK, &QPushButton::clicked, this, &Form1::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &Form1::cmdCancel_Click);
 }
 
+void Form1::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    PlaceControls();
+}
+
+void Form1::PlaceControls() {
+    const qreal dpi = logicalDpiX();
+    const QSize added =
+        (size() - QSize(TwipsToPixels(BASE_WIDTH, dpi), TwipsToPixels(BASE_HEIGHT, dpi))).expandedTo({0, 0});
+    const QSize none;
+    const QSize wider(added.width(), 0);
+    const QSize lower(0, added.height());
+    PlaceGrowing(Label1, 120, 120, 3735, 375, none, wider);
+    PlaceGrowing(Drive1, 120, 600, 2895, 300, none, wider);
+    PlaceGrowing(Dir1, 120, 1080, 2895, 2400, none, added);
+    PlaceGrowing(lblOpen, 120, 3540, 3795, 255, lower, wider);
+    PlaceGrowing(txtOpen, 120, 3810, 3795, 300, lower, wider);
+    PlaceGrowing(cmdOK, 1680, 4230, 1000, 350, added, none);
+    PlaceGrowing(cmdCancel, 2880, 4230, 1000, 350, added, none);
+}
+
 void Form1::setPrompt(const QString& prompt) {
     Label1->setText(prompt);
+    // Japanese breaks between any two characters, so a wrapped prompt may split a word: the dialog
+    // is widened to hold it on one line where the screen allows.
+    const int needed = QFontMetrics(Label1->font()).horizontalAdvance(prompt) +
+                       TwipsToPixels(BASE_WIDTH - 3735, logicalDpiX()) + 2;
+    const QScreen* screen = this->screen();
+    const int room = screen ? screen->availableGeometry().width() * 9 / 10 : needed;
+    if (width() < needed) resize(std::min(needed, room), height());
 }
 
 QString Form1::prompt() const {

@@ -6,6 +6,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace kolvane {
@@ -18,7 +19,9 @@ QStringList DriveRoots(QStringList mountRoots);
 // The drives of the file systems mounted now.
 QStringList MountedDriveRoots();
 
-// The folder dialog "フォルダ選択". The caller sets the prompt and the start folder, runs exec() and
+// The folder dialog "フォルダ選択". Below the list it shows the full path of the open folder, the one OK
+// takes, since a highlighted entry is easily taken for the choice. It can be resized; the lists grow
+// with it. The caller sets the prompt and the start folder, runs exec() and
 // reads strPath(): the open folder ending in "/" after OK, empty text after Cancel. Closing through
 // the window frame or with Escape runs neither button, so strPath() keeps the value the dialog was
 // created with; exec() then returns Rejected, as after Cancel, and only OK returns Accepted.
@@ -35,7 +38,11 @@ class Form1 : public QDialog {
 
     const QString& strPath() const { return strPath_; }
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
+    void PlaceControls();
     void Drive1_Change();
     void cmdOK_Click();
     void cmdCancel_Click();
@@ -45,6 +52,8 @@ class Form1 : public QDialog {
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
     QLabel* Label1;
+    QLabel* lblOpen;
+    QLineEdit* txtOpen;
 
     QString strPath_;
 };

@@ -59,6 +59,7 @@ LocalityChoice::LocalityChoice(QWidget* window, std::string tablePath)
     connect(cboArea1, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) cboArea1_Click();
     });
+    connect(cboArea2, &QComboBox::currentIndexChanged, this, &LocalityChoice::localityChanged);
 }
 
 void LocalityChoice::Restore(int prefectureIndex, const std::string& localityCode) {
@@ -84,6 +85,15 @@ std::string LocalityChoice::localityCodeAtExit() {
     return localityCode_;
 }
 
+QString LocalityChoice::localityName() const {
+    return cboArea2->currentText();
+}
+
+std::optional<LocalityCoordinates> LocalityChoice::chosenCoordinates() const {
+    if (cboArea2->currentIndex() < 0) return std::nullopt;
+    return FindLocalityCoordinates(tablePath_, cboArea1->currentIndex(), ToCore(cboArea2->currentText()));
+}
+
 void LocalityChoice::cboArea1_Click() {
     cboArea2->clear();
     const LocalityList localities = ListLocalities(tablePath_, cboArea1->currentIndex(), localityCode_);
@@ -93,8 +103,7 @@ void LocalityChoice::cboArea1_Click() {
 }
 
 void LocalityChoice::cmdSet_Click() {
-    const std::optional<LocalityCoordinates> found =
-        FindLocalityCoordinates(tablePath_, cboArea1->currentIndex(), ToCore(cboArea2->currentText()));
+    const std::optional<LocalityCoordinates> found = chosenCoordinates();
     if (found) emit coordinatesChosen(*found);
 }
 

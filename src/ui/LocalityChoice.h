@@ -3,6 +3,8 @@
 #include "settings/LocalityTable.h"
 
 #include <QObject>
+#include <QString>
+#include <optional>
 #include <string>
 
 class QComboBox;
@@ -25,9 +27,13 @@ class LocalityChoice : public QObject {
     // What is stored at exit: the chosen prefecture and the code of the chosen locality.
     int prefectureIndex() const;
     std::string localityCodeAtExit();
+    // The chosen locality's name as listed, and its coordinates from the table if it has a row.
+    QString localityName() const;
+    std::optional<LocalityCoordinates> chosenCoordinates() const;
 
   signals:
     void coordinatesChosen(const kolvane::LocalityCoordinates& coordinates);
+    void localityChanged();
 
   private:
     void cboArea1_Click();

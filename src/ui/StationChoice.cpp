@@ -182,6 +182,8 @@ void StationChoice::cboBucket_Click() {
     List1->clear();
     for (const std::string& entry : months)
         List1->addItem(FromCore(entry));
+    // Another station's months start at their first, not where the last list was scrolled to.
+    List1->scrollToTop();
     emit stationChanged();
     if (error) ReportUnreadableFolder(monthlyFolder_, error);
 }

@@ -96,6 +96,11 @@ inline QString NoCaption() {
     return QStringLiteral("いいえ(&N)");
 }
 
+// The folder dialog's caption over the path of the folder OK takes.
+inline QString OpenFolderCaption() {
+    return QStringLiteral("OK で選ぶフォルダ：");
+}
+
 // Folder questions.
 inline QString AskMonthlyFolder() {
     return QStringLiteral("月次ファイルがあるフォルダを指定して下さい。");
@@ -118,8 +123,20 @@ inline QString AskStopAndExit() {
 inline QString Written(std::size_t written, const QString& folder) {
     return QStringLiteral("年次ファイル %1 個を %2 に書き込みました。").arg(written).arg(folder);
 }
-inline QString Completed(std::size_t written, const QString& folder) {
-    return QStringLiteral("終了しました。\n") + Written(written, folder);
+// The latitude a run used, as the boxes held it: blank minutes or seconds count as 0.
+inline QString LatitudeUsed(QString degrees, QString minutes, QString seconds) {
+    for (QString* part : {&degrees, &minutes, &seconds})
+        if (part->isEmpty()) *part = QStringLiteral("00");
+    return QStringLiteral("緯度 %1°%2′%3″ で計算しました。").arg(degrees, minutes, seconds);
+}
+inline QString Completed(std::size_t written, const QString& folder, const QString& latitudeUsed) {
+    return QStringLiteral("終了しました。\n") + Written(written, folder) + QStringLiteral("\n") +
+           latitudeUsed;
+}
+// Beside the coordinate boxes when they hold another locality's coordinates than the chosen one.
+// Broken by hand, so that the narrow label does not split a short name.
+inline QString CoordinatesOfOtherLocality(const QString& locality) {
+    return QStringLiteral("「%1」の\n緯度・経度です").arg(locality);
 }
 inline QString Cancelled(std::size_t written, const QString& folder) {
     if (written == 0) return QStringLiteral("中止しました。\n年次ファイルは書き込んでいません。");

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 namespace kolvane {
 namespace {
@@ -104,6 +105,16 @@ void frmKolvane::CreateControls() {
                              static_cast<QWidget*>(cmdCancel)})
         control->hide();
 
+    // Under 緯度・経度設定, right of 月次ファイル：フォルダ指定: beside the boxes it speaks of.
+    lblOtherLocality = Named<QLabel>(this, QStringLiteral("lblOtherLocality"));
+    lblOtherLocality->setWordWrap(true);
+    lblOtherLocality->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette warning = lblOtherLocality->palette();
+    warning.setColor(QPalette::WindowText, Qt::darkRed);
+    lblOtherLocality->setPalette(warning);
+    PlaceInTwips(lblOtherLocality, 2880, 1440, 1710, 600);
+    lblOtherLocality->hide();
+
     job_ = new RunJob(this);
 }
 
@@ -117,7 +128,14 @@ void frmKolvane::ConnectHandlers() {
     connect(locality_, &LocalityChoice::coordinatesChosen, coordinates_,
             [this](const LocalityCoordinates& chosen) {
                 coordinates_->chooseCoordinates(chosen.latitude, chosen.longitude);
+                coordinatesFrom_ = locality_->localityName();
+                UpdateLocalityMismatch();
             });
+    connect(locality_, &LocalityChoice::localityChanged, this, &frmKolvane::UpdateLocalityMismatch);
+    connect(coordinates_, &CoordinateEntry::edited, this, [this] {
+        coordinatesFrom_.reset();
+        UpdateLocalityMismatch();
+    });
 
     connect(job_, &RunJob::yearStarted, this,
             [this](int, const QString& name) { lblProgress->setText(name); });
@@ -134,6 +152,20 @@ void frmKolvane::ConnectHandlers() {
     connect(job_, &RunJob::failed, this, [this](const QString& message, int written) {
         RunEnded({{static_cast<std::size_t>(written), false}, message});
     });
+}
+
+void frmKolvane::UpdateLocalityMismatch() {
+    bool mismatch = coordinatesFrom_.has_value();
+    // Another locality at the same place is no mismatch.
+    if (const auto chosen = locality_->chosenCoordinates(); chosen && mismatch) {
+        const std::vector<std::string> latitude = coordinates_->latitude();
+        const std::vector<std::string> longitude = coordinates_->longitude();
+        mismatch = !std::equal(latitude.begin(), latitude.end(), chosen->latitude.begin()) ||
+                   !std::equal(longitude.begin(), longitude.end(), chosen->longitude.begin());
+    }
+    lblOtherLocality->setText(mismatch ? text::CoordinatesOfOtherLocality(*coordinatesFrom_) : QString());
+    lblOtherLocality->setToolTip(lblOtherLocality->text());
+    lblOtherLocality->setVisible(mismatch);
 }
 
 const std::string& frmKolvane::monthlyFolder() const {
@@ -153,6 +185,12 @@ void frmKolvane::Form_Load() {
     const SettingsValues stored = LoadSettings(SettingsFilePath(environment));
     coordinates_->setCoordinates(stored.latitude, stored.longitude);
     locality_->Restore(stored.prefectureIndex, stored.localityCode);
+    // Stored coordinates that are the restored locality's are taken as set from it, so picking
+    // another locality is flagged as after 緯度・経度設定.
+    if (const auto chosen = locality_->chosenCoordinates();
+        chosen && chosen->latitude == stored.latitude && chosen->longitude == stored.longitude)
+        coordinatesFrom_ = locality_->localityName();
+    UpdateLocalityMismatch();
     // From here on a failure ends start-up silently; the window stays usable.
     station_->OpenAtStartUp(StartMonthlyFolder(stored.monthlyFolder, DataFolder(environment, "Data")));
 }
@@ -247,6 +285,8 @@ void frmKolvane::cmdOK_Click() {
     prgRun->setValue(0);
     lblProgress->setText(plan.yearlyFiles.value(0));
     runFolder_ = plan.outputFolder;
+    runLatitude_ = text::LatitudeUsed(FromCore(request.latitude.at(0)), FromCore(request.latitude.at(1)),
+                                      FromCore(request.latitude.at(2)));
     SetRunning(true);
     wait_ = std::make_unique<WaitCursor>();
     job_->Start(std::move(plan));
@@ -254,9 +294,10 @@ void frmKolvane::cmdOK_Click() {
 
 void frmKolvane::SetRunning(bool running) {
     for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        // 終了 stays usable: it offers to stop the run. The help window is a window of its own.
-        if (!control->isWindow() && control != cmdExit && control != cmdCancel && control != prgRun &&
-            control != lblProgress)
+        // 終了 stays usable: it offers to stop the run. ヘルプ only reads: it may be wanted while
+        // waiting. The help window is a window of its own.
+        if (!control->isWindow() && control != cmdExit && control != cmdCancel && control != cmdHelp &&
+            control != prgRun && control != lblProgress)
             control->setEnabled(!running);
     }
     cmdCancel->setEnabled(running);
@@ -299,8 +340,8 @@ void frmKolvane::ReportRun(const RunJob::Result& result, RunReport report) {
         dialogs_->ShowMessage(text::Cancelled(result.outcome.written, folder), text::ConfirmTitle(),
                               STYLE_PLAIN);
     else if (report == RunReport::All)
-        dialogs_->ShowMessage(text::Completed(result.outcome.written, folder), text::ConfirmTitle(),
-                              STYLE_PLAIN);
+        dialogs_->ShowMessage(text::Completed(result.outcome.written, folder, runLatitude_),
+                              text::ConfirmTitle(), STYLE_PLAIN);
     lblProgress->hide();
     prgRun->hide();
     // The year just written is one click away.

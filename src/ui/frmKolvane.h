@@ -77,6 +77,10 @@ class frmKolvane : public QWidget {
     void UpdatePlotButton();
     void StoreSettings();
 
+    // Shows lblOtherLocality while the boxes hold coordinates set from a locality other than the
+    // chosen one.
+    void UpdateLocalityMismatch();
+
     void SetRunning(bool running);
     void RunEnded(const RunJob::Result& result);
     // Stops a running conversion (the current year finishes) and says only how it failed, if it did.
@@ -91,6 +95,7 @@ class frmKolvane : public QWidget {
     QLabel* lblProgress;
     QProgressBar* prgRun;
     QPushButton* cmdCancel;
+    QLabel* lblOtherLocality;
 
     std::unique_ptr<UserDialogs> dialogs_;
     LocalityChoice* locality_;
@@ -101,7 +106,10 @@ class frmKolvane : public QWidget {
     QString applicationFolder_;
     QString helpFilePath_;
     std::string outputFolder_;
-    std::string runFolder_;                    // the running conversion's output folder
+    std::string runFolder_; // the running conversion's output folder
+    QString runLatitude_;   // the running conversion's latitude, for its message
+    // The locality whose coordinates 緯度・経度設定 put in the boxes, until the user edits them.
+    std::optional<QString> coordinatesFrom_;
     std::unique_ptr<WaitCursor> wait_;         // on while a conversion runs
     std::optional<RunJob::Result> heldEnding_; // a run's end that came while the exit question was up
     bool exitQuestionOpen_ = false;

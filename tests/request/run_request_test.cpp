@@ -58,10 +58,16 @@ TEST(RunRequest, RefusalsNameWhatIsMissingInTheWindowsOrder) {
 
     RunRequest r = Filled(out.folder());
     r.longitude[2].clear();
-    EXPECT_EQ(Refusal(r, &field), "緯度・経度を設定して下さい。");
+    EXPECT_EQ(Refusal(r, &field), "経度(秒)を入力して下さい。");
     EXPECT_EQ(field, RequestField::Coordinates);
     // The coordinates are checked before the months: both missing gives the coordinates' message.
     r.months.clear();
+    EXPECT_EQ(Refusal(r), "経度(秒)を入力して下さい。");
+    // Of several empty boxes the first in the window's order is named; with none filled, both.
+    r.latitude[1].clear();
+    EXPECT_EQ(Refusal(r), "緯度(分)を入力して下さい。");
+    r.latitude = {"", "", ""};
+    r.longitude = {"", "", ""};
     EXPECT_EQ(Refusal(r), "緯度・経度を設定して下さい。");
 
     r = Filled(out.folder());

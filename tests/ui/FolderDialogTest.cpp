@@ -8,11 +8,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidgetItemIterator>
 #include <deque>
 #include <functional>
 
@@ -120,6 +122,76 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
     EXPECT_NE(EntryNamed(dir1, QStringLiteral("b")), nullptr);
     drive1->setCurrentIndex(0);
     EXPECT_EQ(dir1->path(), QStringLiteral("/"));
+}
+
+TEST_F(FolderDialog, ShowsTheFolderOkTakesAndGrowsItsListsWithTheDialog) {
+    const std::string a = Folder("a");
+    const std::string longName = "茨城県つくば市_アメダス観測点の年次ファイルを置くフォルダ";
+    Folder("a/" + longName);
+    Folder("a/out1");
+    const QString open = QString::fromStdString(a).chopped(1);
+
+    Form1 dialog;
+    dialog.setPrompt(QStringLiteral("年次ファイルを保存するフォルダを指定して下さい。"));
+    dialog.setPath(QString::fromStdString(a));
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* dir1 = Child<FolderList>(&dialog, "Dir1");
+    auto* txtOpen = Child<QLineEdit>(&dialog, "txtOpen");
+
+    // The path shown is the open folder's, and stays so while another entry is merely highlighted:
+    // it is what OK returns.
+    EXPECT_EQ(txtOpen->text(), open);
+    QTreeWidgetItem* out1 = EntryNamed(dir1, QStringLiteral("out1"));
+    ASSERT_NE(out1, nullptr);
+    // Near the name's start: with the long name the column reaches beyond the viewport.
+    const auto onName = [&](QTreeWidgetItem* item) {
+        const QRect rect = dir1->visualItemRect(item);
+        return QPoint(rect.left() + 20, rect.center().y());
+    };
+    QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, onName(out1));
+    EXPECT_EQ(dir1->highlightedPath(), open + QStringLiteral("/out1"));
+    EXPECT_EQ(txtOpen->text(), open);
+    // In the list the open folder alone is bold; every entry tells its full path.
+    const QString openName = QDir(open).dirName();
+    for (QTreeWidgetItemIterator it(dir1); *it; ++it)
+        EXPECT_EQ((*it)->font(0).bold(), (*it)->text(0) == openName) << (*it)->text(0).toStdString();
+    EXPECT_EQ(out1->toolTip(0), open + QStringLiteral("/out1"));
+    // A long name is not cut: the column is as wide as the name, and the list scrolls to it.
+    QTreeWidgetItem* longEntry = EntryNamed(dir1, QString::fromStdString(longName));
+    ASSERT_NE(longEntry, nullptr);
+    EXPECT_GE(dir1->columnWidth(0), dir1->fontMetrics().horizontalAdvance(longEntry->text(0)));
+
+    // Opening out1 moves the shown path with it; OK returns it.
+    QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, onName(out1));
+    EXPECT_EQ(txtOpen->text(), open + QStringLiteral("/out1"));
+    Child<QPushButton>(&dialog, "cmdOK")->click();
+    EXPECT_EQ(dialog.strPath(), txtOpen->text() + QStringLiteral("/"));
+
+    // The prompt fits on one line, so no word is split; the dialog is widened for it.
+    auto* label1 = Child<QWidget>(&dialog, "Label1");
+    EXPECT_LE(label1->fontMetrics().horizontalAdvance(dialog.prompt()), label1->contentsRect().width());
+
+    // Resizing grows the lists and the path by what was added; the buttons keep to the corner.
+    dialog.show();
+    auto* cmdOK = Child<QPushButton>(&dialog, "cmdOK");
+    auto* drive1 = Child<QComboBox>(&dialog, "Drive1");
+    const QRect listBefore = dir1->geometry();
+    const QRect driveBefore = drive1->geometry();
+    const QRect pathBefore = txtOpen->geometry();
+    const int okRightGap = dialog.width() - cmdOK->geometry().right();
+    const int okBottomGap = dialog.height() - cmdOK->geometry().bottom();
+    dialog.resize(dialog.size() + QSize(200, 150));
+    QApplication::processEvents();
+    EXPECT_EQ(dir1->geometry(), listBefore.adjusted(0, 0, 200, 150));
+    EXPECT_EQ(drive1->width(), driveBefore.width() + 200);
+    EXPECT_EQ(txtOpen->geometry(), pathBefore.adjusted(0, 150, 200, 150));
+    EXPECT_EQ(dialog.width() - cmdOK->geometry().right(), okRightGap);
+    EXPECT_EQ(dialog.height() - cmdOK->geometry().bottom(), okBottomGap);
+    // No smaller than first shown: nothing would fit.
+    dialog.resize(50, 50);
+    EXPECT_GE(dialog.width(), dialog.minimumWidth());
+    EXPECT_GT(dialog.minimumHeight(), 50);
 }
 
 // Plays the user on the real folder dialog shown modally: each time one is up, the next answer is

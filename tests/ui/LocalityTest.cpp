@@ -3,7 +3,10 @@
 #include "settings/IniFile.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <filesystem>
 
 namespace kolvane::testing {
@@ -85,6 +88,48 @@ TEST_F(Localities, ARowWhoseValuesABoxTakesOnlyWhileTypingIsReportedAtSet) {
     Child<QPushButton>(window.get(), "cmdSet")->click();
     EXPECT_EQ(dialogs->messages, QStringList({RangeErrorLine(0), RangeErrorLine(3)}));
     EXPECT_EQ(CoordinateTexts(window.get()), Strings({"", "30", "00", "", "00", "00"}));
+}
+
+TEST_F(Localities, ALabelSaysWhenTheBoxesHoldAnotherLocalitysCoordinates) {
+    WriteFile(LocaleTable(), TABLE);
+    // Stored coordinates that are the stored locality's (八王子) count as set from it.
+    WriteFile(SettingsFile(), "[Data]\r\nPref=13\r\nLocale=44263\r\nLatitudeDegrees=35\r\n"
+                              "LatitudeMinutes=39\r\nLatitudeSeconds=42\r\nLongitudeDegrees=139\r\n"
+                              "LongitudeMinutes=19\r\nLongitudeSeconds=06\r\n");
+    auto window = StartWindow();
+    auto* cboArea2 = Child<QComboBox>(window.get(), "cboArea2");
+    auto* label = Child<QLabel>(window.get(), "lblOtherLocality");
+    const auto shown = [&] { return label->isVisibleTo(window.get()) ? label->text() : QString(); };
+    ASSERT_EQ(cboArea2->currentText(), QStringLiteral("八王子"));
+    EXPECT_EQ(shown(), QString());
+
+    // Another locality picked: the boxes are still 八王子's; picked back, they match again.
+    cboArea2->setCurrentIndex(0);
+    EXPECT_EQ(shown(), QStringLiteral("「八王子」の\n緯度・経度です"));
+    cboArea2->setCurrentIndex(1);
+    EXPECT_EQ(shown(), QString());
+    // Set takes the chosen one's; leaving it names it.
+    cboArea2->setCurrentIndex(0);
+    Child<QPushButton>(window.get(), "cmdSet")->click();
+    EXPECT_EQ(shown(), QString());
+    cboArea2->setCurrentIndex(1);
+    EXPECT_EQ(shown(), QStringLiteral("「東京」の\n緯度・経度です"));
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+
+    // Typed coordinates are the user's own: no label, now or after another pick.
+    auto* seconds = Child<QLineEdit>(window.get(), "txtLat2");
+    seconds->selectAll();
+    QTest::keyClicks(seconds, QStringLiteral("23"));
+    EXPECT_EQ(shown(), QString());
+    cboArea2->setCurrentIndex(0);
+    EXPECT_EQ(shown(), QString());
+
+    // Stored coordinates of no listed locality are the user's too.
+    window.reset();
+    WriteFile(SettingsFile(), "[Data]\r\nPref=13\r\nLocale=44263\r\nLatitudeDegrees=36\r\n");
+    window = StartWindow();
+    Child<QComboBox>(window.get(), "cboArea2")->setCurrentIndex(0);
+    EXPECT_EQ(Child<QLabel>(window.get(), "lblOtherLocality")->isVisibleTo(window.get()), false);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTest>
 #include <filesystem>
 #include <functional>
@@ -28,9 +29,12 @@ QString Confirm(const QString& text) {
 }
 
 QString Completed(int written, const std::string& folder) {
-    return Confirm(QStringLiteral("終了しました。\n年次ファイル %1 個を %2 に書き込みました。")
-                       .arg(written)
-                       .arg(QString::fromStdString(folder)));
+    // COORDINATES' latitude; a blank part would read 00.
+    return Confirm(
+        QStringLiteral(
+            "終了しました。\n年次ファイル %1 個を %2 に書き込みました。\n緯度 35°41′0″ で計算しました。")
+            .arg(written)
+            .arg(QString::fromStdString(folder)));
 }
 
 // Temporary files of an atomic write start with a dot; a station's lock file stays on purpose.
@@ -71,7 +75,9 @@ TEST_F(Run, StopsBeforeTheFolderQuestionWithoutCoordinatesOrMonthsAndReportsAFai
     SetCoordinates(window.get(), COORDINATES);
     list->clearSelection();
     cmdOK->click();
-    QStringList expected(6, ErrorLine(QStringLiteral("緯度・経度を設定して下さい。")));
+    QStringList expected;
+    for (const char* box : {"緯度(度)", "緯度(分)", "緯度(秒)", "経度(度)", "経度(分)", "経度(秒)"})
+        expected << ErrorLine(QString::fromUtf8(box) + QStringLiteral("を入力して下さい。"));
     expected << ErrorLine(QStringLiteral("緯度(度)には20-49の範囲の半角数字を入力して下さい。"));
     expected << ErrorLine(QStringLiteral("年次ファイル作成に使用するデータの期間を選択して下さい。"));
     EXPECT_EQ(dialogs->messages, expected);
@@ -199,7 +205,8 @@ TEST_F(Run, GoesOnInTheBackgroundAndACancelStopsBeforeTheNextYear) {
     int notices = 0;
     QObject::connect(window.get(), &frmKolvane::yearlyFileWritten, window.get(), [&] {
         if (++notices > 1) return;
-        // Meanwhile only 中止 and 終了 can be used, the hourglass is on, and a second Run cannot start.
+        // Meanwhile only 中止, 終了 and ヘルプ can be used, the hourglass is on, and a second Run cannot
+        // start.
         EXPECT_TRUE(window->runInProgress());
         EXPECT_EQ(bar->value(), 1);
         EXPECT_EQ(bar->maximum(), 3);
@@ -208,7 +215,16 @@ TEST_F(Run, GoesOnInTheBackgroundAndACancelStopsBeforeTheNextYear) {
         for (const QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (child->isEnabled() && child->focusPolicy() != Qt::NoFocus) usable << child->objectName();
         usable.sort();
-        EXPECT_EQ(usable, QStringList({QStringLiteral("cmdCancel"), QStringLiteral("cmdExit")}));
+        EXPECT_EQ(usable, QStringList({QStringLiteral("cmdCancel"), QStringLiteral("cmdExit"),
+                                       QStringLiteral("cmdHelp")}));
+        // ヘルプ opens its window while the run goes on.
+        QTest::mouseClick(Child<QPushButton>(window.get(), "cmdHelp"), Qt::LeftButton);
+        QWidget* help = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->isVisible() && top->windowTitle() == QStringLiteral("年次ファイル生成プログラム ヘルプ"))
+                help = top;
+        ASSERT_NE(help, nullptr);
+        help->close();
         EXPECT_TRUE(cmdCancel->isVisible());
         EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
         const std::size_t asked = dialogs->folderRequests.size();
@@ -315,6 +331,33 @@ TEST_F(Run, AYearlyFileInAnotherOutputFolderIsReplacedOnlyWhenTheUserSaysSo) {
     EXPECT_EQ(dialogs->questions.size(), 2);
     EXPECT_EQ(dialogs->messages, QStringList({Completed(2, output)}));
     EXPECT_EQ(DaysWithValues(output + "Y2000_0101.csv"), Strings({"00/01/01", "00/01/02"}));
+}
+
+TEST_F(Run, TheMonthListStartsAtItsTopForEachStationAndFolder) {
+    const std::string monthly = Folder("monthly");
+    for (int year = 2001; year <= 2003; ++year)
+        for (int month = 1; month <= 12; ++month)
+            for (const char* station : {"0101", "0102"})
+                WriteMonthlyFile(monthly, year, month, station);
+    auto window = StartWindow();
+    dialogs->folderAnswers = {QString::fromStdString(monthly), QString::fromStdString(monthly)};
+    Child<QPushButton>(window.get(), "Command1")->click();
+    auto* list = Child<QListWidget>(window.get(), "List1");
+    auto* bucket = Child<QComboBox>(window.get(), "cboBucket");
+    ASSERT_EQ(list->count(), 36);
+    ASSERT_EQ(bucket->count(), 2);
+    QScrollBar* scroll = list->verticalScrollBar();
+    const auto scrolledDown = [&] {
+        list->scrollToBottom();
+        list->setCurrentRow(list->count() - 1);
+        return scroll->value() > 0;
+    };
+    ASSERT_TRUE(scrolledDown());
+    bucket->setCurrentIndex(1);
+    EXPECT_EQ(scroll->value(), 0);
+    ASSERT_TRUE(scrolledDown());
+    Child<QPushButton>(window.get(), "Command1")->click();
+    EXPECT_EQ(scroll->value(), 0);
 }
 
 TEST_F(Run, WithoutMonthlyFilesTheListAndRunSaySo) {
