@@ -75,11 +75,11 @@ std::vector<Argument> Tokenize(int argc, char** argv) {
             arguments.push_back({"", arg});
             continue;
         }
-        const auto spec = std::find_if(std::begin(OPTIONS), std::end(OPTIONS),
-                                       [&](const OptionSpec& o) { return o.name == arg; });
-        if (spec == std::end(OPTIONS)) throw UsageError(cli_text::UnknownOption(arg));
+        const auto option = std::find_if(std::begin(OPTIONS), std::end(OPTIONS),
+                                         [&](const OptionSpec& o) { return o.name == arg; });
+        if (option == std::end(OPTIONS)) throw UsageError(cli_text::UnknownOption(arg));
         std::string value;
-        if (spec->takesValue) {
+        if (option->takesValue) {
             // No value of ours starts with "-" (no negative numbers), so a word that does is the next
             // option and this one's value was left out; a path that really starts with "-" goes as
             // --option=value.

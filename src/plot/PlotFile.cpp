@@ -3,7 +3,7 @@
 #include "model/Error.h"
 #include "model/Messages.h"
 #include "model/Text.h"
-#include "plot/PlotSpec.h"
+#include "plot/PlotPanels.h"
 #include "plot/Translations.h"
 #include "plot/YearPlot.h"
 #include "series/YearSeries.h"

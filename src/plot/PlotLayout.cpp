@@ -8,9 +8,9 @@ namespace {
 
 using Extent = ValueRange;
 
-Extent ExtentOf(const YearSeries& series, const PanelSpec& spec, AxisSide side) {
+Extent ExtentOf(const YearSeries& series, const PanelShape& shape, AxisSide side) {
     Extent e;
-    for (const SeriesSpec& s : spec.series) {
+    for (const SeriesShape& s : shape.series) {
         if (s.axis != side) continue;
         for (const SeriesDay& day : series.days)
             if (const std::optional<double>& v = day.*s.measure) e.Add(*v);
@@ -57,17 +57,17 @@ QString Figure(double value) {
     return text;
 }
 
-void Scale(PanelLayout& panel, const PanelSpec& spec, const YearSeries& series, const PanelRange* range,
+void Scale(PanelLayout& panel, const PanelShape& shape, const YearSeries& series, const PanelRange* range,
            int maxSteps) {
-    Extent left = ExtentOf(series, spec, AxisSide::Left);
+    Extent left = ExtentOf(series, shape, AxisSide::Left);
     panel.empty = !left.any;
     if (range) left.Add(range->left);
-    panel.left.scale = ScaleOf(left, spec.left, maxSteps);
-    if (spec.right) {
-        Extent right = ExtentOf(series, spec, AxisSide::Right);
+    panel.left.scale = ScaleOf(left, shape.left, maxSteps);
+    if (shape.right) {
+        Extent right = ExtentOf(series, shape, AxisSide::Right);
         panel.empty = panel.empty && !right.any;
         if (range) right.Add(range->right);
-        panel.right = AxisLayout{AlignedScale(panel.left.scale, right, *spec.right, maxSteps), {}};
+        panel.right = AxisLayout{AlignedScale(panel.left.scale, right, *shape.right, maxSteps), {}};
     }
 }
 
@@ -80,7 +80,7 @@ void PlaceTicks(const PanelLayout& panel, AxisLayout& axis) {
 
 // The time axis leaves room for the widest tick label on each side, and the panels share the height
 // left over by the title, their headers and the month row in the ratio of their weights.
-void Place(PlotLayout& layout, const std::vector<PanelSpec>& specs, const TextMeasure& measure) {
+void Place(PlotLayout& layout, const std::vector<PanelShape>& shapes, const TextMeasure& measure) {
     qreal leftLabels = 0, rightLabels = 0;
     for (const PanelLayout& panel : layout.panels) {
         for (const QString& t : TickTexts(panel.left.scale))
@@ -105,16 +105,16 @@ void Place(PlotLayout& layout, const std::vector<PanelSpec>& specs, const TextMe
     const qreal gap = fh * 0.5;
     const qreal bottom = area.bottom() - pad - measure.height(PlotFont::Small) * 1.8;
     qreal weights = 0;
-    for (const PanelSpec& spec : specs)
-        weights += spec.weight;
-    const auto count = static_cast<qreal>(specs.size());
+    for (const PanelShape& shape : shapes)
+        weights += shape.weight;
+    const auto count = static_cast<qreal>(shapes.size());
     const qreal free = std::max(bottom - titleBottom - header * count - gap * (count - 1), 0.0);
     qreal y = titleBottom;
-    for (std::size_t i = 0; i < specs.size(); ++i) {
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
         PanelLayout& panel = layout.panels[i];
         panel.header = QRectF(layout.x0, y, layout.x1 - layout.x0, header);
         y += header;
-        const qreal height = free * specs[i].weight / weights;
+        const qreal height = free * shapes[i].weight / weights;
         panel.box = QRectF(layout.x0, y, layout.x1 - layout.x0, height);
         y += height + gap;
     }
@@ -264,39 +264,39 @@ QString YearTotalsText(const YearTotals& t) {
     return text;
 }
 
-PlotRanges RangesOf(const std::vector<PanelSpec>& specs, const std::vector<YearSeries>& years) {
-    PlotRanges ranges(specs.size());
-    for (std::size_t i = 0; i < specs.size(); ++i)
+PlotRanges RangesOf(const std::vector<PanelShape>& shapes, const std::vector<YearSeries>& years) {
+    PlotRanges ranges(shapes.size());
+    for (std::size_t i = 0; i < shapes.size(); ++i)
         for (const YearSeries& year : years) {
-            ranges[i].left.Add(ExtentOf(year, specs[i], AxisSide::Left));
-            ranges[i].right.Add(ExtentOf(year, specs[i], AxisSide::Right));
+            ranges[i].left.Add(ExtentOf(year, shapes[i], AxisSide::Left));
+            ranges[i].right.Add(ExtentOf(year, shapes[i], AxisSide::Right));
         }
     return ranges;
 }
 
-PlotLayout LayOutYearPlot(const std::vector<PanelSpec>& specs, const YearSeries& series, const QRectF& area,
+PlotLayout LayOutYearPlot(const std::vector<PanelShape>& shapes, const YearSeries& series, const QRectF& area,
                           const TextMeasure& measure, const PlotRanges* ranges) {
     PlotLayout layout;
     layout.area = area;
     layout.sizes = PlotSizesFor(area.size());
     layout.lineHeight = measure.height(PlotFont::Text);
     layout.days = static_cast<int>(series.days.size());
-    layout.panels.resize(specs.size());
+    layout.panels.resize(shapes.size());
 
     const auto rangeOf = [&](std::size_t i) {
         return ranges && i < ranges->size() ? &(*ranges)[i] : nullptr;
     };
-    for (std::size_t i = 0; i < specs.size(); ++i)
-        Scale(layout.panels[i], specs[i], series, rangeOf(i), 5);
-    Place(layout, specs, measure);
+    for (std::size_t i = 0; i < shapes.size(); ++i)
+        Scale(layout.panels[i], shapes[i], series, rangeOf(i), 5);
+    Place(layout, shapes, measure);
     // Short panels get fewer ticks, so that tick labels never crowd; the labels' width may change
     // with the steps, so the panels are placed again.
     const qreal labelHeight = measure.height(PlotFont::Small);
-    for (std::size_t i = 0; i < specs.size(); ++i) {
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
         const int steps = static_cast<int>(layout.panels[i].box.height() / (labelHeight * 1.5));
-        Scale(layout.panels[i], specs[i], series, rangeOf(i), std::clamp(steps, 2, 6));
+        Scale(layout.panels[i], shapes[i], series, rangeOf(i), std::clamp(steps, 2, 6));
     }
-    Place(layout, specs, measure);
+    Place(layout, shapes, measure);
     for (PanelLayout& panel : layout.panels) {
         PlaceTicks(panel, panel.left);
         if (panel.right) PlaceTicks(panel, *panel.right);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plot/PlotSpec.h"
+#include "plot/PlotPanels.h"
 #include "series/YearSeries.h"
 
 #include <QColor>
@@ -29,7 +29,7 @@ struct ValueRange {
     void Add(const ValueRange& other);
 };
 
-// The values each panel's axes must hold, as the panel specs, top to bottom. Given to the layout, they
+// The values each panel's axes must hold, as the panel shapes, top to bottom. Given to the layout, they
 // make every year of a station share one scale, so that two years can be compared by eye.
 struct PanelRange {
     ValueRange left, right;
@@ -37,7 +37,7 @@ struct PanelRange {
 using PlotRanges = std::vector<PanelRange>;
 
 // The ranges of all the years' values.
-PlotRanges RangesOf(const std::vector<PanelSpec>& specs, const std::vector<YearSeries>& years);
+PlotRanges RangesOf(const std::vector<PanelShape>& shapes, const std::vector<YearSeries>& years);
 
 // Round ticks (1, 2 or 5 times a power of ten) for data from `low` to `high`, at most about `maxSteps`
 // steps. `includeZero` stretches the range to 0; an empty range is widened so that it has height.
@@ -127,7 +127,7 @@ struct PlotLayout {
     PlotFont totalsFont = PlotFont::Text; // the smaller font where the line is too long for the row
     qreal x0 = 0, x1 = 0;                 // the time axis, shared by every panel
     int days = 0;
-    std::vector<PanelLayout> panels; // as the specs, top to bottom
+    std::vector<PanelLayout> panels; // as the shapes, top to bottom
     std::vector<Shade> shades;       // only shades some day has
     std::vector<ShadeKey> keys;      // right to left, one per shade
     std::vector<qreal> monthStarts;  // x of the 1st of every month but January
@@ -144,7 +144,7 @@ QString YearTotalsText(const YearTotals& totals);
 
 // Where everything of the plot lies in `area`: the pure geometry painting follows. The axes hold
 // `ranges` (as well as the year's own values) when given, else only the year's values.
-PlotLayout LayOutYearPlot(const std::vector<PanelSpec>& specs, const YearSeries& series, const QRectF& area,
+PlotLayout LayOutYearPlot(const std::vector<PanelShape>& shapes, const YearSeries& series, const QRectF& area,
                           const TextMeasure& measure, const PlotRanges* ranges = nullptr);
 
 } // namespace kolvane

@@ -2,7 +2,7 @@
 
 #include "model/FileIo.h"
 #include "plot/Fonts.h"
-#include "plot/PlotSpec.h"
+#include "plot/PlotPanels.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -48,15 +48,15 @@ class Painter {
     Painter(QPainter& p, const PlotLayout& layout, const PlotFonts& fonts, const YearSeries& series)
         : p_(p), l_(layout), fonts_(fonts), series_(series), fh_(layout.lineHeight), pen_(layout.sizes.pen) {}
 
-    void Paint(const std::vector<PanelSpec>& specs, const QString& title);
+    void Paint(const std::vector<PanelShape>& shapes, const QString& title);
 
   private:
     void TitleRow(const QString& title);
     void Backdrop(const PanelLayout& panel);
-    void Axes(const PanelLayout& panel, const PanelSpec& spec);
-    void Header(const PanelLayout& panel, const PanelSpec& spec);
-    void Line(const PanelLayout& panel, const SeriesSpec& s);
-    void Bars(const PanelLayout& panel, const SeriesSpec& s, qreal fraction);
+    void Axes(const PanelLayout& panel, const PanelShape& shape);
+    void Header(const PanelLayout& panel, const PanelShape& shape);
+    void Line(const PanelLayout& panel, const SeriesShape& s);
+    void Bars(const PanelLayout& panel, const SeriesShape& s, qreal fraction);
     void MonthAxis(const PanelLayout& bottom);
     qreal LineSample(qreal x, qreal yMid, const QColor& colour);
 
@@ -110,7 +110,7 @@ void Painter::Backdrop(const PanelLayout& panel) {
     }
 }
 
-void Painter::Axes(const PanelLayout& panel, const PanelSpec& spec) {
+void Painter::Axes(const PanelLayout& panel, const PanelShape& shape) {
     p_.setBrush(Qt::NoBrush);
     p_.setPen(QPen(FRAME, 1));
     p_.drawRect(panel.box);
@@ -130,8 +130,8 @@ void Painter::Axes(const PanelLayout& panel, const PanelSpec& spec) {
             p_.drawText(label, (right ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, t.text);
         }
     };
-    ticks(panel.left, false, spec.left.colour.value_or(INK));
-    if (panel.right) ticks(*panel.right, true, spec.right->colour.value_or(INK));
+    ticks(panel.left, false, shape.left.colour.value_or(INK));
+    if (panel.right) ticks(*panel.right, true, shape.right->colour.value_or(INK));
     if (panel.empty) {
         p_.setFont(fonts_.text);
         p_.setPen(NOTE);
@@ -145,43 +145,43 @@ qreal Painter::LineSample(qreal x, qreal yMid, const QColor& colour) {
     return x + fh_ * 1.6;
 }
 
-const SeriesSpec* FirstOn(const PanelSpec& spec, AxisSide side) {
-    for (const SeriesSpec& s : spec.series)
+const SeriesShape* FirstOn(const PanelShape& shape, AxisSide side) {
+    for (const SeriesShape& s : shape.series)
         if (s.axis == side) return &s;
     return nullptr;
 }
 
 // The left axis's title at the left, then, from the right, the right axis's title and the legend.
-void Painter::Header(const PanelLayout& panel, const PanelSpec& spec) {
+void Painter::Header(const PanelLayout& panel, const PanelShape& shape) {
     const QFontMetricsF m(fonts_.text);
     const QRectF& row = panel.header;
     const qreal yMid = row.center().y();
     p_.setFont(fonts_.text);
     qreal x = row.left();
-    const SeriesSpec* leftSeries = FirstOn(spec, AxisSide::Left);
-    if (spec.left.colour && leftSeries) x = LineSample(x, yMid, leftSeries->colour);
-    p_.setPen(spec.left.colour.value_or(INK));
+    const SeriesShape* leftSeries = FirstOn(shape, AxisSide::Left);
+    if (shape.left.colour && leftSeries) x = LineSample(x, yMid, leftSeries->colour);
+    p_.setPen(shape.left.colour.value_or(INK));
     p_.drawText(QRectF(x, row.top(), row.width(), row.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                spec.left.title);
+                shape.left.title);
 
     qreal right = row.right();
-    if (spec.right) {
-        const qreal w = m.horizontalAdvance(spec.right->title);
-        p_.setPen(spec.right->colour.value_or(INK));
+    if (shape.right) {
+        const qreal w = m.horizontalAdvance(shape.right->title);
+        p_.setPen(shape.right->colour.value_or(INK));
         p_.drawText(QRectF(right - w, row.top(), w, row.height()), Qt::AlignRight | Qt::AlignVCenter,
-                    spec.right->title);
+                    shape.right->title);
         right -= w + fh_ * 0.4;
-        if (const SeriesSpec* s = FirstOn(spec, AxisSide::Right); s && spec.right->colour) {
+        if (const SeriesShape* s = FirstOn(shape, AxisSide::Right); s && shape.right->colour) {
             const qreal size = fh_ * 0.7;
             p_.fillRect(QRectF(right - size, yMid - size / 2, size, size), s->colour);
             right -= size + fh_ * 1.2;
         }
     }
     qreal width = 0;
-    for (const SeriesSpec& s : spec.series)
+    for (const SeriesShape& s : shape.series)
         if (!s.key.isEmpty()) width += fh_ * 1.6 + m.horizontalAdvance(s.key) + fh_ * 1.0;
     x = right - width + fh_ * 1.0;
-    for (const SeriesSpec& s : spec.series) {
+    for (const SeriesShape& s : shape.series) {
         if (s.key.isEmpty()) continue;
         x = LineSample(x, yMid, s.colour);
         p_.setPen(INK);
@@ -191,7 +191,7 @@ void Painter::Header(const PanelLayout& panel, const PanelSpec& spec) {
     }
 }
 
-void Painter::Line(const PanelLayout& panel, const SeriesSpec& s) {
+void Painter::Line(const PanelLayout& panel, const SeriesShape& s) {
     const AxisScale& scale = panel.Scale(s.axis);
     const int days = l_.days;
     QPainterPath path;
@@ -218,7 +218,7 @@ void Painter::Line(const PanelLayout& panel, const SeriesSpec& s) {
     p_.setBrush(Qt::NoBrush);
 }
 
-void Painter::Bars(const PanelLayout& panel, const SeriesSpec& s, qreal fraction) {
+void Painter::Bars(const PanelLayout& panel, const SeriesShape& s, qreal fraction) {
     const AxisScale& scale = panel.Scale(s.axis);
     const qreal width = std::max(1.0, l_.DayWidth() * fraction);
     const qreal zero = panel.Y(scale, std::clamp(0.0, scale.low, scale.high));
@@ -245,7 +245,7 @@ void Painter::MonthAxis(const PanelLayout& bottom) {
     }
 }
 
-void Painter::Paint(const std::vector<PanelSpec>& specs, const QString& title) {
+void Painter::Paint(const std::vector<PanelShape>& shapes, const QString& title) {
     p_.save();
     p_.setRenderHint(QPainter::Antialiasing, true);
     p_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -254,9 +254,9 @@ void Painter::Paint(const std::vector<PanelSpec>& specs, const QString& title) {
     for (const PanelLayout& panel : l_.panels)
         Backdrop(panel);
     p_.save();
-    for (std::size_t i = 0; i < specs.size(); ++i) {
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
         p_.setClipRect(l_.panels[i].box);
-        for (const SeriesSpec& s : specs[i].series) {
+        for (const SeriesShape& s : shapes[i].series) {
             if (s.style == SeriesStyle::Bars)
                 Bars(l_.panels[i], s, 0.8);
             else
@@ -264,9 +264,9 @@ void Painter::Paint(const std::vector<PanelSpec>& specs, const QString& title) {
         }
     }
     p_.restore();
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        Axes(l_.panels[i], specs[i]);
-        Header(l_.panels[i], specs[i]);
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        Axes(l_.panels[i], shapes[i]);
+        Header(l_.panels[i], shapes[i]);
     }
     if (!l_.panels.empty()) MonthAxis(l_.panels.back());
     p_.restore();

@@ -1,7 +1,7 @@
 #include "model/FileIo.h"
 #include "model/Text.h"
 #include "plot/PlotFile.h"
-#include "plot/PlotSpec.h"
+#include "plot/PlotPanels.h"
 #include "plot/YearPlot.h"
 #include "support/Samples.h"
 

@@ -102,7 +102,7 @@ TEST_F(StartUp, OnlyOneInstanceOfAnInstallationStartsAndTheSecondRaisesTheFirst)
     EXPECT_EQ(raised.size(), 2);
 
     // Another installation of the program runs apart.
-    const QString there = SingleInstance::InstanceName(QStringLiteral("/home/me/kolvane"));
+    const QString there = SingleInstance::InstanceName(QStringLiteral("/opt/kolvane"));
     EXPECT_NE(there, here);
     EXPECT_TRUE(SingleInstance(folder, there).mayStart());
 

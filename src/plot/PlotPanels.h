@@ -15,7 +15,7 @@ using SeriesMeasure = std::optional<double> SeriesDay::*;
 enum class SeriesStyle { Line, Bars };
 enum class AxisSide { Left, Right };
 
-struct SeriesSpec {
+struct SeriesShape {
     SeriesMeasure measure = nullptr;
     SeriesStyle style = SeriesStyle::Line;
     AxisSide axis = AxisSide::Left;
@@ -32,11 +32,11 @@ struct AxisSpec {
     std::optional<QColor> colour;
 };
 
-struct PanelSpec {
+struct PanelShape {
     AxisSpec left;
-    std::optional<AxisSpec> right;  // its ticks fall on the left axis's grid lines
-    std::vector<SeriesSpec> series; // painted in this order, later ones on top
-    double weight = 1;              // share of the height the panels divide
+    std::optional<AxisSpec> right;   // its ticks fall on the left axis's grid lines
+    std::vector<SeriesShape> series; // painted in this order, later ones on top
+    double weight = 1;               // share of the height the panels divide
 };
 
 namespace colour {
@@ -62,6 +62,6 @@ inline const QColor EVAPORATION(0x13, 0x8d, 0x75);
 } // namespace colour
 
 // The panels of the year view, top to bottom.
-const std::vector<PanelSpec>& YearPanels();
+const std::vector<PanelShape>& YearPanels();
 
 } // namespace kolvane

@@ -1,15 +1,15 @@
-#include "plot/PlotSpec.h"
+#include "plot/PlotPanels.h"
 
 namespace kolvane {
 
-const std::vector<PanelSpec>& YearPanels() {
+const std::vector<PanelShape>& YearPanels() {
     using enum SeriesStyle;
     using enum AxisSide;
     const auto axis = [](const char16_t* title, bool includeZero, double defaultHigh,
                          std::optional<QColor> colour = std::nullopt) {
         return AxisSpec{QString::fromUtf16(title), includeZero, defaultHigh, colour};
     };
-    static const std::vector<PanelSpec> panels{
+    static const std::vector<PanelShape> panels{
         {axis(u"気温 (°C)", false, 30),
          std::nullopt,
          {{&SeriesDay::tempMax, Line, Left, colour::TEMP_MAX, QStringLiteral("最高気温")},
