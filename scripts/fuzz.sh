@@ -9,7 +9,8 @@
 #   --runs N      instead, exactly N executions per target from seed S (default 1): the same tree gives
 #                 the same verdict on any machine, however busy, which is what CI needs
 #   --build DIR   the build folder (default: build-fuzz beside the sources)
-#   TARGET        monthly_file, yearly_file, date_number, ini_file, locality_table (default: all)
+#   TARGET        monthly_file, yearly_file, companion_file, date_number, ini_file, locality_table
+#                 (default: all)
 #
 # The committed corpus under fuzz/corpus/ is never changed; a finding becomes a seed file there by hand.
 # Installs clang-14 and its runtime libraries with apt-get when they are missing.
@@ -27,7 +28,7 @@ while (($#)); do
     --runs) runs="$2"; shift 2 ;;
     --seed) seed="$2"; shift 2 ;;
     --build) build="$2"; shift 2 ;;
-    -h | --help) sed -n '2,16p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,17p' "$0"; exit 0 ;;
     -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
     esac
