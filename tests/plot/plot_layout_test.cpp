@@ -1,3 +1,4 @@
+#include "PlotSamples.h"
 #include "plot/PlotLayout.h"
 
 #include <gtest/gtest.h>
@@ -15,19 +16,7 @@ TextMeasure FixedMeasure() {
 
 // A leap year with a value for every measure every day, every day complete.
 YearSeries FullYear() {
-    YearSeries series = EmptyYearSeries(2024);
-    series.qualityKnown = true;
-    for (SeriesDay& d : series.days) {
-        d.tempMax = 25.0;
-        d.temp = 5.0;
-        d.tempMin = -15.0;
-        d.precip = 3.0;
-        d.solar = 20.0;
-        d.sunshine = 6.0;
-        d.evaporation = 4.0;
-        d.dayClass = DayClass::Complete;
-    }
-    return series;
+    return testing::CompleteYear(2024, 3.0, 20.0, 6.0, 4.0);
 }
 
 const QRectF AREA(0, 0, 1600, 1000);

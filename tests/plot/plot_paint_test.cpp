@@ -1,3 +1,4 @@
+#include "PlotSamples.h"
 #include "model/FileIo.h"
 #include "model/Text.h"
 #include "plot/PlotFile.h"
@@ -22,18 +23,7 @@ const QSize SIZE(1600, 1000);
 // but on day 60;
 // every day complete but where a test says otherwise.
 YearSeries FlatYear() {
-    YearSeries series = EmptyYearSeries(2023);
-    series.qualityKnown = true;
-    for (SeriesDay& d : series.days) {
-        d.tempMax = 25.0;
-        d.temp = 5.0;
-        d.tempMin = -15.0;
-        d.precip = 0.0;
-        d.solar = 11.0;
-        d.sunshine = 0.0;
-        d.evaporation = 3.3;
-        d.dayClass = DayClass::Complete;
-    }
+    YearSeries series = testing::CompleteYear(2023, 0.0, 11.0, 0.0, 3.3);
     series.days[60].precip = 8.0;
     return series;
 }
