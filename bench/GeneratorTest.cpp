@@ -175,8 +175,7 @@ TEST(WeatherGenerator, OutputDependsOnlyOnSeedAndMonth) {
               "2030/07/01,1:00,0.0,26.1,85,1008.2,0,0.0,0.6,116,0.00,23.4,24.1\r\n"
               "2030/07/01,2:00,0.0,25.1,87,1008.0,99,1.0,1.8,150,0.00,22.8,23.9\r\n");
     // The sample station that ships was made with seed 1; `sample-data` must make it again.
-    std::ifstream sample(std::filesystem::path(__FILE__).parent_path().parent_path() /
-                             "data/Data/M2401_0101.csv",
+    std::ifstream sample(std::filesystem::path(KOLVANE_SOURCE_DATA) / "Data/M2401_0101.csv",
                          std::ios::binary);
     ASSERT_TRUE(sample);
     std::ostringstream shipped;
