@@ -171,9 +171,26 @@ void PlaceShades(PlotLayout& layout, const YearSeries& series, const TextMeasure
         layout.keys.push_back({text, colour, swatch, QRectF(right - w, row.top(), w, row.height())});
         right = swatch.left() - fh * 1.2;
     }
+    for (int i = 0; i < layout.days; ++i)
+        if (series.days[static_cast<std::size_t>(i)].suspect > 0) layout.suspectDays.push_back(i);
+    if (layout.suspectDays.empty()) return;
+    const QString text = QStringLiteral("疑わしい値");
+    const qreal w = measure.width(PlotFont::Text, text);
+    const qreal s = fh * 0.8;
+    const QRectF swatch(right - w - fh * 0.4 - s, row.center().y() - s / 2, s, s);
+    layout.suspectKey =
+        ShadeKey{text, colour::SUSPECT, swatch, QRectF(right - w, row.top(), w, row.height())};
 }
 
 } // namespace
+
+QPolygonF PlotLayout::SuspectMark(int day, qreal bottom) const {
+    // At least a few pixels wide, so that a single day stays visible on a narrow plot.
+    const qreal half = std::max(DayWidth() * 0.8, lineHeight * 0.25);
+    const qreal x = DayCentre(day);
+    return QPolygonF(
+        {QPointF(x - half, bottom), QPointF(x + half, bottom), QPointF(x, bottom - lineHeight * 0.5)});
+}
 
 AxisScale NiceScale(double low, double high, bool includeZero, int maxSteps) {
     if (!std::isfinite(low) || !std::isfinite(high)) return {};

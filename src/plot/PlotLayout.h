@@ -4,6 +4,7 @@
 #include "series/YearSeries.h"
 
 #include <QColor>
+#include <QPolygonF>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -127,15 +128,19 @@ struct PlotLayout {
     PlotFont totalsFont = PlotFont::Text; // the smaller font where the line is too long for the row
     qreal x0 = 0, x1 = 0;                 // the time axis, shared by every panel
     int days = 0;
-    std::vector<PanelLayout> panels; // as the shapes, top to bottom
-    std::vector<Shade> shades;       // only shades some day has
-    std::vector<ShadeKey> keys;      // right to left, one per shade
-    std::vector<qreal> monthStarts;  // x of the 1st of every month but January
+    std::vector<PanelLayout> panels;    // as the shapes, top to bottom
+    std::vector<Shade> shades;          // only shades some day has
+    std::vector<ShadeKey> keys;         // right to left, one per shade
+    std::vector<int> suspectDays;       // days with suspect values, marked on the time axis
+    std::optional<ShadeKey> suspectKey; // left of the shades' keys, when some day has a mark
+    std::vector<qreal> monthStarts;     // x of the 1st of every month but January
     std::vector<MonthSpan> months;
 
     qreal DayLeft(int i) const { return x0 + (x1 - x0) * i / std::max(days, 1); }
     qreal DayCentre(int i) const { return (DayLeft(i) + DayLeft(i + 1)) / 2; }
     qreal DayWidth() const { return (x1 - x0) / std::max(days, 1); }
+    // The mark of a suspect day: a small triangle standing on the bottom edge of a panel.
+    QPolygonF SuspectMark(int day, qreal bottom) const;
 };
 
 // The year's figures as one line: 年降水量, 平均気温, 最高・最低 with their dates, 日照時間 and

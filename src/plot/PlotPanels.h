@@ -50,6 +50,9 @@ inline const QColor QUASI_SHADE(0xf6, 0xf1, 0xe6);
 inline const QColor INSUFFICIENT_SHADE(0xe9, 0xe0, 0xc8);
 inline const QColor MISSING_SHADE(0xdd, 0xd1, 0xb2);
 inline const QColor KEPT_SHADE(0xe6, 0xee, 0xf6); // cool: values there, only their hours unknown
+// Suspect values stand out from every series colour; the day picked in the list is outlined.
+inline const QColor SUSPECT(0xc0, 0x1c, 0x8c);
+inline const QColor PICKED(0x6a, 0x3d, 0x9a);
 inline const QColor NOTE(0x80, 0x80, 0x80);
 inline const QColor TEMP_MAX(0xd6, 0x27, 0x28);
 inline const QColor TEMP_MEAN(0x2f, 0x2f, 0x2f);

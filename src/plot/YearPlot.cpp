@@ -45,8 +45,10 @@ struct PlotFonts {
 
 class Painter {
   public:
-    Painter(QPainter& p, const PlotLayout& layout, const PlotFonts& fonts, const YearSeries& series)
-        : p_(p), l_(layout), fonts_(fonts), series_(series), fh_(layout.lineHeight), pen_(layout.sizes.pen) {}
+    Painter(QPainter& p, const PlotLayout& layout, const PlotFonts& fonts, const YearSeries& series,
+            int picked)
+        : p_(p), l_(layout), fonts_(fonts), series_(series), picked_(picked), fh_(layout.lineHeight),
+          pen_(layout.sizes.pen) {}
 
     void Paint(const std::vector<PanelShape>& shapes, const QString& title);
 
@@ -58,12 +60,15 @@ class Painter {
     void Line(const PanelLayout& panel, const SeriesShape& s);
     void Bars(const PanelLayout& panel, const SeriesShape& s, qreal fraction);
     void MonthAxis(const PanelLayout& bottom);
+    void SuspectMarks(const PanelLayout& bottom);
+    void PickedDay();
     qreal LineSample(qreal x, qreal yMid, const QColor& colour);
 
     QPainter& p_;
     const PlotLayout& l_;
     const PlotFonts& fonts_;
     const YearSeries& series_;
+    int picked_; // the day outlined, or -1
     qreal fh_ = 0;
     qreal pen_ = 1;
 };
@@ -85,6 +90,34 @@ void Painter::TitleRow(const QString& title) {
         p_.setPen(QPen(FRAME, 1));
         p_.drawRect(key.swatch);
     }
+    if (const auto& key = l_.suspectKey) {
+        p_.setFont(fonts_.text);
+        p_.setPen(INK);
+        p_.drawText(key->label, Qt::AlignRight | Qt::AlignVCenter, key->text);
+        const QRectF& r = key->swatch;
+        p_.setPen(Qt::NoPen);
+        p_.setBrush(SUSPECT);
+        p_.drawPolygon(QPolygonF({r.bottomLeft(), r.bottomRight(), QPointF(r.center().x(), r.top())}));
+        p_.setBrush(Qt::NoBrush);
+    }
+}
+
+void Painter::SuspectMarks(const PanelLayout& bottom) {
+    p_.setPen(Qt::NoPen);
+    p_.setBrush(SUSPECT);
+    for (int day : l_.suspectDays)
+        p_.drawPolygon(l_.SuspectMark(day, bottom.box.bottom()));
+    p_.setBrush(Qt::NoBrush);
+}
+
+void Painter::PickedDay() {
+    if (picked_ < 0 || picked_ >= l_.days || l_.panels.empty()) return;
+    // Wide enough to find on a year-long axis, centred on the day.
+    const qreal w = std::max(l_.DayWidth(), fh_ * 0.5);
+    const qreal x = l_.DayCentre(picked_) - w / 2;
+    p_.setPen(QPen(PICKED, std::max(pen_, 1.5)));
+    for (const PanelLayout& panel : l_.panels)
+        p_.drawRect(QRectF(x, panel.box.top(), w, panel.box.height()));
 }
 
 void Painter::Backdrop(const PanelLayout& panel) {
@@ -268,7 +301,11 @@ void Painter::Paint(const std::vector<PanelShape>& shapes, const QString& title)
         Axes(l_.panels[i], shapes[i]);
         Header(l_.panels[i], shapes[i]);
     }
-    if (!l_.panels.empty()) MonthAxis(l_.panels.back());
+    if (!l_.panels.empty()) {
+        MonthAxis(l_.panels.back());
+        SuspectMarks(l_.panels.back());
+    }
+    PickedDay();
     p_.restore();
 }
 
@@ -285,10 +322,10 @@ PlotLayout YearPlotLayout(const YearSeries& series, const QRectF& area, const Pl
 }
 
 void PaintYearPlot(QPainter& painter, const QRectF& area, const YearSeries& series, const QString& title,
-                   const PlotRanges* ranges) {
+                   const PlotRanges* ranges, int pickedDay) {
     const PlotFonts fonts(PlotSizesFor(area.size()));
     const PlotLayout layout = LayOutYearPlot(YearPanels(), series, area, fonts.Measure(), ranges);
-    Painter(painter, layout, fonts, series).Paint(YearPanels(), title);
+    Painter(painter, layout, fonts, series, pickedDay).Paint(YearPanels(), title);
 }
 
 int SaveYearPlotPng(const YearSeries& series, const QString& title, const std::string& path, QSize size,

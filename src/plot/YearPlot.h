@@ -18,9 +18,11 @@ PlotLayout YearPlotLayout(const YearSeries& series, const QRectF& area, const Pl
 // Paints the year into `area`: a title, then temperature, precipitation, radiation and sunshine, and
 // evaporation in panels over one time axis with the months marked; days that are not complete are
 // shaded behind every panel and missing days leave gaps. Text scales with the size of `area`. The axes
-// hold `ranges` when given (the station's other years), else only this year's values.
+// hold `ranges` when given (the station's other years), else only this year's values. Days with suspect
+// values are marked on the time axis; `pickedDay` (index from 1 January), when not -1, is outlined in
+// every panel.
 void PaintYearPlot(QPainter& painter, const QRectF& area, const YearSeries& series, const QString& title,
-                   const PlotRanges* ranges = nullptr);
+                   const PlotRanges* ranges = nullptr, int pickedDay = -1);
 
 // The pixel size of a plot saved to a file.
 inline constexpr QSize YEAR_PLOT_SAVE_SIZE{1600, 1000};

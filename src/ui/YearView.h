@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checks/HourlyChecks.h"
 #include "model/FileNames.h"
 #include "plot/PlotLayout.h"
 #include "series/YearSeries.h"
@@ -14,8 +15,11 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSplitter;
 
 namespace kolvane {
+
+class FindingsList;
 
 // Paints one year's plot at the size of the widget.
 class YearPlotWidget : public QWidget {
@@ -24,6 +28,9 @@ class YearPlotWidget : public QWidget {
     explicit YearPlotWidget(QWidget* parent = nullptr);
     // `ranges` null: the year's own scale.
     void setSeries(std::optional<YearSeries> series, QString title, std::optional<PlotRanges> ranges);
+    // The day outlined on the plot, as an index from 1 January; -1 for none.
+    void setPickedDay(int day);
+    int pickedDay() const { return picked_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -32,6 +39,7 @@ class YearPlotWidget : public QWidget {
     std::optional<YearSeries> series_;
     QString title_;
     std::optional<PlotRanges> ranges_;
+    int picked_ = -1;
 };
 
 // The year at a glance: the plot of one yearly file of a station, a chooser of the station's years and
@@ -55,6 +63,9 @@ class YearView : public QWidget {
     // Ask for a file name and save the plot there.
     void SavePng();
     void SaveSvg();
+
+    // Lists the suspect values of the year shown and marks their days on the plot.
+    void ShowFindings(std::vector<Finding> findings);
 
     // The scale the plot and a saved picture use: the station's, or null for the year's own.
     const PlotRanges* Ranges() const;
@@ -81,6 +92,8 @@ class YearView : public QWidget {
     QPushButton* cmdSaveSvg = nullptr; // only in builds that can write SVG
     QLabel* lblQuality = nullptr;      // why the companion was passed over, when it was
     YearPlotWidget* plot_ = nullptr;
+    QLabel* lblFindings = nullptr;
+    FindingsList* findings_ = nullptr;
 };
 
 // Sizes `window` to the screen `parent` (or else the window) is on, keeping its size where it fits, and

@@ -148,6 +148,34 @@ TEST(PlotLayout, ShadesAreGradedByClassWithOneKeyEach) {
     EXPECT_TRUE(l.keys.empty());
 }
 
+TEST(PlotLayout, SuspectDaysAreMarkedOnTheTimeAxisWithTheirOwnKey) {
+    YearSeries series = FullYear();
+    series.days[40].dayClass = DayClass::QuasiNormal;
+    for (int i : {0, 199, 365})
+        series.days[i].suspect = i == 199 ? 1 : 3;
+    PlotLayout l = LayOutYearPlot(YearPanels(), series, AREA, FixedMeasure());
+    EXPECT_EQ(l.suspectDays, (std::vector<int>{0, 199, 365}));
+    ASSERT_TRUE(l.suspectKey);
+    EXPECT_EQ(l.suspectKey->text, QStringLiteral("疑わしい値"));
+    // Left of the shades' keys, inside the title row, its text right of its mark.
+    ASSERT_EQ(l.keys.size(), 1u);
+    EXPECT_LT(l.suspectKey->label.right(), l.keys[0].swatch.left());
+    EXPECT_LT(l.suspectKey->swatch.right(), l.suspectKey->label.left());
+    EXPECT_TRUE(l.titleRow.contains(l.suspectKey->swatch));
+    // A mark stands on the bottom edge under its day, still visible where a day is a pixel wide.
+    const qreal bottom = l.panels.back().box.bottom();
+    const QRectF mark = l.SuspectMark(199, bottom).boundingRect();
+    EXPECT_DOUBLE_EQ(mark.bottom(), bottom);
+    EXPECT_NEAR(mark.center().x(), l.DayCentre(199), 1e-9);
+    EXPECT_GE(mark.width(), l.lineHeight * 0.5);
+
+    // No suspect day, no mark and no key.
+    series = FullYear();
+    l = LayOutYearPlot(YearPanels(), series, AREA, FixedMeasure());
+    EXPECT_TRUE(l.suspectDays.empty());
+    EXPECT_FALSE(l.suspectKey);
+}
+
 TEST(PlotLayout, EmptyYearAndTinyAreaStillHaveAxes) {
     const YearSeries empty = EmptyYearSeries(2025);
     for (const QRectF& area : {AREA, QRectF(0, 0, 320, 200), QRectF(0, 0, 10, 10)}) {

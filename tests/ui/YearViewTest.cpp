@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTest>
 #include <cerrno>
 
@@ -209,6 +210,52 @@ TEST_F(YearViewTest, ACompanionOfAnotherYearlyFileIsSaidBesideThePlotAndNotShade
     EXPECT_EQ(view->series()->days[0].dayClass, DayClass::QuasiNormal);
     EXPECT_TRUE(note->isHidden());
     EXPECT_EQ(note->text(), QString());
+}
+
+TEST_F(YearViewTest, FindingsAreListedMarkedAndTheirDayShownWhenPicked) {
+    WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
+    auto view = Open(2024);
+    ASSERT_TRUE(opened);
+    auto* list = Child<QTableWidget>(view.get(), "tblFindings");
+    auto* plot = Child<YearPlotWidget>(view.get(), "yearPlot");
+    EXPECT_EQ(list->rowCount(), 0);
+    EXPECT_EQ(Child<QLabel>(view.get(), "lblFindings")->text(), QStringLiteral("疑わしい値はありません。"));
+
+    Finding spike{2024, 7, 17, 14, 0, 1, 35.2, CheckKind::Step, "前時間との差 15.2 ℃ > 4.0 ℃"};
+    Finding wet{2024, 12, 31, 24, 0, 0, 160.5, CheckKind::Range, "上限 153.0 mm"};
+    Finding other{2023, 12, 31, 24, 0, 1, 1.0, CheckKind::Range, "前年"}; // not of this year
+    view->ShowFindings({spike, wet, other});
+    ASSERT_EQ(list->rowCount(), 2);
+    const QStringList first =
+        Strings({"2024/07/17", "14:00", "気温", "35.2", "急変", "前時間との差 15.2 ℃ > 4.0 ℃"});
+    for (int c = 0; c < 6; ++c)
+        EXPECT_EQ(list->item(0, c)->text(), first[c]) << c;
+    EXPECT_EQ(list->item(1, 0)->text(), QStringLiteral("2024/12/31"));
+    EXPECT_TRUE(
+        Child<QLabel>(view.get(), "lblFindings")->text().startsWith(QStringLiteral("疑わしい値 2 件")));
+    // Their days carry a mark; 17 July is day 198 of a leap year.
+    ASSERT_TRUE(view->series());
+    std::vector<int> marked;
+    for (std::size_t i = 0; i < view->series()->days.size(); ++i)
+        if (view->series()->days[i].suspect > 0) marked.push_back(static_cast<int>(i));
+    EXPECT_EQ(marked, (std::vector<int>{198, 365}));
+
+    EXPECT_EQ(plot->pickedDay(), -1);
+    list->selectRow(1);
+    EXPECT_EQ(plot->pickedDay(), 365);
+    list->selectRow(0);
+    EXPECT_EQ(plot->pickedDay(), 198);
+    // The outline is drawn: the picked plot differs from the plain one.
+    const QImage picked = plot->grab().toImage();
+    list->clearSelection();
+    EXPECT_EQ(plot->pickedDay(), -1);
+    EXPECT_NE(plot->grab().toImage(), picked);
+
+    // Another year's findings replace the list, with nothing picked.
+    list->selectRow(0);
+    view->ShowFindings({});
+    EXPECT_EQ(list->rowCount(), 0);
+    EXPECT_EQ(plot->pickedDay(), -1);
 }
 
 TEST_F(YearViewTest, GarbageYearlyFileOrNoFileIsSaid) {

@@ -1,0 +1,79 @@
+#include "ui/FindingsList.h"
+
+#include "model/Columns.h"
+
+#include <QHeaderView>
+#include <chrono>
+
+namespace kolvane {
+
+FindingsList::FindingsList(QWidget* parent) : QTableWidget(parent) {
+    setObjectName(QStringLiteral("tblFindings"));
+    setColumnCount(6);
+    setHorizontalHeaderLabels({QStringLiteral("年月日"), QStringLiteral("時刻"), QStringLiteral("要素"),
+                               QStringLiteral("値"), QStringLiteral("検査"), QStringLiteral("内容")});
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    horizontalHeader()->setStretchLastSection(true);
+    connect(this, &QTableWidget::itemSelectionChanged, this, &FindingsList::RowPicked);
+}
+
+void FindingsList::SetFindings(int year, std::vector<Finding> findings) {
+    std::erase_if(findings, [year](const Finding& f) { return f.year != year; });
+    year_ = year;
+    findings_ = std::move(findings);
+    {
+        const QSignalBlocker quiet(this); // one dayPicked for the whole list, below
+        Fill();
+    }
+    emit dayPicked(-1);
+}
+
+void FindingsList::Fill() {
+    clearContents();
+    setRowCount(static_cast<int>(findings_.size()));
+    const auto utf8 = [](std::string_view text) {
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    };
+    for (int row = 0; row < rowCount(); ++row) {
+        const Finding& f = findings_[static_cast<std::size_t>(row)];
+        const QString cells[] = {
+            QStringLiteral("%1/%2/%3")
+                .arg(f.year)
+                .arg(f.month, 2, 10, QLatin1Char('0'))
+                .arg(f.day, 2, 10, QLatin1Char('0')),
+            QStringLiteral("%1:%2").arg(f.hour).arg(f.minute, 2, 10, QLatin1Char('0')),
+            utf8(MONTHLY_VALUE_COLUMNS[f.column].name),
+            utf8(FormatMeasured(f.value, f.column)),
+            utf8(CheckKindName(f.kind)),
+            utf8(f.explanation),
+        };
+        for (int column = 0; column < 6; ++column) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            if (column == 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            setItem(row, column, item);
+        }
+    }
+    resizeColumnsToContents();
+}
+
+void FindingsList::RowPicked() {
+    const QList<QTableWidgetItem*> picked = selectedItems();
+    emit dayPicked(picked.isEmpty()
+                       ? -1
+                       : DayOfYear(year_, findings_.at(static_cast<std::size_t>(picked.front()->row()))));
+}
+
+int DayOfYear(int year, const Finding& finding) {
+    using namespace std::chrono;
+    if (finding.year != year) return -1;
+    const year_month_day date{std::chrono::year{year}, month{static_cast<unsigned>(finding.month)},
+                              day{static_cast<unsigned>(finding.day)}};
+    if (!date.ok()) return -1;
+    return static_cast<int>((sys_days(date) - sys_days(std::chrono::year{year} / January / 1)).count());
+}
+
+} // namespace kolvane
