@@ -235,6 +235,10 @@ std::string CompanionNotWritten(const std::string& companionPath) {
            "を先に書き込めなかったため、年次ファイルは元のままです。";
 }
 
+std::string LatitudeOnRecord(std::string_view latitude) {
+    return "　緯度 " + std::string(latitude);
+}
+
 std::string RunLogNotWritten(const std::string& logPath, int errorNumber,
                              const std::vector<std::string>& writtenPaths) {
     std::string written;

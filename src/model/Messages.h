@@ -92,6 +92,9 @@ std::string CompanionNotWritten(const std::string& companionPath);
 std::string RunLogNotWritten(const std::string& logPath, int errorNumber,
                              const std::vector<std::string>& writtenPaths);
 
+// After a year plot's title: the latitude the run log names for its yearly file.
+std::string LatitudeOnRecord(std::string_view latitude);
+
 // An unexpected failure of a run (not a KolvaneError), with its own description.
 std::string RunFailed(std::string_view description);
 

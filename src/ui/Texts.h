@@ -169,10 +169,6 @@ inline QString ReplaceCaption() {
 inline QString StopCaption() {
     return QStringLiteral("中止");
 }
-// After the year view's title: the latitude the run log names for the yearly file shown.
-inline QString LatitudeOnRecord(const QString& latitude) {
-    return QStringLiteral("　緯度 %1").arg(latitude);
-}
 
 // The help window's own text when the help file cannot be shown.
 inline QString HelpFileMissing(const QString& path) {

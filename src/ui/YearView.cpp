@@ -164,7 +164,7 @@ void YearView::LoadYear(int index) {
     plotTitle_ = FromCore(YearPlotTitle(file.year, station_));
     const std::string_view name = FileNameOf(file.path);
     if (auto logged = LastRunLogEntry(file.path.substr(0, file.path.size() - name.size()), name))
-        plotTitle_ += text::LatitudeOnRecord(FromCore(logged->latitude));
+        plotTitle_ += FromCore(message::LatitudeOnRecord(logged->latitude));
     try {
         series_ = ReadYearSeries(file.path, file.year);
     } catch (const KolvaneError& error) {
