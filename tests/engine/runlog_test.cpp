@@ -119,8 +119,8 @@ TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
     ASSERT_EQ(lines.size(), 3u);
     const std::regex time(R"(\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2})");
     EXPECT_TRUE(std::regex_match(lines[1][0], time)) << lines[1][0];
-    EXPECT_EQ(lines[1], (std::vector<std::string>{lines[1][0], "Y2004_0312.csv", "0312", "12",
-                                                  "35:30:00", "kolvane-convert 0.1.0"}));
+    EXPECT_EQ(lines[1], (std::vector<std::string>{lines[1][0], "Y2004_0312.csv", "0312", "12", "35:30:00",
+                                                  "kolvane-convert 0.1.0"}));
     EXPECT_EQ(lines[2][1], "Y2005_0312.csv");
     EXPECT_EQ(lines[2][3], "01-03,05");
 
