@@ -31,6 +31,7 @@ constexpr OptionSpec OPTIONS[] = {
     {"--all", false, CONVERT},
     {"--allow-missing", false, CONVERT},
     {"--replace", false, CONVERT},
+    {"--merge-output", false, CONVERT},
     {"-j", true, CONVERT},
     {"--no-quality", false, CONVERT},
     {"--list", false, LIST},
@@ -152,6 +153,8 @@ ConvertCommand Convert(const std::vector<Argument>& arguments) {
             c.allowMissing = true;
         else if (n == "--replace")
             c.replace = true;
+        else if (n == "--merge-output")
+            c.mergeOutput = true;
         else if (n == "-j")
             c.jobs = ParseJobs(a.value);
         else if (n == "--no-quality")
@@ -166,6 +169,7 @@ ConvertCommand Convert(const std::vector<Argument>& arguments) {
     if (c.allStations && !c.stations.empty())
         throw UsageError(cli_text::Conflict("--all-stations", "--station"));
     if (!c.lat.empty() && !c.latTable.empty()) throw UsageError(cli_text::Conflict("--lat", "--lat-table"));
+    if (c.replace && c.mergeOutput) throw UsageError(cli_text::Conflict("--replace", "--merge-output"));
     if (c.all && !c.months.empty()) throw UsageError(cli_text::Conflict("--all", c.months.front()));
     return c;
 }

@@ -34,6 +34,7 @@ struct ConvertCommand {
     bool all = false;
     bool allowMissing = false;
     bool replace = false;
+    bool mergeOutput = false;
     bool noQuality = false;
     unsigned jobs = 0;
     std::vector<std::string> months;

@@ -137,6 +137,8 @@ int RunConvert(ConvertCommand c) {
     request.monthlyFolder = c.monthly;
     request.outputFolder = c.output.empty() ? c.monthly : c.output;
     request.writeQuality = !c.noQuality;
+    request.mergeOutput = c.mergeOutput;
+    request.program = "kolvane-convert";
 
     std::optional<LatitudeTable> table;
     const std::vector<StationPlan> plans = Plan(c, request, table);

@@ -4,8 +4,10 @@
 #include "model/FileNames.h"
 #include "model/Text.h"
 #ifdef KOLVANE_HAVE_PLOT
+#include "engine/RunLog.h"
 #include "formats/QualityFile.h"
 #include "model/FileIo.h"
+#include "model/Messages.h"
 #include "plot/PlotFile.h"
 #endif
 
@@ -21,7 +23,11 @@ int RunPlot(const PlotCommand& command) {
     if (suffix != ".png" && suffix != ".svg") throw UsageError(cli_text::PlotImageName(command.image));
 #ifdef KOLVANE_HAVE_PLOT
     const std::string& yearly = command.yearlyFiles.front();
-    PlotYearlyFile(yearly, command.image);
+    const std::string_view name = FileNameOf(yearly);
+    const std::optional<RunLogEntry> logged =
+        LastRunLogEntry(yearly.substr(0, yearly.size() - name.size()), name);
+    PlotYearlyFile(yearly, command.image,
+                   logged ? message::LatitudeOnRecord(logged->latitude) : std::string());
     // A plot without shading must not be taken for a year without gaps: say why there is none, as
     // --summary does, whether the companion is absent or not the yearly file's own.
     std::string bytes;

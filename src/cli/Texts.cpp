@@ -30,6 +30,8 @@ const char* const HELP = R"(使い方:
   --replace         --output のフォルダにすでにある年次ファイルを置き換えます。そのファイルの値は
                     引き継がれません (引き継ぐのは --monthly のフォルダの年次ファイルだけです)。
                     指定しないと、置き換えられるファイルを表示して何も書かずに終わります。
+  --merge-output    --output のフォルダにすでにある年次ファイルの値を、--monthly のフォルダにあるかの
+                    ように引き継ぎます (新しい月の値で置き換え、ほかの日は残します)。
   --group GG        グループID (2 文字、ファイル名のとおり)。
   --bucket BB       バケットID (2 文字、ファイル名のとおり)。
   --station GGBB    観測点 (グループID とバケットID の 4 文字、例 0312)。何度でも指定でき、
@@ -58,7 +60,8 @@ const char* const HELP = R"(使い方:
   --help            この説明を表示します。
   --version         バージョンを表示します。
 
-書き込んだ年次ファイルごとに 1 行、そのパスを観測点の順に表示します。エラーは標準エラー出力に
+書き込んだ年次ファイルごとに 1 行、そのパスを観測点の順に表示します。保存先のフォルダの実行記録
+kolvane-log.csv にも、年次ファイルごとに日時・観測点・月・緯度・プログラムを 1 行ずつ追記します。エラーは標準エラー出力に
 「kolvane-convert: 」で始まる行で表示します。標準エラー出力が端末なら、進み具合 (観測点と年の数) も
 表示し、ほかの行を表示する前と終わりに消します。
 値をとるオプションの値は「-」で始まってはいけません。「-」で始まるパスは --monthly=-dir のように
@@ -138,7 +141,7 @@ std::string MissingMonthsNote(std::string_view list) {
 }
 std::string ReplacedUnmerged(std::string_view list) {
     return "次の年次ファイルが --output のフォルダにすでにあります。その値は引き継がれず、置き換えられます "
-           "(置き換えるには --replace):" +
+           "(置き換えるには --replace、その値を引き継ぐには --merge-output):" +
            S(list);
 }
 std::string StationsFailed(std::size_t failed, std::size_t stations) {

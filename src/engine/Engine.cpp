@@ -1,5 +1,6 @@
 #include "engine/Engine.h"
 
+#include "engine/RunLog.h"
 #include "engine/Scheduler.h"
 #include "engine/StationLock.h"
 #include "model/Error.h"
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <ctime>
 #include <exception>
 #include <map>
 #include <mutex>
@@ -276,6 +278,7 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
             // A batch: the next year, and those after it already computed. None counts as written
             // before the folders of its renames are synced.
             std::vector<std::string> batch, renamedIn;
+            std::string logLines;
             std::optional<std::string> failure;
             for (; y < years; ++y) {
                 if (!batch.empty() && (!together || !scheduler.Ready(firstTask[s] + y))) break;
@@ -287,6 +290,8 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
                     YearOutput output = scheduler.Take(firstTask[s] + y);
                     CommitYearOutput(output, renamedIn);
                     batch.push_back(output.YearlyPath());
+                    logLines += FormatRunLogLine(
+                        RunLogEntryOf(plans[s], y, output.mergedFromOutput, std::time(nullptr)));
                 } catch (...) {
                     failure = FailureMessage(std::current_exception());
                     break;
@@ -298,6 +303,11 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
                 failure = message::CannotWrite(FileKind::Yearly, batch.front(), e);
                 batch.clear();
             }
+            // The files are in place either way; a log that cannot say so stops the station, truthfully.
+            const std::string& folder = plans[s].settings.outputFolder;
+            if (int e = batch.empty() ? 0 : AppendRunLog(folder, logLines, calls))
+                failure = message::RunLogNotWritten(folder + std::string(RUN_LOG_FILE_NAME), e, batch) +
+                          (failure ? " " + *failure : std::string());
             const std::size_t first = y - batch.size();
             for (std::size_t i = 0; i < batch.size(); ++i) {
                 observer.YearStarted(s, first + i);

@@ -25,11 +25,16 @@ std::vector<std::string> InListOrder(std::vector<std::string> entries) {
     return entries;
 }
 
+bool SameFolder(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec);
+}
+
 std::vector<std::string> ReplacedUnmerged(const ConversionSettings& settings,
                                           const std::vector<YearRun>& runs) {
     std::vector<std::string> files;
     std::error_code ec;
-    if (std::filesystem::equivalent(settings.monthlyFolder, settings.outputFolder, ec)) return files;
+    if (SameFolder(settings.monthlyFolder, settings.outputFolder)) return files;
     FolderLookup output(settings.outputFolder);
     for (const YearRun& year : runs) {
         const std::string path = output.Resolve(YearlyFileName(year.yy, settings.key));
@@ -65,6 +70,14 @@ const std::vector<std::string>& LatitudeOf(const ConversionRequest& request, con
     return row->second;
 }
 
+// The latitude as the user gave it, its parts joined as they are typed.
+std::string LatitudeText(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& part : parts)
+        text += (text.empty() ? "" : ":") + std::string(TrimBlanks(part));
+    return text;
+}
+
 } // namespace
 
 std::vector<YearRun> PlanYearRuns(const std::vector<std::string>& selectedEntries, const StationKey& key) {
@@ -80,16 +93,29 @@ std::vector<YearRun> PlanYearRuns(const std::vector<std::string>& selectedEntrie
 
 StationPlan PlanStation(const ConversionRequest& request, const StationKey& station,
                         const std::vector<std::string>& months, const std::vector<std::string>& latitude) {
-    RunRequest run{latitude, request.longitude, station, months, request.monthlyFolder, request.outputFolder};
+    RunRequest run{latitude,
+                   request.longitude,
+                   station,
+                   months,
+                   request.monthlyFolder,
+                   request.outputFolder,
+                   request.mergeOutput,
+                   request.program};
     CheckRunRequest(run);
     if (!IsFolder(request.outputFolder))
         throw RequestError(RequestField::OutputFolder, message::NoOutputFolder(request.outputFolder));
     StationPlan plan;
     plan.station = station;
-    plan.settings = {LatitudeDegrees(latitude), request.monthlyFolder, request.outputFolder, station,
-                     request.writeQuality};
+    plan.settings = {LatitudeDegrees(latitude),
+                     request.monthlyFolder,
+                     request.outputFolder,
+                     station,
+                     request.writeQuality,
+                     request.mergeOutput && !SameFolder(request.monthlyFolder, request.outputFolder),
+                     LatitudeText(latitude),
+                     request.program};
     plan.runs = PlanYearRuns(months, station);
-    plan.replacedUnmerged = ReplacedUnmerged(plan.settings, plan.runs);
+    if (!request.mergeOutput) plan.replacedUnmerged = ReplacedUnmerged(plan.settings, plan.runs);
     return plan;
 }
 
@@ -132,6 +158,8 @@ StationPlan PlanRun(const RunRequest& request) {
     conversion.longitude = request.longitude;
     conversion.monthlyFolder = request.monthlyFolder;
     conversion.outputFolder = request.outputFolder;
+    conversion.mergeOutput = request.mergeOutput;
+    conversion.program = request.program;
     return PlanStation(conversion, request.station, request.months, request.latitude);
 }
 

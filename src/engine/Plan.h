@@ -25,6 +25,10 @@ struct ConversionSettings {
     std::string outputFolder;  // ends in "/"
     StationKey key;
     bool writeQuality = true; // the companion files beside each yearly file
+    // An earlier yearly file in the output folder is merged in place of the monthly folder's.
+    bool mergeOutput = false;
+    std::string latitudeText{}; // as given (degrees:minutes:seconds, or decimal degrees), for the run log
+    std::string program{};      // the front end, for the run log
 };
 
 // One station's conversion, planned before anything is read or written.
@@ -36,7 +40,7 @@ struct StationPlan {
     std::vector<std::string> missingMonths;
     // The yearly files the run would replace without having merged from them: those already in an
     // output folder that is not the monthly folder (the earlier yearly file is read from the monthly
-    // folder). A front end asks, or refuses, before it lets the run replace them.
+    // folder), unless mergeOutput. A front end asks, or refuses, before it lets the run replace them.
     std::vector<std::string> replacedUnmerged;
 };
 

@@ -14,7 +14,11 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
     inputs.monthly.reserve(run.monthlyNames.size());
     for (const std::string& name : run.monthlyNames)
         inputs.monthly.push_back(ReadMonthlyFile(monthlyFolder.Resolve(name)));
-    inputs.yearly = ReadYearlyFile(monthlyFolder.Resolve(YearlyFileName(run.yy, settings.key)));
+    const std::string earlierName = YearlyFileName(run.yy, settings.key);
+    // Chosen over the monthly folder's: it is the file the user keeps, and the one being replaced.
+    if (settings.mergeOutput) inputs.yearly = ReadYearlyFile(outputFolder.Resolve(earlierName));
+    const bool fromOutput = inputs.yearly.bytes.has_value();
+    if (!fromOutput) inputs.yearly = ReadYearlyFile(monthlyFolder.Resolve(earlierName));
 
     YearTexts texts = ComputeYear(inputs);
     YearOutput output;
@@ -29,6 +33,7 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
         if (file.kind == FileKind::Quality)
             file.bytes += FormatProofLine(ProofOf(yearlyName, output.files.front().bytes));
     if (inputs.yearly.bytes && inputs.yearly.bytes->empty()) output.emptyToRemove = inputs.yearly.path;
+    if (fromOutput && !inputs.yearly.bytes->empty()) output.mergedFromOutput = inputs.yearly.path;
     return output;
 }
 

@@ -21,6 +21,7 @@ struct YearOutput {
     std::vector<OutputFile> files;     // the yearly file first, then its companions
     std::string emptyToRemove;         // an empty earlier yearly file, taken as none, to delete
     std::vector<PendingFile> prepared; // one per file, beside it on disk, once PrepareYearOutput has run
+    std::string mergedFromOutput{};    // the earlier yearly file of the output folder whose days were kept
 
     const std::string& YearlyPath() const { return files.front().path; }
 };

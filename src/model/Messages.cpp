@@ -235,5 +235,18 @@ std::string CompanionNotWritten(const std::string& companionPath) {
            "を先に書き込めなかったため、年次ファイルは元のままです。";
 }
 
+std::string LatitudeOnRecord(std::string_view latitude) {
+    return "　緯度 " + std::string(latitude);
+}
+
+std::string RunLogNotWritten(const std::string& logPath, int errorNumber,
+                             const std::vector<std::string>& writtenPaths) {
+    std::string written;
+    for (const std::string& path : writtenPaths)
+        written += "「" + path + "」";
+    return "実行記録「" + logPath + "」に書き込めません（" + DescribeSystemError(errorNumber) +
+           "）。年次ファイル" + written + "は書き込み済みです。";
+}
+
 } // namespace message
 } // namespace kolvane

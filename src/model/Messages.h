@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kolvane {
 
@@ -86,6 +87,13 @@ std::string CompanionNotProven(const std::string& path);
 // Added to the yearly file's CannotWrite when its companion, written first, could not be: the yearly
 // file was left as it was.
 std::string CompanionNotWritten(const std::string& companionPath);
+
+// The run log in `logPath` could not be added to; the yearly files named were written all the same.
+std::string RunLogNotWritten(const std::string& logPath, int errorNumber,
+                             const std::vector<std::string>& writtenPaths);
+
+// After a year plot's title: the latitude the run log names for its yearly file.
+std::string LatitudeOnRecord(std::string_view latitude);
 
 // An unexpected failure of a run (not a KolvaneError), with its own description.
 std::string RunFailed(std::string_view description);

@@ -34,7 +34,8 @@ PlotRanges StationPlotRanges(const std::vector<std::string>& folders, const Stat
     return RangesOf(YearPanels(), years);
 }
 
-void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath) {
+void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath,
+                    const std::string& titleAddition) {
     const std::string name = std::filesystem::path(yearlyPath).filename().string();
     const std::optional<YearlyNameParts> parsed = ParseYearlyFileName(name);
     if (!parsed) throw KolvaneError(message::NotAYearlyFileName(yearlyPath));
@@ -61,7 +62,8 @@ void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath)
         app = std::make_unique<QGuiApplication>(argc, argv);
         InstallQtTranslations();
     }
-    const QString title = QString::fromStdString(YearPlotTitle(parsed->year, parsed->station));
+    const QString title =
+        QString::fromStdString(YearPlotTitle(parsed->year, parsed->station) + titleAddition);
     const bool svg = EqualsIgnoreAsciiCase(std::filesystem::path(imagePath).extension().string(), ".svg");
     const int error = svg ? SaveYearPlotSvg(series, title, imagePath, YEAR_PLOT_SAVE_SIZE, &ranges)
                           : SaveYearPlotPng(series, title, imagePath, YEAR_PLOT_SAVE_SIZE, &ranges);

@@ -22,6 +22,8 @@ PlotRanges StationPlotRanges(const std::vector<std::string>& folders, const Stat
 // yearly files beside it, as the window shows it. Works without a display: a program
 // without a Qt application gets one on the offscreen platform for the time of the call. Throws
 // KolvaneError with the message for the user.
-void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath);
+// `titleAddition` follows the title (the latitude on record).
+void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath,
+                    const std::string& titleAddition = {});
 
 } // namespace kolvane

@@ -20,6 +20,10 @@ struct RunRequest {
     std::vector<std::string> months; // month list entries "YYYY/MM", in list order
     std::string monthlyFolder;       // ends in "/"
     std::string outputFolder;        // ends in "/"; empty until chosen
+    // Keep the days of a yearly file already in another output folder, as if it lay in the monthly
+    // folder, instead of replacing it.
+    bool mergeOutput = false;
+    std::string program = "kolvane"; // the front end, named in the run log
 };
 
 struct LatitudeTable;
@@ -42,6 +46,10 @@ struct ConversionRequest {
     std::string monthlyFolder; // ends in "/"; also where an earlier yearly file is looked up
     std::string outputFolder;  // ends in "/"
     bool writeQuality = true;  // the companion files beside each yearly file
+    // Keep the days of a yearly file already in another output folder, as if it lay in the monthly
+    // folder, instead of replacing it.
+    bool mergeOutput = false;
+    std::string program = "kolvane-convert"; // the front end, named in the run log
 };
 
 // What of a request was refused. Nothing has been read or written when it is thrown.

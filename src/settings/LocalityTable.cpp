@@ -90,6 +90,28 @@ std::optional<LocalityCoordinates> FindLocalityCoordinates(const std::string& ta
     return found;
 }
 
+std::optional<std::string> FindLocalityAt(const std::string& tablePath,
+                                          const LocalityCoordinates& coordinates, int preferredPrefecture) {
+    const auto same = [&](const std::vector<std::string_view>& fields) {
+        for (int i = 0; i < 3; ++i) {
+            if (FormatCoordinateField(fields[LAT_DEG + i], 2) !=
+                    FormatCoordinateField(coordinates.latitude[i], 2) ||
+                FormatCoordinateField(fields[LON_DEG + i], i == 0 ? 3 : 2) !=
+                    FormatCoordinateField(coordinates.longitude[i], i == 0 ? 3 : 2))
+                return false;
+        }
+        return true;
+    };
+    std::optional<std::string> first, preferred;
+    ForEachRow(tablePath, [&](const std::vector<std::string_view>& fields, double prefecture) {
+        if (!same(fields)) return true;
+        if (!first) first = std::string(fields[NAME]);
+        if (prefecture == preferredPrefecture) preferred = std::string(fields[NAME]);
+        return !preferred;
+    });
+    return preferred ? preferred : first;
+}
+
 std::optional<std::string> FindLocalityCode(const std::string& tablePath, int prefectureIndex,
                                             std::string_view shownName) {
     std::optional<std::string> code;

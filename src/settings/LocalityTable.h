@@ -47,6 +47,11 @@ std::string FormatCoordinateField(std::string_view field, int width);
 std::optional<LocalityCoordinates> FindLocalityCoordinates(const std::string& tablePath, int prefectureIndex,
                                                            std::string_view shownName);
 
+// The name of the first row whose coordinates are `coordinates` (each field compared as its box shows
+// it), a row of `preferredPrefecture` before any other; nothing when no row is at that place.
+std::optional<std::string> FindLocalityAt(const std::string& tablePath,
+                                          const LocalityCoordinates& coordinates, int preferredPrefecture);
+
 // The code of that same row, or nothing.
 std::optional<std::string> FindLocalityCode(const std::string& tablePath, int prefectureIndex,
                                             std::string_view shownName);

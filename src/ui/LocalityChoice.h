@@ -30,6 +30,7 @@ class LocalityChoice : public QObject {
     // The chosen locality's name as listed, and its coordinates from the table if it has a row.
     QString localityName() const;
     std::optional<LocalityCoordinates> chosenCoordinates() const;
+    const std::string& tablePath() const { return tablePath_; }
 
   signals:
     void coordinatesChosen(const kolvane::LocalityCoordinates& coordinates);

@@ -58,6 +58,21 @@ bool QtUserDialogs::AskYesNo(const QString& text, const QString& title) {
     return box.exec() == QMessageBox::Yes;
 }
 
+ReplaceAnswer QtUserDialogs::AskMergeOrReplace(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, owner_);
+    QPushButton* merge = box.addButton(text::MergeCaption(), QMessageBox::AcceptRole);
+    QPushButton* replace = box.addButton(text::ReplaceCaption(), QMessageBox::DestructiveRole);
+    QPushButton* stop = box.addButton(text::StopCaption(), QMessageBox::RejectRole);
+    // Enter keeps every day; Escape and the frame's close button write nothing.
+    box.setDefaultButton(merge);
+    box.setEscapeButton(stop);
+    KeepTitleWhole(box, title);
+    box.exec();
+    if (box.clickedButton() == merge) return ReplaceAnswer::Merge;
+    if (box.clickedButton() == replace) return ReplaceAnswer::Replace;
+    return ReplaceAnswer::Stop;
+}
+
 QString QtUserDialogs::AskSaveFileName(const QString& caption, const QString& suggestedPath,
                                        const QString& filter) {
     // Qt's own dialog rather than the desktop's: it looks and behaves alike everywhere, in Japanese.

@@ -15,6 +15,7 @@ class QtUserDialogs : public UserDialogs {
     void ShowMessage(const QString& text, const QString& title, int style) override;
     QString AskFolder(const QString& prompt, const QString& startFolder) override;
     bool AskYesNo(const QString& text, const QString& title) override;
+    ReplaceAnswer AskMergeOrReplace(const QString& text, const QString& title) override;
     QString AskSaveFileName(const QString& caption, const QString& suggestedPath,
                             const QString& filter) override;
 

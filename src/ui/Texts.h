@@ -154,8 +154,20 @@ inline QString ReplaceQuestionMore(std::size_t more) {
     return QStringLiteral("\n　ほか %1 個").arg(more);
 }
 inline QString ReplaceQuestionTail() {
-    return QStringLiteral("\n\nこれらは月次ファイルのフォルダにないため、今の内容は引き継がれず、"
-                          "新しい内容で置き換えられます。置き換えますか？");
+    return QStringLiteral("\n\nこれらは月次ファイルのフォルダにありません。\n"
+                          "結合: 今の内容を引き継ぎ、選択した月の日だけを新しくします"
+                          "（月次ファイルのフォルダにあるときと同じです）。\n"
+                          "置き換え: 今の内容を引き継がず、新しい内容で置き換えます。\n"
+                          "中止: 何も書き込みません。");
+}
+inline QString MergeCaption() {
+    return QStringLiteral("結合(&M)");
+}
+inline QString ReplaceCaption() {
+    return QStringLiteral("置き換え(&R)");
+}
+inline QString StopCaption() {
+    return QStringLiteral("中止");
 }
 
 // The help window's own text when the help file cannot be shown.

@@ -10,6 +10,13 @@ enum MessageStyle : int {
     STYLE_EXCLAMATION = 48, // exclamation icon and OK button
 };
 
+// The answers to the question asked before a run replaces yearly files it did not merge from.
+enum class ReplaceAnswer {
+    Merge,   // keep their days, as if they lay in the monthly folder
+    Replace, // replace them without their days
+    Stop,    // write nothing
+};
+
 // Every modal window the main window opens goes through this seam, so that tests can answer it
 // without a person and no test ever blocks on a modal window.
 class UserDialogs {
@@ -27,6 +34,8 @@ class UserDialogs {
     // Asks a question to be answered Yes or No; true for Yes. Closing the question without an
     // answer is No, which must always be the choice that loses nothing.
     virtual bool AskYesNo(const QString& text, const QString& title) = 0;
+    // Asks whether to merge, replace or stop. Closing the question without an answer is Stop.
+    virtual ReplaceAnswer AskMergeOrReplace(const QString& text, const QString& title) = 0;
     // Asks for the name of a file to save: `caption` titles the dialog, which opens at `suggestedPath`
     // and lists the files that match `filter` (e.g. "PNG 画像 (*.png)"). The dialog asks before an
     // existing file is replaced. Returns the chosen path, or empty text when cancelled.

@@ -1,13 +1,16 @@
 #include "ui/YearView.h"
 
 #include "checks/FindingsFile.h"
+#include "engine/RunLog.h"
 #include "model/Error.h"
+#include "model/FileNames.h"
 #include "model/Messages.h"
 #include "plot/Fonts.h"
 #include "plot/PlotFile.h"
 #include "plot/YearPlot.h"
 #include "ui/FindingsList.h"
 #include "ui/Layout.h"
+#include "ui/Texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -188,6 +191,9 @@ void YearView::LoadYear(int index) {
     const YearlyFileEntry& file = files_[static_cast<std::size_t>(index)];
     setWindowTitle(QStringLiteral("グラフ - %1").arg(FileName(file.path)));
     plotTitle_ = FromCore(YearPlotTitle(file.year, station_));
+    const std::string_view name = FileNameOf(file.path);
+    if (auto logged = LastRunLogEntry(file.path.substr(0, file.path.size() - name.size()), name))
+        plotTitle_ += FromCore(message::LatitudeOnRecord(logged->latitude));
     try {
         series_ = ReadYearSeries(file.path, file.year);
     } catch (const KolvaneError& error) {

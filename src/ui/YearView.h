@@ -59,6 +59,8 @@ class YearView : public QWidget {
 
     // The year shown, when its file could be read.
     const std::optional<YearSeries>& series() const { return series_; }
+    // The plot's title: the year, the station and the latitude the run log names for the file.
+    const QString& plotTitle() const { return plotTitle_; }
 
     // Ask for a file name and save the plot there.
     void SavePng();

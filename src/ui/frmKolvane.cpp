@@ -187,9 +187,14 @@ void frmKolvane::Form_Load() {
     locality_->Restore(stored.prefectureIndex, stored.localityCode);
     // Stored coordinates that are the restored locality's are taken as set from it, so picking
     // another locality is flagged as after 緯度・経度設定.
-    if (const auto chosen = locality_->chosenCoordinates();
-        chosen && chosen->latitude == stored.latitude && chosen->longitude == stored.longitude)
-        coordinatesFrom_ = locality_->localityName();
+    // Stored coordinates of another locality of the table are flagged as they were before the exit.
+    if (const auto chosen = locality_->chosenCoordinates()) {
+        if (chosen->latitude == stored.latitude && chosen->longitude == stored.longitude)
+            coordinatesFrom_ = locality_->localityName();
+        else if (auto other = FindLocalityAt(locality_->tablePath(), {stored.latitude, stored.longitude},
+                                             locality_->prefectureIndex()))
+            coordinatesFrom_ = FromCore(*other);
+    }
     UpdateLocalityMismatch();
     // From here on a failure ends start-up silently; the window stays usable.
     station_->OpenAtStartUp(StartMonthlyFolder(stored.monthlyFolder, DataFolder(environment, "Data")));
@@ -276,10 +281,21 @@ void frmKolvane::cmdOK_Click() {
         dialogs_->ShowMessage(QString::fromUtf8(error.what()), text::ErrorTitle(), STYLE_EXCLAMATION);
         return;
     }
-    // No is a decision, not a failure: nothing is written and nothing more is said.
-    if (!plan.replacedUnmerged.empty() &&
-        !dialogs_->AskYesNo(ReplaceQuestion(plan.replacedUnmerged, outputFolder_), text::ConfirmTitle()))
-        return;
+    if (!plan.replacedUnmerged.empty()) {
+        const ReplaceAnswer answer = dialogs_->AskMergeOrReplace(
+            ReplaceQuestion(plan.replacedUnmerged, outputFolder_), text::ConfirmTitle());
+        // Stop is a decision, not a failure: nothing is written and nothing more is said.
+        if (answer == ReplaceAnswer::Stop) return;
+        if (answer == ReplaceAnswer::Merge) {
+            request.mergeOutput = true;
+            try {
+                plan = RunJob::Prepare(request);
+            } catch (const KolvaneError& error) {
+                dialogs_->ShowMessage(QString::fromUtf8(error.what()), text::ErrorTitle(), STYLE_EXCLAMATION);
+                return;
+            }
+        }
+    }
 
     prgRun->setRange(0, static_cast<int>(plan.yearlyFiles.size()));
     prgRun->setValue(0);

@@ -196,7 +196,8 @@ TEST(ConvertCommand, OptionsThatCannotGoTogetherAreRefusedNamingBoth) {
              {convert + "--station 0312 --bucket 12", "--station", "--bucket"},
              {convert + "--all-stations --station 0312", "--all-stations", "--station"},
              {convert + "--station 0312 --lat-table " + yearly, "--lat", "--lat-table"},
-             {convert + "--station 0312 2000/01", "--all", "2000/01"}}) {
+             {convert + "--station 0312 2000/01", "--all", "2000/01"},
+             {convert + "--station 0312 --merge-output --replace", "--replace", "--merge-output"}}) {
         SCOPED_TRACE(arguments);
         ChildResult r = RunConvert(arguments);
         EXPECT_EQ(r.exitCode, 2);

@@ -2,6 +2,8 @@
 // was or complete, and the next run clears its temporary files; two runs on one station lose no month.
 
 #include "FaultSupport.h"
+#include "engine/RunLog.h"
+#include "model/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +58,8 @@ std::map<std::string, std::string> OutputFiles(const TempFolder& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder.folder())) {
         const std::string name = entry.path().filename().string();
-        if (name[0] != '.' && name[0] != 'M') files[name] = TempFolder::Read(entry.path().string());
+        if (name[0] != '.' && name[0] != 'M' && name != RUN_LOG_FILE_NAME)
+            files[name] = TempFolder::Read(entry.path().string());
     }
     return files;
 }
@@ -168,6 +171,20 @@ TEST(ConcurrentRuns, TwoRunsOnOneStationLoseNoMonth) {
                 ADD_FAILURE() << ++lost << ": " << name << " lost a month";
         }
         EXPECT_EQ(OutputFiles(folder).size(), serial[0].size());
+        // Both runs' lines are in the log, whole: each yearly file twice, once for each month.
+        std::map<std::string, std::string> logged;
+        const std::string log = TempFolder::Read(folder.File("kolvane-log.csv"));
+        const std::vector<std::string_view> lines = SplitLines(log);
+        ASSERT_EQ(lines.size(), 1 + 2u * YEARS);
+        EXPECT_EQ(std::string(lines[0]) + "\r\n", RunLogHeader());
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            const std::vector<std::string> fields = SplitQuotedFields(lines[i]);
+            ASSERT_EQ(fields.size(), 6u) << lines[i];
+            logged[fields[1]] += fields[3];
+        }
+        EXPECT_EQ(logged.size(), std::size_t{YEARS});
+        for (const auto& [name, months] : logged)
+            EXPECT_TRUE(months == "0708" || months == "0807") << name << " " << months;
         const std::string notice =
             "観測点 0312 の変換を待っています（別の変換がフォルダ「" + folder.folder() + "」";
         for (const char* log : {"july", "august"})

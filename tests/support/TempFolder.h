@@ -31,12 +31,14 @@ class TempFolder {
         ReadWholeFile(path, bytes);
         return bytes;
     }
-    // Entries besides the lock files a run leaves in its output folder (".kolvane-GGBB.lock").
+    // Entries besides the lock files (".kolvane-GGBB.lock") and the run log a run leaves in its output
+    // folder.
     long EntryCount() const {
         long n = 0;
         for (const auto& entry : std::filesystem::directory_iterator(path_)) {
             const std::string name = entry.path().filename().string();
-            n += name.starts_with(".kolvane-") && name.ends_with(".lock") ? 0 : 1;
+            n += (name.starts_with(".kolvane-") && name.ends_with(".lock")) || name == "kolvane-log.csv" ? 0
+                                                                                                         : 1;
         }
         return n;
     }

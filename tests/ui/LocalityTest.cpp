@@ -130,6 +130,16 @@ TEST_F(Localities, ALabelSaysWhenTheBoxesHoldAnotherLocalitysCoordinates) {
     window = StartWindow();
     Child<QComboBox>(window.get(), "cboArea2")->setCurrentIndex(0);
     EXPECT_EQ(Child<QLabel>(window.get(), "lblOtherLocality")->isVisibleTo(window.get()), false);
+
+    // Stored coordinates of another listed locality than the stored one are flagged from the start.
+    window.reset();
+    WriteFile(SettingsFile(), "[Data]\r\nPref=13\r\nLocale=44263\r\nLatitudeDegrees=45\r\n"
+                              "LatitudeMinutes=24\r\nLatitudeSeconds=54\r\nLongitudeDegrees=141\r\n"
+                              "LongitudeMinutes=40\r\nLongitudeSeconds=42\r\n");
+    window = StartWindow();
+    label = Child<QLabel>(window.get(), "lblOtherLocality");
+    EXPECT_EQ(label->isVisibleTo(window.get()) ? label->text() : QString(),
+              QStringLiteral("「稚内」の\n緯度・経度です"));
 }
 
 } // namespace

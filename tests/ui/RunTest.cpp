@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 
+#include "engine/RunLog.h"
 #include "support/Samples.h"
 #include "ui/YearView.h"
 
@@ -298,18 +299,31 @@ TEST_F(Run, ExitOrClosingTheWindowDuringARunStopsItBeforeTheNextYear) {
     EXPECT_EQ(Leftovers(monthly), QStringList());
 }
 
-TEST_F(Run, AYearlyFileInAnotherOutputFolderIsReplacedOnlyWhenTheUserSaysSo) {
+TEST_F(Run, AYearlyFileInAnotherOutputFolderIsMergedOrReplacedOnlyAsTheUserSays) {
     const std::string monthly = Folder("monthly");
     const std::string output = Folder("output");
-    WriteMonthlyFile(monthly, 2000, 1, "0101");
-    WriteMonthlyFile(monthly, 1999, 1, "0101");
-    WriteFile(output + "Y2000_0101.csv", "earlier work\r\n");
+    const std::string together = Folder("together");
+    // An archive's yearly file with every month but May, and the same run with it in the monthly folder.
+    const std::string archived = YearlyText(2000, 5);
+    for (const std::string& folder : {monthly, together}) {
+        WriteMonthlyFile(folder, 2000, 1, "0101");
+        WriteMonthlyFile(folder, 1999, 1, "0101");
+    }
+    WriteFile(together + "Y2000_0101.csv", archived);
+    WriteFile(output + "Y2000_0101.csv", archived);
+    const std::string before = Bytes(output + "Y2000_0101.csv");
     auto window = StartWindow();
-    Ready(*window, *dialogs, monthly);
     auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
+    Ready(*window, *dialogs, together);
+    dialogs->folderAnswers = {QString::fromStdString(together)};
+    cmdOK->click();
+    ASSERT_TRUE(RunEnds(*window));
+    EXPECT_EQ(dialogs->questions, QStringList());
+    Ready(*window, *dialogs, monthly);
 
-    // No: nothing is written and nothing more is said.
-    dialogs->yesNoAnswers = {false};
+    // Stop: nothing is written and nothing more is said.
+    dialogs->messages.clear();
+    dialogs->replaceAnswers = {ReplaceAnswer::Stop};
     dialogs->folderAnswers = {QString::fromStdString(output)};
     cmdOK->click();
     ASSERT_EQ(dialogs->questions.size(), 1);
@@ -320,17 +334,32 @@ TEST_F(Run, AYearlyFileInAnotherOutputFolderIsReplacedOnlyWhenTheUserSaysSo) {
         << question.toStdString();
     EXPECT_FALSE(window->runInProgress());
     EXPECT_EQ(dialogs->messages, QStringList());
-    EXPECT_EQ(Bytes(output + "Y2000_0101.csv"), "earlier work\r\n");
+    EXPECT_EQ(Bytes(output + "Y2000_0101.csv"), before);
     EXPECT_EQ(Entries(output), QStringList({QStringLiteral("Y2000_0101.csv")}));
 
-    // Yes: both years written.
-    dialogs->yesNoAnswers = {true};
+    // Merge: the archive's days kept, byte for byte as from the monthly folder; the log says so.
+    dialogs->replaceAnswers = {ReplaceAnswer::Merge};
     dialogs->folderAnswers = {QString::fromStdString(output)};
     cmdOK->click();
     ASSERT_TRUE(RunEnds(*window));
-    EXPECT_EQ(dialogs->questions.size(), 2);
     EXPECT_EQ(dialogs->messages, QStringList({Completed(2, output)}));
+    for (const char* name : {"Y2000_0101.csv", "Q2000_0101.csv", "Y1999_0101.csv"})
+        EXPECT_TRUE(Bytes(output + name) == Bytes(together + name)) << name;
+    const std::optional<RunLogEntry> merged = LastRunLogEntry(output, "Y2000_0101.csv");
+    ASSERT_TRUE(merged);
+    EXPECT_EQ(merged->months, "01 結合:Y2000_0101.csv");
+    EXPECT_EQ(merged->latitude, "35:41:0");
+    EXPECT_EQ(merged->program, "kolvane 0.1.0");
+
+    // Replace: the archive's days are gone.
+    WriteFile(output + "Y2000_0101.csv", archived);
+    dialogs->replaceAnswers = {ReplaceAnswer::Replace};
+    dialogs->folderAnswers = {QString::fromStdString(output)};
+    cmdOK->click();
+    ASSERT_TRUE(RunEnds(*window));
+    EXPECT_EQ(dialogs->questions.size(), 3);
     EXPECT_EQ(DaysWithValues(output + "Y2000_0101.csv"), Strings({"00/01/01", "00/01/02"}));
+    EXPECT_EQ(LastRunLogEntry(output, "Y2000_0101.csv")->months, "01");
 }
 
 TEST_F(Run, TheMonthListStartsAtItsTopForEachStationAndFolder) {

@@ -45,6 +45,12 @@ bool ScriptedDialogs::AskYesNo(const QString& text, const QString& title) {
     return Next(yesNoAnswers, text, false);
 }
 
+ReplaceAnswer ScriptedDialogs::AskMergeOrReplace(const QString& text, const QString& title) {
+    questions << title + u' ' + text;
+    if (onQuestion) onQuestion();
+    return Next(replaceAnswers, text, ReplaceAnswer::Stop);
+}
+
 QString ScriptedDialogs::AskSaveFileName(const QString& caption, const QString& suggestedPath,
                                          const QString& filter) {
     saveRequests.push_back({caption, suggestedPath, filter});

@@ -32,6 +32,7 @@ class ScriptedDialogs : public UserDialogs {
     void ShowMessage(const QString& text, const QString& title, int style) override;
     QString AskFolder(const QString& prompt, const QString& startFolder) override;
     bool AskYesNo(const QString& text, const QString& title) override;
+    ReplaceAnswer AskMergeOrReplace(const QString& text, const QString& title) override;
     QString AskSaveFileName(const QString& caption, const QString& suggestedPath,
                             const QString& filter) override;
 
@@ -43,7 +44,8 @@ class ScriptedDialogs : public UserDialogs {
     // Every Yes/No question as "title text"; an unexpected one fails the test and is answered No.
     QStringList questions;
     std::deque<bool> yesNoAnswers;
-    std::function<void()> onQuestion; // runs while the question is up
+    std::deque<ReplaceAnswer> replaceAnswers; // for the question before replacing; also in `questions`
+    std::function<void()> onQuestion;         // runs while the question is up
 
     struct SaveRequest {
         QString caption;

@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 
+#include "engine/RunLog.h"
 #include "formats/QualityFile.h"
 #include "model/FileIo.h"
 #include "model/Text.h"
@@ -105,6 +106,27 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     std::string bytes;
     ASSERT_EQ(ReadWholeFile(svgTarget.toStdString(), bytes), 0);
     EXPECT_NE(bytes.find("<svg"), std::string::npos);
+}
+
+TEST_F(YearViewTest, TheTitleNamesTheLatitudeOnRecordForTheFileShown) {
+    WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
+    WriteFile(Monthly() + "Y2023_0101.csv", YearlyText(2023, 2));
+    auto view = Open(2024);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(view->plotTitle(), QStringLiteral("2024年　グループID 01・バケットID 01"));
+
+    // The last line for each file, in the log of the file's own folder.
+    const auto line = [](const char* file, const char* latitude) {
+        return FormatRunLogLine({"2025/01/01 00:00:00", file, "0101", "01", latitude, "kolvane 0.1.0"});
+    };
+    ASSERT_EQ(AppendRunLog(Output(), line("Y2024_0101.csv", "35:30:00") + line("Y2023_0101.csv", "40:00:00") +
+                                         line("Y2024_0101.csv", "36.25")),
+              0);
+    ASSERT_EQ(AppendRunLog(Monthly(), line("Y2023_0101.csv", "41:02:03")), 0);
+    view = Open(2024);
+    EXPECT_EQ(view->plotTitle(), QStringLiteral("2024年　グループID 01・バケットID 01　緯度 36.25"));
+    Child<QComboBox>(view.get(), "cboYear")->setCurrentIndex(0);
+    EXPECT_EQ(view->plotTitle(), QStringLiteral("2023年　グループID 01・バケットID 01　緯度 41:02:03"));
 }
 
 QImage Painted(const YearSeries& series, const QString& title, QSize size, const PlotRanges* ranges) {

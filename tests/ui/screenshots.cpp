@@ -13,6 +13,7 @@
 #include "ui/QtUserDialogs.h"
 #include "ui/frmKolvane.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -159,8 +160,10 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
         });
         steps.push_back([&] {
             save(modal(), shots.run + QStringLiteral("-question.png"));
-            if (QMessageBox* box = modal(); box && box->button(QMessageBox::Yes))
-                box->button(QMessageBox::Yes)->click();
+            // 置き換え: the earlier file is no yearly file to merge.
+            if (QMessageBox* box = modal())
+                for (QAbstractButton* button : box->buttons())
+                    if (box->buttonRole(button) == QMessageBox::DestructiveRole) button->click();
         });
         steps.push_back([&] {
             save(modal(), shots.run + QStringLiteral("-done.png"));

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "engine/Plan.h"
+#include "model/FileIo.h"
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kolvane {
+
+// The log in each output folder of the yearly files written there: when, of which station and months,
+// with which latitude and by which program. The yearly file itself has no room for the latitude.
+inline constexpr std::string_view RUN_LOG_FILE_NAME = "kolvane-log.csv";
+
+// One line of the log, its fields as written (UTF-8 here, CP932 in the file).
+struct RunLogEntry {
+    std::string time;       // local time, "2025/03/14 09:05:00"
+    std::string yearlyFile; // the name in the output folder
+    std::string station;    // GGBB
+    std::string months;     // "01-03,07", then " 結合:NAME" when the output folder's file was merged
+    std::string latitude;   // as given: "35:30:00", or decimal degrees
+    std::string program;    // "kolvane 0.1.0"
+};
+
+// The header line, CP932 with CR LF.
+std::string RunLogHeader();
+
+// The entry of year `year` of `plan`, written at `now`; `mergedFromOutput` is the earlier yearly file of
+// the output folder whose days were kept, or empty.
+RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, std::string_view mergedFromOutput,
+                          std::time_t now);
+
+// The month numbers as ranges in ascending order: {1,2,3,7,9,10} -> "01-03,07,09-10".
+std::string CompactMonths(std::vector<int> months);
+
+// One line of the log, CP932 with CR LF, fields quoted where they hold "," or a quote.
+std::string FormatRunLogLine(const RunLogEntry& entry);
+
+// Appends lines (FormatRunLogLine) to the log in `folder` (ending in "/"), made with its header when
+// there is none yet, and syncs them (and the folder of a new log) before returning. Only ever appends:
+// a log another program has written stays as it is, and a cut last line is ended first. Two runs at
+// once each append whole lines (the log is locked while it is written). Returns 0 or an errno (ENODEV
+// for a name taken by something that is not a file); nothing is added then.
+int AppendRunLog(const std::string& folder, std::string_view lines, const DurableCalls& calls = {});
+
+// The last entry of the log in `folder` for the yearly file named `yearlyFile` (ASCII case ignored), or
+// none (no log, no such line, or a log whose header lacks the fields).
+std::optional<RunLogEntry> LastRunLogEntry(const std::string& folder, std::string_view yearlyFile);
+
+// The fields of one CSV line, quotes removed ("a,""b""" -> a,"b").
+std::vector<std::string> SplitQuotedFields(std::string_view line);
+
+} // namespace kolvane

@@ -1,0 +1,202 @@
+#include "engine/Engine.h"
+#include "engine/RunLog.h"
+#include "engine/Scheduler.h"
+#include "engine/YearJob.h"
+#include "model/Messages.h"
+#include "model/Text.h"
+#include "support/Samples.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kolvane {
+namespace {
+
+using testing::MonthlyText;
+using testing::TempFolder;
+
+// What one conversion of station 03/12 was told and wrote.
+struct Traced {
+    ConversionOutcome outcome;
+    std::vector<std::string> events; // file syncs by name, folder syncs, reports, in order
+};
+
+std::vector<std::string> events;
+
+std::string NameOfFd(int fd) {
+    char path[PATH_MAX];
+    const ssize_t n = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path);
+    return n > 0 ? std::string(FileNameOf(std::string_view(path, static_cast<std::size_t>(n)))) : "?";
+}
+
+const DurableCalls RECORDED{[](int fd) {
+                                events.push_back("sync " + NameOfFd(fd));
+                                return ::fsync(fd);
+                            },
+                            ::rename,
+                            [](int fd) {
+                                events.push_back("sync folder " + NameOfFd(fd));
+                                return ::fsync(fd);
+                            }};
+
+Traced Convert(const TempFolder& monthly, const TempFolder& out, std::vector<std::string> months,
+               bool mergeOutput = false) {
+    ConversionRequest request;
+    request.stations = {{"03", "12"}};
+    request.months = std::move(months);
+    request.latitude = {"35", "30", "00"};
+    request.monthlyFolder = monthly.folder();
+    request.outputFolder = out.folder();
+    request.mergeOutput = mergeOutput;
+    struct Reporter : ConversionObserver {
+        void FileWritten(std::size_t, const std::string& path) override {
+            events.push_back("file " + std::string(FileNameOf(path)));
+        }
+    } reporter;
+    events.clear();
+    Traced run;
+    run.outcome = RunScheduled(
+        PlanConversion(request),
+        [](const StationPlan& plan, std::size_t year, FolderLookup& m, FolderLookup& o) {
+            return ComputeYearRun(plan.runs[year], plan.settings, m, o);
+        },
+        reporter, 1, RECORDED);
+    run.events = std::move(events);
+    return run;
+}
+
+std::vector<std::vector<std::string>> LogLines(const TempFolder& out) {
+    std::vector<std::vector<std::string>> lines;
+    const std::string text = DecodeCp932(TempFolder::Read(out.File("kolvane-log.csv")));
+    for (std::string_view line : SplitLines(text))
+        lines.push_back(SplitQuotedFields(line));
+    return lines;
+}
+
+TEST(RunLog, FieldsAreCompactQuotedWhereNeededAndReadBack) {
+    const struct {
+        std::vector<int> months;
+        const char* text;
+    } MONTHS[] = {{{1, 2, 3, 7, 9, 10}, "01-03,07,09-10"}, {{12}, "12"}, {{5, 4, 4, 6}, "04-06"}, {{}, ""}};
+    for (const auto& c : MONTHS)
+        EXPECT_EQ(CompactMonths(c.months), c.text);
+
+    EXPECT_EQ(RunLogHeader(), EncodeCp932("日時,年次ファイル,観測点,月,緯度,プログラム\r\n"));
+    const RunLogEntry entry{"2025/03/14 09:05:00",          "Y2024_0312.csv", "0312",
+                            "01-03,07 結合:Y2024_0312.csv", "35:30:00",       "kolvane 0.1.0"};
+    const std::string line = FormatRunLogLine(entry);
+    EXPECT_EQ(line, EncodeCp932("2025/03/14 09:05:00,Y2024_0312.csv,0312,\"01-03,07 結合:Y2024_0312.csv\","
+                                "35:30:00,kolvane 0.1.0\r\n"));
+    EXPECT_EQ(SplitQuotedFields("a,\"b,\"\"c\"\"\",,d"), (std::vector<std::string>{"a", "b,\"c\"", "", "d"}));
+
+    TempFolder out;
+    EXPECT_FALSE(LastRunLogEntry(out.folder(), "Y2024_0312.csv"));
+    RunLogEntry later = entry;
+    later.latitude = "36:00:00";
+    ASSERT_EQ(AppendRunLog(out.folder(), line + FormatRunLogLine(later)), 0);
+    const std::optional<RunLogEntry> last = LastRunLogEntry(out.folder(), "y2024_0312.CSV");
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->latitude, "36:00:00");
+    EXPECT_EQ(last->months, entry.months);
+    EXPECT_FALSE(LastRunLogEntry(out.folder(), "Y2023_0312.csv"));
+}
+
+TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
+    TempFolder monthly, out;
+    for (int month : {1, 2, 3, 5})
+        monthly.Write("M050" + std::to_string(month) + "_0312.csv", MonthlyText(2005, month, 1, 3));
+    monthly.Write("M0412_0312.csv", MonthlyText(2004, 12, 1, 3));
+    const Traced first = Convert(monthly, out, {"2005/01", "2005/02", "2005/03", "2005/05", "2004/12"});
+    ASSERT_EQ(first.outcome.Written(), 2u);
+
+    std::vector<std::vector<std::string>> lines = LogLines(out);
+    ASSERT_EQ(lines.size(), 3u);
+    const std::regex time(R"(\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2})");
+    EXPECT_TRUE(std::regex_match(lines[1][0], time)) << lines[1][0];
+    EXPECT_EQ(lines[1], (std::vector<std::string>{lines[1][0], "Y2004_0312.csv", "0312", "12", "35:30:00",
+                                                  "kolvane-convert 0.1.0"}));
+    EXPECT_EQ(lines[2][1], "Y2005_0312.csv");
+    EXPECT_EQ(lines[2][3], "01-03,05");
+
+    // Each report comes after the log was synced; a new log's folder entry is synced before the first.
+    const auto between = [](const Traced& run, const std::string& from, const std::string& to) {
+        std::vector<std::string> seen;
+        auto it = std::find(run.events.begin(), run.events.end(), from);
+        for (; it != run.events.end() && *it != to; ++it)
+            seen.push_back(*it);
+        return it == run.events.end() ? std::vector<std::string>{"no " + to} : seen;
+    };
+    const std::string folderSync =
+        "sync folder " + std::filesystem::path(out.File("")).parent_path().filename().string();
+    EXPECT_EQ(between(first, "sync kolvane-log.csv", "file Y2004_0312.csv"),
+              (std::vector<std::string>{"sync kolvane-log.csv", folderSync}));
+    const std::vector<std::string> secondYear = between(first, "file Y2004_0312.csv", "file Y2005_0312.csv");
+    EXPECT_EQ(std::count(secondYear.begin(), secondYear.end(), "sync kolvane-log.csv"), 1)
+        << secondYear.size();
+
+    // A second run adds its line under the same header, without a folder sync of its own for it.
+    const Traced second = Convert(monthly, out, {"2004/12"});
+    ASSERT_EQ(second.outcome.Written(), 1u);
+    EXPECT_EQ(between(second, "sync kolvane-log.csv", "file Y2004_0312.csv"),
+              std::vector<std::string>{"sync kolvane-log.csv"});
+    lines = LogLines(out);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[3][1], "Y2004_0312.csv");
+}
+
+TEST(RunLog, ALogNotOursIsOnlyAppendedToAndOneThatCannotBeWrittenIsSaid) {
+    TempFolder monthly, out;
+    monthly.Write("M0501_0312.csv", MonthlyText(2005, 1, 1, 3));
+
+    // Someone's own notes, their last line cut: kept byte for byte, our line starts on a line of its own.
+    const std::string notes = "memo\r\nnot ended";
+    out.Write("kolvane-log.csv", notes);
+    ASSERT_EQ(Convert(monthly, out, {"2005/01"}).outcome.Written(), 1u);
+    const std::string log = TempFolder::Read(out.File("kolvane-log.csv"));
+    EXPECT_EQ(log.substr(0, notes.size() + 2), notes + "\r\n");
+    EXPECT_EQ(SplitLines(log).size(), 3u);
+    EXPECT_EQ(SplitQuotedFields(SplitLines(log)[2]).at(1), "Y2005_0312.csv");
+
+    // The name taken by a folder, or by a pipe no one reads (which must not hang the run): the yearly
+    // file is in place and reported, and the station fails saying so.
+    TempFolder taken, piped;
+    std::filesystem::create_directory(taken.File("kolvane-log.csv"));
+    ASSERT_EQ(::mkfifo(piped.File("kolvane-log.csv").c_str(), 0600), 0);
+    for (const auto& [folder, error] : {std::pair{&taken, EISDIR}, std::pair{&piped, ENODEV}}) {
+        const Traced run = Convert(monthly, *folder, {"2005/01"});
+        EXPECT_EQ(run.outcome.Written(), 1u);
+        EXPECT_NE(std::find(run.events.begin(), run.events.end(), "file Y2005_0312.csv"), run.events.end());
+        EXPECT_EQ(run.outcome.stations[0].failure,
+                  message::RunLogNotWritten(folder->File("kolvane-log.csv"), error,
+                                            {folder->File("Y2005_0312.csv")}));
+        EXPECT_TRUE(std::filesystem::exists(folder->File("Y2005_0312.csv")));
+    }
+}
+
+TEST(RunLog, MergingTheOutputFoldersFileKeepsItsDaysAsIfItLayInTheMonthlyFolder) {
+    // An archive holds a yearly file with every month but May; May is converted into it.
+    const std::string may = MonthlyText(2024, 5, 1, 31);
+    const std::string year = EncodeCp932(testing::YearlyText(2024, 5));
+    TempFolder monthly, archive, together;
+    monthly.Write("M2405_0312.csv", may);
+    archive.Write("Y2024_0312.csv", year);
+    ASSERT_EQ(Convert(monthly, archive, {"2024/05"}, true).outcome.Written(), 1u);
+
+    // The same run with the file in the monthly folder, merged as ever.
+    together.Write("M2405_0312.csv", may);
+    together.Write("Y2024_0312.csv", year);
+    ASSERT_EQ(Convert(together, together, {"2024/05"}).outcome.Written(), 1u);
+    for (const char* name : {"Y2024_0312.csv", "Q2024_0312.csv"})
+        EXPECT_EQ(TempFolder::Read(archive.File(name)), TempFolder::Read(together.File(name))) << name;
+    EXPECT_EQ(LogLines(archive).back().at(3), "05 結合:Y2024_0312.csv");
+    EXPECT_EQ(LogLines(together).back().at(3), "05");
+}
+
+} // namespace
+} // namespace kolvane
