@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
 
     const double yearSeconds = BestSeconds(runs, [&] {
         for (const Year& y : years)
-            kolvane::ComputeYear({y.yy, latitude, y.months, {}});
+            kolvane::ComputeYear({.yy = y.yy, .latitude = latitude, .monthly = y.months});
     });
     // The checks over the rows as the reader gives them, read once beforehand.
     std::vector<std::vector<kolvane::HourlyTable>> tables(years.size());

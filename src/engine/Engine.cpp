@@ -275,7 +275,8 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
         while (y < years && !result.failure && !outcome.cancelled) {
             // A batch: the next year, and those after it already computed. None counts as written
             // before the folders of its renames are synced.
-            std::vector<std::string> batch, renamedIn;
+            std::vector<WrittenYear> batch;
+            std::vector<std::string> renamedIn;
             std::optional<std::string> failure;
             for (; y < years; ++y) {
                 if (!batch.empty() && (!together || !scheduler.Ready(firstTask[s] + y))) break;
@@ -286,7 +287,7 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
                 try {
                     YearOutput output = scheduler.Take(firstTask[s] + y);
                     CommitYearOutput(output, renamedIn);
-                    batch.push_back(output.YearlyPath());
+                    batch.push_back({output.YearlyPath(), output.suspectValues});
                 } catch (...) {
                     failure = FailureMessage(std::current_exception());
                     break;
@@ -295,13 +296,13 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
             if (int e = SyncFolders(renamedIn, calls); e && !batch.empty()) {
                 // In place but not safe from a power cut: not reported written.
                 y -= batch.size();
-                failure = message::CannotWrite(FileKind::Yearly, batch.front(), e);
+                failure = message::CannotWrite(FileKind::Yearly, batch.front().yearlyPath, e);
                 batch.clear();
             }
             const std::size_t first = y - batch.size();
             for (std::size_t i = 0; i < batch.size(); ++i) {
                 observer.YearStarted(s, first + i);
-                result.written.push_back(batch[i]);
+                result.written.push_back(batch[i].yearlyPath);
                 observer.FileWritten(s, batch[i]);
                 observer.Progress(stationsDone, ++yearsDone);
             }
