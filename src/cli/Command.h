@@ -35,6 +35,7 @@ struct ConvertCommand {
     bool allowMissing = false;
     bool replace = false;
     bool noQuality = false;
+    bool check = false; // print the findings instead of writing files
     unsigned jobs = 0;
     std::vector<std::string> months;
 };

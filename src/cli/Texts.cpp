@@ -189,6 +189,30 @@ std::string PlotWithoutCompanion(std::string_view path) {
     return "注意: 品質ファイル「" + S(path) + "」がないため、日の区分の色は付けません。";
 }
 
+std::string CheckCounts(int64_t total, const std::vector<std::pair<std::string_view, int64_t>>& byKind) {
+    std::string text = "疑わしい値 " + std::to_string(total) + " 個 (";
+    for (std::size_t i = 0; i < byKind.size(); ++i)
+        text += (i ? "、" : "") + S(byKind[i].first) + " " + std::to_string(byKind[i].second);
+    return text + ")";
+}
+std::string SuspectValuesWritten(int64_t suspect, std::size_t files) {
+    return "注意: 疑わしい値が " + std::to_string(suspect) +
+           " 個見つかりました (年次ファイルの隣の検査結果ファイル " + std::to_string(files) +
+           " 個に一覧があります)。";
+}
+std::string SummarySuspect(int64_t values, int days, int unknownDays) {
+    std::string text = "  疑わしい値 " + std::to_string(values) + " 個 (" + std::to_string(days) + " 日)";
+    if (unknownDays > 0) text += "、分からない日 " + std::to_string(unknownDays) + " 日";
+    return text;
+}
+std::string SummarySuspectUnknown() {
+    return "  疑わしい値は分かりません (品質ファイルに疑わしい値の列がありません)";
+}
+std::string SummarySuspectFromFindings(int64_t values, int days) {
+    return "  疑わしい値 " + std::to_string(values) + " 個 (" + std::to_string(days) +
+           " 日、検査結果ファイルから)";
+}
+
 std::string PlotArguments() {
     return "--plot には画像ファイルの名前と年次ファイルを 1 つ指定して下さい。";
 }
