@@ -3,9 +3,9 @@
 
 #include "WeatherGenerator.h"
 #include "checks/HourlyChecks.h"
+#include "daily/DailyAggregation.h"
 #include "formats/MonthlyFile.h"
 #include "formats/Year.h"
-#include "daily/DailyAggregation.h"
 #include "model/DateText.h"
 #include "model/Numbers.h"
 
@@ -124,7 +124,8 @@ const GeneratedYear& Year2024() {
 void BM_ComputeYear(benchmark::State& state) {
     const GeneratedYear& year = Year2024();
     for (auto _ : state)
-        benchmark::DoNotOptimize(kolvane::ComputeYear({"24", 35.5, year.months, {}}));
+        benchmark::DoNotOptimize(
+            kolvane::ComputeYear({.yy = "24", .latitude = 35.5, .monthly = year.months}));
     state.SetItemsProcessed(state.iterations() * year.hours);
 }
 BENCHMARK(BM_ComputeYear);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checks/HourlyChecks.h"
+#include "model/YearlyProof.h"
 
 #include <array>
 #include <cstdint>
@@ -23,5 +24,26 @@ std::vector<int32_t> CountFindingsPerDay(const std::vector<Finding>& findings, i
 
 // The findings of each kind, in the order of CHECK_KINDS.
 std::array<int64_t, CHECK_KINDS.size()> CountFindingsByKind(const std::vector<Finding>& findings);
+
+// Reads a findings text: lines that cannot be read (and the proof line) are left out. Throws KolvaneError
+// for a missing or repeated column.
+std::vector<Finding> ParseFindingsText(std::string_view bytes, const std::string& file);
+
+// The findings file beside a yearly file, as a reader may use it: only when its proof matches the yearly
+// file's bytes.
+struct YearFindings {
+    Belonging state = Belonging::Absent;
+    std::string path;
+    std::vector<Finding> findings; // only when it belongs
+
+    bool Belongs() const { return state == Belonging::Belongs; }
+    // What the user is told when it is there but not used; empty otherwise.
+    std::string Note() const;
+};
+
+// Absent is no finding only when the companion says so: a year without findings has no findings file.
+// Throws KolvaneError for a findings file that exists but cannot be read, and (when it belongs) as
+// ParseFindingsText.
+YearFindings ReadFindingsOf(const std::string& yearlyPath, std::string_view yearlyBytes);
 
 } // namespace kolvane

@@ -217,13 +217,16 @@ std::vector<Finding> HourlyChecks::Finish() {
         return std::tie(a.year, a.month, a.day, a.hour, a.minute, a.column, a.kind) <
                std::tie(b.year, b.month, b.day, b.hour, b.minute, b.column, b.kind);
     });
+    const int32_t kept = keptYear_;
     *this = HourlyChecks(latitude_);
+    keptYear_ = kept;
     return found;
 }
 
 void HourlyChecks::Report(const HourlyRecord& row, std::size_t column, CheckKind kind,
                           std::string explanation) {
-    findings_.push_back(FindingAt(row, column, kind, std::move(explanation)));
+    if (keptYear_ == 0 || row.year == keptYear_)
+        findings_.push_back(FindingAt(row, column, kind, std::move(explanation)));
 }
 
 // The range of one column's value, and the run of equal values it extends or ends. Unrolled per column
@@ -271,7 +274,7 @@ void HourlyChecks::CheckRelations(const HourlyRecord& row) {
     if (row.windSpeed == 0) {
         if (row.windDir == CONSISTENCY.calmDirection) {
             calmCodeSeen_ = true;
-        } else {
+        } else if (keptYear_ == 0 || row.year == keptYear_) {
             directionsWhileCalm_.push_back(
                 FindingAt(row, COLUMN_OF_WIND_DIR, CheckKind::Consistency,
                           "平均風速 0.0 m/s で風向あり（静穏は " +
@@ -374,6 +377,7 @@ void HourlyChecks::ReportRun(std::size_t column) {
                 --days;
             }
             const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{days}}};
+            if (keptYear_ != 0 && static_cast<int32_t>(date.year()) != keptYear_) continue;
             findings_.push_back(
                 {static_cast<int32_t>(date.year()), static_cast<int32_t>(static_cast<unsigned>(date.month())),
                  static_cast<int32_t>(static_cast<unsigned>(date.day())), static_cast<int32_t>(minutes / 60),

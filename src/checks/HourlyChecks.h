@@ -61,6 +61,10 @@ class HourlyChecks {
   public:
     explicit HourlyChecks(double latitude);
 
+    // Only the findings on days of `year` are kept (0: all): a monthly file may hold years of hours,
+    // and a stuck sensor would otherwise fill memory with findings no file takes.
+    void KeepYear(int32_t year) { keptYear_ = year; }
+
     void Add(const HourlyTable& rows);
     void Add(const HourlyRecord& row);
 
@@ -86,6 +90,7 @@ class HourlyChecks {
     void Report(const HourlyRecord& row, std::size_t column, CheckKind kind, std::string explanation);
 
     double latitude_;
+    int32_t keptYear_ = 0;
     std::vector<Finding> findings_;
 
     int32_t stampYear_ = 0, stampMonth_ = 0, stampDay_ = 0;

@@ -34,6 +34,7 @@ constexpr OptionSpec OPTIONS[] = {
     {"--merge-output", false, CONVERT},
     {"-j", true, CONVERT},
     {"--no-quality", false, CONVERT},
+    {"--check", false, CONVERT},
     {"--list", false, LIST},
     {"--summary", true, SUMMARY},
     {"--plot", true, PLOT},
@@ -159,6 +160,8 @@ ConvertCommand Convert(const std::vector<Argument>& arguments) {
             c.jobs = ParseJobs(a.value);
         else if (n == "--no-quality")
             c.noQuality = true;
+        else if (n == "--check")
+            c.check = true;
     }
     // One way of naming the stations, one latitude, one choice of months.
     for (const char* one : {"--group", "--bucket"}) {
@@ -171,6 +174,9 @@ ConvertCommand Convert(const std::vector<Argument>& arguments) {
     if (!c.lat.empty() && !c.latTable.empty()) throw UsageError(cli_text::Conflict("--lat", "--lat-table"));
     if (c.replace && c.mergeOutput) throw UsageError(cli_text::Conflict("--replace", "--merge-output"));
     if (c.all && !c.months.empty()) throw UsageError(cli_text::Conflict("--all", c.months.front()));
+    // Options about what is written mean nothing to a run that writes nothing.
+    for (const char* writing : {"--replace", "--no-quality", "-j"})
+        if (c.check && Has(arguments, writing)) throw UsageError(cli_text::Conflict("--check", writing));
     return c;
 }
 

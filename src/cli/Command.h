@@ -36,6 +36,7 @@ struct ConvertCommand {
     bool replace = false;
     bool mergeOutput = false;
     bool noQuality = false;
+    bool check = false; // print the findings instead of writing files
     unsigned jobs = 0;
     std::vector<std::string> months;
 };

@@ -74,7 +74,14 @@ class PrintingObserver : public ConversionObserver {
   public:
     PrintingObserver(const std::vector<StationPlan>& plans, std::size_t years)
         : plans_(plans), stations_(plans.size()), years_(years), shown_(isatty(STDERR_FILENO) == 1) {}
-    ~PrintingObserver() override { Clear(); }
+    ~PrintingObserver() override {
+        Clear();
+        if (suspect_ > 0) std::cerr << cli_text::SuspectValuesWritten(suspect_, withFindings_) << std::endl;
+    }
+    void FileWritten(std::size_t, const WrittenYear& year) override {
+        suspect_ += year.suspectValues;
+        withFindings_ += year.suspectValues > 0;
+    }
     void StationDone(std::size_t, const StationResult& result) override {
         if (result.written.empty()) return;
         Clear();
@@ -103,6 +110,8 @@ class PrintingObserver : public ConversionObserver {
 
     std::size_t stations_, years_;
     bool shown_, drawn_ = false;
+    int64_t suspect_ = 0;
+    std::size_t withFindings_ = 0;
 };
 
 // Every station planned, or the refusal of the first that cannot be.
@@ -156,6 +165,8 @@ int RunConvert(ConvertCommand c) {
         years += plan.runs.size();
     }
     if (!missing.empty() && !c.allowMissing) throw UsageError(cli_text::MissingMonths(missing));
+    if (!missing.empty() && c.check) std::cerr << cli_text::MissingMonthsNote(missing) << "\n";
+    if (c.check) return RunCheck(plans);
     if (!unmerged.empty() && !c.replace) throw UsageError(cli_text::ReplacedUnmerged(unmerged));
     if (!missing.empty()) std::cerr << cli_text::MissingMonthsNote(missing) << "\n";
 

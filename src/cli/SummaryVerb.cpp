@@ -1,6 +1,7 @@
 #include "Texts.h"
 #include "Verbs.h"
 
+#include "checks/FindingsFile.h"
 #include "formats/QualityFile.h"
 #include "formats/YearlyFile.h"
 #include "model/Error.h"
@@ -10,8 +11,43 @@
 
 #include <algorithm>
 #include <iostream>
+#include <set>
+#include <tuple>
 
 namespace kolvane::cli {
+namespace {
+
+// The suspect values from a findings file that proves it belongs: a companion without their column (or
+// none) leaves them to it. One that does not belong is said on stderr and not used.
+void PrintFindingsFileCount(const std::string& yearlyPath, std::string_view bytes, bool orUnknown) {
+    const YearFindings findings = ReadFindingsOf(yearlyPath, bytes);
+    if (!findings.Belongs()) {
+        if (!findings.Note().empty()) std::cerr << findings.Note() << "\n";
+        if (orUnknown) std::cout << cli_text::SummarySuspectUnknown() << "\n";
+        return;
+    }
+    std::set<std::tuple<int32_t, int32_t, int32_t>> days;
+    for (const Finding& f : findings.findings)
+        days.insert({f.year, f.month, f.day});
+    std::cout << cli_text::SummarySuspectFromFindings(static_cast<int64_t>(findings.findings.size()),
+                                                      static_cast<int>(days.size()))
+              << "\n";
+}
+
+void PrintSuspect(const std::vector<DayQuality>& days, const std::string& yearlyPath,
+                  std::string_view bytes) {
+    int64_t values = 0;
+    int withFindings = 0, unknown = 0;
+    for (const DayQuality& d : days) {
+        values += std::max(d.suspect, 0);
+        withFindings += d.suspect > 0;
+        unknown += d.suspect < 0;
+    }
+    if (unknown == static_cast<int>(days.size())) return PrintFindingsFileCount(yearlyPath, bytes, true);
+    std::cout << cli_text::SummarySuspect(values, withFindings, unknown) << "\n";
+}
+
+} // namespace
 
 // What a yearly file and its companion say: the days with values, the days of each class and the
 // longest gap.
@@ -46,6 +82,7 @@ int RunSummary(const SummaryCommand& command) {
             std::cout << cli_text::LongestWithoutValues(g.year, g.month, g.day, static_cast<int>(longest))
                       << "\n";
         }
+        PrintFindingsFileCount(yearlyPath, bytes, false);
         return 0;
     }
     if (!companion.Belongs()) throw KolvaneError(companion.Note());
@@ -58,6 +95,7 @@ int RunSummary(const SummaryCommand& command) {
         const DayQuality& g = summary.gapStart;
         std::cout << cli_text::LongestGap(g.year, g.month, g.day, summary.longestGap) << "\n";
     }
+    PrintSuspect(companion.days, yearlyPath, bytes);
     return 0;
 }
 

@@ -15,6 +15,8 @@ const char* const HELP = R"(使い方:
   kolvane-convert --monthly DIR [--output DIR] --group GG --bucket BB --lat D:M:S (--all | YYYY/MM ...)
   kolvane-convert --monthly DIR [--output DIR] (--station GGBB ... | --all-stations)
                   (--lat D:M:S | --lat-table FILE) (--all | YYYY/MM ...) [-j N]
+  kolvane-convert --monthly DIR (--group GG --bucket BB | --station GGBB ...) --lat D:M:S
+                  (--all | YYYY/MM ...) --check
   kolvane-convert --monthly DIR --list
   kolvane-convert --summary YEARLYFILE
   kolvane-convert --plot IMAGE YEARLYFILE
@@ -48,9 +50,14 @@ const char* const HELP = R"(使い方:
                     残ります) になり、注意を表示します。
   -j N              同時に変換する観測点・年の数 (省略時は CPU の数)。
   --no-quality      品質ファイル Q{yyyy}_{GG}{BB}.csv (各日の時間数と区分: 正常・準正常・資料不足・
-                    欠測・既存) を書きません。省略時は年次ファイルごとにその隣に書きます。
-                    隣にある品質ファイルは、新しい年次ファイルのものでなければ削除します。
-  --summary FILE    年次ファイルとその隣の品質ファイルから、区分ごとの日数と最も長い欠測を表示します。
+                    欠測・既存、疑わしい値の数) と検査結果ファイル C{yyyy}_{GG}{BB}.csv (疑わしい値の
+                    一覧) を書きません。省略時は年次ファイルごとにその隣に書きます (検査結果ファイルは
+                    疑わしい値のある年だけ)。隣にあるそれらは、新しい年次ファイルのものでなければ削除します。
+  --check           変換と同じ観測点・月の毎時の値を検査し、何も書かずに、検査結果ファイルに書く行を
+                    ファイル名を付けて表示し、検査の種類ごとの数を表示します。疑わしい値は誤りでは
+                    ないので、終了コードは 0 です。
+  --summary FILE    年次ファイルとその隣の品質ファイルから、区分ごとの日数と最も長い欠測、疑わしい値の
+                    数を表示します。
                     品質ファイルは、最後の行が示す年次ファイルと一致するときだけ使います。
                     品質ファイルがなければそう示し、年次ファイルの値だけから分かることを表示します。
   --plot IMAGE      年次ファイルの 1 年を、気温・降水量・日射と日照・水面蒸発のグラフにして IMAGE に
@@ -190,6 +197,30 @@ std::string LongestWithoutValues(int year, int month, int day, int days) {
 }
 std::string PlotWithoutCompanion(std::string_view path) {
     return "注意: 品質ファイル「" + S(path) + "」がないため、日の区分の色は付けません。";
+}
+
+std::string CheckCounts(int64_t total, const std::vector<std::pair<std::string_view, int64_t>>& byKind) {
+    std::string text = "疑わしい値 " + std::to_string(total) + " 個 (";
+    for (std::size_t i = 0; i < byKind.size(); ++i)
+        text += (i ? "、" : "") + S(byKind[i].first) + " " + std::to_string(byKind[i].second);
+    return text + ")";
+}
+std::string SuspectValuesWritten(int64_t suspect, std::size_t files) {
+    return "注意: 疑わしい値が " + std::to_string(suspect) +
+           " 個見つかりました (年次ファイルの隣の検査結果ファイル " + std::to_string(files) +
+           " 個に一覧があります)。";
+}
+std::string SummarySuspect(int64_t values, int days, int unknownDays) {
+    std::string text = "  疑わしい値 " + std::to_string(values) + " 個 (" + std::to_string(days) + " 日)";
+    if (unknownDays > 0) text += "、分からない日 " + std::to_string(unknownDays) + " 日";
+    return text;
+}
+std::string SummarySuspectUnknown() {
+    return "  疑わしい値は分かりません (品質ファイルに疑わしい値の列がありません)";
+}
+std::string SummarySuspectFromFindings(int64_t values, int days) {
+    return "  疑わしい値 " + std::to_string(values) + " 個 (" + std::to_string(days) +
+           " 日、検査結果ファイルから)";
 }
 
 std::string PlotArguments() {

@@ -3,8 +3,11 @@
 // Every text kolvane-convert itself shows; the core's own messages come from model/Messages.h.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace kolvane::cli_text {
 
@@ -53,6 +56,12 @@ std::string LongestGap(int year, int month, int day, int days);
 std::string NoCompanion(std::string_view path);
 std::string LongestWithoutValues(int year, int month, int day, int days);
 std::string PlotWithoutCompanion(std::string_view path);
+
+std::string CheckCounts(int64_t total, const std::vector<std::pair<std::string_view, int64_t>>& byKind);
+std::string SuspectValuesWritten(int64_t suspect, std::size_t files);
+std::string SummarySuspect(int64_t values, int days, int unknownDays);
+std::string SummarySuspectUnknown();
+std::string SummarySuspectFromFindings(int64_t values, int days);
 
 std::string PlotArguments();
 std::string PlotImageName(std::string_view image);

@@ -2,7 +2,10 @@
 
 #include "Command.h"
 
+#include "engine/Plan.h"
+
 #include <string>
+#include <vector>
 
 namespace kolvane::cli {
 
@@ -11,6 +14,8 @@ int RunConvert(ConvertCommand command);
 int RunList(const ListCommand& command);
 int RunSummary(const SummaryCommand& command);
 int RunPlot(const PlotCommand& command);
+// --check: the findings of the planned conversion, printed; nothing is written.
+int RunCheck(const std::vector<StationPlan>& plans);
 
 // The --monthly folder as given, with its trailing "/"; refused unless it is a folder.
 std::string MonthlyFolder(const std::string& given);

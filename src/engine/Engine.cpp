@@ -164,6 +164,13 @@ class Scheduler {
 };
 
 // The message of a failed year, whatever was thrown.
+std::vector<std::string> PathsOf(const std::vector<WrittenYear>& years) {
+    std::vector<std::string> paths;
+    for (const WrittenYear& year : years)
+        paths.push_back(year.yearlyPath);
+    return paths;
+}
+
 std::string FailureMessage(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
@@ -277,7 +284,8 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
         while (y < years && !result.failure && !outcome.cancelled) {
             // A batch: the next year, and those after it already computed. None counts as written
             // before the folders of its renames are synced.
-            std::vector<std::string> batch, renamedIn;
+            std::vector<WrittenYear> batch;
+            std::vector<std::string> renamedIn;
             std::string logLines;
             std::optional<std::string> failure;
             for (; y < years; ++y) {
@@ -289,7 +297,7 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
                 try {
                     YearOutput output = scheduler.Take(firstTask[s] + y);
                     CommitYearOutput(output, renamedIn);
-                    batch.push_back(output.YearlyPath());
+                    batch.push_back({output.YearlyPath(), output.suspectValues});
                     logLines += FormatRunLogLine(
                         RunLogEntryOf(plans[s], y, output.mergedFromOutput, std::time(nullptr)));
                 } catch (...) {
@@ -300,18 +308,18 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
             if (int e = SyncFolders(renamedIn, calls); e && !batch.empty()) {
                 // In place but not safe from a power cut: not reported written.
                 y -= batch.size();
-                failure = message::CannotWrite(FileKind::Yearly, batch.front(), e);
+                failure = message::CannotWrite(FileKind::Yearly, batch.front().yearlyPath, e);
                 batch.clear();
             }
             // The files are in place either way; a log that cannot say so stops the station, truthfully.
             const std::string& folder = plans[s].settings.outputFolder;
             if (int e = batch.empty() ? 0 : AppendRunLog(folder, logLines, calls))
-                failure = message::RunLogNotWritten(folder + std::string(RUN_LOG_FILE_NAME), e, batch) +
+                failure = message::RunLogNotWritten(folder + std::string(RUN_LOG_FILE_NAME), e, PathsOf(batch)) +
                           (failure ? " " + *failure : std::string());
             const std::size_t first = y - batch.size();
             for (std::size_t i = 0; i < batch.size(); ++i) {
                 observer.YearStarted(s, first + i);
-                result.written.push_back(batch[i]);
+                result.written.push_back(batch[i].yearlyPath);
                 observer.FileWritten(s, batch[i]);
                 observer.Progress(stationsDone, ++yearsDone);
             }

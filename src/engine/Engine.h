@@ -3,6 +3,7 @@
 #include "engine/Plan.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,12 @@ namespace kolvane {
 struct StationResult {
     std::vector<std::string> written;   // its yearly files in place, in run order
     std::optional<std::string> failure; // the message of the year that stopped it
+};
+
+// A yearly file in place, and what its companions say of it.
+struct WrittenYear {
+    std::string yearlyPath;
+    int64_t suspectValues = 0; // what the checks found in its hours (kept days: as far as known)
 };
 
 // How a front end follows a conversion and stops it. Every call is made on the thread that called
@@ -26,7 +33,7 @@ class ConversionObserver {
     // Year `year` of station `station` has been reached: FileWritten, or the station's failure, follows.
     virtual void YearStarted(std::size_t /*station*/, std::size_t /*year*/) {}
     // A yearly file (with its companions) is in place and synced to disk.
-    virtual void FileWritten(std::size_t /*station*/, const std::string& /*yearlyPath*/) {}
+    virtual void FileWritten(std::size_t /*station*/, const WrittenYear& /*year*/) {}
     // A station has ended: all its years written, or stopped at its failing year.
     virtual void StationDone(std::size_t /*station*/, const StationResult& /*result*/) {}
     // Stations ended and yearly files written so far, after each of the two.

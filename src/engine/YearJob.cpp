@@ -10,7 +10,7 @@ namespace kolvane {
 
 YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings, FolderLookup& monthlyFolder,
                           FolderLookup& outputFolder) {
-    YearInputs inputs{run.yy, settings.latitude, {}, {}};
+    YearInputs inputs{.yy = run.yy, .latitude = settings.latitude};
     inputs.monthly.reserve(run.monthlyNames.size());
     for (const std::string& name : run.monthlyNames)
         inputs.monthly.push_back(ReadMonthlyFile(monthlyFolder.Resolve(name)));
@@ -19,18 +19,30 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
     if (settings.mergeOutput) inputs.yearly = ReadYearlyFile(outputFolder.Resolve(earlierName));
     const bool fromOutput = inputs.yearly.bytes.has_value();
     if (!fromOutput) inputs.yearly = ReadYearlyFile(monthlyFolder.Resolve(earlierName));
+    if (inputs.yearly.bytes && !inputs.yearly.bytes->empty()) {
+        // Its companions lie beside it, in whichever folder it came from.
+        FolderLookup& earlierFolder = fromOutput ? outputFolder : monthlyFolder;
+        const std::string_view earlier = FileNameOf(inputs.yearly.path);
+        inputs.earlierQuality = ReadEarlierCompanion(earlierFolder.Resolve(QualityFileNameOf(earlier)));
+        inputs.earlierFindings = ReadEarlierCompanion(earlierFolder.Resolve(FindingsFileNameOf(earlier)));
+    }
 
     YearTexts texts = ComputeYear(inputs);
     YearOutput output;
-    const std::size_t count = settings.writeQuality ? YEAR_FILES.size() : 1;
-    for (std::size_t i = 0; i < count; ++i) {
+    output.suspectValues = texts.suspectValues;
+    for (std::size_t i = 0; i < YEAR_FILES.size(); ++i) {
         const YearFile& file = YEAR_FILES[i];
-        output.files.push_back(
-            {file.kind, outputFolder.Resolve(file.name(run.yy, settings.key)), std::move(texts.files[i])});
+        std::string path = outputFolder.Resolve(file.name(run.yy, settings.key));
+        if (i > 0 && !settings.writeQuality)
+            output.leftOut.push_back({std::move(path), true});
+        else if (!texts.files[i])
+            output.leftOut.push_back({std::move(path), false});
+        else
+            output.files.push_back({file.kind, std::move(path), std::move(*texts.files[i])});
     }
     const std::string_view yearlyName = FileNameOf(output.YearlyPath());
     for (OutputFile& file : output.files)
-        if (file.kind == FileKind::Quality)
+        if (file.kind != FileKind::Yearly)
             file.bytes += FormatProofLine(ProofOf(yearlyName, output.files.front().bytes));
     if (inputs.yearly.bytes && inputs.yearly.bytes->empty()) output.emptyToRemove = inputs.yearly.path;
     if (fromOutput && !inputs.yearly.bytes->empty()) output.mergedFromOutput = inputs.yearly.path;
@@ -42,7 +54,7 @@ namespace {
 // Said of the yearly file either way: that is the file the user asked for, and it stays as it was.
 KolvaneError NotWritten(const YearOutput& output, const OutputFile& file, int error) {
     std::string text = message::CannotWrite(FileKind::Yearly, output.YearlyPath(), error);
-    if (file.kind != FileKind::Yearly) text += message::CompanionNotWritten(file.path);
+    if (file.kind != FileKind::Yearly) text += message::CompanionNotWritten(file.kind, file.path);
     return KolvaneError(text);
 }
 
@@ -70,8 +82,13 @@ void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn) {
     }
     // Readers refuse a companion that does not match anyway; one that cannot be removed is no failure.
     const std::string_view yearlyName = FileNameOf(output.YearlyPath());
-    if (output.files.size() == 1 && ParseYearlyFileName(yearlyName))
-        RemoveCompanionNotOf(QualityPathOf(output.YearlyPath()), yearlyName, output.files.front().bytes);
+    if (!ParseYearlyFileName(yearlyName)) return;
+    for (const LeftOutFile& file : output.leftOut) {
+        if (file.keepWhenProven)
+            RemoveCompanionNotOf(file.path, yearlyName, output.files.front().bytes);
+        else
+            std::remove(file.path.c_str());
+    }
 }
 
 } // namespace kolvane

@@ -16,12 +16,22 @@ struct OutputFile {
     std::string bytes;
 };
 
+// A companion the year does not write, removed once the yearly file is in place.
+struct LeftOutFile {
+    std::string path;
+    // Left out on request (--no-quality): kept when it was written with the same yearly file byte for
+    // byte. Otherwise the year has nothing to say in it (no findings), so any old one is removed.
+    bool keepWhenProven = false;
+};
+
 // A computed year before anything on disk has changed.
 struct YearOutput {
-    std::vector<OutputFile> files;     // the yearly file first, then its companions
-    std::string emptyToRemove;         // an empty earlier yearly file, taken as none, to delete
-    std::vector<PendingFile> prepared; // one per file, beside it on disk, once PrepareYearOutput has run
-    std::string mergedFromOutput{};    // the earlier yearly file of the output folder whose days were kept
+    std::vector<OutputFile> files{};     // the yearly file first, then its companions
+    std::vector<LeftOutFile> leftOut{};  // companions not written this time
+    std::string emptyToRemove{};         // an empty earlier yearly file, taken as none, to delete
+    int64_t suspectValues = 0;           // what the checks found in the year (known days)
+    std::vector<PendingFile> prepared{}; // one per file, beside it on disk, once PrepareYearOutput has run
+    std::string mergedFromOutput{};      // the earlier yearly file of the output folder whose days were kept
 
     const std::string& YearlyPath() const { return files.front().path; }
 };
@@ -37,10 +47,10 @@ void PrepareYearOutput(YearOutput& output, const DurableCalls& calls = {});
 
 // Deletes a noted empty yearly file, then renames the prepared companions and the yearly file last over
 // their targets: a failure between them leaves the old yearly file beside a companion that does not match
-// it, which readers recognise. Adds the folder of each file renamed to `renamedIn`: those must be synced
-// (SyncFolder) before the files count as written. Throws KolvaneError naming the yearly file and the cause
-// (and the companion, when that was the file that failed). A yearly file written without companions
-// loses one beside it that does not match it.
+// it, which readers recognise. The companions left out are removed after the yearly file is in place,
+// so a failure before leaves the old ones beside the old yearly file they belong to. Adds the folder of each
+// file renamed to `renamedIn`: those must be synced (SyncFolder) before the files count as written. Throws
+// KolvaneError naming the yearly file and the cause (and the companion, when that was the file that failed).
 void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn);
 
 } // namespace kolvane

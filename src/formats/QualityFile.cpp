@@ -12,87 +12,29 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 namespace kolvane {
 namespace {
 
-constexpr std::array<uint32_t, 256> CRC_TABLE = [] {
-    std::array<uint32_t, 256> table{};
-    for (uint32_t n = 0; n < 256; ++n) {
-        uint32_t c = n;
-        for (int k = 0; k < 8; ++k)
-            c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}();
-
-// "CRC32:" keeps a spreadsheet from reading digits such as 1E100000 as a number and saving them back
-// changed.
-constexpr std::string_view CRC_PREFIX = "CRC32:";
-
-std::string_view LastNonEmptyLine(std::string_view text) {
-    std::string_view last;
-    ForEachLine(text, [&](std::string_view line, std::size_t) {
-        if (!line.empty()) last = line;
-    });
-    return last;
-}
+// Eleven values of 24 hours, each found by at most every check: far above any real count, and
+// small enough for an int.
+constexpr double MAX_SUSPECT_OF_A_DAY = 24 * 11 * 8;
 
 } // namespace
 
-uint32_t Crc32(std::string_view bytes) {
-    uint32_t c = 0xFFFFFFFFu;
-    for (unsigned char b : bytes)
-        c = CRC_TABLE[(c ^ b) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
-
-QualityProof ProofOf(std::string_view yearlyName, std::string_view yearlyBytes) {
-    return {std::string(yearlyName), yearlyBytes.size(), Crc32(yearlyBytes)};
-}
-
-std::string FormatProofLine(const QualityProof& proof) {
-    char crc[9];
-    std::snprintf(crc, sizeof crc, "%08X", static_cast<unsigned>(proof.crc));
-    return EncodeCp932(std::string(PROOF_LABEL)) + "," + proof.yearlyName + "," + std::to_string(proof.size) +
-           "," + std::string(CRC_PREFIX) + crc + "\r\n";
-}
-
-std::optional<QualityProof> ParseProofLine(std::string_view companionBytes) {
-    const std::vector<std::string_view> fields = SplitFields(LastNonEmptyLine(companionBytes));
-    if (fields.size() < 4 || DecodeCp932(fields[0]) != PROOF_LABEL || fields[1].empty() ||
-        !fields[3].starts_with(CRC_PREFIX))
-        return std::nullopt;
-    QualityProof proof{std::string(fields[1]), 0, 0};
-    const std::string_view size = fields[2], crc = fields[3].substr(CRC_PREFIX.size());
-    const auto sized = std::from_chars(size.data(), size.data() + size.size(), proof.size);
-    const auto crced = std::from_chars(crc.data(), crc.data() + crc.size(), proof.crc, 16);
-    if (size.empty() || sized.ec != std::errc() || sized.ptr != size.data() + size.size() ||
-        crc.size() != 8 || crced.ec != std::errc() || crced.ptr != crc.data() + crc.size())
-        return std::nullopt;
-    return proof;
-}
-
-bool ProvesYearly(std::string_view companionBytes, std::string_view yearlyName,
-                  std::string_view yearlyBytes) {
-    std::optional<QualityProof> proof = ParseProofLine(companionBytes);
-    if (!proof) return false;
-    proof->yearlyName = LowerAscii(proof->yearlyName);
-    return *proof == ProofOf(LowerAscii(yearlyName), yearlyBytes);
-}
-
-std::string FormatQualityText(const DailyTable& year) {
+std::string FormatQualityText(const DailyTable& year, const std::vector<int32_t>& suspect) {
     std::string text;
     for (std::string_view name : QUALITY_HEADER) {
-        if (!text.empty()) text += ',';
         text += name;
+        text += ',';
     }
+    text += SUSPECT_COLUMN;
     text += "\r\n";
-    for (const DailyRecord& day : year) {
+    for (std::size_t i = 0; i < year.size(); ++i) {
+        const DailyRecord& day = year[i];
         const DayClass c = ClassifyDay(day);
         text += '"';
         AppendShortDate(text, day.year, day.month, day.day);
@@ -100,6 +42,8 @@ std::string FormatQualityText(const DailyTable& year) {
         text += c == DayClass::Kept ? std::string("X") : std::to_string(day.hours);
         text += ',';
         text += DayClassName(c);
+        text += ',';
+        text += i < suspect.size() && suspect[i] >= 0 ? std::to_string(suspect[i]) : std::string("X");
         text += "\r\n";
     }
     return EncodeCp932(text);
@@ -110,12 +54,17 @@ std::vector<DayQuality> ParseQualityText(std::string_view bytes, const std::stri
     std::string date;
     std::array<std::size_t, QUALITY_HEADER.size()> column{};
     std::size_t needed = 0;
+    std::optional<std::size_t> suspectColumn;
     // Columns after the known ones (added by a later version) are passed over, not a reason to skip.
     ForEachLine(bytes, [&](std::string_view line, std::size_t number) {
         if (number == 1) {
             MapHeaderColumns(line, QUALITY_HEADER, FileKind::Quality, file, column);
             for (std::size_t c : column)
                 needed = std::max(needed, c + 1);
+            const std::string header = DecodeCp932(line);
+            const std::vector<std::string_view> names = SplitFields(header);
+            const auto found = std::find(names.begin(), names.end(), SUSPECT_COLUMN);
+            if (found != names.end()) suspectColumn = static_cast<std::size_t>(found - names.begin());
             return;
         }
         const std::vector<std::string_view> fields = SplitFields(line);
@@ -130,10 +79,17 @@ std::vector<DayQuality> ParseQualityText(std::string_view bytes, const std::stri
             if (DayClassName(c) != name) continue;
             const std::chrono::year_month_day ymd{when->date};
             const std::optional<double> hours = ConvertWholeNumber(fields[column[1]]);
+            std::optional<double> suspect;
+            if (suspectColumn && *suspectColumn < fields.size())
+                suspect = ConvertWholeNumber(fields[*suspectColumn]);
             days.push_back(
                 {static_cast<int32_t>(ymd.year()), static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
                  static_cast<int32_t>(static_cast<unsigned>(ymd.day())),
-                 hours && *hours >= 0 && *hours <= HOURS_PER_DAY ? static_cast<int32_t>(*hours) : -1, c});
+                 hours && *hours >= 0 && *hours <= HOURS_PER_DAY ? static_cast<int32_t>(*hours) : -1, c,
+                 suspect && *suspect >= 0 && *suspect <= MAX_SUSPECT_OF_A_DAY &&
+                         std::trunc(*suspect) == *suspect
+                     ? static_cast<int32_t>(*suspect)
+                     : -1});
             return;
         }
     });
@@ -161,13 +117,18 @@ Companion ReadCompanionOf(const std::string& yearlyPath, std::string_view yearly
     const int e = ReadWholeFile(companion.path, bytes);
     if (e == ENOENT) return companion;
     if (e) throw KolvaneError(message::CannotRead(FileKind::Quality, companion.path, e));
-    if (!ParseProofLine(bytes)) {
+    switch (BelongingOf(bytes, FileNameOf(yearlyPath), yearlyBytes)) {
+    case Belonging::Absent:
+    case Belonging::NotProven:
         companion.state = Companion::State::NotProven;
-    } else if (!ProvesYearly(bytes, FileNameOf(yearlyPath), yearlyBytes)) {
+        break;
+    case Belonging::NotBelonging:
         companion.state = Companion::State::NotBelonging;
-    } else {
+        break;
+    case Belonging::Belongs:
         companion.state = Companion::State::Belongs;
         companion.days = ParseQualityText(bytes, companion.path);
+        break;
     }
     return companion;
 }

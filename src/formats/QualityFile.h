@@ -2,6 +2,7 @@
 
 #include "daily/Completeness.h"
 #include "model/Records.h"
+#include "model/YearlyProof.h"
 
 #include <array>
 #include <cstdint>
@@ -14,10 +15,14 @@ namespace kolvane {
 
 // The companion of a yearly file: for every day of the year, how many hours made it and its class.
 inline constexpr std::array<std::string_view, 3> QUALITY_HEADER = {"年月日", "時間数", "区分"};
+// Then the number of suspect values the checks found in the day; companions written before the checks
+// lack it.
+inline constexpr std::string_view SUSPECT_COLUMN = "疑わしい値";
 
 // The companion text of a year (CP932, CR LF): the quoted short date, the hours ("X" for a day kept
-// from an earlier yearly file, whose hours are not known) and the class name.
-std::string FormatQualityText(const DailyTable& year);
+// from an earlier yearly file, whose hours are not known), the class name and the day's suspect values
+// from `suspect`, one per day of `year` ("X" for a negative count: not known).
+std::string FormatQualityText(const DailyTable& year, const std::vector<int32_t>& suspect);
 
 struct DayQuality {
     int32_t year = 0;
@@ -25,32 +30,10 @@ struct DayQuality {
     int32_t day = 0;
     int32_t hours = -1; // -1: not known
     DayClass dayClass = DayClass::NoData;
+    int32_t suspect = -1; // the day's suspect values; -1: not known
 
     bool operator==(const DayQuality&) const = default;
 };
-
-// The last line of a companion: which yearly file it was written with, as that file's name, size and
-// CRC-32. A companion beside any other yearly file (older, newer, another year's or station's) is
-// recognised by it. Kept apart from the day rows, so it stays a plain CSV a spreadsheet opens.
-inline constexpr std::string_view PROOF_LABEL = "年次ファイル";
-
-struct QualityProof {
-    std::string yearlyName;
-    uint64_t size = 0;
-    uint32_t crc = 0;
-
-    bool operator==(const QualityProof&) const = default;
-};
-
-uint32_t Crc32(std::string_view bytes);
-QualityProof ProofOf(std::string_view yearlyName, std::string_view yearlyBytes);
-// The proof as the companion's last line (CP932, CR LF).
-std::string FormatProofLine(const QualityProof& proof);
-// The proof on the last non-empty line of a companion text; none when that line is not one.
-std::optional<QualityProof> ParseProofLine(std::string_view companionBytes);
-// Whether a companion text was written with the yearly file `yearlyName` of these bytes; names are
-// compared as the program looks files up, without regard to letter case.
-bool ProvesYearly(std::string_view companionBytes, std::string_view yearlyName, std::string_view yearlyBytes);
 
 // Reads a companion text; lines that cannot be read are left out, as are columns after the known ones.
 // Throws KolvaneError for a missing or repeated column.

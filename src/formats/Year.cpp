@@ -1,14 +1,19 @@
 #include "formats/Year.h"
 
+#include "checks/FindingsFile.h"
 #include "daily/DailyAggregation.h"
 #include "daily/YearCalendar.h"
 #include "formats/MonthlyFile.h"
 #include "formats/QualityFile.h"
 #include "formats/YearlyFile.h"
+#include "model/DateText.h"
 #include "model/Error.h"
 #include "model/FileIo.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 #include <new>
 
 namespace kolvane {
@@ -28,41 +33,129 @@ SourceFile ReadSourceFile(FileKind kind, const std::string& path) {
     }
 }
 
+// The year of the two year characters, as the calendar takes it; 0 when they are no number.
+int32_t YearOf(std::string_view yy) {
+    const std::string year = FourDigitYear(yy);
+    int32_t value = 0;
+    const auto [end, ec] = std::from_chars(year.data(), year.data() + year.size(), value);
+    return ec == std::errc() && end == year.data() + year.size() ? value : 0;
+}
+
+// Where a date stands in the days of its year; none for another year or a date that does not exist.
+std::optional<std::size_t> DayIndex(const DailyTable& days, int32_t year, int32_t month, int32_t day) {
+    using namespace std::chrono;
+    const year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                              std::chrono::day{static_cast<unsigned>(day)}};
+    if (days.empty() || !date.ok() || year != days.front().year) return std::nullopt;
+    const auto index = (sys_days{date} - sys_days{std::chrono::year{year} / January / 1}).count();
+    if (index < 0 || static_cast<std::size_t>(index) >= days.size()) return std::nullopt;
+    return static_cast<std::size_t>(index);
+}
+
+// Kept days have no hours to check: what the earlier yearly file's own companions said of them is carried,
+// when they prove they were written with it; otherwise their suspect values stay unknown. A companion that
+// cannot be read says nothing of them either.
+void CarryKeptDays(const YearInputs& inputs, YearContent& year) {
+    if (!inputs.yearly.bytes) return;
+    const std::string_view name = FileNameOf(inputs.yearly.path);
+    auto proven = [&](const SourceFile& file) {
+        return file.bytes && ProvesYearly(*file.bytes, name, *inputs.yearly.bytes);
+    };
+    auto kept = [&](int32_t y, int32_t m, int32_t d) {
+        const std::optional<std::size_t> i = DayIndex(year.days, y, m, d);
+        return i && year.suspect[*i] < 0 ? i : std::nullopt;
+    };
+    try {
+        if (proven(inputs.earlierFindings))
+            for (Finding& f : ParseFindingsText(*inputs.earlierFindings.bytes, inputs.earlierFindings.path))
+                if (kept(f.year, f.month, f.day)) year.findings.push_back(std::move(f));
+    } catch (const KolvaneError&) {
+    }
+    try {
+        if (proven(inputs.earlierQuality))
+            for (const DayQuality& d :
+                 ParseQualityText(*inputs.earlierQuality.bytes, inputs.earlierQuality.path))
+                if (const auto i = kept(d.year, d.month, d.day)) year.suspect[*i] = d.suspect;
+    } catch (const KolvaneError&) {
+    }
+}
+
+// What the checks found in the new days, and what is known of the kept ones.
+void AddFindings(const YearInputs& inputs, std::vector<Finding> found, YearContent& year) {
+    year.suspect.assign(year.days.size(), 0);
+    for (std::size_t i = 0; i < year.days.size(); ++i)
+        if (ClassifyDay(year.days[i]) == DayClass::Kept) year.suspect[i] = -1;
+    for (Finding& f : found) {
+        // The last hour of the year before comes with a January file; it is that year's.
+        const std::optional<std::size_t> i = DayIndex(year.days, f.year, f.month, f.day);
+        if (!i || year.suspect[*i] < 0) continue;
+        ++year.suspect[*i];
+        year.findings.push_back(std::move(f));
+    }
+    CarryKeptDays(inputs, year);
+}
+
 // The year's computation; `current` follows the file being worked on, for a message when memory runs
 // out.
 YearTexts ComputeYearTracked(const YearInputs& inputs, const SourceFile*& current) {
     HourlyTable hourly;
     DailyTable daily;
+    HourlyChecks checks(inputs.latitude);
+    checks.KeepYear(YearOf(inputs.yy));
     for (const SourceFile& month : inputs.monthly) {
         if (!month.bytes) continue;
         current = &month;
         ParseMonthlyText(*month.bytes, month.path, hourly);
+        checks.Add(hourly);
         try {
             BuildDailyRecords(hourly, inputs.latitude, daily);
         } catch (const DayComputationError& e) {
             throw KolvaneError(message::DayNotComputable(month.path, e.year, e.month, e.day, e.what()));
         }
     }
+    // A monthly file may hold years of hours: they go before the findings' texts are made.
+    HourlyTable().swap(hourly);
     current = &inputs.yearly;
     DailyTable existing;
     if (inputs.yearly.bytes) ParseYearlyText(*inputs.yearly.bytes, inputs.yearly.path, existing);
     MergeIntoYear(daily, existing);
     SortYearByDate(existing);
-    DailyTable year;
-    BuildYearCalendar(inputs.yy, existing, year);
+    YearContent year;
+    BuildYearCalendar(inputs.yy, existing, year.days);
+    AddFindings(inputs, checks.Finish(), year);
     YearTexts texts;
     texts.files.reserve(YEAR_FILES.size());
     for (const YearFile& file : YEAR_FILES)
         texts.files.push_back(file.format(year));
+    texts.suspectValues = year.SuspectValues();
     return texts;
 }
 
 } // namespace
 
-const std::array<YearFile, 2> YEAR_FILES = {{
-    {FileKind::Yearly, YearlyFileName, FormatYearlyText},
-    {FileKind::Quality, QualityFileName, FormatQualityText},
+// The companion renamed last before the yearly file is the findings file: a run cut off after the
+// completeness companion keeps the old findings file, which still proves it belongs to the old yearly file,
+// so the next run carries its findings of the kept days.
+const std::array<YearFile, 3> YEAR_FILES = {{
+    {FileKind::Yearly, YearlyFileName,
+     [](const YearContent& year) -> std::optional<std::string> { return FormatYearlyText(year.days); }},
+    {FileKind::Findings, FindingsFileName,
+     [](const YearContent& year) -> std::optional<std::string> {
+         if (year.findings.empty() || year.days.empty()) return std::nullopt;
+         return FormatFindingsText(year.findings, year.days.front().year);
+     }},
+    {FileKind::Quality, QualityFileName,
+     [](const YearContent& year) -> std::optional<std::string> {
+         return FormatQualityText(year.days, year.suspect);
+     }},
 }};
+
+int64_t YearContent::SuspectValues() const {
+    int64_t n = 0;
+    for (int32_t day : suspect)
+        n += std::max(day, 0);
+    return n;
+}
 
 YearTexts ComputeYear(const YearInputs& inputs) {
     const SourceFile* current = &inputs.yearly;
@@ -81,6 +174,12 @@ SourceFile ReadMonthlyFile(const std::string& path) {
 
 SourceFile ReadYearlyFile(const std::string& path) {
     return ReadSourceFile(FileKind::Yearly, path);
+}
+
+SourceFile ReadEarlierCompanion(const std::string& path) {
+    SourceFile file{path, std::string()};
+    if (ReadWholeFile(path, *file.bytes) != 0) file.bytes.reset();
+    return file;
 }
 
 } // namespace kolvane

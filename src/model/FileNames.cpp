@@ -67,10 +67,36 @@ std::string QualityFileName(std::string_view yy, const StationKey& key) {
     return QualityFileNameOf(YearlyFileName(yy, key));
 }
 
-std::string QualityFileNameOf(std::string_view yearlyFileName) {
+namespace {
+
+// A companion's name is the yearly file's with another first letter, in the same case.
+std::string CompanionNameOf(std::string_view yearlyFileName, char upper) {
     std::string name(yearlyFileName);
-    if (!name.empty()) name[0] = name[0] == 'y' ? 'q' : 'Q';
+    if (!name.empty()) name[0] = name[0] == 'y' ? static_cast<char>(upper - 'A' + 'a') : upper;
     return name;
+}
+
+std::string CompanionPathOf(const std::string& yearlyPath, char upper) {
+    const std::string_view name = FileNameOf(yearlyPath);
+    return yearlyPath.substr(0, yearlyPath.size() - name.size()) + CompanionNameOf(name, upper);
+}
+
+} // namespace
+
+std::string QualityFileNameOf(std::string_view yearlyFileName) {
+    return CompanionNameOf(yearlyFileName, 'Q');
+}
+
+std::string FindingsFileName(std::string_view yy, const StationKey& key) {
+    return FindingsFileNameOf(YearlyFileName(yy, key));
+}
+
+std::string FindingsFileNameOf(std::string_view yearlyFileName) {
+    return CompanionNameOf(yearlyFileName, 'C');
+}
+
+std::string FindingsPathOf(const std::string& yearlyPath) {
+    return CompanionPathOf(yearlyPath, 'C');
 }
 
 std::string_view FileNameOf(std::string_view path) {
@@ -79,8 +105,7 @@ std::string_view FileNameOf(std::string_view path) {
 }
 
 std::string QualityPathOf(const std::string& yearlyPath) {
-    const std::string_view name = FileNameOf(yearlyPath);
-    return yearlyPath.substr(0, yearlyPath.size() - name.size()) + QualityFileNameOf(name);
+    return CompanionPathOf(yearlyPath, 'Q');
 }
 
 std::optional<MonthlyNameParts> ParseMonthlyFileName(std::string_view name) {

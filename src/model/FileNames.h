@@ -41,6 +41,10 @@ std::string QualityFileName(std::string_view yy, const StationKey& key);
 std::string QualityFileNameOf(std::string_view yearlyFileName);
 // The companion's path of a yearly file's path: beside it, under QualityFileNameOf its name.
 std::string QualityPathOf(const std::string& yearlyPath);
+// "C" four-digit year "_" group bucket ".csv": the suspect values the checks found in the year's hours.
+std::string FindingsFileName(std::string_view yy, const StationKey& key);
+std::string FindingsFileNameOf(std::string_view yearlyFileName);
+std::string FindingsPathOf(const std::string& yearlyPath);
 // The last part of a path, the file's name.
 std::string_view FileNameOf(std::string_view path);
 

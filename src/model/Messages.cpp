@@ -49,6 +49,8 @@ std::string_view FileKindName(FileKind kind) {
         return "年次ファイル";
     case FileKind::Quality:
         return "品質ファイル";
+    case FileKind::Findings:
+        return "検査結果ファイル";
     }
     return {};
 }
@@ -230,9 +232,20 @@ std::string CompanionNotProven(const std::string& path) {
            "年次ファイルだけから示します。";
 }
 
-std::string CompanionNotWritten(const std::string& companionPath) {
-    return Named(FileKind::Quality, companionPath) +
-           "を先に書き込めなかったため、年次ファイルは元のままです。";
+std::string FindingsNotBelonging(const std::string& path) {
+    return Named(FileKind::Findings, path) +
+           "はこの年次ファイルのものではありません（別の年次ファイルと共に書かれたものです）。"
+           "疑わしい値の一覧は示しません。";
+}
+
+std::string FindingsNotProven(const std::string& path) {
+    return Named(FileKind::Findings, path) +
+           "はこの年次ファイルのものか確かめられません（どの年次ファイルのものかの記録がありません）。"
+           "疑わしい値の一覧は示しません。";
+}
+
+std::string CompanionNotWritten(FileKind kind, const std::string& companionPath) {
+    return Named(kind, companionPath) + "を先に書き込めなかったため、年次ファイルは元のままです。";
 }
 
 std::string LatitudeOnRecord(std::string_view latitude) {

@@ -14,9 +14,9 @@ namespace kolvane {
 // Japanese wording of an errno value, for messages about files and folders.
 std::string DescribeSystemError(int errorNumber);
 
-enum class FileKind { Monthly, Yearly, Quality };
+enum class FileKind { Monthly, Yearly, Quality, Findings };
 
-// "月次ファイル", "年次ファイル" or "品質ファイル" (the companion of a yearly file).
+// "月次ファイル", "年次ファイル", "品質ファイル" or "検査結果ファイル" (the companions of a yearly file).
 std::string_view FileKindName(FileKind kind);
 
 namespace message {
@@ -84,9 +84,12 @@ std::string NotAYearlyFileName(const std::string& path);
 // A companion beside a yearly file that was written with another one, or that does not say which.
 std::string CompanionNotBelonging(const std::string& path);
 std::string CompanionNotProven(const std::string& path);
+// The same of a findings file, whose findings are then not shown.
+std::string FindingsNotBelonging(const std::string& path);
+std::string FindingsNotProven(const std::string& path);
 // Added to the yearly file's CannotWrite when its companion, written first, could not be: the yearly
 // file was left as it was.
-std::string CompanionNotWritten(const std::string& companionPath);
+std::string CompanionNotWritten(FileKind kind, const std::string& companionPath);
 
 // The run log in `logPath` could not be added to; the yearly files named were written all the same.
 std::string RunLogNotWritten(const std::string& logPath, int errorNumber,

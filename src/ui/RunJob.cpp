@@ -17,7 +17,9 @@ class JobObserver : public ConversionObserver {
     JobObserver(const RunJob::Progress& progress, StationKey station)
         : progress_(progress), station_(std::move(station)) {}
     bool CancelRequested() override { return progress_.starting(next_++); }
-    void FileWritten(std::size_t, const std::string& path) override { progress_.written(++written_, path); }
+    void FileWritten(std::size_t, const WrittenYear& year) override {
+        progress_.written(++written_, year.yearlyPath, year.suspectValues);
+    }
     void WaitingForStation(std::size_t, const std::string& folder) override {
         notice_ = message::WaitingForStation(StationName(station_), folder);
     }
@@ -111,10 +113,10 @@ void RunJob::Start(Plan plan) {
             });
             return false;
         };
-        progress.written = [&](std::size_t written, const std::string& path) {
+        progress.written = [&](std::size_t written, const std::string& path, int64_t suspect) {
             run->outcome.written = written; // kept when a later year fails
-            post([this, run, written, path = FromCore(path)] {
-                emit fileWritten(static_cast<int>(written), path);
+            post([this, run, written, path = FromCore(path), suspect] {
+                emit fileWritten(static_cast<int>(written), path, static_cast<qint64>(suspect));
                 {
                     const std::lock_guard lock(run->mutex);
                     run->shown = written;

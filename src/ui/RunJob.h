@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -24,8 +25,9 @@ class RunJob : public QObject {
     struct Progress {
         // Before each yearly file (0 for the first); true ends the run there.
         std::function<bool(std::size_t year)> starting;
-        // A yearly file is in place: the number written so far, and its path.
-        std::function<void(std::size_t written, const std::string& path)> written;
+        // A yearly file is in place: the number written so far, its path and the suspect values the
+        // checks found in its year.
+        std::function<void(std::size_t written, const std::string& path, int64_t suspectValues)> written;
         // While another run holds the station: what it waits for (about every 100 ms); true ends the run.
         std::function<bool(const std::string& notice)> waiting;
     };
@@ -67,7 +69,7 @@ class RunJob : public QObject {
 
   signals:
     void yearStarted(int index, const QString& fileName);
-    void fileWritten(int written, const QString& path);
+    void fileWritten(int written, const QString& path, qint64 suspectValues);
     // The run waits for another run writing the same station, as told in `notice`.
     void waiting(const QString& notice);
     // The run has ended, completed or cancelled, and its thread is gone.

@@ -129,9 +129,18 @@ inline QString LatitudeUsed(QString degrees, QString minutes, QString seconds) {
         if (part->isEmpty()) *part = QStringLiteral("00");
     return QStringLiteral("緯度 %1°%2′%3″ で計算しました。").arg(degrees, minutes, seconds);
 }
-inline QString Completed(std::size_t written, const QString& folder, const QString& latitudeUsed) {
-    return QStringLiteral("終了しました。\n") + Written(written, folder) + QStringLiteral("\n") +
-           latitudeUsed;
+// Suspect values are no failure: the files are written as always, the values listed beside them.
+inline QString SuspectValuesFound(qint64 suspect) {
+    return QStringLiteral(
+               "疑わしい値が %1 個見つかりました（検査結果ファイル C{年}_{GG}{BB}.csv に一覧があります）。")
+        .arg(suspect);
+}
+inline QString Completed(std::size_t written, const QString& folder, const QString& latitudeUsed,
+                         qint64 suspectValues = 0) {
+    QString text =
+        QStringLiteral("終了しました。\n") + Written(written, folder) + QStringLiteral("\n") + latitudeUsed;
+    if (suspectValues > 0) text += QStringLiteral("\n") + SuspectValuesFound(suspectValues);
+    return text;
 }
 // Beside the coordinate boxes when they hold another locality's coordinates than the chosen one.
 // Broken by hand, so that the narrow label does not split a short name.

@@ -140,8 +140,9 @@ void frmKolvane::ConnectHandlers() {
     connect(job_, &RunJob::yearStarted, this,
             [this](int, const QString& name) { lblProgress->setText(name); });
     connect(job_, &RunJob::waiting, lblProgress, &QLabel::setText);
-    connect(job_, &RunJob::fileWritten, this, [this](int written, const QString& path) {
+    connect(job_, &RunJob::fileWritten, this, [this](int written, const QString& path, qint64 suspect) {
         prgRun->setValue(written);
+        runSuspectValues_ += suspect;
         const auto parsed = ParseYearlyFileName(ToCore(QFileInfo(path).fileName()));
         lastWrittenYear_ = parsed ? parsed->year : 0;
         emit yearlyFileWritten(path);
@@ -301,6 +302,7 @@ void frmKolvane::cmdOK_Click() {
     prgRun->setValue(0);
     lblProgress->setText(plan.yearlyFiles.value(0));
     runFolder_ = plan.outputFolder;
+    runSuspectValues_ = 0;
     runLatitude_ = text::LatitudeUsed(FromCore(request.latitude.at(0)), FromCore(request.latitude.at(1)),
                                       FromCore(request.latitude.at(2)));
     SetRunning(true);
@@ -356,8 +358,9 @@ void frmKolvane::ReportRun(const RunJob::Result& result, RunReport report) {
         dialogs_->ShowMessage(text::Cancelled(result.outcome.written, folder), text::ConfirmTitle(),
                               STYLE_PLAIN);
     else if (report == RunReport::All)
-        dialogs_->ShowMessage(text::Completed(result.outcome.written, folder, runLatitude_),
-                              text::ConfirmTitle(), STYLE_PLAIN);
+        dialogs_->ShowMessage(
+            text::Completed(result.outcome.written, folder, runLatitude_, runSuspectValues_),
+            text::ConfirmTitle(), STYLE_PLAIN);
     lblProgress->hide();
     prgRun->hide();
     // The year just written is one click away.

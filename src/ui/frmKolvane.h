@@ -106,8 +106,9 @@ class frmKolvane : public QWidget {
     QString applicationFolder_;
     QString helpFilePath_;
     std::string outputFolder_;
-    std::string runFolder_; // the running conversion's output folder
-    QString runLatitude_;   // the running conversion's latitude, for its message
+    std::string runFolder_;       // the running conversion's output folder
+    QString runLatitude_;         // the running conversion's latitude, for its message
+    qint64 runSuspectValues_ = 0; // what the checks found in the files written so far
     // The locality whose coordinates 緯度・経度設定 put in the boxes, until the user edits them.
     std::optional<QString> coordinatesFrom_;
     std::unique_ptr<WaitCursor> wait_;         // on while a conversion runs

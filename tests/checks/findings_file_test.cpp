@@ -1,6 +1,8 @@
 #include "checks/FindingsFile.h"
 #include "formats/MonthlyFile.h"
+#include "model/Error.h"
 #include "model/Text.h"
+#include "model/YearlyProof.h"
 
 #include "support/Samples.h"
 
@@ -65,6 +67,41 @@ TEST(FindingsFile, OrderAndDaysOfTheYear) {
     EXPECT_EQ(perDay[365], 1);
     EXPECT_EQ(std::accumulate(perDay.begin(), perDay.end(), 0), 4);
     EXPECT_EQ(CountFindingsPerDay(findings, 2023).size(), 365u);
+}
+
+TEST(FindingsFile, ReadsBackWhatItWritesAndLeavesOutWhatItCannotRead) {
+    const std::vector<Finding> findings = {
+        {2024, 7, 17, 24, 0, 9, 25.0, CheckKind::Consistency, "気温 24.0 ℃ を超える"},
+        {2024, 7, 17, 3, 0, 1, 31.2, CheckKind::Step, "前後の時間との差 6.6・6.8 ℃ > 4.0 ℃"},
+    };
+    const std::string proof = FormatProofLine(ProofOf("Y2024_0312.csv", "yearly"));
+    std::vector<Finding> sorted = {findings[1], findings[0]};
+    EXPECT_EQ(ParseFindingsText(FormatFindingsText(findings, 2024) + proof, "C"), sorted);
+
+    // Columns found by name; a comma in the last column is kept; lines that cannot be read are left out.
+    const std::string edited = EncodeCp932("内容,年月日,時刻,要素,値,検査\r\n"
+                                           "a,\"24/07/17\",3:00,気温,31.2,急変\r\n"
+                                           "b,\"24/02/30\",3:00,気温,1,急変\r\n"  // no such date
+                                           "c,\"24/07/17\",24:30,気温,1,急変\r\n" // no such time
+                                           "d,\"24/07/17\",3:00,気温x,1,急変\r\n" // no such column
+                                           "e,\"24/07/17\",3:00,気温,1x,急変\r\n" // no number
+                                           "f,\"24/07/17\",3:00,気温,1,検査\r\n"  // no such check
+                                           "g,\"24/07/17\",3:00,気温\r\n");       // too few fields
+    const std::vector<Finding> read = ParseFindingsText(edited, "C");
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].explanation, "a");
+    EXPECT_EQ(
+        ParseFindingsText(
+            EncodeCp932("年月日,時刻,要素,値,検査,内容\r\n\"24/07/17\",3:00,気温,1,急変,x,y\r\n"), "C")[0]
+            .explanation,
+        "x,y");
+    try {
+        ParseFindingsText(EncodeCp932("年月日,時刻,要素,値,内容\r\n"), "C2024_0312.csv");
+        ADD_FAILURE() << "a missing column was taken";
+    } catch (const KolvaneError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "検査結果ファイル「C2024_0312.csv」の見出し行に列「検査」がありません。");
+    }
 }
 
 } // namespace

@@ -32,8 +32,8 @@ class Recorder : public ConversionObserver {
 
     bool CancelRequested() override { return cancelAfter-- == 0; }
     void YearStarted(std::size_t s, std::size_t y) override { Add("start ", s, "." + std::to_string(y)); }
-    void FileWritten(std::size_t s, const std::string& path) override {
-        Add("file ", s, " " + std::string(FileNameOf(path)));
+    void FileWritten(std::size_t s, const WrittenYear& year) override {
+        Add("file ", s, " " + std::string(FileNameOf(year.yearlyPath)));
     }
     void StationDone(std::size_t s, const StationResult& r) override {
         Add("done ", s, r.failure ? " failed" : " " + std::to_string(r.written.size()));
@@ -91,7 +91,7 @@ TEST(Engine, StationsAreWrittenInOrderAndAFailingYearStopsOnlyItsStation) {
         EXPECT_EQ(TempFolder::Read(out.File("Y2006_0312.csv")), "old");
         EXPECT_EQ(TempFolder::Read(out.File("Y2007_0312.csv")), "old");
         EXPECT_EQ(outcome.stations[1].written, std::vector<std::string>{out.File("Y2005_0312.csv")});
-        EXPECT_EQ(out.EntryCount(), 2 + 2 * 4); // four years with companions; no temporary file
+        EXPECT_EQ(out.EntryCount(), 2 + 3 * 4); // four years with both companions; no temporary file
     }
 }
 
@@ -113,7 +113,7 @@ TEST(Engine, ACancelStopsBeforeTheNextYearlyFileOfAnyStation) {
         EXPECT_EQ(outcome.Written(), 2u);
         EXPECT_EQ(recorder.notices.back(), "progress 1/2");
         EXPECT_EQ(TempFolder::Read(out.File("Y2005_0312.csv")), "old");
-        EXPECT_EQ(out.EntryCount(), 1 + 2 * 2);
+        EXPECT_EQ(out.EntryCount(), 1 + 3 * 2);
     }
 }
 
@@ -131,7 +131,7 @@ TEST(Engine, AnyFailureInsideAYearIsItsStationsFailureNotACrash) {
         if (plan.station.group == "00" && year == 1) throw std::bad_alloc();
         if (plan.station.group == "01" && year == 0) throw std::runtime_error("broken");
         const std::string name = StationName(plan.station) + "_" + std::to_string(year);
-        return YearOutput{{{FileKind::Yearly, out.File(name), name}}, {}, {}};
+        return YearOutput{.files = {{FileKind::Yearly, out.File(name), name}}};
     };
     for (unsigned threads : {1u, 4u}) {
         SCOPED_TRACE(threads);
@@ -182,11 +182,11 @@ TEST(Engine, YearsAreRenamedInOrderAndReportedWrittenOnlyAfterTheirFolderIsSynce
         while (year == 0 && !laterDone && std::chrono::steady_clock::now() < giveUp)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         if (year == 1) laterDone = true;
-        return YearOutput{{{FileKind::Yearly, out.File(std::to_string(year)), "x"}}, {}, {}};
+        return YearOutput{.files = {{FileKind::Yearly, out.File(std::to_string(year)), "x"}}};
     };
     struct Logger : ConversionObserver {
-        void FileWritten(std::size_t, const std::string& path) override {
-            Log("file " + std::string(FileNameOf(path)));
+        void FileWritten(std::size_t, const WrittenYear& year) override {
+            Log("file " + std::string(FileNameOf(year.yearlyPath)));
         }
     };
     for (unsigned threads : {1u, 2u}) {
@@ -233,10 +233,8 @@ TEST(Engine, ACompanionIsPutInPlaceBeforeItsYearlyFile) {
     plans[0].runs.resize(1);
     plans[0].settings.outputFolder = out.folder();
     const YearComputation compute = [&](const StationPlan&, std::size_t, FolderLookup&, FolderLookup&) {
-        return YearOutput{{{FileKind::Yearly, out.File("Y2024_0101.csv"), "y"},
-                           {FileKind::Quality, out.File("Q2024_0101.csv"), "q"}},
-                          {},
-                          {}};
+        return YearOutput{.files = {{FileKind::Yearly, out.File("Y2024_0101.csv"), "y"},
+                                    {FileKind::Quality, out.File("Q2024_0101.csv"), "q"}}};
     };
     calls.clear();
     Recorder recorder;
@@ -307,7 +305,7 @@ TEST(Engine, FewerThreadsThanAskedForStillConvertEveryYear) {
     plans[0].runs.resize(400);
     plans[0].settings.outputFolder = out.folder();
     const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
-        return YearOutput{{{FileKind::Yearly, out.File(std::to_string(year)), "x"}}, {}, {}};
+        return YearOutput{.files = {{FileKind::Yearly, out.File(std::to_string(year)), "x"}}};
     };
     // Room for a few thread stacks only, so that most of the 400 threads asked for cannot start.
     const auto convertWithLittleRoom = [&] {

@@ -25,7 +25,9 @@ ConversionSettings Settings(const std::string& monthly, const std::string& outpu
 TEST(YearRuns, AYearIsAFunctionOfItsInputsAlone) {
     // No folder is involved: the texts alone make the year, and a missing month adds no day.
     YearInputs inputs{
-        "05", 35.5, {{"M0501_0312.csv", std::nullopt}, {"M0502_0312.csv", MonthlyText(2005, 2, 3, 1)}}, {}};
+        .yy = "05",
+        .latitude = 35.5,
+        .monthly = {{"M0501_0312.csv", std::nullopt}, {"M0502_0312.csv", MonthlyText(2005, 2, 3, 1)}}};
     const std::string year = ComputeYear(inputs).yearly();
     EXPECT_NE(year.find("\"05/02/03\",0.0,10.0"), std::string::npos);
     EXPECT_NE(year.find("\"05/01/01\",X,"), std::string::npos);
@@ -84,7 +86,7 @@ TEST(YearRuns, AFailingYearStopsTheRunAndLeavesItsFileAndLaterOnesUntouched) {
         EXPECT_NE(TempFolder::Read(out.File("Y2005_0312.csv")), "old");
         EXPECT_EQ(TempFolder::Read(out.File("Y2006_0312.csv")), "old");
         EXPECT_EQ(TempFolder::Read(out.File("Y2007_0312.csv")), "old");
-        EXPECT_EQ(out.EntryCount(), 4); // 2005 and its companion; no temporary file left
+        EXPECT_EQ(out.EntryCount(), 5); // 2005 and its companions; no temporary file left
     }
 }
 
@@ -109,7 +111,7 @@ TEST(YearRuns, CancelStopsBeforeTheNextYearAndLeavesItsFileAsItWas) {
         EXPECT_EQ(counts, std::vector<std::size_t>{1});
         EXPECT_NE(TempFolder::Read(out.File("Y2005_0312.csv")), "");
         EXPECT_EQ(TempFolder::Read(out.File("Y2006_0312.csv")), "old");
-        EXPECT_EQ(out.EntryCount(), 3); // 2005 with its companion, nothing of 2007, no temporary file
+        EXPECT_EQ(out.EntryCount(), 4); // 2005 with its companions, nothing of 2007, no temporary file
     }
 }
 

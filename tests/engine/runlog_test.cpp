@@ -55,8 +55,8 @@ Traced Convert(const TempFolder& monthly, const TempFolder& out, std::vector<std
     request.outputFolder = out.folder();
     request.mergeOutput = mergeOutput;
     struct Reporter : ConversionObserver {
-        void FileWritten(std::size_t, const std::string& path) override {
-            events.push_back("file " + std::string(FileNameOf(path)));
+        void FileWritten(std::size_t, const WrittenYear& year) override {
+            events.push_back("file " + std::string(FileNameOf(year.yearlyPath)));
         }
     } reporter;
     events.clear();

@@ -61,7 +61,8 @@ TEST(ConvertCommand, CompanionFilesAreLeftOutWhenAskedAndSummarised) {
     EXPECT_EQ(r.out,
               golden +
                   ": 366 日 (値のある日 4 日)\n  正常 0 日\n  準正常 0 日\n  資料不足 2 日\n  欠測 362 日\n"
-                  "  既存 2 日\n  最も長い欠測: 2000/03/01 から 306 日\n");
+                  "  既存 2 日\n  最も長い欠測: 2000/03/01 から 306 日\n"
+                  "  疑わしい値 0 個 (0 日)、分からない日 2 日\n");
     // Without its companion the summary says which file it lacks and what the values alone show,
     // as --plot draws such a year without shading: neither is an error.
     r = RunConvert("--summary " + bare.File("Y2000_0312.csv"));

@@ -9,18 +9,21 @@ namespace {
 
 using testing::HourLine;
 
+// Where the companion stands among the files of a year.
+constexpr std::size_t QUALITY = 2;
+
 std::string Monthly(const std::string& hours) {
     return EncodeCp932(testing::MONTHLY_HEADER + "\r\n" + hours);
 }
 
-// The companion lines of the days of January that are not "no data".
+// The companion lines of the days of January that are not "no data", without their suspect values.
 std::vector<std::string> Lines(const std::string& monthly, const std::string& earlierYearly = {}) {
-    YearInputs inputs{"05", 35.5, {{"M0501_0312.csv", Monthly(monthly)}}, {}};
+    YearInputs inputs{.yy = "05", .latitude = 35.5, .monthly = {{"M0501_0312.csv", Monthly(monthly)}}};
     if (!earlierYearly.empty()) inputs.yearly = {"Y2005_0312.csv", earlierYearly};
-    const std::string text = DecodeCp932(ComputeYear(inputs).files.at(1));
+    const std::string text = DecodeCp932(*ComputeYear(inputs).files.at(QUALITY));
     std::vector<std::string> lines;
     for (std::string_view line : SplitLines(text))
-        if (line.find("欠測") == std::string_view::npos) lines.emplace_back(line);
+        if (line.find("欠測") == std::string_view::npos) lines.emplace_back(line.substr(0, line.rfind(',')));
     return lines;
 }
 
@@ -41,21 +44,21 @@ TEST(Completeness, HoursThatReachedEachDayAndTheirClass) {
 
 TEST(Completeness, DaysKeptFromAnEarlierYearlyFileAreMarkedAndTheFileReadsBack) {
     // A first run gives 2 and 3 January; a second run of other hours replaces 3 January only.
-    YearInputs first{
-        "05",
-        35.5,
-        {{"M0501_0312.csv", Monthly(HourLine("2005/01/02", "5:00") + HourLine("2005/01/03", "6:00"))}},
-        {}};
+    YearInputs first{.yy = "05",
+                     .latitude = 35.5,
+                     .monthly = {{"M0501_0312.csv",
+                                  Monthly(HourLine("2005/01/02", "5:00") + HourLine("2005/01/03", "6:00"))}}};
     const std::string earlier = ComputeYear(first).yearly();
     EXPECT_EQ(
         Lines(HourLine("2005/01/03", "7:00") + HourLine("2005/01/03", "8:00"), earlier),
         (std::vector<std::string>{"年月日,時間数,区分", "\"05/01/02\",X,既存", "\"05/01/03\",2,資料不足"}));
 
-    YearInputs again{"05", 35.5, {}, {"Y2005_0312.csv", earlier}};
-    const std::vector<DayQuality> days = ParseQualityText(ComputeYear(again).files.at(1), "Q2005_0312.csv");
+    YearInputs again{.yy = "05", .latitude = 35.5, .yearly = {"Y2005_0312.csv", earlier}};
+    const std::vector<DayQuality> days =
+        ParseQualityText(*ComputeYear(again).files.at(QUALITY), "Q2005_0312.csv");
     ASSERT_EQ(days.size(), 365u);
     EXPECT_EQ(days[1], (DayQuality{2005, 1, 2, -1, DayClass::Kept}));
-    EXPECT_EQ(days[0], (DayQuality{2005, 1, 1, 0, DayClass::NoData}));
+    EXPECT_EQ(days[0], (DayQuality{2005, 1, 1, 0, DayClass::NoData, 0}));
     // A day an earlier run left all "X" is a gap, not a kept value.
     EXPECT_EQ(days[9].dayClass, DayClass::NoData);
     EXPECT_EQ(QualityFileNameOf("y2005_0312.CSV"), "q2005_0312.CSV");
@@ -73,7 +76,10 @@ TEST(CompanionProof, NamesSizeAndChecksumOfItsYearlyFileAndNothingElseMatches) {
     EXPECT_EQ(Crc32(""), 0u);
 
     const std::string yearly =
-        ComputeYear({"05", 35.5, {{"M0501_0312.csv", Monthly(HourLine("2005/01/02", "5:00"))}}, {}}).yearly();
+        ComputeYear({.yy = "05",
+                     .latitude = 35.5,
+                     .monthly = {{"M0501_0312.csv", Monthly(HourLine("2005/01/02", "5:00"))}}})
+            .yearly();
     const std::string proof = FormatProofLine(ProofOf("Y2005_0312.csv", yearly));
     EXPECT_EQ(
         DecodeCp932(proof), "年次ファイル,Y2005_0312.csv," + std::to_string(yearly.size()) + ",CRC32:" + [&] {
@@ -105,7 +111,7 @@ TEST(CompanionProof, NamesSizeAndChecksumOfItsYearlyFileAndNothingElseMatches) {
             "年月日,時間数,区分,疑わしい値\r\n\"05/01/02\",1,資料不足,2\r\n\"05/01/03\",24,正常\r\n") +
             proof,
         "Q2005_0312.csv");
-    EXPECT_EQ(days, (std::vector<DayQuality>{{2005, 1, 2, 1, DayClass::Insufficient},
+    EXPECT_EQ(days, (std::vector<DayQuality>{{2005, 1, 2, 1, DayClass::Insufficient, 2},
                                              {2005, 1, 3, 24, DayClass::Complete}}));
 }
 

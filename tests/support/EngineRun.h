@@ -29,8 +29,8 @@ inline OneStationOutcome ConvertYearRuns(const std::vector<YearRun>& runs, const
         std::size_t written = 0;
         explicit Observer(const OneStationNotices& n) : notices(n) {}
         bool CancelRequested() override { return notices.cancelled && notices.cancelled(); }
-        void FileWritten(std::size_t, const std::string& path) override {
-            if (notices.written) notices.written(++written, path);
+        void FileWritten(std::size_t, const WrittenYear& year) override {
+            if (notices.written) notices.written(++written, year.yearlyPath);
         }
     } observer(notices);
     const ConversionOutcome outcome =

@@ -41,7 +41,7 @@ RunJob::Plan Pretend(const QStringList& files, std::function<void()> after = nul
     plan.convert = [files, after](const RunJob::Progress& progress) {
         for (qsizetype i = 0; i < files.size(); ++i) {
             progress.starting(static_cast<std::size_t>(i));
-            progress.written(static_cast<std::size_t>(i + 1), files[i].toStdString());
+            progress.written(static_cast<std::size_t>(i + 1), files[i].toStdString(), 0);
         }
         if (after) after();
         return RunJob::Outcome{static_cast<std::size_t>(files.size()), false};

@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <utility>
@@ -29,13 +30,29 @@ QString Confirm(const QString& text) {
     return Line(QStringLiteral("確認"), 0, text);
 }
 
+// The lines of the findings files in `folder`, less each one's header and last line.
+qint64 FindingsListed(const std::string& folder) {
+    qint64 lines = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().rfind('C', 0) != 0) continue;
+        const std::string bytes = Bytes(entry.path().string());
+        lines += std::count(bytes.begin(), bytes.end(), '\n') - 2;
+    }
+    return lines;
+}
+
 QString Completed(int written, const std::string& folder) {
     // COORDINATES' latitude; a blank part would read 00.
-    return Confirm(
+    QString text =
         QStringLiteral(
             "終了しました。\n年次ファイル %1 個を %2 に書き込みました。\n緯度 35°41′0″ で計算しました。")
             .arg(written)
-            .arg(QString::fromStdString(folder)));
+            .arg(QString::fromStdString(folder));
+    if (const qint64 suspect = FindingsListed(folder))
+        text += QStringLiteral("\n疑わしい値が %1 個見つかりました（検査結果ファイル C{年}_{GG}{BB}.csv "
+                               "に一覧があります）。")
+                    .arg(suspect);
+    return Confirm(text);
 }
 
 // Temporary files of an atomic write start with a dot; a station's lock file stays on purpose.

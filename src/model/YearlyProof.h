@@ -1,0 +1,40 @@
+#pragma once
+
+// The last line of a file written beside a yearly file: which yearly file it was written with, as that
+// file's name, size and CRC-32. A companion beside any other yearly file (older, newer, another year's or
+// station's) is recognised by it. Kept apart from the rows, so the file stays a plain CSV a spreadsheet
+// opens.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kolvane {
+
+inline constexpr std::string_view PROOF_LABEL = "年次ファイル";
+
+struct QualityProof {
+    std::string yearlyName;
+    uint64_t size = 0;
+    uint32_t crc = 0;
+
+    bool operator==(const QualityProof&) const = default;
+};
+
+uint32_t Crc32(std::string_view bytes);
+QualityProof ProofOf(std::string_view yearlyName, std::string_view yearlyBytes);
+// The proof as the companion's last line (CP932, CR LF).
+std::string FormatProofLine(const QualityProof& proof);
+// The proof on the last non-empty line of a companion text; none when that line is not one.
+std::optional<QualityProof> ParseProofLine(std::string_view companionBytes);
+// Whether a companion text was written with the yearly file `yearlyName` of these bytes; names are
+// compared as the program looks files up, without regard to letter case.
+bool ProvesYearly(std::string_view companionBytes, std::string_view yearlyName, std::string_view yearlyBytes);
+
+// How a companion stands to the yearly file beside it.
+enum class Belonging { Absent, Belongs, NotBelonging, NotProven };
+Belonging BelongingOf(std::string_view companionBytes, std::string_view yearlyName,
+                      std::string_view yearlyBytes);
+
+} // namespace kolvane
