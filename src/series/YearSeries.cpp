@@ -117,8 +117,10 @@ void ApplyQuality(YearSeries& series, const std::vector<DayQuality>& days) {
     for (SeriesDay& d : series.days)
         d.dayClass = DayClass::NoData;
     for (const DayQuality& q : days)
-        if (const auto index = DayIndex(series, q.year, q.month, q.day))
+        if (const auto index = DayIndex(series, q.year, q.month, q.day)) {
             series.days[*index].dayClass = q.dayClass;
+            series.days[*index].suspect = q.suspect;
+        }
     series.qualityKnown = true;
 }
 

@@ -26,7 +26,7 @@ struct SeriesDay {
     // The day's class from the companion file; without one, only a day with no value at all is known
     // (as NoData).
     std::optional<DayClass> dayClass;
-    int suspect = 0; // hourly values of the day the plausibility checks found suspect
+    int suspect = 0; // hourly values of the day the plausibility checks found suspect; -1: not known
 };
 
 // A day the plot shades: made from fewer than all its hours, or from none.

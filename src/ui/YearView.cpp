@@ -3,6 +3,7 @@
 #include "checks/FindingsFile.h"
 #include "engine/RunLog.h"
 #include "model/Error.h"
+#include "model/FileIo.h"
 #include "model/FileNames.h"
 #include "model/Messages.h"
 #include "plot/Fonts.h"
@@ -35,9 +36,17 @@ QString FileName(const std::string& path) {
     return QFileInfo(FromCore(path)).fileName();
 }
 
-// The findings beside a yearly file.
-std::vector<Finding> ReadYearFindings(const std::string& /*yearlyPath*/) {
-    return {};
+// The findings file beside a yearly file, when it was written with it; otherwise why not.
+std::pair<std::vector<Finding>, QString> ReadYearFindings(const std::string& yearlyPath) {
+    try {
+        std::string bytes;
+        if (int e = ReadWholeFile(yearlyPath, bytes))
+            return {{}, FromCore(message::CannotRead(FileKind::Yearly, yearlyPath, e))};
+        YearFindings file = ReadFindingsOf(yearlyPath, bytes);
+        return {std::move(file.findings), QString::fromStdString(file.Note())};
+    } catch (const KolvaneError& error) {
+        return {{}, QString::fromUtf8(error.what())};
+    }
 }
 
 } // namespace
@@ -205,23 +214,31 @@ void YearView::LoadYear(int index) {
     const QString note = series_ ? QString::fromStdString(series_->qualityNote) : QString();
     lblQuality->setText(note);
     lblQuality->setVisible(!note.isEmpty());
-    ShowFindings(ReadYearFindings(file.path));
+    auto [findings, findingsNote] = ReadYearFindings(file.path);
+    ShowFindings(std::move(findings), findingsNote);
     cmdSavePng->setEnabled(series_.has_value());
     if (cmdSaveSvg) cmdSaveSvg->setEnabled(series_.has_value());
 }
 
-void YearView::ShowFindings(std::vector<Finding> findings) {
+void YearView::ShowFindings(std::vector<Finding> findings, const QString& note) {
     const int year = series_ ? series_->year : 0;
-    if (series_) {
+    // Without them the marks are the companion's counts, when it has them.
+    if (series_ && !findings.empty()) {
         const std::vector<int32_t> perDay = CountFindingsPerDay(findings, year);
         for (std::size_t i = 0; i < series_->days.size() && i < perDay.size(); ++i)
             series_->days[i].suspect = perDay[i];
     }
     findings_->SetFindings(year, std::move(findings));
     const auto count = findings_->findings().size();
+    const bool unknown = series_ && std::any_of(series_->days.begin(), series_->days.end(),
+                                                [](const SeriesDay& d) { return d.suspect < 0; });
     lblFindings->setText(
-        count == 0 ? QStringLiteral("疑わしい値はありません。")
-                   : QStringLiteral("疑わしい値 %1 件（行を選ぶと、その日をグラフに示します）").arg(count));
+        count > 0         ? QStringLiteral("疑わしい値 %1 件（行を選ぶと、その日をグラフに示します）").arg(count)
+        : !note.isEmpty() ? note
+        : unknown         ? QStringLiteral("検査していない日があります（以前の年次ファイルから残した日など）。")
+        : series_ && series_->qualityKnown
+            ? QStringLiteral("疑わしい値はありません。")
+            : QStringLiteral("品質ファイルがないため、疑わしい値は分かりません。"));
     findings_->setEnabled(count > 0);
     ShowPlot();
 }

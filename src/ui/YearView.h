@@ -67,7 +67,8 @@ class YearView : public QWidget {
     void SaveSvg();
 
     // Lists the suspect values of the year shown and marks their days on the plot.
-    void ShowFindings(std::vector<Finding> findings);
+    // `note` says why the findings file was passed over, when it was.
+    void ShowFindings(std::vector<Finding> findings, const QString& note = {});
 
     // The scale the plot and a saved picture use: the station's, or null for the year's own.
     const PlotRanges* Ranges() const;

@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 
+#include "checks/FindingsFile.h"
 #include "engine/RunLog.h"
 #include "formats/QualityFile.h"
 #include "model/FileIo.h"
@@ -236,17 +237,29 @@ TEST_F(YearViewTest, ACompanionOfAnotherYearlyFileIsSaidBesideThePlotAndNotShade
 
 TEST_F(YearViewTest, FindingsAreListedMarkedAndTheirDayShownWhenPicked) {
     WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
+    std::string yearly; // as on disk
+    ASSERT_EQ(ReadWholeFile(Output() + "Y2024_0101.csv", yearly), 0);
     auto view = Open(2024);
     ASSERT_TRUE(opened);
-    auto* list = Child<QTableWidget>(view.get(), "tblFindings");
-    auto* plot = Child<YearPlotWidget>(view.get(), "yearPlot");
-    EXPECT_EQ(list->rowCount(), 0);
-    EXPECT_EQ(Child<QLabel>(view.get(), "lblFindings")->text(), QStringLiteral("疑わしい値はありません。"));
+    EXPECT_EQ(Child<QTableWidget>(view.get(), "tblFindings")->rowCount(), 0);
+    EXPECT_EQ(Child<QLabel>(view.get(), "lblFindings")->text(),
+              QStringLiteral("品質ファイルがないため、疑わしい値は分かりません。"));
 
+    // The findings file of another yearly file is passed over, and the label says so.
     Finding spike{2024, 7, 17, 14, 0, 1, 35.2, CheckKind::Step, "前時間との差 15.2 ℃ > 4.0 ℃"};
     Finding wet{2024, 12, 31, 24, 0, 0, 160.5, CheckKind::Range, "上限 153.0 mm"};
-    Finding other{2023, 12, 31, 24, 0, 1, 1.0, CheckKind::Range, "前年"}; // not of this year
-    view->ShowFindings({spike, wet, other});
+    const std::string findings = FormatFindingsText({spike, wet}, 2024);
+    WriteFileAtomically(Output() + "C2024_0101.csv",
+                        findings + FormatProofLine(ProofOf("Y2024_0101.csv", "x")));
+    view = Open(2024);
+    EXPECT_EQ(Child<QTableWidget>(view.get(), "tblFindings")->rowCount(), 0);
+    EXPECT_TRUE(Child<QLabel>(view.get(), "lblFindings")->text().contains(QStringLiteral("C2024_0101.csv")));
+
+    WriteFileAtomically(Output() + "C2024_0101.csv",
+                        findings + FormatProofLine(ProofOf("Y2024_0101.csv", yearly)));
+    view = Open(2024);
+    auto* list = Child<QTableWidget>(view.get(), "tblFindings");
+    auto* plot = Child<YearPlotWidget>(view.get(), "yearPlot");
     ASSERT_EQ(list->rowCount(), 2);
     const QStringList first =
         Strings({"2024/07/17", "14:00", "気温", "35.2", "急変", "前時間との差 15.2 ℃ > 4.0 ℃"});
