@@ -17,6 +17,8 @@ FindingsList::FindingsList(QWidget* parent) : QTableWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
     verticalHeader()->hide();
+    // Compact rows: a year can have hundreds, and the plot needs the height.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setStretchLastSection(true);
     connect(this, &QTableWidget::itemSelectionChanged, this, &FindingsList::RowPicked);
 }

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -112,6 +113,8 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     lblFindings = new QLabel(this);
     lblFindings->setObjectName(QStringLiteral("lblFindings"));
     findings_ = new FindingsList(this);
+    findings_->setMinimumHeight(findings_->horizontalHeader()->sizeHint().height() +
+                                5 * findings_->verticalHeader()->defaultSectionSize());
     lblSaved = new QLabel(this);
     lblSaved->setObjectName(QStringLiteral("lblSaved"));
     lblSaved->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -239,7 +242,8 @@ void YearView::ShowFindings(std::vector<Finding> findings, const QString& note) 
         : series_ && series_->qualityKnown
             ? QStringLiteral("疑わしい値はありません。")
             : QStringLiteral("品質ファイルがないため、疑わしい値は分かりません。"));
-    findings_->setEnabled(count > 0);
+    // Room for a few rows to go through; none taken from the plot when there is nothing to list.
+    findings_->setVisible(count > 0);
     ShowPlot();
 }
 
