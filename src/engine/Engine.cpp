@@ -140,7 +140,7 @@ class Scheduler {
         const StationPlan& plan = plans_[task.station];
         YearOutput output = compute_(plan, task.year, lookups.For(plan.settings.monthlyFolder),
                                      lookups.For(plan.settings.outputFolder));
-        // The syncs of the years' files overlap on the workers instead of queueing where they are renamed.
+        // Written here, the files are on their way to disk while earlier years are synced and renamed.
         PrepareYearOutput(output, calls_);
         return output;
     }
@@ -273,32 +273,40 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
         const std::size_t years = plans[s].runs.size();
         std::size_t y = 0;
         while (y < years && !result.failure && !outcome.cancelled) {
-            // A batch: the next year, and those after it already computed. None counts as written
-            // before the folders of its renames are synced.
-            std::vector<std::string> batch, renamedIn;
+            // A batch: the next year, and those after it already computed, synced together. None
+            // counts as written before the folders of its renames are synced.
+            const std::size_t first = y;
+            std::vector<YearOutput> outputs;
             std::optional<std::string> failure;
             for (; y < years; ++y) {
-                if (!batch.empty() && (!together || !scheduler.Ready(firstTask[s] + y))) break;
+                if (!outputs.empty() && (!together || !scheduler.Ready(firstTask[s] + y))) break;
                 if (observer.CancelRequested()) {
                     outcome.cancelled = true;
                     break;
                 }
                 try {
-                    YearOutput output = scheduler.Take(firstTask[s] + y);
-                    CommitYearOutput(output, renamedIn);
-                    batch.push_back(output.YearlyPath());
+                    outputs.push_back(scheduler.Take(firstTask[s] + y));
                 } catch (...) {
                     failure = FailureMessage(std::current_exception());
                     break;
                 }
             }
+            std::vector<std::string> batch, renamedIn;
+            try {
+                SyncYearOutputs(outputs);
+                for (YearOutput& output : outputs) {
+                    CommitYearOutput(output, renamedIn);
+                    batch.push_back(output.YearlyPath());
+                }
+            } catch (...) {
+                failure = FailureMessage(std::current_exception());
+            }
             if (int e = SyncFolders(renamedIn, calls); e && !batch.empty()) {
                 // In place but not safe from a power cut: not reported written.
-                y -= batch.size();
                 failure = message::CannotWrite(FileKind::Yearly, batch.front(), e);
                 batch.clear();
             }
-            const std::size_t first = y - batch.size();
+            y = first + batch.size();
             for (std::size_t i = 0; i < batch.size(); ++i) {
                 observer.YearStarted(s, first + i);
                 result.written.push_back(batch[i]);
