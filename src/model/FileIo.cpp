@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
@@ -114,7 +115,7 @@ int SyncFileSystem(int fd) {
 
 PendingFile::PendingFile(PendingFile&& other) noexcept
     : calls_(other.calls_), path_(std::move(other.path_)), folder_(std::move(other.folder_)),
-      temp_(std::exchange(other.temp_, {})), fd_(std::exchange(other.fd_, -1)) {}
+      temp_(std::exchange(other.temp_, {})), fd_(std::exchange(other.fd_, -1)), opened_(other.opened_) {}
 
 PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
     if (this != &other) {
@@ -124,6 +125,7 @@ PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
         folder_ = std::move(other.folder_);
         temp_ = std::exchange(other.temp_, {});
         fd_ = std::exchange(other.fd_, -1);
+        opened_ = other.opened_;
     }
     return *this;
 }
@@ -140,6 +142,7 @@ void PendingFile::Discard() {
 
 int PendingFile::Prepare(const std::string& requested, std::string_view bytes, const DurableCalls& calls) {
     static std::atomic<unsigned> counter{0};
+    static std::atomic<std::uint64_t> openings{0};
     Discard();
     calls_ = calls;
     path_ = requested;
@@ -160,6 +163,7 @@ int PendingFile::Prepare(const std::string& requested, std::string_view bytes, c
     }
     if (fdNumber < 0) return EEXIST;
     Fd fd(fdNumber);
+    opened_ = openings++;
     temp_ = std::move(temp);
 
     auto fail = [this](int e) {
@@ -212,8 +216,14 @@ int PendingFile::SyncAll(const std::vector<PendingFile*>& files, std::size_t& fa
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (files[i]->fd_ < 0) continue;
+        // syncfs reports the failed writes since its file was opened: the first opened covers them all.
+        std::size_t earliest = i;
+        for (std::size_t j = i; j < files.size(); ++j)
+            if (devices[j] == devices[i] && files[j]->fd_ >= 0 &&
+                files[j]->opened_ < files[earliest]->opened_)
+                earliest = j;
         failed = i;
-        if (files.front()->calls_.syncFileSystem(files[i]->fd_) != 0) {
+        if (files.front()->calls_.syncFileSystem(files[earliest]->fd_) != 0) {
             if (errno != ENOSYS) return errno;
             if (int e = files[i]->Sync()) return e;
             continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -68,7 +69,8 @@ class PendingFile {
     std::string path_;
     std::string folder_;
     std::string temp_;
-    int fd_ = -1; // open until synced
+    int fd_ = -1;              // open until synced
+    std::uint64_t opened_ = 0; // the order of the openings of this process
 };
 
 // Syncs a folder, so the renames in it survive a power cut. Returns 0 or an errno.

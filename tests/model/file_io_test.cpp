@@ -91,18 +91,22 @@ TEST(PendingFile, SyncAllSyncsEachFileSystemOnceOrEachFileWhereThatCannotReportA
     if (twoFileSystems) fs::create_symlink(other / "Y3.csv", folder.File("Y3.csv"));
     static int fileSystemError = 0;
     DurableCalls calls = Recording();
+    // Named by the file it is asked through: the first opened, whose failed writes it reports since then.
     calls.syncFileSystem = [](int fd) {
-        durableLog.push_back("sync file system");
+        const std::string temp = fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename();
+        durableLog.push_back("sync file system " + temp.substr(1, 2));
         return fileSystemError ? errno = fileSystemError, -1 : ::syncfs(fd);
     };
     const struct {
         int error;
         std::vector<std::string> log;
     } cases[] = {
-        {0, std::vector<std::string>(twoFileSystems ? 2 : 1, "sync file system")},
+        {0, twoFileSystems ? std::vector<std::string>{"sync file system Y3", "sync file system Y1"}
+                           : std::vector<std::string>{"sync file system Y1"}},
         {ENOSYS,
-         {"sync file system", "sync file", "sync file system", "sync file", "sync file system", "sync file"}},
-        {EIO, {"sync file system"}},
+         {twoFileSystems ? "sync file system Y3" : "sync file system Y1", "sync file", "sync file system Y1",
+          "sync file", "sync file system Y1", "sync file"}},
+        {EIO, {twoFileSystems ? "sync file system Y3" : "sync file system Y1"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
@@ -112,7 +116,7 @@ TEST(PendingFile, SyncAllSyncsEachFileSystemOnceOrEachFileWhereThatCannotReportA
         std::vector<PendingFile*> pointers;
         for (int i = 0; i < 3; ++i) {
             ASSERT_EQ(files[i].Prepare(folder.File("Y" + std::to_string(i + 1) + ".csv"), bytes, calls), 0);
-            pointers.push_back(&files[i]);
+            pointers.insert(pointers.begin(), &files[i]);
         }
         durableLog.clear();
         std::size_t failed = 99;
