@@ -36,6 +36,10 @@ class Lookups {
     std::map<std::string, FolderLookup> lookups_;
 };
 
+// Years computed beyond the last one taken: enough that the workers go on while a batch is synced (a
+// computed year holds its yearly text and its files open, not much).
+constexpr std::size_t kAhead = 32;
+
 // The one pool of the program. Workers compute years in write order, at most `ahead` tasks beyond
 // the last one taken; the calling thread takes them in that order and writes them. Without workers
 // the calling thread computes each year as it takes it.
@@ -44,7 +48,7 @@ class Scheduler {
     Scheduler(const std::vector<StationPlan>& plans, const YearComputation& compute, std::vector<Task> tasks,
               unsigned threads, const DurableCalls& calls)
         : plans_(plans), compute_(compute), calls_(calls), tasks_(std::move(tasks)), slots_(tasks_.size()),
-          skipped_(plans.size(), false), ahead_(2 * std::size_t{threads}) {
+          skipped_(plans.size(), false), ahead_(std::max<std::size_t>(2 * std::size_t{threads}, kAhead)) {
         if (threads <= 1) return;
         try {
             for (unsigned t = 0; t < threads; ++t)
