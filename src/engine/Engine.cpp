@@ -38,6 +38,10 @@ class Lookups {
     std::map<std::string, FolderLookup> lookups_;
 };
 
+// Years computed beyond the last one taken: enough that the workers go on while a batch is synced (a
+// computed year holds its yearly text and its files open, not much).
+constexpr std::size_t kAhead = 32;
+
 // The one pool of the program. Workers compute years in write order, at most `ahead` tasks beyond
 // the last one taken; the calling thread takes them in that order and writes them. Without workers
 // the calling thread computes each year as it takes it.
@@ -46,7 +50,7 @@ class Scheduler {
     Scheduler(const std::vector<StationPlan>& plans, const YearComputation& compute, std::vector<Task> tasks,
               unsigned threads, const DurableCalls& calls)
         : plans_(plans), compute_(compute), calls_(calls), tasks_(std::move(tasks)), slots_(tasks_.size()),
-          skipped_(plans.size(), false), ahead_(2 * std::size_t{threads}) {
+          skipped_(plans.size(), false), ahead_(std::max<std::size_t>(2 * std::size_t{threads}, kAhead)) {
         if (threads <= 1) return;
         try {
             for (unsigned t = 0; t < threads; ++t)
@@ -142,7 +146,7 @@ class Scheduler {
         const StationPlan& plan = plans_[task.station];
         YearOutput output = compute_(plan, task.year, lookups.For(plan.settings.monthlyFolder),
                                      lookups.For(plan.settings.outputFolder));
-        // The syncs of the years' files overlap on the workers instead of queueing where they are renamed.
+        // Written here, the files are on their way to disk while earlier years are synced and renamed.
         PrepareYearOutput(output, calls_);
         return output;
     }
@@ -282,41 +286,49 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
         const std::size_t years = plans[s].runs.size();
         std::size_t y = 0;
         while (y < years && !result.failure && !outcome.cancelled) {
-            // A batch: the next year, and those after it already computed. None counts as written
-            // before the folders of its renames are synced.
-            std::vector<WrittenYear> batch;
-            std::vector<std::string> renamedIn;
-            std::string logLines;
+            // A batch: the next year, and those after it already computed, synced together. None
+            // counts as written before the folders of its renames are synced.
+            const std::size_t first = y;
+            std::vector<YearOutput> outputs;
             std::optional<std::string> failure;
             for (; y < years; ++y) {
-                if (!batch.empty() && (!together || !scheduler.Ready(firstTask[s] + y))) break;
+                if (!outputs.empty() && (!together || !scheduler.Ready(firstTask[s] + y))) break;
                 if (observer.CancelRequested()) {
                     outcome.cancelled = true;
                     break;
                 }
                 try {
-                    YearOutput output = scheduler.Take(firstTask[s] + y);
-                    CommitYearOutput(output, renamedIn);
-                    batch.push_back({output.YearlyPath(), output.suspectValues});
-                    logLines += FormatRunLogLine(
-                        RunLogEntryOf(plans[s], y, output.mergedFromOutput, std::time(nullptr)));
+                    outputs.push_back(scheduler.Take(firstTask[s] + y));
                 } catch (...) {
                     failure = FailureMessage(std::current_exception());
                     break;
                 }
             }
+            std::vector<WrittenYear> batch;
+            std::vector<std::string> renamedIn;
+            std::string logLines;
+            try {
+                SyncYearOutputs(outputs);
+                for (YearOutput& output : outputs) {
+                    CommitYearOutput(output, renamedIn);
+                    logLines += FormatRunLogLine(RunLogEntryOf(plans[s], first + batch.size(),
+                                                               output.mergedFromOutput, std::time(nullptr)));
+                    batch.push_back({output.YearlyPath(), output.suspectValues});
+                }
+            } catch (...) {
+                failure = FailureMessage(std::current_exception());
+            }
             if (int e = SyncFolders(renamedIn, calls); e && !batch.empty()) {
                 // In place but not safe from a power cut: not reported written.
-                y -= batch.size();
                 failure = message::CannotWrite(FileKind::Yearly, batch.front().yearlyPath, e);
                 batch.clear();
             }
+            y = first + batch.size();
             // The files are in place either way; a log that cannot say so stops the station, truthfully.
             const std::string& folder = plans[s].settings.outputFolder;
             if (int e = batch.empty() ? 0 : AppendRunLog(folder, logLines, calls))
                 failure = message::RunLogNotWritten(folder + std::string(RUN_LOG_FILE_NAME), e, PathsOf(batch)) +
                           (failure ? " " + *failure : std::string());
-            const std::size_t first = y - batch.size();
             for (std::size_t i = 0; i < batch.size(); ++i) {
                 observer.YearStarted(s, first + i);
                 result.written.push_back(batch[i].yearlyPath);

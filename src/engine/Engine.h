@@ -61,8 +61,8 @@ struct ConversionOutcome {
 // the same as one year after the other: yearly files are replaced station by station in run order.
 // Each station is locked in its output folder for the whole run, so that a second run on it (from
 // either front end) waits instead of losing the months the first one merges. A year's files are written
-// and synced beside their targets on the thread that computed it; the years ready at once are renamed
-// in order and their folders synced once before any of them is reported written.
+// beside their targets on the thread that computed it; the years ready at once are synced together,
+// renamed in order and their folders synced once before any of them is reported written.
 // A failing year stops only its station: its file and the station's later ones are left untouched,
 // earlier ones stay. Any failure, not only a KolvaneError, is reported as its station's failure.
 ConversionOutcome RunConversion(const std::vector<StationPlan>& plans, ConversionObserver& observer,

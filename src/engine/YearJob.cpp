@@ -71,7 +71,25 @@ void PrepareYearOutput(YearOutput& output, const DurableCalls& calls) {
     }
 }
 
+void SyncYearOutputs(std::vector<YearOutput>& outputs) {
+    std::vector<PendingFile*> files;
+    std::vector<std::pair<std::size_t, std::size_t>> whose; // year and file of each
+    for (std::size_t y = 0; y < outputs.size(); ++y)
+        for (std::size_t i = 0; i < outputs[y].prepared.size(); ++i) {
+            files.push_back(&outputs[y].prepared[i]);
+            whose.emplace_back(y, i);
+        }
+    std::size_t failed = 0;
+    if (int e = PendingFile::SyncAll(files, failed)) {
+        const auto [y, i] = whose[failed];
+        throw NotWritten(outputs[y], outputs[y].files[i], e);
+    }
+}
+
 void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn) {
+    // All synced before any is renamed: a disk failing on the companion leaves the yearly file as it was.
+    for (std::size_t i = 0; i < output.files.size(); ++i)
+        if (int e = output.prepared.at(i).Sync()) throw NotWritten(output, output.files[i], e);
     // An empty yearly file holds nothing to keep; a failure to remove it changes nothing either.
     if (!output.emptyToRemove.empty()) std::remove(output.emptyToRemove.c_str());
     // The companions first and the yearly file last: a failure between them leaves the old yearly file

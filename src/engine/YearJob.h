@@ -41,16 +41,22 @@ struct YearOutput {
 YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings, FolderLookup& monthlyFolder,
                           FolderLookup& outputFolder);
 
-// Writes and syncs each file beside its target, changing nothing a user sees. Throws KolvaneError naming
-// the yearly file (and the companion, when that was the file that failed); nothing is left behind.
+// Writes each file beside its target and starts it on its way to disk, changing nothing a user sees.
+// Throws KolvaneError naming the yearly file (and the companion, when that was the file that failed);
+// nothing is left behind.
 void PrepareYearOutput(YearOutput& output, const DurableCalls& calls = {});
 
-// Deletes a noted empty yearly file, then renames the prepared companions and the yearly file last over
-// their targets: a failure between them leaves the old yearly file beside a companion that does not match
-// it, which readers recognise. The companions left out are removed after the yearly file is in place,
-// so a failure before leaves the old ones beside the old yearly file they belong to. Adds the folder of each
-// file renamed to `renamedIn`: those must be synced (SyncFolder) before the files count as written. Throws
-// KolvaneError naming the yearly file and the cause (and the companion, when that was the file that failed).
+// Waits until every file of the prepared years is on disk, sharing the syncs (PendingFile::SyncAll).
+// Throws KolvaneError naming the yearly file of the first year with a file not synced.
+void SyncYearOutputs(std::vector<YearOutput>& outputs);
+
+// Waits until every prepared file not yet synced is on disk, deletes a noted empty yearly file, then renames
+// the companions and the yearly file last over their targets: a failure between them leaves the old yearly
+// file beside a companion that does not match it, which readers recognise. The companions left out are
+// removed after the yearly file is in place, so a failure before leaves the old ones beside the old yearly
+// file they belong to. Adds the folder of each file renamed to `renamedIn`: those must be synced (SyncFolder)
+// before the files count as written. Throws KolvaneError naming the yearly file and the cause (and the
+// companion, when that was the file that failed).
 void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn);
 
 } // namespace kolvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -19,17 +20,23 @@ bool IsFolder(const std::string& path);
 // that is not a regular file).
 int ReadWholeFile(const std::string& path, std::string& out);
 
+// syncfs where it reports a failed write (Linux 5.8 on); elsewhere it fails with ENOSYS.
+int SyncFileSystem(int fd);
+
 // The calls that make a replace survive a power cut, in the order WriteFileAtomically makes them. A test
-// wraps them to see that order; everything else uses the system's.
+// wraps them to see that order; everything else uses the system's. The data's sync need not carry the
+// file's times: its size is set by the write, which fdatasync keeps.
 struct DurableCalls {
-    int (*syncFile)(int fd) = ::fsync;
+    int (*syncFile)(int fd) = ::fdatasync;
+    int (*syncFileSystem)(int fd) = SyncFileSystem;
     int (*rename)(const char* from, const char* to) = ::rename;
     int (*syncFolder)(int fd) = ::fsync;
 };
 
-// A file's new content written beside it and synced to disk, not yet in its place. Prepare and Commit
-// apart let many files be prepared at once (their syncs overlap) and put in place in a chosen order, with
-// one SyncFolder after a batch. Destroyed before Commit, it removes its temporary file.
+// A file's new content written beside it, not yet in its place. Prepare only starts the data on its way
+// to the disk; Sync waits for it. Apart, many files can be written while others compute and then synced
+// together (one sync of their file system), put in place in a chosen order, with one SyncFolder
+// after a batch. Destroyed before Commit, it removes its temporary file.
 class PendingFile {
   public:
     PendingFile() = default;
@@ -40,10 +47,18 @@ class PendingFile {
     ~PendingFile();
 
     // Writes `bytes` to a new file in the folder `path` (or the file a symbolic link there leads to) will
-    // be in, with the mode and, where permitted, the owner of the file it replaces, and syncs it.
-    // Returns 0 or an errno (nothing left behind).
+    // be in, with the mode and, where permitted, the owner of the file it replaces, and starts writing
+    // it to disk. Returns 0 or an errno (nothing left behind).
     int Prepare(const std::string& path, std::string_view bytes, const DurableCalls& calls = {});
-    // Renames it over its target. Returns 0 or an errno (the temporary file removed, the target as it was).
+    // Waits until the data is on disk. Returns 0 or an errno (the temporary file removed).
+    int Sync();
+    // Sync of many files at once, through the calls of the first: one sync of each file system they are
+    // on, one flush of the disk instead of one per file (it also writes what other programs have pending
+    // there), or each file alone where the file system sync fails with ENOSYS. Returns 0, or an errno with
+    // `failed` set to the index of a file not synced (the first of a whole file system).
+    static int SyncAll(const std::vector<PendingFile*>& files, std::size_t& failed);
+    // Syncs it if that has not been done, and renames it over its target. Returns 0 or an errno (the
+    // temporary file removed, the target as it was).
     int Commit();
     // The folder the file is put in: SyncFolder it after Commit before the file counts as written.
     const std::string& folder() const { return folder_; }
@@ -54,6 +69,8 @@ class PendingFile {
     std::string path_;
     std::string folder_;
     std::string temp_;
+    int fd_ = -1;              // open until synced
+    std::uint64_t opened_ = 0; // the order of the openings of this process
 };
 
 // Syncs a folder, so the renames in it survive a power cut. Returns 0 or an errno.

@@ -150,26 +150,46 @@ TEST(Engine, AnyFailureInsideAYearIsItsStationsFailureNotACrash) {
 // What the file system was asked to do, and what the observer was told, in one order.
 std::mutex callsMutex;
 std::vector<std::string> calls;
-int syncFolderError = 0;
+int syncFileSystemError = 0, syncFolderError = 0;
 
 void Log(std::string line) {
     const std::lock_guard lock(callsMutex);
     calls.push_back(std::move(line));
 }
 
-const DurableCalls LOGGED{::fsync,
-                          [](const char* from, const char* to) {
-                              Log("rename " + std::string(FileNameOf(to)));
-                              return ::rename(from, to);
-                          },
-                          [](int fd) {
-                              Log("sync folder");
-                              if (!syncFolderError) return ::fsync(fd);
-                              errno = syncFolderError;
-                              return -1;
-                          }};
+// The name a temporary file open as `fd` will be renamed to (".0.tmp123-4" becomes "0").
+std::string TargetName(int fd) {
+    const std::string temp = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename();
+    return temp.substr(1, temp.rfind(".tmp") - 1);
+}
 
-TEST(Engine, YearsAreRenamedInOrderAndReportedWrittenOnlyAfterTheirFolderIsSynced) {
+int Fail(int error) {
+    errno = error;
+    return -1;
+}
+
+const DurableCalls LOGGED{.syncFile =
+                              [](int fd) {
+                                  Log("sync file " + TargetName(fd));
+                                  return ::fdatasync(fd);
+                              },
+                          .syncFileSystem =
+                              [](int fd) {
+                                  Log("sync all");
+                                  return syncFileSystemError ? Fail(syncFileSystemError) : ::syncfs(fd);
+                              },
+                          .rename =
+                              [](const char* from, const char* to) {
+                                  Log("rename " + std::string(FileNameOf(to)));
+                                  return ::rename(from, to);
+                              },
+                          .syncFolder =
+                              [](int fd) {
+                                  Log("sync folder");
+                                  return syncFolderError ? Fail(syncFolderError) : ::fsync(fd);
+                              }};
+
+TEST(Engine, YearsAreSyncedBeforeTheirRenameAndReportedWrittenOnlyAfterTheirFolderIsSynced) {
     TempFolder out;
     std::vector<StationPlan> plans(1);
     plans[0].runs.resize(4);
@@ -182,6 +202,7 @@ TEST(Engine, YearsAreRenamedInOrderAndReportedWrittenOnlyAfterTheirFolderIsSynce
         while (year == 0 && !laterDone && std::chrono::steady_clock::now() < giveUp)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         if (year == 1) laterDone = true;
+        Log("computed " + std::to_string(year));
         return YearOutput{.files = {{FileKind::Yearly, out.File(std::to_string(year)), "x"}}};
     };
     struct Logger : ConversionObserver {
@@ -189,39 +210,54 @@ TEST(Engine, YearsAreRenamedInOrderAndReportedWrittenOnlyAfterTheirFolderIsSynce
             Log("file " + std::string(FileNameOf(year.yearlyPath)));
         }
     };
-    for (unsigned threads : {1u, 2u}) {
-        SCOPED_TRACE(threads);
-        calls.clear();
-        laterDone = threads == 1;
-        Logger logger;
-        EXPECT_EQ(RunScheduled(plans, compute, logger, threads, LOGGED).Written(), 4u);
-        std::vector<std::string> renamed, reported;
-        std::size_t lastSync = 0;
-        std::map<std::string, std::size_t> renamedAt;
-        for (std::size_t i = 0; i < calls.size(); ++i) {
-            const std::string& call = calls[i];
-            if (call == "sync folder") lastSync = i;
-            if (call.starts_with("rename ")) {
-                renamed.push_back(call.substr(7));
-                renamedAt[call.substr(7)] = i;
+    // Synced with the whole file system, or where that cannot report a failure, file by file.
+    for (int fileSystemError : {0, ENOSYS})
+        for (unsigned threads : {1u, 2u}) {
+            SCOPED_TRACE(std::to_string(threads) + " threads, file system sync error " +
+                         std::to_string(fileSystemError));
+            calls.clear();
+            laterDone = threads == 1;
+            syncFileSystemError = fileSystemError;
+            Logger logger;
+            EXPECT_EQ(RunScheduled(plans, compute, logger, threads, LOGGED).Written(), 4u);
+            std::vector<std::string> renamed, reported;
+            std::size_t lastSync = 0, lastSyncAll = 0;
+            std::map<std::string, std::size_t> computedAt, syncedAt, renamedAt;
+            for (std::size_t i = 0; i < calls.size(); ++i) {
+                const std::string& call = calls[i];
+                const std::string name = call.substr(call.rfind(' ') + 1);
+                if (call == "sync folder") lastSync = i;
+                if (call == "sync all") lastSyncAll = i;
+                if (call.starts_with("computed ")) computedAt[name] = i;
+                if (call.starts_with("sync file ")) syncedAt[name] = i;
+                if (call.starts_with("rename ")) {
+                    renamed.push_back(name);
+                    renamedAt[name] = i;
+                    // Its data on disk since it was written, by itself or with the whole file system.
+                    EXPECT_GT(std::max(syncedAt[name], fileSystemError ? 0 : lastSyncAll), computedAt[name])
+                        << call << " before its data was synced";
+                }
+                if (call.starts_with("file ")) {
+                    reported.push_back(name);
+                    EXPECT_GT(lastSync, renamedAt[name]) << call << " reported before its folder sync";
+                }
             }
-            if (call.starts_with("file ")) {
-                reported.push_back(call.substr(5));
-                EXPECT_GT(lastSync, renamedAt[call.substr(5)]) << call << " reported before its folder sync";
-            }
+            EXPECT_EQ(renamed, (std::vector<std::string>{"0", "1", "2", "3"}));
+            EXPECT_EQ(reported, renamed);
         }
-        EXPECT_EQ(renamed, (std::vector<std::string>{"0", "1", "2", "3"}));
-        EXPECT_EQ(reported, renamed);
-    }
 
-    // A folder that cannot be synced: the files are in place, but not reported written.
-    calls.clear();
-    syncFolderError = EIO;
-    Recorder recorder;
-    const ConversionOutcome outcome = RunScheduled(plans, compute, recorder, 1, LOGGED);
-    syncFolderError = 0;
-    EXPECT_EQ(outcome.Written(), 0u);
-    EXPECT_EQ(outcome.stations[0].failure, message::CannotWrite(FileKind::Yearly, out.File("0"), EIO));
+    // A disk that fails the data or the folder: the files may be in place, but none is reported written,
+    // and no temporary file is left.
+    for (int* error : {&syncFileSystemError, &syncFolderError}) {
+        syncFileSystemError = syncFolderError = 0;
+        *error = EIO;
+        Recorder recorder;
+        const ConversionOutcome outcome = RunScheduled(plans, compute, recorder, 1, LOGGED);
+        EXPECT_EQ(outcome.Written(), 0u);
+        EXPECT_EQ(outcome.stations[0].failure, message::CannotWrite(FileKind::Yearly, out.File("0"), EIO));
+        EXPECT_EQ(out.EntryCount(), 4);
+    }
+    syncFileSystemError = syncFolderError = 0;
 }
 
 TEST(Engine, ACompanionIsPutInPlaceBeforeItsYearlyFile) {

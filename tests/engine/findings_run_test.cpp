@@ -112,7 +112,7 @@ TEST(FindingsRun, AFailureBetweenTheRenamesIsSaidAndTheNextRunRepairsIt) {
     const std::string julyYearly = s.Read("Y2024_0312.csv"), julyFindings = s.Read("C2024_0312.csv");
 
     s.folder.Write("M2408_0312.csv", Night("2024/08/01", "120"));
-    EXPECT_EQ(s.Convert("2024/08", {::fsync, FailFindingsRename, ::fsync}),
+    EXPECT_EQ(s.Convert("2024/08", {.rename = FailFindingsRename}),
               message::CannotWrite(FileKind::Yearly, s.folder.File("Y2024_0312.csv"), EIO) +
                   message::CompanionNotWritten(FileKind::Findings, s.folder.File("C2024_0312.csv")));
     // The old yearly file with its own findings; the new companion does not prove it belongs.

@@ -35,15 +35,21 @@ std::string NameOfFd(int fd) {
     return n > 0 ? std::string(FileNameOf(std::string_view(path, static_cast<std::size_t>(n)))) : "?";
 }
 
-const DurableCalls RECORDED{[](int fd) {
-                                events.push_back("sync " + NameOfFd(fd));
-                                return ::fsync(fd);
-                            },
-                            ::rename,
-                            [](int fd) {
-                                events.push_back("sync folder " + NameOfFd(fd));
-                                return ::fsync(fd);
-                            }};
+const DurableCalls RECORDED{.syncFile =
+                                [](int fd) {
+                                    events.push_back("sync " + NameOfFd(fd));
+                                    return ::fsync(fd);
+                                },
+                            .syncFileSystem =
+                                [](int fd) {
+                                    events.push_back("sync all");
+                                    return SyncFileSystem(fd);
+                                },
+                            .syncFolder =
+                                [](int fd) {
+                                    events.push_back("sync folder " + NameOfFd(fd));
+                                    return ::fsync(fd);
+                                }};
 
 Traced Convert(const TempFolder& monthly, const TempFolder& out, std::vector<std::string> months,
                bool mergeOutput = false) {

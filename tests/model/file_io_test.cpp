@@ -78,6 +78,72 @@ TEST(WriteFileAtomically, SyncsTheFileBeforeTheRenameAndTheFolderAfterAndFailsWh
     EXPECT_EQ(names, std::vector<std::string>{"Y2024_0101.csv"});
 }
 
+TEST(PendingFile, SyncAllSyncsEachFileSystemOnceOrEachFileWhereThatCannotReportAFailure) {
+    namespace fs = std::filesystem;
+    TempFolder folder;
+    // A file linked to another file system, where the machine has one in memory, needs that one synced.
+    const fs::path other = fs::path("/dev/shm") / ("kolvane-test-" + std::to_string(::getpid()));
+    struct stat here, there;
+    std::error_code noShm;
+    const bool twoFileSystems = fs::create_directory(other, noShm) &&
+                                ::stat(folder.folder().c_str(), &here) == 0 &&
+                                ::stat(other.c_str(), &there) == 0 && here.st_dev != there.st_dev;
+    if (twoFileSystems) fs::create_symlink(other / "Y3.csv", folder.File("Y3.csv"));
+    static int fileSystemError = 0;
+    DurableCalls calls = Recording();
+    // Named by the file it is asked through: the first opened, whose failed writes it reports since then.
+    calls.syncFileSystem = [](int fd) {
+        const std::string temp = fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename();
+        durableLog.push_back("sync file system " + temp.substr(1, 2));
+        return fileSystemError ? errno = fileSystemError, -1 : ::syncfs(fd);
+    };
+    const struct {
+        int error;
+        std::vector<std::string> log;
+    } cases[] = {
+        {0, twoFileSystems ? std::vector<std::string>{"sync file system Y3", "sync file system Y1"}
+                           : std::vector<std::string>{"sync file system Y1"}},
+        {ENOSYS,
+         {twoFileSystems ? "sync file system Y3" : "sync file system Y1", "sync file", "sync file system Y1",
+          "sync file", "sync file system Y1", "sync file"}},
+        {EIO, {twoFileSystems ? "sync file system Y3" : "sync file system Y1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        fileSystemError = c.error;
+        const std::string bytes = "new " + std::to_string(c.error);
+        std::vector<PendingFile> files(3);
+        std::vector<PendingFile*> pointers;
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_EQ(files[i].Prepare(folder.File("Y" + std::to_string(i + 1) + ".csv"), bytes, calls), 0);
+            pointers.insert(pointers.begin(), &files[i]);
+        }
+        durableLog.clear();
+        std::size_t failed = 99;
+        EXPECT_EQ(PendingFile::SyncAll(pointers, failed), c.error == ENOSYS ? 0 : c.error);
+        EXPECT_EQ(durableLog, c.log);
+        if (c.error == EIO) {
+            EXPECT_EQ(failed, 0u);
+            continue; // dropped unrenamed: nothing left behind
+        }
+        durableLog.clear();
+        for (PendingFile& file : files)
+            EXPECT_EQ(file.Commit(), 0);
+        // Synced once is enough.
+        EXPECT_EQ(durableLog, std::vector<std::string>(3, "rename"));
+        for (int i = 1; i <= 3; ++i)
+            EXPECT_EQ(TempFolder::Read(folder.File("Y" + std::to_string(i) + ".csv")), bytes);
+    }
+    fileSystemError = 0;
+    std::vector<std::string> names;
+    ASSERT_EQ(ListRegularFiles(folder.folder(), names), 0);
+    EXPECT_EQ(names, (std::vector<std::string>{"Y1.csv", "Y2.csv", "Y3.csv"}));
+    if (twoFileSystems) {
+        EXPECT_EQ(std::distance(fs::directory_iterator(other), fs::directory_iterator()), 1);
+    }
+    fs::remove_all(other, noShm);
+}
+
 TEST(WriteFileAtomically, KeepsLinksAndModeOfTheFileItReplaces) {
     namespace fs = std::filesystem;
     TempFolder folder;
