@@ -9,7 +9,7 @@
 #   --runs N      instead, exactly N executions per target from seed S (default 1): the same tree gives
 #                 the same verdict on any machine, however busy, which is what CI needs
 #   --build DIR   the build folder (default: build-fuzz beside the sources)
-#   TARGET        monthly_file, yearly_file, companion_file, date_number, ini_file, locality_table
+#   TARGET        monthly_file, yearly_file, companion_file, findings_file, date_number, ini_file, locality_table
 #                 (default: all)
 #
 # The committed corpus under fuzz/corpus/ is never changed; a finding becomes a seed file there by hand.
@@ -33,7 +33,7 @@ while (($#)); do
     *) targets+=("$1"); shift ;;
     esac
 done
-((${#targets[@]})) || targets=(monthly_file yearly_file companion_file date_number ini_file locality_table)
+((${#targets[@]})) || targets=(monthly_file yearly_file companion_file findings_file date_number ini_file locality_table)
 
 packages=(clang-14 libclang-rt-14-dev cmake make libstdc++-12-dev)
 missing=()

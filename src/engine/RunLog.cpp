@@ -40,20 +40,6 @@ std::string LocalTime(std::time_t now) {
     return std::string(text, n);
 }
 
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
 int WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -141,7 +127,7 @@ int AppendRunLog(const std::string& folder, std::string_view lines, const Durabl
     if (lines.empty()) return 0;
     const std::string path = folder + std::string(RUN_LOG_FILE_NAME);
     bool created = false;
-    Descriptor log(OpenLog(path, created));
+    Fd log(OpenLog(path, created));
     if (log.get() < 0) return errno;
     // A file system without locks still gets whole lines from one write each.
     while (::flock(log.get(), LOCK_EX) != 0 && errno == EINTR) {

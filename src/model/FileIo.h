@@ -5,9 +5,26 @@
 #include <string_view>
 #include <unistd.h>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace kolvane {
+
+// An open file descriptor, closed when it goes.
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+  private:
+    int fd_;
+};
 
 // A folder path as the program keeps it: ending in "/" (an empty path stays empty).
 std::string WithTrailingSlash(std::string folder);
