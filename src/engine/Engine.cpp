@@ -41,6 +41,11 @@ class Lookups {
 // Years computed beyond the last one taken: enough that the workers go on while a batch is synced (a
 // computed year holds its yearly text and its files open, not much).
 constexpr std::size_t kAhead = 32;
+// Years of a station written together where the front end allows it: each batch costs a few flushes of
+// the disk (the files' data, the folder, the run log), which would otherwise be paid for nearly every year.
+// Well under the look-ahead, so that the workers go on computing the next batch meanwhile; small enough
+// that files still appear as the run goes.
+constexpr std::size_t kBatch = 8;
 
 // The one pool of the program. Workers compute years in write order, at most `ahead` tasks beyond
 // the last one taken; the calling thread takes them in that order and writes them. Without workers
@@ -89,13 +94,6 @@ class Scheduler {
         }
         changed_.notify_all();
         return output;
-    }
-
-    // True when Take(k) would not wait.
-    bool Ready(std::size_t k) {
-        if (workers_.empty()) return false;
-        std::lock_guard lock(mutex_);
-        return slots_[k].done;
     }
 
     // The remaining years of a station will not be taken: they need not be computed.
@@ -286,13 +284,13 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
         const std::size_t years = plans[s].runs.size();
         std::size_t y = 0;
         while (y < years && !result.failure && !outcome.cancelled) {
-            // A batch: the next year, and those after it already computed, synced together. None
-            // counts as written before the folders of its renames are synced.
+            // A batch: the next years of the station, synced together. None counts as written before
+            // the folders of its renames are synced.
             const std::size_t first = y;
             std::vector<YearOutput> outputs;
             std::optional<std::string> failure;
             for (; y < years; ++y) {
-                if (!outputs.empty() && (!together || !scheduler.Ready(firstTask[s] + y))) break;
+                if (!outputs.empty() && (!together || outputs.size() >= kBatch)) break;
                 if (observer.CancelRequested()) {
                     outcome.cancelled = true;
                     break;
@@ -327,8 +325,9 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
             // The files are in place either way; a log that cannot say so stops the station, truthfully.
             const std::string& folder = plans[s].settings.outputFolder;
             if (int e = batch.empty() ? 0 : AppendRunLog(folder, logLines, calls))
-                failure = message::RunLogNotWritten(folder + std::string(RUN_LOG_FILE_NAME), e, PathsOf(batch)) +
-                          (failure ? " " + *failure : std::string());
+                failure =
+                    message::RunLogNotWritten(folder + std::string(RUN_LOG_FILE_NAME), e, PathsOf(batch)) +
+                    (failure ? " " + *failure : std::string());
             for (std::size_t i = 0; i < batch.size(); ++i) {
                 observer.YearStarted(s, first + i);
                 result.written.push_back(batch[i].yearlyPath);

@@ -44,7 +44,8 @@ class ConversionObserver {
     // Asked about every 100 ms while waiting; true ends the conversion with nothing written.
     virtual bool CancelWhileWaiting() { return false; }
     // False: each yearly file is synced and reported before the next one is renamed, for a front end
-    // whose user stops the run on seeing a file. True lets the years ready at once share a folder sync.
+    // whose user stops the run on seeing a file. True lets a few years of a station share their syncs,
+    // reported together.
     virtual bool WriteReadyYearsTogether() { return true; }
 };
 
@@ -61,7 +62,7 @@ struct ConversionOutcome {
 // the same as one year after the other: yearly files are replaced station by station in run order.
 // Each station is locked in its output folder for the whole run, so that a second run on it (from
 // either front end) waits instead of losing the months the first one merges. A year's files are written
-// beside their targets on the thread that computed it; the years ready at once are synced together,
+// beside their targets on the thread that computed it; a batch of a station's next years is synced together,
 // renamed in order and their folders synced once before any of them is reported written.
 // A failing year stops only its station: its file and the station's later ones are left untouched,
 // earlier ones stay. Any failure, not only a KolvaneError, is reported as its station's failure.
