@@ -132,7 +132,8 @@ inline QString LatitudeUsed(QString degrees, QString minutes, QString seconds) {
 // Suspect values are no failure: the files are written as always, the values listed beside them.
 inline QString SuspectValuesFound(qint64 suspect) {
     return QStringLiteral(
-               "疑わしい値が %1 個見つかりました（検査結果ファイル C{年}_{GG}{BB}.csv に一覧があります）。")
+               "疑わしい値が %1 個見つかりました。グラフで一つずつ確かめられます（一覧は年次ファイルと"
+               "同じフォルダの検査結果ファイルにもあります）。")
         .arg(suspect);
 }
 inline QString Completed(std::size_t written, const QString& folder, const QString& latitudeUsed,

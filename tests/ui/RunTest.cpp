@@ -49,8 +49,8 @@ QString Completed(int written, const std::string& folder) {
             .arg(written)
             .arg(QString::fromStdString(folder));
     if (const qint64 suspect = FindingsListed(folder))
-        text += QStringLiteral("\n疑わしい値が %1 個見つかりました（検査結果ファイル C{年}_{GG}{BB}.csv "
-                               "に一覧があります）。")
+        text += QStringLiteral("\n疑わしい値が %1 個見つかりました。グラフで一つずつ確かめられます（一覧は"
+                               "年次ファイルと同じフォルダの検査結果ファイルにもあります）。")
                     .arg(suspect);
     return Confirm(text);
 }
