@@ -163,12 +163,9 @@ std::string YearFindings::Note() const {
 YearFindings ReadFindingsOf(const std::string& yearlyPath, std::string_view yearlyBytes) {
     YearFindings result;
     result.path = FindingsPathOf(yearlyPath);
-    std::string bytes;
-    const int e = ReadWholeFile(result.path, bytes);
-    if (e == ENOENT) return result;
-    if (e) throw KolvaneError(message::CannotRead(FileKind::Findings, result.path, e));
-    result.state = BelongingOf(bytes, FileNameOf(yearlyPath), yearlyBytes);
-    if (result.Belongs()) result.findings = ParseFindingsText(bytes, result.path);
+    const CompanionBytes read = ReadCompanionBytes(FileKind::Findings, result.path, yearlyPath, yearlyBytes);
+    result.state = read.state;
+    if (result.Belongs()) result.findings = ParseFindingsText(read.bytes, result.path);
     return result;
 }
 

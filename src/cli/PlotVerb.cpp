@@ -33,7 +33,7 @@ int RunPlot(const PlotCommand& command) {
     std::string bytes;
     if (ReadWholeFile(yearly, bytes) == 0) {
         const Companion companion = ReadCompanionOf(yearly, bytes);
-        if (companion.state == Companion::State::Absent)
+        if (companion.state == Belonging::Absent)
             std::cerr << cli_text::PlotWithoutCompanion(companion.path) << "\n";
         else if (!companion.Belongs())
             std::cerr << companion.Note() << "\n";

@@ -67,7 +67,7 @@ int RunSummary(const SummaryCommand& command) {
     const Companion companion = ReadCompanionOf(yearlyPath, bytes);
     // What the yearly file alone says is true either way; the classes only from its own companion.
     std::cout << cli_text::SummaryHead(yearlyPath, rows.size(), static_cast<std::size_t>(withValues)) << "\n";
-    if (companion.state == Companion::State::Absent) {
+    if (companion.state == Belonging::Absent) {
         // Written with --no-quality: the classes are unknown, but the gaps still show in the values.
         std::cout << cli_text::NoCompanion(companion.path) << "\n";
         std::size_t longest = 0, start = 0;

@@ -105,31 +105,18 @@ std::optional<std::vector<DayQuality>> ReadQualityFile(const std::string& path) 
 }
 
 std::string Companion::Note() const {
-    if (state == State::NotBelonging) return message::CompanionNotBelonging(path);
-    if (state == State::NotProven) return message::CompanionNotProven(path);
+    if (state == Belonging::NotBelonging) return message::CompanionNotBelonging(path);
+    if (state == Belonging::NotProven) return message::CompanionNotProven(path);
     return {};
 }
 
 Companion ReadCompanionOf(const std::string& yearlyPath, std::string_view yearlyBytes) {
     Companion companion;
     companion.path = QualityPathOf(yearlyPath);
-    std::string bytes;
-    const int e = ReadWholeFile(companion.path, bytes);
-    if (e == ENOENT) return companion;
-    if (e) throw KolvaneError(message::CannotRead(FileKind::Quality, companion.path, e));
-    switch (BelongingOf(bytes, FileNameOf(yearlyPath), yearlyBytes)) {
-    case Belonging::Absent:
-    case Belonging::NotProven:
-        companion.state = Companion::State::NotProven;
-        break;
-    case Belonging::NotBelonging:
-        companion.state = Companion::State::NotBelonging;
-        break;
-    case Belonging::Belongs:
-        companion.state = Companion::State::Belongs;
-        companion.days = ParseQualityText(bytes, companion.path);
-        break;
-    }
+    const CompanionBytes read =
+        ReadCompanionBytes(FileKind::Quality, companion.path, yearlyPath, yearlyBytes);
+    companion.state = read.state;
+    if (companion.Belongs()) companion.days = ParseQualityText(read.bytes, companion.path);
     return companion;
 }
 

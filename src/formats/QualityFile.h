@@ -54,12 +54,11 @@ struct QualitySummary {
 // The companion beside a yearly file, as a reader may use it: only when its proof matches the yearly
 // file's bytes.
 struct Companion {
-    enum class State { Absent, Belongs, NotBelonging, NotProven };
-    State state = State::Absent;
+    Belonging state = Belonging::Absent;
     std::string path;
     std::vector<DayQuality> days; // only when it belongs
 
-    bool Belongs() const { return state == State::Belongs; }
+    bool Belongs() const { return state == Belonging::Belongs; }
     // What the user is told when it is there but not used; empty otherwise.
     std::string Note() const;
 };

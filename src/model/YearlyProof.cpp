@@ -1,8 +1,12 @@
 #include "model/YearlyProof.h"
 
+#include "model/Error.h"
+#include "model/FileIo.h"
+#include "model/FileNames.h"
 #include "model/Text.h"
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <vector>
@@ -81,6 +85,16 @@ Belonging BelongingOf(std::string_view companionBytes, std::string_view yearlyNa
     if (!ParseProofLine(companionBytes)) return Belonging::NotProven;
     return ProvesYearly(companionBytes, yearlyName, yearlyBytes) ? Belonging::Belongs
                                                                  : Belonging::NotBelonging;
+}
+
+CompanionBytes ReadCompanionBytes(FileKind kind, const std::string& path, std::string_view yearlyPath,
+                                  std::string_view yearlyBytes) {
+    CompanionBytes read;
+    const int e = ReadWholeFile(path, read.bytes);
+    if (e == ENOENT) return {};
+    if (e) throw KolvaneError(message::CannotRead(kind, path, e));
+    read.state = BelongingOf(read.bytes, FileNameOf(yearlyPath), yearlyBytes);
+    return read;
 }
 
 } // namespace kolvane

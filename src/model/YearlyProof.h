@@ -5,6 +5,8 @@
 // station's) is recognised by it. Kept apart from the rows, so the file stays a plain CSV a spreadsheet
 // opens.
 
+#include "model/Messages.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -36,5 +38,15 @@ bool ProvesYearly(std::string_view companionBytes, std::string_view yearlyName, 
 enum class Belonging { Absent, Belongs, NotBelonging, NotProven };
 Belonging BelongingOf(std::string_view companionBytes, std::string_view yearlyName,
                       std::string_view yearlyBytes);
+
+// A companion file of kind `kind` at `path`, as it stands to the yearly file at `yearlyPath`: its bytes
+// and Belongs, NotBelonging or NotProven; Absent (no bytes) when there is no such file. Throws
+// KolvaneError for one that exists but cannot be read.
+struct CompanionBytes {
+    Belonging state = Belonging::Absent;
+    std::string bytes;
+};
+CompanionBytes ReadCompanionBytes(FileKind kind, const std::string& path, std::string_view yearlyPath,
+                                  std::string_view yearlyBytes);
 
 } // namespace kolvane
