@@ -87,10 +87,9 @@ std::vector<int32_t> CountFindingsPerDay(const std::vector<Finding>& findings, i
     std::vector<int32_t> counts(static_cast<std::size_t>((next - first).count()), 0);
     for (const Finding& f : findings) {
         if (f.year != year) continue;
-        const sys_days date{std::chrono::year{f.year} / month{static_cast<unsigned>(f.month)} /
-                            day{static_cast<unsigned>(f.day)}};
-        const auto index = static_cast<std::size_t>((date - first).count());
-        if (index < counts.size()) ++counts[index]; // a date that does not exist counts nowhere
+        // A date that does not exist counts nowhere.
+        if (const auto index = DayInYear(f.year, f.month, f.day); index && *index < counts.size())
+            ++counts[*index];
     }
     return counts;
 }

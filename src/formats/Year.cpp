@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <new>
 
 namespace kolvane {
@@ -43,13 +42,9 @@ int32_t YearOf(std::string_view yy) {
 
 // Where a date stands in the days of its year; none for another year or a date that does not exist.
 std::optional<std::size_t> DayIndex(const DailyTable& days, int32_t year, int32_t month, int32_t day) {
-    using namespace std::chrono;
-    const year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
-                              std::chrono::day{static_cast<unsigned>(day)}};
-    if (days.empty() || !date.ok() || year != days.front().year) return std::nullopt;
-    const auto index = (sys_days{date} - sys_days{std::chrono::year{year} / January / 1}).count();
-    if (index < 0 || static_cast<std::size_t>(index) >= days.size()) return std::nullopt;
-    return static_cast<std::size_t>(index);
+    if (days.empty() || year != days.front().year) return std::nullopt;
+    const std::optional<std::size_t> index = DayInYear(year, month, day);
+    return index && *index < days.size() ? index : std::nullopt;
 }
 
 // Kept days have no hours to check: what the earlier yearly file's own companions said of them is carried,

@@ -113,6 +113,16 @@ void SetDateParts(HourlyRecord& record, const DateParts& parts) {
     record.second = parts.second;
 }
 
+std::optional<std::size_t> DayInYear(int32_t year, int32_t month, int32_t day) {
+    using namespace std::chrono;
+    // Checked before the conversion: month and day keep only their low byte.
+    if (month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
+    const year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                              std::chrono::day{static_cast<unsigned>(day)}};
+    if (!date.ok()) return std::nullopt;
+    return static_cast<std::size_t>((sys_days{date} - sys_days{date.year() / January / 1}).count());
+}
+
 std::string PadTwoDigits(int32_t value) {
     std::string text = "0" + std::to_string(value);
     return text.substr(text.size() - 2);

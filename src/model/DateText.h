@@ -49,6 +49,9 @@ std::string PadTwoDigits(int32_t value);
 // Copies the six date parts into a record, which always takes them together.
 void SetDateParts(HourlyRecord& record, const DateParts& parts);
 
+// The place of a date in its year, 1 January being 0; none for a date that does not exist.
+std::optional<std::size_t> DayInYear(int32_t year, int32_t month, int32_t day);
+
 // "yy/mm/dd", each part by PadTwoDigits.
 std::string FormatShortDate(int32_t year, int32_t month, int32_t day);
 void AppendShortDate(std::string& out, int32_t year, int32_t month, int32_t day);

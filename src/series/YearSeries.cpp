@@ -2,6 +2,7 @@
 
 #include "discovery/Discovery.h"
 #include "formats/YearlyFile.h"
+#include "model/DateText.h"
 #include "model/Error.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"
@@ -38,13 +39,8 @@ bool HasValue(const SeriesDay& d) {
 
 // The place of a date in its year, or none for a date of another year or no date at all.
 std::optional<std::size_t> DayIndex(const YearSeries& series, int32_t year, int32_t month, int32_t day) {
-    using namespace std::chrono;
-    if (year != series.year || month < 1 || day < 1) return std::nullopt;
-    const year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
-                              std::chrono::day(static_cast<unsigned>(day))};
-    if (!date.ok()) return std::nullopt;
-    const sys_days first{std::chrono::year(year) / January / 1};
-    return static_cast<std::size_t>((sys_days(date) - first).count());
+    if (year != series.year) return std::nullopt;
+    return DayInYear(year, month, day);
 }
 
 } // namespace

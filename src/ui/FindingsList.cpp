@@ -1,9 +1,9 @@
 #include "ui/FindingsList.h"
 
 #include "model/Columns.h"
+#include "model/DateText.h"
 
 #include <QHeaderView>
-#include <chrono>
 
 namespace kolvane {
 
@@ -70,12 +70,9 @@ void FindingsList::RowPicked() {
 }
 
 int DayOfYear(int year, const Finding& finding) {
-    using namespace std::chrono;
     if (finding.year != year) return -1;
-    const year_month_day date{std::chrono::year{year}, month{static_cast<unsigned>(finding.month)},
-                              day{static_cast<unsigned>(finding.day)}};
-    if (!date.ok()) return -1;
-    return static_cast<int>((sys_days(date) - sys_days(std::chrono::year{year} / January / 1)).count());
+    const std::optional<std::size_t> index = DayInYear(finding.year, finding.month, finding.day);
+    return index ? static_cast<int>(*index) : -1;
 }
 
 } // namespace kolvane
