@@ -30,9 +30,8 @@ int RunCheck(const std::vector<StationPlan>& plans) {
                     const std::vector<std::string_view> decoded = SplitLines(text);
                     for (std::size_t i = 1; i + 1 < decoded.size(); ++i)
                         if (!decoded[i].empty()) std::cout << name << ',' << decoded[i] << "\n";
-                    std::vector<Finding> found = ParseFindingsText(file.bytes, file.path);
-                    all.insert(all.end(), found.begin(), found.end());
                 }
+                all.insert(all.end(), year.findings.begin(), year.findings.end());
             }
         } catch (const KolvaneError& e) {
             ++failures;

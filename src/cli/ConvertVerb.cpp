@@ -6,8 +6,8 @@
 #include "model/FileIo.h"
 #include "model/Messages.h"
 #include "model/Text.h"
+#include "request/ConversionRequest.h"
 #include "request/LatitudeTable.h"
-#include "request/RunRequest.h"
 
 #include <algorithm>
 #include <iostream>
@@ -56,11 +56,12 @@ std::vector<StationKey> Stations(const ConvertCommand& c) {
         if (!station) throw UsageError(cli_text::BadStation(s));
         stations.push_back(std::move(*station));
     }
-    // Before the folder is listed: such a code would name files outside it.
-    for (const StationKey& station : stations) {
-        for (const std::string* code : {&station.group, &station.bucket}) {
-            if (!IsUsableStationCode(*code)) throw UsageError(message::UnusableStationCode(*code));
-        }
+    // Before anything else is asked for: such a code would name files outside the folder.
+    try {
+        for (const StationKey& station : stations)
+            CheckStationCodes(station);
+    } catch (const RequestError& e) {
+        throw UsageError(e.what());
     }
     if (!c.allStations && stations.empty()) throw UsageError(cli_text::NoStation());
     return stations;

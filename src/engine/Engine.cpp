@@ -1,171 +1,28 @@
 #include "engine/Engine.h"
 
 #include "engine/RunLog.h"
-#include "engine/Scheduler.h"
 #include "engine/StationLock.h"
+#include "engine/YearPool.h"
 #include "model/Error.h"
 #include "model/Messages.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <ctime>
 #include <exception>
-#include <map>
-#include <mutex>
 #include <set>
-#include <system_error>
 #include <thread>
 
 namespace kolvane {
 namespace {
 
-// One year of one station, in the order the years are written.
-struct Task {
-    std::size_t station;
-    std::size_t year;
-};
-
-// Folder lookups list a folder once; each thread keeps its own, shared by every station it works on.
-class Lookups {
-  public:
-    FolderLookup& For(const std::string& folder) {
-        return lookups_.try_emplace(folder, folder).first->second;
-    }
-
-  private:
-    std::map<std::string, FolderLookup> lookups_;
-};
-
-// Years computed beyond the last one taken: enough that the workers go on while a batch is synced (a
-// computed year holds its yearly text and its files open, not much).
-constexpr std::size_t kAhead = 32;
 // Years of a station written together where the front end allows it: each batch costs a few flushes of
 // the disk (the files' data, the folder, the run log), which would otherwise be paid for nearly every year.
-// Well under the look-ahead, so that the workers go on computing the next batch meanwhile; small enough
-// that files still appear as the run goes.
+// Well under the pool's look-ahead, so that the workers go on computing the next batch meanwhile; small
+// enough that files still appear as the run goes.
 constexpr std::size_t kBatch = 8;
 
-// The one pool of the program. Workers compute years in write order, at most `ahead` tasks beyond
-// the last one taken; the calling thread takes them in that order and writes them. Without workers
-// the calling thread computes each year as it takes it.
-class Scheduler {
-  public:
-    Scheduler(const std::vector<StationPlan>& plans, const YearComputation& compute, std::vector<Task> tasks,
-              unsigned threads, const DurableCalls& calls)
-        : plans_(plans), compute_(compute), calls_(calls), tasks_(std::move(tasks)), slots_(tasks_.size()),
-          skipped_(plans.size(), false), ahead_(std::max<std::size_t>(2 * std::size_t{threads}, kAhead)) {
-        if (threads <= 1) return;
-        try {
-            for (unsigned t = 0; t < threads; ++t)
-                workers_.emplace_back([this] { Work(); });
-        } catch (const std::system_error&) {
-            // The system gave fewer threads than asked for: those started do the work, or with none
-            // the calling thread.
-        }
-    }
-
-    ~Scheduler() {
-        {
-            std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        changed_.notify_all();
-        for (std::thread& w : workers_)
-            w.join();
-    }
-
-    Scheduler(const Scheduler&) = delete;
-    Scheduler& operator=(const Scheduler&) = delete;
-
-    // The output of task k once computed; rethrows its failure.
-    YearOutput Take(std::size_t k) {
-        if (workers_.empty()) return Compute(tasks_[k], ownLookups_);
-        YearOutput output;
-        {
-            std::unique_lock lock(mutex_);
-            taken_ = std::max(taken_, k + 1);
-            changed_.notify_all();
-            changed_.wait(lock, [&] { return slots_[k].done; });
-            Slot slot = std::move(slots_[k]);
-            if (slot.error) std::rethrow_exception(slot.error);
-            output = std::move(*slot.output);
-        }
-        changed_.notify_all();
-        return output;
-    }
-
-    // The remaining years of a station will not be taken: they need not be computed.
-    void SkipStation(std::size_t station, std::size_t lastTask) {
-        {
-            std::lock_guard lock(mutex_);
-            skipped_[station] = true;
-            taken_ = std::max(taken_, lastTask);
-        }
-        changed_.notify_all();
-    }
-
-  private:
-    struct Slot {
-        std::optional<YearOutput> output;
-        std::exception_ptr error;
-        bool done = false;
-    };
-
-    void Work() {
-        Lookups lookups;
-        while (true) {
-            std::size_t k;
-            {
-                std::unique_lock lock(mutex_);
-                changed_.wait(lock,
-                              [&] { return stop_ || next_ >= slots_.size() || next_ < taken_ + ahead_; });
-                if (stop_ || next_ >= slots_.size()) return;
-                k = next_++;
-                if (skipped_[tasks_[k].station]) continue;
-            }
-            Slot result;
-            try {
-                result.output = Compute(tasks_[k], lookups);
-            } catch (...) {
-                result.error = std::current_exception();
-            }
-            result.done = true;
-            {
-                std::lock_guard lock(mutex_);
-                slots_[k] = std::move(result);
-            }
-            changed_.notify_all();
-        }
-    }
-
-    YearOutput Compute(const Task& task, Lookups& lookups) {
-        const StationPlan& plan = plans_[task.station];
-        YearOutput output = compute_(plan, task.year, lookups.For(plan.settings.monthlyFolder),
-                                     lookups.For(plan.settings.outputFolder));
-        // Written here, the files are on their way to disk while earlier years are synced and renamed.
-        PrepareYearOutput(output, calls_);
-        return output;
-    }
-
-    const std::vector<StationPlan>& plans_;
-    const YearComputation& compute_;
-    const DurableCalls calls_;
-    const std::vector<Task> tasks_;
-    std::vector<Slot> slots_;
-    std::vector<bool> skipped_;
-    const std::size_t ahead_;
-    Lookups ownLookups_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::size_t next_ = 0;
-    std::size_t taken_ = 0;
-    bool stop_ = false;
-    std::vector<std::thread> workers_;
-};
-
-// The message of a failed year, whatever was thrown.
 std::vector<std::string> PathsOf(const std::vector<WrittenYear>& years) {
     std::vector<std::string> paths;
     for (const WrittenYear& year : years)
@@ -173,6 +30,7 @@ std::vector<std::string> PathsOf(const std::vector<WrittenYear>& years) {
     return paths;
 }
 
+// Whatever a year threw, as its station's failure.
 std::string FailureMessage(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
@@ -227,6 +85,135 @@ int SyncFolders(std::vector<std::string>& folders, const DurableCalls& calls) {
     return failed;
 }
 
+// A station's next years, taken to be written together, and the failure that cut the taking short.
+struct Batch {
+    std::size_t first = 0;
+    std::vector<YearOutput> outputs;
+    std::optional<std::string> failure;
+};
+
+// One conversion on its way: the stations in plan order, each in batches of its years, each batch taken,
+// committed and then reported.
+class ConversionRun {
+  public:
+    ConversionRun(const std::vector<StationPlan>& plans, const YearComputation& compute,
+                  ConversionObserver& observer, unsigned threads, const DurableCalls& calls)
+        : plans_(plans), observer_(observer), calls_(calls), together_(observer.WriteReadyYearsTogether()),
+          pool_(plans, compute, Tasks(), threads, calls) {
+        outcome_.stations.resize(plans.size());
+    }
+
+    ConversionOutcome Run(std::vector<StationLock>& locks) {
+        for (std::size_t s = 0; s < plans_.size() && !outcome_.cancelled; ++s) {
+            RunStation(s);
+            if (outcome_.cancelled) break;
+            observer_.StationDone(s, outcome_.stations[s]);
+            observer_.Progress(++stationsDone_, yearsDone_);
+            locks[s].Release();
+        }
+        return std::move(outcome_);
+    }
+
+  private:
+    std::vector<YearTask> Tasks() {
+        std::vector<YearTask> tasks;
+        for (std::size_t s = 0; s < plans_.size(); ++s) {
+            firstTask_.push_back(tasks.size());
+            for (std::size_t y = 0; y < plans_[s].runs.size(); ++y)
+                tasks.push_back({s, y});
+        }
+        return tasks;
+    }
+
+    void RunStation(std::size_t s) {
+        StationResult& result = outcome_.stations[s];
+        const std::size_t years = plans_[s].runs.size();
+        std::size_t y = 0;
+        while (y < years && !result.failure && !outcome_.cancelled) {
+            Batch batch = TakeBatch(s, y);
+            std::vector<WrittenYear> written = CommitBatch(s, batch);
+            y = batch.first + written.size();
+            ReportBatch(s, written);
+            if (batch.failure) {
+                result.failure = std::move(batch.failure);
+                pool_.SkipStation(s, firstTask_[s] + years);
+            }
+        }
+    }
+
+    // The station's next years from `first` on: one where the front end reports year by year, else up
+    // to a batch. Stops short at a cancel or at a year that failed.
+    Batch TakeBatch(std::size_t s, std::size_t first) {
+        Batch batch;
+        batch.first = first;
+        const std::size_t limit = together_ ? kBatch : 1;
+        for (std::size_t y = first; y < plans_[s].runs.size() && batch.outputs.size() < limit; ++y) {
+            if (observer_.CancelRequested()) {
+                outcome_.cancelled = true;
+                break;
+            }
+            observer_.YearStarted(s, y);
+            try {
+                batch.outputs.push_back(pool_.Take(firstTask_[s] + y));
+            } catch (...) {
+                batch.failure = FailureMessage(std::current_exception());
+                break;
+            }
+        }
+        return batch;
+    }
+
+    // Puts the batch's files in place in run order and logs them. Returns the years in place and safe
+    // from a power cut; any failure goes to the batch. None counts as written before the folders of its
+    // renames are synced.
+    std::vector<WrittenYear> CommitBatch(std::size_t s, Batch& batch) {
+        std::vector<WrittenYear> written;
+        std::vector<std::string> renamedIn;
+        std::string logLines;
+        try {
+            SyncYearOutputs(batch.outputs);
+            for (YearOutput& output : batch.outputs) {
+                CommitYearOutput(output, renamedIn);
+                const std::size_t year = batch.first + written.size();
+                logLines += FormatRunLogLine(
+                    RunLogEntryOf(plans_[s], year, output.mergedFromOutput, std::time(nullptr)));
+                written.push_back({output.YearlyPath(), output.suspectValues, plans_[s].runs[year].Year()});
+            }
+        } catch (...) {
+            batch.failure = FailureMessage(std::current_exception());
+        }
+        if (int e = SyncFolders(renamedIn, calls_); e && !written.empty()) {
+            // In place but not safe from a power cut: not reported written.
+            batch.failure = message::CannotWrite(FileKind::Yearly, written.front().yearlyPath, e);
+            written.clear();
+        }
+        // The files are in place either way; a log that cannot say so stops the station, truthfully.
+        const std::string& folder = plans_[s].settings.outputFolder;
+        if (int e = written.empty() ? 0 : AppendRunLog(folder, logLines, calls_))
+            batch.failure =
+                message::RunLogNotWritten(folder + std::string(RUN_LOG_FILE_NAME), e, PathsOf(written)) +
+                (batch.failure ? " " + *batch.failure : std::string());
+        return written;
+    }
+
+    void ReportBatch(std::size_t s, const std::vector<WrittenYear>& written) {
+        for (const WrittenYear& year : written) {
+            outcome_.stations[s].written.push_back(year.yearlyPath);
+            observer_.FileWritten(s, year);
+            observer_.Progress(stationsDone_, ++yearsDone_);
+        }
+    }
+
+    const std::vector<StationPlan>& plans_;
+    ConversionObserver& observer_;
+    const DurableCalls calls_;
+    const bool together_;
+    std::vector<std::size_t> firstTask_;
+    YearPool pool_;
+    ConversionOutcome outcome_;
+    std::size_t stationsDone_ = 0, yearsDone_ = 0;
+};
+
 } // namespace
 
 std::size_t ConversionOutcome::Written() const {
@@ -253,20 +240,16 @@ ConversionOutcome RunConversion(const std::vector<StationPlan>& plans, Conversio
 
 ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const YearComputation& compute,
                                ConversionObserver& observer, unsigned threads, const DurableCalls& calls) {
-    std::vector<Task> tasks;
-    std::vector<std::size_t> firstTask;
-    for (std::size_t s = 0; s < plans.size(); ++s) {
-        firstTask.push_back(tasks.size());
-        for (std::size_t y = 0; y < plans[s].runs.size(); ++y)
-            tasks.push_back({s, y});
-    }
+    std::size_t years = 0;
+    for (const StationPlan& plan : plans)
+        years += plan.runs.size();
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    threads = static_cast<unsigned>(std::min<std::size_t>(threads, tasks.size()));
+    threads = static_cast<unsigned>(std::min<std::size_t>(threads, years));
 
-    ConversionOutcome outcome;
-    outcome.stations.resize(plans.size());
     std::vector<StationLock> locks;
     if (!LockStations(plans, observer, locks)) {
+        ConversionOutcome outcome;
+        outcome.stations.resize(plans.size());
         outcome.cancelled = true;
         return outcome;
     }
@@ -275,77 +258,7 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
         outputFolders.insert(plan.settings.outputFolder);
     for (const std::string& folder : outputFolders)
         RemoveStaleTemporaryFiles(folder);
-
-    Scheduler scheduler(plans, compute, tasks, threads, calls);
-    const bool together = observer.WriteReadyYearsTogether();
-    std::size_t stationsDone = 0, yearsDone = 0;
-    for (std::size_t s = 0; s < plans.size() && !outcome.cancelled; ++s) {
-        StationResult& result = outcome.stations[s];
-        const std::size_t years = plans[s].runs.size();
-        std::size_t y = 0;
-        while (y < years && !result.failure && !outcome.cancelled) {
-            // A batch: the next years of the station, synced together. None counts as written before
-            // the folders of its renames are synced.
-            const std::size_t first = y;
-            std::vector<YearOutput> outputs;
-            std::optional<std::string> failure;
-            for (; y < years; ++y) {
-                if (!outputs.empty() && (!together || outputs.size() >= kBatch)) break;
-                if (observer.CancelRequested()) {
-                    outcome.cancelled = true;
-                    break;
-                }
-                try {
-                    outputs.push_back(scheduler.Take(firstTask[s] + y));
-                } catch (...) {
-                    failure = FailureMessage(std::current_exception());
-                    break;
-                }
-            }
-            std::vector<WrittenYear> batch;
-            std::vector<std::string> renamedIn;
-            std::string logLines;
-            try {
-                SyncYearOutputs(outputs);
-                for (YearOutput& output : outputs) {
-                    CommitYearOutput(output, renamedIn);
-                    logLines += FormatRunLogLine(RunLogEntryOf(plans[s], first + batch.size(),
-                                                               output.mergedFromOutput, std::time(nullptr)));
-                    batch.push_back({output.YearlyPath(), output.suspectValues});
-                }
-            } catch (...) {
-                failure = FailureMessage(std::current_exception());
-            }
-            if (int e = SyncFolders(renamedIn, calls); e && !batch.empty()) {
-                // In place but not safe from a power cut: not reported written.
-                failure = message::CannotWrite(FileKind::Yearly, batch.front().yearlyPath, e);
-                batch.clear();
-            }
-            y = first + batch.size();
-            // The files are in place either way; a log that cannot say so stops the station, truthfully.
-            const std::string& folder = plans[s].settings.outputFolder;
-            if (int e = batch.empty() ? 0 : AppendRunLog(folder, logLines, calls))
-                failure =
-                    message::RunLogNotWritten(folder + std::string(RUN_LOG_FILE_NAME), e, PathsOf(batch)) +
-                    (failure ? " " + *failure : std::string());
-            for (std::size_t i = 0; i < batch.size(); ++i) {
-                observer.YearStarted(s, first + i);
-                result.written.push_back(batch[i].yearlyPath);
-                observer.FileWritten(s, batch[i]);
-                observer.Progress(stationsDone, ++yearsDone);
-            }
-            if (failure) {
-                observer.YearStarted(s, y);
-                result.failure = std::move(failure);
-                scheduler.SkipStation(s, firstTask[s] + years);
-            }
-        }
-        if (outcome.cancelled) break;
-        observer.StationDone(s, result);
-        observer.Progress(++stationsDone, yearsDone);
-        locks[s].Release();
-    }
-    return outcome;
+    return ConversionRun(plans, compute, observer, threads, calls).Run(locks);
 }
 
 } // namespace kolvane

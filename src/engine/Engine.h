@@ -20,6 +20,7 @@ struct StationResult {
 struct WrittenYear {
     std::string yearlyPath;
     int64_t suspectValues = 0; // what the checks found in its hours (kept days: as far as known)
+    int32_t year = 0;          // the calendar year it holds
 };
 
 // How a front end follows a conversion and stops it. Every call is made on the thread that called
@@ -30,7 +31,8 @@ class ConversionObserver {
     // Asked before each yearly file is written; true ends the conversion there, with the files
     // written so far in place and the next one untouched.
     virtual bool CancelRequested() { return false; }
-    // Year `year` of station `station` has been reached: FileWritten, or the station's failure, follows.
+    // Year `year` of station `station` is started (after CancelRequested said no): FileWritten, or the
+    // station's failure, follows. Years written together are all started before the first is written.
     virtual void YearStarted(std::size_t /*station*/, std::size_t /*year*/) {}
     // A yearly file (with its companions) is in place and synced to disk.
     virtual void FileWritten(std::size_t /*station*/, const WrittenYear& /*year*/) {}

@@ -1,6 +1,7 @@
 #include "engine/Plan.h"
 
 #include "discovery/Discovery.h"
+#include "model/DateText.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"
 #include "model/Text.h"
@@ -80,6 +81,10 @@ std::string LatitudeText(const std::vector<std::string>& parts) {
 
 } // namespace
 
+int32_t YearRun::Year() const {
+    return FourDigitYearNumber(yy);
+}
+
 std::vector<YearRun> PlanYearRuns(const std::vector<std::string>& selectedEntries, const StationKey& key) {
     std::vector<YearRun> runs;
     for (const std::string& entry : selectedEntries) {
@@ -93,15 +98,7 @@ std::vector<YearRun> PlanYearRuns(const std::vector<std::string>& selectedEntrie
 
 StationPlan PlanStation(const ConversionRequest& request, const StationKey& station,
                         const std::vector<std::string>& months, const std::vector<std::string>& latitude) {
-    RunRequest run{latitude,
-                   request.longitude,
-                   station,
-                   months,
-                   request.monthlyFolder,
-                   request.outputFolder,
-                   request.mergeOutput,
-                   request.program};
-    CheckRunRequest(run);
+    CheckStationRequest(station, months, latitude, request.longitude);
     if (!IsFolder(request.outputFolder))
         throw RequestError(RequestField::OutputFolder, message::NoOutputFolder(request.outputFolder));
     StationPlan plan;
@@ -153,14 +150,9 @@ std::vector<StationPlan> PlanConversion(const ConversionRequest& request) {
     return plans;
 }
 
-StationPlan PlanRun(const RunRequest& request) {
-    ConversionRequest conversion;
-    conversion.longitude = request.longitude;
-    conversion.monthlyFolder = request.monthlyFolder;
-    conversion.outputFolder = request.outputFolder;
-    conversion.mergeOutput = request.mergeOutput;
-    conversion.program = request.program;
-    return PlanStation(conversion, request.station, request.months, request.latitude);
+StationPlan PlanRun(const ConversionRequest& request) {
+    return PlanStation(request, request.stations.empty() ? StationKey{} : request.stations.front(),
+                       request.months, request.latitude);
 }
 
 } // namespace kolvane

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/FileNames.h"
-#include "request/RunRequest.h"
+#include "request/ConversionRequest.h"
 
 #include <string>
 #include <vector>
@@ -12,6 +12,9 @@ namespace kolvane {
 struct YearRun {
     std::vector<std::string> monthlyNames;
     std::string yy;
+
+    // The calendar year of yy; 0 when yy is no year.
+    int32_t Year() const;
 };
 
 // Cuts month list entries ("YYYY/MM", in list order) into year runs: consecutive names with the same
@@ -49,9 +52,10 @@ struct StationPlan {
 // that cannot be listed.
 std::vector<StationPlan> PlanConversion(const ConversionRequest& request);
 
-// The window's one station from its checked request, the output folder chosen. Throws RequestError, also
-// for an output folder that is not a folder.
-StationPlan PlanRun(const RunRequest& request);
+// The window's one station (the first of the request) with the request's months and latitude, the output
+// folder chosen, without listing the monthly folder. Throws RequestError, also for an output folder that is
+// not a folder.
+StationPlan PlanRun(const ConversionRequest& request);
 
 // One station with the given months (in list order) and latitude parts, without listing the monthly
 // folder: no missing months are looked for. Throws RequestError.

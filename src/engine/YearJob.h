@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checks/HourlyChecks.h"
 #include "engine/Plan.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"
@@ -30,6 +31,7 @@ struct YearOutput {
     std::vector<LeftOutFile> leftOut{};  // companions not written this time
     std::string emptyToRemove{};         // an empty earlier yearly file, taken as none, to delete
     int64_t suspectValues = 0;           // what the checks found in the year (known days)
+    std::vector<Finding> findings{};     // the findings file's rows, whether it is written or not
     std::vector<PendingFile> prepared{}; // one per file, beside it on disk, once PrepareYearOutput has run
     std::string mergedFromOutput{};      // the earlier yearly file of the output folder whose days were kept
 

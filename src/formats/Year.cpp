@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <new>
 
 namespace kolvane {
@@ -30,14 +29,6 @@ SourceFile ReadSourceFile(FileKind kind, const std::string& path) {
         // The file's buffer is gone by now, which leaves room for the message.
         throw KolvaneError(message::OutOfMemory(kind, path));
     }
-}
-
-// The year of the two year characters, as the calendar takes it; 0 when they are no number.
-int32_t YearOf(std::string_view yy) {
-    const std::string year = FourDigitYear(yy);
-    int32_t value = 0;
-    const auto [end, ec] = std::from_chars(year.data(), year.data() + year.size(), value);
-    return ec == std::errc() && end == year.data() + year.size() ? value : 0;
 }
 
 // Where a date stands in the days of its year; none for another year or a date that does not exist.
@@ -96,7 +87,7 @@ YearTexts ComputeYearTracked(const YearInputs& inputs, const SourceFile*& curren
     HourlyTable hourly;
     DailyTable daily;
     HourlyChecks checks(inputs.latitude);
-    checks.KeepYear(YearOf(inputs.yy));
+    checks.KeepYear(FourDigitYearNumber(inputs.yy));
     for (const SourceFile& month : inputs.monthly) {
         if (!month.bytes) continue;
         current = &month;
@@ -123,6 +114,7 @@ YearTexts ComputeYearTracked(const YearInputs& inputs, const SourceFile*& curren
     for (const YearFile& file : YEAR_FILES)
         texts.files.push_back(file.format(year));
     texts.suspectValues = year.SuspectValues();
+    texts.findings = std::move(year.findings);
     return texts;
 }
 

@@ -56,7 +56,8 @@ extern const std::array<YearFile, 3> YEAR_FILES;
 // The texts of the year's files (CP932, CR LF), in the order of YEAR_FILES.
 struct YearTexts {
     std::vector<std::optional<std::string>> files;
-    int64_t suspectValues = 0; // as YearContent::SuspectValues
+    int64_t suspectValues = 0;     // as YearContent::SuspectValues
+    std::vector<Finding> findings; // as YearContent::findings, in the order found
     const std::string& yearly() const { return *files.front(); }
 };
 

@@ -38,6 +38,13 @@ std::string FourDigitYear(std::string_view yy) {
     return year;
 }
 
+int32_t FourDigitYearNumber(std::string_view yy) {
+    std::size_t i = 0;
+    int32_t value = 0;
+    if (yy.size() != 2 || !ReadDigits(yy, i, 2, 2, value)) return 0;
+    return (CenturyPrefix(yy) == "19" ? 1900 : 2000) + value;
+}
+
 std::optional<DateTime> ParseObservationTime(std::string_view text) {
     using namespace std::chrono;
     text = TrimBlanks(text);

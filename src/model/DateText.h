@@ -32,6 +32,8 @@ struct DateParts {
 std::string_view CenturyPrefix(std::string_view yy);
 // The century prefix followed by the two characters, e.g. "98" -> "1998", "05" -> "2005".
 std::string FourDigitYear(std::string_view yy);
+// The same as a number; 0 when the two characters are not digits.
+int32_t FourDigitYearNumber(std::string_view yy);
 
 // Reads an observation date-time. Blanks (space, tab) around it are allowed. The date is Y/M/D with a
 // four-digit year, or a two-digit year that the century rule completes, and must exist; month and day

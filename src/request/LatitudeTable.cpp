@@ -3,7 +3,7 @@
 #include "model/FileIo.h"
 #include "model/Messages.h"
 #include "model/Text.h"
-#include "request/RunRequest.h"
+#include "request/ConversionRequest.h"
 
 #include <optional>
 

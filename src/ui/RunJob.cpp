@@ -1,6 +1,6 @@
 #include "ui/RunJob.h"
 
-#include "engine/Engine.h"
+#include "model/Error.h"
 #include "model/Messages.h"
 #include "ui/Layout.h"
 
@@ -9,74 +9,82 @@
 #include <mutex>
 
 namespace kolvane {
-namespace {
 
-// The engine's notices as the job's progress: one station, its years in order.
-class JobObserver : public ConversionObserver {
-  public:
-    JobObserver(const RunJob::Progress& progress, StationKey station)
-        : progress_(progress), station_(std::move(station)) {}
-    bool CancelRequested() override { return progress_.starting(next_++); }
-    void FileWritten(std::size_t, const WrittenYear& year) override {
-        progress_.written(++written_, year.yearlyPath, year.suspectValues);
-    }
-    void WaitingForStation(std::size_t, const std::string& folder) override {
-        notice_ = message::WaitingForStation(StationName(station_), folder);
-    }
-    bool CancelWhileWaiting() override { return progress_.waiting && progress_.waiting(notice_); }
-    // A cancel pressed on seeing a file stops before the next one.
-    bool WriteReadyYearsTogether() override { return false; }
-
-  private:
-    const RunJob::Progress& progress_;
-    StationKey station_;
-    std::string notice_;
-    std::size_t next_ = 0;
-    std::size_t written_ = 0;
-};
-
-} // namespace
-
-// What a run shares between the job and its thread. The thread writes `outcome` and `failure`; the
-// job reads them only after the thread has ended.
+// What a run shares between the job and its thread. The thread writes `outcome`; the job reads it only
+// after the thread has ended.
 struct RunJob::Active {
-    Plan plan;
+    StationPlan plan;
     std::unique_ptr<QThread> thread;
     std::mutex mutex;
     std::condition_variable changed;
     bool cancel = false;   // guarded by `mutex`
     std::size_t shown = 0; // written notices delivered, guarded by `mutex`
-    Outcome outcome;
-    std::optional<QString> failure;
+    ConversionOutcome outcome;
 };
 
-RunJob::RunJob(QObject* parent) : QObject(parent) {}
+// The engine's notices, on the worker thread, as the job's signals (posted: the observer is gone by the
+// time they arrive). The run gets no further ahead of the
+// window than one file: what the bar shows is on disk, and a cancel pressed on seeing a file stops before
+// the next one.
+class RunJob::Observer : public ConversionObserver {
+  public:
+    using Post = std::function<void(std::function<void()>)>;
+    Observer(RunJob& job, Active& run, Post post) : job_(job), run_(run), post_(std::move(post)) {}
+
+    bool CancelRequested() override { return Cancelled(); }
+    void YearStarted(std::size_t, std::size_t year) override {
+        const QString name = FromCore(YearlyFileName(run_.plan.runs.at(year).yy, run_.plan.settings.key));
+        post_([job = &job_, year, name] { emit job->yearStarted(static_cast<int>(year), name); });
+    }
+    void FileWritten(std::size_t, const WrittenYear& year) override {
+        written.push_back(year.yearlyPath);
+        const std::size_t count = written.size();
+        // Delivered only while the run is the job's current one, which keeps `run` alive.
+        post_([job = &job_, run = &run_, count, path = FromCore(year.yearlyPath),
+               suspect = year.suspectValues, y = year.year] {
+            emit job->fileWritten(static_cast<int>(count), path, static_cast<qint64>(suspect), y);
+            {
+                const std::lock_guard lock(run->mutex);
+                run->shown = count;
+            }
+            run->changed.notify_all();
+        });
+        std::unique_lock lock(run_.mutex);
+        run_.changed.wait(lock, [&] { return run_.shown >= count || run_.cancel; });
+    }
+    void WaitingForStation(std::size_t, const std::string& folder) override {
+        const QString notice = FromCore(message::WaitingForStation(StationName(run_.plan.station), folder));
+        post_([job = &job_, notice] { emit job->waiting(notice); });
+    }
+    bool CancelWhileWaiting() override { return Cancelled(); }
+    bool WriteReadyYearsTogether() override { return false; }
+
+    std::vector<std::string> written; // kept when the conversion throws
+
+  private:
+    bool Cancelled() {
+        const std::lock_guard lock(run_.mutex);
+        return run_.cancel;
+    }
+
+    RunJob& job_;
+    Active& run_;
+    Post post_;
+};
+
+RunJob::RunJob(QObject* parent, Conversion conversion)
+    : QObject(parent),
+      conversion_(conversion ? std::move(conversion) : [](const auto& plans, auto& observer) {
+          return RunConversion(plans, observer);
+      }) {}
 
 RunJob::~RunJob() {
     if (run_) Stop();
 }
 
-void RunJob::Check(const RunRequest& request) {
-    CheckRunRequest(request);
-}
-
-RunJob::Plan RunJob::Prepare(const RunRequest& request) {
+StationPlan RunJob::Prepare(const ConversionRequest& request) {
     try {
-        auto planned = std::make_shared<const StationPlan>(PlanRun(request));
-        Plan plan;
-        for (const YearRun& year : planned->runs)
-            plan.yearlyFiles << FromCore(YearlyFileName(year.yy, planned->settings.key));
-        plan.outputFolder = planned->settings.outputFolder;
-        plan.replacedUnmerged = planned->replacedUnmerged;
-        plan.convert = [planned](const Progress& progress) {
-            JobObserver observer(progress, planned->station);
-            const ConversionOutcome outcome = RunConversion({*planned}, observer);
-            const StationResult& station = outcome.stations.front();
-            // The files before the failing year stay, and were counted as they were written.
-            if (station.failure) throw KolvaneError(*station.failure);
-            return Outcome{station.written.size(), outcome.cancelled};
-        };
-        return plan;
+        return PlanRun(request);
     } catch (const KolvaneError&) {
         throw;
     } catch (const std::exception& error) {
@@ -84,7 +92,7 @@ RunJob::Plan RunJob::Prepare(const RunRequest& request) {
     }
 }
 
-void RunJob::Start(Plan plan) {
+void RunJob::Start(StationPlan plan) {
     if (run_) return;
     run_ = std::make_shared<Active>();
     const std::shared_ptr<Active> run = run_;
@@ -93,7 +101,7 @@ void RunJob::Start(Plan plan) {
 
     // Notices from the thread come back through the job's event queue, in the order sent; one of a
     // run that has ended meanwhile is dropped. The job outlives its thread (it stops it when it goes).
-    auto post = [this, generation](auto action) {
+    auto post = [this, generation](std::function<void()> action) {
         QMetaObject::invokeMethod(
             this,
             [this, generation, action = std::move(action)] {
@@ -102,52 +110,24 @@ void RunJob::Start(Plan plan) {
             Qt::QueuedConnection);
     };
     run->thread.reset(QThread::create([this, run, post] {
-        Progress progress;
-        progress.starting = [&](std::size_t year) {
-            {
-                const std::lock_guard lock(run->mutex);
-                if (run->cancel) return true;
-            }
-            post([this, year, name = run->plan.yearlyFiles.value(static_cast<qsizetype>(year))] {
-                emit yearStarted(static_cast<int>(year), name);
-            });
-            return false;
-        };
-        progress.written = [&](std::size_t written, const std::string& path, int64_t suspect) {
-            run->outcome.written = written; // kept when a later year fails
-            post([this, run, written, path = FromCore(path), suspect] {
-                emit fileWritten(static_cast<int>(written), path, static_cast<qint64>(suspect));
-                {
-                    const std::lock_guard lock(run->mutex);
-                    run->shown = written;
-                }
-                run->changed.notify_all();
-            });
-            // The run gets no further ahead of the window than one file: what the bar shows is on
-            // disk, and a cancel pressed on seeing a file stops before the next one.
-            std::unique_lock lock(run->mutex);
-            run->changed.wait(lock, [&] { return run->shown >= written || run->cancel; });
-        };
-        std::string shownNotice;
-        progress.waiting = [&](const std::string& notice) {
-            if (notice != shownNotice) post([this, notice = FromCore(notice)] { emit waiting(notice); });
-            shownNotice = notice;
-            const std::lock_guard lock(run->mutex);
-            return run->cancel;
-        };
+        Observer observer(*this, *run, post);
         try {
-            run->outcome = run->plan.convert(progress);
-        } catch (const KolvaneError& error) {
-            run->failure = QString::fromUtf8(error.what());
+            run->outcome = conversion_({run->plan}, observer);
         } catch (const std::exception& error) {
-            run->failure = FromCore(message::RunFailed(error.what()));
+            // Whatever escaped the engine ends the run as its one station's failure.
+            run->outcome = ConversionOutcome{};
+            const KolvaneError* known = dynamic_cast<const KolvaneError*>(&error);
+            run->outcome.stations = {
+                {observer.written, known ? std::string(known->what()) : message::RunFailed(error.what())}};
         }
+        if (run->outcome.stations.empty()) run->outcome.stations.resize(1);
         post([this] {
-            const Result result = Join();
-            if (result.failure)
-                emit failed(*result.failure, static_cast<int>(result.outcome.written));
+            last_ = Join();
+            const StationResult& station = last_.stations.front();
+            if (station.failure)
+                emit failed(QString::fromUtf8(*station.failure), static_cast<int>(station.written.size()));
             else
-                emit finished(static_cast<int>(result.outcome.written), result.outcome.cancelled);
+                emit finished(static_cast<int>(station.written.size()), last_.cancelled);
         });
     }));
     run->thread->start();
@@ -162,16 +142,16 @@ void RunJob::Cancel() {
     run_->changed.notify_all();
 }
 
-RunJob::Result RunJob::Stop() {
-    if (!run_) return {};
+ConversionOutcome RunJob::Stop() {
+    if (!run_) return ConversionOutcome{{StationResult{}}, false};
     Cancel();
     return Join();
 }
 
-RunJob::Result RunJob::Join() {
+ConversionOutcome RunJob::Join() {
     const std::shared_ptr<Active> run = std::move(run_);
     run->thread->wait();
-    return {run->outcome, run->failure};
+    return std::move(run->outcome);
 }
 
 } // namespace kolvane

@@ -1,75 +1,47 @@
 #pragma once
 
-#include "request/RunRequest.h"
+#include "engine/Engine.h"
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
-#include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <string>
 #include <vector>
 
 namespace kolvane {
 
-// A conversion run on a worker thread while the window stays usable. The window plans it, starts
-// it, may cancel it, and follows it through signals, which all arrive on the job's own thread; a
-// notice of a run that has ended (or been stopped) meanwhile is never delivered.
+// A conversion of one station run on a worker thread while the window stays usable. The window plans
+// it, starts it, may cancel it, and follows it through signals, which all arrive on the job's own
+// thread; a notice of a run that has ended (or been stopped) meanwhile is never delivered.
 class RunJob : public QObject {
     Q_OBJECT
   public:
-    // How a conversion reports to the job, on the worker thread.
-    struct Progress {
-        // Before each yearly file (0 for the first); true ends the run there.
-        std::function<bool(std::size_t year)> starting;
-        // A yearly file is in place: the number written so far, its path and the suspect values the
-        // checks found in its year.
-        std::function<void(std::size_t written, const std::string& path, int64_t suspectValues)> written;
-        // While another run holds the station: what it waits for (about every 100 ms); true ends the run.
-        std::function<bool(const std::string& notice)> waiting;
-    };
-    struct Outcome {
-        std::size_t written = 0;
-        bool cancelled = false;
-    };
-    struct Result {
-        Outcome outcome;
-        std::optional<QString> failure; // the user's message when the run failed
-    };
+    // What the job runs on its thread: RunConversion, unless a test stands in for it.
+    using Conversion = std::function<ConversionOutcome(const std::vector<StationPlan>&, ConversionObserver&)>;
 
-    // A request made into a conversion, not yet started.
-    struct Plan {
-        QStringList yearlyFiles; // the names of the files it writes, in order
-        std::string outputFolder;
-        // Files already in the output folder that the run would replace without reading them first.
-        std::vector<std::string> replacedUnmerged;
-        // The conversion itself; it may throw.
-        std::function<Outcome(const Progress&)> convert;
-    };
-
-    explicit RunJob(QObject* parent = nullptr);
+    explicit RunJob(QObject* parent = nullptr, Conversion conversion = nullptr);
     // Stops a run still going: the current year finishes, so no file is left half written.
     ~RunJob() override;
 
-    // What can be checked before the output folder is chosen. Throws RequestError.
-    static void Check(const RunRequest& request);
-    // Plans a checked request that has its output folder. Throws KolvaneError with the user's message.
-    static Plan Prepare(const RunRequest& request);
+    // The window's checked request, its output folder chosen, as the job runs it. Throws KolvaneError
+    // with the user's message, whatever failed.
+    static StationPlan Prepare(const ConversionRequest& request);
 
     bool running() const { return run_ != nullptr; }
     // Starts `plan` unless a run is going.
-    void Start(Plan plan);
+    void Start(StationPlan plan);
     // Asks the run to stop before its next year; it ends as usual, with `finished`.
     void Cancel();
-    // Cancels the run and waits for it to end, without any further signal of it.
-    Result Stop();
+    // Cancels the run and waits for it to end, without any further signal of it. Its one station holds
+    // the files written and the failure, if any.
+    ConversionOutcome Stop();
+    // How the last run that ended with `finished` or `failed` came out, as Stop gives it.
+    const ConversionOutcome& lastOutcome() const { return last_; }
 
   signals:
     void yearStarted(int index, const QString& fileName);
-    void fileWritten(int written, const QString& path, qint64 suspectValues);
+    // `year` is the calendar year the file holds.
+    void fileWritten(int written, const QString& path, qint64 suspectValues, int year);
     // The run waits for another run writing the same station, as told in `notice`.
     void waiting(const QString& notice);
     // The run has ended, completed or cancelled, and its thread is gone.
@@ -79,9 +51,12 @@ class RunJob : public QObject {
 
   private:
     struct Active;
-    Result Join();
+    class Observer;
+    ConversionOutcome Join();
 
+    Conversion conversion_;
     std::shared_ptr<Active> run_;
+    ConversionOutcome last_;
     unsigned generation_ = 0; // tells a finished run's late notices from the current run's
 };
 

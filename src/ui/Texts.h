@@ -124,10 +124,13 @@ inline QString Written(std::size_t written, const QString& folder) {
     return QStringLiteral("年次ファイル %1 個を %2 に書き込みました。").arg(written).arg(folder);
 }
 // The latitude a run used, as the boxes held it: blank minutes or seconds count as 0.
-inline QString LatitudeUsed(QString degrees, QString minutes, QString seconds) {
-    for (QString* part : {&degrees, &minutes, &seconds})
-        if (part->isEmpty()) *part = QStringLiteral("00");
-    return QStringLiteral("緯度 %1°%2′%3″ で計算しました。").arg(degrees, minutes, seconds);
+inline QString LatitudeUsed(const QString& degreesMinutesSeconds) {
+    QStringList parts = degreesMinutesSeconds.split(QLatin1Char(':'));
+    while (parts.size() < 3)
+        parts << QString();
+    for (QString& part : parts)
+        if (part.isEmpty()) part = QStringLiteral("00");
+    return QStringLiteral("緯度 %1°%2′%3″ で計算しました。").arg(parts[0], parts[1], parts[2]);
 }
 // Suspect values are no failure: the files are written as always, the values listed beside them.
 inline QString SuspectValuesFound(qint64 suspect) {

@@ -18,7 +18,6 @@
 #include "ui/YearView.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -140,19 +139,15 @@ void frmKolvane::ConnectHandlers() {
     connect(job_, &RunJob::yearStarted, this,
             [this](int, const QString& name) { lblProgress->setText(name); });
     connect(job_, &RunJob::waiting, lblProgress, &QLabel::setText);
-    connect(job_, &RunJob::fileWritten, this, [this](int written, const QString& path, qint64 suspect) {
-        prgRun->setValue(written);
-        runSuspectValues_ += suspect;
-        const auto parsed = ParseYearlyFileName(ToCore(QFileInfo(path).fileName()));
-        lastWrittenYear_ = parsed ? parsed->year : 0;
-        emit yearlyFileWritten(path);
-    });
-    connect(job_, &RunJob::finished, this, [this](int written, bool cancelled) {
-        RunEnded({{static_cast<std::size_t>(written), cancelled}, std::nullopt});
-    });
-    connect(job_, &RunJob::failed, this, [this](const QString& message, int written) {
-        RunEnded({{static_cast<std::size_t>(written), false}, message});
-    });
+    connect(job_, &RunJob::fileWritten, this,
+            [this](int written, const QString& path, qint64 suspect, int year) {
+                prgRun->setValue(written);
+                runSuspectValues_ += suspect;
+                lastWrittenYear_ = year;
+                emit yearlyFileWritten(path);
+            });
+    connect(job_, &RunJob::finished, this, [this] { RunEnded(job_->lastOutcome()); });
+    connect(job_, &RunJob::failed, this, [this] { RunEnded(job_->lastOutcome()); });
 }
 
 void frmKolvane::UpdateLocalityMismatch() {
@@ -209,7 +204,7 @@ void frmKolvane::cmdExit_Click() {
         if (!stop) {
             // The run may have ended while the question was up: its message was held back for it.
             if (heldEnding_) {
-                const RunJob::Result ending = *std::exchange(heldEnding_, std::nullopt);
+                const ConversionOutcome ending = *std::exchange(heldEnding_, std::nullopt);
                 ReportRun(ending, RunReport::All);
             }
             return;
@@ -251,14 +246,15 @@ void frmKolvane::cmdHelp_Click() {
 
 void frmKolvane::cmdOK_Click() {
     if (runInProgress()) return;
-    RunRequest request;
+    ConversionRequest request;
     request.latitude = coordinates_->latitude();
     request.longitude = coordinates_->longitude();
-    request.station = station_->station();
+    request.stations = {station_->station()};
     request.months = station_->selectedMonths();
     request.monthlyFolder = station_->monthlyFolder();
+    request.program = "kolvane";
     try {
-        RunJob::Check(request);
+        CheckRequest(request);
     } catch (const RequestError& error) {
         QString message = QString::fromUtf8(error.what());
         // Asking to select a period would mislead when there is no month to select.
@@ -275,7 +271,7 @@ void frmKolvane::cmdOK_Click() {
     }
     request.outputFolder = outputFolder_;
 
-    RunJob::Plan plan;
+    StationPlan plan;
     try {
         plan = RunJob::Prepare(request);
     } catch (const KolvaneError& error) {
@@ -298,13 +294,12 @@ void frmKolvane::cmdOK_Click() {
         }
     }
 
-    prgRun->setRange(0, static_cast<int>(plan.yearlyFiles.size()));
+    prgRun->setRange(0, static_cast<int>(plan.runs.size()));
     prgRun->setValue(0);
-    lblProgress->setText(plan.yearlyFiles.value(0));
-    runFolder_ = plan.outputFolder;
+    lblProgress->setText(FromCore(YearlyFileName(plan.runs.front().yy, plan.settings.key)));
+    runFolder_ = plan.settings.outputFolder;
     runSuspectValues_ = 0;
-    runLatitude_ = text::LatitudeUsed(FromCore(request.latitude.at(0)), FromCore(request.latitude.at(1)),
-                                      FromCore(request.latitude.at(2)));
+    runLatitude_ = text::LatitudeUsed(FromCore(plan.settings.latitudeText));
     SetRunning(true);
     wait_ = std::make_unique<WaitCursor>();
     job_->Start(std::move(plan));
@@ -331,7 +326,7 @@ void frmKolvane::cmdCancel_Click() {
     cmdCancel->setEnabled(false);
 }
 
-void frmKolvane::RunEnded(const RunJob::Result& result) {
+void frmKolvane::RunEnded(const ConversionOutcome& result) {
     // The answer to the exit question decides what is said; it is waited for.
     if (exitQuestionOpen_) {
         heldEnding_ = result;
@@ -341,30 +336,29 @@ void frmKolvane::RunEnded(const RunJob::Result& result) {
 }
 
 void frmKolvane::StopRun() {
-    const RunJob::Result result = heldEnding_ ? *std::exchange(heldEnding_, std::nullopt) : job_->Stop();
+    const ConversionOutcome result = heldEnding_ ? *std::exchange(heldEnding_, std::nullopt) : job_->Stop();
     ReportRun(result, RunReport::ErrorsOnly);
 }
 
-void frmKolvane::ReportRun(const RunJob::Result& result, RunReport report) {
+void frmKolvane::ReportRun(const ConversionOutcome& result, RunReport report) {
     wait_.reset();
     // The controls come back at once; the bar stays up with the closing message.
     SetRunning(false);
     lblProgress->show();
     prgRun->show();
     const QString folder = FromCore(runFolder_);
-    if (result.failure)
-        dialogs_->ShowMessage(*result.failure, text::ErrorTitle(), STYLE_EXCLAMATION);
-    else if (report == RunReport::All && result.outcome.cancelled)
-        dialogs_->ShowMessage(text::Cancelled(result.outcome.written, folder), text::ConfirmTitle(),
-                              STYLE_PLAIN);
+    const std::optional<std::string>& failure = result.stations.front().failure;
+    if (failure)
+        dialogs_->ShowMessage(FromCore(*failure), text::ErrorTitle(), STYLE_EXCLAMATION);
+    else if (report == RunReport::All && result.cancelled)
+        dialogs_->ShowMessage(text::Cancelled(result.Written(), folder), text::ConfirmTitle(), STYLE_PLAIN);
     else if (report == RunReport::All)
-        dialogs_->ShowMessage(
-            text::Completed(result.outcome.written, folder, runLatitude_, runSuspectValues_),
-            text::ConfirmTitle(), STYLE_PLAIN);
+        dialogs_->ShowMessage(text::Completed(result.Written(), folder, runLatitude_, runSuspectValues_),
+                              text::ConfirmTitle(), STYLE_PLAIN);
     lblProgress->hide();
     prgRun->hide();
     // The year just written is one click away.
-    if (!result.failure && result.outcome.written > 0 && cmdPlot->isEnabled()) cmdPlot->setFocus();
+    if (!failure && result.Written() > 0 && cmdPlot->isEnabled()) cmdPlot->setFocus();
 }
 
 // ---- The year view ----

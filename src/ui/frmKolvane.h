@@ -82,11 +82,11 @@ class frmKolvane : public QWidget {
     void UpdateLocalityMismatch();
 
     void SetRunning(bool running);
-    void RunEnded(const RunJob::Result& result);
+    void RunEnded(const ConversionOutcome& result);
     // Stops a running conversion (the current year finishes) and says only how it failed, if it did.
     void StopRun();
     // Says how a run ended as `report` allows.
-    void ReportRun(const RunJob::Result& result, RunReport report);
+    void ReportRun(const ConversionOutcome& result, RunReport report);
 
     QPushButton* cmdOK;
     QPushButton* cmdExit;
@@ -107,12 +107,12 @@ class frmKolvane : public QWidget {
     QString helpFilePath_;
     std::string outputFolder_;
     std::string runFolder_;       // the running conversion's output folder
-    QString runLatitude_;         // the running conversion's latitude, for its message
+    QString runLatitude_;         // the running conversion's latitude as planned, for its message
     qint64 runSuspectValues_ = 0; // what the checks found in the files written so far
     // The locality whose coordinates 緯度・経度設定 put in the boxes, until the user edits them.
     std::optional<QString> coordinatesFrom_;
-    std::unique_ptr<WaitCursor> wait_;         // on while a conversion runs
-    std::optional<RunJob::Result> heldEnding_; // a run's end that came while the exit question was up
+    std::unique_ptr<WaitCursor> wait_;            // on while a conversion runs
+    std::optional<ConversionOutcome> heldEnding_; // a run's end that came while the exit question was up
     bool exitQuestionOpen_ = false;
     HelpWindow* helpWindow_ = nullptr; // created at the first press of Help
     QPointer<YearView> yearView_;      // the open year view, if any

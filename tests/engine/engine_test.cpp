@@ -31,6 +31,9 @@ class Recorder : public ConversionObserver {
   public:
     std::vector<std::string> notices;
     std::size_t cancelAfter = SIZE_MAX; // asks answered "no" before the first "yes"
+    bool oneByOne = false;
+
+    bool WriteReadyYearsTogether() override { return !oneByOne; }
 
     bool CancelRequested() override { return cancelAfter-- == 0; }
     void YearStarted(std::size_t s, std::size_t y) override { Add("start ", s, "." + std::to_string(y)); }
@@ -61,8 +64,36 @@ std::vector<StationPlan> PlanAll(const TempFolder& monthly, const TempFolder& ou
 }
 
 TEST(Engine, StationsAreWrittenInOrderAndAFailingYearStopsOnlyItsStation) {
-    for (unsigned threads : {1u, 3u}) {
-        SCOPED_TRACE(threads);
+    // Year by year, each year is started before it is written; written together, a batch's years are
+    // all started before the first of them is in place.
+    const std::vector<std::string> yearByYear = {"start 0.0", "file 0 Y2005_0101.csv", "progress 0/1",
+                                                 "start 0.1", "file 0 Y2006_0101.csv", "progress 0/2",
+                                                 "done 0 2",  "progress 1/2", //
+                                                 "start 1.0", "file 1 Y2005_0312.csv", "progress 1/3",
+                                                 "start 1.1", "done 1 failed",         "progress 2/3", //
+                                                 "start 2.0", "file 2 Y2005_0202.csv", "progress 2/4",
+                                                 "done 2 1",  "progress 3/4"};
+    const std::vector<std::string> together = {"start 0.0",
+                                               "start 0.1",
+                                               "file 0 Y2005_0101.csv",
+                                               "progress 0/1",
+                                               "file 0 Y2006_0101.csv",
+                                               "progress 0/2",
+                                               "done 0 2",
+                                               "progress 1/2", //
+                                               "start 1.0",
+                                               "start 1.1",
+                                               "file 1 Y2005_0312.csv",
+                                               "progress 1/3",
+                                               "done 1 failed",
+                                               "progress 2/3", //
+                                               "start 2.0",
+                                               "file 2 Y2005_0202.csv",
+                                               "progress 2/4",
+                                               "done 2 1",
+                                               "progress 3/4"};
+    for (auto [threads, oneByOne] : {std::pair{1u, false}, {3u, false}, {1u, true}, {3u, true}}) {
+        SCOPED_TRACE(std::to_string(threads) + (oneByOne ? " one by one" : " together"));
         TempFolder monthly, out;
         monthly.Write("M0501_0101.csv", MonthlyText(2005, 1, 5, 1));
         monthly.Write("M0601_0101.csv", MonthlyText(2006, 1, 5, 1));
@@ -74,15 +105,10 @@ TEST(Engine, StationsAreWrittenInOrderAndAFailingYearStopsOnlyItsStation) {
         out.Write("Y2007_0312.csv", "old");
 
         Recorder recorder;
+        recorder.oneByOne = oneByOne;
         const ConversionOutcome outcome = RunConversion(
             PlanAll(monthly, out, {{"01", "01"}, {"03", "12"}, {"02", "02"}}), recorder, threads);
-        EXPECT_EQ(recorder.notices,
-                  (std::vector<std::string>{
-                      "start 0.0", "file 0 Y2005_0101.csv", "progress 0/1", "start 0.1",
-                      "file 0 Y2006_0101.csv", "progress 0/2", "done 0 2", "progress 1/2", //
-                      "start 1.0", "file 1 Y2005_0312.csv", "progress 1/3", "start 1.1", "done 1 failed",
-                      "progress 2/3", //
-                      "start 2.0", "file 2 Y2005_0202.csv", "progress 2/4", "done 2 1", "progress 3/4"}));
+        EXPECT_EQ(recorder.notices, oneByOne ? yearByYear : together);
         EXPECT_FALSE(outcome.cancelled);
         EXPECT_EQ(outcome.Written(), 4u);
         EXPECT_EQ(outcome.Failures(), 1u);

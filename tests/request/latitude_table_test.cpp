@@ -1,5 +1,5 @@
 #include "request/LatitudeTable.h"
-#include "request/RunRequest.h"
+#include "request/ConversionRequest.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 

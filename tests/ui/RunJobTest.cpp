@@ -7,6 +7,7 @@
 #include <QTest>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 namespace kolvane::testing {
 namespace {
@@ -14,12 +15,12 @@ namespace {
 class RunJobTest : public UiFixture {
   protected:
     // Three years in list order, 2000, 2001 and 1999, converted beside their monthly files.
-    RunRequest ThreeYears() {
+    ConversionRequest ThreeYears() {
         const std::string monthly = Folder("monthly");
-        RunRequest request;
+        ConversionRequest request;
         request.latitude = {"35", "41", "0"};
         request.longitude = {"139", "45", "30"};
-        request.station = {"01", "01"};
+        request.stations = {{"01", "01"}};
         for (int year : {2000, 2001, 1999}) {
             WriteMonthlyFile(monthly, year, 1, "0101");
             request.months.push_back(std::to_string(year) + "/01");
@@ -34,27 +35,37 @@ class RunJobTest : public UiFixture {
     }
 };
 
-// A conversion of `files` that writes nothing and pays no heed to a cancel.
-RunJob::Plan Pretend(const QStringList& files, std::function<void()> after = nullptr) {
-    RunJob::Plan plan;
-    plan.yearlyFiles = files;
-    plan.convert = [files, after](const RunJob::Progress& progress) {
-        for (qsizetype i = 0; i < files.size(); ++i) {
-            progress.starting(static_cast<std::size_t>(i));
-            progress.written(static_cast<std::size_t>(i + 1), files[i].toStdString(), 0);
-        }
-        if (after) after();
-        return RunJob::Outcome{static_cast<std::size_t>(files.size()), false};
-    };
+// A plan of years `yy` of station 0101 into `folder`.
+StationPlan Years(const std::string& folder, const std::vector<std::string>& yy) {
+    StationPlan plan;
+    plan.station = plan.settings.key = {"01", "01"};
+    plan.settings.outputFolder = folder;
+    for (const std::string& y : yy)
+        plan.runs.push_back({{}, y});
     return plan;
 }
 
+// A conversion that writes nothing and pays no heed to a cancel: it reports every year of the plan as
+// written, then does `after`.
+std::function<void()> after;
+ConversionOutcome Pretend(const std::vector<StationPlan>& plans, ConversionObserver& observer) {
+    ConversionOutcome outcome{{StationResult{}}, false};
+    const StationPlan& plan = plans.front();
+    for (std::size_t y = 0; y < plan.runs.size(); ++y) {
+        observer.YearStarted(0, y);
+        const std::string path = plan.settings.outputFolder + YearlyFileName(plan.runs[y].yy, plan.station);
+        observer.FileWritten(0, {path, 0, plan.runs[y].Year()});
+        outcome.stations[0].written.push_back(path);
+    }
+    if (after) std::exchange(after, nullptr)();
+    return outcome;
+}
+
 TEST_F(RunJobTest, ReportsEachYearAndFileInOrderAndACancelOnSeeingAFileStopsBeforeTheNextYear) {
-    const RunRequest request = ThreeYears();
-    RunJob::Check(request);
-    RunJob::Plan plan = RunJob::Prepare(request);
-    EXPECT_EQ(plan.yearlyFiles, Strings({"Y2000_0101.csv", "Y2001_0101.csv", "Y1999_0101.csv"}));
-    EXPECT_EQ(plan.outputFolder, request.outputFolder);
+    const ConversionRequest request = ThreeYears();
+    CheckRequest(request);
+    StationPlan plan = RunJob::Prepare(request);
+    EXPECT_EQ(plan.settings.outputFolder, request.outputFolder);
     EXPECT_TRUE(plan.replacedUnmerged.empty());
 
     RunJob job;
@@ -62,8 +73,8 @@ TEST_F(RunJobTest, ReportsEachYearAndFileInOrderAndACancelOnSeeingAFileStopsBefo
     QObject::connect(&job, &RunJob::yearStarted, [&](int index, const QString& name) {
         seen << QStringLiteral("year %1 %2").arg(index).arg(name);
     });
-    QObject::connect(&job, &RunJob::fileWritten, [&](int written, const QString& path) {
-        seen << QStringLiteral("file %1 %2").arg(written).arg(QFileInfo(path).fileName());
+    QObject::connect(&job, &RunJob::fileWritten, [&](int written, const QString& path, qint64, int year) {
+        seen << QStringLiteral("file %1 %2 %3").arg(written).arg(QFileInfo(path).fileName()).arg(year);
         if (written == 2) job.Cancel();
     });
     QSignalSpy finished(&job, &RunJob::finished);
@@ -71,34 +82,36 @@ TEST_F(RunJobTest, ReportsEachYearAndFileInOrderAndACancelOnSeeingAFileStopsBefo
     job.Start(std::move(plan));
     EXPECT_TRUE(job.running());
     ASSERT_TRUE(Ends(job));
-    EXPECT_EQ(seen, Strings({"year 0 Y2000_0101.csv", "file 1 Y2000_0101.csv", "year 1 Y2001_0101.csv",
-                             "file 2 Y2001_0101.csv"}));
+    EXPECT_EQ(seen, Strings({"year 0 Y2000_0101.csv", "file 1 Y2000_0101.csv 2000", "year 1 Y2001_0101.csv",
+                             "file 2 Y2001_0101.csv 2001"}));
     ASSERT_EQ(finished.size(), 1);
     EXPECT_EQ(finished[0], QVariantList({2, true}));
+    EXPECT_EQ(job.lastOutcome().Written(), 2u);
     EXPECT_EQ(failed.size(), 0);
     EXPECT_EQ(Entries(request.monthlyFolder).filter(QStringLiteral("Y")),
               Strings({"Y2000_0101.csv", "Y2001_0101.csv"}));
 
     // A plan the core refuses is refused before anything starts, with the user's message.
-    RunRequest elsewhere = request;
+    ConversionRequest elsewhere = request;
     elsewhere.outputFolder = request.monthlyFolder + "M2000_0101.csv/";
     EXPECT_THROW(RunJob::Prepare(elsewhere), KolvaneError);
 }
 
 TEST_F(RunJobTest, AFailureOfAnyKindEndsTheRunWithTheUsersMessage) {
-    RunJob job;
+    RunJob job(nullptr, Pretend);
     QSignalSpy finished(&job, &RunJob::finished);
     QSignalSpy failed(&job, &RunJob::failed);
 
     // The core's own error carries the whole message.
-    job.Start(Pretend({}, [] { throw KolvaneError("月次ファイルが壊れています。"); }));
+    after = [] { throw KolvaneError("月次ファイルが壊れています。"); };
+    job.Start(Years("/out/", {}));
     ASSERT_TRUE(Ends(job));
     ASSERT_EQ(failed.size(), 1);
     EXPECT_EQ(failed[0], QVariantList({QStringLiteral("月次ファイルが壊れています。"), 0}));
 
     // Any other failure is worded as a failed run, with the files written before it counted.
-    job.Start(
-        Pretend({QStringLiteral("/out/Y2000_0101.csv")}, [] { throw std::runtime_error("disk on fire"); }));
+    after = [] { throw std::runtime_error("disk on fire"); };
+    job.Start(Years("/out/", {"00"}));
     ASSERT_TRUE(Ends(job));
     ASSERT_EQ(failed.size(), 2);
     EXPECT_EQ(failed[1],
@@ -106,25 +119,25 @@ TEST_F(RunJobTest, AFailureOfAnyKindEndsTheRunWithTheUsersMessage) {
     EXPECT_EQ(finished.size(), 0);
 
     // The job is usable again afterwards.
-    job.Start(Pretend({QStringLiteral("/out/Y2000_0101.csv")}));
+    job.Start(Years("/out/", {"00"}));
     ASSERT_TRUE(Ends(job));
     ASSERT_EQ(finished.size(), 1);
     EXPECT_EQ(finished[0], QVariantList({1, false}));
 }
 
 TEST_F(RunJobTest, AStoppedRunSaysNothingMoreAndAJobThatGoesStopsItsRun) {
-    RunJob job;
+    RunJob job(nullptr, Pretend);
     QStringList written;
     QObject::connect(&job, &RunJob::fileWritten, [&](int, const QString& path) { written << path; });
     QSignalSpy finished(&job, &RunJob::finished);
 
     // Stopped without the event loop running: the first run's notices are still queued when the
     // second starts.
-    job.Start(Pretend({QStringLiteral("/first/Y2000_0101.csv"), QStringLiteral("/first/Y2001_0101.csv")}));
-    const RunJob::Result stopped = job.Stop();
+    job.Start(Years("/first/", {"00", "01"}));
+    const ConversionOutcome stopped = job.Stop();
     EXPECT_FALSE(job.running());
-    EXPECT_FALSE(stopped.failure);
-    job.Start(Pretend({QStringLiteral("/second/Y1999_0101.csv")}));
+    EXPECT_FALSE(stopped.stations.front().failure);
+    job.Start(Years("/second/", {"99"}));
     ASSERT_TRUE(Ends(job));
     QTest::qWait(50); // anything else still queued
     EXPECT_EQ(written, Strings({"/second/Y1999_0101.csv"}));
@@ -132,8 +145,8 @@ TEST_F(RunJobTest, AStoppedRunSaysNothingMoreAndAJobThatGoesStopsItsRun) {
     EXPECT_EQ(finished[0], QVariantList({1, false}));
 
     // A job that goes while its run waits for the window (the program ends) stops the run first.
-    auto doomed = std::make_unique<RunJob>();
-    doomed->Start(Pretend({QStringLiteral("/third/Y2000_0101.csv")}));
+    auto doomed = std::make_unique<RunJob>(nullptr, Pretend);
+    doomed->Start(Years("/third/", {"00"}));
     doomed.reset();
     QTest::qWait(50);
 }

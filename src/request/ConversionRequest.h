@@ -9,23 +9,6 @@
 
 namespace kolvane {
 
-// The window's request for its one station, as the user gave it.
-struct RunRequest {
-    // The latitude as the three box texts (degrees, minutes, seconds), or one text of decimal degrees.
-    std::vector<std::string> latitude;
-    // The longitude box texts. The conversion does not use the longitude, but the window asks for it
-    // to be set; a front end without it leaves this empty.
-    std::vector<std::string> longitude;
-    StationKey station;
-    std::vector<std::string> months; // month list entries "YYYY/MM", in list order
-    std::string monthlyFolder;       // ends in "/"
-    std::string outputFolder;        // ends in "/"; empty until chosen
-    // Keep the days of a yearly file already in another output folder, as if it lay in the monthly
-    // folder, instead of replacing it.
-    bool mergeOutput = false;
-    std::string program = "kolvane"; // the front end, named in the run log
-};
-
 struct LatitudeTable;
 
 // What a front end asks to convert, as the user gave it: the window one station, the command line
@@ -41,10 +24,11 @@ struct ConversionRequest {
     // for every station; empty to take each station's from `table`.
     std::vector<std::string> latitude;
     const LatitudeTable* table = nullptr;
-    // The longitude box texts: the window asks for them to be set; the conversion does not use them.
+    // The longitude box texts: the window asks for them to be set; the conversion does not use them. A
+    // front end without them leaves this empty.
     std::vector<std::string> longitude;
     std::string monthlyFolder; // ends in "/"; also where an earlier yearly file is looked up
-    std::string outputFolder;  // ends in "/"
+    std::string outputFolder;  // ends in "/"; empty until chosen
     bool writeQuality = true;  // the companion files beside each yearly file
     // Keep the days of a yearly file already in another output folder, as if it lay in the monthly
     // folder, instead of replacing it.
@@ -61,9 +45,14 @@ class RequestError : public KolvaneError {
     RequestField field;
 };
 
-// Checks what can be checked before the output folder is chosen: the coordinates set and in range,
-// the station, at least one month. Throws RequestError.
-void CheckRunRequest(const RunRequest& request);
+// Checks what can be checked of one station before the output folder is chosen: the coordinates set
+// and in range, the station, at least one month. Throws RequestError.
+void CheckStationRequest(const StationKey& station, const std::vector<std::string>& months,
+                         const std::vector<std::string>& latitude, const std::vector<std::string>& longitude);
+// The same for the first station of a request with its months and latitude, as the window asks.
+void CheckRequest(const ConversionRequest& request);
+// A station whose group or bucket ID cannot stand in a file name is refused (RequestError, Station).
+void CheckStationCodes(const StationKey& station);
 
 // The latitude parts of a request (three box texts, or one text of decimal degrees) in decimal degrees.
 // Throws RequestError (Coordinates) with the range message of the first part refused.

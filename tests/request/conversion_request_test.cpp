@@ -1,6 +1,6 @@
 #include "engine/Plan.h"
+#include "request/ConversionRequest.h"
 #include "request/Coordinates.h"
-#include "request/RunRequest.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +8,11 @@
 namespace kolvane {
 namespace {
 
-RunRequest Filled(const std::string& output) {
-    RunRequest r;
+ConversionRequest Filled(const std::string& output) {
+    ConversionRequest r;
     r.latitude = {"35", "30", "0"};
     r.longitude = {"139", "45", "0"};
-    r.station = {"03", "12"};
+    r.stations = {{"03", "12"}};
     r.months = {"2005/01", "2005/02", "1999/12"};
     r.monthlyFolder = output;
     r.outputFolder = output;
@@ -20,7 +20,7 @@ RunRequest Filled(const std::string& output) {
 }
 
 // The message and field of the refusal, or "accepted".
-std::string Refusal(const RunRequest& request, RequestField* field = nullptr) {
+std::string Refusal(const ConversionRequest& request, RequestField* field = nullptr) {
     try {
         PlanRun(request);
     } catch (const RequestError& e) {
@@ -30,7 +30,7 @@ std::string Refusal(const RunRequest& request, RequestField* field = nullptr) {
     return "accepted";
 }
 
-TEST(RunRequest, LatitudeTextsBecomeDegreesAndMonthsBecomeYearRuns) {
+TEST(ConversionRequest, LatitudeTextsBecomeDegreesAndMonthsBecomeYearRuns) {
     testing::TempFolder out;
     StationPlan run = PlanRun(Filled(out.folder()));
     EXPECT_EQ(run.settings.latitude, 35.5);
@@ -43,7 +43,7 @@ TEST(RunRequest, LatitudeTextsBecomeDegreesAndMonthsBecomeYearRuns) {
     EXPECT_EQ(LatitudeFromTexts("3", "", "abc"), 3);
 
     // One text of decimal degrees, as the command line may give it: up to but not including 50.
-    RunRequest decimal = Filled(out.folder());
+    ConversionRequest decimal = Filled(out.folder());
     decimal.latitude = {"49.99"};
     EXPECT_EQ(PlanRun(decimal).settings.latitude, 49.99);
     for (const char* bad : {"50", "19.9", "35.5x", ""}) {
@@ -52,11 +52,11 @@ TEST(RunRequest, LatitudeTextsBecomeDegreesAndMonthsBecomeYearRuns) {
     }
 }
 
-TEST(RunRequest, RefusalsNameWhatIsMissingInTheWindowsOrder) {
+TEST(ConversionRequest, RefusalsNameWhatIsMissingInTheWindowsOrder) {
     testing::TempFolder out;
     RequestField field{};
 
-    RunRequest r = Filled(out.folder());
+    ConversionRequest r = Filled(out.folder());
     r.longitude[2].clear();
     EXPECT_EQ(Refusal(r, &field), "経度(秒)を入力して下さい。");
     EXPECT_EQ(field, RequestField::Coordinates);
@@ -82,12 +82,12 @@ TEST(RunRequest, RefusalsNameWhatIsMissingInTheWindowsOrder) {
     // No months, and no station because the folder holds no monthly file: the months are named.
     r = Filled(out.folder());
     r.months.clear();
-    r.station = {};
+    r.stations = {StationKey{}};
     EXPECT_EQ(Refusal(r, &field), "年次ファイル作成に使用するデータの期間を選択して下さい。");
     EXPECT_EQ(field, RequestField::Months);
 
     r = Filled(out.folder());
-    r.station.bucket = "1";
+    r.stations[0].bucket = "1";
     EXPECT_NE(Refusal(r, &field), "accepted");
     EXPECT_EQ(field, RequestField::Station);
 
@@ -97,16 +97,16 @@ TEST(RunRequest, RefusalsNameWhatIsMissingInTheWindowsOrder) {
               "年次ファイルを保存するフォルダ「" + out.File("gone/") + "」がありません。");
     EXPECT_EQ(field, RequestField::OutputFolder);
     // The check before the folder is chosen does not look at it.
-    EXPECT_NO_THROW(CheckRunRequest(r));
+    EXPECT_NO_THROW(CheckRequest(r));
 }
 
-TEST(RunRequest, HalfTypedLatitudesAndPathLikeStationCodesAreRefused) {
+TEST(ConversionRequest, HalfTypedLatitudesAndPathLikeStationCodesAreRefused) {
     testing::TempFolder out;
     RequestField field{};
     const std::string degreesRange = "緯度(度)には20-49の範囲の半角数字を入力して下さい。";
 
     // A box may hold 2 to 4 while its value is typed; a run takes only the range the message names.
-    RunRequest r = Filled(out.folder());
+    ConversionRequest r = Filled(out.folder());
     for (const char* degrees : {"2", "3", "03", "4", "2.5", "19", "50"}) {
         r.latitude = {degrees, "0", "0"};
         EXPECT_EQ(Refusal(r, &field), degreesRange) << degrees;
@@ -122,20 +122,20 @@ TEST(RunRequest, HalfTypedLatitudesAndPathLikeStationCodesAreRefused) {
     r = Filled(out.folder());
     for (StationKey bad : std::vector<StationKey>{
              {"..", "12"}, {"03", ".."}, {"/.", "./"}, {"03", "a/"}, {std::string("0\0", 2), "12"}}) {
-        r.station = bad;
+        r.stations = {bad};
         const std::string refusal = Refusal(r, &field);
         EXPECT_NE(refusal.find("ファイル名に使えません"), std::string::npos) << refusal;
         EXPECT_EQ(field, RequestField::Station);
-        EXPECT_THROW(CheckRunRequest(r), RequestError);
+        EXPECT_THROW(CheckRequest(r), RequestError);
     }
     // Dots that only look like a path are a code like any other.
-    r.station = {".a", "12"};
+    r.stations = {{".a", "12"}};
     EXPECT_EQ(Refusal(r), "accepted");
 }
 
-TEST(RunRequest, YearlyFilesInAnotherOutputFolderAreNamedBeforeTheyAreReplaced) {
+TEST(ConversionRequest, YearlyFilesInAnotherOutputFolderAreNamedBeforeTheyAreReplaced) {
     testing::TempFolder monthly, out;
-    RunRequest r = Filled(out.folder());
+    ConversionRequest r = Filled(out.folder());
     r.monthlyFolder = monthly.folder();
     out.Write("y2005_0312.CSV", "kept"); // found as a case-insensitive system would
     monthly.Write("Y1999_0312.csv", "merged from");

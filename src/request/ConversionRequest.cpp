@@ -1,4 +1,4 @@
-#include "request/RunRequest.h"
+#include "request/ConversionRequest.h"
 
 #include "model/Messages.h"
 #include "model/Numbers.h"
@@ -58,18 +58,28 @@ std::vector<std::string> SplitLatitudeText(std::string_view text) {
     }
 }
 
-void CheckRunRequest(const RunRequest& request) {
-    if (request.latitude.empty() || AnyEmpty(request.latitude) || AnyEmpty(request.longitude))
-        throw RequestError(RequestField::Coordinates,
-                           CoordinatesMissing(request.latitude, request.longitude));
-    LatitudeDegrees(request.latitude);
-    if (request.months.empty()) throw RequestError(RequestField::Months, message::NoMonthsSelected());
-    if (request.station.group.size() != 2 || request.station.bucket.size() != 2)
-        throw RequestError(RequestField::Station, message::StationNotChosen());
-    for (const std::string* code : {&request.station.group, &request.station.bucket}) {
+void CheckStationCodes(const StationKey& station) {
+    for (const std::string* code : {&station.group, &station.bucket}) {
         if (!IsUsableStationCode(*code))
             throw RequestError(RequestField::Station, message::UnusableStationCode(*code));
     }
+}
+
+void CheckStationRequest(const StationKey& station, const std::vector<std::string>& months,
+                         const std::vector<std::string>& latitude,
+                         const std::vector<std::string>& longitude) {
+    if (latitude.empty() || AnyEmpty(latitude) || AnyEmpty(longitude))
+        throw RequestError(RequestField::Coordinates, CoordinatesMissing(latitude, longitude));
+    LatitudeDegrees(latitude);
+    if (months.empty()) throw RequestError(RequestField::Months, message::NoMonthsSelected());
+    if (station.group.size() != 2 || station.bucket.size() != 2)
+        throw RequestError(RequestField::Station, message::StationNotChosen());
+    CheckStationCodes(station);
+}
+
+void CheckRequest(const ConversionRequest& request) {
+    CheckStationRequest(request.stations.empty() ? StationKey{} : request.stations.front(), request.months,
+                        request.latitude, request.longitude);
 }
 
 } // namespace kolvane
