@@ -36,6 +36,18 @@ TEST(CheckCommand, PrintsTheFindingsAndTheirKindsAndWritesNothingWhileAConversio
                      "疑わしい値 2 個 (範囲 1、急変 1、持続 0、整合 0)\n");
     EXPECT_EQ(monthly.EntryCount(), 1);
 
+    // Without the findings files the note must not point to them.
+    TempFolder bare;
+    std::vector<std::string> noQuality = convert;
+    noQuality.insert(noQuality.end(), {"--output", bare.folder(), "--no-quality"});
+    r = RunCli(noQuality);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(
+        r.err.find("疑わしい値が 2 個見つかりました (--no-quality のため検査結果ファイルは書いていません"),
+        std::string::npos)
+        << r.err;
+    EXPECT_EQ(bare.EntryCount(), 1);
+
     r = RunCli(convert);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("疑わしい値が 2 個見つかりました (年次ファイルの隣の検査結果ファイル 1 個"),
