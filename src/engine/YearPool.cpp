@@ -4,14 +4,6 @@
 #include <system_error>
 
 namespace kolvane {
-namespace {
-
-// Years computed beyond the last one taken: enough that the workers go on while a batch is synced (a
-// computed year holds its yearly text and its files open, not much).
-constexpr std::size_t kAhead = 32;
-
-} // namespace
-
 YearPool::YearPool(const std::vector<StationPlan>& plans, const YearComputation& compute,
                    std::vector<YearTask> tasks, unsigned threads, const DurableCalls& calls)
     : plans_(plans), compute_(compute), calls_(calls), tasks_(std::move(tasks)), slots_(tasks_.size()),

@@ -25,6 +25,10 @@ struct YearTask {
 // the calling thread computes each year as it takes it.
 class YearPool {
   public:
+    // Years computed beyond the last one taken (at least): enough that the workers go on while a batch is
+    // synced (a computed year holds its yearly text and its files open, not much).
+    static constexpr std::size_t kAhead = 32;
+
     YearPool(const std::vector<StationPlan>& plans, const YearComputation& compute,
              std::vector<YearTask> tasks, unsigned threads, const DurableCalls& calls);
     ~YearPool();
