@@ -21,8 +21,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kolvane-checkbench [--monthly DIR --group GG --bucket BB] [--lat DEGREES] [--runs N]\n"
-    "                          [--examples N]\n"
+    "usage: kolvane-checkbench [--monthly DIR --group GG --bucket BB] [--lat DEGREES] [--lon DEGREES]\n"
+    "                          [--runs N] [--examples N]\n"
     "\n"
     "Without --monthly, the generated station of the benchmarks over 100 years (1970/01 to 2069/12, seed 1)\n"
     "is made in memory. Times, best of N runs (default 5): the year computation of every year, and the\n"
@@ -89,7 +89,7 @@ std::vector<Year> FolderStation(const std::string& folder, const std::string& gr
 
 int main(int argc, char** argv) {
     std::string folder, group, bucket;
-    double latitude = 35.5;
+    double latitude = 35.5, longitude = kolvane::UNKNOWN_LONGITUDE;
     int runs = 5, examples = 3;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -102,6 +102,8 @@ int main(int argc, char** argv) {
             bucket = argv[++i];
         else if (arg == "--lat" && hasValue)
             latitude = std::atof(argv[++i]);
+        else if (arg == "--lon" && hasValue)
+            longitude = std::atof(argv[++i]);
         else if (arg == "--runs" && hasValue)
             runs = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--examples" && hasValue)
@@ -133,7 +135,8 @@ int main(int argc, char** argv) {
 
     const double yearSeconds = BestSeconds(runs, [&] {
         for (const Year& y : years)
-            kolvane::ComputeYear({.yy = y.yy, .latitude = latitude, .monthly = y.months});
+            kolvane::ComputeYear(
+                {.yy = y.yy, .latitude = latitude, .longitude = longitude, .monthly = y.months});
     });
     // The checks over the rows as the reader gives them, read once beforehand.
     std::vector<std::vector<kolvane::HourlyTable>> tables(years.size());
@@ -144,7 +147,7 @@ int main(int argc, char** argv) {
     const double checkSeconds = BestSeconds(runs, [&] {
         findings.clear();
         for (const std::vector<kolvane::HourlyTable>& months : tables) {
-            kolvane::HourlyChecks checks(latitude);
+            kolvane::HourlyChecks checks(latitude, longitude);
             for (const kolvane::HourlyTable& month : months)
                 checks.Add(month);
             std::vector<kolvane::Finding> found = checks.Finish();

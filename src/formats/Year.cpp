@@ -95,7 +95,7 @@ void AddFindings(const YearInputs& inputs, std::vector<Finding> found, YearConte
 YearTexts ComputeYearTracked(const YearInputs& inputs, const SourceFile*& current) {
     HourlyTable hourly;
     DailyTable daily;
-    HourlyChecks checks(inputs.latitude);
+    HourlyChecks checks(inputs.latitude, inputs.longitude);
     checks.KeepYear(YearOf(inputs.yy));
     for (const SourceFile& month : inputs.monthly) {
         if (!month.bytes) continue;
