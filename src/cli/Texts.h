@@ -36,6 +36,7 @@ std::string AllOrMonths();
 std::string NoMonthly();
 std::string MonthlyIsAFile(std::string_view folder);
 std::string NoMonthlyFolder(std::string_view folder);
+std::string OutputNotWritable(std::string_view folder, std::string_view reason, bool isMonthlyFolder);
 
 std::string MissingMonths(std::string_view list);
 std::string MissingMonthsNote(std::string_view list);
@@ -48,7 +49,8 @@ std::string ProgressLine(std::size_t stations, std::size_t ofStations, std::size
 std::string NoMonthlyFiles(std::string_view folder);
 std::string ListedStation(std::string_view group, std::string_view bucket, std::size_t months);
 
-std::string NotAYearlyFile(std::string_view path);
+// `option` is the verb given it: --summary or --plot.
+std::string NotAYearlyFile(std::string_view option, std::string_view path);
 std::string SummaryHead(std::string_view path, std::size_t days, std::size_t withValues);
 std::string SummaryClass(std::string_view name, int days);
 std::string NoGap();
@@ -59,6 +61,7 @@ std::string PlotWithoutCompanion(std::string_view path);
 
 std::string CheckCounts(int64_t total, const std::vector<std::pair<std::string_view, int64_t>>& byKind);
 std::string SuspectValuesWritten(int64_t suspect, std::size_t files);
+std::string SuspectValuesNotWritten(int64_t suspect);
 std::string SummarySuspect(int64_t values, int days, int unknownDays);
 std::string SummarySuspectUnknown();
 std::string SummarySuspectFromFindings(int64_t values, int days);
