@@ -101,7 +101,7 @@ YearTexts ComputeYearTracked(const YearInputs& inputs, const SourceFile*& curren
         if (!month.bytes) continue;
         current = &month;
         ParseMonthlyText(*month.bytes, month.path, hourly);
-        checks.Add(hourly);
+        if (inputs.check) checks.Add(hourly);
         try {
             BuildDailyRecords(hourly, inputs.latitude, daily);
         } catch (const DayComputationError& e) {
