@@ -120,14 +120,21 @@ TEST(ConversionRequest, HalfTypedLatitudesAndPathLikeStationCodesAreRefused) {
     EXPECT_EQ(Refusal(r), degreesRange);
 
     r = Filled(out.folder());
-    for (StationKey bad : std::vector<StationKey>{
-             {"..", "12"}, {"03", ".."}, {"/.", "./"}, {"03", "a/"}, {std::string("0\0", 2), "12"}}) {
+    for (StationKey bad : std::vector<StationKey>{{"..", "12"},
+                                                  {"03", ".."},
+                                                  {"/.", "./"},
+                                                  {"03", "a/"},
+                                                  {std::string("0\0", 2), "12"},
+                                                  {"0\n", "12"}}) {
         r.stations = {bad};
         const std::string refusal = Refusal(r, &field);
         EXPECT_NE(refusal.find("ファイル名に使えません"), std::string::npos) << refusal;
         EXPECT_EQ(field, RequestField::Station);
         EXPECT_THROW(CheckRequest(r), RequestError);
     }
+    // A line end is shown, not printed.
+    r.stations = {{"03", "1\r"}};
+    EXPECT_EQ(Refusal(r), "グループID・バケットID「1\\r」は制御文字を含むため、ファイル名に使えません。");
     // Dots that only look like a path are a code like any other.
     r.stations = {{".a", "12"}};
     EXPECT_EQ(Refusal(r), "accepted");
