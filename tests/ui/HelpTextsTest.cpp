@@ -55,7 +55,7 @@ QStringList ProgramTexts(const QList<const QWidget*>& windows) {
           << AsQuoted(text::AskMonthlyFolder()) << AsQuoted(text::AskOutputFolder())
           << AsQuoted(text::NoMonthlyFiles(PART)) << AsQuoted(text::NoMonthlyFilesInList().remove(u'\n'))
           << AsQuoted(text::UnreadableFolderInList().remove(u'\n')) << AsQuoted(text::AskStopAndExit())
-          << AsQuoted(text::Completed(NUMBER, PART, text::LatitudeUsed(PART, PART, PART)))
+          << AsQuoted(text::Completed(NUMBER, PART, text::LatitudeUsed(PART + u':' + PART + u':' + PART)))
           << AsQuoted(text::SuspectValuesFound(NUMBER)) << AsQuoted(text::Cancelled(0, PART))
           << AsQuoted(text::Cancelled(NUMBER, PART))
           << AsQuoted(text::ReplaceQuestionHead(PART) + text::ReplaceQuestionFile(PART) +
@@ -129,7 +129,7 @@ TEST_F(HelpTexts, EveryQuoteOfTheHelpIsTheProgramsOwnTextAndTheQuestionsAreAllTh
         AsQuoted(text::StopCaption()),
         AsQuoted(text::YesCaption()),
         AsQuoted(text::NoCaption()),
-        AsQuoted(text::Completed(NUMBER, PART, text::LatitudeUsed(PART, PART, PART))),
+        AsQuoted(text::Completed(NUMBER, PART, text::LatitudeUsed(PART + u':' + PART + u':' + PART))),
         AsQuoted(text::SuspectValuesFound(NUMBER)),
         AsQuoted(text::Cancelled(0, PART)),
         AsQuoted(text::Cancelled(NUMBER, PART)),
