@@ -27,9 +27,9 @@ void PrintFindingsFileCount(const std::string& yearlyPath, std::string_view byte
         return;
     }
     std::set<std::tuple<int32_t, int32_t, int32_t>> days;
-    for (const Finding& f : findings.findings)
+    for (const Finding& f : findings.rows)
         days.insert({f.year, f.month, f.day});
-    std::cout << cli_text::SummarySuspectFromFindings(static_cast<int64_t>(findings.findings.size()),
+    std::cout << cli_text::SummarySuspectFromFindings(static_cast<int64_t>(findings.rows.size()),
                                                       static_cast<int>(days.size()))
               << "\n";
 }
@@ -86,7 +86,7 @@ int RunSummary(const SummaryCommand& command) {
         return 0;
     }
     if (!companion.Belongs()) throw KolvaneError(companion.Note());
-    const QualitySummary summary = SummarizeQuality(companion.days);
+    const QualitySummary summary = SummarizeQuality(companion.rows);
     for (std::size_t c = 0; c < DAY_CLASSES.size(); ++c)
         std::cout << cli_text::SummaryClass(DayClassName(DAY_CLASSES[c]), summary.days[c]) << "\n";
     if (summary.longestGap == 0) {
@@ -95,7 +95,7 @@ int RunSummary(const SummaryCommand& command) {
         const DayQuality& g = summary.gapStart;
         std::cout << cli_text::LongestGap(g.year, g.month, g.day, summary.longestGap) << "\n";
     }
-    PrintSuspect(companion.days, yearlyPath, bytes);
+    PrintSuspect(companion.rows, yearlyPath, bytes);
     return 0;
 }
 
