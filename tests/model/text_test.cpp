@@ -30,7 +30,6 @@ TEST(Lines, CrLfAndLfReadAlikeAndTheLastLineIsKept) {
               (std::vector<std::string_view>{"a", "b", "c\r", "", "last"}));
     EXPECT_EQ(SplitLines("one\r\n").size(), 1u);
     EXPECT_TRUE(SplitLines("").empty());
-    EXPECT_EQ(SplitFields(",a,,b,").size(), 5u);
 }
 
 TEST(WindCodes, SectorBoundsAndCodes) {
