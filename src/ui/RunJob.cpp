@@ -18,6 +18,7 @@ struct RunJob::Active {
     std::mutex mutex;
     std::condition_variable changed;
     bool cancel = false;   // guarded by `mutex`
+    bool held = false;     // guarded by `mutex`
     std::size_t shown = 0; // written notices delivered, guarded by `mutex`
     ConversionOutcome outcome;
 };
@@ -31,7 +32,11 @@ class RunJob::Observer : public ConversionObserver {
     using Post = std::function<void(std::function<void()>)>;
     Observer(RunJob& job, Active& run, Post post) : job_(job), run_(run), post_(std::move(post)) {}
 
-    bool CancelRequested() override { return Cancelled(); }
+    bool CancelRequested() override {
+        std::unique_lock lock(run_.mutex);
+        run_.changed.wait(lock, [&] { return !run_.held || run_.cancel; });
+        return run_.cancel;
+    }
     void YearStarted(std::size_t, std::size_t year) override {
         const QString name = FromCore(YearlyFileName(run_.plan.runs.at(year).yy, run_.plan.settings.key));
         post_([job = &job_, year, name] { emit job->yearStarted(static_cast<int>(year), name); });
@@ -138,6 +143,15 @@ void RunJob::Cancel() {
     {
         const std::lock_guard lock(run_->mutex);
         run_->cancel = true;
+    }
+    run_->changed.notify_all();
+}
+
+void RunJob::Hold(bool held) {
+    if (!run_) return;
+    {
+        const std::lock_guard lock(run_->mutex);
+        run_->held = held;
     }
     run_->changed.notify_all();
 }
