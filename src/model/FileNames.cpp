@@ -39,8 +39,10 @@ std::optional<StationKey> StationOfName(std::string_view name) {
 }
 
 bool IsUsableStationCode(std::string_view code) {
-    return code != "." && code != ".." &&
-           code.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+    // A control character (a line end, above all) would also split the run log's line for the file.
+    const bool control = std::any_of(
+        code.begin(), code.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    return code != "." && code != ".." && !control && code.find('/') == std::string_view::npos;
 }
 
 bool SameStation(const StationKey& a, const StationKey& b) {
