@@ -34,7 +34,7 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
     std::string_view text = bytes;
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
 
-    LatitudeTable table{path, {}};
+    LatitudeTable table{path, {}, {}};
     std::optional<std::string> failure;
     ForEachLine(text, [&](std::string_view line, std::size_t number) {
         if (failure || TrimBlanks(line).empty()) return;
@@ -71,8 +71,18 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
                 return;
             }
         }
+        std::vector<std::string> longitude;
+        if (fields.size() >= 3 && !Unquoted(fields[2]).empty()) {
+            longitude = LatitudeParts(Unquoted(fields[2]));
+            if (!LongitudeDegrees(longitude)) {
+                bad(message::LongitudeFormCause());
+                return;
+            }
+        }
         if (!table.rows.emplace(LowerAscii(station), std::move(latitude)).second)
             bad(message::RepeatedStationCause(station));
+        else if (!longitude.empty())
+            table.longitudes.emplace(LowerAscii(station), std::move(longitude));
     });
     if (failure) throw RequestError(RequestField::Coordinates, *failure);
     return table;
