@@ -66,9 +66,11 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
                 return;
             }
         }
+        // A third column that starts with a digit is the longitude; any other (a name, a note) is passed
+        // over.
         std::vector<std::string> longitude;
-        if (fields.size() >= 3 && !Unquoted(fields[2]).empty()) {
-            longitude = LatitudeParts(Unquoted(fields[2]));
+        if (fields.size() >= 3 && !TrimBlanks(fields[2]).empty() && IsAsciiDigit(TrimBlanks(fields[2])[0])) {
+            longitude = LatitudeParts(TrimBlanks(fields[2]));
             if (!LongitudeDegrees(longitude)) {
                 bad(message::LongitudeFormCause());
                 return;
