@@ -17,26 +17,13 @@
 namespace kolvane::cli {
 namespace {
 
-// The --lat text as the parts of the request: degrees:minutes:seconds, degrees:minutes (as a map gives
-// it, seconds 0), or one text of decimal degrees. Anything else is a wrong form, not a latitude out of
-// range: "36°04′" or "36.5.3" would otherwise be read by their leading number.
+// The --lat text as the parts of the request, in the forms a latitude table takes too.
 std::vector<std::string> LatitudeParts(const std::string& text) {
-    std::vector<std::string> parts = SplitLatitudeText(text);
-    if (parts.size() == 2) parts.push_back("0");
-    const auto digits = [](std::string_view s) {
-        return !s.empty() && std::all_of(s.begin(), s.end(), IsAsciiDigit);
-    };
-    const auto decimal = [&](std::string_view s) {
-        const std::size_t point = s.find('.');
-        if (point == std::string_view::npos) return digits(s);
-        const std::string_view whole = s.substr(0, point), fraction = s.substr(point + 1);
-        return (digits(whole) || whole.empty()) && (digits(fraction) || fraction.empty()) && s.size() > 1;
-    };
-    const bool wellFormed = parts.size() == 1
-                                ? decimal(parts[0])
-                                : parts.size() == 3 && std::all_of(parts.begin(), parts.end(), digits);
-    if (!wellFormed) throw UsageError(cli_text::BadLatitude(text));
-    return parts;
+    try {
+        return ReadLatitudeText(text);
+    } catch (const RequestError&) {
+        throw UsageError(cli_text::BadLatitude(text));
+    }
 }
 
 // The output folder must take new files before anything is read; when it is the monthly folder by
@@ -103,6 +90,9 @@ class PrintingObserver : public ConversionObserver {
                   << std::endl;
     }
     void FileWritten(std::size_t, const WrittenYear& year) override {
+        if (!year.notes.empty()) Clear();
+        for (const std::string& note : year.notes)
+            std::cerr << note << "\n";
         suspect_ += year.suspectValues;
         withFindings_ += year.suspectValues > 0;
     }

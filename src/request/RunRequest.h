@@ -69,8 +69,10 @@ void CheckRunRequest(const RunRequest& request);
 // Throws RequestError (Coordinates) with the range message of the first part refused.
 double LatitudeDegrees(const std::vector<std::string>& parts);
 
-// A latitude typed as one text, split at ":" into those parts ("35:30:00" -> three, "35.5" -> one),
-// each as it stands.
-std::vector<std::string> SplitLatitudeText(std::string_view text);
+// A latitude typed as one text (--lat, a latitude table's row) as the parts a request takes:
+// degrees:minutes:seconds, degrees:minutes (seconds "0" added) or decimal degrees, blanks around each part
+// allowed. Throws RequestError (Coordinates, message::LatitudeForm) for any other form: "36°04′",
+// "36.5.3" or "nan" would otherwise be read by their leading number. The range is LatitudeDegrees'.
+std::vector<std::string> ReadLatitudeText(std::string_view text);
 
 } // namespace kolvane

@@ -18,6 +18,8 @@ class JobObserver : public ConversionObserver {
         : progress_(progress), station_(std::move(station)) {}
     bool CancelRequested() override { return progress_.starting(next_++); }
     void FileWritten(std::size_t, const WrittenYear& year) override {
+        for (const std::string& note : year.notes)
+            if (progress_.noted) progress_.noted(note);
         progress_.written(++written_, year.yearlyPath, year.suspectValues);
     }
     void WaitingForStation(std::size_t, const std::string& folder) override {
@@ -127,6 +129,9 @@ void RunJob::Start(Plan plan) {
             // disk, and a cancel pressed on seeing a file stops before the next one.
             std::unique_lock lock(run->mutex);
             run->changed.wait(lock, [&] { return run->shown >= written || run->cancel; });
+        };
+        progress.noted = [&](const std::string& note) {
+            post([this, note = FromCore(note)] { emit noted(note); });
         };
         std::string shownNotice;
         progress.waiting = [&](const std::string& notice) {

@@ -28,6 +28,8 @@ class RunJob : public QObject {
         // A yearly file is in place: the number written so far, its path and the suspect values the
         // checks found in its year.
         std::function<void(std::size_t written, const std::string& path, int64_t suspectValues)> written;
+        // Before `written`: what the user is told of the files it was made from (lines skipped, no rows).
+        std::function<void(const std::string& note)> noted;
         // While another run holds the station: what it waits for (about every 100 ms); true ends the run.
         std::function<bool(const std::string& notice)> waiting;
     };
@@ -70,6 +72,8 @@ class RunJob : public QObject {
   signals:
     void yearStarted(int index, const QString& fileName);
     void fileWritten(int written, const QString& path, qint64 suspectValues);
+    // A note on a file read for the yearly file that follows (lines skipped, no rows).
+    void noted(const QString& note);
     // The run waits for another run writing the same station, as told in `notice`.
     void waiting(const QString& notice);
     // The run has ended, completed or cancelled, and its thread is gone.

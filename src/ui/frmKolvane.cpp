@@ -148,6 +148,7 @@ void frmKolvane::ConnectHandlers() {
         lastWrittenYear_ = parsed ? parsed->year : 0;
         emit yearlyFileWritten(path);
     });
+    connect(job_, &RunJob::noted, this, [this](const QString& note) { runNotes_ << note; });
     connect(job_, &RunJob::finished, this, [this](int written, bool cancelled) {
         RunEnded({{static_cast<std::size_t>(written), cancelled}, std::nullopt});
     });
@@ -310,6 +311,7 @@ void frmKolvane::cmdOK_Click() {
     lblProgress->setText(plan.yearlyFiles.value(0));
     runFolder_ = plan.outputFolder;
     runSuspectValues_ = 0;
+    runNotes_.clear();
     runLatitude_ = text::LatitudeUsed(FromCore(request.latitude.at(0)), FromCore(request.latitude.at(1)),
                                       FromCore(request.latitude.at(2)));
     SetRunning(true);
@@ -366,7 +368,7 @@ void frmKolvane::ReportRun(const RunJob::Result& result, RunReport report) {
                               STYLE_PLAIN);
     else if (report == RunReport::All)
         dialogs_->ShowMessage(
-            text::Completed(result.outcome.written, folder, runLatitude_, runSuspectValues_),
+            text::Completed(result.outcome.written, folder, runLatitude_, runSuspectValues_, runNotes_),
             text::ConfirmTitle(), STYLE_PLAIN);
     lblProgress->hide();
     prgRun->hide();
