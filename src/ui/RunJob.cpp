@@ -47,9 +47,17 @@ struct RunJob::Active {
     std::mutex mutex;
     std::condition_variable changed;
     bool cancel = false;   // guarded by `mutex`
+    bool held = false;     // guarded by `mutex`
     std::size_t shown = 0; // written notices delivered, guarded by `mutex`
     Outcome outcome;
     std::optional<QString> failure;
+
+    // Waits while the run is held; true when it is to stop.
+    bool CancelledAfterHold() {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return !held || cancel; });
+        return cancel;
+    }
 };
 
 RunJob::RunJob(QObject* parent) : QObject(parent) {}
@@ -106,10 +114,7 @@ void RunJob::Start(Plan plan) {
     run->thread.reset(QThread::create([this, run, post] {
         Progress progress;
         progress.starting = [&](std::size_t year) {
-            {
-                const std::lock_guard lock(run->mutex);
-                if (run->cancel) return true;
-            }
+            if (run->CancelledAfterHold()) return true;
             post([this, year, name = run->plan.yearlyFiles.value(static_cast<qsizetype>(year))] {
                 emit yearStarted(static_cast<int>(year), name);
             });
@@ -163,6 +168,15 @@ void RunJob::Cancel() {
     {
         const std::lock_guard lock(run_->mutex);
         run_->cancel = true;
+    }
+    run_->changed.notify_all();
+}
+
+void RunJob::Hold(bool held) {
+    if (!run_) return;
+    {
+        const std::lock_guard lock(run_->mutex);
+        run_->held = held;
     }
     run_->changed.notify_all();
 }

@@ -206,18 +206,21 @@ void frmKolvane::Form_Load() {
 
 void frmKolvane::cmdExit_Click() {
     if (runInProgress()) {
+        // The run waits before its next yearly file while the user decides, so that はい stops it
+        // where the question found it.
+        job_->Hold(true);
         exitQuestionOpen_ = true;
         const bool stop = dialogs_->AskYesNo(text::AskStopAndExit(), text::ConfirmTitle());
         exitQuestionOpen_ = false;
+        // A run that ended meanwhile has its closing message held back; one still going is stopped
+        // (a cancel ends the hold) and says how many files it wrote before the program ends.
+        std::optional<RunJob::Result> ending = std::exchange(heldEnding_, std::nullopt);
         if (!stop) {
-            // The run may have ended while the question was up: its message was held back for it.
-            if (heldEnding_) {
-                const RunJob::Result ending = *std::exchange(heldEnding_, std::nullopt);
-                ReportRun(ending, RunReport::All);
-            }
+            job_->Hold(false);
+            if (ending) ReportRun(*ending, RunReport::All);
             return;
         }
-        StopRun();
+        ReportRun(ending ? *ending : job_->Stop(), RunReport::All);
     }
     StoreSettings();
     close();
@@ -272,15 +275,7 @@ void frmKolvane::cmdOK_Click() {
         return;
     }
 
-    // Where the last run wrote: a repeated run needs no walk through the folders again.
-    const std::string& start = IsFolder(lastOutputFolder_) ? lastOutputFolder_ : request.monthlyFolder;
-    outputFolder_ = ToCore(dialogs_->AskFolder(text::AskOutputFolder(), FromCore(start)));
-    if (outputFolder_.empty()) {
-        UpdatePlotButton(); // the last run's output folder is forgotten with the choice
-        return;
-    }
-    lastOutputFolder_ = outputFolder_;
-    outputFolderFrom_ = request.monthlyFolder;
+    if (!AskOutputFolder(request.monthlyFolder)) return;
     request.outputFolder = outputFolder_;
 
     RunJob::Plan plan;
@@ -317,6 +312,19 @@ void frmKolvane::cmdOK_Click() {
     SetRunning(true);
     wait_ = std::make_unique<WaitCursor>();
     job_->Start(std::move(plan));
+}
+
+bool frmKolvane::AskOutputFolder(const std::string& monthlyFolder) {
+    // Where the last run wrote: a repeated run needs no walk through the folders again.
+    const std::string& start = IsFolder(lastOutputFolder_) ? lastOutputFolder_ : monthlyFolder;
+    outputFolder_ = ToCore(dialogs_->AskFolder(text::AskOutputFolder(), FromCore(start)));
+    if (outputFolder_.empty()) {
+        UpdatePlotButton(); // the last run's output folder is forgotten with the choice
+        return false;
+    }
+    lastOutputFolder_ = outputFolder_;
+    outputFolderFrom_ = monthlyFolder;
+    return true;
 }
 
 void frmKolvane::SetRunning(bool running) {
