@@ -17,12 +17,13 @@
 namespace kolvane::cli {
 namespace {
 
-// The --lat text as the parts of the request, in the forms a latitude table takes too.
-std::vector<std::string> LatitudeParts(const std::string& text) {
+// The --lat or --lon text as the parts of the request, in the forms a latitude table takes too; nothing
+// for any other form.
+std::optional<std::vector<std::string>> CoordinateParts(const std::string& text) {
     try {
         return ReadLatitudeText(text);
     } catch (const RequestError&) {
-        throw UsageError(cli_text::BadLatitude(text));
+        return std::nullopt;
     }
 }
 
@@ -90,9 +91,6 @@ class PrintingObserver : public ConversionObserver {
                   << std::endl;
     }
     void FileWritten(std::size_t, const WrittenYear& year) override {
-        if (!year.notes.empty()) Clear();
-        for (const std::string& note : year.notes)
-            std::cerr << note << "\n";
         suspect_ += year.suspectValues;
         withFindings_ += year.suspectValues > 0;
     }
@@ -154,7 +152,16 @@ int RunConvert(ConvertCommand c) {
     request.allStations = c.allStations;
     if (c.lat.empty() && c.latTable.empty()) throw UsageError(cli_text::NoLatitude());
     if (!c.all && c.months.empty()) throw UsageError(cli_text::AllOrMonths());
-    if (!c.lat.empty()) request.latitude = LatitudeParts(c.lat);
+    if (!c.lat.empty()) {
+        const auto parts = CoordinateParts(c.lat);
+        if (!parts) throw UsageError(cli_text::BadLatitude(c.lat));
+        request.latitude = *parts;
+    }
+    if (!c.lon.empty()) {
+        const auto parts = CoordinateParts(c.lon);
+        if (!parts || !LongitudeDegrees(*parts)) throw UsageError(cli_text::BadLongitude(c.lon));
+        request.longitude = *parts;
+    }
     for (const std::string& m : c.months)
         request.months.push_back(ParseMonth(m));
     request.monthlyFolder = c.monthly;

@@ -232,6 +232,10 @@ std::string LatitudeForm() {
     return LatitudeFormCause() + "。";
 }
 
+std::string LongitudeFormCause() {
+    return "経度は 120-155 度を 度:分:秒 (例 139:45:00) または 10 進の度 (例 139.75) で書いて下さい";
+}
+
 std::string StationFormCause() {
     return "観測点はグループID・バケットIDの 4 文字 (例 0312) で書いて下さい";
 }

@@ -88,6 +88,7 @@ std::string RowWithoutLatitudeCause();
 std::string LatitudeFormCause();
 // A latitude typed in none of the forms the cause names.
 std::string LatitudeForm();
+std::string LongitudeFormCause();
 std::string StationFormCause();
 std::string RepeatedStationCause(std::string_view station);
 

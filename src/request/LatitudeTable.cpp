@@ -36,6 +36,19 @@ std::variant<std::vector<std::string>, std::string> RowLatitude(std::string_view
     }
 }
 
+// A third column that starts with a digit is the longitude; any other (a name, a note) is passed over:
+// no parts then. Nothing for a longitude that cannot be used.
+std::optional<std::vector<std::string>> RowLongitude(const std::vector<std::string>& fields) {
+    const std::string_view value = fields.size() >= 3 ? TrimBlanks(fields[2]) : std::string_view();
+    if (value.empty() || !IsAsciiDigit(value[0])) return std::vector<std::string>();
+    try {
+        std::vector<std::string> longitude = ReadLatitudeText(value);
+        if (LongitudeDegrees(longitude)) return longitude;
+    } catch (const RequestError&) {
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 LatitudeTable ReadLatitudeTable(const std::string& path) {
@@ -45,7 +58,7 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
     std::string_view text = bytes;
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
 
-    LatitudeTable table{path, {}};
+    LatitudeTable table{path, {}, {}};
     std::optional<std::string> failure;
     std::vector<std::string> fields;
     ForEachLine(text, [&](std::string_view line, std::size_t number) {
@@ -58,10 +71,17 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
         }
         if (number == 1 && IsHeader(station, fields[1])) return;
         auto row = RowLatitude(station, fields[1]);
-        if (auto* cause = std::get_if<std::string>(&row))
+        if (auto* cause = std::get_if<std::string>(&row)) {
             failure = message::LatitudeTableBadRow(path, number, *cause);
+            return;
+        }
+        auto longitude = RowLongitude(fields);
+        if (!longitude)
+            failure = message::LatitudeTableBadRow(path, number, message::LongitudeFormCause());
         else if (!table.rows.emplace(LowerAscii(station), std::move(std::get<0>(row))).second)
             failure = message::LatitudeTableBadRow(path, number, message::RepeatedStationCause(station));
+        else if (!longitude->empty())
+            table.longitudes.emplace(LowerAscii(station), std::move(*longitude));
     });
     if (failure) throw RequestError(RequestField::Coordinates, *failure);
     return table;
