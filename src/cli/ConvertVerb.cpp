@@ -91,6 +91,9 @@ class PrintingObserver : public ConversionObserver {
                   << std::endl;
     }
     void FileWritten(std::size_t, const WrittenYear& year) override {
+        if (!year.notes.empty()) Clear();
+        for (const std::string& note : year.notes)
+            std::cerr << note << "\n";
         suspect_ += year.suspectValues;
         withFindings_ += year.suspectValues > 0;
     }
