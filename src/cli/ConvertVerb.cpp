@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <iostream>
 #include <optional>
-#include <unistd.h>
 
 namespace kolvane::cli {
 namespace {
@@ -73,7 +72,8 @@ std::vector<StationKey> Stations(const ConvertCommand& c) {
 class PrintingObserver : public ConversionObserver {
   public:
     PrintingObserver(const std::vector<StationPlan>& plans, std::size_t years)
-        : plans_(plans), stations_(plans.size()), years_(years), shown_(isatty(STDERR_FILENO) == 1) {}
+        : plans_(plans), stations_(plans.size()), years_(years), shown_(platform::StandardErrorIsTerminal()) {
+    }
     ~PrintingObserver() override {
         Clear();
         if (suspect_ > 0) std::cerr << cli_text::SuspectValuesWritten(suspect_, withFindings_) << std::endl;

@@ -6,17 +6,23 @@
 
 #include "model/Error.h"
 
-#include <csignal>
+#include "platform/System.h"
+
 #include <iostream>
+#include <string>
+#include <vector>
 
 using namespace kolvane;
 using namespace kolvane::cli;
 
 int main(int argc, char** argv) {
-    // A file-size limit must end in a clear message, not a killed process.
-    std::signal(SIGXFSZ, SIG_IGN);
+    std::vector<std::string> arguments = platform::Utf8Arguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
     try {
-        Command command = ParseCommand(argc, argv);
+        Command command = ParseCommand(static_cast<int>(arguments.size()), pointers.data());
         if (const auto* help = std::get_if<HelpCommand>(&command)) {
             (help->asked ? std::cout : std::cerr) << cli_text::HELP;
             return help->asked ? 0 : EXIT_USAGE_ERROR;

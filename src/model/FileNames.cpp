@@ -3,6 +3,7 @@
 #include "model/DateText.h"
 #include "model/Numbers.h"
 #include "model/Text.h"
+#include "platform/System.h"
 
 #include <algorithm>
 
@@ -39,8 +40,10 @@ std::optional<StationKey> StationOfName(std::string_view name) {
 }
 
 bool IsUsableStationCode(std::string_view code) {
-    return code != "." && code != ".." &&
-           code.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+    return code != "." && code != ".." && std::none_of(code.begin(), code.end(), [](char c) {
+               return c == '/' || platform::kSeparators.find(c) != std::string_view::npos ||
+                      platform::IsReservedInName(c);
+           });
 }
 
 bool SameStation(const StationKey& a, const StationKey& b) {
@@ -100,7 +103,7 @@ std::string FindingsPathOf(const std::string& yearlyPath) {
 }
 
 std::string_view FileNameOf(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = path.find_last_of(platform::kSeparators);
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
