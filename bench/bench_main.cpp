@@ -1,6 +1,7 @@
 // kolvane-bench: times kolvane-convert against the floor of merely reading the same files with cat, over a
 // century of one station and over twenty years of fifty stations. It reports figures and never fails on them.
 
+#include "Profile.h"
 #include "WeatherGenerator.h"
 #include "model/FileNames.h"
 
@@ -27,26 +28,29 @@ using namespace kolvane::bench;
 
 namespace {
 
-constexpr double kTargetSeconds = 0.25;
+constexpr double kTargetRatio = 3.0;
 constexpr double kTargetMiB = 32.0;
-constexpr double kManyTargetRatio = 3.0;
-constexpr double kManyTargetMiB = 64.0;
 
 constexpr const char* kUsage =
     "usage: kolvane-bench [--case one-station|many-stations|all] [--runs N] [--convert PROGRAM]\n"
-    "                     [--lat D:M:S]\n"
+    "                     [--baseline PROGRAM] [--profile yes] [--lat D:M:S]\n"
     "\n"
     "one-station: one station over 100 years (1970/01 to 2069/12, 1,200 monthly files), converted\n"
-    "with --group 01 --bucket 01 --all; targets 0.25 s and 32 MiB.\n"
+    "with --group 01 --bucket 01 --all.\n"
     "many-stations: 50 stations (groups 01-05, buckets 01-10) over 20 years (2000/01 to 2019/12,\n"
-    "12,000 monthly files), converted in one call with --all-stations --all; targets 3x the floor\n"
-    "and 64 MiB.\n"
+    "12,000 monthly files), converted in one call with --all-stations --all.\n"
+    "Both target 3x the floor in wall time and a peak under 32 MiB.\n"
     "\n"
     "Each case's files are generated once into $TMPDIR/kolvane-bench-UID/<case> (reused while its\n"
     "stamp matches). Then, N times each (default 5): cat of all files to /dev/null, the floor; and\n"
     "PROGRAM (default: kolvane-convert beside this executable) with --monthly, --output (an emptied\n"
     "folder) and --lat (default 35:30:00). Reports best and median wall time, peak memory, throughput\n"
-    "and the ratio to the floor. The default case is all. Never fails on a figure.\n";
+    "and the ratio to the floor. The default case is all. Never fails on a figure.\n"
+    "\n"
+    "--baseline PROGRAM times another build in the same rounds, alternating which goes first, so that\n"
+    "both meet the same load. --profile yes then runs each program once more under valgrind's callgrind\n"
+    "with one thread (for many-stations, station 0101 alone) and prints the share of its instructions\n"
+    "spent in each stage of a conversion.\n";
 
 // One benchmark: the stations and months generated, and how kolvane-convert is asked to convert them.
 struct Case {
@@ -56,23 +60,24 @@ struct Case {
     YearMonth first;
     YearMonth last;
     std::vector<std::string> selection; // the arguments naming stations and months
-    double targetSeconds = 0;           // 0: none
-    double targetRatio = 0;             // 0: none
-    double targetMiB = 0;
+    std::vector<std::string> profiled;  // the same for the profile, small enough for callgrind
 };
 
 Case OneStation() {
-    return {"one-station",  "one station, 1970/01 to 2069/12",
-            {{"01", "01"}}, {1970, 1},
-            {2069, 12},     {"--group", "01", "--bucket", "01", "--all"},
-            kTargetSeconds, 0,
-            kTargetMiB};
+    const std::vector<std::string> selection = {"--group", "01", "--bucket", "01", "--all"};
+    return {
+        "one-station", "one station, 1970/01 to 2069/12", {{"01", "01"}}, {1970, 1}, {2069, 12}, selection,
+        selection};
 }
 
 Case ManyStations() {
-    Case c{"many-stations", "50 stations, 2000/01 to 2019/12", {}, {2000, 1},
-           {2019, 12},      {"--all-stations", "--all"},       0,  kManyTargetRatio,
-           kManyTargetMiB};
+    Case c{"many-stations",
+           "50 stations, 2000/01 to 2019/12",
+           {},
+           {2000, 1},
+           {2019, 12},
+           {"--all-stations", "--all"},
+           {"--station", "0101", "--all"}};
     for (int g = 1; g <= 5; ++g)
         for (int b = 1; b <= 10; ++b)
             c.stations.push_back(
@@ -84,6 +89,8 @@ struct Options {
     std::string which = "all";
     int runs = 5;
     fs::path convert;
+    fs::path baseline; // empty: none
+    bool profile = false;
     std::string latitude = "35:30:00";
 };
 
@@ -96,6 +103,7 @@ struct Dataset {
 
 struct Run {
     double seconds = 0;
+    double cpuSeconds = 0; // user and system, all threads
     double peakMiB = 0;
     int exitCode = 0; // 128 + signal when killed
 };
@@ -200,6 +208,8 @@ Run Spawn(const std::vector<std::string>& args, const fs::path& errorFile) {
 
     Run run;
     run.seconds = std::chrono::duration<double>(end - start).count();
+    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return run;
@@ -208,20 +218,27 @@ Run Spawn(const std::vector<std::string>& args, const fs::path& errorFile) {
 struct Summary {
     double best = 0;
     double median = 0;
+    double cpuMedian = 0;
     double peakMiB = 0;
 };
 
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
 Summary Summarise(const std::vector<Run>& runs) {
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     Summary s;
     for (const Run& r : runs) {
         times.push_back(r.seconds);
+        cpu.push_back(r.cpuSeconds);
         s.peakMiB = std::max(s.peakMiB, r.peakMiB);
     }
-    std::sort(times.begin(), times.end());
-    const std::size_t n = times.size();
-    s.best = times.front();
-    s.median = n % 2 == 1 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2.0;
+    s.best = *std::min_element(times.begin(), times.end());
+    s.median = Median(times);
+    s.cpuMedian = Median(cpu);
     return s;
 }
 
@@ -274,6 +291,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             }
         } else if (arg == "--convert") {
             options.convert = value;
+        } else if (arg == "--baseline") {
+            options.baseline = value;
+        } else if (arg == "--profile") {
+            options.profile = value == "yes";
         } else if (arg == "--lat") {
             options.latitude = value;
         } else {
@@ -293,6 +314,65 @@ const char* Verdict(bool met) {
     return met ? "met" : "NOT met";
 }
 
+// A program timed, and its runs.
+struct Timed {
+    std::string label;
+    fs::path program;
+    std::vector<Run> runs;
+};
+
+std::vector<std::string> ConvertArgs(const fs::path& program, const Dataset& data, const fs::path& output,
+                                     const Options& options, const std::vector<std::string>& selection) {
+    std::vector<std::string> args = {program.string(), "--monthly",           data.folder.string() + "/",
+                                     "--output",       output.string() + "/", "--lat",
+                                     options.latitude};
+    args.insert(args.end(), selection.begin(), selection.end());
+    return args;
+}
+
+void PrintRow(const char* label, const Summary& s, double floorMedian) {
+    std::printf("  %-20s %8.3f %9.3f %8.2f %9.1f %8.1f\n", label, s.best, s.median, s.cpuMedian, s.peakMiB,
+                s.median / floorMedian);
+}
+
+void PrintProfiles(const Case& c, const Dataset& data, const Options& options, const fs::path& work,
+                   const std::vector<Timed>& timed) {
+    const fs::path output = work / "out";
+    std::printf("\n  profile (callgrind, one thread, %s): share of instructions\n",
+                c.profiled == c.selection ? "the whole case" : "station 0101 alone");
+    std::vector<Profile> profiles;
+    for (const Timed& t : timed) {
+        ResetFolder(output);
+        std::vector<std::string> args = ConvertArgs(t.program, data, output, options, c.profiled);
+        args.insert(args.end(), {"-j", "1"});
+        profiles.push_back(ProfileConversion(args, work.string()));
+        if (!profiles.back().ran) {
+            std::printf("  (%s: no profile: %s)\n", t.label.c_str(), profiles.back().note.c_str());
+            return;
+        }
+    }
+    std::printf("  %-22s", "");
+    for (const Timed& t : timed)
+        std::printf(" %12s", t.label.c_str());
+    std::printf("\n  %-22s", "instructions (M)");
+    for (const Profile& p : profiles)
+        std::printf(" %12.0f", static_cast<double>(p.instructions) / 1e6);
+    std::printf("\n");
+    for (std::size_t s = 0; s < profiles.front().stages.size(); ++s) {
+        std::printf("  %-22s", profiles.front().stages[s].stage.c_str());
+        for (const Profile& p : profiles)
+            std::printf(" %11.1f%%", p.stages[s].percent);
+        std::printf("\n");
+    }
+}
+
+void PrintTargets(const Timed& t, const Summary& r, double floorMedian) {
+    const double ratio = r.median / floorMedian;
+    std::printf("  %-11s within %.0f x the floor: %s (%.1f x); peak < %.0f MiB: %s (%.1f MiB)\n",
+                t.label.c_str(), kTargetRatio, Verdict(ratio <= kTargetRatio), ratio, kTargetMiB,
+                Verdict(r.peakMiB < kTargetMiB), r.peakMiB);
+}
+
 int RunCase(const Case& c, const Options& options, const fs::path& work) {
     const Dataset data = PrepareData(c, work);
     const fs::path output = work / "out";
@@ -303,61 +383,60 @@ int RunCase(const Case& c, const Options& options, const fs::path& work) {
 
     std::vector<std::string> cat = {"cat"};
     cat.insert(cat.end(), data.files.begin(), data.files.end());
-    std::vector<std::string> convert = {options.convert.string(),
-                                        "--monthly",
-                                        data.folder.string() + "/",
-                                        "--output",
-                                        output.string() + "/",
-                                        "--lat",
-                                        options.latitude};
-    convert.insert(convert.end(), c.selection.begin(), c.selection.end());
+    std::vector<Timed> timed;
+    if (!options.baseline.empty()) timed.push_back({"baseline", options.baseline, {}});
+    timed.push_back({"conversion", options.convert, {}});
 
-    Spawn(cat, {}); // warms the page cache for both
-    std::vector<Run> floorRuns, convertRuns;
+    Spawn(cat, {}); // warms the page cache for all
+    std::vector<Run> floorRuns;
     std::size_t yearlyFiles = 0;
     for (int i = 0; i < options.runs; ++i) {
         Run floor = Spawn(cat, {});
         if (floor.exitCode != 0)
             throw std::runtime_error("cat failed with exit code " + std::to_string(floor.exitCode));
         floorRuns.push_back(floor);
-
-        ResetFolder(output);
-        Run run = Spawn(convert, errors);
-        if (run.exitCode != 0) {
-            std::fprintf(stderr, "kolvane-bench: %s failed with exit code %d\n%s", convert[0].c_str(),
-                         run.exitCode, Tail(errors).c_str());
-            return 1;
+        for (std::size_t k = 0; k < timed.size(); ++k) {
+            // Alternating which goes first, so that neither always follows the other's writes.
+            Timed& t = timed[(k + static_cast<std::size_t>(i)) % timed.size()];
+            ResetFolder(output);
+            const std::vector<std::string> convert =
+                ConvertArgs(t.program, data, output, options, c.selection);
+            Run run = Spawn(convert, errors);
+            if (run.exitCode != 0) {
+                std::fprintf(stderr, "kolvane-bench: %s failed with exit code %d\n%s", convert[0].c_str(),
+                             run.exitCode, Tail(errors).c_str());
+                return 1;
+            }
+            t.runs.push_back(run);
+            yearlyFiles = CountYearlyFiles(output);
         }
-        convertRuns.push_back(run);
-        yearlyFiles = CountYearlyFiles(output);
     }
 
     const Summary f = Summarise(floorRuns);
-    const Summary r = Summarise(convertRuns);
     const double mb = static_cast<double>(data.totals.bytes) / 1e6;
-    const double ratio = r.median / f.median;
     std::printf("\nKolvane batch benchmark (%s): %s\n", c.name.c_str(), c.title.c_str());
     std::printf("  data        %s (%s)\n", data.folder.c_str(), data.reused ? "reused" : "generated");
     std::printf("  files       %zu monthly, %zu rows, %.1f MB\n", data.totals.files, data.totals.dataLines,
                 mb);
-    std::printf("  program     %s\n", options.convert.c_str());
-    std::printf("  runs        %d each\n\n", options.runs);
-    std::printf("  %-18s %10s %10s %10s\n", "", "best s", "median s", "peak MiB");
-    std::printf("  %-18s %10.3f %10.3f %10.1f\n", "floor (cat)", f.best, f.median, f.peakMiB);
-    std::printf("  %-18s %10.3f %10.3f %10.1f\n\n", "conversion", r.best, r.median, r.peakMiB);
-    std::printf("  conversion  %.2f M rows/s, %.0f MB/s (median), %.1f x the floor\n",
-                static_cast<double>(data.totals.dataLines) / r.median / 1e6, mb / r.median, ratio);
-    std::printf("  targets    ");
-    if (c.targetSeconds > 0)
-        std::printf(" wall < %.2f s: %s (median %.3f s);", c.targetSeconds,
-                    Verdict(r.median < c.targetSeconds), r.median);
-    if (c.targetRatio > 0)
-        std::printf(" within %.0f x the floor: %s (%.1f x);", c.targetRatio, Verdict(ratio <= c.targetRatio),
-                    ratio);
-    std::printf(" peak < %.0f MiB: %s (%.1f MiB)\n", c.targetMiB, Verdict(r.peakMiB < c.targetMiB),
-                r.peakMiB);
+    for (const Timed& t : timed)
+        std::printf("  %-11s %s\n", t.label.c_str(), t.program.c_str());
+    std::printf("  runs        %d each, in alternating order\n\n", options.runs);
+    std::printf("  %-20s %8s %9s %8s %9s %8s\n", "", "best s", "median s", "cpu s", "peak MiB", "x floor");
+    PrintRow("floor (cat)", f, f.median);
+    for (const Timed& t : timed)
+        PrintRow(t.label.c_str(), Summarise(t.runs), f.median);
+    std::printf("\n");
+    for (const Timed& t : timed) {
+        const Summary r = Summarise(t.runs);
+        std::printf("  %-11s %.2f M rows/s, %.0f MB/s (median)\n", t.label.c_str(),
+                    static_cast<double>(data.totals.dataLines) / r.median / 1e6, mb / r.median);
+    }
+    std::printf("  targets\n");
+    for (const Timed& t : timed)
+        PrintTargets(t, Summarise(t.runs), f.median);
     std::printf("  output      %zu yearly files written (%zu expected)\n", yearlyFiles,
                 c.stations.size() * static_cast<std::size_t>(c.last.year - c.first.year + 1));
+    if (options.profile) PrintProfiles(c, data, options, work, timed);
     fs::remove_all(output);
     return 0;
 }

@@ -15,14 +15,20 @@ namespace kolvane {
 namespace {
 
 constexpr std::size_t COLUMNS = MONTHLY_VALUE_COLUMNS.size();
-constexpr std::size_t COLUMN_OF_TEMP = 1, COLUMN_OF_WIND_DIR = 4, COLUMN_OF_WIND_SPEED = 5,
-                      COLUMN_OF_GUST = 6, COLUMN_OF_SOLAR = 8, COLUMN_OF_DEW_POINT = 9;
-static_assert(MONTHLY_VALUE_COLUMNS[COLUMN_OF_TEMP].field == &HourlyRecord::temp &&
-              MONTHLY_VALUE_COLUMNS[COLUMN_OF_WIND_DIR].field == &HourlyRecord::windDir &&
-              MONTHLY_VALUE_COLUMNS[COLUMN_OF_WIND_SPEED].field == &HourlyRecord::windSpeed &&
-              MONTHLY_VALUE_COLUMNS[COLUMN_OF_GUST].field == &HourlyRecord::gust &&
-              MONTHLY_VALUE_COLUMNS[COLUMN_OF_SOLAR].field == &HourlyRecord::solar &&
-              MONTHLY_VALUE_COLUMNS[COLUMN_OF_DEW_POINT].field == &HourlyRecord::dewPoint);
+
+// The column a field is read from; not being in the table stops the build, not a run.
+consteval std::size_t ColumnOf(double HourlyRecord::*field) {
+    for (std::size_t c = 0; c < COLUMNS; ++c)
+        if (MONTHLY_VALUE_COLUMNS[c].field == field) return c;
+    throw "no monthly column fills this field";
+}
+
+constexpr std::size_t COLUMN_OF_TEMP = ColumnOf(&HourlyRecord::temp),
+                      COLUMN_OF_WIND_DIR = ColumnOf(&HourlyRecord::windDir),
+                      COLUMN_OF_WIND_SPEED = ColumnOf(&HourlyRecord::windSpeed),
+                      COLUMN_OF_GUST = ColumnOf(&HourlyRecord::gust),
+                      COLUMN_OF_SOLAR = ColumnOf(&HourlyRecord::solar),
+                      COLUMN_OF_DEW_POINT = ColumnOf(&HourlyRecord::dewPoint);
 
 // Differences of values read with one or two decimals are not exact in binary: a step of exactly the
 // tolerance must not pass it.
@@ -177,13 +183,13 @@ void HourlyChecks::Add(const HourlyTable& rows) {
 }
 
 int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
-    if (row.day != stampDay_ || row.month != stampMonth_ || row.year != stampYear_) {
-        stampYear_ = row.year;
-        stampMonth_ = row.month;
-        stampDay_ = row.day;
-        stampDay0_ = DaysSince1970(row.year, row.month, row.day) * 1440;
+    if (row.day != s_.stampDay || row.month != s_.stampMonth || row.year != s_.stampYear) {
+        s_.stampYear = row.year;
+        s_.stampMonth = row.month;
+        s_.stampDay = row.day;
+        s_.stampDay0 = DaysSince1970(row.year, row.month, row.day) * 1440;
     }
-    return stampDay0_ + row.hour * 60 + row.minute;
+    return s_.stampDay0 + row.hour * 60 + row.minute;
 }
 
 void HourlyChecks::Add(const HourlyRecord& row) {
@@ -194,39 +200,37 @@ void HourlyChecks::Add(const HourlyRecord& row) {
     (std::make_index_sequence<COLUMNS>{});
     CheckRelations(row);
     bool follows = false;
-    if (haveCurrent_) {
-        follows = stamp == currentStamp_ + 60;
+    if (s_.haveCurrent) {
+        follows = stamp == s_.currentStamp + 60;
         CheckSteps(follows ? &row : nullptr);
-        before_ = current_;
+        s_.before = s_.current;
     }
-    beforeFollows_ = follows;
-    current_ = row;
-    currentStamp_ = stamp;
-    haveCurrent_ = true;
+    s_.beforeFollows = follows;
+    s_.current = row;
+    s_.currentStamp = stamp;
+    s_.haveCurrent = true;
 }
 
 std::vector<Finding> HourlyChecks::Finish() {
-    if (haveCurrent_) CheckSteps(nullptr);
+    if (s_.haveCurrent) CheckSteps(nullptr);
     for (std::size_t c = 0; c < COLUMNS; ++c)
         ReportRun(c);
-    if (calmCodeSeen_)
-        findings_.insert(findings_.end(), std::make_move_iterator(directionsWhileCalm_.begin()),
-                         std::make_move_iterator(directionsWhileCalm_.end()));
-    std::vector<Finding> found = std::move(findings_);
+    if (s_.calmCodeSeen)
+        s_.findings.insert(s_.findings.end(), std::make_move_iterator(s_.directionsWhileCalm.begin()),
+                           std::make_move_iterator(s_.directionsWhileCalm.end()));
+    std::vector<Finding> found = std::move(s_.findings);
     std::stable_sort(found.begin(), found.end(), [](const Finding& a, const Finding& b) {
         return std::tie(a.year, a.month, a.day, a.hour, a.minute, a.column, a.kind) <
                std::tie(b.year, b.month, b.day, b.hour, b.minute, b.column, b.kind);
     });
-    const int32_t kept = keptYear_;
-    *this = HourlyChecks(latitude_);
-    keptYear_ = kept;
+    s_ = State{};
     return found;
 }
 
 void HourlyChecks::Report(const HourlyRecord& row, std::size_t column, CheckKind kind,
                           std::string explanation) {
     if (keptYear_ == 0 || row.year == keptYear_)
-        findings_.push_back(FindingAt(row, column, kind, std::move(explanation)));
+        s_.findings.push_back(FindingAt(row, column, kind, std::move(explanation)));
 }
 
 // The range of one column's value, and the run of equal values it extends or ends. Unrolled per column
@@ -239,7 +243,7 @@ template <std::size_t C>
         ReportRange(row, C);
 
     if constexpr (limits.persistHours > 0) {
-        Run& run = runs_[C];
+        Run& run = s_.runs[C];
         if (run.length > 0 && v == run.value && stamp == run.first + 60 * int64_t{run.length}) {
             ++run.length;
             return;
@@ -273,9 +277,9 @@ void HourlyChecks::CheckRelations(const HourlyRecord& row) {
                    " 未満");
     if (row.windSpeed == 0) {
         if (row.windDir == CONSISTENCY.calmDirection) {
-            calmCodeSeen_ = true;
+            s_.calmCodeSeen = true;
         } else if (keptYear_ == 0 || row.year == keptYear_) {
-            directionsWhileCalm_.push_back(
+            s_.directionsWhileCalm.push_back(
                 FindingAt(row, COLUMN_OF_WIND_DIR, CheckKind::Consistency,
                           "平均風速 0.0 m/s で風向あり（静穏は " +
                               Amount(CONSISTENCY.calmDirection, COLUMN_OF_WIND_DIR) + "）"));
@@ -293,15 +297,16 @@ void HourlyChecks::CheckSun(const HourlyRecord& row) {
     }
     double limit = known ? *known : NAN;
     if (std::isnan(limit)) {
-        if (row.month != sunMonth_ || row.day != sunDay_) {
-            sun_ = SunHours(ComputeSolarDay(row.month, row.day, latitude_));
-            sunMonth_ = row.month;
-            sunDay_ = row.day;
+        if (row.month != s_.sunMonth || row.day != s_.sunDay) {
+            s_.sun = SunHours(ComputeSolarDay(row.month, row.day, latitude_));
+            s_.sunMonth = row.month;
+            s_.sunDay = row.day;
         }
         const double endHour = row.hour + row.minute / 60.0 + row.second / 3600.0;
         // In the file's hundredths, rounded up: a value that reads as the limit passes.
-        limit = sun_.DownAllHour(endHour) ? DARK
-                                          : std::ceil(sun_.TopOfAtmosphereMax(endHour) * 100 - SLACK) / 100;
+        limit = s_.sun.DownAllHour(endHour)
+                    ? DARK
+                    : std::ceil(s_.sun.TopOfAtmosphereMax(endHour) * 100 - SLACK) / 100;
         if (known) *known = limit;
     }
     if (limit == DARK) {
@@ -316,50 +321,50 @@ void HourlyChecks::CheckSun(const HourlyRecord& row) {
 }
 
 template <std::size_t C>
-[[gnu::always_inline]] inline void HourlyChecks::CheckStep(const HourlyRecord* next, uint32_t& returns) {
+[[gnu::always_inline]] inline void HourlyChecks::CheckStep(const HourlyRecord* next, ColumnSet& returns) {
     constexpr double tolerance = COLUMN_LIMITS[C].step;
     if constexpr (tolerance > 0) {
         constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
-        if (std::fabs(current_.*field - before_.*field) > tolerance + SLACK &&
-            !(returnsFromSpike_ & (1u << C))) [[unlikely]]
+        if (std::fabs(s_.current.*field - s_.before.*field) > tolerance + SLACK && !s_.returnsFromSpike[C])
+            [[unlikely]]
             ReportStep(C, next, returns);
     }
 }
 
-void HourlyChecks::ReportStep(std::size_t column, const HourlyRecord* next, uint32_t& returns) {
+void HourlyChecks::ReportStep(std::size_t column, const HourlyRecord* next, ColumnSet& returns) {
     const double tolerance = COLUMN_LIMITS[column].step;
-    const double change = ValueOf(current_, column) - ValueOf(before_, column);
+    const double change = ValueOf(s_.current, column) - ValueOf(s_.before, column);
     const std::string limit = WithUnit(Amount(tolerance, column), column);
     if (next) {
         // Far from both neighbours and back after one hour: one wrong value, not two steps.
-        const double back = ValueOf(*next, column) - ValueOf(current_, column);
+        const double back = ValueOf(*next, column) - ValueOf(s_.current, column);
         if (std::fabs(back) > tolerance + SLACK && (change > 0) != (back > 0) &&
-            std::fabs(ValueOf(*next, column) - ValueOf(before_, column)) <= tolerance + SLACK) {
-            Report(current_, column, CheckKind::Step,
+            std::fabs(ValueOf(*next, column) - ValueOf(s_.before, column)) <= tolerance + SLACK) {
+            Report(s_.current, column, CheckKind::Step,
                    "前後の時間との差 " + Difference(std::fabs(change), tolerance, column) + "・" +
                        WithUnit(Difference(std::fabs(back), tolerance, column), column) + " > " + limit);
-            returns |= 1u << column;
+            returns.set(column);
             return;
         }
     }
-    Report(current_, column, CheckKind::Step,
+    Report(s_.current, column, CheckKind::Step,
            "前時間との差 " + WithUnit(Difference(std::fabs(change), tolerance, column), column) + " > " +
                limit);
 }
 
 void HourlyChecks::CheckSteps(const HourlyRecord* next) {
-    uint32_t returns = 0;
-    if (beforeFollows_) {
+    ColumnSet returns;
+    if (s_.beforeFollows) {
         [&]<std::size_t... C>(std::index_sequence<C...>) {
             (CheckStep<C>(next, returns), ...);
         }
         (std::make_index_sequence<COLUMNS>{});
     }
-    returnsFromSpike_ = returns;
+    s_.returnsFromSpike = returns;
 }
 
 void HourlyChecks::ReportRun(std::size_t column) {
-    Run& run = runs_[column];
+    Run& run = s_.runs[column];
     const int32_t hours = COLUMN_LIMITS[column].persistHours;
     if (hours > 0 && run.length >= hours) {
         const std::string explanation =
@@ -378,7 +383,7 @@ void HourlyChecks::ReportRun(std::size_t column) {
             }
             const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{days}}};
             if (keptYear_ != 0 && static_cast<int32_t>(date.year()) != keptYear_) continue;
-            findings_.push_back(
+            s_.findings.push_back(
                 {static_cast<int32_t>(date.year()), static_cast<int32_t>(static_cast<unsigned>(date.month())),
                  static_cast<int32_t>(static_cast<unsigned>(date.day())), static_cast<int32_t>(minutes / 60),
                  static_cast<int32_t>(minutes % 60), column, run.value, CheckKind::Persistence, explanation});

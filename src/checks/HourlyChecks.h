@@ -1,9 +1,11 @@
 #pragma once
 
 #include "daily/Radiation.h"
+#include "model/Columns.h"
 #include "model/Records.h"
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -72,6 +74,8 @@ class HourlyChecks {
     std::vector<Finding> Finish();
 
   private:
+    using ColumnSet = std::bitset<MONTHLY_VALUE_COLUMNS.size()>;
+
     struct Run { // equal values in a row
         double value = 0;
         int64_t first = 0; // minutes since 1970, of its first hour
@@ -82,34 +86,39 @@ class HourlyChecks {
     template <std::size_t C> void CheckColumn(const HourlyRecord& row, int64_t stamp);
     void CheckRelations(const HourlyRecord& row);
     void CheckSun(const HourlyRecord& row);
-    template <std::size_t C> void CheckStep(const HourlyRecord* next, uint32_t& returns);
+    template <std::size_t C> void CheckStep(const HourlyRecord* next, ColumnSet& returns);
     void ReportRange(const HourlyRecord& row, std::size_t column);
-    void ReportStep(std::size_t column, const HourlyRecord* next, uint32_t& returns);
+    void ReportStep(std::size_t column, const HourlyRecord* next, ColumnSet& returns);
     void CheckSteps(const HourlyRecord* next);
     void ReportRun(std::size_t column);
     void Report(const HourlyRecord& row, std::size_t column, CheckKind kind, std::string explanation);
 
     double latitude_;
     int32_t keptYear_ = 0;
-    std::vector<Finding> findings_;
 
-    int32_t stampYear_ = 0, stampMonth_ = 0, stampDay_ = 0;
-    int64_t stampDay0_ = 0; // minutes since 1970 at the start of that day
+    // What one run of the checks has seen; Finish starts it afresh.
+    struct State {
+        std::vector<Finding> findings;
 
-    // Hour t is checked for a step or spike once hour t + 1 is known.
-    HourlyRecord before_{}, current_{};
-    int64_t currentStamp_ = 0;
-    bool haveCurrent_ = false, beforeFollows_ = false;
-    uint32_t returnsFromSpike_ = 0; // columns whose change into the current hour ends a spike
+        int32_t stampYear = 0, stampMonth = 0, stampDay = 0;
+        int64_t stampDay0 = 0; // minutes since 1970 at the start of that day
 
-    std::array<Run, 11> runs_{};
+        // Hour t is checked for a step or spike once hour t + 1 is known.
+        HourlyRecord before{}, current{};
+        int64_t currentStamp = 0;
+        bool haveCurrent = false, beforeFollows = false;
+        ColumnSet returnsFromSpike; // columns whose change into the current hour ends a spike
 
-    // A direction with zero wind is suspect only where the files give calm hours a code.
-    std::vector<Finding> directionsWhileCalm_;
-    bool calmCodeSeen_ = false;
+        std::array<Run, MONTHLY_VALUE_COLUMNS.size()> runs{};
 
-    int32_t sunMonth_ = 0, sunDay_ = 0;
-    SunHours sun_{SolarDay{}};
+        // A direction with zero wind is suspect only where the files give calm hours a code.
+        std::vector<Finding> directionsWhileCalm;
+        bool calmCodeSeen = false;
+
+        int32_t sunMonth = 0, sunDay = 0;
+        SunHours sun{SolarDay{}};
+    };
+    State s_;
 };
 
 // The findings of a whole table of hours.

@@ -52,7 +52,7 @@ struct ColumnLimits {
 //    hourly values vary as much. Soil temperature moves slowly, so 24; radiation has at most about 14
 //    daylight hours, and a stuck sensor also shows at night, so 6.
 //  - Radiation has no fixed upper limit: SUN below gives the top of the atmosphere for the hour.
-inline constexpr std::array<ColumnLimits, 11> COLUMN_LIMITS{{
+inline constexpr std::array<ColumnLimits, MONTHLY_VALUE_COLUMNS.size()> COLUMN_LIMITS{{
     {"降水量", "mm", 1, 0.0, "下限", 153.0, "1時間降水量の全国記録", 0, 12, PersistWhen::NonZero},
     {"気温", "℃", 1, -41.0, "全国記録", 41.8, "全国記録", 4.0, 12, PersistWhen::Always},
     {"湿度", "%", 0, 0.0, "下限", 100.0, "上限", 0, 12, PersistWhen::BelowHundred},
@@ -66,10 +66,11 @@ inline constexpr std::array<ColumnLimits, 11> COLUMN_LIMITS{{
     {"地中温度", "℃", 1, -50.0, "下限", 50.0, "上限", 3.0, 24, PersistWhen::Always},
 }};
 
+// A new monthly column needs its row here, in the same place (a missing row would be all zeros).
 static_assert([] {
     for (std::size_t i = 0; i < COLUMN_LIMITS.size(); ++i)
         if (COLUMN_LIMITS[i].name != MONTHLY_VALUE_COLUMNS[i].name) return false;
-    return COLUMN_LIMITS.size() == MONTHLY_VALUE_COLUMNS.size();
+    return true;
 }());
 
 // The sun, for radiation above the top of the atmosphere and radiation at night. Files carry Japan

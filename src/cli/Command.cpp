@@ -12,40 +12,11 @@ namespace {
 
 enum Verb : unsigned { CONVERT = 1, LIST = 2, SUMMARY = 4, PLOT = 8 };
 
-// Each option, whether it takes a value, and the commands that take it.
-struct OptionSpec {
-    std::string_view name;
-    bool takesValue;
-    unsigned verbs;
-};
-
-constexpr OptionSpec OPTIONS[] = {
-    {"--monthly", true, CONVERT | LIST},
-    {"--output", true, CONVERT},
-    {"--group", true, CONVERT},
-    {"--bucket", true, CONVERT},
-    {"--station", true, CONVERT},
-    {"--all-stations", false, CONVERT},
-    {"--lat", true, CONVERT},
-    {"--lat-table", true, CONVERT},
-    {"--all", false, CONVERT},
-    {"--allow-missing", false, CONVERT},
-    {"--replace", false, CONVERT},
-    {"--merge-output", false, CONVERT},
-    {"-j", true, CONVERT},
-    {"--no-quality", false, CONVERT},
-    {"--check", false, CONVERT},
-    {"--list", false, LIST},
-    {"--summary", true, SUMMARY},
-    {"--plot", true, PLOT},
-    {"--help", false, 0},
-    {"--version", false, 0},
-};
-
-// An argument as given: an option with its value, or a plain argument (name empty).
-struct Argument {
-    std::string name;
-    std::string value;
+// What the options of every command set, before the command is chosen.
+struct Given {
+    ConvertCommand convert; // its --monthly also serves --list
+    std::string summary;
+    std::string plot;
 };
 
 unsigned ParseJobs(const std::string& text) {
@@ -55,6 +26,46 @@ unsigned ParseJobs(const std::string& text) {
         throw UsageError(cli_text::BadJobs(text));
     return jobs;
 }
+
+// Each option, whether it takes a value, the commands that take it and what it sets; --list, --summary
+// and --plot also choose their command.
+struct OptionSpec {
+    std::string_view name;
+    bool takesValue;
+    unsigned verbs;
+    void (*set)(Given&, const std::string&);
+    unsigned chooses = 0;
+};
+
+constexpr OptionSpec OPTIONS[] = {
+    {"--monthly", true, CONVERT | LIST, [](Given& g, const std::string& v) { g.convert.monthly = v; }},
+    {"--output", true, CONVERT, [](Given& g, const std::string& v) { g.convert.output = v; }},
+    {"--group", true, CONVERT, [](Given& g, const std::string& v) { g.convert.group = v; }},
+    {"--bucket", true, CONVERT, [](Given& g, const std::string& v) { g.convert.bucket = v; }},
+    {"--station", true, CONVERT, [](Given& g, const std::string& v) { g.convert.stations.push_back(v); }},
+    {"--all-stations", false, CONVERT, [](Given& g, const std::string&) { g.convert.allStations = true; }},
+    {"--lat", true, CONVERT, [](Given& g, const std::string& v) { g.convert.lat = v; }},
+    {"--lat-table", true, CONVERT, [](Given& g, const std::string& v) { g.convert.latTable = v; }},
+    {"--all", false, CONVERT, [](Given& g, const std::string&) { g.convert.all = true; }},
+    {"--allow-missing", false, CONVERT, [](Given& g, const std::string&) { g.convert.allowMissing = true; }},
+    {"--replace", false, CONVERT, [](Given& g, const std::string&) { g.convert.replace = true; }},
+    {"--merge-output", false, CONVERT, [](Given& g, const std::string&) { g.convert.mergeOutput = true; }},
+    {"-j", true, CONVERT, [](Given& g, const std::string& v) { g.convert.jobs = ParseJobs(v); }},
+    {"--no-quality", false, CONVERT, [](Given& g, const std::string&) { g.convert.noQuality = true; }},
+    {"--check", false, CONVERT, [](Given& g, const std::string&) { g.convert.check = true; }},
+    {"--list", false, LIST, nullptr, LIST},
+    {"--summary", true, SUMMARY, [](Given& g, const std::string& v) { g.summary = v; }, SUMMARY},
+    {"--plot", true, PLOT, [](Given& g, const std::string& v) { g.plot = v; }, PLOT},
+    {"--help", false, 0, nullptr},
+    {"--version", false, 0, nullptr},
+};
+
+// An argument as given: an option with its value, or a plain argument (name empty).
+struct Argument {
+    std::string name;
+    std::string value;
+    const OptionSpec* spec = nullptr;
+};
 
 std::vector<Argument> Tokenize(int argc, char** argv) {
     std::vector<Argument> arguments;
@@ -74,7 +85,7 @@ std::vector<Argument> Tokenize(int argc, char** argv) {
         if (arg == "--jobs") arg = "-j";
         if (arg == "-h") arg = "--help";
         if (arg.rfind("-", 0) != 0) {
-            arguments.push_back({"", arg});
+            arguments.push_back({"", arg, nullptr});
             continue;
         }
         const auto option = std::find_if(std::begin(OPTIONS), std::end(OPTIONS),
@@ -92,77 +103,36 @@ std::vector<Argument> Tokenize(int argc, char** argv) {
             else
                 throw UsageError(cli_text::NoValue(arg));
         }
-        arguments.push_back({arg, value});
+        arguments.push_back({arg, value, &*option});
     }
     return arguments;
-}
-
-const OptionSpec& SpecOf(const std::string& name) {
-    return *std::find_if(std::begin(OPTIONS), std::end(OPTIONS),
-                         [&](const OptionSpec& o) { return o.name == name; });
 }
 
 bool Has(const std::vector<Argument>& arguments, std::string_view name) {
     return std::any_of(arguments.begin(), arguments.end(), [&](const Argument& a) { return a.name == name; });
 }
 
-// The option that chose the command (empty for a conversion), refusing a second one.
-std::string ChosenBy(const std::vector<Argument>& arguments) {
-    std::string chosen;
+// The option that chose the command (none for a conversion), refusing a second one.
+const OptionSpec* ChosenBy(const std::vector<Argument>& arguments) {
+    const OptionSpec* chosen = nullptr;
     for (const Argument& a : arguments) {
-        if (a.name != "--list" && a.name != "--summary" && a.name != "--plot") continue;
-        if (!chosen.empty() && chosen != a.name) throw UsageError(cli_text::Conflict(chosen, a.name));
-        chosen = a.name;
+        if (!a.spec || !a.spec->chooses) continue;
+        if (chosen && chosen != a.spec) throw UsageError(cli_text::Conflict(chosen->name, a.name));
+        chosen = a.spec;
     }
     return chosen;
 }
 
-void RefuseOthers(const std::vector<Argument>& arguments, const std::string& chosenBy, unsigned verb,
+void RefuseOthers(const std::vector<Argument>& arguments, const OptionSpec* chosenBy, unsigned verb,
                   bool takesPlain) {
-    const std::string_view by = chosenBy.empty() ? std::string_view("--monthly") : std::string_view(chosenBy);
+    const std::string_view by = chosenBy ? chosenBy->name : std::string_view("--monthly");
     for (const Argument& a : arguments) {
-        if (a.name.empty() ? !takesPlain : (SpecOf(a.name).verbs & verb) == 0)
+        if (a.name.empty() ? !takesPlain : (a.spec->verbs & verb) == 0)
             throw UsageError(cli_text::Conflict(by, a.name.empty() ? a.value : a.name));
     }
 }
 
-ConvertCommand Convert(const std::vector<Argument>& arguments) {
-    ConvertCommand c;
-    for (const Argument& a : arguments) {
-        const std::string& n = a.name;
-        if (n.empty())
-            c.months.push_back(a.value);
-        else if (n == "--monthly")
-            c.monthly = a.value;
-        else if (n == "--output")
-            c.output = a.value;
-        else if (n == "--group")
-            c.group = a.value;
-        else if (n == "--bucket")
-            c.bucket = a.value;
-        else if (n == "--station")
-            c.stations.push_back(a.value);
-        else if (n == "--all-stations")
-            c.allStations = true;
-        else if (n == "--lat")
-            c.lat = a.value;
-        else if (n == "--lat-table")
-            c.latTable = a.value;
-        else if (n == "--all")
-            c.all = true;
-        else if (n == "--allow-missing")
-            c.allowMissing = true;
-        else if (n == "--replace")
-            c.replace = true;
-        else if (n == "--merge-output")
-            c.mergeOutput = true;
-        else if (n == "-j")
-            c.jobs = ParseJobs(a.value);
-        else if (n == "--no-quality")
-            c.noQuality = true;
-        else if (n == "--check")
-            c.check = true;
-    }
+ConvertCommand Convert(const std::vector<Argument>& arguments, ConvertCommand c) {
     // One way of naming the stations, one latitude, one choice of months.
     for (const char* one : {"--group", "--bucket"}) {
         if (Has(arguments, one) && Has(arguments, "--station"))
@@ -187,29 +157,22 @@ Command ParseCommand(int argc, char** argv) {
     const std::vector<Argument> arguments = Tokenize(argc, argv);
     if (Has(arguments, "--help")) return HelpCommand{};
     if (Has(arguments, "--version")) return VersionCommand{};
-    const std::string chosenBy = ChosenBy(arguments);
-    auto value = [&](const char* name) {
-        return std::find_if(arguments.begin(), arguments.end(),
-                            [&](const Argument& a) { return a.name == name; })
-            ->value;
-    };
-    if (chosenBy == "--list") {
-        RefuseOthers(arguments, chosenBy, LIST, false);
-        return ListCommand{value("--monthly")};
+    const OptionSpec* chosenBy = ChosenBy(arguments);
+    const unsigned verb = chosenBy ? chosenBy->chooses : unsigned(CONVERT);
+    RefuseOthers(arguments, chosenBy, verb, verb == CONVERT || verb == PLOT);
+    Given given;
+    std::vector<std::string> plain;
+    for (const Argument& a : arguments) {
+        if (!a.spec)
+            plain.push_back(a.value);
+        else if (a.spec->set)
+            a.spec->set(given, a.value);
     }
-    if (chosenBy == "--summary") {
-        RefuseOthers(arguments, chosenBy, SUMMARY, false);
-        return SummaryCommand{value("--summary")};
-    }
-    if (chosenBy == "--plot") {
-        RefuseOthers(arguments, chosenBy, PLOT, true);
-        PlotCommand plot{value("--plot"), {}};
-        for (const Argument& a : arguments)
-            if (a.name.empty()) plot.yearlyFiles.push_back(a.value);
-        return plot;
-    }
-    RefuseOthers(arguments, chosenBy, CONVERT, true);
-    return Convert(arguments);
+    if (verb == LIST) return ListCommand{given.convert.monthly};
+    if (verb == SUMMARY) return SummaryCommand{given.summary};
+    if (verb == PLOT) return PlotCommand{given.plot, plain};
+    given.convert.months = plain;
+    return Convert(arguments, std::move(given.convert));
 }
 
 } // namespace kolvane::cli

@@ -71,12 +71,15 @@ std::vector<StationKey> Stations(const ConvertCommand& c) {
 // does not land on it at the end.
 class PrintingObserver : public ConversionObserver {
   public:
-    PrintingObserver(const std::vector<StationPlan>& plans, std::size_t years)
-        : plans_(plans), stations_(plans.size()), years_(years), shown_(platform::StandardErrorIsTerminal()) {
-    }
+    PrintingObserver(const std::vector<StationPlan>& plans, std::size_t years, bool findingsWritten)
+        : plans_(plans), stations_(plans.size()), years_(years), shown_(platform::StandardErrorIsTerminal()),
+          findingsWritten_(findingsWritten) {}
     ~PrintingObserver() override {
         Clear();
-        if (suspect_ > 0) std::cerr << cli_text::SuspectValuesWritten(suspect_, withFindings_) << std::endl;
+        if (suspect_ == 0) return;
+        std::cerr << (findingsWritten_ ? cli_text::SuspectValuesWritten(suspect_, withFindings_)
+                                       : cli_text::SuspectValuesNotWritten(suspect_))
+                  << std::endl;
     }
     void FileWritten(std::size_t, const WrittenYear& year) override {
         suspect_ += year.suspectValues;
@@ -109,7 +112,7 @@ class PrintingObserver : public ConversionObserver {
     }
 
     std::size_t stations_, years_;
-    bool shown_, drawn_ = false;
+    bool shown_, findingsWritten_, drawn_ = false;
     int64_t suspect_ = 0;
     std::size_t withFindings_ = 0;
 };
@@ -172,7 +175,7 @@ int RunConvert(ConvertCommand c) {
 
     ConversionOutcome outcome;
     {
-        PrintingObserver observer(plans, years);
+        PrintingObserver observer(plans, years, !c.noQuality);
         outcome = RunConversion(plans, observer, c.jobs);
     }
     const std::size_t failures = outcome.Failures();

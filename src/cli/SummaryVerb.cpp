@@ -47,10 +47,21 @@ void PrintSuspect(const std::vector<DayQuality>& days, const std::string& yearly
     std::cout << cli_text::SummarySuspect(values, withFindings, unknown) << "\n";
 }
 
+void PrintGap(const QualitySummary& summary, bool classesKnown) {
+    if (summary.longestGap == 0) {
+        std::cout << cli_text::NoGap() << "\n";
+        return;
+    }
+    const DayQuality& g = summary.gapStart;
+    std::cout << (classesKnown ? cli_text::LongestGap(g.year, g.month, g.day, summary.longestGap)
+                               : cli_text::LongestWithoutValues(g.year, g.month, g.day, summary.longestGap))
+              << "\n";
+}
+
 } // namespace
 
 // What a yearly file and its companion say: the days with values, the days of each class and the
-// longest gap.
+// longest gap. Without a companion of its own, what the yearly file alone shows.
 int RunSummary(const SummaryCommand& command) {
     const std::string& yearlyPath = command.yearlyFile;
     const std::string_view name = FileNameOf(yearlyPath);
@@ -61,41 +72,29 @@ int RunSummary(const SummaryCommand& command) {
         throw KolvaneError(message::CannotRead(FileKind::Yearly, yearlyPath, e));
     DailyTable rows;
     ParseYearlyText(bytes, yearlyPath, rows);
-    const auto withValues = std::count_if(
-        rows.begin(), rows.end(), [](const DailyRecord& d) { return ClassifyDay(d) != DayClass::NoData; });
+    // The days as the values alone class them: with values, or none.
+    std::vector<DayQuality> fromValues;
+    for (const DailyRecord& d : rows)
+        fromValues.push_back({d.year, d.month, d.day, -1, ClassifyDay(d), -1});
+    const auto withValues = std::count_if(fromValues.begin(), fromValues.end(),
+                                          [](const DayQuality& d) { return d.dayClass != DayClass::NoData; });
 
     const Companion companion = ReadCompanionOf(yearlyPath, bytes);
-    // What the yearly file alone says is true either way; the classes only from its own companion.
     std::cout << cli_text::SummaryHead(yearlyPath, rows.size(), static_cast<std::size_t>(withValues)) << "\n";
-    if (companion.state == Belonging::Absent) {
-        // Written with --no-quality: the classes are unknown, but the gaps still show in the values.
-        std::cout << cli_text::NoCompanion(companion.path) << "\n";
-        std::size_t longest = 0, start = 0;
-        for (std::size_t i = 0, run = 0; i < rows.size(); ++i) {
-            run = ClassifyDay(rows[i]) == DayClass::NoData ? run + 1 : 0;
-            if (run > longest) longest = run, start = i + 1 - run;
-        }
-        if (longest == 0) {
-            std::cout << cli_text::NoGap() << "\n";
-        } else {
-            const DailyRecord& g = rows[start];
-            std::cout << cli_text::LongestWithoutValues(g.year, g.month, g.day, static_cast<int>(longest))
-                      << "\n";
-        }
-        PrintFindingsFileCount(yearlyPath, bytes, false);
+    if (companion.Belongs()) {
+        const QualitySummary summary = SummarizeQuality(companion.days);
+        for (std::size_t c = 0; c < DAY_CLASSES.size(); ++c)
+            std::cout << cli_text::SummaryClass(DayClassName(DAY_CLASSES[c]), summary.days[c]) << "\n";
+        PrintGap(summary, true);
+        PrintSuspect(companion.days, yearlyPath, bytes);
         return 0;
     }
-    if (!companion.Belongs()) throw KolvaneError(companion.Note());
-    const QualitySummary summary = SummarizeQuality(companion.days);
-    for (std::size_t c = 0; c < DAY_CLASSES.size(); ++c)
-        std::cout << cli_text::SummaryClass(DayClassName(DAY_CLASSES[c]), summary.days[c]) << "\n";
-    if (summary.longestGap == 0) {
-        std::cout << cli_text::NoGap() << "\n";
-    } else {
-        const DayQuality& g = summary.gapStart;
-        std::cout << cli_text::LongestGap(g.year, g.month, g.day, summary.longestGap) << "\n";
-    }
-    PrintSuspect(companion.days, yearlyPath, bytes);
+    // Written with --no-quality, or beside another yearly file's companion: the classes are unknown,
+    // but the gaps still show in the values.
+    if (companion.state == Belonging::Absent) std::cout << cli_text::NoCompanion(companion.path) << "\n";
+    PrintGap(SummarizeQuality(fromValues), false);
+    PrintFindingsFileCount(yearlyPath, bytes, false);
+    if (companion.state != Belonging::Absent) throw KolvaneError(companion.Note());
     return 0;
 }
 

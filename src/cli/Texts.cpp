@@ -210,6 +210,11 @@ std::string SuspectValuesWritten(int64_t suspect, std::size_t files) {
            " 個見つかりました (年次ファイルの隣の検査結果ファイル " + std::to_string(files) +
            " 個に一覧があります)。";
 }
+std::string SuspectValuesNotWritten(int64_t suspect) {
+    return "注意: 疑わしい値が " + std::to_string(suspect) +
+           " 個見つかりました (--no-quality のため検査結果ファイルは書いていません。一覧は --check "
+           "で表示できます)。";
+}
 std::string SummarySuspect(int64_t values, int days, int unknownDays) {
     std::string text = "  疑わしい値 " + std::to_string(values) + " 個 (" + std::to_string(days) + " 日)";
     if (unknownDays > 0) text += "、分からない日 " + std::to_string(unknownDays) + " 日";

@@ -59,6 +59,7 @@ std::string PlotWithoutCompanion(std::string_view path);
 
 std::string CheckCounts(int64_t total, const std::vector<std::pair<std::string_view, int64_t>>& byKind);
 std::string SuspectValuesWritten(int64_t suspect, std::size_t files);
+std::string SuspectValuesNotWritten(int64_t suspect);
 std::string SummarySuspect(int64_t values, int days, int unknownDays);
 std::string SummarySuspectUnknown();
 std::string SummarySuspectFromFindings(int64_t values, int days);

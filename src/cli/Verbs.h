@@ -9,6 +9,10 @@
 
 namespace kolvane::cli {
 
+// The whole command line: parses, runs the verb and reports on std::cout and std::cerr; returns the
+// exit status. Nothing escapes it.
+int RunCommandLine(int argc, char** argv);
+
 // Each returns the exit status; a refusal throws UsageError, a failure KolvaneError.
 int RunConvert(ConvertCommand command);
 int RunList(const ListCommand& command);

@@ -43,10 +43,11 @@ class Lookups {
 // computed year holds its yearly text and its files open, not much).
 constexpr std::size_t kAhead = 32;
 // Years of a station written together where the front end allows it: each batch costs a few flushes of
-// the disk (the files' data, the folder, the run log), which would otherwise be paid for nearly every year.
-// Well under the look-ahead, so that the workers go on computing the next batch meanwhile; small enough
-// that files still appear as the run goes.
-constexpr std::size_t kBatch = 8;
+// the disk (the files' data, the folder, the run log), and the file system's flush also writes what other
+// programs have pending there. As many as the look-ahead holds: one batch for a station of up to 32
+// years, while the workers compute the next batch meanwhile; the open files of a batch and of the years
+// ahead stay under 200.
+constexpr std::size_t kBatch = kAhead;
 
 // The one pool of the program. Workers compute years in write order, at most `ahead` tasks beyond
 // the last one taken; the calling thread takes them in that order and writes them. Without workers

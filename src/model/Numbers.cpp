@@ -124,11 +124,10 @@ std::optional<double> ConvertWholeNumber(std::string_view text) {
     return n.value;
 }
 
-void AppendFixed(std::string& out, double value, int decimals) {
-    if (value == 0) { // also negative zero
-        out += decimals == 2 ? "0.00" : "0.0";
-        return;
-    }
+namespace {
+
+// The general rule, digit by digit from the exactly rounded 15-digit decimal.
+void AppendFixedExact(std::string& out, double value, int decimals) {
     if (value < 0) out += '-';
     char buf[40];
     // 15 significant digits, exactly rounded from the binary value: d.dddddddddddddde+XX
@@ -172,6 +171,40 @@ void AppendFixed(std::string& out, double value, int decimals) {
     out.append(units, 0, units.size() - decimals);
     out += '.';
     out.append(units, units.size() - decimals, decimals);
+}
+
+// Most values lie well away from a half of their last decimal: then the 15-digit decimal rounds as the
+// value itself does, and one product gives the digits. The 15-digit step and the product's own rounding
+// move the scaled value by less than `margin`; anything nearer a half takes the general rule.
+bool AppendFixedFast(std::string& out, double value, int decimals) {
+    const double scaled = std::fabs(value) * (decimals == 2 ? 100.0 : 10.0);
+    if (!(scaled < 1e15)) return false; // also NaN
+    const double whole = std::floor(scaled);
+    const double half = scaled - whole - 0.5;
+    const double margin = scaled * 1e-14;
+    if (std::fabs(half) <= margin) return false;
+    auto units = static_cast<uint64_t>(whole) + (half > 0 ? 1 : 0);
+    char buf[24];
+    char* p = buf + sizeof buf;
+    for (int k = 0; k < decimals; ++k, units /= 10)
+        *--p = static_cast<char>('0' + units % 10);
+    *--p = '.';
+    do
+        *--p = static_cast<char>('0' + units % 10);
+    while (units /= 10);
+    if (value < 0) *--p = '-';
+    out.append(p, buf + sizeof buf);
+    return true;
+}
+
+} // namespace
+
+void AppendFixed(std::string& out, double value, int decimals) {
+    if (value == 0) { // also negative zero
+        out += decimals == 2 ? "0.00" : "0.0";
+        return;
+    }
+    if (!AppendFixedFast(out, value, decimals)) AppendFixedExact(out, value, decimals);
 }
 
 std::string FormatFixed(double value, int decimals) {

@@ -3,6 +3,7 @@
 #include "platform/System.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace kolvane {
 namespace {
@@ -53,9 +54,26 @@ std::string DecodeCp932(std::string_view bytes) {
     return Convert(bytes, platform::AppendUtf8OfCp932, "\xEF\xBF\xBD", SkipCp932);
 }
 
+// The files written are ASCII but for the same few Japanese words on every line: those runs are converted
+// once and remembered, the rest is copied. An ASCII byte is never part of a longer UTF-8 sequence, so a
+// run converts as it would within the whole text.
 std::string EncodeCp932(std::string_view utf8) {
     if (IsAscii(utf8)) return std::string(utf8);
-    return Convert(utf8, platform::AppendCp932OfUtf8, "?", SkipUtf8);
+    thread_local std::unordered_map<std::string, std::string> known;
+    std::string out;
+    out.reserve(utf8.size());
+    const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+    for (auto at = utf8.begin(); at != utf8.end();) {
+        const auto run = std::find_if_not(at, utf8.end(), ascii);
+        out.append(at, run);
+        at = std::find_if(run, utf8.end(), ascii);
+        if (run == at) continue;
+        if (known.size() >= 256) known.clear(); // any text may come through here
+        auto [entry, added] = known.try_emplace(std::string(run, at));
+        if (added) entry->second = Convert(entry->first, platform::AppendCp932OfUtf8, "?", SkipUtf8);
+        out += entry->second;
+    }
+    return out;
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {

@@ -4,6 +4,7 @@
 #include "model/Messages.h"
 #include "model/Text.h"
 #include "plot/PlotPanels.h"
+#include "plot/Texts.h"
 #include "plot/Translations.h"
 #include "plot/YearPlot.h"
 #include "series/YearSeries.h"
@@ -16,7 +17,9 @@
 namespace kolvane {
 
 std::string YearPlotTitle(int year, const StationKey& station) {
-    return std::to_string(year) + "年　" + message::StationLabel(station.group, station.bucket);
+    return plot_text::Title(year,
+                            QString::fromStdString(message::StationLabel(station.group, station.bucket)))
+        .toStdString();
 }
 
 PlotRanges StationPlotRanges(const std::vector<std::string>& folders, const StationKey& station,
@@ -67,11 +70,11 @@ void PlotYearlyFile(const std::string& yearlyPath, const std::string& imagePath,
     const bool svg = EqualsIgnoreAsciiCase(std::filesystem::path(imagePath).extension().string(), ".svg");
     const int error = svg ? SaveYearPlotSvg(series, title, imagePath, YEAR_PLOT_SAVE_SIZE, &ranges)
                           : SaveYearPlotPng(series, title, imagePath, YEAR_PLOT_SAVE_SIZE, &ranges);
-    if (error == ENOTSUP)
-        throw KolvaneError("この kolvane-convert は SVG を書けません (Qt SVG なしでビルドされています)。");
+    if (error == ENOTSUP) throw KolvaneError(plot_text::SvgUnavailable().toStdString());
     if (error)
-        throw KolvaneError("グラフを「" + imagePath + "」に保存できません（" + DescribeSystemError(error) +
-                           "）。");
+        throw KolvaneError(plot_text::CannotSave(QString::fromStdString(imagePath),
+                                                 QString::fromStdString(DescribeSystemError(error)))
+                               .toStdString());
 }
 
 } // namespace kolvane

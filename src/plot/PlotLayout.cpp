@@ -1,5 +1,7 @@
 #include "plot/PlotLayout.h"
 
+#include "plot/Texts.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -147,11 +149,10 @@ void PlaceShades(PlotLayout& layout, const YearSeries& series, const TextMeasure
     };
     // Right to left in the title row, so that the keys read lightest to darkest, then the cool one.
     const Class classes[] = {
-        {DayClass::Kept, colour::KEPT_SHADE, QStringLiteral("既存（時間数不明）")},
-        {DayClass::NoData, colour::MISSING_SHADE,
-         series.qualityKnown ? QStringLiteral("欠測") : QStringLiteral("欠測（品質ファイルなし）")},
-        {DayClass::Insufficient, colour::INSUFFICIENT_SHADE, QStringLiteral("資料不足")},
-        {DayClass::QuasiNormal, colour::QUASI_SHADE, QStringLiteral("準正常")},
+        {DayClass::Kept, colour::KEPT_SHADE, plot_text::KeptKey()},
+        {DayClass::NoData, colour::MISSING_SHADE, plot_text::NoDataKey(series.qualityKnown)},
+        {DayClass::Insufficient, colour::INSUFFICIENT_SHADE, plot_text::InsufficientKey()},
+        {DayClass::QuasiNormal, colour::QUASI_SHADE, plot_text::QuasiNormalKey()},
     };
     std::vector<std::pair<QString, QColor>> keys;
     for (const Class& c : classes) {
@@ -174,7 +175,7 @@ void PlaceShades(PlotLayout& layout, const YearSeries& series, const TextMeasure
     for (int i = 0; i < layout.days; ++i)
         if (series.days[static_cast<std::size_t>(i)].suspect > 0) layout.suspectDays.push_back(i);
     if (layout.suspectDays.empty()) return;
-    const QString text = QStringLiteral("疑わしい値");
+    const QString text = plot_text::SuspectKey();
     const qreal w = measure.width(PlotFont::Text, text);
     const qreal s = fh * 0.8;
     const QRectF swatch(right - w - fh * 0.4 - s, row.center().y() - s / 2, s, s);
@@ -258,26 +259,24 @@ QString YearTotalsText(const YearTotals& t) {
         std::all_of(std::begin(sumDays), std::end(sumDays), [&](int d) { return d == sumDays[0]; });
     const auto partial = [&](int days) {
         if (sameDays || days == 0 || days >= t.days) return QString();
-        return QStringLiteral("（%1日分）").arg(days);
+        return plot_text::FromDays(days);
     };
     const auto sum = [&](const QString& name, const YearSum& s, const QString& unit, bool mean) {
-        if (s.days == 0) return name + QStringLiteral(" —");
-        return QStringLiteral("%1 %2 %3%4")
-            .arg(name, Figure(mean ? *s.Mean() : s.sum), unit, partial(s.days));
+        if (s.days == 0) return plot_text::NoFigure(name);
+        return plot_text::Figure(name, Figure(mean ? *s.Mean() : s.sum), unit, partial(s.days));
     };
     const auto extreme = [](const QString& name, const std::optional<YearExtreme>& e) {
-        if (!e) return name + QStringLiteral(" —");
-        return QStringLiteral("%1 %2 °C（%3/%4）").arg(name, Figure(e->value)).arg(e->month).arg(e->day);
+        if (!e) return plot_text::NoFigure(name);
+        return plot_text::Extreme(name, Figure(e->value), e->month, e->day);
     };
-    const QString gap = QStringLiteral("　");
-    QString text = sum(QStringLiteral("年降水量"), t.precip, QStringLiteral("mm"), false) + gap +
-                   sum(QStringLiteral("平均気温"), t.temp, QStringLiteral("°C"), true) + gap +
-                   extreme(QStringLiteral("最高"), t.highest) + gap +
-                   extreme(QStringLiteral("最低"), t.lowest) + gap +
-                   sum(QStringLiteral("日照時間"), t.sunshine, QStringLiteral("h"), false) + gap +
-                   sum(QStringLiteral("水面蒸発量"), t.evaporation, QStringLiteral("mm"), false);
-    if (sameDays && sumDays[0] > 0 && sumDays[0] < t.days)
-        text += gap + QStringLiteral("（%1日のうち値のある%2日分）").arg(t.days).arg(sumDays[0]);
+    using namespace plot_text;
+    const QString gap = FigureGap();
+    QString text = sum(PrecipitationTotal(), t.precip, Millimetres(), false) + gap +
+                   sum(MeanTemperature(), t.temp, Degrees(), true) + gap + extreme(Highest(), t.highest) +
+                   gap + extreme(Lowest(), t.lowest) + gap +
+                   sum(SunshineTotal(), t.sunshine, Hours(), false) + gap +
+                   sum(EvaporationTotal(), t.evaporation, Millimetres(), false);
+    if (sameDays && sumDays[0] > 0 && sumDays[0] < t.days) text += gap + AllFromDays(t.days, sumDays[0]);
     return text;
 }
 

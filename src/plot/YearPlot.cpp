@@ -3,6 +3,7 @@
 #include "model/FileIo.h"
 #include "plot/Fonts.h"
 #include "plot/PlotPanels.h"
+#include "plot/Texts.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -168,7 +169,7 @@ void Painter::Axes(const PanelLayout& panel, const PanelShape& shape) {
     if (panel.empty) {
         p_.setFont(fonts_.text);
         p_.setPen(NOTE);
-        p_.drawText(panel.box, Qt::AlignCenter, QStringLiteral("値のある日がありません"));
+        p_.drawText(panel.box, Qt::AlignCenter, plot_text::NoDayWithValues());
     }
 }
 
@@ -274,7 +275,7 @@ void Painter::MonthAxis(const PanelLayout& bottom) {
         p_.drawLine(QPointF(month.right, y), QPointF(month.right, y + tick));
         p_.setPen(INK);
         p_.drawText(QRectF(month.left, y + tick, month.right - month.left, h * 1.2), Qt::AlignCenter,
-                    QStringLiteral("%1月").arg(month.month));
+                    plot_text::MonthLabel(month.month));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/FindingsList.h"
 
+#include "checks/FindingsFile.h"
 #include "model/Columns.h"
 #include "model/DateText.h"
 
@@ -9,9 +10,12 @@ namespace kolvane {
 
 FindingsList::FindingsList(QWidget* parent) : QTableWidget(parent) {
     setObjectName(QStringLiteral("tblFindings"));
-    setColumnCount(6);
-    setHorizontalHeaderLabels({QStringLiteral("年月日"), QStringLiteral("時刻"), QStringLiteral("要素"),
-                               QStringLiteral("値"), QStringLiteral("検査"), QStringLiteral("内容")});
+    // The columns of the findings file, as the user finds them there.
+    QStringList header;
+    for (std::string_view name : FINDINGS_HEADER)
+        header << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    setColumnCount(static_cast<int>(header.size()));
+    setHorizontalHeaderLabels(header);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);

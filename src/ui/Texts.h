@@ -188,4 +188,63 @@ inline QString HelpFileUnreadable(const QString& path, const QString& reason) {
     return QStringLiteral("ヘルプファイル「%1」を読み込めません（%2）。").arg(path, reason);
 }
 
+// The year view.
+inline QString YearViewTitle() {
+    return QStringLiteral("グラフ");
+}
+inline QString YearViewTitle(const QString& fileName) {
+    return QStringLiteral("グラフ - %1").arg(fileName);
+}
+inline QString YearCaption() {
+    return QStringLiteral("年(&Y)");
+}
+inline QString YearItem(int year) {
+    return QStringLiteral("%1年").arg(year);
+}
+inline QString SavePngCaption() {
+    return QStringLiteral("PNG で保存(&S)");
+}
+inline QString SaveSvgCaption() {
+    return QStringLiteral("SVG で保存(&V)");
+}
+inline QString CommonScaleCaption() {
+    return QStringLiteral("全ての年で同じ目盛り(&C)");
+}
+inline QString CommonScaleTip() {
+    return QStringLiteral("外すと、この年の値だけに合わせた目盛りになります。");
+}
+inline QString PlotUnavailable() {
+    return QStringLiteral("この年次ファイルはグラフにできません。");
+}
+inline QString NoYearlyFiles(const QString& station) {
+    return QStringLiteral("%1 の年次ファイルが見つかりません。").arg(station);
+}
+inline QString CannotShowPlot(const QString& reason) {
+    return QStringLiteral("グラフを表示できません。\n") + reason;
+}
+inline QString FindingsListed(qsizetype count) {
+    return QStringLiteral("疑わしい値 %1 件（行を選ぶと、その日をグラフに示します）").arg(count);
+}
+inline QString FindingsDaysUnchecked() {
+    return QStringLiteral("検査していない日があります（以前の年次ファイルから残した日など）。");
+}
+inline QString NoFindings() {
+    return QStringLiteral("疑わしい値はありません。");
+}
+inline QString FindingsUnknown() {
+    return QStringLiteral("品質ファイルがないため、疑わしい値は分かりません。");
+}
+inline QString PngFilter() {
+    return QStringLiteral("PNG 画像 (*.png)");
+}
+inline QString SvgFilter() {
+    return QStringLiteral("SVG 画像 (*.svg)");
+}
+inline QString SavePlotTitle() {
+    return QStringLiteral("グラフの保存");
+}
+inline QString PlotSaved(const QString& path) {
+    return QStringLiteral("「%1」に保存しました。").arg(path);
+}
+
 } // namespace kolvane::text

@@ -8,6 +8,7 @@
 #include "model/Messages.h"
 #include "plot/Fonts.h"
 #include "plot/PlotFile.h"
+#include "plot/Texts.h"
 #include "plot/YearPlot.h"
 #include "ui/FindingsList.h"
 #include "ui/Layout.h"
@@ -30,8 +31,6 @@
 
 namespace kolvane {
 namespace {
-
-const QString TITLE_ERROR = QStringLiteral("エラー");
 
 QString FileName(const std::string& path) {
     return QFileInfo(FromCore(path)).fileName();
@@ -78,7 +77,7 @@ void YearPlotWidget::paintEvent(QPaintEvent*) {
     }
     painter.fillRect(rect(), Qt::white);
     painter.setPen(Qt::gray);
-    painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("この年次ファイルはグラフにできません。"));
+    painter.drawText(rect(), Qt::AlignCenter, text::PlotUnavailable());
 }
 
 YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, StationKey station,
@@ -87,24 +86,24 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     // A window of its own beside the main window, not a control inside it.
     setWindowFlag(Qt::Window);
     setObjectName(QStringLiteral("YearView"));
-    setWindowTitle(QStringLiteral("グラフ"));
+    setWindowTitle(text::YearViewTitle());
     setFont(JapaneseFont());
 
-    auto* label = new QLabel(QStringLiteral("年(&Y)"), this);
+    auto* label = new QLabel(text::YearCaption(), this);
     cboYear = new QComboBox(this);
     cboYear->setObjectName(QStringLiteral("cboYear"));
     label->setBuddy(cboYear);
-    cmdSavePng = new QPushButton(QStringLiteral("PNG で保存(&S)"), this);
+    cmdSavePng = new QPushButton(text::SavePngCaption(), this);
     cmdSavePng->setObjectName(QStringLiteral("cmdSavePng"));
     if (CanSaveYearPlotSvg()) {
-        cmdSaveSvg = new QPushButton(QStringLiteral("SVG で保存(&V)"), this);
+        cmdSaveSvg = new QPushButton(text::SaveSvgCaption(), this);
         cmdSaveSvg->setObjectName(QStringLiteral("cmdSaveSvg"));
     }
     // On by default: comparing years is what a user flips through them for.
-    chkCommonScale = new QCheckBox(QStringLiteral("全ての年で同じ目盛り(&C)"), this);
+    chkCommonScale = new QCheckBox(text::CommonScaleCaption(), this);
     chkCommonScale->setObjectName(QStringLiteral("chkCommonScale"));
     chkCommonScale->setChecked(true);
-    chkCommonScale->setToolTip(QStringLiteral("外すと、この年の値だけに合わせた目盛りになります。"));
+    chkCommonScale->setToolTip(text::CommonScaleTip());
     lblQuality = new QLabel(this);
     lblQuality->setObjectName(QStringLiteral("lblQuality"));
     lblQuality->setWordWrap(true);
@@ -119,7 +118,7 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     lblSaved->setObjectName(QStringLiteral("lblSaved"));
     lblSaved->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Its line is there before the first save, so that the plot does not jump when it is filled.
-    lblSaved->setText(QStringLiteral("「」に保存しました。"));
+    lblSaved->setText(text::PlotSaved(QString()));
     lblSaved->setFixedHeight(lblSaved->sizeHint().height());
     lblSaved->clear();
 
@@ -177,9 +176,9 @@ void YearView::ShowPlot() {
 bool YearView::ShowYear(int preferredYear) {
     files_ = ListYearlyFiles(folders_, station_);
     if (files_.empty()) {
-        dialogs_.ShowMessage(QStringLiteral("%1 の年次ファイルが見つかりません。")
-                                 .arg(FromCore(message::StationLabel(station_.group, station_.bucket))),
-                             TITLE_ERROR, STYLE_EXCLAMATION);
+        dialogs_.ShowMessage(
+            text::NoYearlyFiles(FromCore(message::StationLabel(station_.group, station_.bucket))),
+            text::ErrorTitle(), STYLE_EXCLAMATION);
         return false;
     }
     stationRanges_ = StationPlotRanges(folders_, station_);
@@ -191,7 +190,7 @@ bool YearView::ShowYear(int preferredYear) {
         const QSignalBlocker quiet(cboYear);
         cboYear->clear();
         for (const YearlyFileEntry& file : files_)
-            cboYear->addItem(QStringLiteral("%1年").arg(file.year));
+            cboYear->addItem(text::YearItem(file.year));
         cboYear->setCurrentIndex(chosen);
     }
     LoadYear(chosen);
@@ -201,7 +200,7 @@ bool YearView::ShowYear(int preferredYear) {
 void YearView::LoadYear(int index) {
     if (index < 0 || index >= static_cast<int>(files_.size())) return;
     const YearlyFileEntry& file = files_[static_cast<std::size_t>(index)];
-    setWindowTitle(QStringLiteral("グラフ - %1").arg(FileName(file.path)));
+    setWindowTitle(text::YearViewTitle(FileName(file.path)));
     plotTitle_ = FromCore(YearPlotTitle(file.year, station_));
     const std::string_view name = FileNameOf(file.path);
     if (auto logged = LastRunLogEntry(file.path.substr(0, file.path.size() - name.size()), name))
@@ -210,8 +209,8 @@ void YearView::LoadYear(int index) {
         series_ = ReadYearSeries(file.path, file.year);
     } catch (const KolvaneError& error) {
         series_.reset();
-        dialogs_.ShowMessage(QStringLiteral("グラフを表示できません。\n") + QString::fromUtf8(error.what()),
-                             TITLE_ERROR, STYLE_EXCLAMATION);
+        dialogs_.ShowMessage(text::CannotShowPlot(QString::fromUtf8(error.what())), text::ErrorTitle(),
+                             STYLE_EXCLAMATION);
     }
     // Beside the plot rather than in a box: it holds for every year written by an earlier version.
     const QString note = series_ ? QString::fromStdString(series_->qualityNote) : QString();
@@ -235,24 +234,22 @@ void YearView::ShowFindings(std::vector<Finding> findings, const QString& note) 
     const auto count = findings_->findings().size();
     const bool unknown = series_ && std::any_of(series_->days.begin(), series_->days.end(),
                                                 [](const SeriesDay& d) { return d.suspect < 0; });
-    lblFindings->setText(
-        count > 0         ? QStringLiteral("疑わしい値 %1 件（行を選ぶと、その日をグラフに示します）").arg(count)
-        : !note.isEmpty() ? note
-        : unknown         ? QStringLiteral("検査していない日があります（以前の年次ファイルから残した日など）。")
-        : series_ && series_->qualityKnown
-            ? QStringLiteral("疑わしい値はありません。")
-            : QStringLiteral("品質ファイルがないため、疑わしい値は分かりません。"));
+    lblFindings->setText(count > 0         ? text::FindingsListed(static_cast<qsizetype>(count))
+                         : !note.isEmpty() ? note
+                         : unknown         ? text::FindingsDaysUnchecked()
+                         : series_ && series_->qualityKnown ? text::NoFindings()
+                                                            : text::FindingsUnknown());
     // Room for a few rows to go through; none taken from the plot when there is nothing to list.
     findings_->setVisible(count > 0);
     ShowPlot();
 }
 
 void YearView::SavePng() {
-    Save(QStringLiteral("png"), QStringLiteral("PNG 画像 (*.png)"));
+    Save(QStringLiteral("png"), text::PngFilter());
 }
 
 void YearView::SaveSvg() {
-    Save(QStringLiteral("svg"), QStringLiteral("SVG 画像 (*.svg)"));
+    Save(QStringLiteral("svg"), text::SvgFilter());
 }
 
 void YearView::Save(const QString& suffix, const QString& filter) {
@@ -261,7 +258,7 @@ void YearView::Save(const QString& suffix, const QString& filter) {
     // Beside the yearly file, under its name: the plot of Y2024_0101.csv is Y2024_0101.png.
     const QFileInfo yearly(FromCore(files_[static_cast<std::size_t>(index)].path));
     const QString suggested = yearly.dir().filePath(yearly.completeBaseName() + QLatin1Char('.') + suffix);
-    const QString path = dialogs_.AskSaveFileName(QStringLiteral("グラフの保存"), suggested, filter);
+    const QString path = dialogs_.AskSaveFileName(text::SavePlotTitle(), suggested, filter);
     // The dialog belongs to the main window, which comes to the front when it closes; the user was
     // working here.
     raise();
@@ -272,14 +269,13 @@ void YearView::Save(const QString& suffix, const QString& filter) {
             ? SaveYearPlotSvg(*series_, plotTitle_, ToCore(path), YEAR_PLOT_SAVE_SIZE, Ranges())
             : SaveYearPlotPng(*series_, plotTitle_, ToCore(path), YEAR_PLOT_SAVE_SIZE, Ranges());
     if (error) {
-        dialogs_.ShowMessage(QStringLiteral("グラフを「%1」に保存できません（%2）。")
-                                 .arg(path, FromCore(DescribeSystemError(error))),
-                             TITLE_ERROR, STYLE_EXCLAMATION);
+        dialogs_.ShowMessage(plot_text::CannotSave(path, FromCore(DescribeSystemError(error))),
+                             text::ErrorTitle(), STYLE_EXCLAMATION);
         raise();
         activateWindow();
         return;
     }
-    lblSaved->setText(QStringLiteral("「%1」に保存しました。").arg(QDir::toNativeSeparators(path)));
+    lblSaved->setText(text::PlotSaved(QDir::toNativeSeparators(path)));
 }
 
 void FitToScreen(QWidget& window, const QWidget* parent) {

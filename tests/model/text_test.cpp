@@ -16,6 +16,10 @@ TEST(Cp932, RoundTripAndReplacements) {
     EXPECT_EQ(DecodeCp932("a\xFF!"), "a\xEF\xBF\xBD!");
     EXPECT_EQ(DecodeCp932("\x94"), "\xEF\xBF\xBD");
     EXPECT_EQ(EncodeCp932("A\xF0\x9F\x98\x80!"), "A?!");
+    // Runs between ASCII bytes, the same run again, broken sequences cut by ASCII or by the end.
+    EXPECT_EQ(EncodeCp932("\"01\",正常,2\r\n\"02\",正常,X\r\n欠測"),
+              "\"01\",\x90\xB3\x8F\xED,2\r\n\"02\",\x90\xB3\x8F\xED,X\r\n\x8C\x87\x91\xAA");
+    EXPECT_EQ(EncodeCp932("\xE6\xAD,\x80\xE6\xAD\xA3\xE6"), "?,?\x90\xB3?");
 }
 
 TEST(Lines, CrLfAndLfReadAlikeAndTheLastLineIsKept) {

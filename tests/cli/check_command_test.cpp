@@ -1,10 +1,13 @@
 // --check and the suspect values of --summary, through kolvane-convert as a user runs it.
 
-#include "FaultSupport.h"
+#include "CliRun.h"
+#include "support/TempFolder.h"
 
 #include "model/Text.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace kolvane {
 namespace {
@@ -26,26 +29,37 @@ TEST(CheckCommand, PrintsTheFindingsAndTheirKindsAndWritesNothingWhileAConversio
                                            "--lat",     "35.5",           "--all"};
     std::vector<std::string> check = convert;
     check.push_back("--check");
-    ChildResult r = RunChild(CONVERT, check);
+    CliResult r = RunCli(check);
     ASSERT_EQ(r.exitCode, 0) << r.err; // findings are no error
     EXPECT_EQ(r.out, "C2024_0312.csv,\"24/07/17\",2:00,気温,31.6,急変,前後の時間との差 6.6・7.2 ℃ > 4.0 ℃\n"
                      "C2024_0312.csv,\"24/07/17\",2:00,湿度,105,範囲,上限 100 % を超える\n"
                      "疑わしい値 2 個 (範囲 1、急変 1、持続 0、整合 0)\n");
     EXPECT_EQ(monthly.EntryCount(), 1);
 
-    check.push_back("--replace");
-    EXPECT_EQ(RunChild(CONVERT, check).exitCode, 2);
-
-    r = RunChild(CONVERT, convert);
+    // Without the findings files the note must not point to them.
+    TempFolder bare;
+    std::vector<std::string> noQuality = convert;
+    noQuality.insert(noQuality.end(), {"--output", bare.folder(), "--no-quality"});
+    r = RunCli(noQuality);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("疑わしい値が 2 個"), std::string::npos) << r.err;
-    r = RunChild(CONVERT, {"--summary", monthly.File("Y2024_0312.csv")});
+    EXPECT_NE(
+        r.err.find("疑わしい値が 2 個見つかりました (--no-quality のため検査結果ファイルは書いていません"),
+        std::string::npos)
+        << r.err;
+    EXPECT_EQ(bare.EntryCount(), 1);
+
+    r = RunCli(convert);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("疑わしい値が 2 個見つかりました (年次ファイルの隣の検査結果ファイル 1 個"),
+              std::string::npos)
+        << r.err;
+    r = RunCli({"--summary", monthly.File("Y2024_0312.csv")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("\n  疑わしい値 2 個 (1 日)\n"), std::string::npos) << r.out;
 
     // Without its companion, the findings file that proves it belongs still counts.
     std::filesystem::remove(monthly.File("Q2024_0312.csv"));
-    r = RunChild(CONVERT, {"--summary", monthly.File("Y2024_0312.csv")});
+    r = RunCli({"--summary", monthly.File("Y2024_0312.csv")});
     EXPECT_NE(r.out.find("\n  疑わしい値 2 個 (1 日、検査結果ファイルから)\n"), std::string::npos) << r.out;
 }
 

@@ -1,0 +1,112 @@
+// The real message boxes: what Escape, Enter and each button answer. A question that Escape or Enter
+// answers with the choice that writes or ends something would pass every scripted test.
+
+#include "UiTestSupport.h"
+
+#include "ui/QtUserDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace kolvane::testing {
+namespace {
+
+// Acts on the next message box once it is up. A box still up a while after the act is recorded and
+// closed, so that a key the box ignores fails the test instead of hanging it.
+class BoxUser : public QObject {
+  public:
+    explicit BoxUser(std::function<void(QMessageBox*)> act) : act_(std::move(act)) {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            timer_.stop();
+            for (QAbstractButton* b : box->buttons())
+                roles << QStringLiteral("%1:%2").arg(b->text()).arg(box->buttonRole(b));
+            act_(box);
+            QTimer::singleShot(2000, this, [this, shown = QPointer<QMessageBox>(box)] {
+                if (!shown || !shown->isVisible()) return;
+                stillUp = true;
+                shown->done(-1);
+            });
+        });
+        timer_.start(10);
+    }
+
+    QStringList roles; // every button as "caption:role"
+    bool stillUp = false;
+
+  private:
+    std::function<void(QMessageBox*)> act_;
+    QTimer timer_;
+};
+
+void Key(QMessageBox* box, Qt::Key key) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus && box->isAncestorOf(focus) ? focus : box, key);
+}
+
+QAbstractButton* ButtonOfRole(QMessageBox* box, QMessageBox::ButtonRole role) {
+    for (QAbstractButton* b : box->buttons())
+        if (box->buttonRole(b) == role) return b;
+    ADD_FAILURE() << "no button of role " << role;
+    return nullptr;
+}
+
+void Click(QMessageBox* box, QMessageBox::ButtonRole role) {
+    if (QAbstractButton* b = ButtonOfRole(box, role)) b->click();
+}
+
+TEST(QtUserDialogs, EscapeAndEnterTakeTheAnswerThatLosesNothingAndEachButtonItsOwn) {
+    QtUserDialogs dialogs;
+    const QString text = QStringLiteral("年次ファイルを作成しています。中止して終了しますか？");
+    struct YesNo {
+        const char* what;
+        std::function<void(QMessageBox*)> act;
+        bool answer;
+    };
+    for (const YesNo& c : {YesNo{"Escape", [](QMessageBox* b) { Key(b, Qt::Key_Escape); }, false},
+                           YesNo{"Enter", [](QMessageBox* b) { Key(b, Qt::Key_Return); }, false},
+                           YesNo{"the frame", [](QMessageBox* b) { b->close(); }, false},
+                           YesNo{"はい", [](QMessageBox* b) { Click(b, QMessageBox::YesRole); }, true},
+                           YesNo{"いいえ", [](QMessageBox* b) { Click(b, QMessageBox::NoRole); }, false}}) {
+        SCOPED_TRACE(c.what);
+        BoxUser user(c.act);
+        EXPECT_EQ(dialogs.AskYesNo(text, QStringLiteral("確認")), c.answer);
+        EXPECT_FALSE(user.stillUp);
+        EXPECT_EQ(user.roles, QStringList({QStringLiteral("はい(&Y):%1").arg(QMessageBox::YesRole),
+                                           QStringLiteral("いいえ(&N):%1").arg(QMessageBox::NoRole)}));
+    }
+
+    struct Replace {
+        const char* what;
+        std::function<void(QMessageBox*)> act;
+        ReplaceAnswer answer;
+    };
+    for (const Replace& c :
+         {Replace{"Escape", [](QMessageBox* b) { Key(b, Qt::Key_Escape); }, ReplaceAnswer::Stop},
+          Replace{"Enter", [](QMessageBox* b) { Key(b, Qt::Key_Return); }, ReplaceAnswer::Merge},
+          Replace{"the frame", [](QMessageBox* b) { b->close(); }, ReplaceAnswer::Stop},
+          Replace{"結合", [](QMessageBox* b) { Click(b, QMessageBox::AcceptRole); }, ReplaceAnswer::Merge},
+          Replace{"置き換え", [](QMessageBox* b) { Click(b, QMessageBox::DestructiveRole); },
+                  ReplaceAnswer::Replace},
+          Replace{"中止", [](QMessageBox* b) { Click(b, QMessageBox::RejectRole); }, ReplaceAnswer::Stop}}) {
+        SCOPED_TRACE(c.what);
+        BoxUser user(c.act);
+        EXPECT_EQ(dialogs.AskMergeOrReplace(QStringLiteral("…"), QStringLiteral("確認")), c.answer);
+        EXPECT_FALSE(user.stillUp);
+        EXPECT_EQ(user.roles.size(), 3);
+    }
+
+    // A message goes with Escape as with its OK.
+    BoxUser user([](QMessageBox* b) { Key(b, Qt::Key_Escape); });
+    dialogs.ShowMessage(QStringLiteral("終了しました。"), QStringLiteral("確認"), STYLE_PLAIN);
+    EXPECT_FALSE(user.stillUp);
+}
+
+} // namespace
+} // namespace kolvane::testing
