@@ -9,6 +9,8 @@
 #include <cmath>
 #include <fstream>
 #include <stdexcept>
+#include <tuple>
+#include <utility>
 
 namespace kolvane::bench {
 namespace {
@@ -169,6 +171,14 @@ RainEvent RainStartingOn(uint64_t seed, int64_t day) {
     return e;
 }
 
+// The tips of the bucket from the start of an event to the end of hour k.
+int64_t BucketTips(uint64_t seed, const RainEvent& e, int64_t k) {
+    double rain = 0;
+    for (int64_t h = e.first; h <= k && h < e.end; ++h)
+        rain += e.intensity * (0.3 + 1.4 * Uniform(seed, kRainHour, h));
+    return static_cast<int64_t>(std::floor(rain * 2.0));
+}
+
 int64_t Overlap(const RainEvent& e, int64_t from, int64_t to) {
     return std::max<int64_t>(0, std::min(e.end, to) - std::max(e.first, from));
 }
@@ -202,16 +212,14 @@ Observation Observe(uint64_t seed, int64_t day, int64_t k, const RainEvent& yest
 
     Observation o;
 
-    // Rain: tipping-bucket steps of 0.5 mm.
+    // Rain: a tipping bucket of 0.5 mm, so drizzle tips every other hour or so, as real gauges do.
     bool raining = false;
-    double rain = 0;
     for (const RainEvent* e : {&yesterday, &today}) {
         if (k >= e->first && k < e->end) {
             raining = true;
-            rain += e->intensity * (0.3 + 1.4 * Uniform(seed, kRainHour, k));
+            o.precip += 5 * (BucketTips(seed, *e, k) - BucketTips(seed, *e, k - 1));
         }
     }
-    if (raining) o.precip = 5 * std::max<int64_t>(1, std::llround(rain * 2.0));
     const double wetHours = static_cast<double>(Overlap(yesterday, day * 24, day * 24 + 24) +
                                                 Overlap(today, day * 24, day * 24 + 24));
     const double wetness = std::min(1.0, wetHours / 8.0);
@@ -280,6 +288,17 @@ Observation Observe(uint64_t seed, int64_t day, int64_t k, const RainEvent& yest
     o.ground = Tenths(16.8 + 10.2 * Seasonal(dayPos, 222.0) + 1.2 * Smooth(seed, kGroundSlow, t, 120.0) +
                       (0.4 + 0.6 * clearness) * Cosine(kTwoPi * (hourOfDay - 17.0) / 24.0));
     return o;
+}
+
+// The faults the sample station carries on purpose, so that the plausibility checks have something true
+// to show (README, "Plausibility checks").
+void PlantFault(const YearMonth& ym, int day, int hour, Observation& o) {
+    const int at = ((ym.year * 100 + ym.month) * 100 + day) * 100 + hour;
+    if (at == 2024041814) o.temp += 80;                                      // a spike of +8 °C
+    if (at == 2025012016) o.pressure -= 120;                                 // a spike of -12 hPa
+    if (at / 100 == 20240807 && hour >= 10 && hour <= 15) o.solar = 120;     // radiation stuck at 1.20
+    if (at == 2024100203) o.solar = 45;                                      // 0.45 MJ/m2 in the night
+    if (at == 2025021209) std::tie(o.windSpeed, o.gust) = std::pair(40, 30); // gust below the mean
 }
 
 void AppendInt(std::string& out, int64_t value) {
@@ -377,7 +396,8 @@ GeneratedMonth GenerateMonth(YearMonth ym, const GeneratorOptions& options) {
         for (int h = 1; h <= 24; ++h) {
             const std::size_t line = static_cast<std::size_t>(d) * 24 + static_cast<std::size_t>(h - 1);
             if (line == missingLine) continue;
-            const Observation o = Observe(seed, day, day * 24 + h - 1, yesterday, today);
+            Observation o = Observe(seed, day, day * 24 + h - 1, yesterday, today);
+            if (options.plantedFaults) PlantFault(ym, d + 1, h, o);
             int column = 0;
             auto field = [&](auto&& write) {
                 if (column > 0) out += ',';

@@ -13,7 +13,7 @@
 namespace kolvane::bench {
 
 // Bump when the generated values change, so cached benchmark data is made again.
-inline constexpr int kGeneratorVersion = 1;
+inline constexpr int kGeneratorVersion = 2;
 
 struct YearMonth {
     int year = 0;
@@ -29,6 +29,8 @@ struct GeneratorOptions {
     uint64_t seed = 1;
     // One "X" field and one left-out hour per file, and in about half the files one empty field.
     bool blemishes = true;
+    // A few faults a logger really produces, on fixed hours of 2024 and 2025, for the sample station.
+    bool plantedFaults = false;
 };
 
 struct GeneratedMonth {

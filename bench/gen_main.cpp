@@ -12,12 +12,14 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kolvane-gen --out DIR --group GG --bucket BB --from YYYY/MM --to YYYY/MM [--seed N] "
-    "[--no-blemishes]\n"
+    "[--no-blemishes] [--planted-faults]\n"
     "\n"
     "Writes one monthly file M{yy}{mm}_{GG}{BB}.csv per month from --from to --to (1970/01 to 2069/12)\n"
     "into DIR, creating it when needed. The files depend only on the seed (default 1) and the month.\n"
     "By default each file has one \"X\" field and one left-out hour, and about half of them one empty\n"
-    "field; --no-blemishes writes every hour complete.\n";
+    "field; --no-blemishes writes every hour complete. --planted-faults adds the faults the sample station\n"
+    "carries on purpose for the plausibility checks (a temperature and a pressure spike, stuck radiation,\n"
+    "radiation at night, a gust below the mean wind).\n";
 
 int Usage(const std::string& message) {
     std::fprintf(stderr, "kolvane-gen: %s\n\n%s", message.c_str(), kUsage);
@@ -48,6 +50,10 @@ int main(int argc, char** argv) {
         }
         if (arg == "--no-blemishes") {
             options.blemishes = false;
+            continue;
+        }
+        if (arg == "--planted-faults") {
+            options.plantedFaults = true;
             continue;
         }
         std::string* target = arg == "--out"      ? &out

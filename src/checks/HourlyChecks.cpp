@@ -34,9 +34,6 @@ constexpr std::size_t COLUMN_OF_TEMP = ColumnOf(&HourlyRecord::temp),
 // tolerance must not pass it.
 constexpr double SLACK = 1e-9;
 
-// The program's own pi, as the day length uses it.
-constexpr double PI = 3.1416;
-
 double ValueOf(const HourlyRecord& row, std::size_t column) {
     return row.*MONTHLY_VALUE_COLUMNS[column].field;
 }
@@ -78,18 +75,27 @@ Finding FindingAt(const HourlyRecord& row, std::size_t column, CheckKind kind, s
             std::move(explanation)};
 }
 
-bool PersistsWhen(PersistWhen when, double value) {
+bool PersistsWhen(PersistWhen when, double value, bool dark) {
     switch (when) {
     case PersistWhen::Always:
         return true;
-    case PersistWhen::BelowHundred:
-        return value < 100;
+    case PersistWhen::BelowSaturation:
+        return value < HUMIDITY_NEAR_SATURATION;
     case PersistWhen::NonZero:
         return value != 0;
+    case PersistWhen::Daylight:
+        return value > 0 && !dark;
     case PersistWhen::Never:
         break;
     }
     return false;
+}
+
+// A run's length: whole hours, or hours and minutes where the rows are closer.
+std::string Duration(int64_t minutes) {
+    std::string text = std::to_string(minutes / 60) + " 時間";
+    if (minutes % 60 != 0) text += " " + std::to_string(minutes % 60) + " 分";
+    return text;
 }
 
 // The sun is the same on a date every year: a station's years share the hours' radiation limits,
@@ -97,15 +103,18 @@ bool PersistsWhen(PersistWhen when, double value) {
 constexpr double DARK = -1;
 using SunTable = std::array<std::array<double, 25>, 12 * 31>; // [month, day][hour], NaN: not worked out yet
 
-SunTable& SunLimitsOf(double latitude) {
+SunTable& SunLimitsOf(double latitude, SunClock clock) {
     struct Cache {
         double latitude = NAN;
+        SunClock clock{NAN, NAN};
         SunTable limits;
     };
     thread_local std::unique_ptr<Cache> cache;
     if (!cache) cache = std::make_unique<Cache>();
-    if (!(cache->latitude == latitude)) {
+    if (!(cache->latitude == latitude && cache->clock.behind == clock.behind &&
+          cache->clock.ahead == clock.ahead)) {
         cache->latitude = latitude;
+        cache->clock = clock;
         for (auto& day : cache->limits)
             day.fill(NAN);
     }
@@ -128,42 +137,6 @@ std::string_view CheckKindName(CheckKind kind) {
     return {};
 }
 
-SunHours::SunHours(const SolarDay& sun)
-    : sinSin_(std::sin(sun.latitude) * std::sin(sun.declination)),
-      cosCos_(std::cos(sun.latitude) * std::cos(sun.declination)), halfAngle_(sun.sunsetHourAngle),
-      halfDay_(sun.sunsetHourAngle * 12 / PI),
-      perRadian_(SUN.solarConstant * SUN.topOfAtmosphereFactor * sun.eccentricity * (12 * 3600 / PI) / 1e6) {}
-
-double SunHours::Energy(double noon, double from, double to) const {
-    const double w1 = std::clamp((from - noon) * PI / 12, -halfAngle_, halfAngle_);
-    const double w2 = std::clamp((to - noon) * PI / 12, -halfAngle_, halfAngle_);
-    if (!(w2 > w1)) return 0;
-    return perRadian_ * (sinSin_ * (w2 - w1) + cosCos_ * (std::sin(w2) - std::sin(w1)));
-}
-
-double SunHours::TopOfAtmosphereMax(double endHour) const {
-    if (!std::isfinite(halfDay_)) return NO_LIMIT; // no sunset worked out: judge nothing
-    // The hour centred nearest noon gets the most; its centre may lie anywhere the offsets allow.
-    const double lowest = endHour - 0.5 - SUN.solarTimeBehind - SUN.twilight;
-    const double highest = endHour - 0.5 + SUN.solarTimeAhead + SUN.twilight;
-    double most = 0;
-    for (double noon : {-12.0, 12.0, 36.0}) {
-        const double centre = std::clamp(noon, lowest, highest);
-        if (centre + 0.5 > noon - halfDay_ && centre - 0.5 < noon + halfDay_)
-            most = std::max(most, Energy(noon, centre - 0.5, centre + 0.5));
-    }
-    return most;
-}
-
-bool SunHours::DownAllHour(double endHour) const {
-    if (!std::isfinite(halfDay_)) return false; // no sunset worked out: judge nothing
-    const double from = endHour - 1 - SUN.solarTimeBehind - SUN.twilight;
-    const double to = endHour + SUN.solarTimeAhead + SUN.twilight;
-    for (double noon : {-12.0, 12.0, 36.0})
-        if (from < noon + halfDay_ && to > noon - halfDay_) return false;
-    return true;
-}
-
 std::string FormatMeasured(double value, std::size_t column) {
     const int decimals = COLUMN_LIMITS[column].decimals;
     if (decimals > 0 || (value == std::trunc(value) && std::fabs(value) < 1e15)) {
@@ -175,7 +148,8 @@ std::string FormatMeasured(double value, std::size_t column) {
     return std::string(buffer, end);
 }
 
-HourlyChecks::HourlyChecks(double latitude) : latitude_(latitude) {}
+HourlyChecks::HourlyChecks(double latitude, double longitude)
+    : latitude_(latitude), sunClock_(SunClockAt(longitude)) {}
 
 void HourlyChecks::Add(const HourlyTable& rows) {
     for (const HourlyRecord& row : rows)
@@ -194,15 +168,24 @@ int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
 
 void HourlyChecks::Add(const HourlyRecord& row) {
     const int64_t stamp = StampOf(row);
+    const double sunLimit = row.solar > 0 ? SunLimit(row) : 0;
+    s_.dark = sunLimit == DARK;
     [&]<std::size_t... C>(std::index_sequence<C...>) {
         (CheckColumn<C>(row, stamp), ...);
     }
     (std::make_index_sequence<COLUMNS>{});
-    CheckRelations(row);
+    CheckRelations(row, sunLimit);
     bool follows = false;
     if (s_.haveCurrent) {
-        follows = stamp == s_.currentStamp + 60;
-        CheckSteps(follows ? &row : nullptr);
+        const int64_t gap = stamp - s_.currentStamp;
+        follows = gap > 0 && gap <= 60;
+        s_.subHourly |= gap > 0 && gap < 60;
+        if (follows && s_.beforeFollows) {
+            [&]<std::size_t... C>(std::index_sequence<C...>) {
+                (CheckSpike<C>(row), ...);
+            }
+            (std::make_index_sequence<COLUMNS>{});
+        }
         s_.before = s_.current;
     }
     s_.beforeFollows = follows;
@@ -212,7 +195,6 @@ void HourlyChecks::Add(const HourlyRecord& row) {
 }
 
 std::vector<Finding> HourlyChecks::Finish() {
-    if (s_.haveCurrent) CheckSteps(nullptr);
     for (std::size_t c = 0; c < COLUMNS; ++c)
         ReportRun(c);
     if (s_.calmCodeSeen)
@@ -244,14 +226,19 @@ template <std::size_t C>
 
     if constexpr (limits.persistHours > 0) {
         Run& run = s_.runs[C];
-        if (run.length > 0 && v == run.value && stamp == run.first + 60 * int64_t{run.length}) {
-            ++run.length;
-            return;
+        if (run.length > 0 && v == run.value && !(limits.persistWhen == PersistWhen::Daylight && s_.dark)) {
+            const int64_t gap = stamp - run.last;
+            if (gap > 0 && gap <= 60 && (run.length == 1 || gap == run.spacing)) {
+                run.spacing = static_cast<int32_t>(gap);
+                run.last = stamp;
+                ++run.length;
+                return;
+            }
         }
-        if (run.length >= limits.persistHours) [[unlikely]]
+        if (run.length > 0 && run.Minutes() >= limits.persistHours * 60) [[unlikely]]
             ReportRun(C);
         run.length = 0;
-        if (PersistsWhen(limits.persistWhen, v)) run = {v, stamp, 1};
+        if (PersistsWhen(limits.persistWhen, v, s_.dark)) run = {v, stamp, stamp, 60, 1};
     }
 }
 
@@ -266,7 +253,7 @@ void HourlyChecks::ReportRange(const HourlyRecord& row, std::size_t column) {
                    " を超える");
 }
 
-void HourlyChecks::CheckRelations(const HourlyRecord& row) {
+void HourlyChecks::CheckRelations(const HourlyRecord& row, double sunLimit) {
     if (row.dewPoint > row.temp)
         Report(row, COLUMN_OF_DEW_POINT, CheckKind::Consistency,
                "気温 " + WithUnit(FormatMeasured(row.temp, COLUMN_OF_TEMP), COLUMN_OF_TEMP) + " を超える");
@@ -285,93 +272,76 @@ void HourlyChecks::CheckRelations(const HourlyRecord& row) {
                               Amount(CONSISTENCY.calmDirection, COLUMN_OF_WIND_DIR) + "）"));
         }
     }
-    if (row.solar > 0) CheckSun(row);
-}
-
-void HourlyChecks::CheckSun(const HourlyRecord& row) {
-    double* known = nullptr; // the hour's limit as worked out before, on whole hours
-    if (row.minute == 0 && row.second == 0 && row.hour >= 1 && row.hour <= 24 && row.month >= 1 &&
-        row.month <= 12 && row.day >= 1 && row.day <= 31) {
-        known = &SunLimitsOf(latitude_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)]
-                                       [static_cast<std::size_t>(row.hour)];
-    }
-    double limit = known ? *known : NAN;
-    if (std::isnan(limit)) {
-        if (row.month != s_.sunMonth || row.day != s_.sunDay) {
-            s_.sun = SunHours(ComputeSolarDay(row.month, row.day, latitude_));
-            s_.sunMonth = row.month;
-            s_.sunDay = row.day;
-        }
-        const double endHour = row.hour + row.minute / 60.0 + row.second / 3600.0;
-        // In the file's hundredths, rounded up: a value that reads as the limit passes.
-        limit = s_.sun.DownAllHour(endHour)
-                    ? DARK
-                    : std::ceil(s_.sun.TopOfAtmosphereMax(endHour) * 100 - SLACK) / 100;
-        if (known) *known = limit;
-    }
-    if (limit == DARK) {
-        if (row.solar > SUN.nightRadiation)
+    if (sunLimit == DARK) {
+        if (row.solar > SUN.nightRadiation + SLACK)
             Report(row, COLUMN_OF_SOLAR, CheckKind::Consistency,
                    "太陽が地平線の下にある時間に " +
                        WithUnit(Amount(SUN.nightRadiation, COLUMN_OF_SOLAR), COLUMN_OF_SOLAR) + " を超える");
-    } else if (row.solar > limit + SLACK) {
+    } else if (row.solar > sunLimit + SLACK) {
         Report(row, COLUMN_OF_SOLAR, CheckKind::Range,
-               "大気上端の日射量 " + WithUnit(Amount(limit, COLUMN_OF_SOLAR), COLUMN_OF_SOLAR) + " を超える");
+               "大気上端の日射量 " + WithUnit(Amount(sunLimit, COLUMN_OF_SOLAR), COLUMN_OF_SOLAR) +
+                   " を超える");
     }
 }
 
+// The hour's limit at the top of the atmosphere in the file's hundredths, rounded up (a value that reads
+// as the limit passes), or DARK.
+double HourlyChecks::SunLimit(const HourlyRecord& row) {
+    double* known = nullptr; // the hour's limit as worked out before, on whole hours
+    if (row.minute == 0 && row.second == 0 && row.hour >= 1 && row.hour <= 24 && row.month >= 1 &&
+        row.month <= 12 && row.day >= 1 && row.day <= 31) {
+        known =
+            &SunLimitsOf(latitude_, sunClock_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)]
+                                              [static_cast<std::size_t>(row.hour)];
+    }
+    if (known && !std::isnan(*known)) return *known;
+    if (row.month != s_.sunMonth || row.day != s_.sunDay) {
+        s_.sun = SunHours(ComputeSolarDay(row.month, row.day, latitude_), sunClock_);
+        s_.sunMonth = row.month;
+        s_.sunDay = row.day;
+    }
+    const double endHour = row.hour + row.minute / 60.0 + row.second / 3600.0;
+    const double limit = s_.sun.DownAllHour(endHour)
+                             ? DARK
+                             : std::ceil(s_.sun.TopOfAtmosphereMax(endHour) * 100 - SLACK) / 100;
+    if (known) *known = limit;
+    return limit;
+}
+
+// The current row against the one before and `next`, both at most an hour away.
 template <std::size_t C>
-[[gnu::always_inline]] inline void HourlyChecks::CheckStep(const HourlyRecord* next, ColumnSet& returns) {
-    constexpr double tolerance = COLUMN_LIMITS[C].step;
+[[gnu::always_inline]] inline void HourlyChecks::CheckSpike(const HourlyRecord& next) {
+    constexpr double tolerance = COLUMN_LIMITS[C].spike;
     if constexpr (tolerance > 0) {
         constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
-        if (std::fabs(s_.current.*field - s_.before.*field) > tolerance + SLACK && !s_.returnsFromSpike[C])
-            [[unlikely]]
-            ReportStep(C, next, returns);
+        const double out = s_.current.*field - s_.before.*field, back = next.*field - s_.current.*field;
+        if (std::fabs(out) > tolerance + SLACK && std::fabs(back) > tolerance + SLACK &&
+            (out > 0) != (back > 0)) [[unlikely]]
+            ReportSpike(C, next);
     }
 }
 
-void HourlyChecks::ReportStep(std::size_t column, const HourlyRecord* next, ColumnSet& returns) {
-    const double tolerance = COLUMN_LIMITS[column].step;
-    const double change = ValueOf(s_.current, column) - ValueOf(s_.before, column);
-    const std::string limit = WithUnit(Amount(tolerance, column), column);
-    if (next) {
-        // Far from both neighbours and back after one hour: one wrong value, not two steps.
-        const double back = ValueOf(*next, column) - ValueOf(s_.current, column);
-        if (std::fabs(back) > tolerance + SLACK && (change > 0) != (back > 0) &&
-            std::fabs(ValueOf(*next, column) - ValueOf(s_.before, column)) <= tolerance + SLACK) {
-            Report(s_.current, column, CheckKind::Step,
-                   "前後の時間との差 " + Difference(std::fabs(change), tolerance, column) + "・" +
-                       WithUnit(Difference(std::fabs(back), tolerance, column), column) + " > " + limit);
-            returns.set(column);
-            return;
-        }
-    }
+void HourlyChecks::ReportSpike(std::size_t column, const HourlyRecord& next) {
+    const double tolerance = COLUMN_LIMITS[column].spike;
+    // Either side must agree, or it is a change of level that went on.
+    if (std::fabs(ValueOf(next, column) - ValueOf(s_.before, column)) > tolerance / 2 + SLACK) return;
+    const double out = ValueOf(s_.current, column) - ValueOf(s_.before, column);
+    const double back = ValueOf(next, column) - ValueOf(s_.current, column);
     Report(s_.current, column, CheckKind::Step,
-           "前時間との差 " + WithUnit(Difference(std::fabs(change), tolerance, column), column) + " > " +
-               limit);
-}
-
-void HourlyChecks::CheckSteps(const HourlyRecord* next) {
-    ColumnSet returns;
-    if (s_.beforeFollows) {
-        [&]<std::size_t... C>(std::index_sequence<C...>) {
-            (CheckStep<C>(next, returns), ...);
-        }
-        (std::make_index_sequence<COLUMNS>{});
-    }
-    s_.returnsFromSpike = returns;
+           "前後の時間との差 " + Difference(std::fabs(out), tolerance, column) + "・" +
+               WithUnit(Difference(std::fabs(back), tolerance, column), column) + " > " +
+               WithUnit(Amount(tolerance, column), column));
 }
 
 void HourlyChecks::ReportRun(std::size_t column) {
     Run& run = s_.runs[column];
     const int32_t hours = COLUMN_LIMITS[column].persistHours;
-    if (hours > 0 && run.length >= hours) {
+    if (hours > 0 && run.length > 0 && run.Minutes() >= hours * 60) {
         const std::string explanation =
-            "同じ値が " + std::to_string(run.length) + " 時間続く（" + std::to_string(hours) + " 時間以上）";
+            "同じ値が " + Duration(run.Minutes()) + " 続く（" + std::to_string(hours) + " 時間以上）";
         for (int32_t k = 0; k < run.length; ++k) {
             // Midnight is hour 24 of the day before, as the reader stamps it.
-            int64_t stamp = run.first + 60 * int64_t{k};
+            int64_t stamp = run.first + int64_t{run.spacing} * k;
             int64_t days = stamp / 1440, minutes = stamp % 1440;
             if (minutes < 0) {
                 minutes += 1440;
@@ -392,8 +362,8 @@ void HourlyChecks::ReportRun(std::size_t column) {
     run.length = 0;
 }
 
-std::vector<Finding> CheckHours(const HourlyTable& rows, double latitude) {
-    HourlyChecks checks(latitude);
+std::vector<Finding> CheckHours(const HourlyTable& rows, double latitude, double longitude) {
+    HourlyChecks checks(latitude, longitude);
     checks.Add(rows);
     return checks.Finish();
 }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "daily/Radiation.h"
+#include "checks/SunHours.h"
 #include "model/Columns.h"
 #include "model/Records.h"
 
 #include <array>
-#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -36,32 +35,14 @@ struct Finding {
     bool operator==(const Finding&) const = default;
 };
 
-// The sun over an hour of one day, allowing every offset of the sun's time from Japan standard time
-// that a station in Japan has (Thresholds.h, SUN). `endHour` is the clock time the hour ends, 0 to 24.
-class SunHours {
-  public:
-    explicit SunHours(const SolarDay& sun);
-
-    // The most radiation that can reach a horizontal surface at the top of the atmosphere, MJ/m2.
-    double TopOfAtmosphereMax(double endHour) const;
-    // Whether the sun stays below the horizon the whole hour, twilight included.
-    bool DownAllHour(double endHour) const;
-
-  private:
-    double Energy(double noon, double from, double to) const;
-
-    double sinSin_, cosCos_; // of latitude and declination
-    double halfAngle_;       // sunset hour angle, radians
-    double halfDay_;         // hours
-    double perRadian_;       // MJ/m2 per radian of hour angle with the sun overhead
-};
-
-// Checks the complete hourly rows of one year run, fed in the order the year computation reads them
-// (month by month). A change from the previous hour and a run of equal values need the hours to follow
-// each other: a missing or repeated hour starts afresh.
+// Checks the complete rows of one year run, fed in the order the year computation reads them (month by
+// month). Rows are hourly, or closer (a logger's 10-minute file): a spike needs the rows either side and
+// a run of equal values rows at one spacing, each at most an hour apart; a gap or a repeated time starts
+// afresh.
 class HourlyChecks {
   public:
-    explicit HourlyChecks(double latitude);
+    // Longitude in degrees east, or UNKNOWN_LONGITUDE.
+    explicit HourlyChecks(double latitude, double longitude = UNKNOWN_LONGITUDE);
 
     // Only the findings on days of `year` are kept (0: all): a monthly file may hold years of hours,
     // and a stuck sensor would otherwise fill memory with findings no file takes.
@@ -70,30 +51,34 @@ class HourlyChecks {
     void Add(const HourlyTable& rows);
     void Add(const HourlyRecord& row);
 
+    // Whether rows less than an hour apart were seen since the last Finish.
+    bool SawSubHourlyRows() const { return s_.subHourly; }
+
     // Everything found, sorted by date, time and column; the checks start afresh.
     std::vector<Finding> Finish();
 
   private:
-    using ColumnSet = std::bitset<MONTHLY_VALUE_COLUMNS.size()>;
-
     struct Run { // equal values in a row
         double value = 0;
-        int64_t first = 0; // minutes since 1970, of its first hour
-        int32_t length = 0;
+        int64_t first = 0, last = 0; // minutes since 1970
+        int32_t spacing = 60;        // minutes between its rows
+        int32_t length = 0;          // rows
+
+        int64_t Minutes() const { return last - first + spacing; }
     };
 
     int64_t StampOf(const HourlyRecord& row);
+    double SunLimit(const HourlyRecord& row);
     template <std::size_t C> void CheckColumn(const HourlyRecord& row, int64_t stamp);
-    void CheckRelations(const HourlyRecord& row);
-    void CheckSun(const HourlyRecord& row);
-    template <std::size_t C> void CheckStep(const HourlyRecord* next, ColumnSet& returns);
+    void CheckRelations(const HourlyRecord& row, double sunLimit);
+    template <std::size_t C> void CheckSpike(const HourlyRecord& next);
     void ReportRange(const HourlyRecord& row, std::size_t column);
-    void ReportStep(std::size_t column, const HourlyRecord* next, ColumnSet& returns);
-    void CheckSteps(const HourlyRecord* next);
+    void ReportSpike(std::size_t column, const HourlyRecord& next);
     void ReportRun(std::size_t column);
     void Report(const HourlyRecord& row, std::size_t column, CheckKind kind, std::string explanation);
 
     double latitude_;
+    SunClock sunClock_;
     int32_t keptYear_ = 0;
 
     // What one run of the checks has seen; Finish starts it afresh.
@@ -103,11 +88,12 @@ class HourlyChecks {
         int32_t stampYear = 0, stampMonth = 0, stampDay = 0;
         int64_t stampDay0 = 0; // minutes since 1970 at the start of that day
 
-        // Hour t is checked for a step or spike once hour t + 1 is known.
+        // Row t is checked for a spike once row t + 1 is known.
         HourlyRecord before{}, current{};
         int64_t currentStamp = 0;
         bool haveCurrent = false, beforeFollows = false;
-        ColumnSet returnsFromSpike; // columns whose change into the current hour ends a spike
+        bool subHourly = false;
+        bool dark = false; // the row being checked has radiation while the sun is down
 
         std::array<Run, MONTHLY_VALUE_COLUMNS.size()> runs{};
 
@@ -122,7 +108,8 @@ class HourlyChecks {
 };
 
 // The findings of a whole table of hours.
-std::vector<Finding> CheckHours(const HourlyTable& rows, double latitude);
+std::vector<Finding> CheckHours(const HourlyTable& rows, double latitude,
+                                double longitude = UNKNOWN_LONGITUDE);
 
 // A value as a monthly file writes it: the column's decimals, or as many as it takes to read back the same.
 std::string FormatMeasured(double value, std::size_t column);

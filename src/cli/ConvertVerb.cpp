@@ -17,12 +17,32 @@ namespace kolvane::cli {
 namespace {
 
 // The --lat text as the parts of the request: degrees:minutes:seconds, degrees:minutes (as a map gives
-// it, seconds 0), or one text of decimal degrees.
+// it, seconds 0), or one text of decimal degrees. Anything else is a wrong form, not a latitude out of
+// range: "36°04′" or "36.5.3" would otherwise be read by their leading number.
 std::vector<std::string> LatitudeParts(const std::string& text) {
     std::vector<std::string> parts = SplitLatitudeText(text);
     if (parts.size() == 2) parts.push_back("0");
-    if (parts.size() != 1 && parts.size() != 3) throw UsageError(cli_text::BadLatitude(text));
+    const auto digits = [](std::string_view s) {
+        return !s.empty() && std::all_of(s.begin(), s.end(), IsAsciiDigit);
+    };
+    const auto decimal = [&](std::string_view s) {
+        const std::size_t point = s.find('.');
+        if (point == std::string_view::npos) return digits(s);
+        const std::string_view whole = s.substr(0, point), fraction = s.substr(point + 1);
+        return (digits(whole) || whole.empty()) && (digits(fraction) || fraction.empty()) && s.size() > 1;
+    };
+    const bool wellFormed = parts.size() == 1
+                                ? decimal(parts[0])
+                                : parts.size() == 3 && std::all_of(parts.begin(), parts.end(), digits);
+    if (!wellFormed) throw UsageError(cli_text::BadLatitude(text));
     return parts;
+}
+
+// The output folder must take new files before anything is read; when it is the monthly folder by
+// default (an installed sample, a colleague's share), --output is the way out.
+void RefuseUnwritableOutput(const std::string& folder, bool defaulted) {
+    if (::access(folder.c_str(), W_OK) == 0) return;
+    throw UsageError(cli_text::OutputNotWritable(folder, DescribeSystemError(errno), defaulted));
 }
 
 // "YYYY/MM" (or YYYY/M) of a year the two-digit file names can hold, as a month list entry.
@@ -170,6 +190,7 @@ int RunConvert(ConvertCommand c) {
     if (!missing.empty() && !c.allowMissing) throw UsageError(cli_text::MissingMonths(missing));
     if (!missing.empty() && c.check) std::cerr << cli_text::MissingMonthsNote(missing) << "\n";
     if (c.check) return RunCheck(plans);
+    RefuseUnwritableOutput(request.outputFolder, c.output.empty());
     if (!unmerged.empty() && !c.replace) throw UsageError(cli_text::ReplacedUnmerged(unmerged));
     if (!missing.empty()) std::cerr << cli_text::MissingMonthsNote(missing) << "\n";
 

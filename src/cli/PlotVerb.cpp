@@ -21,6 +21,7 @@ int RunPlot(const PlotCommand& command) {
     // Only an image name: a swapped pair would otherwise draw over the yearly file itself.
     const std::string suffix = LowerAscii(std::filesystem::path(command.image).extension().string());
     if (suffix != ".png" && suffix != ".svg") throw UsageError(cli_text::PlotImageName(command.image));
+    RequireYearlyFileName("--plot", command.yearlyFiles.front());
 #ifdef KOLVANE_HAVE_PLOT
     const std::string& yearly = command.yearlyFiles.front();
     const std::string_view name = FileNameOf(yearly);

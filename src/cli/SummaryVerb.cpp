@@ -60,13 +60,17 @@ void PrintGap(const QualitySummary& summary, bool classesKnown) {
 
 } // namespace
 
+void RequireYearlyFileName(std::string_view option, const std::string& path) {
+    const std::string_view name = FileNameOf(path);
+    if (name.empty() || (name[0] != 'Y' && name[0] != 'y'))
+        throw UsageError(cli_text::NotAYearlyFile(option, path));
+}
+
 // What a yearly file and its companion say: the days with values, the days of each class and the
 // longest gap. Without a companion of its own, what the yearly file alone shows.
 int RunSummary(const SummaryCommand& command) {
     const std::string& yearlyPath = command.yearlyFile;
-    const std::string_view name = FileNameOf(yearlyPath);
-    if (name.empty() || (name[0] != 'Y' && name[0] != 'y'))
-        throw UsageError(cli_text::NotAYearlyFile(yearlyPath));
+    RequireYearlyFileName("--summary", yearlyPath);
     std::string bytes;
     if (int e = ReadWholeFile(yearlyPath, bytes))
         throw KolvaneError(message::CannotRead(FileKind::Yearly, yearlyPath, e));

@@ -123,7 +123,7 @@ std::string NoStation() {
     return "--group と --bucket (または --station か --all-stations) を指定して下さい。";
 }
 std::string NoLatitude() {
-    return "緯度・経度を設定して下さい。 (--lat)";
+    return "--lat (または --lat-table) で緯度を指定して下さい。";
 }
 std::string AllOrMonths() {
     return "--all か、変換する月 (YYYY/MM) のどちらかを指定して下さい。";
@@ -136,6 +136,13 @@ std::string MonthlyIsAFile(std::string_view folder) {
 }
 std::string NoMonthlyFolder(std::string_view folder) {
     return "月次ファイルのフォルダ「" + S(folder) + "」がありません。";
+}
+
+std::string OutputNotWritable(std::string_view folder, std::string_view reason, bool isMonthlyFolder) {
+    std::string text =
+        "年次ファイルを保存するフォルダ「" + S(folder) + "」に書き込めません（" + S(reason) + "）。";
+    if (isMonthlyFolder) text += "--output で書き込めるフォルダを指定して下さい。";
+    return text;
 }
 
 std::string MissingMonths(std::string_view list) {
@@ -171,8 +178,8 @@ std::string ListedStation(std::string_view group, std::string_view bucket, std::
     return "グループID " + S(group) + "  バケットID " + S(bucket) + "  (" + std::to_string(months) + " か月)";
 }
 
-std::string NotAYearlyFile(std::string_view path) {
-    return "--summary には年次ファイル (Y{yyyy}_{GG}{BB}.csv) を指定して下さい: " + S(path);
+std::string NotAYearlyFile(std::string_view option, std::string_view path) {
+    return S(option) + " には年次ファイル (Y{yyyy}_{GG}{BB}.csv) を指定して下さい: " + S(path);
 }
 std::string SummaryHead(std::string_view path, std::size_t days, std::size_t withValues) {
     return S(path) + ": " + std::to_string(days) + " 日 (値のある日 " + std::to_string(withValues) + " 日)";

@@ -36,6 +36,7 @@ std::string AllOrMonths();
 std::string NoMonthly();
 std::string MonthlyIsAFile(std::string_view folder);
 std::string NoMonthlyFolder(std::string_view folder);
+std::string OutputNotWritable(std::string_view folder, std::string_view reason, bool isMonthlyFolder);
 
 std::string MissingMonths(std::string_view list);
 std::string MissingMonthsNote(std::string_view list);
@@ -48,7 +49,8 @@ std::string ProgressLine(std::size_t stations, std::size_t ofStations, std::size
 std::string NoMonthlyFiles(std::string_view folder);
 std::string ListedStation(std::string_view group, std::string_view bucket, std::size_t months);
 
-std::string NotAYearlyFile(std::string_view path);
+// `option` is the verb given it: --summary or --plot.
+std::string NotAYearlyFile(std::string_view option, std::string_view path);
 std::string SummaryHead(std::string_view path, std::size_t days, std::size_t withValues);
 std::string SummaryClass(std::string_view name, int days);
 std::string NoGap();

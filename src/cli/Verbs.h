@@ -5,6 +5,7 @@
 #include "engine/Plan.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kolvane::cli {
@@ -20,6 +21,9 @@ int RunSummary(const SummaryCommand& command);
 int RunPlot(const PlotCommand& command);
 // --check: the findings of the planned conversion, printed; nothing is written.
 int RunCheck(const std::vector<StationPlan>& plans);
+
+// Refuses a file whose name is not a yearly file's (a monthly file, a companion), for every verb alike.
+void RequireYearlyFileName(std::string_view option, const std::string& path);
 
 // The --monthly folder as given, with its trailing "/"; refused unless it is a folder.
 std::string MonthlyFolder(const std::string& given);

@@ -95,13 +95,13 @@ void AddFindings(const YearInputs& inputs, std::vector<Finding> found, YearConte
 YearTexts ComputeYearTracked(const YearInputs& inputs, const SourceFile*& current) {
     HourlyTable hourly;
     DailyTable daily;
-    HourlyChecks checks(inputs.latitude);
+    HourlyChecks checks(inputs.latitude, inputs.longitude);
     checks.KeepYear(YearOf(inputs.yy));
     for (const SourceFile& month : inputs.monthly) {
         if (!month.bytes) continue;
         current = &month;
         ParseMonthlyText(*month.bytes, month.path, hourly);
-        checks.Add(hourly);
+        if (inputs.check) checks.Add(hourly);
         try {
             BuildDailyRecords(hourly, inputs.latitude, daily);
         } catch (const DayComputationError& e) {

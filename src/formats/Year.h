@@ -22,10 +22,12 @@ struct SourceFile {
 
 // Everything one yearly file is computed from.
 struct YearInputs {
-    std::string yy{};                  // the two year characters of the monthly file names
-    double latitude = 0;               // decimal degrees, north positive
-    std::vector<SourceFile> monthly{}; // in run order; a missing month adds no day
-    SourceFile yearly{};               // the earlier yearly file, whose days are kept
+    std::string yy{};                     // the two year characters of the monthly file names
+    double latitude = 0;                  // decimal degrees, north positive
+    double longitude = UNKNOWN_LONGITUDE; // decimal degrees east, for the checks' sun
+    bool check = true;                    // false: no plausibility checks (to time what they cost)
+    std::vector<SourceFile> monthly{};    // in run order; a missing month adds no day
+    SourceFile yearly{};                  // the earlier yearly file, whose days are kept
     // Its companions: what they say of the kept days is carried over when they prove they belong to it.
     SourceFile earlierQuality{};
     SourceFile earlierFindings{};

@@ -40,7 +40,10 @@ std::optional<StationKey> StationOfName(std::string_view name) {
 }
 
 bool IsUsableStationCode(std::string_view code) {
-    return code != "." && code != ".." && std::none_of(code.begin(), code.end(), [](char c) {
+    // A control character (a line end, above all) would also split the run log's line for the file.
+    const bool control = std::any_of(
+        code.begin(), code.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    return code != "." && code != ".." && !control && std::none_of(code.begin(), code.end(), [](char c) {
                return c == '/' || platform::kSeparators.find(c) != std::string_view::npos ||
                       platform::IsReservedInName(c);
            });

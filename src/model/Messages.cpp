@@ -192,12 +192,27 @@ std::string MonthlyFileMissing(std::string_view station, std::string_view monthE
 }
 
 std::string UnusableStationCodeCause(std::string_view code) {
-    // A NUL would cut the message short wherever it is shown.
+    // Control characters shown as escapes: a NUL would cut the message short, a line end break it.
+    static constexpr char HEX[] = "0123456789ABCDEF";
     std::string shown;
-    for (char c : code)
-        shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+    bool control = false;
+    for (char c : code) {
+        const auto u = static_cast<unsigned char>(c);
+        control = control || u < 0x20 || u == 0x7F;
+        if (c == '\n')
+            shown += "\\n";
+        else if (c == '\r')
+            shown += "\\r";
+        else if (c == '\t')
+            shown += "\\t";
+        else if (u < 0x20 || u == 0x7F)
+            shown += std::string("\\x") + HEX[u >> 4] + HEX[u & 15];
+        else
+            shown += c;
+    }
     return "グループID・バケットID「" + shown +
-           "」は「/」を含むか「.」「..」であるため、ファイル名に使えません";
+           (control ? "」は制御文字を含むため、ファイル名に使えません"
+                    : "」は「/」を含むか「.」「..」であるため、ファイル名に使えません");
 }
 
 std::string UnusableStationCode(std::string_view code) {

@@ -53,6 +53,8 @@ SettingsValues LoadSettings(const std::string& path) {
     v.localityCode = read(LOCALE);
     v.latitude = {read(LAT_DEG), read(LAT_MIN), read(LAT_SEC)};
     v.longitude = {read(LON_DEG), read(LON_MIN), read(LON_SEC)};
+    v.outputFolder =
+        file.Get(OUTPUT_FOLDER_ENTRY.section, OUTPUT_FOLDER_ENTRY.key, OUTPUT_FOLDER_ENTRY.defaultValue);
     return v;
 }
 
@@ -74,6 +76,8 @@ int SaveSettings(const std::string& path, const SettingsValues& values) {
     };
     for (std::size_t i = 0; i < SETTING_ENTRIES.size(); ++i)
         file.Set(SETTING_ENTRIES[i].section, SETTING_ENTRIES[i].key, texts[i]);
+    if (!values.outputFolder.empty())
+        file.Set(OUTPUT_FOLDER_ENTRY.section, OUTPUT_FOLDER_ENTRY.key, values.outputFolder);
     if (int error = MakeFolders(ParentFolder(path))) return error;
     return file.Save(path);
 }

@@ -32,6 +32,10 @@ inline constexpr std::array<SettingEntry, 9> SETTING_ENTRIES{{
     {"Data", "LongitudeSeconds", ""},
 }};
 
+// The folder the last run wrote into, where the output folder dialog opens the next time. Apart from
+// the nine: it is written only once a run has had an output folder, so a file is otherwise kept as it was.
+inline constexpr SettingEntry OUTPUT_FOLDER_ENTRY{"Path", "Save", ""};
+
 // Remembered at exit while the blank prefecture is chosen. Five zeros, unlike the six of the default;
 // neither is a code of the locality table.
 inline constexpr std::string_view NO_PREFECTURE_LOCALITY_CODE = "00000";
@@ -55,6 +59,7 @@ struct SettingsValues {
     std::string localityCode;             // Data/Locale
     std::array<std::string, 3> latitude;  // box texts: degrees, minutes, seconds
     std::array<std::string, 3> longitude; // box texts: degrees, minutes, seconds
+    std::string outputFolder;             // Path/Save (OUTPUT_FOLDER_ENTRY); empty is not written
 };
 
 // A stored prefecture index: its leading number (0 when it has none) rounded to the nearest whole

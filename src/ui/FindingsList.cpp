@@ -60,10 +60,14 @@ void FindingsList::Fill() {
         for (int column = 0; column < 6; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             if (column == 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (column == 5) item->setToolTip(cells[column]); // may be cut at the list's edge
             setItem(row, column, item);
         }
     }
-    resizeColumnsToContents();
+    // The explanation takes the rest of the width: sized to its contents it would no longer fill
+    // the list once the year changes.
+    for (int column = 0; column + 1 < columnCount(); ++column)
+        resizeColumnToContents(column);
 }
 
 void FindingsList::RowPicked() {

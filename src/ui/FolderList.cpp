@@ -1,10 +1,17 @@
 #include "ui/FolderList.h"
 
+#include "model/Messages.h"
+#include "ui/Layout.h"
+#include "ui/Texts.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QStyle>
+#include <QTimer>
+#include <filesystem>
 
 namespace kolvane {
 namespace {
@@ -20,6 +27,15 @@ QString ExistingFolderFor(const QString& folder) {
 
 QString ChildPath(const QString& parent, const QString& name) {
     return parent.endsWith(QLatin1Char('/')) ? parent + name : parent + QLatin1Char('/') + name;
+}
+
+// Through UTF-16, so that the name reaches the file system as typed on every platform.
+std::filesystem::path FileSystemPath(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
+}
+
+QString Reason(const std::error_code& error) {
+    return FromCore(DescribeSystemError(error.default_error_condition().value()));
 }
 
 } // namespace
@@ -51,8 +67,72 @@ QString FolderList::highlightedPath() const {
     return item ? item->data(0, PATH_ROLE).toString() : path_;
 }
 
+QString FolderList::MakeNewFolder() {
+    QString made = ChildPath(path_, text::NewFolderName());
+    for (int n = 2; QFileInfo::exists(made); ++n)
+        made = ChildPath(path_, text::NewFolderName() + QStringLiteral(" (%1)").arg(n));
+    std::error_code error;
+    std::filesystem::create_directory(FileSystemPath(made), error);
+    if (error) return text::FolderNotMade(made, Reason(error));
+    rebuild();
+    const auto found = findItems(QFileInfo(made).fileName(), Qt::MatchExactly | Qt::MatchRecursive);
+    for (QTreeWidgetItem* item : found) {
+        if (item->data(0, PATH_ROLE).toString() != made) continue;
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+        setCurrentItem(item);
+        namingPath_ = made;
+        editItem(item, 0);
+    }
+    return QString();
+}
+
+void FolderList::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    // The name is read from the editor: the item may be gone with a rebuilt list.
+    const auto* line = qobject_cast<QLineEdit*>(editor);
+    QTreeWidget::closeEditor(editor, hint);
+    if (namingPath_.isEmpty()) return;
+    const QString made = std::exchange(namingPath_, QString());
+    const bool kept = !line || hint == QAbstractItemDelegate::RevertModelCache; // Escape
+    const QString wanted = kept ? QFileInfo(made).fileName() : line->text().trimmed();
+    // Once the view is done with the editor: the list is rebuilt under it.
+    namePending_ = true;
+    QTimer::singleShot(0, this, [this, made, wanted] {
+        namePending_ = false;
+        QString trouble;
+        setPath(NameNewFolder(made, wanted, trouble));
+        // After the opening, which clears what was said before.
+        if (!trouble.isEmpty()) emit problem(trouble);
+    });
+}
+
+QString FolderList::NameNewFolder(const QString& made, const QString& wanted, QString& trouble) {
+    if (wanted == QFileInfo(made).fileName()) return made;
+    if (wanted.isEmpty() || wanted == QLatin1String(".") || wanted == QLatin1String("..") ||
+        wanted.contains(QLatin1Char('/')) || wanted.contains(QLatin1Char('\\'))) {
+        trouble = text::FolderNameUnusable(wanted);
+        return made;
+    }
+    const QString target = ChildPath(QFileInfo(made).absolutePath(), wanted);
+    // A rename onto an empty folder would silently replace it.
+    if (QFileInfo::exists(target)) {
+        trouble = text::FolderExists(target);
+        return made;
+    }
+    std::error_code error;
+    std::filesystem::rename(FileSystemPath(made), FileSystemPath(target), error);
+    if (error) {
+        trouble = text::FolderNotRenamed(wanted, Reason(error));
+        return made;
+    }
+    return target;
+}
+
 void FolderList::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    // The Enter that ends the naming of a new folder comes here before the name is taken; the folder
+    // is opened under its name then.
+    if (enter && (namePending_ || !namingPath_.isEmpty())) return;
+    if (enter && currentItem()) {
         openItem(currentItem());
         return;
     }

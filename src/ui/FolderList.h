@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractItemDelegate>
 #include <QString>
 #include <QTreeWidget>
 
@@ -21,19 +22,32 @@ class FolderList : public QTreeWidget {
     // The folder of the highlighted entry, which need not be the open one.
     QString highlightedPath() const;
 
+    // Makes a subfolder of the open folder under a free name and lets the user rename it in place;
+    // once named it is opened, so that OK takes it. Returns what went wrong, or empty text.
+    QString MakeNewFolder();
+
   signals:
     void pathChanged(const QString& path);
+    // The new folder could not be named as typed.
+    void problem(const QString& text);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     // The nesting alone shows the hierarchy: no expand arrows.
     void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
   private:
     void openItem(QTreeWidgetItem* item);
     void rebuild();
 
+    // Renames the new folder `made` to `wanted` once its editor closes; returns its path then, and
+    // says in `trouble` why it keeps its name.
+    QString NameNewFolder(const QString& made, const QString& wanted, QString& trouble);
+
     QString path_;
+    QString namingPath_;       // the new folder while its name is edited
+    bool namePending_ = false; // its name typed, the folder not yet renamed and opened
 };
 
 } // namespace kolvane

@@ -1,8 +1,11 @@
 #include "ui/Form1.h"
 
+#include "model/FileIo.h"
+#include "model/Messages.h"
 #include "plot/Fonts.h"
 #include "ui/FolderList.h"
 #include "ui/Layout.h"
+#include "ui/PathLabel.h"
 #include "ui/Texts.h"
 
 #include <QComboBox>
@@ -50,8 +53,8 @@ class PromptLabel : public QLabel {
 };
 
 // The dialog's size as first shown, and its smallest; what the user adds goes to the lists.
-constexpr int BASE_WIDTH = 4035;
-constexpr int BASE_HEIGHT = 4650;
+constexpr int BASE_WIDTH = 4395;
+constexpr int BASE_HEIGHT = 5280;
 
 // Places `widget` at its rectangle in twips for the base size, then moves it by `move` and grows it
 // by `grow` pixels of the size the user added.
@@ -86,35 +89,7 @@ Form1::Form1(QWidget* parent, QString previousResult) : QDialog(parent), strPath
     setWindowTitle(text::FolderDialogTitle());
     setFont(JapaneseFont());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-
-    // Created in tab order.
-    Drive1 = new QComboBox(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Drive1->setEditable(false);
-    Dir1 = new FolderList(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    cmdOK = new QPushButton(text::OkCaption(), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel = new QPushButton(text::CancelCaption(), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    Label1 = new PromptLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setWordWrap(true);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblOpen = new QLabel(text::OpenFolderCaption(), this);
-    lblOpen->setObjectName(QStringLiteral("lblOpen"));
-    // Read-only rather than a label: a long path can be scrolled, selected and copied.
-    txtOpen = new QLineEdit(this);
-    txtOpen->setObjectName(QStringLiteral("txtOpen"));
-    txtOpen->setReadOnly(true);
-    txtOpen->setFocusPolicy(Qt::ClickFocus);
-
-    // Neither button is the default or the cancel button: Enter presses nothing, and Escape closes the
-    // dialog as its frame does, without running Cancel.
-    for (QPushButton* button : {cmdOK, cmdCancel}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    CreateControls();
 
     const qreal dpi = logicalDpiX();
     const QSize base(TwipsToPixels(BASE_WIDTH, dpi), TwipsToPixels(BASE_HEIGHT, dpi));
@@ -123,8 +98,13 @@ Form1::Form1(QWidget* parent, QString previousResult) : QDialog(parent), strPath
     setSizeGripEnabled(true);
     PlaceControls();
     setTabOrder(Drive1, Dir1);
-    setTabOrder(Dir1, cmdOK);
+    setTabOrder(Dir1, txtOpen);
+    setTabOrder(txtOpen, cmdNewFolder);
+    setTabOrder(cmdNewFolder, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
+    // The list is what the user works in; on the drive list, End or an arrow key would leave for
+    // another mount.
+    Dir1->setFocus();
 
     const QStringList roots = MountedDriveRoots();
     Drive1->addItems(roots);
@@ -136,12 +116,54 @@ Form1::Form1(QWidget* parent, QString previousResult) : QDialog(parent), strPath
         txtOpen->setToolTip(path);
         // The end of a long path names the folder itself.
         txtOpen->setCursorPosition(static_cast<int>(path.size()));
+        ShowProblem(QString());
     };
     showOpen(Dir1->path());
     connect(Dir1, &FolderList::pathChanged, this, showOpen);
+    connect(Dir1, &FolderList::problem, this, &Form1::ShowProblem);
+    connect(txtOpen, &QLineEdit::returnPressed, this, &Form1::OpenTyped);
     connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
     connect(cmdOK, &QPushButton::clicked, this, &Form1::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &Form1::cmdCancel_Click);
+    connect(cmdNewFolder, &QPushButton::clicked, this, &Form1::cmdNewFolder_Click);
+}
+
+void Form1::CreateControls() {
+    // Created in tab order.
+    Drive1 = new QComboBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Drive1->setEditable(false);
+    Dir1 = new FolderList(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    cmdOK = new QPushButton(text::OkCaption(), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdCancel = new QPushButton(text::CancelCaption(), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdNewFolder = new QPushButton(text::NewFolderCaption(), this);
+    cmdNewFolder->setObjectName(QStringLiteral("cmdNewFolder"));
+    Label1 = new PromptLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblOpen = new QLabel(text::OpenFolderCaption(), this);
+    lblOpen->setObjectName(QStringLiteral("lblOpen"));
+    // A long path can be scrolled, selected and copied; a typed or pasted one is opened.
+    txtOpen = new QLineEdit(this);
+    txtOpen->setObjectName(QStringLiteral("txtOpen"));
+    lblOpen->setBuddy(txtOpen);
+    // Two lines, a long path shortened in the middle: the reason at its end stays in view.
+    lblProblem = new PathLabel(this);
+    lblProblem->setObjectName(QStringLiteral("lblProblem"));
+    QPalette warning = lblProblem->palette();
+    warning.setColor(QPalette::WindowText, Qt::darkRed);
+    lblProblem->setPalette(warning);
+
+    // No button is the default or the cancel button: Enter presses nothing (in the path it opens the
+    // path), and Escape closes the dialog as its frame does, without running Cancel.
+    for (QPushButton* button : {cmdOK, cmdCancel, cmdNewFolder}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
@@ -156,13 +178,15 @@ void Form1::PlaceControls() {
     const QSize none;
     const QSize wider(added.width(), 0);
     const QSize lower(0, added.height());
-    PlaceGrowing(Label1, 120, 120, 3735, 375, none, wider);
-    PlaceGrowing(Drive1, 120, 600, 2895, 300, none, wider);
-    PlaceGrowing(Dir1, 120, 1080, 2895, 2400, none, added);
-    PlaceGrowing(lblOpen, 120, 3540, 3795, 255, lower, wider);
-    PlaceGrowing(txtOpen, 120, 3810, 3795, 300, lower, wider);
-    PlaceGrowing(cmdOK, 1680, 4230, 1000, 350, added, none);
-    PlaceGrowing(cmdCancel, 2880, 4230, 1000, 350, added, none);
+    PlaceGrowing(Label1, 120, 120, 4095, 375, none, wider);
+    PlaceGrowing(Drive1, 120, 600, 3255, 300, none, wider);
+    PlaceGrowing(Dir1, 120, 1080, 3255, 2400, none, added);
+    PlaceGrowing(lblOpen, 120, 3540, 4155, 255, lower, wider);
+    PlaceGrowing(txtOpen, 120, 3810, 4155, 300, lower, wider);
+    PlaceGrowing(lblProblem, 120, 4140, 4155, 570, lower, wider);
+    PlaceGrowing(cmdNewFolder, 120, 4830, 1800, 350, lower, none);
+    PlaceGrowing(cmdOK, 2040, 4830, 1000, 350, added, none);
+    PlaceGrowing(cmdCancel, 3240, 4830, 1000, 350, added, none);
 }
 
 void Form1::setPrompt(const QString& prompt) {
@@ -170,7 +194,7 @@ void Form1::setPrompt(const QString& prompt) {
     // Japanese breaks between any two characters, so a wrapped prompt may split a word: the dialog
     // is widened to hold it on one line where the screen allows.
     const int needed = QFontMetrics(Label1->font()).horizontalAdvance(prompt) +
-                       TwipsToPixels(BASE_WIDTH - 3735, logicalDpiX()) + 2;
+                       TwipsToPixels(BASE_WIDTH - 4095, logicalDpiX()) + 2;
     const QScreen* screen = this->screen();
     const int room = screen ? screen->availableGeometry().width() * 9 / 10 : needed;
     if (width() < needed) resize(std::min(needed, room), height());
@@ -193,10 +217,44 @@ void Form1::Drive1_Change() {
 }
 
 void Form1::cmdOK_Click() {
+    // A path typed but not yet opened is what the user means to choose.
+    if (txtOpen->text() != Dir1->path() && !OpenTyped()) return;
     // The open folder, not a subfolder that is merely highlighted.
     strPath_ = Dir1->path();
     if (!strPath_.endsWith(QLatin1Char('/'))) strPath_ += QLatin1Char('/');
     accept();
+}
+
+bool Form1::OpenTyped() {
+    QString typed = txtOpen->text().trimmed();
+    if (typed == QLatin1String("~") || typed.startsWith(QLatin1String("~/")))
+        typed.replace(0, 1, QDir::homePath());
+    // A relative path is taken from the open folder, as the list shows it.
+    const QString folder = QDir::cleanPath(QDir(Dir1->path()).absoluteFilePath(typed));
+    const QFileInfo info(folder);
+    std::vector<std::string> names;
+    QString problem;
+    if (!info.exists())
+        problem = text::FolderNotFound(folder);
+    else if (!info.isDir())
+        problem = text::NotAFolder(folder);
+    else if (int error = ListRegularFiles(ToCore(folder), names))
+        problem = text::FolderCannotOpen(folder, FromCore(DescribeSystemError(error)));
+    if (!problem.isEmpty()) {
+        ShowProblem(problem);
+        return false;
+    }
+    Dir1->setPath(folder);
+    return true;
+}
+
+void Form1::ShowProblem(const QString& text) {
+    lblProblem->setPath(text);
+}
+
+void Form1::cmdNewFolder_Click() {
+    const QString problem = Dir1->MakeNewFolder();
+    if (!problem.isEmpty()) ShowProblem(problem);
 }
 
 void Form1::cmdCancel_Click() {

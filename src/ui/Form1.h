@@ -12,6 +12,7 @@ class QPushButton;
 namespace kolvane {
 
 class FolderList;
+class PathLabel;
 
 // The "drives" of the folder dialog made of the root folders of mounted file systems: folders only
 // (containers mount single files too), each once, "/" first and the others in name order.
@@ -20,11 +21,12 @@ QStringList DriveRoots(QStringList mountRoots);
 QStringList MountedDriveRoots();
 
 // The folder dialog "フォルダ選択". Below the list it shows the full path of the open folder, the one OK
-// takes, since a highlighted entry is easily taken for the choice. It can be resized; the lists grow
-// with it. The caller sets the prompt and the start folder, runs exec() and
-// reads strPath(): the open folder ending in "/" after OK, empty text after Cancel. Closing through
-// the window frame or with Escape runs neither button, so strPath() keeps the value the dialog was
-// created with; exec() then returns Rejected, as after Cancel, and only OK returns Accepted.
+// takes, since a highlighted entry is easily taken for the choice; a path typed or pasted there opens
+// with Enter (or OK), and a folder that cannot be opened is said under it. 新しいフォルダ makes a
+// subfolder of the open folder. It can be resized; the lists grow with it. The caller sets the prompt and the
+// start folder, runs exec() and reads strPath(): the open folder ending in "/" after OK, empty text after
+// Cancel. Closing through the window frame or with Escape runs neither button, so strPath() keeps the value
+// the dialog was created with; exec() then returns Rejected, as after Cancel, and only OK returns Accepted.
 class Form1 : public QDialog {
     Q_OBJECT
   public:
@@ -42,18 +44,25 @@ class Form1 : public QDialog {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void CreateControls();
     void PlaceControls();
     void Drive1_Change();
     void cmdOK_Click();
     void cmdCancel_Click();
+    void cmdNewFolder_Click();
+    // Opens the folder typed in txtOpen; false (and the reason shown) when it cannot be opened.
+    bool OpenTyped();
+    void ShowProblem(const QString& text);
 
     QComboBox* Drive1;
     FolderList* Dir1;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
+    QPushButton* cmdNewFolder;
     QLabel* Label1;
     QLabel* lblOpen;
     QLineEdit* txtOpen;
+    PathLabel* lblProblem;
 
     QString strPath_;
 };

@@ -4,6 +4,7 @@
 #include "model/Messages.h"
 #include "ui/Controls.h"
 #include "ui/Layout.h"
+#include "ui/PathLabel.h"
 #include "ui/Texts.h"
 #include "ui/UserDialogs.h"
 
@@ -15,18 +16,6 @@
 
 namespace kolvane {
 namespace {
-
-// A path label that wraps anywhere: folder paths have no spaces to wrap at.
-class PathLabel : public QLabel {
-  public:
-    using QLabel::QLabel;
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere, text());
-    }
-};
 
 // The month list; while empty it says why (its "placeholderText" property), as blank lists would
 // leave the user guessing whether the folder is wrong or still being read.
@@ -81,6 +70,12 @@ StationChoice::StationChoice(QWidget* window, UserDialogs& dialogs) : QObject(wi
     PlaceInTwips(lblBucket, 1200, 2880, 975, 255);
     PlaceInTwips(Command1, 120, 1560, 2655, 375);
     PlaceInTwips(lblPath, 120, 2040, 4455, 615);
+    // Beside the list's foot, left of ヘルプ: how many months a run would read.
+    lblSelected = Named<QLabel>(window, QStringLiteral("lblSelected"));
+    PlaceInTwips(lblSelected, 2280, 5580, 1260, 255);
+    connect(List1, &QListWidget::itemSelectionChanged, this, &StationChoice::CountSelected);
+    connect(List1->model(), &QAbstractItemModel::modelReset, this, &StationChoice::CountSelected);
+    connect(List1->model(), &QAbstractItemModel::rowsInserted, this, &StationChoice::CountSelected);
 
     connect(Command1, &QPushButton::clicked, this, &StationChoice::Command1_Click);
     // A list's Click runs whenever its chosen entry changes, by the user or by code.
@@ -118,8 +113,7 @@ QString StationChoice::NothingToChoose() const {
 }
 
 int StationChoice::ListMonthlyFolder() {
-    lblPath->setText(FromCore(monthlyFolder_));
-    lblPath->setToolTip(lblPath->text());
+    lblPath->setPath(FromCore(monthlyFolder_));
     std::vector<std::string> groups;
     if (int error = ListGroups(monthlyFolder_, groups)) {
         SetMonthListProblem(error);
@@ -137,6 +131,11 @@ int StationChoice::ListMonthlyFolder() {
         emit stationChanged();
     }
     return 0;
+}
+
+void StationChoice::CountSelected() {
+    const auto selected = List1->selectedItems().size();
+    lblSelected->setText(List1->count() > 0 ? text::MonthsSelected(selected) : QString());
 }
 
 void StationChoice::SetMonthListProblem(int errorNumber) {

@@ -15,6 +15,7 @@ class QWidget;
 
 namespace kolvane {
 
+class PathLabel;
 class UserDialogs;
 
 // The folder of monthly files (Command1, shown in lblPath) and the station and months found there:
@@ -44,6 +45,7 @@ class StationChoice : public QObject {
     void Command1_Click();
     void cboGroup_Click();
     void cboBucket_Click();
+    void CountSelected();
 
     // Shows `monthlyFolder_` and fills the group list, cascading to buckets and months.
     // Returns 0 or the errno of a folder that cannot be listed.
@@ -63,7 +65,8 @@ class StationChoice : public QObject {
     QLabel* lblGroup;
     QLabel* lblBucket;
     QPushButton* Command1;
-    QLabel* lblPath;
+    PathLabel* lblPath;
+    QLabel* lblSelected;
 };
 
 } // namespace kolvane

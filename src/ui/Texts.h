@@ -73,6 +73,11 @@ inline QString ProgressFormat() {
     return QStringLiteral("%v / %m");
 }
 
+// Beside the month list: how many months are selected.
+inline QString MonthsSelected(qsizetype count) {
+    return QStringLiteral("%1 か月を選択").arg(count);
+}
+
 // The empty month list says why it is empty. Broken by hand: the narrow list would otherwise wrap
 // before the last character.
 inline QString NoMonthlyFilesInList() {
@@ -99,6 +104,35 @@ inline QString NoCaption() {
 // The folder dialog's caption over the path of the folder OK takes.
 inline QString OpenFolderCaption() {
     return QStringLiteral("OK で選ぶフォルダ：");
+}
+
+// The folder dialog's new folder, and what it says of a folder it cannot open, make or name.
+inline QString NewFolderCaption() {
+    return QStringLiteral("新しいフォルダ(&N)");
+}
+inline QString NewFolderName() {
+    return QStringLiteral("新しいフォルダ");
+}
+inline QString FolderNotFound(const QString& path) {
+    return QStringLiteral("フォルダ「%1」がありません。").arg(path);
+}
+inline QString NotAFolder(const QString& path) {
+    return QStringLiteral("「%1」はフォルダではありません。").arg(path);
+}
+inline QString FolderCannotOpen(const QString& path, const QString& reason) {
+    return QStringLiteral("フォルダ「%1」を開けません（%2）。").arg(path, reason);
+}
+inline QString FolderNotMade(const QString& path, const QString& reason) {
+    return QStringLiteral("フォルダ「%1」を作れません（%2）。").arg(path, reason);
+}
+inline QString FolderNameUnusable(const QString& name) {
+    return QStringLiteral("「%1」はフォルダの名前に使えません。").arg(name);
+}
+inline QString FolderExists(const QString& path) {
+    return QStringLiteral("フォルダ「%1」は既にあります。").arg(path);
+}
+inline QString FolderNotRenamed(const QString& name, const QString& reason) {
+    return QStringLiteral("フォルダの名前を「%1」に変えられません（%2）。").arg(name, reason);
 }
 
 // Folder questions.
@@ -212,6 +246,10 @@ inline QString CommonScaleCaption() {
 }
 inline QString CommonScaleTip() {
     return QStringLiteral("外すと、この年の値だけに合わせた目盛りになります。");
+}
+// Before the path of the yearly file shown.
+inline QString ShownFileCaption() {
+    return QStringLiteral("ファイル：");
 }
 inline QString PlotUnavailable() {
     return QStringLiteral("この年次ファイルはグラフにできません。");

@@ -12,6 +12,7 @@
 #include "plot/YearPlot.h"
 #include "ui/FindingsList.h"
 #include "ui/Layout.h"
+#include "ui/PathLabel.h"
 #include "ui/Texts.h"
 
 #include <QCheckBox>
@@ -104,6 +105,13 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     chkCommonScale->setObjectName(QStringLiteral("chkCommonScale"));
     chkCommonScale->setChecked(true);
     chkCommonScale->setToolTip(text::CommonScaleTip());
+    // Which file is shown: the same names lie in every folder a station was converted into.
+    auto* fileCaption = new QLabel(text::ShownFileCaption(), this);
+    lblFile = new PathLabel(this);
+    lblFile->setObjectName(QStringLiteral("lblFile"));
+    lblFile->setTextInteractionFlags(Qt::NoTextInteraction);
+    lblFile->setFixedHeight(fileCaption->sizeHint().height());
+    lblFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     lblQuality = new QLabel(this);
     lblQuality->setObjectName(QStringLiteral("lblQuality"));
     lblQuality->setWordWrap(true);
@@ -132,6 +140,10 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     if (cmdSaveSvg) bar->addWidget(cmdSaveSvg);
     auto* column = new QVBoxLayout(this);
     column->addLayout(bar);
+    auto* fileLine = new QHBoxLayout;
+    fileLine->addWidget(fileCaption);
+    fileLine->addWidget(lblFile, 1);
+    column->addLayout(fileLine);
     column->addWidget(lblQuality);
     // The list under the plot, as tall as the user drags it; the plot keeps most of the window.
     auto* lower = new QWidget(this);
@@ -201,6 +213,7 @@ void YearView::LoadYear(int index) {
     if (index < 0 || index >= static_cast<int>(files_.size())) return;
     const YearlyFileEntry& file = files_[static_cast<std::size_t>(index)];
     setWindowTitle(text::YearViewTitle(FileName(file.path)));
+    lblFile->setPath(QDir::toNativeSeparators(FromCore(file.path)));
     plotTitle_ = FromCore(YearPlotTitle(file.year, station_));
     const std::string_view name = FileNameOf(file.path);
     if (auto logged = LastRunLogEntry(file.path.substr(0, file.path.size() - name.size()), name))

@@ -20,6 +20,7 @@ class QSplitter;
 namespace kolvane {
 
 class FindingsList;
+class PathLabel;
 
 // Paints one year's plot at the size of the widget.
 class YearPlotWidget : public QWidget {
@@ -93,6 +94,7 @@ class YearView : public QWidget {
     QLabel* lblSaved = nullptr;
     QPushButton* cmdSavePng = nullptr;
     QPushButton* cmdSaveSvg = nullptr; // only in builds that can write SVG
+    PathLabel* lblFile = nullptr;      // the file shown, with its folder
     QLabel* lblQuality = nullptr;      // why the companion was passed over, when it was
     YearPlotWidget* plot_ = nullptr;
     QLabel* lblFindings = nullptr;

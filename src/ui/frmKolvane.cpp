@@ -1,5 +1,6 @@
 #include "ui/frmKolvane.h"
 
+#include "model/FileIo.h"
 #include "model/Messages.h"
 #include "plot/Fonts.h"
 #include "series/YearSeries.h"
@@ -197,6 +198,7 @@ void frmKolvane::Form_Load() {
             coordinatesFrom_ = FromCore(*other);
     }
     UpdateLocalityMismatch();
+    lastOutputFolder_ = stored.outputFolder;
     // From here on a failure ends start-up silently; the window stays usable.
     station_->OpenAtStartUp(StartMonthlyFolder(stored.monthlyFolder, DataFolder(environment, "Data")));
 }
@@ -229,6 +231,7 @@ void frmKolvane::StoreSettings() {
     const std::vector<std::string> longitude = coordinates_->longitude();
     std::copy(latitude.begin(), latitude.end(), values.latitude.begin());
     std::copy(longitude.begin(), longitude.end(), values.longitude.begin());
+    values.outputFolder = lastOutputFolder_;
     const std::string path = SettingsFilePath(ProgramEnvironment::Current(ToCore(applicationFolder_)));
     // The program ends all the same, but the user learns that the next start will not restore
     // these choices.
@@ -268,11 +271,15 @@ void frmKolvane::cmdOK_Click() {
         return;
     }
 
-    outputFolder_ = ToCore(dialogs_->AskFolder(text::AskOutputFolder(), FromCore(request.monthlyFolder)));
+    // Where the last run wrote: a repeated run needs no walk through the folders again.
+    const std::string& start = IsFolder(lastOutputFolder_) ? lastOutputFolder_ : request.monthlyFolder;
+    outputFolder_ = ToCore(dialogs_->AskFolder(text::AskOutputFolder(), FromCore(start)));
     if (outputFolder_.empty()) {
         UpdatePlotButton(); // the last run's output folder is forgotten with the choice
         return;
     }
+    lastOutputFolder_ = outputFolder_;
+    outputFolderFrom_ = request.monthlyFolder;
     request.outputFolder = outputFolder_;
 
     RunJob::Plan plan;
@@ -372,7 +379,8 @@ void frmKolvane::ReportRun(const RunJob::Result& result, RunReport report) {
 std::vector<std::string> frmKolvane::YearlyFolders() const {
     const std::string& monthly = station_->monthlyFolder();
     std::vector<std::string> folders;
-    if (!outputFolder_.empty()) folders.push_back(outputFolder_);
+    // Another monthly folder's run wrote other yearly files, perhaps of the same names.
+    if (!outputFolder_.empty() && outputFolderFrom_ == monthly) folders.push_back(outputFolder_);
     if (!monthly.empty() && monthly != outputFolder_) folders.push_back(monthly);
     return folders;
 }

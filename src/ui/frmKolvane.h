@@ -70,8 +70,8 @@ class frmKolvane : public QWidget {
     void cmdHelp_Click();
     void cmdPlot_Click();
 
-    // Where the year view looks for the chosen station's yearly files: the last run's output folder,
-    // then the monthly folder.
+    // Where the year view looks for the chosen station's yearly files: the last run's output folder
+    // when that run read the monthly folder chosen now, then the monthly folder.
     std::vector<std::string> YearlyFolders() const;
     // グラフ is usable when the chosen station has a yearly file there and no run is going.
     void UpdatePlotButton();
@@ -106,9 +106,11 @@ class frmKolvane : public QWidget {
     QString applicationFolder_;
     QString helpFilePath_;
     std::string outputFolder_;
-    std::string runFolder_;       // the running conversion's output folder
-    QString runLatitude_;         // the running conversion's latitude, for its message
-    qint64 runSuspectValues_ = 0; // what the checks found in the files written so far
+    std::string lastOutputFolder_; // the last folder chosen for a run, kept in the settings
+    std::string outputFolderFrom_; // the monthly folder of the run outputFolder_ was chosen for
+    std::string runFolder_;        // the running conversion's output folder
+    QString runLatitude_;          // the running conversion's latitude, for its message
+    qint64 runSuspectValues_ = 0;  // what the checks found in the files written so far
     // The locality whose coordinates 緯度・経度設定 put in the boxes, until the user edits them.
     std::optional<QString> coordinatesFrom_;
     std::unique_ptr<WaitCursor> wait_;         // on while a conversion runs

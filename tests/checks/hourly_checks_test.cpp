@@ -129,30 +129,33 @@ TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
     EXPECT_EQ(found[0].column, solar);
     EXPECT_EQ(found[0].kind, CheckKind::Range);
 
-    // Midsummer night: 1:00-2:00 is dark however far east or west the station is; 20:00-21:00 at 43 N is
-    // not sure to be.
+    // Midsummer night: 1:00-2:00 is dark however far east or west the station is; a sensor's small
+    // offset passes there. 20:00-21:00 at 43 N is not sure to be dark, 21:00-22:00 is at Sapporo's longitude.
     row = Hour(2024, 6, 21, 2);
-    row.solar = 0.01;
+    row.solar = 0.02;
+    EXPECT_TRUE(CheckHours({row}, LATITUDE).empty());
+    row.solar = 0.03;
     found = CheckHours({row}, LATITUDE);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].kind, CheckKind::Consistency);
-    EXPECT_EQ(found[0].explanation, "太陽が地平線の下にある時間に 0.00 MJ/㎡ を超える");
-    row.solar = 0;
-    EXPECT_TRUE(CheckHours({row}, LATITUDE).empty());
+    EXPECT_EQ(found[0].explanation, "太陽が地平線の下にある時間に 0.02 MJ/㎡ を超える");
     row = Hour(2024, 6, 21, 21);
     row.solar = 0.05;
     EXPECT_TRUE(CheckHours({row}, 43.0).empty());
+    row.hour = 22;
+    EXPECT_TRUE(OfKind(CheckHours({row}, 43.0), CheckKind::Consistency).empty());
+    EXPECT_EQ(OfKind(CheckHours({row}, 43.0, 141.35), CheckKind::Consistency).size(), 1u);
 
     // 18:00-19:00 in December is dark in Hokkaido, not in Okinawa: each station gets its own sun.
     row = Hour(2024, 12, 21, 19);
-    row.solar = 0.01;
+    row.solar = 0.03;
     for (int twice = 0; twice < 2; ++twice) {
         EXPECT_EQ(CheckHours({row}, 45.5).size(), 1u);
         EXPECT_TRUE(CheckHours({row}, 24.0).empty());
     }
 }
 
-TEST(HourlyChecks, StepsAndSpikes) {
+TEST(HourlyChecks, SpikesButNotChangesOfLevel) {
     const std::size_t temp = ColumnOf(&HourlyRecord::temp);
     HourlyTable rows = Hours(2024, 1, 2);
     for (HourlyRecord& r : rows) { // a level line, so only the planted change counts
@@ -160,57 +163,52 @@ TEST(HourlyChecks, StepsAndSpikes) {
         r.dewPoint = 2 + 0.1 * (r.hour % 3);
     }
 
-    // A front: the temperature rises and stays. Exactly the tolerance passes.
-    for (std::size_t i = 10; i < rows.size(); ++i)
-        rows[i].temp += 4.0;
+    // A front: the temperature jumps and stays, however far.
+    HourlyTable front = rows;
+    for (std::size_t i = 10; i < front.size(); ++i)
+        front[i].temp += 9.0;
+    EXPECT_TRUE(CheckHours(front, LATITUDE).empty());
+
+    // Out and back: exactly the tolerance passes, more is one finding.
+    rows[30].temp += 5.0;
     EXPECT_TRUE(CheckHours(rows, LATITUDE).empty());
-    for (std::size_t i = 10; i < rows.size(); ++i)
-        rows[i].temp += 0.1;
+    rows[30].temp += 0.1;
     std::vector<Finding> found = CheckHours(rows, LATITUDE);
     ASSERT_EQ(found.size(), 1u) << Where(found[0]);
-    EXPECT_EQ(found[0].hour, 11);
+    EXPECT_EQ(found[0].day * 100 + found[0].hour, 207);
     EXPECT_EQ(found[0].column, temp);
-    EXPECT_EQ(found[0].explanation, "前時間との差 4.1 ℃ > 4.0 ℃");
+    EXPECT_EQ(found[0].kind, CheckKind::Step);
+    EXPECT_EQ(found[0].explanation, "前後の時間との差 5.1・5.2 ℃ > 5.0 ℃");
 
-    // The same change across a missing hour is no step.
+    // Back to a level more than half the tolerance away is a change that went on; across a missing
+    // hour there is nothing to compare.
+    HourlyTable settled = rows;
+    for (std::size_t i = 31; i < settled.size(); ++i)
+        settled[i].temp += 2.6;
+    EXPECT_TRUE(CheckHours(settled, LATITUDE).empty());
     HourlyTable gap = rows;
-    gap.erase(gap.begin() + 9);
+    gap.erase(gap.begin() + 31);
     EXPECT_TRUE(CheckHours(gap, LATITUDE).empty());
 
-    // A spike: one value far from both neighbours is one finding, not two steps.
-    rows = Hours(2024, 1, 2);
-    for (HourlyRecord& r : rows)
-        r.pressure = 1010 + 0.1 * (r.hour % 3);
-    rows[30].pressure += 10;
-    found = CheckHours(rows, LATITUDE);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].day, 2);
-    EXPECT_EQ(found[0].hour, 7);
-    EXPECT_EQ(found[0].kind, CheckKind::Step);
-    EXPECT_EQ(found[0].explanation.rfind("前後の時間との差 ", 0), 0u) << found[0].explanation;
-
-    // Soil temperature and dew point have their own tolerances; a step across the month end is found
-    // though the months are fed apart.
+    // Across the month end, the months fed apart; soil temperature and pressure have their own tolerances.
     HourlyTable january = Hours(2024, 1, 31), february = Hours(2024, 2, 1);
     for (HourlyTable* t : {&january, &february})
         for (HourlyRecord& r : *t) {
             r.groundTemp = 8 + 0.1 * ((r.hour / 2) % 2);
-            r.dewPoint = 2 + 0.1 * (r.hour % 3);
+            r.pressure = 1010 + 0.1 * (r.hour % 3);
         }
-    for (HourlyRecord& r : february) {
-        r.groundTemp += 3.1;
-        r.dewPoint -= 4.2;
-    }
+    january.back().groundTemp += 3.2;
+    january.back().pressure -= 12;
     HourlyChecks checks(LATITUDE);
     checks.Add(january);
     checks.Add(february);
     found = checks.Finish();
     ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].column, ColumnOf(&HourlyRecord::dewPoint));
+    EXPECT_EQ(found[0].column, ColumnOf(&HourlyRecord::pressure));
     EXPECT_EQ(found[1].column, ColumnOf(&HourlyRecord::groundTemp));
-    EXPECT_EQ(found[1].explanation, "前時間との差 3.1 ℃ > 3.0 ℃");
+    EXPECT_EQ(found[1].explanation, "前後の時間との差 3.1・3.2 ℃ > 3.0 ℃");
     for (const Finding& f : found)
-        EXPECT_EQ(f.month * 100 + f.day * 10 + f.hour, 211);
+        EXPECT_EQ(f.month * 10000 + f.day * 100 + f.hour, 13124);
 }
 
 TEST(HourlyChecks, StuckValues) {
@@ -223,7 +221,7 @@ TEST(HourlyChecks, StuckValues) {
     EXPECT_EQ(found.front().day * 100 + found.front().hour, 218);
     EXPECT_EQ(found[12].day * 100 + found[12].hour, 224);
     EXPECT_EQ(found.back().day * 100 + found.back().hour, 305);
-    EXPECT_EQ(found[0].explanation, "同じ値が 12 時間続く（12 時間以上）");
+    EXPECT_EQ(found[0].explanation, "同じ値が 12 時間 続く（12 時間以上）");
 
     // One hour less, or a missing hour inside, is not stuck.
     rows[52].temp = rows[52].dewPoint = 7.0;
@@ -232,12 +230,12 @@ TEST(HourlyChecks, StuckValues) {
     rows.erase(rows.begin() + 45); // 12 equal values left, an hour missing among them
     EXPECT_TRUE(OfKind(CheckHours(rows, LATITUDE), CheckKind::Persistence).empty());
 
-    // Long runs of zero rain, calm and dark, and of saturation, are normal; a stuck rain amount, wind
-    // speed or humidity below 100 % is not.
+    // Long runs of zero rain, calm and dark, and of humidity near saturation, are normal; a stuck rain
+    // amount, wind speed or humidity below 95 % is not.
     rows = Hours(2024, 3, 3);
     for (HourlyRecord& r : rows) {
         r.precip = 0;
-        r.humidity = 100;
+        r.humidity = r.day == 1 ? 100 : 98;
         r.dewPoint = r.temp;
     }
     for (std::size_t i = 0; i < 30; ++i) {
@@ -250,7 +248,7 @@ TEST(HourlyChecks, StuckValues) {
         rows[i + 30].windSpeed = 3.3;
     }
     for (std::size_t i = 0; i < 12; ++i)
-        rows[i].humidity = 98;
+        rows[i].humidity = 94;
     found = CheckHours(rows, LATITUDE);
     ASSERT_EQ(found.size(), 36u);
     std::size_t precip = 0, wind = 0, humidity = 0;
@@ -263,6 +261,15 @@ TEST(HourlyChecks, StuckValues) {
     EXPECT_EQ(precip, 12u);
     EXPECT_EQ(wind, 12u);
     EXPECT_EQ(humidity, 12u);
+
+    // A radiation offset through the night is the night check's; the same value all day is stuck.
+    rows = Hours(2024, 3, 2);
+    for (HourlyRecord& r : rows)
+        r.solar = r.hour >= 9 && r.hour <= 16 ? 0.8 + 0.1 * (r.hour % 3) : 0.01;
+    EXPECT_TRUE(CheckHours(rows, LATITUDE).empty());
+    for (int h = 9; h <= 14; ++h)
+        rows[static_cast<std::size_t>(h - 1)].solar = 0.9;
+    EXPECT_EQ(OfKind(CheckHours(rows, LATITUDE), CheckKind::Persistence).size(), 6u);
 }
 
 TEST(HourlyChecks, ValuesThatContradictEachOther) {

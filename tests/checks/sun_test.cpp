@@ -48,32 +48,36 @@ struct ReferenceSun {
     }
 };
 
-// Across Japan's latitudes and its westernmost and easternmost stations, through the year: no hour's
-// radiation at the top of the atmosphere exceeds what the checks allow, and an hour they call dark has
-// the sun well below the horizon all through it.
+// Across Japan's latitudes and its westernmost and easternmost stations, through the year, with the
+// longitude unknown and known: no hour's radiation at the top of the atmosphere exceeds what the checks
+// allow, and an hour they call dark has the sun well below the horizon all through it.
 TEST(SunAllowance, HoldsForEveryStationInJapan) {
     const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    int darkHours = 0;
+    int darkHours = 0, darkKnowingLongitude = 0;
     for (double latitude : {24.0, 35.5, 45.5}) {
         for (double longitude : {123.0, 135.0, 154.0}) {
             for (int month = 1; month <= 12; ++month) {
                 for (int day = 1; day <= lengths[month - 1]; day += 3) {
-                    const SunHours sun(ComputeSolarDay(month, day, latitude));
+                    const SolarDay solar = ComputeSolarDay(month, day, latitude);
+                    const SunHours anywhere(solar), here(solar, SunClockAt(longitude));
                     const ReferenceSun reference(month, day, latitude, longitude);
                     for (int hour = 1; hour <= 24; ++hour) {
                         SCOPED_TRACE(testing::Message() << latitude << " N " << longitude << " E " << month
                                                         << "/" << day << " " << hour << ":00");
-                        ASSERT_LE(reference.HourAtTop(hour), sun.TopOfAtmosphereMax(hour));
-                        if (!sun.DownAllHour(hour)) continue;
-                        ++darkHours;
-                        for (int m = 0; m <= 60; ++m) // 5 degrees below the horizon at least
-                            ASSERT_LT(reference.SineOfHeight(hour - 1 + m / 60.0), -0.087);
+                        for (const SunHours* sun : {&anywhere, &here}) {
+                            ASSERT_LE(reference.HourAtTop(hour), sun->TopOfAtmosphereMax(hour));
+                            if (!sun->DownAllHour(hour)) continue;
+                            ++(sun == &here ? darkKnowingLongitude : darkHours);
+                            for (int m = 0; m <= 60; ++m) // 5 degrees below the horizon at least
+                                ASSERT_LT(reference.SineOfHeight(hour - 1 + m / 60.0), -0.087);
+                        }
                     }
                 }
             }
         }
     }
     EXPECT_GT(darkHours, 9 * 122 * 5); // even in midsummer the hours around midnight are judged
+    EXPECT_GT(darkKnowingLongitude, darkHours + 9 * 122); // and knowing where, about an hour more a day
 }
 
 } // namespace

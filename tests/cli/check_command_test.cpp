@@ -31,7 +31,7 @@ TEST(CheckCommand, PrintsTheFindingsAndTheirKindsAndWritesNothingWhileAConversio
     check.push_back("--check");
     CliResult r = RunCli(check);
     ASSERT_EQ(r.exitCode, 0) << r.err; // findings are no error
-    EXPECT_EQ(r.out, "C2024_0312.csv,\"24/07/17\",2:00,気温,31.6,急変,前後の時間との差 6.6・7.2 ℃ > 4.0 ℃\n"
+    EXPECT_EQ(r.out, "C2024_0312.csv,\"24/07/17\",2:00,気温,31.6,急変,前後の時間との差 6.6・7.2 ℃ > 5.0 ℃\n"
                      "C2024_0312.csv,\"24/07/17\",2:00,湿度,105,範囲,上限 100 % を超える\n"
                      "疑わしい値 2 個 (範囲 1、急変 1、持続 0、整合 0)\n");
     EXPECT_EQ(monthly.EntryCount(), 1);

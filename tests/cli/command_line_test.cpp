@@ -1,12 +1,16 @@
 // kolvane-convert as a user runs it: arguments, output, exit codes, files.
 
 #include "CliRun.h"
+#include "cli/Texts.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
+#include <sys/wait.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace kolvane {
 namespace {
@@ -128,6 +132,19 @@ TEST(ConvertCommand, UsageErrorsExitTwoAndWriteNothing) {
     }
     EXPECT_EQ(TempFolder::Read(notAFolder), "keep me");
 
+    // What is wrong is said: the form of the latitude, the option missing, the kind of file.
+    for (const auto& [arguments, message] : std::vector<std::pair<std::string, std::string>>{
+             {base + "--lat 36°04′ --all", "--lat には度:分:秒 (例 35:30:00)"},
+             {base + "--lat 36.5.3 --all", "--lat には度:分:秒 (例 35:30:00)"},
+             {base + "--lat 35:3x --all", "--lat には度:分:秒 (例 35:30:00)"},
+             {base + "--all", "--lat (または --lat-table) で緯度を指定して下さい。"},
+             {"--summary " + monthly.File("M0001_0312.csv"), "--summary には年次ファイル"}}) {
+        SCOPED_TRACE(arguments);
+        CliResult r = RunConvert(arguments);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_EQ(r.err.rfind("kolvane-convert: " + message, 0), 0u) << r.err;
+    }
+
     // An option where a value belongs names the option left without one; no folder or file is named
     // after the option that follows, here or in the working folder.
     for (const auto& [arguments, option] : std::vector<std::pair<std::string, std::string>>{
@@ -205,6 +222,62 @@ TEST(ConvertCommand, OptionsThatCannotGoTogetherAreRefusedNamingBoth) {
     }
     EXPECT_EQ(out.EntryCount(), 0);
     EXPECT_EQ(monthly.EntryCount(), 3);
+}
+
+// As a user who may not write into `folder`: root, who may write anywhere, runs it in a child of its own
+// as nobody.
+CliResult RunCliAsUser(const std::vector<std::string>& arguments) {
+    if (::geteuid() != 0) return RunCli(arguments);
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
+        const CliResult r = RunCli(arguments);
+        const std::string report = std::to_string(r.exitCode) + '\n' + r.err;
+        const bool sent = ::write(pipeEnds[1], report.data(), report.size()) == ssize_t(report.size());
+        ::_exit(sent ? 0 : 98);
+    }
+    ::close(pipeEnds[1]);
+    std::string report;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || report.find('\n') == std::string::npos) return {};
+    return {std::stoi(report), "", report.substr(report.find('\n') + 1)};
+}
+
+TEST(ConvertCommand, AMonthlyFolderThatCannotBeWrittenPointsToOutput) {
+    TempFolder monthly, out;
+    CopyGoldenMonthly(monthly);
+    std::filesystem::permissions(monthly.folder(),
+                                 std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    const std::vector<std::string> convert{"--monthly", monthly.folder(), "--station", "0312",
+                                           "--lat",     "35:30:00",       "--all"};
+    CliResult r = RunCliAsUser(convert);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.rfind("kolvane-convert: 年次ファイルを保存するフォルダ「" + monthly.folder() +
+                              "」に書き込めません（",
+                          0),
+              0u)
+        << r.err;
+    EXPECT_NE(r.err.find("）。--output で書き込めるフォルダを指定して下さい。\n"), std::string::npos)
+        << r.err;
+    std::filesystem::permissions(out.folder(), std::filesystem::perms::all,
+                                 std::filesystem::perm_options::add);
+    std::vector<std::string> elsewhere = convert;
+    elsewhere.insert(elsewhere.end(), {"--output", out.folder()});
+    r = RunCliAsUser(elsewhere);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(monthly.EntryCount(), 3);
+    std::filesystem::permissions(monthly.folder(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
 }
 
 TEST(ConvertCommand, AYearlyFileOfAnotherOutputFolderIsReplacedOnlyWithReplace) {
@@ -365,6 +438,50 @@ TEST(ConvertCommand, AllStationsTakeTheirLatitudeFromTheTable) {
     // Another latitude gives other derived values.
     EXPECT_FALSE(TempFolder::Read(out.File("Y2000_0102.csv")) ==
                  TempFolder::Read(out.File("Y2000_0101.csv")));
+}
+
+// Each synopsis line without its blanks: a line of --help's 使い方, or one of the manual page's, set in
+// roff between .br (macro names, font escapes and quotes left out).
+std::vector<std::string> HelpSynopsis() {
+    std::vector<std::string> lines;
+    std::istringstream help(cli_text::HELP);
+    std::string line;
+    std::getline(help, line); // 使い方:
+    while (std::getline(help, line) && !line.empty()) {
+        if (line.starts_with("  kolvane-convert")) lines.emplace_back();
+        std::erase_if(line, [](char c) { return c == ' '; });
+        lines.back() += line;
+    }
+    return lines;
+}
+
+std::vector<std::string> ManualSynopsis() {
+    std::istringstream manual(TempFolder::Read(KOLVANE_MANUAL));
+    std::vector<std::string> lines{""};
+    std::string line;
+    while (std::getline(manual, line) && line != ".SH SYNOPSIS") {
+    }
+    while (std::getline(manual, line) && !line.starts_with(".SH")) {
+        if (line == ".br") {
+            lines.emplace_back();
+            continue;
+        }
+        line = line.substr(line.find(' ') + 1);
+        for (const char* escape : {"\\fI", "\\fR", "\\fB", "\""})
+            for (std::size_t at; (at = line.find(escape)) != std::string::npos;)
+                line.erase(at, std::string_view(escape).size());
+        for (std::size_t at; (at = line.find("\\-")) != std::string::npos;)
+            line.erase(at, 1);
+        std::erase_if(line, [](char c) { return c == ' '; });
+        lines.back() += line;
+    }
+    return lines;
+}
+
+TEST(ConvertCommand, TheManualPageListsTheSameUsesAsTheHelp) {
+    const std::vector<std::string> help = HelpSynopsis();
+    EXPECT_GE(help.size(), 8u);
+    EXPECT_EQ(ManualSynopsis(), help);
 }
 
 } // namespace

@@ -214,5 +214,32 @@ TEST(RunLog, MergingTheOutputFoldersFileKeepsItsDaysAsIfItLayInTheMonthlyFolder)
     EXPECT_EQ(LogLines(together).back().at(3), "05");
 }
 
+// A station code may hold a quote, and a merged file's name a comma; a code with a line end is refused
+// before anything is written, so each yearly file keeps one line of its own and reads back as written.
+TEST(RunLog, FieldsHoldingQuotesStayOneLineAndReadBackAndLineEndsNeverReachIt) {
+    TempFolder out;
+    std::vector<RunLogEntry> entries;
+    for (const char* station : {"0\"12", "\"\"12", "0,12"}) {
+        const std::string name = "Y2024_" + std::string(station) + ".csv";
+        entries.push_back(
+            {"2025/03/14 09:05:00", name, station, "01 結合:" + name, "35:30:00", "kolvane 0.1.0"});
+    }
+    std::string lines;
+    for (const RunLogEntry& e : entries)
+        lines += FormatRunLogLine(e);
+    ASSERT_EQ(AppendRunLog(out.folder(), lines), 0);
+    const std::string log = TempFolder::Read(out.File("kolvane-log.csv"));
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1 + static_cast<long>(entries.size()));
+    for (const RunLogEntry& e : entries) {
+        SCOPED_TRACE(e.station);
+        const std::optional<RunLogEntry> read = LastRunLogEntry(out.folder(), e.yearlyFile);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->station, e.station);
+        EXPECT_EQ(read->months, e.months);
+    }
+    for (const char* code : {"0\n", "\r2", "\t1", "0\x7f"})
+        EXPECT_FALSE(IsUsableStationCode(code)) << code;
+}
+
 } // namespace
 } // namespace kolvane

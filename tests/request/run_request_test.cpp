@@ -120,14 +120,21 @@ TEST(RunRequest, HalfTypedLatitudesAndPathLikeStationCodesAreRefused) {
     EXPECT_EQ(Refusal(r), degreesRange);
 
     r = Filled(out.folder());
-    for (StationKey bad : std::vector<StationKey>{
-             {"..", "12"}, {"03", ".."}, {"/.", "./"}, {"03", "a/"}, {std::string("0\0", 2), "12"}}) {
+    for (StationKey bad : std::vector<StationKey>{{"..", "12"},
+                                                  {"03", ".."},
+                                                  {"/.", "./"},
+                                                  {"03", "a/"},
+                                                  {std::string("0\0", 2), "12"},
+                                                  {"0\n", "12"}}) {
         r.station = bad;
         const std::string refusal = Refusal(r, &field);
         EXPECT_NE(refusal.find("ファイル名に使えません"), std::string::npos) << refusal;
         EXPECT_EQ(field, RequestField::Station);
         EXPECT_THROW(CheckRunRequest(r), RequestError);
     }
+    // A line end is shown, not printed.
+    r.station = {"03", "1\r"};
+    EXPECT_EQ(Refusal(r), "グループID・バケットID「1\\r」は制御文字を含むため、ファイル名に使えません。");
     // Dots that only look like a path are a code like any other.
     r.station = {".a", "12"};
     EXPECT_EQ(Refusal(r), "accepted");

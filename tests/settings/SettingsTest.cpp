@@ -26,7 +26,7 @@ TEST(Settings, DefaultsAndTheFirstFileThenValuesRoundTripAndOtherLinesStay) {
         "LatitudeSeconds=\r\nLongitudeDegrees=\r\nLongitudeMinutes=\r\nLongitudeSeconds=\r\n");
 
     temp.Write("kolvane.ini", "; mine\r\n[data]\r\nlocale=1\r\nExtra=keep\r\n[X]\r\nx=1\r\n");
-    v = {"/home/観測/", 13, "44136", {"3", "", "30"}, {"139", "45", "00"}};
+    v = {"/home/観測/", 13, "44136", {"3", "", "30"}, {"139", "45", "00"}, "/out/"};
     ASSERT_EQ(SaveSettings(path, v), 0);
     SettingsValues back = LoadSettings(path);
     EXPECT_EQ(back.monthlyFolder, v.monthlyFolder);
@@ -37,6 +37,9 @@ TEST(Settings, DefaultsAndTheFirstFileThenValuesRoundTripAndOtherLinesStay) {
     const std::string text = TempFolder::Read(path);
     EXPECT_TRUE(text.starts_with("; mine\r\n[data]\r\nlocale=44136\r\nExtra=keep\r\nPref=13\r\n")) << text;
     EXPECT_NE(text.find("\r\n[X]\r\nx=1\r\n[Path]\r\n"), std::string::npos) << text;
+    // The last output folder has a key of its own, written only once there is one.
+    EXPECT_EQ(back.outputFolder, "/out/");
+    EXPECT_NE(text.find("/\r\nSave=/out/\r\n"), std::string::npos) << text; // after Load
 
     // A folder name that cannot be stored on one line leaves the stored folder as it was.
     v.monthlyFolder = "/two\nlines/";

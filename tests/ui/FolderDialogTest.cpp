@@ -3,11 +3,13 @@
 #include "ui/FolderList.h"
 #include "ui/Form1.h"
 #include "ui/QtUserDialogs.h"
+#include "ui/Texts.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -16,7 +18,9 @@
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
 #include <deque>
+#include <filesystem>
 #include <functional>
+#include <unistd.h>
 
 namespace kolvane::testing {
 namespace {
@@ -192,6 +196,143 @@ TEST_F(FolderDialog, ShowsTheFolderOkTakesAndGrowsItsListsWithTheDialog) {
     dialog.resize(50, 50);
     EXPECT_GE(dialog.width(), dialog.minimumWidth());
     EXPECT_GT(dialog.minimumHeight(), 50);
+}
+
+TEST_F(FolderDialog, OpensATypedPathSaysWhyOneCannotBeOpenedAndMakesNewFolders) {
+    const std::string a = Folder("a");
+    Folder("a/b");
+    Folder("a/c");
+    WriteFile(a + "file.csv", "not a folder");
+    const QString open = QString::fromStdString(a).chopped(1);
+    Form1 dialog;
+    dialog.setPath(open);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* dir1 = Child<FolderList>(&dialog, "Dir1");
+    auto* txtOpen = Child<QLineEdit>(&dialog, "txtOpen");
+    auto* lblProblem = Child<QLabel>(&dialog, "lblProblem");
+    // The user starts in the folder list, not on the drives.
+    EXPECT_EQ(dialog.focusWidget(), dir1);
+
+    // Typed or pasted, absolute or from the open folder: Enter opens it.
+    const auto enter = [&](const QString& typed) {
+        txtOpen->selectAll();
+        QTest::keyClicks(txtOpen, typed);
+        QTest::keyClick(txtOpen, Qt::Key_Return);
+    };
+    enter(open + QStringLiteral("/b"));
+    EXPECT_EQ(dir1->path(), open + QStringLiteral("/b"));
+    enter(QStringLiteral("../c"));
+    EXPECT_EQ(dir1->path(), open + QStringLiteral("/c"));
+    EXPECT_TRUE(dialog.isVisible()); // Enter presses no button
+
+    // What cannot be opened is said, and the list stays where it was.
+    enter(open + QStringLiteral("/missing"));
+    EXPECT_EQ(lblProblem->text(), text::FolderNotFound(open + QStringLiteral("/missing")));
+    enter(open + QStringLiteral("/file.csv"));
+    EXPECT_EQ(lblProblem->text(), text::NotAFolder(open + QStringLiteral("/file.csv")));
+    EXPECT_EQ(dir1->path(), open + QStringLiteral("/c"));
+    // OK takes a typed path it can open, and refuses one it cannot.
+    auto* cmdOK = Child<QPushButton>(&dialog, "cmdOK");
+    cmdOK->click();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    txtOpen->setText(open + QStringLiteral("/b/"));
+    cmdOK->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.strPath().toStdString(), a + "b/");
+    EXPECT_EQ(lblProblem->text(), QString());
+
+    // A new folder is made in the open folder, named in place and opened, so that OK takes it.
+    dialog.setPath(open);
+    dialog.show();
+    auto* cmdNewFolder = Child<QPushButton>(&dialog, "cmdNewFolder");
+    const auto makeFolder = [&](const QString& name) {
+        cmdNewFolder->click();
+        QLineEdit* editor = nullptr;
+        // The editor of an earlier name may still wait for its deletion.
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return (editor = dir1->viewport()->findChild<QLineEdit*>()); }));
+        if (!editor) return;
+        EXPECT_TRUE(editor->text().startsWith(text::NewFolderName()));
+        editor->selectAll();
+        editor->insert(name); // as an input method gives it
+        QTest::keyClick(editor, Qt::Key_Return);
+    };
+    makeFolder(QStringLiteral("出力 2026"));
+    QTRY_COMPARE(dir1->path(), open + QStringLiteral("/出力 2026"));
+    EXPECT_EQ(txtOpen->text(), dir1->path());
+    EXPECT_FALSE(QFileInfo::exists(open + QStringLiteral("/新しいフォルダ")));
+    // A name that is taken or unusable leaves the new folder under its own name, and says why; an
+    // existing folder is never replaced.
+    dialog.setPath(open);
+    makeFolder(QStringLiteral("b"));
+    QTRY_COMPARE(dir1->path(), open + QStringLiteral("/新しいフォルダ"));
+    EXPECT_EQ(lblProblem->text(), text::FolderExists(open + QStringLiteral("/b")));
+    EXPECT_TRUE(QFileInfo(open + QStringLiteral("/b")).isDir());
+    dialog.setPath(open);
+    makeFolder(QStringLiteral("x/y"));
+    QTRY_COMPARE(dir1->path(), open + QStringLiteral("/新しいフォルダ (2)"));
+    EXPECT_EQ(lblProblem->text(), text::FolderNameUnusable(QStringLiteral("x/y")));
+
+    // A folder the user may not enter, and one the new folder cannot be made in.
+    if (geteuid() == 0) GTEST_SKIP() << "root opens and writes every folder";
+    const QString locked = open + QStringLiteral("/c");
+    std::filesystem::permissions(locked.toStdString(), std::filesystem::perms::none);
+    enter(locked);
+    EXPECT_EQ(lblProblem->text(), text::FolderCannotOpen(locked, QStringLiteral("アクセスが拒否されました")));
+    std::filesystem::permissions(locked.toStdString(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    dialog.setPath(locked);
+    cmdNewFolder->click();
+    EXPECT_EQ(lblProblem->text(), text::FolderNotMade(locked + QStringLiteral("/新しいフォルダ"),
+                                                      QStringLiteral("アクセスが拒否されました")));
+    std::filesystem::permissions(locked.toStdString(), std::filesystem::perms::owner_all);
+}
+
+TEST_F(FolderDialog, TheOutputFolderQuestionStartsWhereTheLastRunWroteKeptInTheSettings) {
+    const std::string monthly = Folder("monthly");
+    const std::string earlier = Folder("earlier output");
+    const std::string later = Folder("later output");
+    WriteMonthlyFile(monthly, 2024, 7, "0101");
+    // Lines of the user's own, and the key in another case, are kept as they stand.
+    const std::string before = "; 手で書いた行\r\n[Path]\r\nLoad=" + monthly + "\r\nSAVE=" + earlier +
+                               "\r\n[Other]\r\nkey = value\r\n";
+    WriteFile(SettingsFile(), before);
+    const std::string stored = Bytes(SettingsFile()); // in CP932
+    auto window = StartWindow();
+    SetCoordinates(window.get(), Strings({"35", "41", "0", "139", "45", "30"}));
+    const auto run = [&](const std::string& output) {
+        Child<QListWidget>(window.get(), "List1")->selectAll();
+        dialogs->folderAnswers = {QString::fromStdString(output)};
+        Child<QPushButton>(window.get(), "cmdOK")->click();
+        EXPECT_TRUE(RunEnds(*window));
+    };
+    run(later);
+    run(earlier);
+    ASSERT_EQ(dialogs->folderRequests.size(), 2u);
+    EXPECT_EQ(dialogs->folderRequests[0].startFolder.toStdString(), earlier);
+    EXPECT_EQ(dialogs->folderRequests[1].startFolder.toStdString(), later);
+    // A cancelled choice keeps the last folder to start from.
+    dialogs->folderAnswers = {QString()};
+    Child<QListWidget>(window.get(), "List1")->selectAll();
+    Child<QPushButton>(window.get(), "cmdOK")->click();
+    EXPECT_EQ(dialogs->folderRequests.back().startFolder.toStdString(), earlier);
+
+    Child<QPushButton>(window.get(), "cmdExit")->click();
+    const std::string after = Bytes(SettingsFile());
+    EXPECT_EQ(after.substr(0, after.find("SAVE=")), stored.substr(0, stored.find("SAVE=")));
+    EXPECT_NE(after.find("SAVE=" + earlier + "\r\n[Other]\r\nkey = value\r\n"), std::string::npos) << after;
+
+    // A folder that is gone is not offered: the monthly folder is.
+    std::filesystem::remove_all(earlier);
+    auto next = StartWindow();
+    SetCoordinates(next.get(), Strings({"35", "41", "0", "139", "45", "30"}));
+    Child<QListWidget>(next.get(), "List1")->selectAll();
+    dialogs->folderAnswers = {QString()};
+    Child<QPushButton>(next.get(), "cmdOK")->click();
+    ASSERT_EQ(dialogs->folderRequests.size(), 1u);
+    EXPECT_EQ(dialogs->folderRequests[0].startFolder.toStdString(), monthly);
 }
 
 // Plays the user on the real folder dialog shown modally: each time one is up, the next answer is

@@ -1,10 +1,13 @@
 #include "UiTestSupport.h"
 
+#include "ui/PathLabel.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyleOptionFrame>
@@ -51,6 +54,56 @@ TEST_F(MainWindow, ControlsLieInsideTheWindowApartAndInItsJapaneseFont) {
     EXPECT_TRUE(font.families().value(0) == QStringLiteral("Noto Sans CJK JP") ||
                 font.families().value(0) == QStringLiteral("IPAGothic"))
         << font.families().join(u',').toStdString();
+}
+
+TEST_F(MainWindow, ALongFolderIsShortenedInTheMiddleAndTheMonthListCountsItsSelection) {
+    // 84 Japanese characters: at the window's width more lines than the label has.
+    QString name;
+    while (name.size() < 84)
+        name += QStringLiteral("茨城県つくば市の農業気象観測データ");
+    name.truncate(84);
+    const std::string longFolder = Folder(name.toStdString());
+    for (int month : {4, 5, 6})
+        WriteMonthlyFile(longFolder, 2024, month, "0312");
+    auto window = StartWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto* lblPath = Child<PathLabel>(window.get(), "lblPath");
+    auto* lblSelected = Child<QLabel>(window.get(), "lblSelected");
+    const auto choose = [&](const std::string& folder) {
+        dialogs->folderAnswers = {QString::fromStdString(folder)};
+        Child<QPushButton>(window.get(), "Command1")->click();
+    };
+
+    const QString shortPath = QString::fromStdString(Folder("short"));
+    choose(shortPath.toStdString());
+    EXPECT_EQ(lblPath->shownText(), shortPath);
+    EXPECT_EQ(lblSelected->text(), QString()); // nothing to select, nothing to count
+
+    // Its start and its end (which names the folder) stay, every line whole; the tooltip holds it all.
+    choose(longFolder);
+    const QString whole = QString::fromStdString(longFolder);
+    const QString shown = lblPath->shownText();
+    EXPECT_EQ(lblPath->toolTip(), whole);
+    const qsizetype cut = shown.indexOf(QStringLiteral("…"));
+    ASSERT_GT(cut, 0) << shown.toStdString();
+    EXPECT_TRUE(whole.startsWith(shown.left(cut)));
+    EXPECT_TRUE(whole.endsWith(shown.mid(cut + 1)));
+    EXPECT_GT(shown.size() - cut - 1, cut);
+    const QRect room = lblPath->contentsRect();
+    EXPECT_LE(lblPath->fontMetrics().boundingRect(room, Qt::TextWrapAnywhere, shown).height(), room.height());
+    EXPECT_GT(lblPath->fontMetrics().boundingRect(room, Qt::TextWrapAnywhere, whole).height(), room.height());
+
+    auto* list = Child<QListWidget>(window.get(), "List1");
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(lblSelected->text(), QStringLiteral("0 か月を選択"));
+    list->selectAll();
+    EXPECT_EQ(lblSelected->text(), QStringLiteral("3 か月を選択"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(lblSelected->text(), QStringLiteral("1 か月を選択"));
+    // A fresh list of the same station starts unselected again.
+    choose(longFolder);
+    EXPECT_EQ(lblSelected->text(), QStringLiteral("0 か月を選択"));
 }
 
 // The width a line edit lays its text out in: the style's contents less the text margins and the

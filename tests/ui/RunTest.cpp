@@ -2,6 +2,7 @@
 
 #include "engine/RunLog.h"
 #include "support/Samples.h"
+#include "ui/PathLabel.h"
 #include "ui/YearView.h"
 
 #include <QApplication>
@@ -193,9 +194,27 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
     EXPECT_EQ(view->windowTitle(), QStringLiteral("グラフ - Y1999_0101.csv"));
     ASSERT_TRUE(view->series() && view->series()->qualityKnown);
     EXPECT_TRUE(IsIncomplete(view->series()->days[0]));
+    EXPECT_EQ(Child<PathLabel>(view, "lblFile")->text().toStdString(), output + "Y1999_0101.csv");
     view->close();
     Child<QComboBox>(window.get(), "cboGroup")->setCurrentIndex(1); // 02/02 has no yearly file
     EXPECT_FALSE(cmdPlot->isEnabled());
+
+    // Another monthly folder with a yearly file of the same name: グラフ shows that folder's file and
+    // says so; back in the folder the run read, the run's file again.
+    const std::string other = Folder("other");
+    WriteMonthlyFile(other, 1999, 5, "0101");
+    WriteFile(other + "Y1999_0101.csv", YearlyText(1999, 0));
+    for (const auto& [monthlyFolder, shown] : {std::pair{other, other}, {monthly, output}}) {
+        dialogs->folderAnswers = {QString::fromStdString(monthlyFolder)};
+        Child<QPushButton>(window.get(), "Command1")->click();
+        ASSERT_TRUE(cmdPlot->isEnabled());
+        cmdPlot->click();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the view closed before
+        view = window->findChild<YearView*>();
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(Child<PathLabel>(view, "lblFile")->text().toStdString(), shown + "Y1999_0101.csv");
+        view->close();
+    }
 }
 
 TEST_F(Run, GoesOnInTheBackgroundAndACancelStopsBeforeTheNextYear) {

@@ -119,6 +119,14 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
         });
         steps.push_back([&] {
             save(&dialog, shots.folderDialog);
+            // A typed folder that does not exist is said under the path.
+            auto* path = dialog.findChild<QLineEdit*>(QStringLiteral("txtOpen"));
+            path->setText(path->text() + QStringLiteral("/存在しないフォルダ"));
+            QMetaObject::invokeMethod(path, &QLineEdit::returnPressed);
+        });
+        steps.push_back([&] {
+            save(&dialog,
+                 QString(shots.folderDialog).replace(QStringLiteral(".png"), QStringLiteral("-typed.png")));
             dialog.hide();
         });
     }
@@ -138,6 +146,7 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
         steps.push_back([&] { save(window.findChild<QWidget*>(QStringLiteral("helpWindow")), shots.help); });
     }
     QTemporaryDir output;
+    const QString sample = QString::fromStdString(window.monthlyFolder());
     // The window during the run, as it takes the notice of the first file (the run waits for that).
     bool progressTaken = false;
     QObject::connect(&window, &kolvane::frmKolvane::yearlyFileWritten, &window, [&] {
@@ -180,6 +189,13 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
             // The whole screen as well: whether the view, frame and all, fits on it.
             if (QScreen* screen = view ? view->screen() : nullptr)
                 if (!screen->grabWindow(0).save(shots.run + QStringLiteral("-plot-screen.png"))) status = 1;
+            // The other year, as a user flips through them.
+            if (auto* years = view ? view->findChild<QComboBox*>(QStringLiteral("cboYear")) : nullptr)
+                years->setCurrentIndex(years->currentIndex() == 0 ? 1 : 0);
+        });
+        steps.push_back([&] {
+            QWidget* view = window.findChild<QWidget*>(QStringLiteral("YearView"));
+            save(view, shots.run + QStringLiteral("-plot-other-year.png"));
             if (view) view->close();
         });
         steps.push_back([&] {
@@ -187,7 +203,24 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
             QDir().mkpath(dialogs.folders.front());
             window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
         });
-        steps.push_back([&] { save(&window, shots.run + QStringLiteral("-empty.png")); });
+        steps.push_back([&] {
+            save(&window, shots.run + QStringLiteral("-empty.png"));
+            // A long folder name, shortened in the middle, with months selected.
+            QString name;
+            while (name.size() < 84)
+                name += QStringLiteral("茨城県つくば市の農業気象観測データ");
+            name.truncate(84);
+            const QString folder = output.path() + u'/' + name + u'/';
+            QDir().mkpath(folder);
+            for (const char* month : {"M2401_0101.csv", "M2402_0101.csv", "M2403_0101.csv"})
+                QFile::copy(sample + QLatin1String(month), folder + QLatin1String(month));
+            dialogs.folders = {folder};
+            window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            auto* months = window.findChild<QListWidget*>(QStringLiteral("List1"));
+            for (int row : {0, 1})
+                if (QListWidgetItem* item = months->item(row)) item->setSelected(true);
+        });
+        steps.push_back([&] { save(&window, shots.run + QStringLiteral("-long-folder.png")); });
     }
     steps.push_back([&] { app.quit(); });
     RunSteps(&window, std::move(steps));

@@ -1,0 +1,145 @@
+// The help quotes the program's questions, buttons and messages; these tests hold the quotes to the
+// program's own texts, so that a changed text cannot leave the help describing another program.
+
+#include "UiTestSupport.h"
+
+#include "model/Messages.h"
+#include "request/Coordinates.h"
+#include "ui/Form1.h"
+#include "ui/Texts.h"
+#include "ui/YearView.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QLabel>
+#include <QRegularExpression>
+#include <cerrno>
+
+namespace kolvane::testing {
+namespace {
+
+// What the help writes for a part a message fills in: "…" for a name or number, 原因 for the
+// system's reason.
+const QString PART = QStringLiteral("…");
+const QString REASON = QStringLiteral("原因");
+constexpr std::size_t NUMBER = 987654321;
+
+// A text as the help quotes it: access keys as "(R)", line breaks kept, numbers and the system's
+// reason as placeholders.
+QString AsQuoted(QString text) {
+    text.remove(u'&');
+    text.replace(QString::fromStdString(DescribeSystemError(EACCES)), REASON);
+    text.replace(QString::number(NUMBER), PART);
+    return text.trimmed();
+}
+
+QString Core(const std::string& text) {
+    return AsQuoted(QString::fromStdString(text));
+}
+
+// Every text of the program's windows a user reads a quote of: titles, captions and the messages
+// with their variable parts as placeholders.
+QStringList ProgramTexts(const QList<const QWidget*>& windows) {
+    QStringList texts;
+    for (const QWidget* window : windows) {
+        texts << AsQuoted(window->windowTitle());
+        for (const QAbstractButton* button : window->findChildren<QAbstractButton*>())
+            texts << AsQuoted(button->text());
+        for (const QLabel* label : window->findChildren<QLabel*>())
+            texts << AsQuoted(label->text());
+    }
+    const std::string part = PART.toStdString();
+    texts << AsQuoted(text::ErrorTitle()) << AsQuoted(text::ConfirmTitle()) << QStringLiteral("入力値エラー")
+          << AsQuoted(text::YesCaption()) << AsQuoted(text::NoCaption()) << AsQuoted(text::MergeCaption())
+          << AsQuoted(text::ReplaceCaption()) << AsQuoted(text::StopCaption())
+          << AsQuoted(text::AskMonthlyFolder()) << AsQuoted(text::AskOutputFolder())
+          << AsQuoted(text::NoMonthlyFiles(PART)) << AsQuoted(text::NoMonthlyFilesInList().remove(u'\n'))
+          << AsQuoted(text::UnreadableFolderInList().remove(u'\n')) << AsQuoted(text::AskStopAndExit())
+          << AsQuoted(text::Completed(NUMBER, PART, text::LatitudeUsed(PART, PART, PART)))
+          << AsQuoted(text::SuspectValuesFound(NUMBER)) << AsQuoted(text::Cancelled(0, PART))
+          << AsQuoted(text::Cancelled(NUMBER, PART))
+          << AsQuoted(text::ReplaceQuestionHead(PART) + text::ReplaceQuestionFile(PART) +
+                      text::ReplaceQuestionTail());
+    // What the folder dialog says under its path.
+    texts << text::NewFolderName() << text::FolderNotFound(PART) << text::NotAFolder(PART)
+          << text::FolderCannotOpen(PART, REASON) << text::FolderNotMade(PART, REASON)
+          << text::FolderExists(PART) << text::FolderNameUnusable(PART);
+    for (int box = 0; box < 6; ++box)
+        texts << Core(RangeMessage(static_cast<CoordinateBox>(box)));
+    for (FileKind kind : {FileKind::Monthly, FileKind::Yearly})
+        texts << Core(message::CannotRead(kind, part, EACCES))
+              << Core(message::MissingColumn(kind, part, part))
+              << Core(message::RepeatedColumn(kind, part, part))
+              << Core(message::WrongEncoding(kind, part, part))
+              << Core(message::NumberTooLarge(kind, part, NUMBER));
+    texts << Core(message::CannotWrite(FileKind::Yearly, part, EACCES)) << Core(message::CoordinatesNotSet())
+          << Core(message::CoordinateBoxEmpty(part)) << Core(message::NoMonthsSelected())
+          << Core(message::DayNotComputable(part, NUMBER, NUMBER, NUMBER, REASON.toStdString()))
+          << Core(message::NotANumberCause()) << Core(message::NotConvergedCause(1000))
+          << Core(message::FolderUnreadable(part, EACCES)) << Core(message::SettingsNotSaved(part, EACCES))
+          << QString::fromStdString(DescribeSystemError(EACCES))
+          << QString::fromStdString(DescribeSystemError(ENOSPC));
+    texts.removeAll(QString());
+    return texts;
+}
+
+// The quotes the help marks as the program's: class "msg" (messages and questions) and class "ui"
+// (titles and captions), as plain text with the help's line breaks.
+QStringList HelpQuotes() {
+    QFile file(QStringLiteral(KOLVANE_HELP_FILE));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QString html = QString::fromUtf8(file.readAll());
+    html.replace(QRegularExpression(QStringLiteral("\\s*\\n\\s*")), QStringLiteral(" "));
+    static const QRegularExpression quote(QStringLiteral("class=\"(?:msg|ui)\">(.*?)</(?:span|td)>"));
+    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
+    static const QRegularExpression lineBreak(QStringLiteral("\\s*<br>\\s*"));
+    QStringList quotes;
+    for (const QRegularExpressionMatch& match : quote.globalMatch(html)) {
+        QString text = match.captured(1);
+        text.replace(lineBreak, QStringLiteral("\n")).remove(tag);
+        text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+        text.replace(QStringLiteral("&amp;"), QStringLiteral("&"))
+            .replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
+        quotes << text.trimmed();
+    }
+    return quotes;
+}
+
+using HelpTexts = UiFixture;
+
+TEST_F(HelpTexts, EveryQuoteOfTheHelpIsTheProgramsOwnTextAndTheQuestionsAreAllThere) {
+    auto window = StartWindow();
+    Form1 folderDialog;
+    YearView yearView(*dialogs, {}, {});
+    const QStringList program = ProgramTexts({window.get(), &folderDialog, &yearView});
+    const QStringList quotes = HelpQuotes();
+    ASSERT_GT(quotes.size(), 40);
+    for (const QString& quote : quotes)
+        EXPECT_TRUE(program.contains(quote))
+            << "the help quotes a text the program does not show: " << quote.toStdString();
+
+    // What a user must decide, and how a run ends, is described in the help word for word.
+    const QStringList described = {
+        AsQuoted(text::AskStopAndExit()),
+        AsQuoted(text::ReplaceQuestionHead(PART) + text::ReplaceQuestionFile(PART) +
+                 text::ReplaceQuestionTail()),
+        AsQuoted(text::MergeCaption()),
+        AsQuoted(text::ReplaceCaption()),
+        AsQuoted(text::StopCaption()),
+        AsQuoted(text::YesCaption()),
+        AsQuoted(text::NoCaption()),
+        AsQuoted(text::Completed(NUMBER, PART, text::LatitudeUsed(PART, PART, PART))),
+        AsQuoted(text::SuspectValuesFound(NUMBER)),
+        AsQuoted(text::Cancelled(0, PART)),
+        AsQuoted(text::Cancelled(NUMBER, PART)),
+        AsQuoted(text::NoMonthlyFiles(PART)),
+        Core(message::WrongEncoding(FileKind::Monthly, PART.toStdString(), PART.toStdString())),
+        Core(message::CoordinateBoxEmpty(PART.toStdString())),
+    };
+    for (const QString& text : described)
+        EXPECT_TRUE(quotes.contains(text)) << "the help does not describe: " << text.toStdString();
+}
+
+} // namespace
+} // namespace kolvane::testing
