@@ -41,8 +41,9 @@ std::vector<std::string> LatitudeParts(const std::string& text) {
 // The output folder must take new files before anything is read; when it is the monthly folder by
 // default (an installed sample, a colleague's share), --output is the way out.
 void RefuseUnwritableOutput(const std::string& folder, bool defaulted) {
-    if (::access(folder.c_str(), W_OK) == 0) return;
-    throw UsageError(cli_text::OutputNotWritable(folder, DescribeSystemError(errno), defaulted));
+    const int error = platform::WriteAccess(folder);
+    if (error == 0) return;
+    throw UsageError(cli_text::OutputNotWritable(folder, DescribeSystemError(error), defaulted));
 }
 
 // "YYYY/MM" (or YYYY/M) of a year the two-digit file names can hold, as a month list entry.

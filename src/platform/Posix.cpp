@@ -308,8 +308,8 @@ std::string Environment(const char* name) {
     return value ? value : "";
 }
 
-bool CanWrite(const std::string& folder) {
-    return ::access(folder.c_str(), W_OK) == 0;
+int WriteAccess(const std::string& folder) {
+    return ::access(folder.c_str(), W_OK) == 0 ? 0 : errno;
 }
 
 bool StandardErrorIsTerminal() {

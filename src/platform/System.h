@@ -164,8 +164,11 @@ std::string Environment(const char* name);
 // True when the process's standard error is a terminal (a console).
 bool StandardErrorIsTerminal();
 
-// True when the folder may be written to, as far as the system tells.
-bool CanWrite(const std::string& folder);
+// 0 when the folder may be written to, as far as the system tells, else why not (an errno).
+int WriteAccess(const std::string& folder);
+inline bool CanWrite(const std::string& folder) {
+    return WriteAccess(folder) == 0;
+}
 
 // The command line's arguments as UTF-8 (Windows hands programs the system's code page instead), and
 // the console set to show UTF-8. Call once at the start of main.

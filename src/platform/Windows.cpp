@@ -374,15 +374,15 @@ std::string HomeFolder() {
     return Environment("USERPROFILE");
 }
 
-bool CanWrite(const std::string& folder) {
+int WriteAccess(const std::string& folder) {
     // Only a try tells: Windows grants writing by lists the attributes do not show.
     const std::string probe =
         (folder.empty() ? std::string(".\\") : folder) + ".kolvane-write-test." + std::to_string(ProcessId());
     HANDLE file = CreateFileW(Wide(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return LastErrno();
     CloseHandle(file);
-    return true;
+    return 0;
 }
 
 bool StandardErrorIsTerminal() {
