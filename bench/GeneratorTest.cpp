@@ -2,6 +2,7 @@
 
 #include "model/DateText.h"
 #include "model/Numbers.h"
+#include "model/Csv.h"
 #include "model/Text.h"
 
 #include <algorithm>

@@ -5,6 +5,7 @@
 #include "FuzzSupport.h"
 
 #include "model/Numbers.h"
+#include "model/Csv.h"
 #include "model/Text.h"
 #include "settings/LocalityTable.h"
 

@@ -1,6 +1,7 @@
 #include "checks/FindingsFile.h"
 
 #include "model/Columns.h"
+#include "model/Csv.h"
 #include "model/DateText.h"
 #include "model/Error.h"
 #include "model/FileIo.h"
@@ -54,28 +55,17 @@ std::string FormatFindingsText(const std::vector<Finding>& findings, int32_t yea
                std::tie(b->month, b->day, b->hour, b->minute, b->column, b->kind);
     });
 
-    std::string text;
-    for (std::string_view name : FINDINGS_HEADER) {
-        if (!text.empty()) text += ',';
-        text += name;
-    }
-    text += "\r\n";
+    std::string text = HeaderLine(FINDINGS_HEADER);
+    CsvWriter line(text);
     for (const Finding* f : lines) {
-        text += '"';
-        AppendShortDate(text, f->year, f->month, f->day);
-        text += "\",";
-        text += std::to_string(f->hour);
-        text += ':';
-        text += PadTwoDigits(f->minute);
-        text += ',';
-        text += MONTHLY_VALUE_COLUMNS[f->column].name;
-        text += ',';
-        text += FormatMeasured(f->value, f->column);
-        text += ',';
-        text += CheckKindName(f->kind);
-        text += ',';
-        text += f->explanation;
-        text += "\r\n";
+        line.AddQuotedDate(f->year, f->month, f->day);
+        std::string& hour = line.Field();
+        hour += std::to_string(f->hour);
+        hour += ':';
+        hour += PadTwoDigits(f->minute);
+        line.Add(MONTHLY_VALUE_COLUMNS[f->column].name).Add(FormatMeasured(f->value, f->column));
+        line.Add(CheckKindName(f->kind)).Add(f->explanation);
+        line.EndLine();
     }
     return EncodeCp932(text);
 }
@@ -101,71 +91,60 @@ std::array<int64_t, CHECK_KINDS.size()> CountFindingsByKind(const std::vector<Fi
     return counts;
 }
 
+namespace {
+
+// A line of a findings file, its fields decoded; none when it cannot be read.
+std::optional<Finding> ReadFindingLine(const std::vector<std::string_view>& fields,
+                                       const HeaderColumns& columns, std::string& buffer) {
+    const auto at = [&](std::size_t c) { return fields[columns.required[c]]; };
+    const std::optional<DateTime> when = ParseObservationTime(StripQuotes(at(0), buffer));
+    Finding f;
+    if (!when || !ParseHourText(at(1), f.hour, f.minute)) return std::nullopt;
+    const std::chrono::year_month_day ymd{when->date};
+    f.year = static_cast<int32_t>(ymd.year());
+    f.month = static_cast<int32_t>(static_cast<unsigned>(ymd.month()));
+    f.day = static_cast<int32_t>(static_cast<unsigned>(ymd.day()));
+    const std::optional<std::size_t> columnOf = ColumnNamed(at(2));
+    const std::optional<CheckKind> kindOf = KindNamed(at(4));
+    const std::optional<double> value = ConvertWholeNumber(at(3));
+    if (!columnOf || !kindOf || !value) return std::nullopt;
+    f.column = *columnOf;
+    f.value = *value;
+    f.kind = *kindOf;
+    // An explanation is written without a comma; one that holds them (edited) is kept whole when it is
+    // the last column.
+    const std::size_t explanation = columns.required[5];
+    const std::size_t end = explanation + 1 == columns.fields ? fields.size() : explanation + 1;
+    for (std::size_t i = explanation; i < end; ++i) {
+        if (i > explanation) f.explanation += ',';
+        f.explanation += fields[i];
+    }
+    return f;
+}
+
+} // namespace
+
 std::vector<Finding> ParseFindingsText(std::string_view bytes, const std::string& file) {
-    const std::string text = DecodeCp932(bytes);
     std::vector<Finding> findings;
-    std::array<std::size_t, FINDINGS_HEADER.size()> column{};
-    std::size_t needed = 0, headerFields = 0;
-    std::string date;
-    ForEachLine(text, [&](std::string_view line, std::size_t number) {
-        const std::vector<std::string_view> fields = SplitFields(line);
+    HeaderColumns columns;
+    std::vector<std::string_view> fields;
+    std::string line, buffer;
+    ForEachLine(bytes, [&](std::string_view raw, std::size_t number) {
         if (number == 1) {
-            headerFields = fields.size();
-            for (std::size_t c = 0; c < FINDINGS_HEADER.size(); ++c) {
-                const auto first = std::find(fields.begin(), fields.end(), FINDINGS_HEADER[c]);
-                if (first == fields.end())
-                    throw KolvaneError(message::MissingColumn(FileKind::Findings, file, FINDINGS_HEADER[c]));
-                if (std::find(first + 1, fields.end(), FINDINGS_HEADER[c]) != fields.end())
-                    throw KolvaneError(message::RepeatedColumn(FileKind::Findings, file, FINDINGS_HEADER[c]));
-                column[c] = static_cast<std::size_t>(first - fields.begin());
-                needed = std::max(needed, column[c] + 1);
-            }
+            columns = MapHeader(raw, FINDINGS_HEADER, {}, FileKind::Findings, file);
             return;
         }
-        if (fields.size() < needed) return;
-        date.clear();
-        for (char ch : fields[column[0]])
-            if (ch != '"') date += ch;
-        const std::optional<DateTime> when = ParseObservationTime(date);
-        Finding f;
-        if (!when || !ParseHourText(fields[column[1]], f.hour, f.minute)) return;
-        const std::chrono::year_month_day ymd{when->date};
-        f.year = static_cast<int32_t>(ymd.year());
-        f.month = static_cast<int32_t>(static_cast<unsigned>(ymd.month()));
-        f.day = static_cast<int32_t>(static_cast<unsigned>(ymd.day()));
-        const std::optional<std::size_t> columnOf = ColumnNamed(fields[column[2]]);
-        const std::optional<CheckKind> kindOf = KindNamed(fields[column[4]]);
-        const std::optional<double> value = ConvertWholeNumber(fields[column[3]]);
-        if (!columnOf || !kindOf || !value) return;
-        f.column = *columnOf;
-        f.value = *value;
-        f.kind = *kindOf;
-        // An explanation is written without a comma; one that holds them (edited) is kept whole when it is
-        // the last column.
-        const std::size_t explanation = column[5];
-        const std::size_t end = explanation + 1 == headerFields ? fields.size() : explanation + 1;
-        for (std::size_t i = explanation; i < end; ++i) {
-            if (i > explanation) f.explanation += ',';
-            f.explanation += fields[i];
-        }
-        findings.push_back(std::move(f));
+        line = DecodeCp932(raw);
+        SplitFieldsInto(line, fields);
+        if (fields.size() < columns.needed) return;
+        if (auto f = ReadFindingLine(fields, columns, buffer)) findings.push_back(std::move(*f));
     });
     return findings;
 }
 
-std::string YearFindings::Note() const {
-    if (state == Belonging::NotBelonging) return message::FindingsNotBelonging(path);
-    if (state == Belonging::NotProven) return message::FindingsNotProven(path);
-    return {};
-}
-
 YearFindings ReadFindingsOf(const std::string& yearlyPath, std::string_view yearlyBytes) {
-    YearFindings result;
-    result.path = FindingsPathOf(yearlyPath);
-    const CompanionBytes read = ReadCompanionBytes(FileKind::Findings, result.path, yearlyPath, yearlyBytes);
-    result.state = read.state;
-    if (result.Belongs()) result.findings = ParseFindingsText(read.bytes, result.path);
-    return result;
+    return ReadBesideYearly<Finding>(FileKind::Findings, FindingsPathOf(yearlyPath), yearlyPath, yearlyBytes,
+                                     ParseFindingsText);
 }
 
 } // namespace kolvane

@@ -29,17 +29,8 @@ std::array<int64_t, CHECK_KINDS.size()> CountFindingsByKind(const std::vector<Fi
 // for a missing or repeated column.
 std::vector<Finding> ParseFindingsText(std::string_view bytes, const std::string& file);
 
-// The findings file beside a yearly file, as a reader may use it: only when its proof matches the yearly
-// file's bytes.
-struct YearFindings {
-    Belonging state = Belonging::Absent;
-    std::string path;
-    std::vector<Finding> findings; // only when it belongs
-
-    bool Belongs() const { return state == Belonging::Belongs; }
-    // What the user is told when it is there but not used; empty otherwise.
-    std::string Note() const;
-};
+// The findings file beside a yearly file; its rows are the findings.
+using YearFindings = BesideYearly<Finding>;
 
 // Absent is no finding only when the companion says so: a year without findings has no findings file.
 // Throws KolvaneError for a findings file that exists but cannot be read, and (when it belongs) as

@@ -27,9 +27,9 @@ void PrintFindingsFileCount(const std::string& yearlyPath, std::string_view byte
         return;
     }
     std::set<std::tuple<int32_t, int32_t, int32_t>> days;
-    for (const Finding& f : findings.findings)
+    for (const Finding& f : findings.rows)
         days.insert({f.year, f.month, f.day});
-    std::cout << cli_text::SummarySuspectFromFindings(static_cast<int64_t>(findings.findings.size()),
+    std::cout << cli_text::SummarySuspectFromFindings(static_cast<int64_t>(findings.rows.size()),
                                                       static_cast<int>(days.size()))
               << "\n";
 }
@@ -86,11 +86,11 @@ int RunSummary(const SummaryCommand& command) {
     const Companion companion = ReadCompanionOf(yearlyPath, bytes);
     std::cout << cli_text::SummaryHead(yearlyPath, rows.size(), static_cast<std::size_t>(withValues)) << "\n";
     if (companion.Belongs()) {
-        const QualitySummary summary = SummarizeQuality(companion.days);
+        const QualitySummary summary = SummarizeQuality(companion.rows);
         for (std::size_t c = 0; c < DAY_CLASSES.size(); ++c)
             std::cout << cli_text::SummaryClass(DayClassName(DAY_CLASSES[c]), summary.days[c]) << "\n";
         PrintGap(summary, true);
-        PrintSuspect(companion.days, yearlyPath, bytes);
+        PrintSuspect(companion.rows, yearlyPath, bytes);
         return 0;
     }
     // Written with --no-quality, or beside another yearly file's companion: the classes are unknown,

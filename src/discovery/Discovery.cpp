@@ -4,6 +4,7 @@
 #include "model/Text.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace kolvane {
 namespace {
@@ -43,10 +44,11 @@ std::vector<std::string> DistinctBuckets(const std::vector<std::string>& names) 
 
 std::vector<std::string> MonthEntries(const std::vector<std::string>& names) {
     std::vector<std::string> entries;
+    // A station of a century has 1,200 months: looked up, not searched for, before the run can start.
+    std::unordered_set<std::string> seen;
     for (const std::string& name : names) {
         std::optional<std::string> entry = MonthEntryOfName(name);
-        if (entry && std::find(entries.begin(), entries.end(), *entry) == entries.end())
-            entries.push_back(std::move(*entry));
+        if (entry && seen.insert(*entry).second) entries.push_back(std::move(*entry));
     }
     return entries;
 }
@@ -83,14 +85,14 @@ int ListStations(const std::string& folder, std::vector<StationMonths>& stations
     if (int e = ListMatchingFiles(folder, MONTHLY_PATTERN, all)) return e;
     for (const std::string& group : DistinctGroups(all)) {
         std::vector<std::string> ofGroup;
+        const std::string groupPattern = GroupPattern(group);
         std::copy_if(all.begin(), all.end(), std::back_inserter(ofGroup),
-                     [&](const std::string& n) { return MatchesPattern(n, GroupPattern(group)); });
+                     [&](const std::string& n) { return MatchesPattern(n, groupPattern); });
         for (const std::string& bucket : DistinctBuckets(ofGroup)) {
             std::vector<std::string> ofStation;
+            const std::string stationPattern = StationPattern({group, bucket});
             std::copy_if(ofGroup.begin(), ofGroup.end(), std::back_inserter(ofStation),
-                         [&](const std::string& n) {
-                             return MatchesPattern(n, StationPattern({group, bucket}));
-                         });
+                         [&](const std::string& n) { return MatchesPattern(n, stationPattern); });
             stations.push_back({group, bucket, MonthEntries(ofStation)});
         }
     }

@@ -44,10 +44,10 @@ class Lookups {
 constexpr std::size_t kAhead = 32;
 // Years of a station written together where the front end allows it: each batch costs a few flushes of
 // the disk (the files' data, the folder, the run log), and the file system's flush also writes what other
-// programs have pending there. As many as the look-ahead holds: one batch for a station of up to 32
-// years, while the workers compute the next batch meanwhile; the open files of a batch and of the years
-// ahead stay under 200.
-constexpr std::size_t kBatch = kAhead;
+// programs have pending there. As many as the look-ahead (32) holds: one batch for a station of up to
+// 32 years, while the workers compute the next batch meanwhile; the open files of a batch and of the
+// years ahead stay under 200.
+constexpr std::size_t kBatch = 32;
 
 // The one pool of the program. Workers compute years in write order, at most `ahead` tasks beyond
 // the last one taken; the calling thread takes them in that order and writes them. Without workers

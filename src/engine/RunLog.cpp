@@ -1,5 +1,6 @@
 #include "engine/RunLog.h"
 
+#include "model/Csv.h"
 #include "model/DateText.h"
 #include "model/FileNames.h"
 #include "model/Text.h"
@@ -17,16 +18,6 @@ namespace {
 
 constexpr std::array<std::string_view, 6> FIELDS = {"日時", "年次ファイル", "観測点",
                                                     "月",   "緯度",         "プログラム"};
-
-std::string Quoted(std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(field);
-    std::string text = "\"";
-    for (char c : field) {
-        if (c == '"') text += '"';
-        text += c;
-    }
-    return text + "\"";
-}
 
 std::string LocalTime(std::time_t now) {
     const std::tm local = platform::LocalTime(now);
@@ -83,10 +74,7 @@ class LockByte {
 } // namespace
 
 std::string RunLogHeader() {
-    std::string header;
-    for (std::string_view field : FIELDS)
-        header += (header.empty() ? "" : ",") + std::string(field);
-    return EncodeCp932(header) + "\r\n";
+    return EncodeCp932(HeaderLine(FIELDS));
 }
 
 std::string CompactMonths(std::vector<int> months) {
@@ -126,10 +114,12 @@ RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, std::string
 
 std::string FormatRunLogLine(const RunLogEntry& entry) {
     std::string line;
+    CsvWriter writer(line);
     for (const std::string* field :
          {&entry.time, &entry.yearlyFile, &entry.station, &entry.months, &entry.latitude, &entry.program})
-        line += (line.empty() ? "" : ",") + Quoted(*field);
-    return EncodeCp932(line) + "\r\n";
+        writer.AddEscaped(*field);
+    writer.EndLine();
+    return EncodeCp932(line);
 }
 
 int OpenRunLog(const std::string& folder, platform::File& out, const DurableCalls& calls) {
@@ -174,47 +164,28 @@ int AppendRunLog(const std::string& folder, std::string_view lines, const Durabl
     return calls.syncFile(log.get()) == 0 ? 0 : errno;
 }
 
-std::vector<std::string> SplitQuotedFields(std::string_view line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-            fields.back() += '"';
-            ++i;
-        } else if (c == '"') {
-            quoted = !quoted;
-        } else if (c == ',' && !quoted) {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
 std::optional<RunLogEntry> LastRunLogEntry(const std::string& folder, std::string_view yearlyFile) {
     std::string bytes;
     if (ReadWholeFile(folder + std::string(RUN_LOG_FILE_NAME), bytes) != 0) return std::nullopt;
     const std::string text = DecodeCp932(bytes);
-    std::array<std::size_t, FIELDS.size()> column{};
+    // Only the file's name must be there; a field the header lacks is empty.
+    static constexpr std::array<std::string_view, 1> NAME = {FIELDS[1]};
+    HeaderColumns columns;
+    bool usable = false;
+    std::vector<std::string> fields;
     std::optional<RunLogEntry> found;
-    bool header = true;
-    ForEachLine(text, [&](std::string_view line, std::size_t) {
-        const std::vector<std::string> fields = SplitQuotedFields(line);
-        if (header) {
-            header = false;
-            for (std::size_t c = 0; c < FIELDS.size(); ++c) {
-                auto it = std::find(fields.begin(), fields.end(), FIELDS[c]);
-                column[c] = it == fields.end() ? SIZE_MAX : static_cast<std::size_t>(it - fields.begin());
-            }
+    ForEachLine(text, [&](std::string_view line, std::size_t number) {
+        SplitQuotedFieldsInto(line, fields);
+        if (number == 1) {
+            const std::vector<std::string_view> names(fields.begin(), fields.end());
+            usable = LocateColumns(names, NAME, FIELDS, columns).kind == ColumnProblem::None;
             return;
         }
-        if (column[1] == SIZE_MAX || column[1] >= fields.size() ||
-            !EqualsIgnoreAsciiCase(fields[column[1]], yearlyFile))
-            return;
+        const std::size_t name = columns.required[0];
+        if (!usable || name >= fields.size() || !EqualsIgnoreAsciiCase(fields[name], yearlyFile)) return;
         auto field = [&](std::size_t c) {
-            return column[c] < fields.size() ? fields[column[c]] : std::string();
+            const std::optional<std::size_t> at = columns.optional[c];
+            return at && *at < fields.size() ? fields[*at] : std::string();
         };
         found = RunLogEntry{field(0), field(1), field(2), field(3), field(4), field(5)};
     });

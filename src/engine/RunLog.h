@@ -60,7 +60,4 @@ int OpenRunLog(const std::string& folder, platform::File& out, const DurableCall
 // none (no log, no such line, or a log whose header lacks the fields).
 std::optional<RunLogEntry> LastRunLogEntry(const std::string& folder, std::string_view yearlyFile);
 
-// The fields of one CSV line, quotes removed ("a,""b""" -> a,"b").
-std::vector<std::string> SplitQuotedFields(std::string_view line);
-
 } // namespace kolvane

@@ -1,28 +1,83 @@
 #include "formats/MonthlyFile.h"
 
-#include "formats/CsvText.h"
 #include "model/Columns.h"
+#include "model/Csv.h"
 #include "model/DateText.h"
+#include "model/Error.h"
+#include "model/Numbers.h"
+#include "model/Text.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace kolvane {
 namespace {
+
+constexpr int8_t NOT_READ = -1;
+constexpr int8_t DATE = 0;
+constexpr int8_t TIME = 1;
+constexpr int8_t FIRST_VALUE = 2;
 
 bool IsMissing(std::string_view field) {
     return field.empty() || field == "X";
 }
 
-// Date field, one blank and time field, with every double quote removed.
-std::string_view JoinDateTime(std::string_view date, std::string_view time, std::string& buffer) {
-    buffer.clear();
-    for (char c : date)
-        if (c != '"') buffer += c;
-    buffer += ' ';
-    for (char c : time)
-        if (c != '"') buffer += c;
-    return buffer;
-}
+// One monthly file being read: its header's columns, and what every line needs again.
+class MonthlyReader {
+  public:
+    MonthlyReader(const std::string& file, HourlyTable& hourly) : file_(file), hourly_(hourly) {}
+
+    void Header(std::string_view line) {
+        const HeaderColumns columns = MapHeader(line, MONTHLY_HEADER, {}, FileKind::Monthly, file_);
+        role_.assign(columns.fields, NOT_READ);
+        for (std::size_t c = 0; c < columns.required.size(); ++c)
+            role_[columns.required[c]] = static_cast<int8_t>(c);
+    }
+
+    // Each field is read as it is reached; the line is taken only when its count, values and date allow.
+    void Line(std::string_view line, std::size_t number) {
+        FieldCursor cursor(line);
+        std::string_view field, date, time;
+        std::size_t count = 0;
+        bool missing = false, tooLarge = false;
+        HourlyRecord r;
+        while (cursor.Next(field)) {
+            if (count < role_.size() && !missing) {
+                const int8_t role = role_[count];
+                if (role == NOT_READ) {
+                } else if (IsMissing(field)) {
+                    missing = true;
+                } else if (role == DATE) {
+                    date = field;
+                } else if (role == TIME) {
+                    time = field;
+                } else {
+                    double& value =
+                        r.*MONTHLY_VALUE_COLUMNS[static_cast<std::size_t>(role - FIRST_VALUE)].field;
+                    if (!ReadPlainDecimal(field, value)) {
+                        const LeadingNumber n = ParseLeadingNumber(field);
+                        tooLarge |= n.status == NumberStatus::OutOfRange;
+                        value = n.value;
+                    }
+                }
+            }
+            if (++count > role_.size()) return;
+        }
+        if (count != role_.size() || missing) return;
+        const std::optional<DateParts> when = ReadObservationHour(date, time, buffer_);
+        if (!when) return;
+        if (tooLarge) throw KolvaneError(message::NumberTooLarge(FileKind::Monthly, file_, number));
+        SetDateParts(r, *when);
+        hourly_.push_back(r);
+    }
+
+  private:
+    const std::string& file_;
+    HourlyTable& hourly_;
+    std::vector<int8_t> role_; // for each field of a line: DATE, TIME, FIRST_VALUE + value column, NOT_READ
+    std::string buffer_;
+};
 
 } // namespace
 
@@ -31,24 +86,13 @@ void ParseMonthlyText(std::string_view bytes, const std::string& file, HourlyTab
     // At most one hour per line. Growing by doubling instead would need the table twice over while it
     // moves, which for a file of years of hours is more than the file itself.
     hourly.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
-    std::string dateText;
-    ForEachDataLine(bytes, MONTHLY_HEADER, FileKind::Monthly, file,
-                    [&](auto& fields, const auto& column, std::size_t number) {
-                        for (std::size_t c : column)
-                            if (IsMissing(fields[c])) return;
-
-                        auto when = ParseObservationTime(
-                            JoinDateTime(fields[column[0]], fields[column[1]], dateText));
-                        if (!when) return;
-
-                        HourlyRecord r;
-                        SetDateParts(r, SplitObservationTime(*when));
-                        for (std::size_t c = 0; c < MONTHLY_VALUE_COLUMNS.size(); ++c) {
-                            r.*MONTHLY_VALUE_COLUMNS[c].field =
-                                ReadNumberField(fields[column[2 + c]], FileKind::Monthly, file, number);
-                        }
-                        hourly.push_back(r);
-                    });
+    MonthlyReader reader(file, hourly);
+    ForEachLine(bytes, [&](std::string_view line, std::size_t number) {
+        if (number == 1)
+            reader.Header(line);
+        else if (!line.empty())
+            reader.Line(line, number);
+    });
 }
 
 } // namespace kolvane

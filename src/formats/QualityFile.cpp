@@ -1,8 +1,7 @@
 #include "formats/QualityFile.h"
 
-#include "formats/CsvText.h"
+#include "model/Csv.h"
 #include "model/DateText.h"
-#include "model/Error.h"
 #include "model/FileIo.h"
 #include "model/FileNames.h"
 #include "model/Messages.h"
@@ -11,7 +10,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -26,98 +24,67 @@ constexpr double MAX_SUSPECT_OF_A_DAY = 24 * 11 * 8;
 } // namespace
 
 std::string FormatQualityText(const DailyTable& year, const std::vector<int32_t>& suspect) {
-    std::string text;
-    for (std::string_view name : QUALITY_HEADER) {
-        text += name;
-        text += ',';
-    }
-    text += SUSPECT_COLUMN;
-    text += "\r\n";
+    static constexpr std::array<std::string_view, 4> WRITTEN = {QUALITY_HEADER[0], QUALITY_HEADER[1],
+                                                                QUALITY_HEADER[2], SUSPECT_COLUMN};
+    std::string text = HeaderLine(WRITTEN);
+    CsvWriter line(text);
     for (std::size_t i = 0; i < year.size(); ++i) {
         const DailyRecord& day = year[i];
         const DayClass c = ClassifyDay(day);
-        text += '"';
-        AppendShortDate(text, day.year, day.month, day.day);
-        text += "\",";
-        text += c == DayClass::Kept ? std::string("X") : std::to_string(day.hours);
-        text += ',';
-        text += DayClassName(c);
-        text += ',';
-        text += i < suspect.size() && suspect[i] >= 0 ? std::to_string(suspect[i]) : std::string("X");
-        text += "\r\n";
+        line.AddQuotedDate(day.year, day.month, day.day);
+        line.Add(c == DayClass::Kept ? std::string("X") : std::to_string(day.hours));
+        line.Add(DayClassName(c));
+        line.Add(i < suspect.size() && suspect[i] >= 0 ? std::to_string(suspect[i]) : std::string("X"));
+        line.EndLine();
     }
     return EncodeCp932(text);
 }
 
+namespace {
+
+// A whole number of a field within [0, most]; -1 (not known) for anything else.
+int32_t CountOf(std::optional<std::string_view> field, double most) {
+    const std::optional<double> n = field ? ConvertWholeNumber(*field) : std::nullopt;
+    return n && *n >= 0 && *n <= most && std::trunc(*n) == *n ? static_cast<int32_t>(*n) : -1;
+}
+
+} // namespace
+
 std::vector<DayQuality> ParseQualityText(std::string_view bytes, const std::string& file) {
     std::vector<DayQuality> days;
-    std::string date;
-    std::array<std::size_t, QUALITY_HEADER.size()> column{};
-    std::size_t needed = 0;
-    std::optional<std::size_t> suspectColumn;
+    std::string buffer;
+    HeaderColumns columns;
+    std::vector<std::string_view> fields;
     // Columns after the known ones (added by a later version) are passed over, not a reason to skip.
     ForEachLine(bytes, [&](std::string_view line, std::size_t number) {
         if (number == 1) {
-            MapHeaderColumns(line, QUALITY_HEADER, FileKind::Quality, file, column);
-            for (std::size_t c : column)
-                needed = std::max(needed, c + 1);
-            const std::string header = DecodeCp932(line);
-            const std::vector<std::string_view> names = SplitFields(header);
-            const auto found = std::find(names.begin(), names.end(), SUSPECT_COLUMN);
-            if (found != names.end()) suspectColumn = static_cast<std::size_t>(found - names.begin());
+            columns = MapHeader(line, QUALITY_HEADER, std::array{SUSPECT_COLUMN}, FileKind::Quality, file);
             return;
         }
-        const std::vector<std::string_view> fields = SplitFields(line);
-        if (fields.size() < needed) return;
-        date.clear();
-        for (char ch : fields[column[0]])
-            if (ch != '"') date += ch;
-        auto when = ParseObservationTime(date);
+        SplitFieldsInto(line, fields);
+        if (fields.size() < columns.needed) return;
+        const auto at = [&](std::size_t c) { return fields[columns.required[c]]; };
+        const auto when = ParseObservationTime(StripQuotes(at(0), buffer));
         if (!when) return;
-        const std::string name = DecodeCp932(fields[column[2]]);
-        for (DayClass c : DAY_CLASSES) {
-            if (DayClassName(c) != name) continue;
-            const std::chrono::year_month_day ymd{when->date};
-            const std::optional<double> hours = ConvertWholeNumber(fields[column[1]]);
-            std::optional<double> suspect;
-            if (suspectColumn && *suspectColumn < fields.size())
-                suspect = ConvertWholeNumber(fields[*suspectColumn]);
-            days.push_back(
-                {static_cast<int32_t>(ymd.year()), static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
-                 static_cast<int32_t>(static_cast<unsigned>(ymd.day())),
-                 hours && *hours >= 0 && *hours <= HOURS_PER_DAY ? static_cast<int32_t>(*hours) : -1, c,
-                 suspect && *suspect >= 0 && *suspect <= MAX_SUSPECT_OF_A_DAY &&
-                         std::trunc(*suspect) == *suspect
-                     ? static_cast<int32_t>(*suspect)
-                     : -1});
-            return;
-        }
+        const std::string name = DecodeCp932(at(2));
+        const auto c = std::find_if(DAY_CLASSES.begin(), DAY_CLASSES.end(),
+                                    [&](DayClass d) { return DayClassName(d) == name; });
+        if (c == DAY_CLASSES.end()) return;
+        const std::chrono::year_month_day ymd{when->date};
+        const std::optional<std::size_t> suspectAt = columns.optional[0];
+        days.push_back(
+            {static_cast<int32_t>(ymd.year()), static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
+             static_cast<int32_t>(static_cast<unsigned>(ymd.day())), CountOf(at(1), HOURS_PER_DAY), *c,
+             CountOf(suspectAt && *suspectAt < fields.size() ? std::optional(fields[*suspectAt])
+                                                             : std::nullopt,
+                     MAX_SUSPECT_OF_A_DAY)});
     });
     return days;
 }
 
-std::optional<std::vector<DayQuality>> ReadQualityFile(const std::string& path) {
-    std::string bytes;
-    const int e = ReadWholeFile(path, bytes);
-    if (e == ENOENT) return std::nullopt;
-    if (e) throw KolvaneError(message::CannotRead(FileKind::Quality, path, e));
-    return ParseQualityText(bytes, path);
-}
-
-std::string Companion::Note() const {
-    if (state == Belonging::NotBelonging) return message::CompanionNotBelonging(path);
-    if (state == Belonging::NotProven) return message::CompanionNotProven(path);
-    return {};
-}
-
 Companion ReadCompanionOf(const std::string& yearlyPath, std::string_view yearlyBytes) {
-    Companion companion;
-    companion.path = QualityPathOf(yearlyPath);
-    const CompanionBytes read =
-        ReadCompanionBytes(FileKind::Quality, companion.path, yearlyPath, yearlyBytes);
-    companion.state = read.state;
-    if (companion.Belongs()) companion.days = ParseQualityText(read.bytes, companion.path);
-    return companion;
+    return ReadBesideYearly<DayQuality>(FileKind::Quality, QualityPathOf(yearlyPath), yearlyPath, yearlyBytes,
+                                        ParseQualityText);
 }
 
 bool RemoveCompanionNotOf(const std::string& companionPath, std::string_view yearlyName,

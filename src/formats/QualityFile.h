@@ -39,10 +39,6 @@ struct DayQuality {
 // Throws KolvaneError for a missing or repeated column.
 std::vector<DayQuality> ParseQualityText(std::string_view bytes, const std::string& file);
 
-// Reads and parses the companion file at `path`; none when there is no such file. Throws KolvaneError
-// for a file that exists but cannot be read, and as ParseQualityText.
-std::optional<std::vector<DayQuality>> ReadQualityFile(const std::string& path);
-
 // What a year's companion says at a glance: the days of each class (in the order of DAY_CLASSES) and
 // the longest run of days without data.
 struct QualitySummary {
@@ -51,17 +47,8 @@ struct QualitySummary {
     DayQuality gapStart; // its first day, when there is a gap
 };
 
-// The companion beside a yearly file, as a reader may use it: only when its proof matches the yearly
-// file's bytes.
-struct Companion {
-    Belonging state = Belonging::Absent;
-    std::string path;
-    std::vector<DayQuality> days; // only when it belongs
-
-    bool Belongs() const { return state == Belonging::Belongs; }
-    // What the user is told when it is there but not used; empty otherwise.
-    std::string Note() const;
-};
+// The companion beside a yearly file; its rows are the days.
+using Companion = BesideYearly<DayQuality>;
 
 // Throws KolvaneError for a companion that exists but cannot be read, or (when it belongs) as
 // ParseQualityText.

@@ -1,25 +1,22 @@
 #include "formats/YearlyFile.h"
 
-#include "formats/CsvText.h"
 #include "model/Columns.h"
+#include "model/Csv.h"
 #include "model/DateText.h"
 #include "model/Numbers.h"
+#include "model/Text.h"
 #include "model/Wind.h"
 
+#include <chrono>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace kolvane {
 namespace {
 
 const std::string& EncodedHeader() {
-    static const std::string header = [] {
-        std::string text;
-        for (std::string_view name : YEARLY_HEADER) {
-            if (!text.empty()) text += ',';
-            text += name;
-        }
-        return EncodeCp932(text) + "\r\n";
-    }();
+    static const std::string header = EncodeCp932(HeaderLine(YEARLY_HEADER));
     return header;
 }
 
@@ -39,18 +36,16 @@ bool IsImpossibleLeapDay(std::string_view storedDate) {
 } // namespace
 
 void AppendYearlyLine(std::string& out, const DailyRecord& row) {
-    out += '"';
-    AppendShortDate(out, row.year, row.month, row.day);
-    out += '"';
+    CsvWriter line(out);
+    line.AddQuotedDate(row.year, row.month, row.day);
     for (const YearlyColumn& column : YEARLY_VALUE_COLUMNS) {
-        out += ',';
         const double value = row.*column.field;
         if (column.format == ValueFormat::Direction)
-            out += WindSectorCode(value);
+            line.Add(WindSectorCode(value));
         else if (value == MISSING)
-            out += 'X';
+            line.Add("X");
         else
-            AppendFixed(out, value, DecimalsOf(column.format));
+            AppendFixed(line.Field(), value, DecimalsOf(column.format));
     }
 }
 
@@ -59,43 +54,58 @@ std::string FormatYearlyText(const DailyTable& year) {
     out.reserve(out.size() + year.size() * 120);
     for (const DailyRecord& row : year) {
         AppendYearlyLine(out, row);
-        out += "\r\n";
+        CsvWriter(out).EndLine();
     }
     return out;
 }
 
+namespace {
+
+// A day line as the yearly file holds it; none for one that is left out.
+std::optional<DailyRecord> ReadDayLine(const std::vector<std::string_view>& fields,
+                                       const HeaderColumns& columns, const std::string& file,
+                                       std::size_t number, std::string& buffer) {
+    for (std::size_t c : columns.required)
+        if (fields[c].empty()) return std::nullopt;
+    const std::string_view storedDate = fields[columns.required[0]];
+    if (IsImpossibleLeapDay(storedDate)) return std::nullopt;
+    const auto when = ParseObservationTime(StripQuotes(storedDate, buffer));
+    if (!when) return std::nullopt;
+    const std::chrono::year_month_day ymd{when->date};
+    DailyRecord r{.year = static_cast<int32_t>(ymd.year()),
+                  .month = static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
+                  .day = static_cast<int32_t>(static_cast<unsigned>(ymd.day())),
+                  .origin = DayOrigin::Kept};
+    for (std::size_t c = 0; c < YEARLY_VALUE_COLUMNS.size(); ++c) {
+        const YearlyColumn& col = YEARLY_VALUE_COLUMNS[c];
+        const std::string_view field = fields[columns.required[1 + c]];
+        if (field == "X")
+            r.*col.field = MISSING;
+        else if (col.format == ValueFormat::Direction)
+            r.*col.field = WindCodeDegrees(field);
+        else
+            r.*col.field = ReadNumberField(field, FileKind::Yearly, file, number);
+    }
+    return r;
+}
+
+} // namespace
+
 void ParseYearlyText(std::string_view bytes, const std::string& file, DailyTable& existing) {
     existing.clear();
-    std::string date;
-    ForEachDataLine(bytes, YEARLY_HEADER, FileKind::Yearly, file,
-                    [&](auto& fields, const auto& column, std::size_t number) {
-                        for (std::size_t c : column)
-                            if (fields[c].empty()) return;
-                        if (IsImpossibleLeapDay(fields[column[0]])) return;
-
-                        date.clear();
-                        for (char ch : fields[column[0]])
-                            if (ch != '"') date += ch;
-                        auto when = ParseObservationTime(date);
-                        if (!when) return;
-                        const std::chrono::year_month_day ymd{when->date};
-
-                        DailyRecord r{.year = static_cast<int32_t>(ymd.year()),
-                                      .month = static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
-                                      .day = static_cast<int32_t>(static_cast<unsigned>(ymd.day())),
-                                      .origin = DayOrigin::Kept};
-                        for (std::size_t c = 0; c < YEARLY_VALUE_COLUMNS.size(); ++c) {
-                            const YearlyColumn& col = YEARLY_VALUE_COLUMNS[c];
-                            const std::string_view field = fields[column[1 + c]];
-                            if (field == "X")
-                                r.*col.field = MISSING;
-                            else if (col.format == ValueFormat::Direction)
-                                r.*col.field = WindCodeDegrees(field);
-                            else
-                                r.*col.field = ReadNumberField(field, FileKind::Yearly, file, number);
-                        }
-                        existing.push_back(r);
-                    });
+    HeaderColumns columns;
+    std::vector<std::string_view> fields;
+    std::string buffer;
+    ForEachLine(bytes, [&](std::string_view line, std::size_t number) {
+        if (number == 1) {
+            columns = MapHeader(line, YEARLY_HEADER, {}, FileKind::Yearly, file);
+            return;
+        }
+        if (line.empty()) return;
+        SplitFieldsInto(line, fields);
+        if (fields.size() != columns.fields) return;
+        if (auto day = ReadDayLine(fields, columns, file, number, buffer)) existing.push_back(*day);
+    });
 }
 
 } // namespace kolvane

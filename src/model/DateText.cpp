@@ -1,5 +1,6 @@
 #include "model/DateText.h"
 
+#include "model/Csv.h"
 #include "model/Numbers.h"
 #include "model/Text.h"
 
@@ -26,7 +27,49 @@ bool Expect(std::string_view text, std::size_t& i, char c) {
     return false;
 }
 
+int32_t Digit(char c) {
+    return c - '0';
+}
+
+// "yyyy/mm/dd" and "h:mm" or "hh:mm" with an hour of 1 to 23: nothing for the general rule to decide.
+std::optional<DateParts> ReadUsualHour(std::string_view date, std::string_view time) {
+    if (date.size() != 10 || date[4] != '/' || date[7] != '/' || time.size() < 4 || time.size() > 5 ||
+        time[time.size() - 3] != ':')
+        return std::nullopt;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (!IsAsciiDigit(date[i])) return std::nullopt;
+    for (std::size_t i = 0; i < time.size(); ++i)
+        if (i != time.size() - 3 && !IsAsciiDigit(time[i])) return std::nullopt;
+    const int32_t hour = time.size() == 4 ? Digit(time[0]) : Digit(time[0]) * 10 + Digit(time[1]);
+    const int32_t minute = Digit(time[time.size() - 2]) * 10 + Digit(time.back());
+    if (hour < 1 || hour > 23 || minute > 59) return std::nullopt;
+    DateParts parts{Digit(date[0]) * 1000 + Digit(date[1]) * 100 + Digit(date[2]) * 10 + Digit(date[3]),
+                    Digit(date[5]) * 10 + Digit(date[6]),
+                    Digit(date[8]) * 10 + Digit(date[9]),
+                    hour,
+                    minute,
+                    0};
+    const std::chrono::year_month_day ymd{std::chrono::year{parts.year},
+                                          std::chrono::month{static_cast<unsigned>(parts.month)},
+                                          std::chrono::day{static_cast<unsigned>(parts.day)}};
+    if (!ymd.ok()) return std::nullopt;
+    return parts;
+}
+
 } // namespace
+
+std::optional<DateParts> ReadObservationHour(std::string_view date, std::string_view time,
+                                             std::string& buffer) {
+    // Short enough to stay inside the strings themselves; used only for fields in quotes.
+    std::string dateCopy, timeCopy;
+    date = StripQuotes(date, dateCopy);
+    time = StripQuotes(time, timeCopy);
+    if (auto usual = ReadUsualHour(date, time)) return usual;
+    buffer.assign(date).append(1, ' ').append(time);
+    const std::optional<DateTime> when = ParseObservationTime(buffer);
+    if (!when) return std::nullopt;
+    return SplitObservationTime(*when);
+}
 
 std::string_view CenturyPrefix(std::string_view yy) {
     return LeadingNumberOrZero(yy) >= 70 ? "19" : "20";

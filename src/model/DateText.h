@@ -43,6 +43,13 @@ std::optional<DateTime> ParseObservationTime(std::string_view text);
 // Breaks a value into date parts; midnight (hour 0, minute 0) is hour 24 of the day before.
 DateParts SplitObservationTime(const DateTime& value);
 
+// The hour of a date field and a time field, their quotes removed, read as ParseObservationTime reads the
+// date, a blank and the time, and broken up by SplitObservationTime; none when it cannot be read. The
+// usual forms (2024/04/01 with 1:00 to 23:59) are read directly, the rest by the general rule, which
+// `buffer` serves.
+std::optional<DateParts> ReadObservationHour(std::string_view date, std::string_view time,
+                                             std::string& buffer);
+
 // The last two characters of "0" followed by the decimal text: 1998 -> "98", 4 -> "04".
 std::string PadTwoDigits(int32_t value);
 

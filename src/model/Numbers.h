@@ -25,6 +25,11 @@ struct LeadingNumber {
 // character. No hexadecimal, "inf" or "nan". A value too small for a double reads as zero.
 LeadingNumber ParseLeadingNumber(std::string_view text);
 
+// A field that is a plain decimal ("12.3", "-0.5", "1013": an optional "-", up to 9 digits, optionally a
+// point and up to 6 digits, nothing else) read without the general path, to the value ParseLeadingNumber
+// gives it. False for anything else, which ParseLeadingNumber reads.
+bool ReadPlainDecimal(std::string_view field, double& value);
+
 // The leading number, or 0 when the text does not begin with one; a number beyond the range of a
 // double also gives 0. For places (settings, list texts) where such a value cannot matter.
 double LeadingNumberOrZero(std::string_view text);

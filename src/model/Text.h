@@ -31,9 +31,6 @@ template <typename F> void ForEachLine(std::string_view text, F&& visit) {
 // The lines of ForEachLine, collected.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-// Splits at every "," (no quoting).
-std::vector<std::string_view> SplitFields(std::string_view line);
-
 inline bool IsAsciiDigit(char c) {
     return c >= '0' && c <= '9';
 }

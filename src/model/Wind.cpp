@@ -13,13 +13,15 @@ constexpr std::array<std::string_view, 16> CODES = {"N", "NNE", "NE", "ENE", "E"
 } // namespace
 
 int WindSector(double degrees) {
-    // The bounds are multiples of 0.25 and so exact in binary.
     if (!(degrees >= 0 && degrees <= 360)) return -1;
-    if (degrees <= 11.25 || degrees > 348.75) return 0;
-    for (int k = 1; k < 16; ++k) {
-        if (degrees <= 22.5 * k + 11.25) return k;
-    }
-    return -1;
+    // Every hour's direction comes through here: one division guesses the sector, and its bounds, multiples
+    // of 0.25 and so exact in binary, move a guess that rounding put beside a bound.
+    int k = static_cast<int>((degrees + 11.25) / 22.5);
+    if (degrees > 22.5 * k + 11.25)
+        ++k;
+    else if (k > 0 && degrees <= 22.5 * k - 11.25)
+        --k;
+    return k % 16; // above 348.75 is north again
 }
 
 std::string_view WindSectorCode(double degrees) {

@@ -1,5 +1,6 @@
 #include "model/YearlyProof.h"
 
+#include "model/Csv.h"
 #include "model/Error.h"
 #include "model/FileIo.h"
 #include "model/FileNames.h"
@@ -111,6 +112,19 @@ CompanionBytes ReadCompanionBytes(FileKind kind, const std::string& path, std::s
     if (e) throw KolvaneError(message::CannotRead(kind, path, e));
     read.state = BelongingOf(read.bytes, FileNameOf(yearlyPath), yearlyBytes);
     return read;
+}
+
+} // namespace kolvane
+
+namespace kolvane {
+
+std::string NotUsedNote(FileKind kind, Belonging state, const std::string& path) {
+    const bool findings = kind == FileKind::Findings;
+    if (state == Belonging::NotBelonging)
+        return findings ? message::FindingsNotBelonging(path) : message::CompanionNotBelonging(path);
+    if (state == Belonging::NotProven)
+        return findings ? message::FindingsNotProven(path) : message::CompanionNotProven(path);
+    return {};
 }
 
 } // namespace kolvane

@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace kolvane {
 
@@ -48,5 +50,32 @@ struct CompanionBytes {
 };
 CompanionBytes ReadCompanionBytes(FileKind kind, const std::string& path, std::string_view yearlyPath,
                                   std::string_view yearlyBytes);
+
+// What the user is told of a companion of `kind` that is there but not used; empty otherwise.
+std::string NotUsedNote(FileKind kind, Belonging state, const std::string& path);
+
+// A companion beside a yearly file, as a reader may use it: its rows only when its proof matches the
+// yearly file's bytes.
+template <typename Row> struct BesideYearly {
+    FileKind kind;
+    std::string path;
+    Belonging state = Belonging::Absent;
+    std::vector<Row> rows; // only when it belongs
+
+    bool Belongs() const { return state == Belonging::Belongs; }
+    std::string Note() const { return NotUsedNote(kind, state, path); }
+};
+
+// Reads the companion at `path` of the yearly file at `yearlyPath`, with `parse(bytes, path)` when it
+// belongs. Throws KolvaneError for one that exists but cannot be read, and as `parse`.
+template <typename Row, typename Parse>
+BesideYearly<Row> ReadBesideYearly(FileKind kind, std::string path, const std::string& yearlyPath,
+                                   std::string_view yearlyBytes, Parse parse) {
+    BesideYearly<Row> file{kind, std::move(path), Belonging::Absent, {}};
+    CompanionBytes read = ReadCompanionBytes(kind, file.path, yearlyPath, yearlyBytes);
+    file.state = read.state;
+    if (file.Belongs()) file.rows = parse(read.bytes, file.path);
+    return file;
+}
 
 } // namespace kolvane

@@ -1,5 +1,6 @@
 #include "request/LatitudeTable.h"
 
+#include "model/Csv.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"
 #include "model/Text.h"
@@ -9,13 +10,6 @@
 
 namespace kolvane {
 namespace {
-
-std::string_view Unquoted(std::string_view field) {
-    field = TrimBlanks(field);
-    if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
-        field = TrimBlanks(field.substr(1, field.size() - 2));
-    return field;
-}
 
 // A table's latitude may have blanks around its parts.
 std::vector<std::string> LatitudeParts(std::string_view text) {
@@ -36,24 +30,25 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
 
     LatitudeTable table{path, {}};
     std::optional<std::string> failure;
+    std::vector<std::string> fields;
     ForEachLine(text, [&](std::string_view line, std::size_t number) {
         if (failure || TrimBlanks(line).empty()) return;
         auto bad = [&](std::string_view cause) {
             failure = message::LatitudeTableBadRow(path, number, cause);
         };
-        const std::vector<std::string_view> fields = SplitFields(line);
-        const std::string_view station = Unquoted(fields[0]);
+        SplitQuotedFieldsInto(line, fields);
+        const std::string_view station = TrimBlanks(fields[0]);
         const bool stationLike = station.size() == 4;
         if (fields.size() < 2) {
             bad(message::RowWithoutLatitudeCause());
             return;
         }
-        std::vector<std::string> latitude = LatitudeParts(Unquoted(fields[1]));
+        std::vector<std::string> latitude = LatitudeParts(TrimBlanks(fields[1]));
         try {
             LatitudeDegrees(latitude);
         } catch (const RequestError& e) {
             // The first line may name the columns.
-            const std::string_view value = Unquoted(fields[1]);
+            const std::string_view value = TrimBlanks(fields[1]);
             if (number == 1 && (value.empty() || !IsAsciiDigit(value[0]))) return;
             if (latitude.size() != 1 && latitude.size() != 3)
                 bad(message::LatitudeFormCause());

@@ -127,7 +127,7 @@ YearSeries ReadYearSeries(const std::string& path, int year) {
     YearSeries series = BuildYearSeries(bytes, path, year);
     // None beside a file written with --no-quality, or by another program.
     const Companion companion = ReadCompanionOf(path, bytes);
-    if (companion.Belongs()) ApplyQuality(series, companion.days);
+    if (companion.Belongs()) ApplyQuality(series, companion.rows);
     series.qualityNote = companion.Note();
     return series;
 }

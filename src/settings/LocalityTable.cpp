@@ -1,5 +1,6 @@
 #include "settings/LocalityTable.h"
 
+#include "model/Csv.h"
 #include "model/FileIo.h"
 #include "model/Numbers.h"
 #include "model/Text.h"

@@ -45,6 +45,7 @@ struct RunJob::Active {
     std::mutex mutex;
     std::condition_variable changed;
     bool cancel = false;   // guarded by `mutex`
+    bool held = false;     // guarded by `mutex`
     std::size_t shown = 0; // written notices delivered, guarded by `mutex`
     Outcome outcome;
     std::optional<QString> failure;
@@ -105,7 +106,8 @@ void RunJob::Start(Plan plan) {
         Progress progress;
         progress.starting = [&](std::size_t year) {
             {
-                const std::lock_guard lock(run->mutex);
+                std::unique_lock lock(run->mutex);
+                run->changed.wait(lock, [&] { return !run->held || run->cancel; });
                 if (run->cancel) return true;
             }
             post([this, year, name = run->plan.yearlyFiles.value(static_cast<qsizetype>(year))] {
@@ -158,6 +160,15 @@ void RunJob::Cancel() {
     {
         const std::lock_guard lock(run_->mutex);
         run_->cancel = true;
+    }
+    run_->changed.notify_all();
+}
+
+void RunJob::Hold(bool held) {
+    if (!run_) return;
+    {
+        const std::lock_guard lock(run_->mutex);
+        run_->held = held;
     }
     run_->changed.notify_all();
 }

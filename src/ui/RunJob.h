@@ -64,6 +64,9 @@ class RunJob : public QObject {
     void Start(Plan plan);
     // Asks the run to stop before its next year; it ends as usual, with `finished`.
     void Cancel();
+    // While held, the run waits before its next year (the current one is finished); a cancel or a
+    // stop ends the wait as well.
+    void Hold(bool held);
     // Cancels the run and waits for it to end, without any further signal of it.
     Result Stop();
 

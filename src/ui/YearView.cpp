@@ -44,7 +44,7 @@ std::pair<std::vector<Finding>, QString> ReadYearFindings(const std::string& yea
         if (int e = ReadWholeFile(yearlyPath, bytes))
             return {{}, FromCore(message::CannotRead(FileKind::Yearly, yearlyPath, e))};
         YearFindings file = ReadFindingsOf(yearlyPath, bytes);
-        return {std::move(file.findings), QString::fromStdString(file.Note())};
+        return {std::move(file.rows), QString::fromStdString(file.Note())};
     } catch (const KolvaneError& error) {
         return {{}, QString::fromUtf8(error.what())};
     }

@@ -205,18 +205,21 @@ void frmKolvane::Form_Load() {
 
 void frmKolvane::cmdExit_Click() {
     if (runInProgress()) {
+        // The run waits before its next yearly file while the user decides, so that はい stops it
+        // where the question found it.
+        job_->Hold(true);
         exitQuestionOpen_ = true;
         const bool stop = dialogs_->AskYesNo(text::AskStopAndExit(), text::ConfirmTitle());
         exitQuestionOpen_ = false;
+        // A run that ended meanwhile has its closing message held back; one still going is stopped
+        // (a cancel ends the hold) and says how many files it wrote before the program ends.
+        std::optional<RunJob::Result> ending = std::exchange(heldEnding_, std::nullopt);
         if (!stop) {
-            // The run may have ended while the question was up: its message was held back for it.
-            if (heldEnding_) {
-                const RunJob::Result ending = *std::exchange(heldEnding_, std::nullopt);
-                ReportRun(ending, RunReport::All);
-            }
+            job_->Hold(false);
+            if (ending) ReportRun(*ending, RunReport::All);
             return;
         }
-        StopRun();
+        ReportRun(ending ? *ending : job_->Stop(), RunReport::All);
     }
     StoreSettings();
     close();

@@ -2,6 +2,7 @@
 
 #include "CliRun.h"
 #include "cli/Texts.h"
+#include "engine/RunLog.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -298,6 +299,29 @@ TEST(ConvertCommand, AYearlyFileOfAnotherOutputFolderIsReplacedOnlyWithReplace) 
     r = RunConvert(base + " --replace");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(TempFolder::Read(kept) == TempFolder::Read(GOLDEN + "expected/Y2000_0312.csv"));
+}
+
+// What merging gives is the engine's to show; here, that the command asks for it and logs it as given.
+TEST(ConvertCommand, AnArchivesYearlyFileIsMergedOnlyWhenAskedAndTheLogSaysSo) {
+    TempFolder monthly, archive;
+    CopyGoldenMonthly(monthly);
+    std::filesystem::rename(monthly.File("Y2000_0312.csv"), archive.File("Y2000_0312.csv"));
+    std::vector<std::string> merge = {"--monthly",      monthly.folder(), "--output",
+                                      archive.folder(), "--station",      "0312",
+                                      "--lat",          "36:15",          "--all"};
+    CliResult r = RunCli(merge);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("--merge-output"), std::string::npos) << r.err;
+
+    merge.push_back("--merge-output");
+    r = RunCli(merge);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::optional<RunLogEntry> merged = LastRunLogEntry(archive.folder(), "Y2000_0312.csv");
+    ASSERT_TRUE(merged);
+    EXPECT_EQ(merged->months, "01 結合:Y2000_0312.csv");
+    EXPECT_EQ(merged->latitude, "36:15:0"); // as typed, with the seconds the run took
+    EXPECT_EQ(merged->program, "kolvane-convert 0.1.0");
+    EXPECT_EQ(LastRunLogEntry(archive.folder(), "Y1999_0312.csv")->months, "12");
 }
 
 TEST(ConvertCommand, AMonthWithoutItsFileIsAUsageErrorUnlessAllowed) {

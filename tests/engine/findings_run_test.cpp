@@ -58,7 +58,7 @@ struct Station {
     }
     std::vector<Finding> Findings() const {
         const std::string yearly = Read("Y2024_0312.csv");
-        return ReadFindingsOf(folder.File("Y2024_0312.csv"), yearly).findings;
+        return ReadFindingsOf(folder.File("Y2024_0312.csv"), yearly).rows;
     }
 };
 

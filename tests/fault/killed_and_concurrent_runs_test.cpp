@@ -3,6 +3,7 @@
 
 #include "FaultSupport.h"
 #include "engine/RunLog.h"
+#include "model/Csv.h"
 #include "model/Text.h"
 
 #include <gtest/gtest.h>

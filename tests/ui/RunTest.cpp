@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -285,7 +286,7 @@ TEST_F(Run, GoesOnInTheBackgroundAndACancelStopsBeforeTheNextYear) {
     EXPECT_FALSE(cmdCancel->isVisible() || bar->isVisible());
 }
 
-TEST_F(Run, ExitOrClosingTheWindowDuringARunStopsItBeforeTheNextYear) {
+TEST_F(Run, ExitDuringARunHoldsItWhileAskingAndClosingTheWindowStopsItBeforeTheNextYear) {
     const std::string monthly = Folder("monthly");
     for (int year : {2000, 2001, 1999})
         WriteMonthlyFile(monthly, year, 1, "0101");
@@ -294,43 +295,74 @@ TEST_F(Run, ExitOrClosingTheWindowDuringARunStopsItBeforeTheNextYear) {
     window->show();
     auto* cmdExit = Child<QPushButton>(window.get(), "cmdExit");
     const QString question = QStringLiteral("確認 年次ファイルを作成しています。中止して終了しますか？");
-    // What is done while the window takes the notice of the run's first file, the run waiting.
-    std::function<void()> duringRun;
+    const auto yearlyFiles = [&] { return Entries(monthly).filter(QStringLiteral("Y")).size(); };
+    // 終了 is pressed once the window has taken the notice of file `at`, the run free to go on.
+    int at = 0;
     QObject::connect(window.get(), &frmKolvane::yearlyFileWritten, window.get(), [&] {
-        if (duringRun) std::exchange(duringRun, nullptr)();
+        if (--at == 0) QTimer::singleShot(0, cmdExit, &QPushButton::click);
     });
-    duringRun = [&] {
-        // No: the run goes on and nothing is saved.
-        dialogs->yesNoAnswers = {false};
-        cmdExit->click();
-        EXPECT_EQ(dialogs->questions, QStringList({question}));
-        EXPECT_TRUE(window->isVisible() && window->runInProgress());
-        EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
-
-        // Yes: the run stops before its second year, then the program ends as 終了 always does.
-        dialogs->yesNoAnswers = {true};
-        cmdExit->click();
+    // While the question is up the run writes at most the year it had begun, then waits.
+    dialogs->onQuestion = [&] {
+        const auto asked = yearlyFiles();
+        QTest::qWait(300);
+        const auto held = yearlyFiles();
+        QTest::qWait(300);
+        EXPECT_EQ(yearlyFiles(), held);
+        EXPECT_LE(held, asked + 1);
     };
-    dialogs->folderAnswers = {QString::fromStdString(monthly)};
-    Child<QPushButton>(window.get(), "cmdOK")->click();
+    const auto run = [&](int exitAt, bool answer) {
+        for (const QString& name : Entries(monthly).filter(QStringLiteral("Y")))
+            std::filesystem::remove(monthly + name.toStdString());
+        dialogs->messages.clear();
+        at = exitAt;
+        dialogs->yesNoAnswers = {answer};
+        dialogs->folderAnswers = {QString::fromStdString(monthly)};
+        Child<QPushButton>(window.get(), "cmdOK")->click();
+    };
+
+    // No: the run goes on to its end and says so; nothing is saved.
+    run(1, false);
+    ASSERT_TRUE(RunEnds(*window));
+    EXPECT_EQ(dialogs->questions, QStringList({question}));
+    EXPECT_EQ(dialogs->messages, QStringList({Completed(3, monthly)}));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+
+    // Yes: the run stops where it was held, says how many files it wrote, and the program ends as
+    // 終了 always does.
+    run(1, true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }));
-    EXPECT_EQ(dialogs->questions, QStringList({question, question}));
     EXPECT_FALSE(window->runInProgress());
     EXPECT_TRUE(std::filesystem::exists(SettingsFile()));
-    EXPECT_EQ(dialogs->messages, QStringList());
-    EXPECT_EQ(Entries(monthly).filter(QStringLiteral("Y")), QStringList({QStringLiteral("Y2000_0101.csv")}));
+    const auto written = yearlyFiles();
+    EXPECT_LT(written, 3);
+    EXPECT_EQ(
+        dialogs->messages,
+        QStringList({Confirm(QStringLiteral("中止しました。\n年次ファイル %1 個を %2 に書き込みました。")
+                                 .arg(written)
+                                 .arg(QString::fromStdString(monthly)))}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
-    // Closing through the frame: the same stop, without a question.
-    std::filesystem::remove(monthly + "Y2000_0101.csv");
+    // A run that ends while the question is up says so first, then the program ends.
     window->show();
-    duringRun = [&] { window->close(); };
-    dialogs->folderAnswers = {QString::fromStdString(monthly)};
-    Child<QPushButton>(window.get(), "cmdOK")->click();
+    run(3, true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }));
+    EXPECT_EQ(dialogs->messages, QStringList({Completed(3, monthly)}));
+    EXPECT_EQ(dialogs->questions, QStringList({question, question, question}));
+    dialogs->onQuestion = nullptr;
+
+    // Closing through the frame, while the window takes the notice of the first file: the run stops
+    // before its next year, without a question.
+    window->show();
+    QObject::connect(window.get(), &frmKolvane::yearlyFileWritten, window.get(), [&] {
+        if (window->isVisible()) window->close();
+    });
+    run(0, true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }));
     EXPECT_FALSE(window->runInProgress());
-    EXPECT_EQ(dialogs->questions.size(), 2);
+    EXPECT_EQ(dialogs->questions.size(), 3);
     EXPECT_EQ(dialogs->messages, QStringList());
+    dialogs->yesNoAnswers.clear();
     EXPECT_EQ(Entries(monthly).filter(QStringLiteral("Y")), QStringList({QStringLiteral("Y2000_0101.csv")}));
     EXPECT_EQ(Leftovers(monthly), QStringList());
 }
