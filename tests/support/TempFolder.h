@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace kolvane::testing {
 
@@ -14,7 +13,7 @@ class TempFolder {
     TempFolder() {
         static int counter = 0;
         path_ = std::filesystem::temp_directory_path() /
-                ("kolvane-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+                ("kolvane-test-" + std::to_string(platform::ProcessId()) + "-" + std::to_string(counter++));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
