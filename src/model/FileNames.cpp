@@ -165,8 +165,11 @@ std::string YearlyPattern(const StationKey& station) {
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
     if (name.size() != pattern.size()) return false;
+    // Every name of a folder is matched, several times for a folder of many stations: the same character
+    // is settled without the case-blind comparison.
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (pattern[i] != '?' && !EqualsIgnoreAsciiCase(name.substr(i, 1), pattern.substr(i, 1)))
+        if (pattern[i] != '?' && name[i] != pattern[i] &&
+            !EqualsIgnoreAsciiCase(name.substr(i, 1), pattern.substr(i, 1)))
             return false;
     }
     return true;

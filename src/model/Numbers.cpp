@@ -202,8 +202,9 @@ void AppendFixedExact(std::string& out, double value, int decimals) {
 bool AppendFixedFast(std::string& out, double value, int decimals) {
     const double scaled = std::fabs(value) * (decimals == 2 ? 100.0 : 10.0);
     if (!(scaled < 1e15)) return false; // also NaN
-    const double whole = std::floor(scaled);
-    const double half = scaled - whole - 0.5;
+    // Below 2^53 the whole part is exact as an integer and back; no call of floor.
+    const auto whole = static_cast<int64_t>(scaled);
+    const double half = scaled - static_cast<double>(whole) - 0.5;
     const double margin = scaled * 1e-14;
     if (std::fabs(half) <= margin) return false;
     auto units = static_cast<uint64_t>(whole) + (half > 0 ? 1 : 0);

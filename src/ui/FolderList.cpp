@@ -4,6 +4,7 @@
 #include "ui/Layout.h"
 #include "ui/Texts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -93,16 +94,24 @@ void FolderList::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
     if (namingPath_.isEmpty()) return;
     const QString made = std::exchange(namingPath_, QString());
     const bool kept = !line || hint == QAbstractItemDelegate::RevertModelCache; // Escape
-    const QString wanted = kept ? QFileInfo(made).fileName() : line->text().trimmed();
+    pendingName_ = {made, kept ? QFileInfo(made).fileName() : line->text().trimmed()};
     // Once the view is done with the editor: the list is rebuilt under it.
-    namePending_ = true;
-    QTimer::singleShot(0, this, [this, made, wanted] {
-        namePending_ = false;
-        QString trouble;
-        setPath(NameNewFolder(made, wanted, trouble));
-        // After the opening, which clears what was said before.
-        if (!trouble.isEmpty()) emit problem(trouble);
-    });
+    QTimer::singleShot(0, this, &FolderList::FinishNaming);
+}
+
+void FolderList::FinishNaming() {
+    // A name still being typed (OK pressed by its access key) is taken as it stands.
+    if (auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        editor && !namingPath_.isEmpty() && viewport()->isAncestorOf(editor)) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+    }
+    if (!pendingName_) return;
+    const auto [made, wanted] = *std::exchange(pendingName_, std::nullopt);
+    QString trouble;
+    setPath(NameNewFolder(made, wanted, trouble));
+    // After the opening, which clears what was said before.
+    if (!trouble.isEmpty()) emit problem(trouble);
 }
 
 QString FolderList::NameNewFolder(const QString& made, const QString& wanted, QString& trouble) {
@@ -131,7 +140,7 @@ void FolderList::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     // The Enter that ends the naming of a new folder comes here before the name is taken; the folder
     // is opened under its name then.
-    if (enter && (namePending_ || !namingPath_.isEmpty())) return;
+    if (enter && (pendingName_ || !namingPath_.isEmpty())) return;
     if (enter && currentItem()) {
         openItem(currentItem());
         return;

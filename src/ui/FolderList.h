@@ -3,6 +3,8 @@
 #include <QAbstractItemDelegate>
 #include <QString>
 #include <QTreeWidget>
+#include <optional>
+#include <utility>
 
 namespace kolvane {
 
@@ -25,6 +27,8 @@ class FolderList : public QTreeWidget {
     // Makes a subfolder of the open folder under a free name and lets the user rename it in place;
     // once named it is opened, so that OK takes it. Returns what went wrong, or empty text.
     QString MakeNewFolder();
+    // Renames and opens a new folder whose name was typed, now rather than once the list is idle.
+    void FinishNaming();
 
   signals:
     void pathChanged(const QString& path);
@@ -46,8 +50,9 @@ class FolderList : public QTreeWidget {
     QString NameNewFolder(const QString& made, const QString& wanted, QString& trouble);
 
     QString path_;
-    QString namingPath_;       // the new folder while its name is edited
-    bool namePending_ = false; // its name typed, the folder not yet renamed and opened
+    QString namingPath_; // the new folder while its name is edited
+    // Its path and the name typed, until it is renamed and opened.
+    std::optional<std::pair<QString, QString>> pendingName_;
 };
 
 } // namespace kolvane

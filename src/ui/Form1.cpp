@@ -217,6 +217,8 @@ void Form1::Drive1_Change() {
 }
 
 void Form1::cmdOK_Click() {
+    // A new folder just named is the one meant.
+    Dir1->FinishNaming();
     // A path typed but not yet opened is what the user means to choose.
     if (txtOpen->text() != Dir1->path() && !OpenTyped()) return;
     // The open folder, not a subfolder that is merely highlighted.

@@ -49,6 +49,13 @@ struct RunJob::Active {
     std::size_t shown = 0; // written notices delivered, guarded by `mutex`
     Outcome outcome;
     std::optional<QString> failure;
+
+    // Waits while the run is held; true when it is to stop.
+    bool CancelledAfterHold() {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return !held || cancel; });
+        return cancel;
+    }
 };
 
 RunJob::RunJob(QObject* parent) : QObject(parent) {}
@@ -105,11 +112,7 @@ void RunJob::Start(Plan plan) {
     run->thread.reset(QThread::create([this, run, post] {
         Progress progress;
         progress.starting = [&](std::size_t year) {
-            {
-                std::unique_lock lock(run->mutex);
-                run->changed.wait(lock, [&] { return !run->held || run->cancel; });
-                if (run->cancel) return true;
-            }
+            if (run->CancelledAfterHold()) return true;
             post([this, year, name = run->plan.yearlyFiles.value(static_cast<qsizetype>(year))] {
                 emit yearStarted(static_cast<int>(year), name);
             });

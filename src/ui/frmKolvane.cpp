@@ -274,15 +274,7 @@ void frmKolvane::cmdOK_Click() {
         return;
     }
 
-    // Where the last run wrote: a repeated run needs no walk through the folders again.
-    const std::string& start = IsFolder(lastOutputFolder_) ? lastOutputFolder_ : request.monthlyFolder;
-    outputFolder_ = ToCore(dialogs_->AskFolder(text::AskOutputFolder(), FromCore(start)));
-    if (outputFolder_.empty()) {
-        UpdatePlotButton(); // the last run's output folder is forgotten with the choice
-        return;
-    }
-    lastOutputFolder_ = outputFolder_;
-    outputFolderFrom_ = request.monthlyFolder;
+    if (!AskOutputFolder(request.monthlyFolder)) return;
     request.outputFolder = outputFolder_;
 
     RunJob::Plan plan;
@@ -318,6 +310,19 @@ void frmKolvane::cmdOK_Click() {
     SetRunning(true);
     wait_ = std::make_unique<WaitCursor>();
     job_->Start(std::move(plan));
+}
+
+bool frmKolvane::AskOutputFolder(const std::string& monthlyFolder) {
+    // Where the last run wrote: a repeated run needs no walk through the folders again.
+    const std::string& start = IsFolder(lastOutputFolder_) ? lastOutputFolder_ : monthlyFolder;
+    outputFolder_ = ToCore(dialogs_->AskFolder(text::AskOutputFolder(), FromCore(start)));
+    if (outputFolder_.empty()) {
+        UpdatePlotButton(); // the last run's output folder is forgotten with the choice
+        return false;
+    }
+    lastOutputFolder_ = outputFolder_;
+    outputFolderFrom_ = monthlyFolder;
+    return true;
 }
 
 void frmKolvane::SetRunning(bool running) {

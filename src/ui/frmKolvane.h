@@ -81,6 +81,8 @@ class frmKolvane : public QWidget {
     // chosen one.
     void UpdateLocalityMismatch();
 
+    // Asks for the output folder of a run of `monthlyFolder`; false when the choice was cancelled.
+    bool AskOutputFolder(const std::string& monthlyFolder);
     void SetRunning(bool running);
     void RunEnded(const RunJob::Result& result);
     // Stops a running conversion (the current year finishes) and says only how it failed, if it did.

@@ -1,6 +1,7 @@
 // --check and the suspect values of --summary, through kolvane-convert as a user runs it.
 
 #include "CliRun.h"
+#include "support/Samples.h"
 #include "support/TempFolder.h"
 
 #include "model/Text.h"
@@ -14,8 +15,7 @@ namespace {
 
 using namespace kolvane::testing;
 
-const std::string HEADER =
-    "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度\r\n";
+const std::string HEADER = MONTHLY_HEADER + "\r\n";
 
 TEST(CheckCommand, PrintsTheFindingsAndTheirKindsAndWritesNothingWhileAConversionWritesThem) {
     TempFolder monthly;

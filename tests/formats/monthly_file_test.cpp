@@ -31,22 +31,9 @@ TEST(MonthlyFile, ColumnsAreFoundByNameInAnyOrder) {
                          "露点温度,地中温度,気温,備考\r\n"
                          "3:00,2005/04/02,1.5,80,1001.5,270,3.5,7.25,280,0.12,9.5,11.5,12.5,晴れ\r\n");
     ASSERT_EQ(t.size(), 1u);
-    // Minute and second are 0.
-    EXPECT_EQ(t[0], (HourlyRecord{.year = 2005,
-                                  .month = 4,
-                                  .day = 2,
-                                  .hour = 3,
-                                  .precip = 1.5,
-                                  .temp = 12.5,
-                                  .humidity = 80,
-                                  .pressure = 1001.5,
-                                  .windDir = 270,
-                                  .windSpeed = 3.5,
-                                  .gust = 7.25,
-                                  .gustDir = 280,
-                                  .solar = 0.12,
-                                  .dewPoint = 9.5,
-                                  .groundTemp = 11.5}));
+    // In the record's order: date, hour, minute and second 0, then the values.
+    EXPECT_EQ(t[0], (HourlyRecord{2005, 4, 2, 3, 0, 0, 1.5, 12.5, 80, 1001.5, 270, 3.5, 7.25, 280, 0.12, 9.5,
+                                  11.5}));
 }
 
 TEST(MonthlyFile, IncompleteAndUnreadableLinesAreLeftOut) {

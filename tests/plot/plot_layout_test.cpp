@@ -26,7 +26,6 @@ TEST(PlotLayout, PanelsStackOverOneTimeAxisWithTheirOwnScales) {
     ASSERT_EQ(l.days, 366);
     EXPECT_DOUBLE_EQ(l.DayLeft(0), l.x0);
     EXPECT_DOUBLE_EQ(l.DayLeft(366), l.x1);
-    EXPECT_NEAR(l.DayCentre(59) - l.DayLeft(59), l.DayWidth() / 2, 1e-9);
     // Room on the left for the widest tick label ("150" of the rain axis) and on the right for the
     // sunshine axis's.
     EXPECT_GE(l.x0 - AREA.left(), 30);
@@ -100,9 +99,6 @@ TEST(PlotLayout, ShadesAreGradedByClassWithOneKeyEach) {
     EXPECT_EQ(BandsOf(l, colour::INSUFFICIENT_SHADE), (std::vector<DayRange>{{20, 21}}));
     EXPECT_EQ(BandsOf(l, colour::MISSING_SHADE), (std::vector<DayRange>{{365, 366}}));
     EXPECT_EQ(BandsOf(l, colour::KEPT_SHADE), (std::vector<DayRange>{{30, 32}}));
-    // The fewer hours, the darker the warm band.
-    EXPECT_GT(colour::QUASI_SHADE.lightness(), colour::INSUFFICIENT_SHADE.lightness());
-    EXPECT_GT(colour::INSUFFICIENT_SHADE.lightness(), colour::MISSING_SHADE.lightness());
 
     // Read left to right: lightest to darkest, then the kept days; each text right of its swatch.
     ASSERT_EQ(l.keys.size(), 4u);
@@ -189,10 +185,6 @@ TEST(PlotLayout, EmptyYearAndTinyAreaStillHaveAxes) {
             EXPECT_LT(p.left.scale.low, p.left.scale.high);
         }
     }
-    const PlotLayout l = LayOutYearPlot(YearPanels(), empty, AREA, FixedMeasure());
-    EXPECT_EQ(l.panels[0].left.scale.high, 30); // the axes of a year without values
-    EXPECT_EQ(l.panels[3].left.scale.high, 5);
-    EXPECT_EQ(l.panels[2].right->scale.high, 12);
 }
 
 TEST(PlotLayout, YearsOfAStationShareOneScaleUnlessTheirOwnIsAskedFor) {

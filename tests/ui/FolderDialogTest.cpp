@@ -275,7 +275,22 @@ TEST_F(FolderDialog, OpensATypedPathSaysWhyOneCannotBeOpenedAndMakesNewFolders) 
     QTRY_COMPARE(dir1->path(), open + QStringLiteral("/新しいフォルダ (2)"));
     EXPECT_EQ(lblProblem->text(), text::FolderNameUnusable(QStringLiteral("x/y")));
 
+    // OK clicked while the name is still being typed: the new folder under that name.
+    dialog.setPath(open);
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    cmdNewFolder->click();
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    editor->insert(QStringLiteral("観測 2027"));
+    QTest::mouseClick(cmdOK, Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.strPath(), open + QStringLiteral("/観測 2027/"));
+    EXPECT_TRUE(QFileInfo(dialog.strPath()).isDir());
+
     // A folder the user may not enter, and one the new folder cannot be made in.
+    dialog.show();
     if (geteuid() == 0) GTEST_SKIP() << "root opens and writes every folder";
     const QString locked = open + QStringLiteral("/c");
     std::filesystem::permissions(locked.toStdString(), std::filesystem::perms::none);

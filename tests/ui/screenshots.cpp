@@ -103,6 +103,7 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
         if (!widget || !widget->grab().save(path)) status = 1;
     };
     kolvane::Form1 dialog(&window);
+    QTemporaryDir scratch;
     std::vector<std::function<void()>> steps;
     steps.push_back([&] {
         if (shots.prefecture > 0) {
@@ -127,6 +128,13 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
         steps.push_back([&] {
             save(&dialog,
                  QString(shots.folderDialog).replace(QStringLiteral(".png"), QStringLiteral("-typed.png")));
+            // A new folder being named, in a folder of its own.
+            dialog.setPath(scratch.path());
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdNewFolder"))->click();
+        });
+        steps.push_back([&] {
+            save(&dialog, QString(shots.folderDialog)
+                              .replace(QStringLiteral(".png"), QStringLiteral("-new-folder.png")));
             dialog.hide();
         });
     }
