@@ -7,8 +7,10 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace kolvane {
 namespace {
@@ -17,6 +19,7 @@ constexpr char RAISE[] = "raise\n";
 // Long enough for a busy first instance to take the request; a hung one must not hold up the second.
 constexpr int ASK_MILLISECONDS = 2000;
 
+#ifndef Q_OS_WIN
 // A real folder (not a link to one) of this user, in which no one else may do `forbidden` (mode bits).
 bool IsOwnFolder(const QString& path, mode_t forbidden) {
     struct stat st;
@@ -24,8 +27,17 @@ bool IsOwnFolder(const QString& path, mode_t forbidden) {
     return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & forbidden) == 0;
 }
 
+#endif
+
 } // namespace
 
+#ifdef Q_OS_WIN
+QString SingleInstance::DefaultLockFolder() {
+    // The user's own temporary folder: Windows keeps other users out of it. The socket is a named
+    // pipe whose name holds this folder, so other users' instances do not meet it either.
+    return QDir::tempPath();
+}
+#else
 QString SingleInstance::LockFolder(const QString& runtimeDir, const QString& cacheHome, const QString& home) {
     if (QDir::isAbsolutePath(runtimeDir) && IsOwnFolder(runtimeDir, S_IRWXG | S_IRWXO))
         return QDir::cleanPath(runtimeDir);
@@ -44,6 +56,7 @@ QString SingleInstance::DefaultLockFolder() {
     return LockFolder(qEnvironmentVariable("XDG_RUNTIME_DIR"), qEnvironmentVariable("XDG_CACHE_HOME"),
                       QDir::homePath());
 }
+#endif
 
 QString SingleInstance::InstanceName(const QString& programFolder) {
     const QString canonical = QFileInfo(programFolder).canonicalFilePath();

@@ -19,8 +19,10 @@ class SingleInstance : public QObject {
     // user's that no one else may enter; else "kolvane" in `cacheHome` ($XDG_CACHE_HOME, or `home`
     // "/.cache" when that is not an absolute path), made 0700 if missing and used only when it is the
     // user's and no one else may write in it. Empty when there is no such folder.
+#ifndef Q_OS_WIN
     static QString LockFolder(const QString& runtimeDir, const QString& cacheHome, const QString& home);
-    // LockFolder of this process's environment.
+#endif
+    // LockFolder of this process's environment; on Windows, the user's temporary folder.
     static QString DefaultLockFolder();
     // The name of the lock and socket of the installation in `programFolder`: installations in other
     // folders run apart.
@@ -34,7 +36,9 @@ class SingleInstance : public QObject {
     SingleInstance& operator=(const SingleInstance&) = delete;
 
     // False only when another running instance holds the lock; it has been asked to come to the front.
-    bool mayStart() const { return mayStart_; }
+    bool mayStart() const {
+        return mayStart_;
+    }
 
   signals:
     // A later instance asked this one to bring its window to the front.

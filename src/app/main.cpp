@@ -3,19 +3,23 @@
 #include "ui/frmKolvane.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QPushButton>
 #include <QTimer>
 #include <csignal>
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
     // A file-size limit must end in a clear message, not a killed process.
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     const kolvane::SingleInstance instance;
     // A second instance ends here, before anything is read: the running one comes to the front.
     if (!instance.mayStart()) return 0;
     kolvane::InstallQtTranslations();
-    kolvane::frmKolvane window(QCoreApplication::applicationDirPath());
+    // Paths go to the core as the system writes them, so that every message shows "\" on Windows.
+    kolvane::frmKolvane window(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
     QObject::connect(&instance, &kolvane::SingleInstance::raiseRequested, &window, [&window] {
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
         window.show();

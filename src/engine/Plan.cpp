@@ -70,6 +70,15 @@ const std::vector<std::string>& LatitudeOf(const ConversionRequest& request, con
     return row->second;
 }
 
+// A table row's own longitude, else the one given for every station.
+const std::vector<std::string>& LongitudeOf(const ConversionRequest& request, const StationKey& station) {
+    if (request.table) {
+        auto row = request.table->longitudes.find(Key(station));
+        if (row != request.table->longitudes.end()) return row->second;
+    }
+    return request.longitude;
+}
+
 // The latitude as the user gave it, its parts joined as they are typed.
 std::string LatitudeText(const std::vector<std::string>& parts) {
     std::string text;
@@ -114,6 +123,8 @@ StationPlan PlanStation(const ConversionRequest& request, const StationKey& stat
                      request.mergeOutput && !SameFolder(request.monthlyFolder, request.outputFolder),
                      LatitudeText(latitude),
                      request.program};
+    plan.settings.longitude =
+        LongitudeDegrees(LongitudeOf(request, station)).value_or(std::numeric_limits<double>::quiet_NaN());
     plan.runs = PlanYearRuns(months, station);
     if (!request.mergeOutput) plan.replacedUnmerged = ReplacedUnmerged(plan.settings, plan.runs);
     return plan;

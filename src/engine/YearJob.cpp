@@ -10,7 +10,7 @@ namespace kolvane {
 
 YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings, FolderLookup& monthlyFolder,
                           FolderLookup& outputFolder) {
-    YearInputs inputs{.yy = run.yy, .latitude = settings.latitude};
+    YearInputs inputs{.yy = run.yy, .latitude = settings.latitude, .longitude = settings.longitude};
     inputs.monthly.reserve(run.monthlyNames.size());
     for (const std::string& name : run.monthlyNames)
         inputs.monthly.push_back(ReadMonthlyFile(monthlyFolder.Resolve(name)));

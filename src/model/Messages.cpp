@@ -167,6 +167,10 @@ std::string LatitudeFormCause() {
     return "緯度は 度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) で書いて下さい";
 }
 
+std::string LongitudeFormCause() {
+    return "経度は 120-155 度を 度:分:秒 (例 139:45:00) または 10 進の度 (例 139.75) で書いて下さい";
+}
+
 std::string StationFormCause() {
     return "観測点はグループID・バケットIDの 4 文字 (例 0312) で書いて下さい";
 }

@@ -37,6 +37,16 @@ std::string Environment(const char* name) {
     return value ? value : "";
 }
 
+// The folder of Program Files is every user's, and not theirs to write: an installed copy keeps each
+// user's settings in their own profile. A portable copy carries its settings with it.
+std::string WindowsSettingsFilePath(const ProgramEnvironment& env) {
+    const std::string folder = WithTrailingSlash(env.executableFolder);
+    const std::string beside = SettingsPath(env.executableFolder);
+    const bool installed = Exists(folder + std::string(UNINSTALLER_FILE_NAME));
+    if (!installed && (Exists(beside) || (env.canWrite && env.canWrite(folder)))) return beside;
+    return SettingsPath(WithTrailingSlash(env.appData) + "Kolvane");
+}
+
 } // namespace
 
 std::string_view InstalledDataFolder() {
@@ -53,6 +63,9 @@ ProgramEnvironment ProgramEnvironment::Current(const std::string& executableFold
         if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir)
             env.home = account->pw_dir;
     env.canWrite = [](const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; };
+#ifdef _WIN32
+    env.appData = Environment("APPDATA");
+#endif
     return env;
 }
 
@@ -69,6 +82,7 @@ std::string DataPath(const ProgramEnvironment& env, std::string_view name) {
 }
 
 std::string SettingsFilePath(const ProgramEnvironment& env) {
+    if (!env.appData.empty()) return WindowsSettingsFilePath(env);
     const std::string beside = SettingsPath(env.executableFolder);
     if (Exists(beside)) return beside;
     // An installed program's folder (bin/) is never a place for settings, even for a user who may

@@ -18,6 +18,8 @@ struct ProgramEnvironment {
     std::string configHome; // $XDG_CONFIG_HOME; ignored unless absolute
     std::string home;       // $HOME, or the account's home folder
     std::function<bool(const std::string& folder)> canWrite;
+    // Windows: %APPDATA%, where an installed copy keeps the user's settings. Empty elsewhere.
+    std::string appData;
 
     static ProgramEnvironment Current(const std::string& executableFolder);
 };
@@ -34,9 +36,15 @@ std::string DataFolder(const ProgramEnvironment& env, std::string_view name);
 // The data folder of DataFolder() followed by `name`.
 std::string DataPath(const ProgramEnvironment& env, std::string_view name);
 
-// kolvane.ini beside the executable when one is already there, or when the folder is a build folder
-// or portable copy (its locality table is beside it, not only in the installed data folder) that
-// can be written; otherwise kolvane/kolvane.ini in the user's configuration folder
+// The uninstaller the Windows installer leaves beside the program: it marks an installed copy.
+inline constexpr std::string_view UNINSTALLER_FILE_NAME = "Uninstall.exe";
+
+// On Windows (appData set): Kolvane/kolvane.ini in %APPDATA% for an installed copy (its uninstaller
+// beside it), else beside the executable when a file is already there or the folder can be written
+// (a portable copy), else in %APPDATA% too. Elsewhere: kolvane.ini beside the executable when one is already
+// there, or when the folder is a build folder or portable copy (its locality table is beside it, not only in
+// the installed data folder) that can be written; otherwise kolvane/kolvane.ini in the user's configuration
+// folder
 // ($XDG_CONFIG_HOME, else $HOME/.config). Without a home folder it stays beside the executable.
 std::string SettingsFilePath(const ProgramEnvironment& env);
 

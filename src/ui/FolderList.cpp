@@ -21,7 +21,7 @@ constexpr int PATH_ROLE = Qt::UserRole;
 
 QString ExistingFolderFor(const QString& folder) {
     QString path = QDir::cleanPath(QDir(folder.isEmpty() ? QDir::currentPath() : folder).absolutePath());
-    while (!QFileInfo(path).isDir() && path != QDir::rootPath())
+    while (!QFileInfo(path).isDir() && !QDir(path).isRoot())
         path = QFileInfo(path).absolutePath();
     return path;
 }
@@ -40,6 +40,16 @@ QString Reason(const std::error_code& error) {
 }
 
 } // namespace
+
+QString FolderRoot(const QString& folder) {
+    QString root = QDir::cleanPath(QDir(folder).absolutePath());
+    while (!QDir(root).isRoot()) {
+        const QString up = QFileInfo(root).absolutePath();
+        if (up == root) break;
+        root = up;
+    }
+    return root;
+}
 
 FolderList::FolderList(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
@@ -74,7 +84,7 @@ QString FolderList::MakeNewFolder() {
         made = ChildPath(path_, text::NewFolderName() + QStringLiteral(" (%1)").arg(n));
     std::error_code error;
     std::filesystem::create_directory(FileSystemPath(made), error);
-    if (error) return text::FolderNotMade(made, Reason(error));
+    if (error) return text::FolderNotMade(QDir::toNativeSeparators(made), Reason(error));
     rebuild();
     const auto found = findItems(QFileInfo(made).fileName(), Qt::MatchExactly | Qt::MatchRecursive);
     for (QTreeWidgetItem* item : found) {
@@ -124,7 +134,7 @@ QString FolderList::NameNewFolder(const QString& made, const QString& wanted, QS
     const QString target = ChildPath(QFileInfo(made).absolutePath(), wanted);
     // A rename onto an empty folder would silently replace it.
     if (QFileInfo::exists(target)) {
-        trouble = text::FolderExists(target);
+        trouble = text::FolderExists(QDir::toNativeSeparators(target));
         return made;
     }
     std::error_code error;
@@ -157,18 +167,19 @@ void FolderList::rebuild() {
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
 
-    // The chain from the root down to the open folder, each entry nested in the one above.
-    QTreeWidgetItem* open = new QTreeWidgetItem(this, {QDir::rootPath()});
-    open->setData(0, PATH_ROLE, QDir::rootPath());
+    // The chain from the root of the open folder's drive down to it, each entry nested in the one above.
+    const QString root = FolderRoot(path_);
+    QTreeWidgetItem* open = new QTreeWidgetItem(this, {QDir::toNativeSeparators(root)});
+    open->setData(0, PATH_ROLE, root);
     open->setIcon(0, openIcon);
-    open->setToolTip(0, QDir::rootPath());
-    QString walked = QDir::rootPath();
-    for (const QString& part : path_.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+    open->setToolTip(0, QDir::toNativeSeparators(root));
+    QString walked = root;
+    for (const QString& part : path_.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         walked = ChildPath(walked, part);
         open = new QTreeWidgetItem(open, {part});
         open->setData(0, PATH_ROLE, walked);
         open->setIcon(0, openIcon);
-        open->setToolTip(0, walked);
+        open->setToolTip(0, QDir::toNativeSeparators(walked));
     }
     // The ancestors carry the open icon too, so the open folder itself is set apart in bold.
     QFont bold = open->font(0);
@@ -182,7 +193,7 @@ void FolderList::rebuild() {
         auto* child = new QTreeWidgetItem(open, {name});
         child->setData(0, PATH_ROLE, ChildPath(path_, name));
         child->setIcon(0, closedIcon);
-        child->setToolTip(0, child->data(0, PATH_ROLE).toString());
+        child->setToolTip(0, QDir::toNativeSeparators(child->data(0, PATH_ROLE).toString()));
     }
 
     expandAll();

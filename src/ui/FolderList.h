@@ -8,6 +8,9 @@
 
 namespace kolvane {
 
+// The root of the file system (on Windows, the drive) that holds `folder`, as Qt writes it: "/", "C:/".
+QString FolderRoot(const QString& folder);
+
 // A folder list in the classic manner: the ancestors of the open folder, the open folder, and its
 // subfolders. A click only highlights an entry; a double click (or Enter) opens it.
 class FolderList : public QTreeWidget {
@@ -15,7 +18,8 @@ class FolderList : public QTreeWidget {
   public:
     explicit FolderList(QWidget* parent = nullptr);
 
-    // The open folder: absolute, without a trailing "/" except for the root itself.
+    // The open folder: absolute, without a trailing "/" except for the root itself. Written with "/" as
+    // Qt writes paths; the list shows them with the system's separator.
     QString path() const { return path_; }
     // Opens `folder`. Empty text opens the working folder; a folder that does not exist (or is not
     // a folder) opens its nearest existing ancestor.

@@ -107,15 +107,17 @@ Form1::Form1(QWidget* parent, QString previousResult) : QDialog(parent), strPath
     Dir1->setFocus();
 
     const QStringList roots = MountedDriveRoots();
-    Drive1->addItems(roots);
+    for (const QString& root : roots)
+        Drive1->addItem(QDir::toNativeSeparators(root), root);
     const int current = roots.indexOf(QStorageInfo(QDir::currentPath()).rootPath());
     Drive1->setCurrentIndex(current >= 0 ? current : 0);
 
     const auto showOpen = [this](const QString& path) {
-        txtOpen->setText(path);
-        txtOpen->setToolTip(path);
+        const QString shown = QDir::toNativeSeparators(path);
+        txtOpen->setText(shown);
+        txtOpen->setToolTip(shown);
         // The end of a long path names the folder itself.
-        txtOpen->setCursorPosition(static_cast<int>(path.size()));
+        txtOpen->setCursorPosition(static_cast<int>(shown.size()));
         ShowProblem(QString());
     };
     showOpen(Dir1->path());
@@ -213,17 +215,20 @@ QString Form1::path() const {
 }
 
 void Form1::Drive1_Change() {
-    if (Drive1->currentIndex() >= 0) Dir1->setPath(Drive1->currentText());
+    if (Drive1->currentIndex() < 0) return;
+    const QVariant root = Drive1->currentData();
+    Dir1->setPath(root.isValid() ? root.toString() : Drive1->currentText());
 }
 
 void Form1::cmdOK_Click() {
     // A new folder just named is the one meant.
     Dir1->FinishNaming();
     // A path typed but not yet opened is what the user means to choose.
-    if (txtOpen->text() != Dir1->path() && !OpenTyped()) return;
-    // The open folder, not a subfolder that is merely highlighted.
-    strPath_ = Dir1->path();
-    if (!strPath_.endsWith(QLatin1Char('/'))) strPath_ += QLatin1Char('/');
+    if (QDir::fromNativeSeparators(txtOpen->text()) != Dir1->path() && !OpenTyped()) return;
+    // The open folder, not a subfolder that is merely highlighted, written as the system writes paths
+    // ("C:\data\2005\" on Windows): the program hands it on as it is and shows it so.
+    strPath_ = QDir::toNativeSeparators(Dir1->path());
+    if (!strPath_.endsWith(QDir::separator())) strPath_ += QDir::separator();
     accept();
 }
 
@@ -237,11 +242,12 @@ bool Form1::OpenTyped() {
     std::vector<std::string> names;
     QString problem;
     if (!info.exists())
-        problem = text::FolderNotFound(folder);
+        problem = text::FolderNotFound(QDir::toNativeSeparators(folder));
     else if (!info.isDir())
-        problem = text::NotAFolder(folder);
+        problem = text::NotAFolder(QDir::toNativeSeparators(folder));
     else if (int error = ListRegularFiles(ToCore(folder), names))
-        problem = text::FolderCannotOpen(folder, FromCore(DescribeSystemError(error)));
+        problem =
+            text::FolderCannotOpen(QDir::toNativeSeparators(folder), FromCore(DescribeSystemError(error)));
     if (!problem.isEmpty()) {
         ShowProblem(problem);
         return false;

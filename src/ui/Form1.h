@@ -14,8 +14,9 @@ namespace kolvane {
 class FolderList;
 class PathLabel;
 
-// The "drives" of the folder dialog made of the root folders of mounted file systems: folders only
-// (containers mount single files too), each once, "/" first and the others in name order.
+// The "drives" of the folder dialog made of the root folders of mounted file systems (on Windows, the
+// drives): folders only (containers mount single files too), each once, QDir::rootPath() ("/", or the
+// system drive) first and the others in name order.
 QStringList DriveRoots(QStringList mountRoots);
 // The drives of the file systems mounted now.
 QStringList MountedDriveRoots();
@@ -24,9 +25,10 @@ QStringList MountedDriveRoots();
 // takes, since a highlighted entry is easily taken for the choice; a path typed or pasted there opens
 // with Enter (or OK), and a folder that cannot be opened is said under it. 新しいフォルダ makes a
 // subfolder of the open folder. It can be resized; the lists grow with it. The caller sets the prompt and the
-// start folder, runs exec() and reads strPath(): the open folder ending in "/" after OK, empty text after
-// Cancel. Closing through the window frame or with Escape runs neither button, so strPath() keeps the value
-// the dialog was created with; exec() then returns Rejected, as after Cancel, and only OK returns Accepted.
+// start folder, runs exec() and reads strPath(): the open folder ending in the system's separator ("/", or
+// "\" on Windows) after OK, empty text after Cancel. Closing through the window frame or with Escape runs
+// neither button, so strPath() keeps the value the dialog was created with; exec() then returns Rejected, as
+// after Cancel, and only OK returns Accepted.
 class Form1 : public QDialog {
     Q_OBJECT
   public:

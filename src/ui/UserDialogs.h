@@ -27,8 +27,8 @@ class UserDialogs {
     virtual void ShowMessage(const QString& text, const QString& title, int style) = 0;
 
     // Asks for a folder: the prompt is shown above the folder list, which opens at `startFolder`
-    // (empty: the dialog's own default). Returns the chosen folder ending in "/", or empty text
-    // when the choice was cancelled: by Cancel, the window frame or Escape.
+    // (empty: the dialog's own default). Returns the chosen folder ending in "/" (on Windows "\"), or empty
+    // text when the choice was cancelled: by Cancel, the window frame or Escape.
     virtual QString AskFolder(const QString& prompt, const QString& startFolder) = 0;
 
     // Asks a question to be answered Yes or No; true for Yes. Closing the question without an

@@ -40,13 +40,9 @@ TEST(YearSeries, DaysValuesMissingMonthAndClasses) {
     EXPECT_EQ(series.days[365].day, 31);
 
     const SeriesDay& jan = series.days[0];
-    EXPECT_EQ(jan.tempMax, 15.8);
-    EXPECT_EQ(jan.temp, 5.0);
-    EXPECT_EQ(jan.tempMin, -4.0);
-    EXPECT_EQ(jan.precip, 25.0);
-    EXPECT_EQ(jan.solar, 12.5);
-    EXPECT_EQ(jan.sunshine, 1.7);
-    EXPECT_EQ(jan.evaporation, 0.8);
+    EXPECT_EQ((std::vector{jan.tempMax, jan.temp, jan.tempMin, jan.precip, jan.solar, jan.sunshine,
+                           jan.evaporation}),
+              (std::vector<std::optional<double>>{15.8, 5.0, -4.0, 25.0, 12.5, 1.7, 0.8}));
     for (int i = 31; i < 60; ++i) {
         const SeriesDay& d = series.days[static_cast<std::size_t>(i)];
         EXPECT_FALSE(d.tempMax || d.temp || d.tempMin || d.precip || d.solar || d.sunshine || d.evaporation)

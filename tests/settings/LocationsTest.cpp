@@ -98,6 +98,29 @@ TEST(Locations, SettingsStayBesideAPortableProgramAndGoToTheUsersFolderOtherwise
     EXPECT_EQ(SettingsFilePath(env), beside);
 }
 
+TEST(Locations, OnWindowsAnInstalledCopyKeepsTheSettingsInTheUsersProfile) {
+    Tree tree;
+    ProgramEnvironment env = tree.Environment();
+    env.appData = tree.root.File("Roaming");
+    const fs::path beside = tree.bin + "kolvane.ini";
+    const fs::path profile = env.appData + "/Kolvane/kolvane.ini";
+
+    // A portable copy, unzipped anywhere: beside itself while it may write there, with or without
+    // the data of an installed tree; on a read-only medium in the profile, unless it carries a file.
+    EXPECT_EQ(fs::path(SettingsFilePath(env)), beside);
+    tree.root.Write("usr/share/kolvane/locale.dat", "");
+    EXPECT_EQ(fs::path(SettingsFilePath(env)), beside);
+    tree.writable = false;
+    EXPECT_EQ(fs::path(SettingsFilePath(env)), profile);
+    tree.root.Write("usr/bin/kolvane.ini", "");
+    EXPECT_EQ(fs::path(SettingsFilePath(env)), beside);
+
+    // Installed (its uninstaller beside it): always the profile, whatever lies or may be written beside.
+    tree.writable = true;
+    tree.root.Write("usr/bin/Uninstall.exe", "");
+    EXPECT_EQ(fs::path(SettingsFilePath(env)), profile);
+}
+
 TEST(Locations, TheFirstSaveMakesThePrivateSettingsFolderAndTheNextStartReadsIt) {
     Tree tree;
     tree.root.Write("usr/share/kolvane/locale.dat", "");

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStorageInfo>
 #include <QTest>
 #include <QTimer>
@@ -39,6 +40,8 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
     const QString open = QString::fromStdString(a).chopped(1);
 
     Form1 dialog(nullptr, QStringLiteral("/earlier/"));
+    // The result as Qt writes paths, to compare with the test's folders on any system.
+    const auto result = [&dialog] { return QDir::fromNativeSeparators(dialog.strPath()).toStdString(); };
     dialog.setPath(QString::fromStdString(a));
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
@@ -49,7 +52,14 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->parent(), EntryNamed(dir1, QDir(open).dirName()));
     EXPECT_NE(EntryNamed(dir1, QStringLiteral("c")), nullptr);
-    EXPECT_EQ(dir1->topLevelItem(0)->text(0), QStringLiteral("/"));
+    EXPECT_EQ(dir1->topLevelItem(0)->text(0), QDir::toNativeSeparators(FolderRoot(open)));
+#ifdef Q_OS_WIN
+    // Drives as Windows names them.
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Za-z]:\\\\$"))
+                    .match(dir1->topLevelItem(0)->text(0))
+                    .hasMatch())
+        << dir1->topLevelItem(0)->text(0).toStdString();
+#endif
 
     // A click only highlights.
     QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, dir1->visualItemRect(b).center());
@@ -67,7 +77,8 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
 
     dialog.show();
     QTest::mouseClick(cmdOK, Qt::LeftButton);
-    EXPECT_EQ(dialog.strPath().toStdString(), a);
+    EXPECT_EQ(result(), a);
+    EXPECT_TRUE(dialog.strPath().endsWith(QDir::separator()));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 
     // A double click opens; OK then gives that folder.
@@ -77,17 +88,17 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
     EXPECT_EQ(dir1->path(), open + QStringLiteral("/b"));
     EXPECT_EQ(EntryNamed(dir1, QStringLiteral("c")), nullptr);
     cmdOK->click();
-    EXPECT_EQ(dialog.strPath().toStdString(), a + "b/");
+    EXPECT_EQ(result(), a + "b/");
 
     // The frame's close button keeps the result without accepting it, the root gives "/", Cancel
     // empties it.
     dialog.show();
     dialog.close();
-    EXPECT_EQ(dialog.strPath().toStdString(), a + "b/");
+    EXPECT_EQ(result(), a + "b/");
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    dialog.setPath(QStringLiteral("/"));
+    dialog.setPath(QDir::rootPath());
     cmdOK->click();
-    EXPECT_EQ(dialog.strPath(), QStringLiteral("/"));
+    EXPECT_EQ(dialog.strPath(), QDir::toNativeSeparators(QDir::rootPath()));
     Child<QPushButton>(&dialog, "cmdCancel")->click();
     EXPECT_EQ(dialog.strPath(), QString());
 
@@ -104,13 +115,17 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
     const QString mountedFile = QString::fromStdString(Folder("mnt")) + QStringLiteral("file");
     WriteFile(mountedFile.toStdString(), "a file mounted over another");
     EXPECT_EQ(
-        DriveRoots({mountB, QStringLiteral("/"), mountedFile, mountA, mountB, mountA + QStringLiteral("x")}),
-        QStringList({QStringLiteral("/"), mountA, mountB}));
-    EXPECT_EQ(DriveRoots({}), QStringList({QStringLiteral("/")}));
+        DriveRoots({mountB, QDir::rootPath(), mountedFile, mountA, mountB, mountA + QStringLiteral("x")}),
+        QStringList({QDir::rootPath(), mountA, mountB}));
+    EXPECT_EQ(DriveRoots({}), QStringList({QDir::rootPath()}));
     // The dialog lists the machine's mounts so, with the one of the test's folders among them, and
     // opens on the drive of the working folder.
     auto* drive1 = Child<QComboBox>(&fresh, "Drive1");
-    const QStringList roots = Texts(drive1);
+    QStringList roots;
+    for (int i = 0; i < drive1->count(); ++i) {
+        roots.append(drive1->itemData(i).toString());
+        EXPECT_EQ(drive1->itemText(i), QDir::toNativeSeparators(roots.back()));
+    }
     EXPECT_EQ(roots, DriveRoots(roots));
     EXPECT_TRUE(roots.contains(QStorageInfo(temp.path()).rootPath())) << roots.join(u' ').toStdString();
     EXPECT_EQ(roots.value(drive1->currentIndex()), QStorageInfo(QDir::currentPath()).rootPath());
@@ -125,7 +140,7 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
     EXPECT_EQ(dir1->path(), open);
     EXPECT_NE(EntryNamed(dir1, QStringLiteral("b")), nullptr);
     drive1->setCurrentIndex(0);
-    EXPECT_EQ(dir1->path(), QStringLiteral("/"));
+    EXPECT_EQ(dir1->path(), QDir::rootPath());
 }
 
 TEST_F(FolderDialog, ShowsTheFolderOkTakesAndGrowsItsListsWithTheDialog) {
@@ -145,7 +160,7 @@ TEST_F(FolderDialog, ShowsTheFolderOkTakesAndGrowsItsListsWithTheDialog) {
 
     // The path shown is the open folder's, and stays so while another entry is merely highlighted:
     // it is what OK returns.
-    EXPECT_EQ(txtOpen->text(), open);
+    EXPECT_EQ(txtOpen->text(), QDir::toNativeSeparators(open));
     QTreeWidgetItem* out1 = EntryNamed(dir1, QStringLiteral("out1"));
     ASSERT_NE(out1, nullptr);
     // Near the name's start: with the long name the column reaches beyond the viewport.
@@ -155,12 +170,12 @@ TEST_F(FolderDialog, ShowsTheFolderOkTakesAndGrowsItsListsWithTheDialog) {
     };
     QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, onName(out1));
     EXPECT_EQ(dir1->highlightedPath(), open + QStringLiteral("/out1"));
-    EXPECT_EQ(txtOpen->text(), open);
+    EXPECT_EQ(txtOpen->text(), QDir::toNativeSeparators(open));
     // In the list the open folder alone is bold; every entry tells its full path.
     const QString openName = QDir(open).dirName();
     for (QTreeWidgetItemIterator it(dir1); *it; ++it)
         EXPECT_EQ((*it)->font(0).bold(), (*it)->text(0) == openName) << (*it)->text(0).toStdString();
-    EXPECT_EQ(out1->toolTip(0), open + QStringLiteral("/out1"));
+    EXPECT_EQ(out1->toolTip(0), QDir::toNativeSeparators(open + QStringLiteral("/out1")));
     // A long name is not cut: the column is as wide as the name, and the list scrolls to it.
     QTreeWidgetItem* longEntry = EntryNamed(dir1, QString::fromStdString(longName));
     ASSERT_NE(longEntry, nullptr);
@@ -168,9 +183,9 @@ TEST_F(FolderDialog, ShowsTheFolderOkTakesAndGrowsItsListsWithTheDialog) {
 
     // Opening out1 moves the shown path with it; OK returns it.
     QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, onName(out1));
-    EXPECT_EQ(txtOpen->text(), open + QStringLiteral("/out1"));
+    EXPECT_EQ(txtOpen->text(), QDir::toNativeSeparators(open + QStringLiteral("/out1")));
     Child<QPushButton>(&dialog, "cmdOK")->click();
-    EXPECT_EQ(dialog.strPath(), txtOpen->text() + QStringLiteral("/"));
+    EXPECT_EQ(dialog.strPath(), txtOpen->text() + QDir::separator());
 
     // The prompt fits on one line, so no word is split; the dialog is widened for it.
     auto* label1 = Child<QWidget>(&dialog, "Label1");
@@ -228,9 +243,11 @@ TEST_F(FolderDialog, OpensATypedPathSaysWhyOneCannotBeOpenedAndMakesNewFolders) 
 
     // What cannot be opened is said, and the list stays where it was.
     enter(open + QStringLiteral("/missing"));
-    EXPECT_EQ(lblProblem->text(), text::FolderNotFound(open + QStringLiteral("/missing")));
+    EXPECT_EQ(lblProblem->text(),
+              text::FolderNotFound(QDir::toNativeSeparators(open + QStringLiteral("/missing"))));
     enter(open + QStringLiteral("/file.csv"));
-    EXPECT_EQ(lblProblem->text(), text::NotAFolder(open + QStringLiteral("/file.csv")));
+    EXPECT_EQ(lblProblem->text(),
+              text::NotAFolder(QDir::toNativeSeparators(open + QStringLiteral("/file.csv"))));
     EXPECT_EQ(dir1->path(), open + QStringLiteral("/c"));
     // OK takes a typed path it can open, and refuses one it cannot.
     auto* cmdOK = Child<QPushButton>(&dialog, "cmdOK");
@@ -240,7 +257,7 @@ TEST_F(FolderDialog, OpensATypedPathSaysWhyOneCannotBeOpenedAndMakesNewFolders) 
     txtOpen->setText(open + QStringLiteral("/b/"));
     cmdOK->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.strPath().toStdString(), a + "b/");
+    EXPECT_EQ(QDir::fromNativeSeparators(dialog.strPath()).toStdString(), a + "b/");
     EXPECT_EQ(lblProblem->text(), QString());
 
     // A new folder is made in the open folder, named in place and opened, so that OK takes it.
@@ -261,14 +278,14 @@ TEST_F(FolderDialog, OpensATypedPathSaysWhyOneCannotBeOpenedAndMakesNewFolders) 
     };
     makeFolder(QStringLiteral("出力 2026"));
     QTRY_COMPARE(dir1->path(), open + QStringLiteral("/出力 2026"));
-    EXPECT_EQ(txtOpen->text(), dir1->path());
+    EXPECT_EQ(txtOpen->text(), QDir::toNativeSeparators(dir1->path()));
     EXPECT_FALSE(QFileInfo::exists(open + QStringLiteral("/新しいフォルダ")));
     // A name that is taken or unusable leaves the new folder under its own name, and says why; an
     // existing folder is never replaced.
     dialog.setPath(open);
     makeFolder(QStringLiteral("b"));
     QTRY_COMPARE(dir1->path(), open + QStringLiteral("/新しいフォルダ"));
-    EXPECT_EQ(lblProblem->text(), text::FolderExists(open + QStringLiteral("/b")));
+    EXPECT_EQ(lblProblem->text(), text::FolderExists(QDir::toNativeSeparators(open + QStringLiteral("/b"))));
     EXPECT_TRUE(QFileInfo(open + QStringLiteral("/b")).isDir());
     dialog.setPath(open);
     makeFolder(QStringLiteral("x/y"));
@@ -295,7 +312,8 @@ TEST_F(FolderDialog, OpensATypedPathSaysWhyOneCannotBeOpenedAndMakesNewFolders) 
     const QString locked = open + QStringLiteral("/c");
     std::filesystem::permissions(locked.toStdString(), std::filesystem::perms::none);
     enter(locked);
-    EXPECT_EQ(lblProblem->text(), text::FolderCannotOpen(locked, QStringLiteral("アクセスが拒否されました")));
+    EXPECT_EQ(lblProblem->text(), text::FolderCannotOpen(QDir::toNativeSeparators(locked),
+                                                         QStringLiteral("アクセスが拒否されました")));
     std::filesystem::permissions(locked.toStdString(),
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     dialog.setPath(locked);

@@ -37,6 +37,25 @@ QString Core(const std::string& text) {
     return AsQuoted(QString::fromStdString(text));
 }
 
+// What a user must decide, and how a run ends: texts the help must quote.
+QStringList DescribedTexts() {
+    return {AsQuoted(text::AskStopAndExit()),
+            AsQuoted(text::ReplaceQuestionHead(PART) + text::ReplaceQuestionFile(PART) +
+                     text::ReplaceQuestionTail()),
+            AsQuoted(text::MergeCaption()),
+            AsQuoted(text::ReplaceCaption()),
+            AsQuoted(text::StopCaption()),
+            AsQuoted(text::YesCaption()),
+            AsQuoted(text::NoCaption()),
+            AsQuoted(text::Completed(NUMBER, PART, text::LatitudeUsed(PART, PART, PART))),
+            AsQuoted(text::SuspectValuesFound(NUMBER)),
+            AsQuoted(text::Cancelled(0, PART)),
+            AsQuoted(text::Cancelled(NUMBER, PART)),
+            AsQuoted(text::NoMonthlyFiles(PART)),
+            Core(message::WrongEncoding(FileKind::Monthly, PART.toStdString(), PART.toStdString())),
+            Core(message::CoordinateBoxEmpty(PART.toStdString()))};
+}
+
 // Every text of the program's windows a user reads a quote of: titles, captions and the messages
 // with their variable parts as placeholders.
 QStringList ProgramTexts(const QList<const QWidget*>& windows) {
@@ -49,17 +68,10 @@ QStringList ProgramTexts(const QList<const QWidget*>& windows) {
             texts << AsQuoted(label->text());
     }
     const std::string part = PART.toStdString();
-    texts << AsQuoted(text::ErrorTitle()) << AsQuoted(text::ConfirmTitle()) << QStringLiteral("入力値エラー")
-          << AsQuoted(text::YesCaption()) << AsQuoted(text::NoCaption()) << AsQuoted(text::MergeCaption())
-          << AsQuoted(text::ReplaceCaption()) << AsQuoted(text::StopCaption())
-          << AsQuoted(text::AskMonthlyFolder()) << AsQuoted(text::AskOutputFolder())
-          << AsQuoted(text::NoMonthlyFiles(PART)) << AsQuoted(text::NoMonthlyFilesInList().remove(u'\n'))
-          << AsQuoted(text::UnreadableFolderInList().remove(u'\n')) << AsQuoted(text::AskStopAndExit())
-          << AsQuoted(text::Completed(NUMBER, PART, text::LatitudeUsed(PART, PART, PART)))
-          << AsQuoted(text::SuspectValuesFound(NUMBER)) << AsQuoted(text::Cancelled(0, PART))
-          << AsQuoted(text::Cancelled(NUMBER, PART))
-          << AsQuoted(text::ReplaceQuestionHead(PART) + text::ReplaceQuestionFile(PART) +
-                      text::ReplaceQuestionTail());
+    texts << DescribedTexts() << AsQuoted(text::ErrorTitle()) << AsQuoted(text::ConfirmTitle())
+          << QStringLiteral("入力値エラー") << AsQuoted(text::AskMonthlyFolder())
+          << AsQuoted(text::AskOutputFolder()) << AsQuoted(text::NoMonthlyFilesInList().remove(u'\n'))
+          << AsQuoted(text::UnreadableFolderInList().remove(u'\n'));
     // What the folder dialog says under its path.
     texts << text::NewFolderName() << text::FolderNotFound(PART) << text::NotAFolder(PART)
           << text::FolderCannotOpen(PART, REASON) << text::FolderNotMade(PART, REASON)
@@ -120,24 +132,7 @@ TEST_F(HelpTexts, EveryQuoteOfTheHelpIsTheProgramsOwnTextAndTheQuestionsAreAllTh
             << "the help quotes a text the program does not show: " << quote.toStdString();
 
     // What a user must decide, and how a run ends, is described in the help word for word.
-    const QStringList described = {
-        AsQuoted(text::AskStopAndExit()),
-        AsQuoted(text::ReplaceQuestionHead(PART) + text::ReplaceQuestionFile(PART) +
-                 text::ReplaceQuestionTail()),
-        AsQuoted(text::MergeCaption()),
-        AsQuoted(text::ReplaceCaption()),
-        AsQuoted(text::StopCaption()),
-        AsQuoted(text::YesCaption()),
-        AsQuoted(text::NoCaption()),
-        AsQuoted(text::Completed(NUMBER, PART, text::LatitudeUsed(PART, PART, PART))),
-        AsQuoted(text::SuspectValuesFound(NUMBER)),
-        AsQuoted(text::Cancelled(0, PART)),
-        AsQuoted(text::Cancelled(NUMBER, PART)),
-        AsQuoted(text::NoMonthlyFiles(PART)),
-        Core(message::WrongEncoding(FileKind::Monthly, PART.toStdString(), PART.toStdString())),
-        Core(message::CoordinateBoxEmpty(PART.toStdString())),
-    };
-    for (const QString& text : described)
+    for (const QString& text : DescribedTexts())
         EXPECT_TRUE(quotes.contains(text)) << "the help does not describe: " << text.toStdString();
 }
 

@@ -11,8 +11,10 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace kolvane::testing {
 namespace {
@@ -124,6 +126,7 @@ TEST_F(StartUp, OnlyOneInstanceOfAnInstallationStartsAndTheSecondRaisesTheFirst)
     EXPECT_TRUE(SingleInstance(temp.filePath(QStringLiteral("missing")), here).mayStart());
 }
 
+#ifndef Q_OS_WIN
 TEST_F(StartUp, TheLockLivesInAFolderOnlyTheUserCanWrite) {
     const QString runtime = temp.filePath(QStringLiteral("runtime"));
     const QString cache = temp.filePath(QStringLiteral("cache"));
@@ -171,6 +174,7 @@ TEST_F(StartUp, TheLockLivesInAFolderOnlyTheUserCanWrite) {
         qunsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(chosen, runtime);
 }
+#endif
 
 } // namespace
 } // namespace kolvane::testing
