@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <iostream>
 #include <optional>
-#include <unistd.h>
 
 namespace kolvane::cli {
 namespace {
@@ -30,8 +29,9 @@ std::optional<std::vector<std::string>> CoordinateParts(const std::string& text)
 // The output folder must take new files before anything is read; when it is the monthly folder by
 // default (an installed sample, a colleague's share), --output is the way out.
 void RefuseUnwritableOutput(const std::string& folder, bool defaulted) {
-    if (::access(folder.c_str(), W_OK) == 0) return;
-    throw UsageError(cli_text::OutputNotWritable(folder, DescribeSystemError(errno), defaulted));
+    const int error = platform::WriteAccess(folder);
+    if (error == 0) return;
+    throw UsageError(cli_text::OutputNotWritable(folder, DescribeSystemError(error), defaulted));
 }
 
 // "YYYY/MM" (or YYYY/M) of a year the two-digit file names can hold, as a month list entry.
@@ -81,7 +81,7 @@ std::vector<StationKey> Stations(const ConvertCommand& c) {
 class PrintingObserver : public ConversionObserver {
   public:
     PrintingObserver(const std::vector<StationPlan>& plans, std::size_t years, bool findingsWritten)
-        : plans_(plans), stations_(plans.size()), years_(years), shown_(isatty(STDERR_FILENO) == 1),
+        : plans_(plans), stations_(plans.size()), years_(years), shown_(platform::StandardErrorIsTerminal()),
           findingsWritten_(findingsWritten) {}
     ~PrintingObserver() override {
         Clear();

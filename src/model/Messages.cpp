@@ -1,6 +1,7 @@
 #include "model/Messages.h"
 
 #include "model/Text.h"
+#include "platform/System.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,12 +19,20 @@ std::string DescribeSystemError(int errorNumber) {
         return "ファイルではなくフォルダです";
     case ENODEV:
         return "通常のファイルではありません";
+    case platform::kIsPipe:
+        return "通常のファイルではなく名前付きパイプです";
+    case platform::kIsDevice:
+        return "通常のファイルではなくデバイスです";
+    case platform::kIsSocket:
+        return "通常のファイルではなくソケットです";
     case ENOTDIR:
         return "フォルダではありません";
     case ENOSPC:
         return "ディスクの空き容量が不足しています";
+#ifdef EDQUOT
     case EDQUOT:
         return "ディスクの使用量の上限を超えました";
+#endif
     case EFBIG:
         return "ファイルサイズの上限を超えました";
     case EROFS:
