@@ -22,6 +22,8 @@ int RunCheck(const std::vector<StationPlan>& plans) {
         try {
             for (const YearRun& run : plan.runs) {
                 const YearOutput year = ComputeYearRun(run, settings, monthly, output);
+                for (const std::string& note : year.notes)
+                    std::cerr << note << "\n";
                 for (const OutputFile& file : year.files) {
                     if (file.kind != FileKind::Findings) continue;
                     const std::string name(FileNameOf(file.path));

@@ -12,38 +12,26 @@
 #include <algorithm>
 #include <iostream>
 #include <optional>
-#include <unistd.h>
 
 namespace kolvane::cli {
 namespace {
 
-// The --lat or --lon text as the parts of the request: degrees:minutes:seconds, degrees:minutes (as a map
-// gives it, seconds 0), or one text of decimal degrees. Anything else is a wrong form, not a value out of
-// range: "36°04′" or "36.5.3" would otherwise be read by their leading number.
+// The --lat or --lon text as the parts of the request, in the forms a latitude table takes too; nothing
+// for any other form.
 std::optional<std::vector<std::string>> CoordinateParts(const std::string& text) {
-    std::vector<std::string> parts = SplitLatitudeText(text);
-    if (parts.size() == 2) parts.push_back("0");
-    const auto digits = [](std::string_view s) {
-        return !s.empty() && std::all_of(s.begin(), s.end(), IsAsciiDigit);
-    };
-    const auto decimal = [&](std::string_view s) {
-        const std::size_t point = s.find('.');
-        if (point == std::string_view::npos) return digits(s);
-        const std::string_view whole = s.substr(0, point), fraction = s.substr(point + 1);
-        return (digits(whole) || whole.empty()) && (digits(fraction) || fraction.empty()) && s.size() > 1;
-    };
-    const bool wellFormed = parts.size() == 1
-                                ? decimal(parts[0])
-                                : parts.size() == 3 && std::all_of(parts.begin(), parts.end(), digits);
-    if (!wellFormed) return std::nullopt;
-    return parts;
+    try {
+        return ReadLatitudeText(text);
+    } catch (const RequestError&) {
+        return std::nullopt;
+    }
 }
 
 // The output folder must take new files before anything is read; when it is the monthly folder by
 // default (an installed sample, a colleague's share), --output is the way out.
 void RefuseUnwritableOutput(const std::string& folder, bool defaulted) {
-    if (::access(folder.c_str(), W_OK) == 0) return;
-    throw UsageError(cli_text::OutputNotWritable(folder, DescribeSystemError(errno), defaulted));
+    const int error = platform::WriteAccess(folder);
+    if (error == 0) return;
+    throw UsageError(cli_text::OutputNotWritable(folder, DescribeSystemError(error), defaulted));
 }
 
 // "YYYY/MM" (or YYYY/M) of a year the two-digit file names can hold, as a month list entry.
@@ -94,7 +82,7 @@ std::vector<StationKey> Stations(const ConvertCommand& c) {
 class PrintingObserver : public ConversionObserver {
   public:
     PrintingObserver(const std::vector<StationPlan>& plans, std::size_t years, bool findingsWritten)
-        : plans_(plans), stations_(plans.size()), years_(years), shown_(isatty(STDERR_FILENO) == 1),
+        : plans_(plans), stations_(plans.size()), years_(years), shown_(platform::StandardErrorIsTerminal()),
           findingsWritten_(findingsWritten) {}
     ~PrintingObserver() override {
         Clear();
@@ -104,6 +92,9 @@ class PrintingObserver : public ConversionObserver {
                   << std::endl;
     }
     void FileWritten(std::size_t, const WrittenYear& year) override {
+        if (!year.notes.empty()) Clear();
+        for (const std::string& note : year.notes)
+            std::cerr << note << "\n";
         suspect_ += year.suspectValues;
         withFindings_ += year.suspectValues > 0;
     }

@@ -13,6 +13,7 @@
 #include <exception>
 #include <set>
 #include <thread>
+#include <tuple>
 
 namespace kolvane {
 namespace {
@@ -50,14 +51,14 @@ bool LockStations(const std::vector<StationPlan>& plans, ConversionObserver& obs
     locks.resize(plans.size());
     std::vector<std::size_t> order;
     for (std::size_t s = 0; s < plans.size(); ++s) {
-        // A folder where no lock file can be made cannot take the yearly files either: the year's
+        // A folder where no run log can be made cannot take the yearly files either: the year's
         // write then says why, as it always has.
         if (!plans[s].runs.empty() && locks[s].Open(plans[s].settings.outputFolder, plans[s].station) == 0)
             order.push_back(s);
     }
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return std::pair(locks[a].device(), locks[a].inode()) <
-               std::pair(locks[b].device(), locks[b].inode());
+        return std::tuple(locks[a].device(), locks[a].inode(), locks[a].offset()) <
+               std::tuple(locks[b].device(), locks[b].inode(), locks[b].offset());
     });
     for (std::size_t s : order) {
         bool told = false;
@@ -178,7 +179,8 @@ class ConversionRun {
                 const std::size_t year = batch.first + written.size();
                 logLines += FormatRunLogLine(
                     RunLogEntryOf(plans_[s], year, output.mergedFromOutput, std::time(nullptr)));
-                written.push_back({output.YearlyPath(), output.suspectValues, plans_[s].runs[year].Year()});
+                written.push_back({output.YearlyPath(), output.suspectValues, plans_[s].runs[year].Year(),
+                                   std::move(output.notes)});
             }
         } catch (...) {
             batch.failure = FailureMessage(std::current_exception());

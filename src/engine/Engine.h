@@ -19,8 +19,9 @@ struct StationResult {
 // A yearly file in place, and what its companions say of it.
 struct WrittenYear {
     std::string yearlyPath;
-    int64_t suspectValues = 0; // what the checks found in its hours (kept days: as far as known)
-    int32_t year = 0;          // the calendar year it holds
+    int64_t suspectValues = 0;      // what the checks found in its hours (kept days: as far as known)
+    int32_t year = 0;               // the calendar year it holds
+    std::vector<std::string> notes; // of the files it was made from: lines skipped, no rows
 };
 
 // How a front end follows a conversion and stops it. Every call is made on the thread that called

@@ -31,6 +31,7 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
     YearOutput output;
     output.suspectValues = texts.suspectValues;
     output.findings = std::move(texts.findings);
+    output.notes = std::move(texts.notes);
     for (std::size_t i = 0; i < YEAR_FILES.size(); ++i) {
         const YearFile& file = YEAR_FILES[i];
         std::string path = outputFolder.Resolve(file.name(run.yy, settings.key));
@@ -92,7 +93,7 @@ void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn) {
     for (std::size_t i = 0; i < output.files.size(); ++i)
         if (int e = output.prepared.at(i).Sync()) throw NotWritten(output, output.files[i], e);
     // An empty yearly file holds nothing to keep; a failure to remove it changes nothing either.
-    if (!output.emptyToRemove.empty()) std::remove(output.emptyToRemove.c_str());
+    if (!output.emptyToRemove.empty()) RemoveFile(output.emptyToRemove);
     // The companions first and the yearly file last: a failure between them leaves the old yearly file
     // beside a companion that does not match it, which readers recognise.
     for (std::size_t i = output.files.size(); i-- > 0;) {
@@ -106,7 +107,7 @@ void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn) {
         if (file.keepWhenProven)
             RemoveCompanionNotOf(file.path, yearlyName, output.files.front().bytes);
         else
-            std::remove(file.path.c_str());
+            RemoveFile(file.path);
     }
 }
 

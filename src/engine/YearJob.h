@@ -32,6 +32,7 @@ struct YearOutput {
     std::string emptyToRemove{};         // an empty earlier yearly file, taken as none, to delete
     int64_t suspectValues = 0;           // what the checks found in the year (known days)
     std::vector<Finding> findings{};     // the findings file's rows, whether it is written or not
+    std::vector<std::string> notes{};    // of the files read: lines skipped, no rows
     std::vector<PendingFile> prepared{}; // one per file, beside it on disk, once PrepareYearOutput has run
     std::string mergedFromOutput{};      // the earlier yearly file of the output folder whose days were kept
 

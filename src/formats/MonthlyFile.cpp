@@ -37,6 +37,7 @@ class MonthlyReader {
 
     // Each field is read as it is reached; the line is taken only when its count, values and date allow.
     void Line(std::string_view line, std::size_t number) {
+        ++read_.dataLines;
         FieldCursor cursor(line);
         std::string_view field, date, time;
         std::size_t count = 0;
@@ -62,30 +63,43 @@ class MonthlyReader {
                     }
                 }
             }
-            if (++count > role_.size()) return;
+            ++count;
         }
-        if (count != role_.size() || missing) return;
+        if (count != role_.size() && !(count == role_.size() + 1 && field.empty())) {
+            read_.Unreadable(number, line, [&] { return FieldCountCause(count, role_.size()); });
+            return;
+        }
+        if (missing) return;
         const std::optional<DateParts> when = ReadObservationHour(date, time, buffer_);
-        if (!when) return;
+        if (!when) {
+            read_.Unreadable(number, line, [&] { return message::UnreadableHourCause(date, time); });
+            return;
+        }
         if (tooLarge) throw KolvaneError(message::NumberTooLarge(FileKind::Monthly, file_, number));
         SetDateParts(r, *when);
         hourly_.push_back(r);
+        ++read_.taken;
     }
+
+    const LinesRead& Read() const { return read_; }
 
   private:
     const std::string& file_;
     HourlyTable& hourly_;
     std::vector<int8_t> role_; // for each field of a line: DATE, TIME, FIRST_VALUE + value column, NOT_READ
     std::string buffer_;
+    LinesRead read_;
 };
 
 } // namespace
 
-void ParseMonthlyText(std::string_view bytes, const std::string& file, HourlyTable& hourly) {
+LinesRead ParseMonthlyText(std::string_view bytes, const std::string& file, HourlyTable& hourly) {
     hourly.clear();
     // At most one hour per line. Growing by doubling instead would need the table twice over while it
     // moves, which for a file of years of hours is more than the file itself.
-    hourly.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
+    const auto lineEnds = std::count(bytes.begin(), bytes.end(), '\n');
+    hourly.reserve(
+        static_cast<std::size_t>(lineEnds ? lineEnds : std::count(bytes.begin(), bytes.end(), '\r')));
     MonthlyReader reader(file, hourly);
     ForEachLine(bytes, [&](std::string_view line, std::size_t number) {
         if (number == 1)
@@ -93,6 +107,7 @@ void ParseMonthlyText(std::string_view bytes, const std::string& file, HourlyTab
         else if (!line.empty())
             reader.Line(line, number);
     });
+    return reader.Read();
 }
 
 } // namespace kolvane

@@ -81,17 +81,40 @@ void AddFindings(const YearInputs& inputs, std::vector<Finding> found, YearConte
     CarryKeptDays(inputs, year);
 }
 
+// A monthly file of which no line could be read would otherwise be taken as an empty month.
+void JudgeMonthlyRead(const std::string& path, const LinesRead& read, std::vector<std::string>& notes) {
+    if (read.dataLines == 0)
+        notes.push_back(message::MonthlyWithoutRows(path));
+    else if (read.taken == 0 && read.unreadable > 0)
+        throw KolvaneError(
+            message::MonthlyUnreadable(path, read.dataLines, read.unreadable, read.FirstUnreadable()));
+    else if (read.unreadable > 0)
+        notes.push_back(
+            message::LinesSkipped(FileKind::Monthly, path, read.unreadable, read.FirstUnreadable()));
+}
+
+// An earlier yearly file mostly unreadable (another program's date form, say) would otherwise be replaced
+// by a year without its days.
+void JudgeYearlyRead(const std::string& path, const LinesRead& read, std::vector<std::string>& notes) {
+    if (read.unreadable == 0) return;
+    if (read.taken * 2 < read.dataLines)
+        throw KolvaneError(
+            message::YearlyUnreadable(path, read.dataLines, read.taken, read.FirstUnreadable()));
+    notes.push_back(message::LinesSkipped(FileKind::Yearly, path, read.unreadable, read.FirstUnreadable()));
+}
+
 // The year's computation; `current` follows the file being worked on, for a message when memory runs
 // out.
 YearTexts ComputeYearTracked(const YearInputs& inputs, const SourceFile*& current) {
     HourlyTable hourly;
     DailyTable daily;
+    std::vector<std::string> notes;
     HourlyChecks checks(inputs.latitude, inputs.longitude);
     checks.KeepYear(FourDigitYearNumber(inputs.yy));
     for (const SourceFile& month : inputs.monthly) {
         if (!month.bytes) continue;
         current = &month;
-        ParseMonthlyText(*month.bytes, month.path, hourly);
+        JudgeMonthlyRead(month.path, ParseMonthlyText(*month.bytes, month.path, hourly), notes);
         if (inputs.check) checks.Add(hourly);
         try {
             BuildDailyRecords(hourly, inputs.latitude, daily);
@@ -103,7 +126,9 @@ YearTexts ComputeYearTracked(const YearInputs& inputs, const SourceFile*& curren
     HourlyTable().swap(hourly);
     current = &inputs.yearly;
     DailyTable existing;
-    if (inputs.yearly.bytes) ParseYearlyText(*inputs.yearly.bytes, inputs.yearly.path, existing);
+    if (inputs.yearly.bytes)
+        JudgeYearlyRead(inputs.yearly.path,
+                        ParseYearlyText(*inputs.yearly.bytes, inputs.yearly.path, existing), notes);
     MergeIntoYear(daily, existing);
     SortYearByDate(existing);
     YearContent year;
@@ -115,6 +140,7 @@ YearTexts ComputeYearTracked(const YearInputs& inputs, const SourceFile*& curren
         texts.files.push_back(file.format(year));
     texts.suspectValues = year.SuspectValues();
     texts.findings = std::move(year.findings);
+    texts.notes = std::move(notes);
     return texts;
 }
 

@@ -58,15 +58,18 @@ extern const std::array<YearFile, 3> YEAR_FILES;
 // The texts of the year's files (CP932, CR LF), in the order of YEAR_FILES.
 struct YearTexts {
     std::vector<std::optional<std::string>> files;
-    int64_t suspectValues = 0;     // as YearContent::SuspectValues
-    std::vector<Finding> findings; // as YearContent::findings, in the order found
+    int64_t suspectValues = 0;      // as YearContent::SuspectValues
+    std::vector<Finding> findings;  // as YearContent::findings, in the order found
+    std::vector<std::string> notes; // what the user is told of files read in part, or holding no rows
     const std::string& yearly() const { return *files.front(); }
 };
 
 // The yearly file of one year: the months read and reduced to days, merged into the earlier yearly
 // file's days, laid over the calendar of the year; how complete each day is; and what the checks find
 // in the hours that make the days. Depends on nothing
-// but its inputs. Throws KolvaneError naming the file and the day or column.
+// but its inputs. Throws KolvaneError naming the file and the day or column, and for a monthly file of
+// which no line could be read or an earlier yearly file of which fewer than half could: their year would
+// lose days that the user has.
 YearTexts ComputeYear(const YearInputs& inputs);
 
 // The bytes of a monthly or yearly file; a file that does not exist gives none. Throws KolvaneError

@@ -61,16 +61,24 @@ std::string FormatYearlyText(const DailyTable& year) {
 
 namespace {
 
-// A day line as the yearly file holds it; none for one that is left out.
+// A day line as the yearly file holds it; none for one that cannot be read, with why in `read`.
 std::optional<DailyRecord> ReadDayLine(const std::vector<std::string_view>& fields,
                                        const HeaderColumns& columns, const std::string& file,
-                                       std::size_t number, std::string& buffer) {
-    for (std::size_t c : columns.required)
-        if (fields[c].empty()) return std::nullopt;
+                                       std::size_t number, std::string& buffer, LinesRead& read,
+                                       std::string_view line) {
+    for (std::size_t c : columns.required) {
+        if (fields[c].empty()) {
+            read.Unreadable(number, line, message::EmptyValueCause);
+            return std::nullopt;
+        }
+    }
     const std::string_view storedDate = fields[columns.required[0]];
-    if (IsImpossibleLeapDay(storedDate)) return std::nullopt;
-    const auto when = ParseObservationTime(StripQuotes(storedDate, buffer));
-    if (!when) return std::nullopt;
+    const auto when = IsImpossibleLeapDay(storedDate) ? std::nullopt
+                                                      : ParseObservationTime(StripQuotes(storedDate, buffer));
+    if (!when) {
+        read.Unreadable(number, line, [&] { return message::UnreadableDateCause(storedDate); });
+        return std::nullopt;
+    }
     const std::chrono::year_month_day ymd{when->date};
     DailyRecord r{.year = static_cast<int32_t>(ymd.year()),
                   .month = static_cast<int32_t>(static_cast<unsigned>(ymd.month())),
@@ -89,23 +97,36 @@ std::optional<DailyRecord> ReadDayLine(const std::vector<std::string_view>& fiel
     return r;
 }
 
+bool HoldsValues(std::string_view line) {
+    return line.find_first_not_of(", \t\"") != std::string_view::npos;
+}
+
 } // namespace
 
-void ParseYearlyText(std::string_view bytes, const std::string& file, DailyTable& existing) {
+LinesRead ParseYearlyText(std::string_view bytes, const std::string& file, DailyTable& existing) {
     existing.clear();
     HeaderColumns columns;
     std::vector<std::string_view> fields;
     std::string buffer;
+    LinesRead read;
     ForEachLine(bytes, [&](std::string_view line, std::size_t number) {
         if (number == 1) {
             columns = MapHeader(line, YEARLY_HEADER, {}, FileKind::Yearly, file);
             return;
         }
-        if (line.empty()) return;
+        if (!HoldsValues(line)) return;
+        ++read.dataLines;
         SplitFieldsInto(line, fields);
-        if (fields.size() != columns.fields) return;
-        if (auto day = ReadDayLine(fields, columns, file, number, buffer)) existing.push_back(*day);
+        if (fields.size() != columns.fields) {
+            read.Unreadable(number, line, [&] { return FieldCountCause(fields.size(), columns.fields); });
+            return;
+        }
+        if (auto day = ReadDayLine(fields, columns, file, number, buffer, read, line)) {
+            existing.push_back(*day);
+            ++read.taken;
+        }
     });
+    return read;
 }
 
 } // namespace kolvane

@@ -112,6 +112,10 @@ double ReadNumberField(std::string_view field, FileKind kind, const std::string&
     return n.value;
 }
 
+std::string FieldCountCause(std::size_t fields, std::size_t headerFields) {
+    return std::to_string(fields) + " 列あり、見出し行は " + std::to_string(headerFields) + " 列です";
+}
+
 CsvWriter& CsvWriter::AddQuotedDate(int32_t year, int32_t month, int32_t day) {
     std::string& out = Field();
     out += '"';

@@ -53,6 +53,30 @@ std::string_view StripQuotes(std::string_view field, std::string& buffer);
 void SplitQuotedFieldsInto(std::string_view line, std::vector<std::string>& fields);
 std::vector<std::string> SplitQuotedFields(std::string_view line);
 
+// What a reader made of a file's lines after the header: how many were not blank, how many gave a record,
+// and the ones it could not read (a field count, a date, a value it cannot take; not a line it leaves out
+// by rule, such as an hour with a missing value), with the first of them.
+struct LinesRead {
+    std::size_t dataLines = 0;
+    std::size_t taken = 0;
+    std::size_t unreadable = 0;
+    std::size_t firstNumber = 0; // the first unreadable line's number
+    std::string firstLine;       // and its bytes
+    std::string why;             // and why it could not be read (UTF-8)
+
+    // Counts an unreadable line; `why()` words the cause, asked only for the first.
+    template <typename Why> void Unreadable(std::size_t number, std::string_view line, Why&& whyOf) {
+        if (unreadable++ > 0) return;
+        firstNumber = number;
+        firstLine = line;
+        why = whyOf();
+    }
+    message::UnreadLine FirstUnreadable() const { return {firstNumber, firstLine, why}; }
+};
+
+// The cause of a line with another number of fields than its header: 「14 列あり、見出し行は 13 列です」.
+std::string FieldCountCause(std::size_t fields, std::size_t headerFields);
+
 // A header's columns. Names are compared with the header decoded from CP932.
 struct HeaderColumns {
     std::vector<std::size_t> required;                // the field of each required name

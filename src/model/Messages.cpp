@@ -1,5 +1,9 @@
 #include "model/Messages.h"
 
+#include "model/Text.h"
+#include "platform/System.h"
+
+#include <algorithm>
 #include <cerrno>
 
 namespace kolvane {
@@ -15,12 +19,20 @@ std::string DescribeSystemError(int errorNumber) {
         return "ファイルではなくフォルダです";
     case ENODEV:
         return "通常のファイルではありません";
+    case platform::kIsPipe:
+        return "通常のファイルではなく名前付きパイプです";
+    case platform::kIsDevice:
+        return "通常のファイルではなくデバイスです";
+    case platform::kIsSocket:
+        return "通常のファイルではなくソケットです";
     case ENOTDIR:
         return "フォルダではありません";
     case ENOSPC:
         return "ディスクの空き容量が不足しています";
+#ifdef EDQUOT
     case EDQUOT:
         return "ディスクの使用量の上限を超えました";
+#endif
     case EFBIG:
         return "ファイルサイズの上限を超えました";
     case EROFS:
@@ -62,6 +74,22 @@ std::string Named(FileKind kind, const std::string& file) {
     return std::string(FileKindName(kind)) + "「" + file + "」";
 }
 
+// "5行目「2024-1-1,...」: why", the line decoded and cut to what a message can show.
+std::string LineShown(const UnreadLine& line) {
+    constexpr std::size_t MOST = 40; // characters
+    const std::string text = DecodeCp932(line.bytes);
+    std::size_t characters = 0, cut = text.size();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (characters++ == MOST) {
+            cut = i;
+            break;
+        }
+    }
+    return std::to_string(line.number) + "行目「" + ShownEscaped(text.substr(0, cut)) +
+           (cut < text.size() ? "…" : "") + "」: " + std::string(line.why);
+}
+
 } // namespace
 
 std::string CannotRead(FileKind kind, const std::string& path, int errorNumber) {
@@ -91,6 +119,48 @@ std::string WrongEncoding(FileKind kind, const std::string& file, std::string_vi
 
 std::string NumberTooLarge(FileKind kind, const std::string& file, std::size_t lineNumber) {
     return Named(kind, file) + "の" + std::to_string(lineNumber) + "行目の数値が大きすぎます。";
+}
+
+std::string UnreadableHourCause(std::string_view date, std::string_view time) {
+    return "年月日「" + ShownEscaped(DecodeCp932(date)) + "」と時刻「" + ShownEscaped(DecodeCp932(time)) +
+           "」を日付と時刻として読めません";
+}
+
+std::string UnreadableDateCause(std::string_view date) {
+    return "年月日「" + ShownEscaped(DecodeCp932(date)) + "」を日付として読めません";
+}
+
+std::string EmptyValueCause() {
+    return "空の値があります";
+}
+
+std::string MonthlyUnreadable(const std::string& file, std::size_t lines, std::size_t unreadable,
+                              const UnreadLine& first) {
+    return Named(FileKind::Monthly, file) + "のデータ行 " + std::to_string(lines) +
+           " 行から時刻の値を一つも読めません（読めない行 " + std::to_string(unreadable) + " 行、最初は " +
+           LineShown(first) + "）。空の月として変換すると、年次ファイルに残してあるこの月の日が失われます。" +
+           "ファイルを保存し直して下さい。";
+}
+
+std::string YearlyUnreadable(const std::string& file, std::size_t lines, std::size_t read,
+                             const UnreadLine& first) {
+    return Named(FileKind::Yearly, file) + "の値のある " + std::to_string(lines) + " 行のうち " +
+           std::to_string(lines - read) + " 行を読めません（最初は " + LineShown(first) +
+           "）。このまま変換すると、読めない行の日の値が失われるため、この年は書き込みません。" +
+           "年月日を「24/07/17」または「2024/07/17」の形にして保存し直すか、このファイルの日を残さないときは"
+           "ファイルを別のフォルダへ移して（出力フォルダのファイルなら 置き換え、kolvane-convert では "
+           "--replace "
+           "で）変換して下さい。";
+}
+
+std::string LinesSkipped(FileKind kind, const std::string& file, std::size_t skipped,
+                         const UnreadLine& first) {
+    return "注意: " + Named(kind, file) + "の " + std::to_string(skipped) +
+           " 行を読めないため飛ばしました（最初は " + LineShown(first) + "）。";
+}
+
+std::string MonthlyWithoutRows(const std::string& file) {
+    return "注意: " + Named(FileKind::Monthly, file) + "にはデータ行がありません。空の月として変換しました。";
 }
 
 std::string NotANumberCause() {
@@ -164,7 +234,11 @@ std::string RowWithoutLatitudeCause() {
 }
 
 std::string LatitudeFormCause() {
-    return "緯度は 度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) で書いて下さい";
+    return "緯度は 度:分:秒 (例 35:30:00)、度:分 (例 35:30) または 10 進の度 (例 35.5) で書いて下さい";
+}
+
+std::string LatitudeForm() {
+    return LatitudeFormCause() + "。";
 }
 
 std::string LongitudeFormCause() {
@@ -186,13 +260,20 @@ std::string MonthlyFileMissing(std::string_view station, std::string_view monthE
 }
 
 std::string UnusableStationCodeCause(std::string_view code) {
-    // Control characters shown as escapes: a NUL would cut the message short, a line end break it.
+    const bool control = std::any_of(code.begin(), code.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
+    return "グループID・バケットID「" + ShownEscaped(code) +
+           (control ? "」は制御文字を含むため、ファイル名に使えません"
+                    : "」は「/」を含むか「.」「..」であるため、ファイル名に使えません");
+}
+
+std::string ShownEscaped(std::string_view text) {
     static constexpr char HEX[] = "0123456789ABCDEF";
     std::string shown;
-    bool control = false;
-    for (char c : code) {
+    for (char c : text) {
         const auto u = static_cast<unsigned char>(c);
-        control = control || u < 0x20 || u == 0x7F;
         if (c == '\n')
             shown += "\\n";
         else if (c == '\r')
@@ -204,9 +285,7 @@ std::string UnusableStationCodeCause(std::string_view code) {
         else
             shown += c;
     }
-    return "グループID・バケットID「" + shown +
-           (control ? "」は制御文字を含むため、ファイル名に使えません"
-                    : "」は「/」を含むか「.」「..」であるため、ファイル名に使えません");
+    return shown;
 }
 
 std::string UnusableStationCode(std::string_view code) {

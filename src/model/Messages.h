@@ -28,6 +28,31 @@ std::string RepeatedColumn(FileKind kind, const std::string& file, std::string_v
 std::string WrongEncoding(FileKind kind, const std::string& file, std::string_view encoding);
 std::string NumberTooLarge(FileKind kind, const std::string& file, std::size_t lineNumber);
 
+// A line the reader could not read: its number, its bytes (CP932) and why (UTF-8).
+struct UnreadLine {
+    std::size_t number = 0;
+    std::string_view bytes;
+    std::string_view why;
+};
+// Causes of an unreadable line.
+std::string UnreadableHourCause(std::string_view date, std::string_view time);
+std::string UnreadableDateCause(std::string_view date);
+std::string EmptyValueCause();
+// A monthly file with data lines of which none gave an hour: `unreadable` of its `lines` could not be read.
+std::string MonthlyUnreadable(const std::string& file, std::size_t lines, std::size_t unreadable,
+                              const UnreadLine& first);
+// An earlier yearly file of whose `lines` holding values only `read` could be read.
+std::string YearlyUnreadable(const std::string& file, std::size_t lines, std::size_t read,
+                             const UnreadLine& first);
+// Notes of a run that went on: lines skipped, a monthly file without data lines.
+std::string LinesSkipped(FileKind kind, const std::string& file, std::size_t skipped,
+                         const UnreadLine& first);
+std::string MonthlyWithoutRows(const std::string& file);
+
+// Text shown inside a message with its control characters as escapes (\n, \r, \t, \x1B): a NUL would cut
+// the message short, a line end break it.
+std::string ShownEscaped(std::string_view text);
+
 // Memory ran out while the file was read or its days computed.
 std::string OutOfMemory(FileKind kind, const std::string& path);
 
@@ -61,6 +86,8 @@ std::string StationWithoutLatitude(std::string_view station, const std::string& 
 // Causes of a table row that cannot be used, for LatitudeTableBadRow.
 std::string RowWithoutLatitudeCause();
 std::string LatitudeFormCause();
+// A latitude typed in none of the forms the cause names.
+std::string LatitudeForm();
 std::string LongitudeFormCause();
 std::string StationFormCause();
 std::string RepeatedStationCause(std::string_view station);

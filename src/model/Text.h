@@ -13,15 +13,18 @@ std::string DecodeCp932(std::string_view bytes);
 std::string EncodeCp932(std::string_view utf8);
 
 // Visits the lines of a text split at LF, with one CR removed before each LF, so CR LF and LF text
-// read alike. A final line without a line end is visited too; the empty remainder after a final line
-// end is not a line. The callback gets the line and its 1-based number.
+// read alike; a text with CR but no LF at all (old Mac files) is split at CR. A final line without a
+// line end is visited too; the empty remainder after a final line end is not a line. The callback gets
+// the line and its 1-based number.
 template <typename F> void ForEachLine(std::string_view text, F&& visit) {
+    const bool crOnly = text.find('\n') == std::string_view::npos;
+    const char end = crOnly ? '\r' : '\n';
     std::size_t start = 0;
     std::size_t number = 0;
     while (start < text.size()) {
-        std::size_t lf = text.find('\n', start);
+        std::size_t lf = text.find(end, start);
         std::size_t stop = lf == std::string_view::npos ? text.size() : lf;
-        if (lf != std::string_view::npos && stop > start && text[stop - 1] == '\r') --stop;
+        if (!crOnly && lf != std::string_view::npos && stop > start && text[stop - 1] == '\r') --stop;
         visit(text.substr(start, stop - start), ++number);
         if (lf == std::string_view::npos) break;
         start = lf + 1;

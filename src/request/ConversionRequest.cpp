@@ -2,6 +2,7 @@
 
 #include "model/Messages.h"
 #include "model/Numbers.h"
+#include "model/Text.h"
 #include "request/Coordinates.h"
 
 #include <algorithm>
@@ -61,15 +62,29 @@ std::optional<double> LongitudeDegrees(const std::vector<std::string>& parts) {
     return std::nullopt;
 }
 
-std::vector<std::string> SplitLatitudeText(std::string_view text) {
+std::vector<std::string> ReadLatitudeText(std::string_view text) {
     std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
+    for (std::size_t start = 0;;) {
         const std::size_t colon = text.find(':', start);
-        parts.emplace_back(text.substr(start, colon - start));
-        if (colon == std::string_view::npos) return parts;
+        parts.emplace_back(TrimBlanks(text.substr(start, colon - start)));
+        if (colon == std::string_view::npos) break;
         start = colon + 1;
     }
+    if (parts.size() == 2) parts.push_back("0");
+    const auto digits = [](std::string_view s) {
+        return !s.empty() && std::all_of(s.begin(), s.end(), IsAsciiDigit);
+    };
+    const auto decimal = [&](std::string_view s) {
+        const std::size_t point = s.find('.');
+        if (point == std::string_view::npos) return digits(s);
+        const std::string_view whole = s.substr(0, point), fraction = s.substr(point + 1);
+        return (digits(whole) || whole.empty()) && (digits(fraction) || fraction.empty()) && s.size() > 1;
+    };
+    const bool wellFormed = parts.size() == 1
+                                ? decimal(parts[0])
+                                : parts.size() == 3 && std::all_of(parts.begin(), parts.end(), digits);
+    if (!wellFormed) throw RequestError(RequestField::Coordinates, message::LatitudeForm());
+    return parts;
 }
 
 void CheckStationCodes(const StationKey& station) {

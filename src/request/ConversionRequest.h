@@ -63,8 +63,10 @@ double LatitudeDegrees(const std::vector<std::string>& parts);
 // they are a longitude the boxes accept (120-155 degrees); nothing when empty, half-typed or out of range.
 std::optional<double> LongitudeDegrees(const std::vector<std::string>& parts);
 
-// A latitude typed as one text, split at ":" into those parts ("35:30:00" -> three, "35.5" -> one),
-// each as it stands.
-std::vector<std::string> SplitLatitudeText(std::string_view text);
+// A latitude typed as one text (--lat, a latitude table's row) as the parts a request takes:
+// degrees:minutes:seconds, degrees:minutes (seconds "0" added) or decimal degrees, blanks around each part
+// allowed. Throws RequestError (Coordinates, message::LatitudeForm) for any other form: "36°04′",
+// "36.5.3" or "nan" would otherwise be read by their leading number. The range is LatitudeDegrees'.
+std::vector<std::string> ReadLatitudeText(std::string_view text);
 
 } // namespace kolvane

@@ -6,17 +6,47 @@
 #include "model/Text.h"
 #include "request/ConversionRequest.h"
 
+#include <algorithm>
 #include <optional>
+#include <variant>
 
 namespace kolvane {
 namespace {
 
-// A table's latitude may have blanks around its parts.
-std::vector<std::string> LatitudeParts(std::string_view text) {
-    std::vector<std::string> parts = SplitLatitudeText(text);
-    for (std::string& part : parts)
-        part = std::string(TrimBlanks(part));
-    return parts;
+// The first line may name the columns: a latitude without any digit beside no station number.
+bool IsHeader(std::string_view station, std::string_view latitude) {
+    const bool stationNumber =
+        station.size() == 4 && std::all_of(station.begin(), station.end(), IsAsciiDigit);
+    return !stationNumber && std::none_of(latitude.begin(), latitude.end(), IsAsciiDigit);
+}
+
+// The latitude parts of a row, or the cause it cannot be used.
+std::variant<std::vector<std::string>, std::string> RowLatitude(std::string_view station,
+                                                                std::string_view value) {
+    try {
+        std::vector<std::string> latitude = ReadLatitudeText(value);
+        LatitudeDegrees(latitude);
+        if (station.size() != 4) return message::StationFormCause();
+        for (std::string_view code : {station.substr(0, 2), station.substr(2)})
+            if (!IsUsableStationCode(code)) return message::UnusableStationCodeCause(code);
+        return latitude;
+    } catch (const RequestError& e) {
+        const std::string text = e.what();
+        return text.substr(0, text.rfind("。"));
+    }
+}
+
+// A third column that starts with a digit is the longitude; any other (a name, a note) is passed over:
+// no parts then. Nothing for a longitude that cannot be used.
+std::optional<std::vector<std::string>> RowLongitude(const std::vector<std::string>& fields) {
+    const std::string_view value = fields.size() >= 3 ? TrimBlanks(fields[2]) : std::string_view();
+    if (value.empty() || !IsAsciiDigit(value[0])) return std::vector<std::string>();
+    try {
+        std::vector<std::string> longitude = ReadLatitudeText(value);
+        if (LongitudeDegrees(longitude)) return longitude;
+    } catch (const RequestError&) {
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -33,53 +63,25 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
     std::vector<std::string> fields;
     ForEachLine(text, [&](std::string_view line, std::size_t number) {
         if (failure || TrimBlanks(line).empty()) return;
-        auto bad = [&](std::string_view cause) {
-            failure = message::LatitudeTableBadRow(path, number, cause);
-        };
         SplitQuotedFieldsInto(line, fields);
         const std::string_view station = TrimBlanks(fields[0]);
-        const bool stationLike = station.size() == 4;
         if (fields.size() < 2) {
-            bad(message::RowWithoutLatitudeCause());
+            failure = message::LatitudeTableBadRow(path, number, message::RowWithoutLatitudeCause());
             return;
         }
-        std::vector<std::string> latitude = LatitudeParts(TrimBlanks(fields[1]));
-        try {
-            LatitudeDegrees(latitude);
-        } catch (const RequestError& e) {
-            // The first line may name the columns.
-            const std::string_view value = TrimBlanks(fields[1]);
-            if (number == 1 && (value.empty() || !IsAsciiDigit(value[0]))) return;
-            if (latitude.size() != 1 && latitude.size() != 3)
-                bad(message::LatitudeFormCause());
-            else
-                bad(std::string(e.what()).substr(0, std::string(e.what()).rfind("。")));
+        if (number == 1 && IsHeader(station, fields[1])) return;
+        auto row = RowLatitude(station, fields[1]);
+        if (auto* cause = std::get_if<std::string>(&row)) {
+            failure = message::LatitudeTableBadRow(path, number, *cause);
             return;
         }
-        if (!stationLike) {
-            bad(message::StationFormCause());
-            return;
-        }
-        for (std::string_view code : {station.substr(0, 2), station.substr(2)}) {
-            if (!IsUsableStationCode(code)) {
-                bad(message::UnusableStationCodeCause(code));
-                return;
-            }
-        }
-        // A third column that starts with a digit is the longitude; any other (a name, a note) is passed
-        // over.
-        std::vector<std::string> longitude;
-        if (fields.size() >= 3 && !TrimBlanks(fields[2]).empty() && IsAsciiDigit(TrimBlanks(fields[2])[0])) {
-            longitude = LatitudeParts(TrimBlanks(fields[2]));
-            if (!LongitudeDegrees(longitude)) {
-                bad(message::LongitudeFormCause());
-                return;
-            }
-        }
-        if (!table.rows.emplace(LowerAscii(station), std::move(latitude)).second)
-            bad(message::RepeatedStationCause(station));
-        else if (!longitude.empty())
-            table.longitudes.emplace(LowerAscii(station), std::move(longitude));
+        auto longitude = RowLongitude(fields);
+        if (!longitude)
+            failure = message::LatitudeTableBadRow(path, number, message::LongitudeFormCause());
+        else if (!table.rows.emplace(LowerAscii(station), std::move(std::get<0>(row))).second)
+            failure = message::LatitudeTableBadRow(path, number, message::RepeatedStationCause(station));
+        else if (!longitude->empty())
+            table.longitudes.emplace(LowerAscii(station), std::move(*longitude));
     });
     if (failure) throw RequestError(RequestField::Coordinates, *failure);
     return table;

@@ -42,6 +42,8 @@ class RunJob::Observer : public ConversionObserver {
         post_([job = &job_, year, name] { emit job->yearStarted(static_cast<int>(year), name); });
     }
     void FileWritten(std::size_t, const WrittenYear& year) override {
+        for (const std::string& note : year.notes)
+            post_([job = &job_, note = FromCore(note)] { emit job->noted(note); });
         written.push_back(year.yearlyPath);
         const std::size_t count = written.size();
         // Delivered only while the run is the job's current one, which keeps `run` alive.

@@ -45,6 +45,8 @@ class RunJob : public QObject {
     void yearStarted(int index, const QString& fileName);
     // `year` is the calendar year the file holds.
     void fileWritten(int written, const QString& path, qint64 suspectValues, int year);
+    // A note on a file read for the yearly file that follows (lines skipped, no rows).
+    void noted(const QString& note);
     // The run waits for another run writing the same station, as told in `notice`.
     void waiting(const QString& notice);
     // The run has ended, completed or cancelled, and its thread is gone.

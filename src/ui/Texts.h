@@ -174,10 +174,12 @@ inline QString SuspectValuesFound(qint64 suspect) {
         .arg(suspect);
 }
 inline QString Completed(std::size_t written, const QString& folder, const QString& latitudeUsed,
-                         qint64 suspectValues = 0) {
+                         qint64 suspectValues = 0, const QStringList& notes = {}) {
     QString text =
         QStringLiteral("終了しました。\n") + Written(written, folder) + QStringLiteral("\n") + latitudeUsed;
     if (suspectValues > 0) text += QStringLiteral("\n") + SuspectValuesFound(suspectValues);
+    for (const QString& note : notes)
+        text += QStringLiteral("\n") + note;
     return text;
 }
 // Beside the coordinate boxes when they hold another locality's coordinates than the chosen one.

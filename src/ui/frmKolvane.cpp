@@ -147,6 +147,7 @@ void frmKolvane::ConnectHandlers() {
                 lastWrittenYear_ = year;
                 emit yearlyFileWritten(path);
             });
+    connect(job_, &RunJob::noted, this, [this](const QString& note) { runNotes_ << note; });
     connect(job_, &RunJob::finished, this, [this] { RunEnded(job_->lastOutcome()); });
     connect(job_, &RunJob::failed, this, [this] { RunEnded(job_->lastOutcome()); });
 }
@@ -301,6 +302,7 @@ void frmKolvane::cmdOK_Click() {
     lblProgress->setText(FromCore(YearlyFileName(plan.runs.front().yy, plan.settings.key)));
     runFolder_ = plan.settings.outputFolder;
     runSuspectValues_ = 0;
+    runNotes_.clear();
     runLatitude_ = text::LatitudeUsed(FromCore(plan.settings.latitudeText));
     SetRunning(true);
     wait_ = std::make_unique<WaitCursor>();
@@ -368,8 +370,10 @@ void frmKolvane::ReportRun(const ConversionOutcome& result, RunReport report) {
     else if (report == RunReport::All && result.cancelled)
         dialogs_->ShowMessage(text::Cancelled(result.Written(), folder), text::ConfirmTitle(), STYLE_PLAIN);
     else if (report == RunReport::All)
-        dialogs_->ShowMessage(text::Completed(result.Written(), folder, runLatitude_, runSuspectValues_),
-                              text::ConfirmTitle(), STYLE_PLAIN);
+        runNotes_.clear();
+    dialogs_->ShowMessage(
+        text::Completed(result.Written(), folder, runLatitude_, runSuspectValues_, runNotes_),
+        text::ConfirmTitle(), STYLE_PLAIN);
     lblProgress->hide();
     prgRun->hide();
     // The year just written is one click away.

@@ -113,6 +113,7 @@ class frmKolvane : public QWidget {
     std::string runFolder_;        // the running conversion's output folder
     QString runLatitude_;          // the running conversion's latitude as planned, for its message
     qint64 runSuspectValues_ = 0;  // what the checks found in the files written so far
+    QStringList runNotes_;         // what was said of the files read for them
     // The locality whose coordinates 緯度・経度設定 put in the boxes, until the user edits them.
     std::optional<QString> coordinatesFrom_;
     std::unique_ptr<WaitCursor> wait_;            // on while a conversion runs

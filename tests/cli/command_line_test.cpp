@@ -9,9 +9,11 @@
 
 #include <filesystem>
 #include <sstream>
-#include <sys/wait.h>
 #include <tuple>
+#ifndef _WIN32
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace kolvane {
 namespace {
@@ -209,6 +211,7 @@ TEST(ConvertCommand, OptionsThatCannotGoTogetherAreRefusedNamingBoth) {
     EXPECT_EQ(monthly.EntryCount(), 3);
 }
 
+#ifndef _WIN32 // Windows has no other user to become, nor folders without write permission bits
 // As a user who may not write into `folder`: root, who may write anywhere, runs it in a child of its own
 // as nobody.
 CliResult RunCliAsUser(const std::vector<std::string>& arguments) {
@@ -264,6 +267,8 @@ TEST(ConvertCommand, AMonthlyFolderThatCannotBeWrittenPointsToOutput) {
     std::filesystem::permissions(monthly.folder(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
 }
+
+#endif
 
 TEST(ConvertCommand, AYearlyFileOfAnotherOutputFolderIsReplacedOnlyWithReplace) {
     TempFolder monthly, out;
@@ -404,11 +409,12 @@ TEST(ConvertCommand, SeveralStationsPrintInStationOrderAndAFailureStopsOnlyItsSt
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, out.File("Y2000_0505.csv") + "\n" + out.File("Y2000_0312.csv") + "\n" +
                          out.File("Y1999_0312.csv") + "\n" + out.File("Y2000_0101.csv") + "\n");
-    // The list of failed stations is made of error lines like any other.
-    EXPECT_EQ(
-        r.err.rfind(
-            "kolvane-convert: 次の観測点を変換できませんでした (1/4):\nkolvane-convert: 観測点 0202: ", 0),
-        0u)
+    // The list of failed stations is made of error lines like any other (after the golden yearly file's
+    // note on its line with an empty value).
+    EXPECT_NE(
+        r.err.find(
+            "\nkolvane-convert: 次の観測点を変換できませんでした (1/4):\nkolvane-convert: 観測点 0202: "),
+        std::string::npos)
         << r.err;
     EXPECT_NE(r.err.find("M0001_0202.csv"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("観測点 0101:"), std::string::npos) << r.err;

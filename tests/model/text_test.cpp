@@ -29,6 +29,8 @@ TEST(Lines, CrLfAndLfReadAlikeAndTheLastLineIsKept) {
     EXPECT_EQ(SplitLines("a\r\nb\nc\r\r\n\r\nlast"),
               (std::vector<std::string_view>{"a", "b", "c\r", "", "last"}));
     EXPECT_EQ(SplitLines("one\r\n").size(), 1u);
+    // Old Mac files end their lines with CR alone.
+    EXPECT_EQ(SplitLines("a\rb\r\rc\r"), (std::vector<std::string_view>{"a", "b", "", "c"}));
     EXPECT_TRUE(SplitLines("").empty());
 }
 

@@ -40,8 +40,12 @@ TEST(LatitudeTable, ReadsRowsOfEitherFormAndNamesTheLineOfABadOne) {
     EXPECT_EQ(TableRefusal(folder, "0312,35.5\n"), "accepted");
     const std::string named = "緯度の表「" + folder.File("table.csv") + "」の";
     EXPECT_EQ(TableRefusal(folder, "0312,55\n").rfind(named + "1行目", 0), 0u);
+    // A value that is no number is refused, not taken for a header; degrees:minutes is read as --lat reads
+    // it.
+    EXPECT_EQ(TableRefusal(folder, "0312,nan\n").rfind(named + "1行目", 0), 0u);
+    EXPECT_EQ(TableRefusal(folder, "0312,35:30\n"), "accepted");
     for (const char* row :
-         {"0312", "312,35.5", "0312,35:30", "0312,35:60:00", "0312,", "0312,abc", "0312,35.5\r\n0312,36"}) {
+         {"0312", "312,35.5", "0312,35:60:00", "0312,", "0312,abc", "0312,35.5\r\n0312,36"}) {
         SCOPED_TRACE(row);
         const std::string refusal = TableRefusal(folder, std::string("GGBB,lat\r\n0101,35.5\r\n") + row);
         EXPECT_EQ(

@@ -57,9 +57,9 @@ QString Completed(int written, const std::string& folder) {
     return Confirm(text);
 }
 
-// Temporary files of an atomic write start with a dot; a station's lock file stays on purpose.
+// Temporary files of an atomic write (or a lock file, which a run never leaves) start with a dot.
 QStringList Leftovers(const std::string& folder) {
-    return Entries(folder).filter(QRegularExpression(QStringLiteral("^\\.(?!kolvane-\\w+\\.lock$)")));
+    return Entries(folder).filter(QRegularExpression(QStringLiteral("^\\.")));
 }
 
 // The window listing `monthly`, coordinates set, every month selected.
@@ -482,6 +482,48 @@ TEST_F(Run, WithoutMonthlyFilesTheListAndRunSaySo) {
                             "「月次ファイル：フォルダ指定」で月次ファイルのあるフォルダを指定して下さい。")
                             .arg(QString::fromStdString(empty))));
     EXPECT_TRUE(dialogs->folderRequests.size() == 1);
+}
+
+TEST_F(Run, LinesThatCannotBeReadAreSaidAndAMonthOfThemAloneWritesNothing) {
+    const std::string monthly = Folder("monthly");
+    const std::string path = monthly + "M0001_0101.csv";
+    WriteMonthlyFile(monthly, 2000, 1, "0101");
+    const std::string good = DecodeCp932(Bytes(path));
+    std::string text = good;
+    text.replace(text.find("2000/01/01,3:00"), 15, "2000-01-01,3:00");
+    WriteFile(path, text);
+    auto window = StartWindow();
+    auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
+    Ready(*window, *dialogs, monthly);
+    dialogs->folderAnswers = {QString::fromStdString(monthly)};
+    cmdOK->click();
+    ASSERT_TRUE(RunEnds(*window));
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    const QString note =
+        QStringLiteral("\n注意: 月次ファイル「%1」の 1 行を読めないため飛ばしました（最初は 4行目「")
+            .arg(QString::fromStdString(path));
+    EXPECT_TRUE(dialogs->messages[0].startsWith(QStringLiteral("確認 (0) 終了しました。")) &&
+                dialogs->messages[0].contains(note))
+        << dialogs->messages[0].toStdString();
+
+    // Every line with one field too many: the error, and the yearly file as it was.
+    const std::string yearly = Bytes(monthly + "Y2000_0101.csv");
+    std::string tooMany;
+    for (std::string_view line : SplitLines(good))
+        tooMany += std::string(line) + (line.starts_with("2000/") ? ",1\r\n" : "\r\n");
+    WriteFile(path, tooMany);
+    dialogs->messages.clear();
+    Ready(*window, *dialogs, monthly);
+    dialogs->folderAnswers = {QString::fromStdString(monthly)};
+    cmdOK->click();
+    ASSERT_TRUE(RunEnds(*window));
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    EXPECT_TRUE(
+        dialogs->messages[0].startsWith(ErrorLine(
+            QStringLiteral("月次ファイル「%1」のデータ行 48 行から").arg(QString::fromStdString(path)))) &&
+        dialogs->messages[0].contains(QStringLiteral("14 列あり、見出し行は 13 列です")))
+        << dialogs->messages[0].toStdString();
+    EXPECT_EQ(Bytes(monthly + "Y2000_0101.csv"), yearly);
 }
 
 } // namespace
