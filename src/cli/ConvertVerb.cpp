@@ -97,6 +97,7 @@ class PrintingObserver : public ConversionObserver {
           findingsWritten_(findingsWritten) {}
     ~PrintingObserver() override {
         Clear();
+        if (subHourly_ > 0) std::cerr << cli_text::SubHourlyRows(subHourly_) << std::endl;
         if (suspect_ == 0) return;
         std::cerr << (findingsWritten_ ? cli_text::SuspectValuesWritten(suspect_, withFindings_)
                                        : cli_text::SuspectValuesNotWritten(suspect_))
@@ -105,6 +106,7 @@ class PrintingObserver : public ConversionObserver {
     void FileWritten(std::size_t, const WrittenYear& year) override {
         suspect_ += year.suspectValues;
         withFindings_ += year.suspectValues > 0;
+        subHourly_ += year.subHourly;
     }
     void StationDone(std::size_t, const StationResult& result) override {
         if (result.written.empty()) return;
@@ -135,7 +137,7 @@ class PrintingObserver : public ConversionObserver {
     std::size_t stations_, years_;
     bool shown_, findingsWritten_, drawn_ = false;
     int64_t suspect_ = 0;
-    std::size_t withFindings_ = 0;
+    std::size_t withFindings_ = 0, subHourly_ = 0;
 };
 
 // Every station planned, or the refusal of the first that cannot be.

@@ -226,6 +226,11 @@ std::string SuspectValuesWritten(int64_t suspect, std::size_t files) {
            " 個見つかりました (年次ファイルの隣の検査結果ファイル " + std::to_string(files) +
            " 個に一覧があります)。";
 }
+std::string SubHourlyRows(std::size_t files) {
+    return "注意: 月次ファイルの行が毎時ではありません (1 時間より短い間隔の行から年次ファイル " +
+           std::to_string(files) +
+           " 個を作りました)。日の値はすべての行から作り、検査は行の間隔で行いました。";
+}
 std::string SuspectValuesNotWritten(int64_t suspect) {
     return "注意: 疑わしい値が " + std::to_string(suspect) +
            " 個見つかりました (--no-quality のため検査結果ファイルは書いていません。一覧は --check "

@@ -312,7 +312,7 @@ ConversionOutcome RunScheduled(const std::vector<StationPlan>& plans, const Year
                     CommitYearOutput(output, renamedIn);
                     logLines += FormatRunLogLine(RunLogEntryOf(plans[s], first + batch.size(),
                                                                output.mergedFromOutput, std::time(nullptr)));
-                    batch.push_back({output.YearlyPath(), output.suspectValues});
+                    batch.push_back({output.YearlyPath(), output.suspectValues, output.subHourly});
                 }
             } catch (...) {
                 failure = FailureMessage(std::current_exception());

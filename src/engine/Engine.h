@@ -20,6 +20,7 @@ struct StationResult {
 struct WrittenYear {
     std::string yearlyPath;
     int64_t suspectValues = 0; // what the checks found in its hours (kept days: as far as known)
+    bool subHourly = false;    // made from monthly rows less than an hour apart
 };
 
 // How a front end follows a conversion and stops it. Every call is made on the thread that called

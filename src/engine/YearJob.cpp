@@ -30,6 +30,7 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
     YearTexts texts = ComputeYear(inputs);
     YearOutput output;
     output.suspectValues = texts.suspectValues;
+    output.subHourly = texts.subHourly;
     for (std::size_t i = 0; i < YEAR_FILES.size(); ++i) {
         const YearFile& file = YEAR_FILES[i];
         std::string path = outputFolder.Resolve(file.name(run.yy, settings.key));

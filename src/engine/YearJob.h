@@ -30,6 +30,7 @@ struct YearOutput {
     std::vector<LeftOutFile> leftOut{};  // companions not written this time
     std::string emptyToRemove{};         // an empty earlier yearly file, taken as none, to delete
     int64_t suspectValues = 0;           // what the checks found in the year (known days)
+    bool subHourly = false;              // its monthly rows were less than an hour apart
     std::vector<PendingFile> prepared{}; // one per file, beside it on disk, once PrepareYearOutput has run
     std::string mergedFromOutput{};      // the earlier yearly file of the output folder whose days were kept
 

@@ -117,12 +117,14 @@ YearTexts ComputeYearTracked(const YearInputs& inputs, const SourceFile*& curren
     SortYearByDate(existing);
     YearContent year;
     BuildYearCalendar(inputs.yy, existing, year.days);
+    const bool subHourly = checks.SawSubHourlyRows();
     AddFindings(inputs, checks.Finish(), year);
     YearTexts texts;
     texts.files.reserve(YEAR_FILES.size());
     for (const YearFile& file : YEAR_FILES)
         texts.files.push_back(file.format(year));
     texts.suspectValues = year.SuspectValues();
+    texts.subHourly = subHourly;
     return texts;
 }
 

@@ -59,6 +59,7 @@ extern const std::array<YearFile, 3> YEAR_FILES;
 struct YearTexts {
     std::vector<std::optional<std::string>> files;
     int64_t suspectValues = 0; // as YearContent::SuspectValues
+    bool subHourly = false;    // rows less than an hour apart were read
     const std::string& yearly() const { return *files.front(); }
 };
 

@@ -19,7 +19,9 @@ class JobObserver : public ConversionObserver {
     bool CancelRequested() override { return progress_.starting(next_++); }
     void FileWritten(std::size_t, const WrittenYear& year) override {
         progress_.written(++written_, year.yearlyPath, year.suspectValues);
+        subHourly_ |= year.subHourly;
     }
+    bool SubHourly() const { return subHourly_; }
     void WaitingForStation(std::size_t, const std::string& folder) override {
         notice_ = message::WaitingForStation(StationName(station_), folder);
     }
@@ -33,6 +35,7 @@ class JobObserver : public ConversionObserver {
     std::string notice_;
     std::size_t next_ = 0;
     std::size_t written_ = 0;
+    bool subHourly_ = false;
 };
 
 } // namespace
@@ -82,7 +85,7 @@ RunJob::Plan RunJob::Prepare(const RunRequest& request) {
             const StationResult& station = outcome.stations.front();
             // The files before the failing year stay, and were counted as they were written.
             if (station.failure) throw KolvaneError(*station.failure);
-            return Outcome{station.written.size(), outcome.cancelled};
+            return Outcome{station.written.size(), outcome.cancelled, observer.SubHourly()};
         };
         return plan;
     } catch (const KolvaneError&) {

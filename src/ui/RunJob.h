@@ -34,6 +34,7 @@ class RunJob : public QObject {
     struct Outcome {
         std::size_t written = 0;
         bool cancelled = false;
+        bool subHourly = false; // a file was made from monthly rows less than an hour apart
     };
     struct Result {
         Outcome outcome;

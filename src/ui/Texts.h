@@ -170,10 +170,17 @@ inline QString SuspectValuesFound(qint64 suspect) {
                "同じフォルダの検査結果ファイルにもあります）。")
         .arg(suspect);
 }
+// A logger's 10-minute file is converted as any other; the user should know the rows were not hourly.
+inline QString SubHourlyRows() {
+    return QStringLiteral(
+        "月次ファイルの行が毎時ではありませんでした（1 時間より短い間隔）。日の値はすべての行から"
+        "作り、検査は行の間隔で行いました。");
+}
 inline QString Completed(std::size_t written, const QString& folder, const QString& latitudeUsed,
-                         qint64 suspectValues = 0) {
+                         qint64 suspectValues = 0, bool subHourly = false) {
     QString text =
         QStringLiteral("終了しました。\n") + Written(written, folder) + QStringLiteral("\n") + latitudeUsed;
+    if (subHourly) text += QStringLiteral("\n") + SubHourlyRows();
     if (suspectValues > 0) text += QStringLiteral("\n") + SuspectValuesFound(suspectValues);
     return text;
 }

@@ -373,9 +373,9 @@ void frmKolvane::ReportRun(const RunJob::Result& result, RunReport report) {
         dialogs_->ShowMessage(text::Cancelled(result.outcome.written, folder), text::ConfirmTitle(),
                               STYLE_PLAIN);
     else if (report == RunReport::All)
-        dialogs_->ShowMessage(
-            text::Completed(result.outcome.written, folder, runLatitude_, runSuspectValues_),
-            text::ConfirmTitle(), STYLE_PLAIN);
+        dialogs_->ShowMessage(text::Completed(result.outcome.written, folder, runLatitude_, runSuspectValues_,
+                                              result.outcome.subHourly),
+                              text::ConfirmTitle(), STYLE_PLAIN);
     lblProgress->hide();
     prgRun->hide();
     // The year just written is one click away.
