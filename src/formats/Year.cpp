@@ -133,6 +133,7 @@ YearTexts ComputeYearTracked(const YearInputs& inputs, const SourceFile*& curren
     SortYearByDate(existing);
     YearContent year;
     BuildYearCalendar(inputs.yy, existing, year.days);
+    if (checks.SawSubHourlyRows()) notes.push_back(message::SubHourlyRows());
     AddFindings(inputs, checks.Finish(), year);
     YearTexts texts;
     texts.files.reserve(YEAR_FILES.size());

@@ -163,6 +163,12 @@ std::string MonthlyWithoutRows(const std::string& file) {
     return "注意: " + Named(FileKind::Monthly, file) + "にはデータ行がありません。空の月として変換しました。";
 }
 
+std::string SubHourlyRows() {
+    return "注意: 月次ファイルの行が毎時ではありません（1 "
+           "時間より短い間隔の行がありました）。日の値はすべての行から"
+           "作り、検査は行の間隔で行いました。";
+}
+
 std::string NotANumberCause() {
     return "計算結果が数値になりません。平均湿度・平均風速などの値を確認して下さい";
 }

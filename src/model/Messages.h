@@ -48,6 +48,8 @@ std::string YearlyUnreadable(const std::string& file, std::size_t lines, std::si
 std::string LinesSkipped(FileKind kind, const std::string& file, std::size_t skipped,
                          const UnreadLine& first);
 std::string MonthlyWithoutRows(const std::string& file);
+// Rows less than an hour apart (a logger's 10-minute file): converted, but the user should know.
+std::string SubHourlyRows();
 
 // Text shown inside a message with its control characters as escapes (\n, \r, \t, \x1B): a NUL would cut
 // the message short, a line end break it.

@@ -104,5 +104,30 @@ TEST(CheckCommand, TheLongitudeGivenDecidesWhichHoursAreDark) {
     EXPECT_NE(r.err.find("経度は 120-155 度"), std::string::npos) << r.err;
 }
 
+// A logger's 10-minute rows are converted as hourly ones would be, and the run says that they were not
+// hourly; hourly rows get no such note.
+TEST(CheckCommand, RowsCloserThanAnHourAreNamed) {
+    TempFolder monthly;
+    std::string tenMinutes =
+        "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,"
+        "地中温度\r\n";
+    for (int m = 10; m <= 50; m += 10)
+        tenMinutes +=
+            "2024/07/17,3:" + std::to_string(m) + ",0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n";
+    monthly.Write("M2407_0312.csv", EncodeCp932(tenMinutes));
+    CliResult r = RunCli({"--monthly", monthly.folder(), "--station", "0312", "--lat", "35.5", "--all"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("毎時ではありません"), std::string::npos) << r.err;
+
+    TempFolder hourly;
+    hourly.Write("M2407_0312.csv",
+                 EncodeCp932(HEADER +
+                             "2024/07/17,3:00,0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n"
+                             "2024/07/17,4:00,0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n"));
+    r = RunCli({"--monthly", hourly.folder(), "--station", "0312", "--lat", "35.5", "--all"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err.find("毎時ではありません"), std::string::npos) << r.err;
+}
+
 } // namespace
 } // namespace kolvane
