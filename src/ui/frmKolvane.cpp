@@ -370,10 +370,9 @@ void frmKolvane::ReportRun(const ConversionOutcome& result, RunReport report) {
     else if (report == RunReport::All && result.cancelled)
         dialogs_->ShowMessage(text::Cancelled(result.Written(), folder), text::ConfirmTitle(), STYLE_PLAIN);
     else if (report == RunReport::All)
-        runNotes_.clear();
-    dialogs_->ShowMessage(
-        text::Completed(result.Written(), folder, runLatitude_, runSuspectValues_, runNotes_),
-        text::ConfirmTitle(), STYLE_PLAIN);
+        dialogs_->ShowMessage(
+            text::Completed(result.Written(), folder, runLatitude_, runSuspectValues_, runNotes_),
+            text::ConfirmTitle(), STYLE_PLAIN);
     lblProgress->hide();
     prgRun->hide();
     // The year just written is one click away.

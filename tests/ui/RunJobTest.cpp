@@ -54,7 +54,7 @@ ConversionOutcome Pretend(const std::vector<StationPlan>& plans, ConversionObser
     for (std::size_t y = 0; y < plan.runs.size(); ++y) {
         observer.YearStarted(0, y);
         const std::string path = plan.settings.outputFolder + YearlyFileName(plan.runs[y].yy, plan.station);
-        observer.FileWritten(0, {path, 0, plan.runs[y].Year()});
+        observer.FileWritten(0, {path, 0, plan.runs[y].Year(), {}});
         outcome.stations[0].written.push_back(path);
     }
     if (after) std::exchange(after, nullptr)();
