@@ -46,6 +46,7 @@ constexpr OptionSpec OPTIONS[] = {
     {"--all-stations", false, CONVERT, [](Given& g, const std::string&) { g.convert.allStations = true; }},
     {"--lat", true, CONVERT, [](Given& g, const std::string& v) { g.convert.lat = v; }},
     {"--lat-table", true, CONVERT, [](Given& g, const std::string& v) { g.convert.latTable = v; }},
+    {"--lon", true, CONVERT, [](Given& g, const std::string& v) { g.convert.lon = v; }},
     {"--all", false, CONVERT, [](Given& g, const std::string&) { g.convert.all = true; }},
     {"--allow-missing", false, CONVERT, [](Given& g, const std::string&) { g.convert.allowMissing = true; }},
     {"--replace", false, CONVERT, [](Given& g, const std::string&) { g.convert.replace = true; }},

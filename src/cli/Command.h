@@ -31,6 +31,7 @@ struct ConvertCommand {
     bool allStations = false;
     std::string lat;
     std::string latTable;
+    std::string lon;
     bool all = false;
     bool allowMissing = false;
     bool replace = false;

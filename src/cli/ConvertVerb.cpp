@@ -12,15 +12,14 @@
 #include <algorithm>
 #include <iostream>
 #include <optional>
-#include <unistd.h>
 
 namespace kolvane::cli {
 namespace {
 
-// The --lat text as the parts of the request: degrees:minutes:seconds, degrees:minutes (as a map gives
-// it, seconds 0), or one text of decimal degrees. Anything else is a wrong form, not a latitude out of
+// The --lat or --lon text as the parts of the request: degrees:minutes:seconds, degrees:minutes (as a map
+// gives it, seconds 0), or one text of decimal degrees. Anything else is a wrong form, not a value out of
 // range: "36°04′" or "36.5.3" would otherwise be read by their leading number.
-std::vector<std::string> LatitudeParts(const std::string& text) {
+std::optional<std::vector<std::string>> CoordinateParts(const std::string& text) {
     std::vector<std::string> parts = SplitLatitudeText(text);
     if (parts.size() == 2) parts.push_back("0");
     const auto digits = [](std::string_view s) {
@@ -35,15 +34,16 @@ std::vector<std::string> LatitudeParts(const std::string& text) {
     const bool wellFormed = parts.size() == 1
                                 ? decimal(parts[0])
                                 : parts.size() == 3 && std::all_of(parts.begin(), parts.end(), digits);
-    if (!wellFormed) throw UsageError(cli_text::BadLatitude(text));
+    if (!wellFormed) return std::nullopt;
     return parts;
 }
 
 // The output folder must take new files before anything is read; when it is the monthly folder by
 // default (an installed sample, a colleague's share), --output is the way out.
 void RefuseUnwritableOutput(const std::string& folder, bool defaulted) {
-    if (::access(folder.c_str(), W_OK) == 0) return;
-    throw UsageError(cli_text::OutputNotWritable(folder, DescribeSystemError(errno), defaulted));
+    const int error = platform::WriteAccess(folder);
+    if (error == 0) return;
+    throw UsageError(cli_text::OutputNotWritable(folder, DescribeSystemError(error), defaulted));
 }
 
 // "YYYY/MM" (or YYYY/M) of a year the two-digit file names can hold, as a month list entry.
@@ -93,7 +93,7 @@ std::vector<StationKey> Stations(const ConvertCommand& c) {
 class PrintingObserver : public ConversionObserver {
   public:
     PrintingObserver(const std::vector<StationPlan>& plans, std::size_t years, bool findingsWritten)
-        : plans_(plans), stations_(plans.size()), years_(years), shown_(isatty(STDERR_FILENO) == 1),
+        : plans_(plans), stations_(plans.size()), years_(years), shown_(platform::StandardErrorIsTerminal()),
           findingsWritten_(findingsWritten) {}
     ~PrintingObserver() override {
         Clear();
@@ -164,7 +164,16 @@ int RunConvert(ConvertCommand c) {
     request.allStations = c.allStations;
     if (c.lat.empty() && c.latTable.empty()) throw UsageError(cli_text::NoLatitude());
     if (!c.all && c.months.empty()) throw UsageError(cli_text::AllOrMonths());
-    if (!c.lat.empty()) request.latitude = LatitudeParts(c.lat);
+    if (!c.lat.empty()) {
+        const auto parts = CoordinateParts(c.lat);
+        if (!parts) throw UsageError(cli_text::BadLatitude(c.lat));
+        request.latitude = *parts;
+    }
+    if (!c.lon.empty()) {
+        const auto parts = CoordinateParts(c.lon);
+        if (!parts || !LongitudeDegrees(*parts)) throw UsageError(cli_text::BadLongitude(c.lon));
+        request.longitude = *parts;
+    }
     for (const std::string& m : c.months)
         request.months.push_back(ParseMonth(m));
     request.monthlyFolder = c.monthly;

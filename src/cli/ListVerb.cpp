@@ -6,15 +6,15 @@
 #include "model/FileIo.h"
 #include "model/Messages.h"
 
-#include <filesystem>
 #include <iostream>
 
 namespace kolvane::cli {
 
 std::string MonthlyFolder(const std::string& given) {
     if (given.empty()) throw UsageError(cli_text::NoMonthly());
-    std::error_code ec;
-    if (std::filesystem::exists(given, ec) && !IsFolder(given))
+    platform::Status st;
+    if (platform::Stat(given, st) == 0 && st.kind != platform::Kind::Missing &&
+        st.kind != platform::Kind::Folder)
         throw UsageError(cli_text::MonthlyIsAFile(given));
     std::string folder = WithTrailingSlash(given);
     if (!IsFolder(folder)) throw UsageError(cli_text::NoMonthlyFolder(folder));

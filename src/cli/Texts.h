@@ -25,6 +25,7 @@ std::string NoValue(std::string_view option);
 std::string Conflict(std::string_view first, std::string_view second);
 std::string BadJobs(std::string_view text);
 std::string BadLatitude(std::string_view text);
+std::string BadLongitude(std::string_view text);
 std::string LatitudeRefused(std::string_view text, std::string_view reason);
 std::string BadMonth(std::string_view text);
 std::string BadId(std::string_view option);

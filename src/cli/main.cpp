@@ -2,10 +2,16 @@
 
 #include "Verbs.h"
 
-#include <csignal>
+#include "platform/System.h"
+
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-    // A file-size limit must end in a clear message, not a killed process.
-    std::signal(SIGXFSZ, SIG_IGN);
-    return kolvane::cli::RunCommandLine(argc, argv);
+    std::vector<std::string> arguments = kolvane::platform::Utf8Arguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    return kolvane::cli::RunCommandLine(static_cast<int>(arguments.size()), pointers.data());
 }

@@ -17,6 +17,7 @@
 #include <set>
 #include <system_error>
 #include <thread>
+#include <tuple>
 
 namespace kolvane {
 namespace {
@@ -192,14 +193,14 @@ bool LockStations(const std::vector<StationPlan>& plans, ConversionObserver& obs
     locks.resize(plans.size());
     std::vector<std::size_t> order;
     for (std::size_t s = 0; s < plans.size(); ++s) {
-        // A folder where no lock file can be made cannot take the yearly files either: the year's
+        // A folder where no run log can be made cannot take the yearly files either: the year's
         // write then says why, as it always has.
         if (!plans[s].runs.empty() && locks[s].Open(plans[s].settings.outputFolder, plans[s].station) == 0)
             order.push_back(s);
     }
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return std::pair(locks[a].device(), locks[a].inode()) <
-               std::pair(locks[b].device(), locks[b].inode());
+        return std::tuple(locks[a].device(), locks[a].inode(), locks[a].offset()) <
+               std::tuple(locks[b].device(), locks[b].inode(), locks[b].offset());
     });
     for (std::size_t s : order) {
         bool told = false;

@@ -7,7 +7,6 @@
 #include "request/LatitudeTable.h"
 
 #include <algorithm>
-#include <filesystem>
 
 namespace kolvane {
 namespace {
@@ -26,19 +25,27 @@ std::vector<std::string> InListOrder(std::vector<std::string> entries) {
 }
 
 bool SameFolder(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec);
+    platform::Status first, second;
+    return platform::Stat(a, first) == 0 && platform::Stat(b, second) == 0 &&
+           first.kind != platform::Kind::Missing && second.kind != platform::Kind::Missing &&
+           first.device == second.device && first.inode == second.inode;
+}
+
+// Nothing by that name, not even a link to nothing.
+bool Missing(const std::string& path) {
+    platform::Status st;
+    return platform::Stat(path, st) == 0 && st.kind == platform::Kind::Missing;
 }
 
 std::vector<std::string> ReplacedUnmerged(const ConversionSettings& settings,
                                           const std::vector<YearRun>& runs) {
     std::vector<std::string> files;
-    std::error_code ec;
     if (SameFolder(settings.monthlyFolder, settings.outputFolder)) return files;
     FolderLookup output(settings.outputFolder);
     for (const YearRun& year : runs) {
         const std::string path = output.Resolve(YearlyFileName(year.yy, settings.key));
-        if (std::filesystem::exists(path, ec)) files.push_back(path);
+        platform::Status st;
+        if (platform::Stat(path, st) == 0 && st.kind != platform::Kind::Missing) files.push_back(path);
     }
     return files;
 }
@@ -68,6 +75,15 @@ const std::vector<std::string>& LatitudeOf(const ConversionRequest& request, con
         throw RequestError(RequestField::Coordinates,
                            message::StationWithoutLatitude(StationName(station), request.table->path));
     return row->second;
+}
+
+// A table row's own longitude, else the one given for every station.
+const std::vector<std::string>& LongitudeOf(const ConversionRequest& request, const StationKey& station) {
+    if (request.table) {
+        auto row = request.table->longitudes.find(Key(station));
+        if (row != request.table->longitudes.end()) return row->second;
+    }
+    return request.longitude;
 }
 
 // The latitude as the user gave it, its parts joined as they are typed.
@@ -114,6 +130,8 @@ StationPlan PlanStation(const ConversionRequest& request, const StationKey& stat
                      request.mergeOutput && !SameFolder(request.monthlyFolder, request.outputFolder),
                      LatitudeText(latitude),
                      request.program};
+    plan.settings.longitude =
+        LongitudeDegrees(LongitudeOf(request, station)).value_or(std::numeric_limits<double>::quiet_NaN());
     plan.runs = PlanYearRuns(months, station);
     if (!request.mergeOutput) plan.replacedUnmerged = ReplacedUnmerged(plan.settings, plan.runs);
     return plan;
@@ -143,9 +161,7 @@ std::vector<StationPlan> PlanConversion(const ConversionRequest& request) {
             // A folder or pipe by the name is no typo: the run names it with its own message, as it
             // does a link loop. A link to nothing is as missing as no file, which the run would take
             // for an empty month.
-            std::error_code ec;
-            const std::string path = request.monthlyFolder + MonthlyFileNameOfEntry(m, station);
-            if (std::filesystem::status(path, ec).type() == std::filesystem::file_type::not_found)
+            if (Missing(request.monthlyFolder + MonthlyFileNameOfEntry(m, station)))
                 plan.missingMonths.push_back(m);
         }
         plans.push_back(std::move(plan));

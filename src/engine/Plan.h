@@ -3,6 +3,7 @@
 #include "model/FileNames.h"
 #include "request/RunRequest.h"
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ struct ConversionSettings {
     bool mergeOutput = false;
     std::string latitudeText{}; // as given (degrees:minutes:seconds, or decimal degrees), for the run log
     std::string program{};      // the front end, for the run log
+    double longitude = std::numeric_limits<double>::quiet_NaN(); // degrees east, NaN when not known
 };
 
 // One station's conversion, planned before anything is read or written.

@@ -8,10 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #ifndef KOLVANE_VERSION
 #define KOLVANE_VERSION "0"
@@ -24,43 +20,56 @@ constexpr std::array<std::string_view, 6> FIELDS = {"日時", "年次ファイ�
                                                     "月",   "緯度",         "プログラム"};
 
 std::string LocalTime(std::time_t now) {
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = platform::LocalTime(now);
     char text[32];
     const std::size_t n = std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &local);
     return std::string(text, n);
 }
 
-int WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return n < 0 ? errno : EIO;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
+// Opens the log for appending. A pipe or device by its name is refused before it is opened: opening
+// one for writing could wait for ever.
+int OpenExistingLog(const std::string& path, platform::File& out) {
+    platform::Status st;
+    if (int e = platform::Stat(path, st)) return e;
+    if (int e = platform::NotRegularFile(st.kind)) return e;
+    if (st.kind == platform::Kind::Missing) return ENOENT;
+    if (int e = platform::OpenToAppend(path, false, out)) return e;
+    // Replaced between the look and the opening.
+    if (int e = platform::StatOf(out.get(), st)) return e;
+    return platform::NotRegularFile(st.kind == platform::Kind::Missing ? platform::Kind::Other : st.kind);
 }
 
-// Opens the log for appending, making it when there is none. A pipe or device by its name is refused
-// before it is opened: opening one for writing could wait for ever.
-int OpenLog(const std::string& path, bool& created) {
-    created = false;
-    while (true) {
-        struct stat st;
-        if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-            errno = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
-            return -1;
-        }
-        // Read access, where there is any, lets a cut last line be found.
-        int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
-        if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        if (fd >= 0 || errno != ENOENT) return fd;
-        fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) created = true;
-        // Another run made it meanwhile: open that one.
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
+// The header of a log that has none yet, under the lock of the appends. Returns 0 or an errno.
+int WriteHeaderOfEmptyLog(platform::Handle log, const DurableCalls& calls) {
+    platform::Status st;
+    if (int e = platform::StatOf(log, st)) return e;
+    if (st.size != 0) return 0;
+    if (int e = platform::WriteAll(log, RunLogHeader())) return e;
+    return calls.syncFile(log) == 0 ? 0 : errno;
 }
+
+// The byte of the log locked while a run appends to it: far beyond any end, so that no data is ever
+// locked, and apart from the stations' bytes.
+constexpr std::uint64_t kAppendLock = RUN_LOG_LOCKS;
+
+// Holds the lock of one byte while it lives. Where it cannot be taken (a file system without locks)
+// the log is written without.
+class LockByte {
+  public:
+    LockByte(platform::Handle file, std::uint64_t offset)
+        : file_(file), offset_(offset),
+          held_(platform::LockByte(file, offset, platform::LockWait::Yes) == 0) {}
+    ~LockByte() {
+        if (held_) platform::UnlockByte(file_, offset_);
+    }
+    LockByte(const LockByte&) = delete;
+    LockByte& operator=(const LockByte&) = delete;
+
+  private:
+    platform::Handle file_;
+    std::uint64_t offset_;
+    bool held_;
+};
 
 } // namespace
 
@@ -113,33 +122,46 @@ std::string FormatRunLogLine(const RunLogEntry& entry) {
     return EncodeCp932(line);
 }
 
+int OpenRunLog(const std::string& folder, platform::File& out, const DurableCalls& calls) {
+    const std::string path = folder + std::string(RUN_LOG_FILE_NAME);
+    while (true) {
+        const int e = OpenExistingLog(path, out);
+        if (e != ENOENT) return e;
+        // Another run made it meanwhile: open that one.
+        if (const int made = platform::OpenToAppend(path, true, out); made != EEXIST) {
+            if (made) return made;
+            break;
+        }
+    }
+    // Whoever appends first writes the header, so that it is written once.
+    LockByte appending(out.get(), kAppendLock);
+    if (int e = WriteHeaderOfEmptyLog(out.get(), calls)) return e;
+    return SyncFolder(folder, calls);
+}
+
 int AppendRunLog(const std::string& folder, std::string_view lines, const DurableCalls& calls) {
     if (lines.empty()) return 0;
-    const std::string path = folder + std::string(RUN_LOG_FILE_NAME);
-    bool created = false;
-    Fd log(OpenLog(path, created));
-    if (log.get() < 0) return errno;
+    platform::File log;
+    if (int e = OpenRunLog(folder, log, calls)) return e;
     // A file system without locks still gets whole lines from one write each.
-    while (::flock(log.get(), LOCK_EX) != 0 && errno == EINTR) {
-    }
-    struct stat st;
-    if (::fstat(log.get(), &st) != 0) return errno;
+    LockByte appending(log.get(), kAppendLock);
+    platform::Status st;
+    if (int e = platform::StatOf(log.get(), st)) return e;
     std::string bytes;
-    if (st.st_size == 0) {
+    if (st.size == 0) {
         bytes = RunLogHeader();
     } else {
         char last = '\n';
         // Unreadable: taken as ended, since nothing can be learnt without reading.
-        if (::pread(log.get(), &last, 1, st.st_size - 1) == 1 && last != '\n') bytes = "\r\n";
+        if (platform::ReadByteAt(log.get(), st.size - 1, last) == 0 && last != '\n') bytes = "\r\n";
     }
     bytes += lines;
-    if (int e = WriteAll(log.get(), bytes)) {
+    if (int e = platform::WriteAll(log.get(), bytes)) {
         // Under the lock no one else has appended: the log goes back to what it was.
-        [[maybe_unused]] const int restored = ::ftruncate(log.get(), st.st_size);
+        (void)platform::Truncate(log.get(), st.size);
         return e;
     }
-    if (calls.syncFile(log.get()) != 0) return errno;
-    return created ? SyncFolder(folder, calls) : 0;
+    return calls.syncFile(log.get()) == 0 ? 0 : errno;
 }
 
 std::optional<RunLogEntry> LastRunLogEntry(const std::string& folder, std::string_view yearlyFile) {

@@ -3,6 +3,7 @@
 #include "engine/Plan.h"
 #include "model/FileIo.h"
 
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -14,6 +15,10 @@ namespace kolvane {
 // The log in each output folder of the yearly files written there: when, of which station and months,
 // with which latitude and by which program. The yearly file itself has no room for the latitude.
 inline constexpr std::string_view RUN_LOG_FILE_NAME = "kolvane-log.csv";
+
+// Runs lock bytes of the log from here on (never written: far beyond any log's end): the first while one
+// appends, the others for stations (StationLock).
+inline constexpr std::uint64_t RUN_LOG_LOCKS = std::uint64_t{1} << 62;
 
 // One line of the log, its fields as written (UTF-8 here, CP932 in the file).
 struct RunLogEntry {
@@ -42,9 +47,14 @@ std::string FormatRunLogLine(const RunLogEntry& entry);
 // Appends lines (FormatRunLogLine) to the log in `folder` (ending in "/"), made with its header when
 // there is none yet, and syncs them (and the folder of a new log) before returning. Only ever appends:
 // a log another program has written stays as it is, and a cut last line is ended first. Two runs at
-// once each append whole lines (the log is locked while it is written). Returns 0 or an errno (ENODEV
-// for a name taken by something that is not a file); nothing is added then.
+// once each append whole lines (the log is locked while it is written). Returns 0 or an errno (as
+// OpenRunLog); nothing is added then.
 int AppendRunLog(const std::string& folder, std::string_view lines, const DurableCalls& calls = {});
+
+// Opens the log in `folder` (ending in "/") to append to, made with its header (and its folder synced)
+// when there is none. Returns 0 or an errno (platform::kIsPipe and the like for a name taken by
+// something that is not a file).
+int OpenRunLog(const std::string& folder, platform::File& out, const DurableCalls& calls = {});
 
 // The last entry of the log in `folder` for the yearly file named `yearlyFile` (ASCII case ignored), or
 // none (no log, no such line, or a log whose header lacks the fields).

@@ -1,70 +1,36 @@
 #include "engine/StationLock.h"
 
+#include "engine/RunLog.h"
 #include "model/Text.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <utility>
 
 namespace kolvane {
 
-StationLock::StationLock(StationLock&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), device_(other.device_), inode_(other.inode_) {}
-
-StationLock& StationLock::operator=(StationLock&& other) noexcept {
-    if (this != &other) {
-        Release();
-        fd_ = std::exchange(other.fd_, -1);
-        device_ = other.device_;
-        inode_ = other.inode_;
-    }
-    return *this;
-}
-
-StationLock::~StationLock() {
-    Release();
-}
-
 int StationLock::Open(const std::string& folder, const StationKey& station) {
     Release();
-    const std::string path = folder + StationLockName(station);
-    // Another user's lock file may be readable only; flock works on a read-only descriptor too.
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0 && (errno == EACCES || errno == EROFS))
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return errno;
-    struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        const int e = errno;
-        ::close(fd);
-        return e;
-    }
-    fd_ = fd;
-    device_ = st.st_dev;
-    inode_ = st.st_ino;
+    platform::File log;
+    if (int e = OpenRunLog(folder, log)) return e;
+    platform::Status st;
+    if (int e = platform::StatOf(log.get(), st)) return e;
+    log_ = std::move(log);
+    device_ = st.device;
+    inode_ = st.inode;
+    offset_ = StationLockOffset(station);
     return 0;
 }
 
 int StationLock::TryTake() {
-    if (fd_ < 0) return EBADF;
-    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EINTR) return errno == EAGAIN ? EWOULDBLOCK : errno;
-    }
-    return 0;
+    if (!log_.valid()) return EBADF;
+    return platform::LockByte(log_.get(), offset_, platform::LockWait::No);
 }
 
-void StationLock::Release() {
-    // Closing the only descriptor of the open file releases its lock.
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-}
-
-std::string StationLockName(const StationKey& station) {
-    // Lower case: the file system may ignore case, and "ab" and "AB" are one station.
-    return ".kolvane-" + LowerAscii(StationName(station)) + ".lock";
+std::uint64_t StationLockOffset(const StationKey& station) {
+    // FNV-1a: two stations sharing a byte only wait for each other, which is harmless.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : LowerAscii(StationName(station)))
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return RUN_LOG_LOCKS + 1 + hash % (std::uint64_t{1} << 40);
 }
 
 } // namespace kolvane

@@ -10,7 +10,7 @@ namespace kolvane {
 
 YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings, FolderLookup& monthlyFolder,
                           FolderLookup& outputFolder) {
-    YearInputs inputs{.yy = run.yy, .latitude = settings.latitude};
+    YearInputs inputs{.yy = run.yy, .latitude = settings.latitude, .longitude = settings.longitude};
     inputs.monthly.reserve(run.monthlyNames.size());
     for (const std::string& name : run.monthlyNames)
         inputs.monthly.push_back(ReadMonthlyFile(monthlyFolder.Resolve(name)));
@@ -91,7 +91,7 @@ void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn) {
     for (std::size_t i = 0; i < output.files.size(); ++i)
         if (int e = output.prepared.at(i).Sync()) throw NotWritten(output, output.files[i], e);
     // An empty yearly file holds nothing to keep; a failure to remove it changes nothing either.
-    if (!output.emptyToRemove.empty()) std::remove(output.emptyToRemove.c_str());
+    if (!output.emptyToRemove.empty()) RemoveFile(output.emptyToRemove);
     // The companions first and the yearly file last: a failure between them leaves the old yearly file
     // beside a companion that does not match it, which readers recognise.
     for (std::size_t i = output.files.size(); i-- > 0;) {
@@ -105,7 +105,7 @@ void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn) {
         if (file.keepWhenProven)
             RemoveCompanionNotOf(file.path, yearlyName, output.files.front().bytes);
         else
-            std::remove(file.path.c_str());
+            RemoveFile(file.path);
     }
 }
 

@@ -92,7 +92,7 @@ bool RemoveCompanionNotOf(const std::string& companionPath, std::string_view yea
     std::string bytes;
     if (ReadWholeFile(companionPath, bytes) != 0 || ProvesYearly(bytes, yearlyName, yearlyBytes))
         return false;
-    return std::remove(companionPath.c_str()) == 0;
+    return RemoveFile(companionPath) == 0;
 }
 
 QualitySummary SummarizeQuality(const std::vector<DayQuality>& days) {

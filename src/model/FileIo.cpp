@@ -6,62 +6,67 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/utsname.h>
-#include <unistd.h>
 #include <utility>
 
 namespace kolvane {
 namespace {
 
-bool IsRegularFile(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+using platform::Kind;
+
+// -1 with errno set, as DurableCalls returns a failure.
+int Failed(int error) {
+    if (error == 0) return 0;
+    errno = error;
+    return -1;
+}
+
+// The errno a DurableCalls failure left, never 0.
+int LastError() {
+    return errno ? errno : EIO;
 }
 
 } // namespace
 
 std::string WithTrailingSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/') folder += '/';
+    if (!folder.empty() && platform::kSeparators.find(folder.back()) == std::string::npos) {
+        // A Windows user's "C:\data" goes on with "\", one given as "C:/data" with "/".
+        const bool forward = folder.find('/') != std::string::npos;
+        folder += forward ? '/' : platform::kSeparator;
+    }
     return folder;
 }
 
 bool IsFolder(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    platform::Status st;
+    return platform::Stat(path, st) == 0 && st.kind == Kind::Folder;
 }
 
 int ReadWholeFile(const std::string& path, std::string& out) {
     out.clear();
-    // Without O_NONBLOCK a named pipe would wait for a writer forever.
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0) return errno;
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0) return errno;
-    if (S_ISDIR(st.st_mode)) return EISDIR;
+    platform::File file;
+    if (int e = platform::OpenToRead(path, file)) return e;
+    platform::Status st;
+    if (int e = platform::StatOf(file.get(), st)) return e;
     // A pipe or a device has no end to read to (a link to /dev/zero would fill the memory).
-    if (!S_ISREG(st.st_mode)) return ENODEV;
-    std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
-    out.resize(capacity);
+    if (st.kind != Kind::Regular) return platform::NotRegularFile(st.kind);
+    out.resize(st.size > 0 ? static_cast<std::size_t>(st.size) + 1 : 65536);
     std::size_t used = 0;
     while (true) {
         if (used == out.size()) out.resize(out.size() * 2);
-        ssize_t n = ::read(fd.get(), out.data() + used, out.size() - used);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int e = errno;
+        std::size_t n = 0;
+        if (int e = platform::Read(file.get(), out.data() + used, out.size() - used, n)) {
             out.clear();
             return e;
         }
         if (n == 0) break;
-        used += static_cast<std::size_t>(n);
+        used += n;
     }
     out.resize(used);
     return 0;
+}
+
+int RemoveFile(const std::string& path) {
+    return platform::RemoveFile(path);
 }
 
 namespace {
@@ -69,13 +74,11 @@ namespace {
 // Where a write to `path` lands: the file a chain of symbolic links ends at (which may not exist yet).
 int FollowLinks(std::string& path) {
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st;
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
-        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
-        ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n < 0) return errno;
-        target.resize(static_cast<std::size_t>(n));
-        std::size_t slash = path.find_last_of('/');
+        platform::Status st;
+        if (platform::LinkStat(path, st) != 0 || st.kind != Kind::Link) return 0;
+        std::string target;
+        if (int e = platform::ReadLink(path, target)) return e;
+        std::size_t slash = path.find_last_of(platform::kSeparators);
         if (target.empty() || target[0] == '/' || slash == std::string::npos)
             path = target;
         else
@@ -86,21 +89,25 @@ int FollowLinks(std::string& path) {
 
 } // namespace
 
-int SyncFileSystem(int fd) {
-    // Before 5.8 syncfs said nothing of a failed write, which only a sync of each file then reports.
-    static const bool reportsFailures = [] {
-        struct utsname name;
-        int major = 0, minor = 0;
-        return ::uname(&name) == 0 && std::sscanf(name.release, "%d.%d", &major, &minor) == 2 &&
-               (major > 5 || (major == 5 && minor >= 8));
-    }();
-    if (!reportsFailures) return errno = ENOSYS, -1;
-    return ::syncfs(fd);
+int SyncFileData(platform::Handle file) {
+    return Failed(platform::SyncData(file));
+}
+
+int SyncFileSystem(platform::Handle file) {
+    return Failed(platform::SyncFileSystem(file));
+}
+
+int RenameFile(const char* from, const char* to) {
+    return Failed(platform::Rename(from, to));
+}
+
+int SyncFolderHandle(platform::Handle folder) {
+    return Failed(platform::SyncFolderHandle(folder));
 }
 
 PendingFile::PendingFile(PendingFile&& other) noexcept
     : calls_(other.calls_), path_(std::move(other.path_)), folder_(std::move(other.folder_)),
-      temp_(std::exchange(other.temp_, {})), fd_(std::exchange(other.fd_, -1)), opened_(other.opened_) {}
+      temp_(std::exchange(other.temp_, {})), file_(std::move(other.file_)), opened_(other.opened_) {}
 
 PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
     if (this != &other) {
@@ -109,7 +116,7 @@ PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
         path_ = std::move(other.path_);
         folder_ = std::move(other.folder_);
         temp_ = std::exchange(other.temp_, {});
-        fd_ = std::exchange(other.fd_, -1);
+        file_ = std::move(other.file_);
         opened_ = other.opened_;
     }
     return *this;
@@ -120,8 +127,8 @@ PendingFile::~PendingFile() {
 }
 
 void PendingFile::Discard() {
-    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
-    if (!temp_.empty()) ::unlink(temp_.c_str());
+    file_.Close();
+    if (!temp_.empty()) platform::RemoveFile(temp_);
     temp_.clear();
 }
 
@@ -132,22 +139,26 @@ int PendingFile::Prepare(const std::string& requested, std::string_view bytes, c
     calls_ = calls;
     path_ = requested;
     if (int e = FollowLinks(path_)) return e;
-    std::size_t slash = path_.find_last_of('/');
+    std::size_t slash = path_.find_last_of(platform::kSeparators);
     folder_ = slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
 
-    struct stat old;
-    const bool replacing = ::stat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    // A rename over a pipe or a device would replace the node itself (a link to /dev/zero made root's
+    // run turn the system's device into a CSV file).
+    platform::Status old;
+    if (int e = platform::LinkStat(path_, old)) return e;
+    if (int e = platform::NotRegularFile(old.kind)) return e;
+    const bool replacing = old.kind == Kind::Regular;
 
     std::string temp;
-    int fdNumber = -1;
-    for (int attempt = 0; attempt < 100 && fdNumber < 0; ++attempt) {
-        temp = folder_ + "." + name + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        fdNumber = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fdNumber < 0 && errno != EEXIST) return errno;
+    platform::File file;
+    for (int attempt = 0; attempt < 100 && !file.valid(); ++attempt) {
+        temp = folder_ + "." + name + ".tmp" + std::to_string(platform::ProcessId()) + "-" +
+               std::to_string(counter++);
+        const int e = platform::CreateNew(temp, file);
+        if (e && e != EEXIST) return e;
     }
-    if (fdNumber < 0) return EEXIST;
-    Fd fd(fdNumber);
+    if (!file.valid()) return EEXIST;
     opened_ = openings++;
     temp_ = std::move(temp);
 
@@ -155,38 +166,24 @@ int PendingFile::Prepare(const std::string& requested, std::string_view bytes, c
         Discard();
         return e;
     };
-    if (replacing) {
-        // The owner first: changing it may clear the set-ID bits the mode then restores. Another
-        // user's file cannot be given away; it keeps our owner, and its mode.
-        if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0)
-            (void)::fchown(fd.get(), static_cast<uid_t>(-1), old.st_gid);
-        if (::fchmod(fd.get(), old.st_mode & 07777) != 0) return fail(errno);
-    }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    // The disk works on it while the caller computes; the sync then mostly finds it done. Only a hint.
-    (void)::sync_file_range(fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
-    fd_ = fd.release();
+    if (replacing)
+        if (int e = platform::TakeOwnerAndMode(file.get(), old)) return fail(e);
+    if (int e = platform::WriteAll(file.get(), bytes)) return fail(e);
+    // The disk works on it while the caller computes; the sync then mostly finds it done.
+    platform::StartWriteBack(file.get());
+    file_ = std::move(file);
     return 0;
 }
 
 int PendingFile::Sync() {
-    if (fd_ < 0) return temp_.empty() ? EINVAL : 0;
+    if (!file_.valid()) return temp_.empty() ? EINVAL : 0;
     // Without this a power cut soon after the rename can leave the new name on an empty file.
-    if (calls_.syncFile(fd_) != 0) {
-        int e = errno;
+    if (calls_.syncFile(file_.get()) != 0) {
+        int e = LastError();
         Discard();
         return e;
     }
-    if (::close(std::exchange(fd_, -1)) != 0) {
-        int e = errno;
+    if (int e = file_.Close()) {
         Discard();
         return e;
     }
@@ -194,29 +191,32 @@ int PendingFile::Sync() {
 }
 
 int PendingFile::SyncAll(const std::vector<PendingFile*>& files, std::size_t& failed) {
-    std::vector<dev_t> devices(files.size());
+    std::vector<std::uint64_t> devices(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
-        struct stat st;
-        if (files[i]->fd_ >= 0 && ::fstat(files[i]->fd_, &st) == 0) devices[i] = st.st_dev;
+        platform::Status st;
+        if (files[i]->file_.valid() && platform::StatOf(files[i]->file_.get(), st) == 0)
+            devices[i] = st.device;
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (files[i]->fd_ < 0) continue;
-        // syncfs reports the failed writes since its file was opened: the first opened covers them all.
+        if (!files[i]->file_.valid()) continue;
+        // A file system's sync reports the failed writes since its file was opened: the first opened
+        // covers them all.
         std::size_t earliest = i;
         for (std::size_t j = i; j < files.size(); ++j)
-            if (devices[j] == devices[i] && files[j]->fd_ >= 0 &&
+            if (devices[j] == devices[i] && files[j]->file_.valid() &&
                 files[j]->opened_ < files[earliest]->opened_)
                 earliest = j;
         failed = i;
-        if (files.front()->calls_.syncFileSystem(files[earliest]->fd_) != 0) {
-            if (errno != ENOSYS) return errno;
+        errno = 0;
+        if (files.front()->calls_.syncFileSystem(files[earliest]->file_.get()) != 0) {
+            if (errno != ENOSYS) return LastError();
             if (int e = files[i]->Sync()) return e;
             continue;
         }
         for (std::size_t j = i; j < files.size(); ++j) {
-            if (devices[j] != devices[i] || files[j]->fd_ < 0) continue;
+            if (devices[j] != devices[i] || !files[j]->file_.valid()) continue;
             failed = j;
-            if (::close(std::exchange(files[j]->fd_, -1)) != 0) return errno;
+            if (int e = files[j]->file_.Close()) return e;
         }
     }
     return 0;
@@ -225,7 +225,7 @@ int PendingFile::SyncAll(const std::vector<PendingFile*>& files, std::size_t& fa
 int PendingFile::Commit() {
     if (int e = Sync()) return e;
     if (calls_.rename(temp_.c_str(), path_.c_str()) != 0) {
-        int e = errno;
+        int e = LastError();
         Discard();
         return e;
     }
@@ -235,9 +235,11 @@ int PendingFile::Commit() {
 
 int SyncFolder(const std::string& folder, const DurableCalls& calls) {
     // A folder we may write but not open, or a file system that cannot sync one, leaves nothing to do.
-    Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0 && calls.syncFolder(dir.get()) != 0 && errno != EINVAL && errno != EROFS) return errno;
-    return 0;
+    platform::File dir;
+    if (platform::OpenFolder(folder, dir) != 0) return 0;
+    if (calls.syncFolder(dir.get()) == 0) return 0;
+    const int e = LastError();
+    return e == EINVAL || e == EROFS ? 0 : e;
 }
 
 int WriteFileAtomically(const std::string& path, std::string_view bytes, const DurableCalls& calls) {
@@ -251,7 +253,7 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes, const D
 namespace {
 
 // The process id of a temporary file's name, or 0 when the name is not one of ours.
-pid_t TemporaryFileOwner(std::string_view name) {
+long TemporaryFileOwner(std::string_view name) {
     if (name.size() < 2 || name[0] != '.') return 0;
     const std::size_t tmp = name.rfind(".tmp");
     if (tmp == std::string_view::npos) return 0;
@@ -269,38 +271,35 @@ pid_t TemporaryFileOwner(std::string_view name) {
         if (!IsAsciiDigit(tail[i])) return 0;
         if (i < dash && pid < 100000000) pid = pid * 10 + (tail[i] - '0');
     }
-    return static_cast<pid_t>(pid);
+    return pid;
 }
 
 } // namespace
 
 int RemoveStaleTemporaryFiles(const std::string& folder) {
     int removed = 0;
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return 0;
-    while (dirent* entry = ::readdir(dir)) {
-        const pid_t owner = TemporaryFileOwner(entry->d_name);
-        // EPERM: the process runs, as another user.
-        if (owner <= 0 || ::kill(owner, 0) == 0 || errno != ESRCH) continue;
-        if (::unlink((folder + entry->d_name).c_str()) == 0) ++removed;
+    std::vector<platform::FolderEntry> entries;
+    // What could be listed is cleaned; the rest waits for the next run.
+    platform::ListFolder(folder, entries);
+    for (const platform::FolderEntry& entry : entries) {
+        const long owner = TemporaryFileOwner(entry.name);
+        if (owner <= 0 || platform::ProcessRuns(owner)) continue;
+        if (platform::RemoveFile(folder + entry.name) == 0) ++removed;
     }
-    ::closedir(dir);
     return removed;
 }
 
 std::string FolderLookup::Resolve(const std::string& name) {
     std::string exact = folder_ + name;
-    struct stat st;
-    if (::lstat(exact.c_str(), &st) == 0) return exact;
+    platform::Status st;
+    if (platform::LinkStat(exact, st) == 0 && st.kind != Kind::Missing) return exact;
     if (!listed_) {
         listed_ = true;
-        if (DIR* dir = ::opendir(folder_.empty() ? "." : folder_.c_str())) {
-            while (dirent* entry = ::readdir(dir)) {
-                std::string entryName(entry->d_name);
-                auto [it, added] = byLowerName_.try_emplace(LowerAscii(entryName), entryName);
-                if (!added && entryName < it->second) it->second = entryName;
-            }
-            ::closedir(dir);
+        std::vector<platform::FolderEntry> entries;
+        platform::ListFolder(folder_, entries);
+        for (platform::FolderEntry& entry : entries) {
+            auto [it, added] = byLowerName_.try_emplace(LowerAscii(entry.name), entry.name);
+            if (!added && entry.name < it->second) it->second = std::move(entry.name);
         }
     }
     auto it = byLowerName_.find(LowerAscii(name));
@@ -309,17 +308,15 @@ std::string FolderLookup::Resolve(const std::string& name) {
 
 int ListRegularFiles(const std::string& folder, std::vector<std::string>& names) {
     names.clear();
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return errno;
-    errno = 0;
-    while (dirent* entry = ::readdir(dir)) {
-        std::string name(entry->d_name);
-        if (name == "." || name == "..") continue;
-        bool regular = entry->d_type == DT_REG;
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) regular = IsRegularFile(folder + name);
-        if (regular) names.push_back(std::move(name));
+    std::vector<platform::FolderEntry> entries;
+    if (int e = platform::ListFolder(folder, entries)) return e;
+    for (platform::FolderEntry& entry : entries) {
+        platform::Status st;
+        const bool regular = entry.kind == Kind::Regular ||
+                             (entry.kind == Kind::Link && platform::Stat(folder + entry.name, st) == 0 &&
+                              st.kind == Kind::Regular);
+        if (regular) names.push_back(std::move(entry.name));
     }
-    ::closedir(dir);
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         if (LessIgnoreAsciiCase(a, b)) return true;
         if (LessIgnoreAsciiCase(b, a)) return false;

@@ -1,30 +1,15 @@
 #pragma once
 
+#include "platform/System.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 namespace kolvane {
-
-// An open file descriptor, closed when it goes.
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-  private:
-    int fd_;
-};
 
 // A folder path as the program keeps it: ending in "/" (an empty path stays empty).
 std::string WithTrailingSlash(std::string folder);
@@ -33,21 +18,26 @@ std::string WithTrailingSlash(std::string folder);
 bool IsFolder(const std::string& path);
 
 // Reads a whole file into `out` (its capacity is reused). Returns 0, or the errno of the failure
-// (ENOENT when there is no such file, EISDIR for a folder, ENODEV for a pipe, device or anything else
+// (ENOENT when there is no such file, EISDIR for a folder, platform::kIsPipe, kIsDevice, kIsSocket or
+// ENODEV for a pipe, device, socket or anything else
 // that is not a regular file).
 int ReadWholeFile(const std::string& path, std::string& out);
 
-// syncfs where it reports a failed write (Linux 5.8 on); elsewhere it fails with ENOSYS.
-int SyncFileSystem(int fd);
+// The system's calls that make a replace survive a power cut, as DurableCalls makes them: 0, or -1 with
+// errno set. The file system's sync fails with ENOSYS where it cannot report a failed write.
+int SyncFileData(platform::Handle file);
+int SyncFileSystem(platform::Handle file);
+int RenameFile(const char* from, const char* to);
+int SyncFolderHandle(platform::Handle folder);
 
 // The calls that make a replace survive a power cut, in the order WriteFileAtomically makes them. A test
 // wraps them to see that order; everything else uses the system's. The data's sync need not carry the
-// file's times: its size is set by the write, which fdatasync keeps.
+// file's times: its size is set by the write, which the data's sync keeps.
 struct DurableCalls {
-    int (*syncFile)(int fd) = ::fdatasync;
-    int (*syncFileSystem)(int fd) = SyncFileSystem;
-    int (*rename)(const char* from, const char* to) = ::rename;
-    int (*syncFolder)(int fd) = ::fsync;
+    int (*syncFile)(platform::Handle file) = SyncFileData;
+    int (*syncFileSystem)(platform::Handle file) = SyncFileSystem;
+    int (*rename)(const char* from, const char* to) = RenameFile;
+    int (*syncFolder)(platform::Handle folder) = SyncFolderHandle;
 };
 
 // A file's new content written beside it, not yet in its place. Prepare only starts the data on its way
@@ -65,7 +55,9 @@ class PendingFile {
 
     // Writes `bytes` to a new file in the folder `path` (or the file a symbolic link there leads to) will
     // be in, with the mode and, where permitted, the owner of the file it replaces, and starts writing
-    // it to disk. Returns 0 or an errno (nothing left behind).
+    // it to disk. Returns 0 or an errno (nothing left behind): EISDIR, platform::kIsPipe, kIsDevice or
+    // kIsSocket (ENODEV for anything else) when `path` is, or leads to, anything but a regular file or
+    // nothing, which is never replaced.
     int Prepare(const std::string& path, std::string_view bytes, const DurableCalls& calls = {});
     // Waits until the data is on disk. Returns 0 or an errno (the temporary file removed).
     int Sync();
@@ -86,7 +78,7 @@ class PendingFile {
     std::string path_;
     std::string folder_;
     std::string temp_;
-    int fd_ = -1;              // open until synced
+    platform::File file_;      // open until synced
     std::uint64_t opened_ = 0; // the order of the openings of this process
 };
 
@@ -97,6 +89,9 @@ int SyncFolder(const std::string& folder, const DurableCalls& calls = {});
 // a power cut once this has returned 0. A symbolic link is written through (its target is replaced, the
 // link stays); a replaced file's other hard links keep the old content. Returns 0 or an errno.
 int WriteFileAtomically(const std::string& path, std::string_view bytes, const DurableCalls& calls = {});
+
+// Removes a file. Returns 0 or an errno.
+int RemoveFile(const std::string& path);
 
 // Removes from `folder` (ending in "/") the temporary files WriteFileAtomically leaves when its process is
 // killed: ".NAME.tmpPID-N" of a .csv, .ini, .png or .svg file whose process no longer runs. A running
@@ -118,7 +113,8 @@ class FolderLookup {
     std::unordered_map<std::string, std::string> byLowerName_;
 };
 
-// Names of the regular files in `folder`, ascending ignoring ASCII case. Returns 0 or an errno.
+// Names of the regular files in `folder` (links to one included), ascending ignoring ASCII case. Returns
+// 0 or an errno (also when the listing broke off).
 int ListRegularFiles(const std::string& folder, std::vector<std::string>& names);
 
 } // namespace kolvane

@@ -3,6 +3,7 @@
 #include "model/DateText.h"
 #include "model/Numbers.h"
 #include "model/Text.h"
+#include "platform/System.h"
 
 #include <algorithm>
 
@@ -42,7 +43,10 @@ bool IsUsableStationCode(std::string_view code) {
     // A control character (a line end, above all) would also split the run log's line for the file.
     const bool control = std::any_of(
         code.begin(), code.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
-    return code != "." && code != ".." && !control && code.find('/') == std::string_view::npos;
+    return code != "." && code != ".." && !control && std::none_of(code.begin(), code.end(), [](char c) {
+               return c == '/' || platform::kSeparators.find(c) != std::string_view::npos ||
+                      platform::IsReservedInName(c);
+           });
 }
 
 bool SameStation(const StationKey& a, const StationKey& b) {
@@ -102,7 +106,7 @@ std::string FindingsPathOf(const std::string& yearlyPath) {
 }
 
 std::string_view FileNameOf(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = path.find_last_of(platform::kSeparators);
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 

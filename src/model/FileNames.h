@@ -21,7 +21,8 @@ std::string StationName(const StationKey& station);
 // The station of such a four-character text; none for another length.
 std::optional<StationKey> StationOfName(std::string_view name);
 // A group or bucket ID that can stand in a file name without naming another folder or file: one that
-// holds "/" or a control character (NUL, a line end), or is "." or "..", cannot.
+// holds "/" or a control character (NUL, a line end; on Windows also "\\", ":" and the other characters
+// no name there may hold), or is "." or "..", cannot.
 bool IsUsableStationCode(std::string_view code);
 // Two keys of one station: the file system is taken as ignoring letter case.
 bool SameStation(const StationKey& a, const StationKey& b);

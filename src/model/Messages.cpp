@@ -1,5 +1,7 @@
 #include "model/Messages.h"
 
+#include "platform/System.h"
+
 #include <cerrno>
 
 namespace kolvane {
@@ -15,12 +17,20 @@ std::string DescribeSystemError(int errorNumber) {
         return "ファイルではなくフォルダです";
     case ENODEV:
         return "通常のファイルではありません";
+    case platform::kIsPipe:
+        return "通常のファイルではなく名前付きパイプです";
+    case platform::kIsDevice:
+        return "通常のファイルではなくデバイスです";
+    case platform::kIsSocket:
+        return "通常のファイルではなくソケットです";
     case ENOTDIR:
         return "フォルダではありません";
     case ENOSPC:
         return "ディスクの空き容量が不足しています";
+#ifdef EDQUOT
     case EDQUOT:
         return "ディスクの使用量の上限を超えました";
+#endif
     case EFBIG:
         return "ファイルサイズの上限を超えました";
     case EROFS:
@@ -165,6 +175,10 @@ std::string RowWithoutLatitudeCause() {
 
 std::string LatitudeFormCause() {
     return "緯度は 度:分:秒 (例 35:30:00) または 10 進の度 (例 35.5) で書いて下さい";
+}
+
+std::string LongitudeFormCause() {
+    return "経度は 120-155 度を 度:分:秒 (例 139:45:00) または 10 進の度 (例 139.75) で書いて下さい";
 }
 
 std::string StationFormCause() {

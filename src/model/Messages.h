@@ -61,6 +61,7 @@ std::string StationWithoutLatitude(std::string_view station, const std::string& 
 // Causes of a table row that cannot be used, for LatitudeTableBadRow.
 std::string RowWithoutLatitudeCause();
 std::string LatitudeFormCause();
+std::string LongitudeFormCause();
 std::string StationFormCause();
 std::string RepeatedStationCause(std::string_view station);
 

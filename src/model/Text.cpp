@@ -1,9 +1,8 @@
 #include "model/Text.h"
 
+#include "platform/System.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <iconv.h>
-#include <stdexcept>
 #include <unordered_map>
 
 namespace kolvane {
@@ -13,49 +12,21 @@ bool IsAscii(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-class Converter {
-  public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+// Converts `in` with `convert`; at a sequence it cannot convert appends `replacement` and skips
+// `skip(rest)` bytes.
+template <typename Skip>
+std::string Convert(std::string_view in, std::size_t (*convert)(std::string_view, std::string&),
+                    std::string_view replacement, Skip skip) {
+    std::string out;
+    out.reserve(in.size() * 2);
+    while (!in.empty()) {
+        in.remove_prefix(std::min(in.size(), convert(in, out)));
+        if (in.empty()) break;
+        out += replacement;
+        in.remove_prefix(std::min(in.size(), skip(in)));
     }
-    ~Converter() { iconv_close(cd_); }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    // Converts `in`; at an unconvertible sequence appends `replacement` and skips `skip(in)` bytes.
-    template <typename Skip> std::string Run(std::string_view in, std::string_view replacement, Skip skip) {
-        std::string out;
-        out.resize(in.size() * 2 + 16);
-        char* src = const_cast<char*>(in.data());
-        std::size_t srcLeft = in.size();
-        std::size_t used = 0;
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        while (srcLeft > 0) {
-            char* dst = out.data() + used;
-            std::size_t dstLeft = out.size() - used;
-            std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-            used = out.size() - dstLeft;
-            if (r != static_cast<std::size_t>(-1)) break;
-            if (errno == E2BIG) {
-                out.resize(out.size() * 2);
-                continue;
-            }
-            // EILSEQ or EINVAL (incomplete at the end): replace and go on.
-            if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
-            out.replace(used, replacement.size(), replacement);
-            used += replacement.size();
-            std::size_t n = std::min(srcLeft, skip(std::string_view(src, srcLeft)));
-            src += n;
-            srcLeft -= n;
-        }
-        out.resize(used);
-        return out;
-    }
-
-  private:
-    iconv_t cd_;
-};
+    return out;
+}
 
 std::size_t SkipCp932(std::string_view rest) {
     auto lead = static_cast<unsigned char>(rest[0]);
@@ -80,8 +51,7 @@ std::size_t SkipUtf8(std::string_view rest) {
 
 std::string DecodeCp932(std::string_view bytes) {
     if (IsAscii(bytes)) return std::string(bytes);
-    thread_local Converter converter("UTF-8", "CP932");
-    return converter.Run(bytes, "\xEF\xBF\xBD", SkipCp932);
+    return Convert(bytes, platform::AppendUtf8OfCp932, "\xEF\xBF\xBD", SkipCp932);
 }
 
 // The files written are ASCII but for the same few Japanese words on every line: those runs are converted
@@ -89,7 +59,6 @@ std::string DecodeCp932(std::string_view bytes) {
 // run converts as it would within the whole text.
 std::string EncodeCp932(std::string_view utf8) {
     if (IsAscii(utf8)) return std::string(utf8);
-    thread_local Converter converter("CP932", "UTF-8");
     thread_local std::unordered_map<std::string, std::string> known;
     std::string out;
     out.reserve(utf8.size());
@@ -101,7 +70,7 @@ std::string EncodeCp932(std::string_view utf8) {
         if (run == at) continue;
         if (known.size() >= 256) known.clear(); // any text may come through here
         auto [entry, added] = known.try_emplace(std::string(run, at));
-        if (added) entry->second = converter.Run(entry->first, "?", SkipUtf8);
+        if (added) entry->second = Convert(entry->first, platform::AppendCp932OfUtf8, "?", SkipUtf8);
         out += entry->second;
     }
     return out;

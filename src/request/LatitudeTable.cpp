@@ -28,7 +28,7 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
     std::string_view text = bytes;
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
 
-    LatitudeTable table{path, {}};
+    LatitudeTable table{path, {}, {}};
     std::optional<std::string> failure;
     std::vector<std::string> fields;
     ForEachLine(text, [&](std::string_view line, std::size_t number) {
@@ -66,8 +66,20 @@ LatitudeTable ReadLatitudeTable(const std::string& path) {
                 return;
             }
         }
+        // A third column that starts with a digit is the longitude; any other (a name, a note) is passed
+        // over.
+        std::vector<std::string> longitude;
+        if (fields.size() >= 3 && !TrimBlanks(fields[2]).empty() && IsAsciiDigit(TrimBlanks(fields[2])[0])) {
+            longitude = LatitudeParts(TrimBlanks(fields[2]));
+            if (!LongitudeDegrees(longitude)) {
+                bad(message::LongitudeFormCause());
+                return;
+            }
+        }
         if (!table.rows.emplace(LowerAscii(station), std::move(latitude)).second)
             bad(message::RepeatedStationCause(station));
+        else if (!longitude.empty())
+            table.longitudes.emplace(LowerAscii(station), std::move(longitude));
     });
     if (failure) throw RequestError(RequestField::Coordinates, *failure);
     return table;

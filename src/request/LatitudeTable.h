@@ -11,11 +11,13 @@ struct LatitudeTable {
     std::string path;
     // Keyed by group ID and bucket ID as one text in lower case, e.g. "0312".
     std::map<std::string, std::vector<std::string>> rows;
+    // The longitude of the rows that give one in a third column, keyed alike.
+    std::map<std::string, std::vector<std::string>> longitudes;
 };
 
-// Reads a CSV table of "GGBB,latitude" rows (D:M:S or decimal degrees; a header line, blank lines, quotes
-// and a UTF-8 byte order mark are allowed). Throws RequestError (Coordinates) naming the file, and the line
-// of a row that cannot be used.
+// Reads a CSV table of "GGBB,latitude[,longitude]" rows (D:M:S or decimal degrees; a header line, blank
+// lines, quotes and a UTF-8 byte order mark are allowed). Throws RequestError (Coordinates) naming the file,
+// and the line of a row that cannot be used.
 LatitudeTable ReadLatitudeTable(const std::string& path);
 
 } // namespace kolvane

@@ -47,6 +47,20 @@ double LatitudeDegrees(const std::vector<std::string>& parts) {
     throw RequestError(RequestField::Coordinates, RangeMessage(CoordinateBox::LatitudeDegrees));
 }
 
+std::optional<double> LongitudeDegrees(const std::vector<std::string>& parts) {
+    if (parts.size() == 3) {
+        for (int i = 0; i < 3; ++i)
+            if (!PassesFinalRangeCheck(LongitudeBox(i), parts[static_cast<std::size_t>(i)]))
+                return std::nullopt;
+        return LatitudeFromTexts(parts[0], parts[1], parts[2]); // the same sum of degrees, minutes, seconds
+    }
+    if (parts.size() == 1) {
+        std::optional<double> v = ConvertWholeNumber(parts[0]);
+        if (v && *v >= 120 && *v < 156) return *v;
+    }
+    return std::nullopt;
+}
+
 std::vector<std::string> SplitLatitudeText(std::string_view text) {
     std::vector<std::string> parts;
     std::size_t start = 0;

@@ -3,6 +3,7 @@
 #include "model/Error.h"
 #include "model/FileNames.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,8 +14,8 @@ namespace kolvane {
 struct RunRequest {
     // The latitude as the three box texts (degrees, minutes, seconds), or one text of decimal degrees.
     std::vector<std::string> latitude;
-    // The longitude box texts. The conversion does not use the longitude, but the window asks for it
-    // to be set; a front end without it leaves this empty.
+    // The longitude box texts, or one text of decimal degrees: the sun's hour for the plausibility
+    // checks. The window asks for it to be set; a front end without it leaves this empty.
     std::vector<std::string> longitude;
     StationKey station;
     std::vector<std::string> months; // month list entries "YYYY/MM", in list order
@@ -41,7 +42,8 @@ struct ConversionRequest {
     // for every station; empty to take each station's from `table`.
     std::vector<std::string> latitude;
     const LatitudeTable* table = nullptr;
-    // The longitude box texts: the window asks for them to be set; the conversion does not use them.
+    // The longitude as the three box texts, or one text of decimal degrees, where a table row has none;
+    // empty when not known.
     std::vector<std::string> longitude;
     std::string monthlyFolder; // ends in "/"; also where an earlier yearly file is looked up
     std::string outputFolder;  // ends in "/"
@@ -68,6 +70,10 @@ void CheckRunRequest(const RunRequest& request);
 // The latitude parts of a request (three box texts, or one text of decimal degrees) in decimal degrees.
 // Throws RequestError (Coordinates) with the range message of the first part refused.
 double LatitudeDegrees(const std::vector<std::string>& parts);
+
+// The longitude parts (three box texts, or one text of decimal degrees) in decimal degrees east, when
+// they are a longitude the boxes accept (120-155 degrees); nothing when empty, half-typed or out of range.
+std::optional<double> LongitudeDegrees(const std::vector<std::string>& parts);
 
 // A latitude typed as one text, split at ":" into those parts ("35:30:00" -> three, "35.5" -> one),
 // each as it stands.

@@ -4,11 +4,7 @@
 #include "settings/LocalityTable.h"
 #include "settings/Settings.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <pwd.h>
-#include <system_error>
-#include <unistd.h>
+#include <vector>
 
 #ifndef KOLVANE_INSTALLED_DATA_FOLDER
 #define KOLVANE_INSTALLED_DATA_FOLDER "../share/kolvane/"
@@ -18,8 +14,28 @@ namespace kolvane {
 namespace {
 
 bool Exists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
+    platform::Status st;
+    return platform::Stat(path, st) == 0 && st.kind != platform::Kind::Missing;
+}
+
+// `folder` with "." and "name/.." taken out of its text, ending in "/".
+std::string LexicallyNormal(const std::string& folder) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= folder.size()) {
+        std::size_t slash = folder.find('/', start);
+        if (slash == std::string::npos) slash = folder.size();
+        const std::string part = folder.substr(start, slash - start);
+        if (part == ".." && !parts.empty() && parts.back() != ".." && !parts.back().empty())
+            parts.pop_back();
+        else if (part != "." && (part != "" || parts.empty()))
+            parts.push_back(part);
+        start = slash + 1;
+    }
+    std::string text;
+    for (const std::string& part : parts)
+        text += part + "/";
+    return text;
 }
 
 std::string Installed(const ProgramEnvironment& env) {
@@ -28,13 +44,7 @@ std::string Installed(const ProgramEnvironment& env) {
     if (folder.front() == '/') return WithTrailingSlash(folder);
     // The executable's folder is a real path (links resolved), so ".." can be taken away in the text;
     // the user sees /usr/share/kolvane/Data/, not /usr/bin/../share/kolvane/Data/.
-    const std::filesystem::path joined = WithTrailingSlash(env.executableFolder) + WithTrailingSlash(folder);
-    return WithTrailingSlash(joined.lexically_normal().string());
-}
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
+    return LexicallyNormal(WithTrailingSlash(env.executableFolder) + WithTrailingSlash(folder));
 }
 
 // The folder of Program Files is every user's, and not theirs to write: an installed copy keeps each
@@ -57,14 +67,11 @@ ProgramEnvironment ProgramEnvironment::Current(const std::string& executableFold
     ProgramEnvironment env;
     env.executableFolder = executableFolder;
     env.installedDataFolder = std::string(InstalledDataFolder());
-    env.configHome = Environment("XDG_CONFIG_HOME");
-    env.home = Environment("HOME");
-    if (env.home.empty())
-        if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir)
-            env.home = account->pw_dir;
-    env.canWrite = [](const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; };
+    env.configHome = platform::Environment("XDG_CONFIG_HOME");
+    env.home = platform::HomeFolder();
+    env.canWrite = platform::CanWrite;
 #ifdef _WIN32
-    env.appData = Environment("APPDATA");
+    env.appData = platform::Environment("APPDATA");
 #endif
     return env;
 }

@@ -7,21 +7,25 @@
 
 #include <cerrno>
 #include <cmath>
-#include <filesystem>
-#include <sys/stat.h>
-#include <system_error>
 
 namespace kolvane {
 namespace {
 
 enum Entry { LOAD, PREF, LOCALE, LAT_DEG, LAT_MIN, LAT_SEC, LON_DEG, LON_MIN, LON_SEC };
 
+// The folder of a path ("" when it has none), without its trailing "/".
+std::string ParentFolder(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    while (slash != std::string::npos && slash > 0 && path[slash - 1] == '/')
+        --slash;
+    return slash == std::string::npos || slash == 0 ? std::string() : path.substr(0, slash);
+}
+
 // Only the user reads the folders made for their settings, which name their own folders.
-int MakeFolders(const std::filesystem::path& folder) {
-    std::error_code ec;
-    if (folder.empty() || std::filesystem::is_directory(folder, ec)) return 0;
-    if (int error = MakeFolders(folder.parent_path())) return error;
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+int MakeFolders(const std::string& folder) {
+    if (folder.empty() || IsFolder(folder)) return 0;
+    if (int error = MakeFolders(ParentFolder(folder))) return error;
+    if (int error = platform::MakePrivateFolder(folder); error && error != EEXIST) return error;
     return 0;
 }
 
@@ -74,13 +78,12 @@ int SaveSettings(const std::string& path, const SettingsValues& values) {
         file.Set(SETTING_ENTRIES[i].section, SETTING_ENTRIES[i].key, texts[i]);
     if (!values.outputFolder.empty())
         file.Set(OUTPUT_FOLDER_ENTRY.section, OUTPUT_FOLDER_ENTRY.key, values.outputFolder);
-    if (int error = MakeFolders(std::filesystem::path(path).parent_path())) return error;
+    if (int error = MakeFolders(ParentFolder(path))) return error;
     return file.Save(path);
 }
 
 std::string StartMonthlyFolder(const std::string& stored, const std::string& dataFolder) {
-    std::error_code ec;
-    if (!stored.empty() && std::filesystem::is_directory(stored, ec)) return WithTrailingSlash(stored);
+    if (!stored.empty() && IsFolder(stored)) return WithTrailingSlash(stored);
     return WithTrailingSlash(dataFolder) + "Data/";
 }
 

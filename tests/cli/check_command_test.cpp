@@ -63,5 +63,46 @@ TEST(CheckCommand, PrintsTheFindingsAndTheirKindsAndWritesNothingWhileAConversio
     EXPECT_NE(r.out.find("\n  疑わしい値 2 個 (1 日、検査結果ファイルから)\n"), std::string::npos) << r.out;
 }
 
+// 21:00-22:00 on 21 June at 43 N: dark at Sapporo's longitude, not sure to be anywhere in Japan. The
+// longitude reaches the checks from --lon and from a latitude table's third column; a wrong one is refused.
+TEST(CheckCommand, TheLongitudeGivenDecidesWhichHoursAreDark) {
+    TempFolder monthly;
+    monthly.Write(
+        "M2406_0312.csv",
+        EncodeCp932("年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,"
+                    "露点温度,地中温度\r\n"
+                    "2024/06/21,22:00,0.0,18.0,80,1008.0,90,2.0,4.0,90,0.05,14.4,19.0\r\n"));
+    const std::string table = monthly.Write("lat.csv", "観測点,緯度,経度\n0312,43:03:00,141:21:00\n");
+    const std::string dark = "太陽が地平線の下にある時間に 0.02 MJ/㎡ を超える";
+    const std::vector<std::string> run{"--monthly", monthly.folder(), "--station",
+                                       "0312",      "--all",          "--check"};
+    auto with = [&](std::vector<std::string> extra) {
+        std::vector<std::string> arguments = run;
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return RunCli(arguments);
+    };
+    for (const std::vector<std::string>& known :
+         {std::vector<std::string>{"--lat", "43:03", "--lon", "141:21"},
+          {"--lat", "43.05", "--lon", "141.35"},
+          {"--lat-table", table}}) {
+        const CliResult r = with(known);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.out.find(dark), std::string::npos) << r.out;
+    }
+    CliResult r = with({"--lat", "43:03"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.find(dark), std::string::npos) << r.out;
+
+    for (const char* wrong : {"14", "135.5.1", "100:00:00", "160"}) {
+        r = with({"--lat", "43:03", "--lon", wrong});
+        EXPECT_EQ(r.exitCode, 2) << wrong;
+        EXPECT_NE(r.err.find("--lon"), std::string::npos) << r.err;
+    }
+    monthly.Write("lat.csv", "0312,43:03:00,14:21:00\n");
+    r = with({"--lat-table", table});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("経度は 120-155 度"), std::string::npos) << r.err;
+}
+
 } // namespace
 } // namespace kolvane

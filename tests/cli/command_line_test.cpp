@@ -9,9 +9,11 @@
 
 #include <filesystem>
 #include <sstream>
-#include <sys/wait.h>
 #include <tuple>
+#ifndef _WIN32
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace kolvane {
 namespace {
@@ -209,6 +211,7 @@ TEST(ConvertCommand, OptionsThatCannotGoTogetherAreRefusedNamingBoth) {
     EXPECT_EQ(monthly.EntryCount(), 3);
 }
 
+#ifndef _WIN32 // Windows has no other user to become, nor folders without write permission bits
 // As a user who may not write into `folder`: root, who may write anywhere, runs it in a child of its own
 // as nobody.
 CliResult RunCliAsUser(const std::vector<std::string>& arguments) {
@@ -264,6 +267,8 @@ TEST(ConvertCommand, AMonthlyFolderThatCannotBeWrittenPointsToOutput) {
     std::filesystem::permissions(monthly.folder(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
 }
+
+#endif
 
 TEST(ConvertCommand, AYearlyFileOfAnotherOutputFolderIsReplacedOnlyWithReplace) {
     TempFolder monthly, out;

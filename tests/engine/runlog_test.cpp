@@ -130,7 +130,8 @@ TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
     EXPECT_EQ(lines[2][1], "Y2005_0312.csv");
     EXPECT_EQ(lines[2][3], "01-03,05");
 
-    // Each report comes after the log was synced; a new log's folder entry is synced before the first.
+    // Each report comes after the log was synced. (A new log is made, its folder entry synced, when the
+    // station is locked, before anything is written.)
     const auto between = [](const Traced& run, const std::string& from, const std::string& to) {
         std::vector<std::string> seen;
         auto it = std::find(run.events.begin(), run.events.end(), from);
@@ -138,14 +139,22 @@ TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
             seen.push_back(*it);
         return it == run.events.end() ? std::vector<std::string>{"no " + to} : seen;
     };
-    const std::string folderSync =
-        "sync folder " + std::filesystem::path(out.File("")).parent_path().filename().string();
     EXPECT_EQ(between(first, "sync kolvane-log.csv", "file Y2004_0312.csv"),
-              (std::vector<std::string>{"sync kolvane-log.csv", folderSync}));
+              std::vector<std::string>{"sync kolvane-log.csv"});
     // Both years were written in one batch: one sync of the log holds both lines, before either report.
     EXPECT_EQ(between(first, "file Y2004_0312.csv", "file Y2005_0312.csv"),
               (std::vector<std::string>{"file Y2004_0312.csv"}));
     EXPECT_EQ(std::count(first.events.begin(), first.events.end(), "sync kolvane-log.csv"), 1);
+
+    // A new log has its header and its folder entry on disk before it is used.
+    TempFolder fresh;
+    platform::File log;
+    events.clear();
+    ASSERT_EQ(OpenRunLog(fresh.folder(), log, RECORDED), 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"sync kolvane-log.csv",
+                                                "sync folder " + std::string(FileNameOf(fresh.File("").substr(
+                                                                     0, fresh.File("").size() - 1)))}));
+    EXPECT_EQ(TempFolder::Read(fresh.File("kolvane-log.csv")), RunLogHeader());
 
     // A second run adds its line under the same header, without a folder sync of its own for it.
     const Traced second = Convert(monthly, out, {"2004/12"});
@@ -175,7 +184,7 @@ TEST(RunLog, ALogNotOursIsOnlyAppendedToAndOneThatCannotBeWrittenIsSaid) {
     TempFolder taken, piped;
     std::filesystem::create_directory(taken.File("kolvane-log.csv"));
     ASSERT_EQ(::mkfifo(piped.File("kolvane-log.csv").c_str(), 0600), 0);
-    for (const auto& [folder, error] : {std::pair{&taken, EISDIR}, std::pair{&piped, ENODEV}}) {
+    for (const auto& [folder, error] : {std::pair{&taken, EISDIR}, std::pair{&piped, platform::kIsPipe}}) {
         const Traced run = Convert(monthly, *folder, {"2005/01"});
         EXPECT_EQ(run.outcome.Written(), 1u);
         EXPECT_NE(std::find(run.events.begin(), run.events.end(), "file Y2005_0312.csv"), run.events.end());

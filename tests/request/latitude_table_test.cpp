@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <filesystem>
 
 namespace kolvane {
@@ -25,9 +27,11 @@ TEST(LatitudeTable, ReadsRowsOfEitherFormAndNamesTheLineOfABadOne) {
                                                    " 0312 , 35:30:00 \r\n"
                                                    "\r\n"
                                                    "\"ab01\",\"44.25\"\r\n"
-                                                   "0902,20:0:0,extra\r\n");
+                                                   "0902,20:0:0,extra\r\n"
+                                                   "0903,43:03:00,141:21:00\r\n");
     const LatitudeTable table = ReadLatitudeTable(path);
-    EXPECT_EQ(table.rows.size(), 3u);
+    EXPECT_EQ(table.rows.size(), 4u);
+    EXPECT_EQ(table.longitudes, (std::map<std::string, Parts>{{"0903", {"141", "21", "00"}}}));
     EXPECT_EQ(table.rows.at("0312"), (Parts{"35", "30", "00"}));
     EXPECT_EQ(table.rows.at("ab01"), (Parts{"44.25"}));
     EXPECT_EQ(table.rows.at("0902"), (Parts{"20", "0", "0"}));
@@ -46,6 +50,8 @@ TEST(LatitudeTable, ReadsRowsOfEitherFormAndNamesTheLineOfABadOne) {
             << refusal;
     }
     EXPECT_NE(TableRefusal(folder, "0312,35.5\r\n0312,36").find("重複"), std::string::npos);
+    for (const char* row : {"0312,35.5,14", "0312,35.5,160.5", "0312,35.5,139:60:00"})
+        EXPECT_NE(TableRefusal(folder, row).find("経度は 120-155 度"), std::string::npos) << row;
 
     // A row the degrees box would let through only while typing, and station codes that are paths.
     for (const char* row : {"0101,2:31:6", "0101,3", "0101,4:0:0"})

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace kolvane {
 namespace {
 
@@ -49,6 +51,17 @@ TEST(RunRequest, LatitudeTextsBecomeDegreesAndMonthsBecomeYearRuns) {
     for (const char* bad : {"50", "19.9", "35.5x", ""}) {
         decimal.latitude = {bad};
         EXPECT_NE(Refusal(decimal), "accepted") << bad;
+    }
+
+    // The longitude goes to the checks when the boxes hold one; a half-typed one is not known, not refused
+    // (the conversion never needed it).
+    RunRequest located = Filled(out.folder());
+    located.longitude = {"139", "45", "0"};
+    EXPECT_EQ(PlanRun(located).settings.longitude, 139.75);
+    for (const std::vector<std::string>& unknown :
+         std::vector<std::vector<std::string>>{{"13", "45", "0"}, {"139", "60", "0"}, {}}) {
+        located.longitude = unknown;
+        EXPECT_TRUE(std::isnan(PlanRun(located).settings.longitude));
     }
 }
 

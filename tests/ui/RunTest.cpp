@@ -57,9 +57,9 @@ QString Completed(int written, const std::string& folder) {
     return Confirm(text);
 }
 
-// Temporary files of an atomic write start with a dot; a station's lock file stays on purpose.
+// Temporary files of an atomic write (or a lock file, which a run never leaves) start with a dot.
 QStringList Leftovers(const std::string& folder) {
-    return Entries(folder).filter(QRegularExpression(QStringLiteral("^\\.(?!kolvane-\\w+\\.lock$)")));
+    return Entries(folder).filter(QRegularExpression(QStringLiteral("^\\.")));
 }
 
 // The window listing `monthly`, coordinates set, every month selected.

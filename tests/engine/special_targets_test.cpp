@@ -1,0 +1,96 @@
+#include "engine/Engine.h"
+#include "engine/Scheduler.h"
+#include "model/Messages.h"
+#include "model/Text.h"
+#include "settings/Settings.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace kolvane {
+namespace {
+
+using testing::TempFolder;
+
+// Three night hours of 2024/07/17 with a humidity of 105: a yearly file, a companion and findings.
+std::string July() {
+    const std::string date = "2024/07/17";
+    return EncodeCp932("年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,"
+                       "露点温度,地中温度\r\n" +
+                       date + ",1:00,0.0,25.0,80,1008.0,90,2.0,4.0,90,0.00,21.4,26.0\r\n" + date +
+                       ",2:00,0.0,24.6,105,1008.2,100,1.8,3.5,100,0.00,21.3,26.0\r\n" + date +
+                       ",3:00,0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n");
+}
+
+std::string ConvertJuly(const TempFolder& folder) {
+    StationPlan plan;
+    plan.station = {"03", "12"};
+    plan.settings = {35.5, folder.folder(), folder.folder(), plan.station};
+    plan.runs = PlanYearRuns({"2024/07"}, plan.station);
+    ConversionObserver observer;
+    const ConversionOutcome outcome = RunConversion({plan}, observer, 1);
+    return outcome.stations.front().failure.value_or("");
+}
+
+bool IsKind(const std::string& path, mode_t kind) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == kind;
+}
+
+// Every file the program writes, named by a link to `node` (or by the node itself for the yearly file):
+// the run, or the settings' save, fails naming the file and what it is, and the node stays as it was.
+void ExpectNothingWrittenThrough(const std::string& node, mode_t kind, int error) {
+    const std::string said = DescribeSystemError(error);
+    for (const char* name :
+         {"Y2024_0312.csv", "Q2024_0312.csv", "C2024_0312.csv", "kolvane-log.csv", "self"}) {
+        SCOPED_TRACE(name);
+        TempFolder folder;
+        folder.Write("M2407_0312.csv", July());
+        const std::string target = std::string(name) == "self" ? node : folder.File(name);
+        const std::string path = std::string(name) == "self" ? folder.File("Y2024_0312.csv") : target;
+        if (target == node) {
+            ASSERT_EQ(::rename(node.c_str(), path.c_str()), 0);
+        } else {
+            ASSERT_EQ(::symlink(node.c_str(), path.c_str()), 0);
+        }
+        const std::string failure = ConvertJuly(folder);
+        EXPECT_NE(failure.find(path), std::string::npos) << failure;
+        EXPECT_NE(failure.find(said), std::string::npos) << failure;
+        EXPECT_TRUE(IsKind(target == node ? path : node, kind));
+        // No temporary file stays beside the node, nor in the folder.
+        for (const auto& entry : std::filesystem::directory_iterator(folder.folder()))
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+        if (target == node) {
+            ASSERT_EQ(::rename(path.c_str(), node.c_str()), 0);
+        }
+    }
+    TempFolder settings;
+    ASSERT_EQ(::symlink(node.c_str(), settings.File("kolvane.ini").c_str()), 0);
+    EXPECT_EQ(SaveSettings(settings.File("kolvane.ini"), SettingsValues{}), error);
+    EXPECT_TRUE(IsKind(node, kind));
+}
+
+TEST(SpecialTargets, NoFileIsWrittenThroughANamedPipe) {
+    TempFolder nodes;
+    const std::string pipe = nodes.File("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    ExpectNothingWrittenThrough(pipe, S_IFIFO, platform::kIsPipe);
+}
+
+TEST(SpecialTargets, NoFileIsWrittenThroughADevice) {
+    TempFolder nodes;
+    const std::string device = nodes.File("null");
+    // The system's null device made anew here: never a node of the system's own.
+    if (::mknod(device.c_str(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "making a device node needs root (mknod: " << std::strerror(errno) << ")";
+    ExpectNothingWrittenThrough(device, S_IFCHR, platform::kIsDevice);
+}
+
+} // namespace
+} // namespace kolvane
