@@ -29,7 +29,7 @@ unsigned ParseJobs(const std::string& text) {
 
 // Each option, whether it takes a value, the commands that take it and what it sets; --list, --summary
 // and --plot also choose their command.
-struct OptionSpec {
+struct OptionRow {
     std::string_view name;
     bool takesValue;
     unsigned verbs;
@@ -37,7 +37,7 @@ struct OptionSpec {
     unsigned chooses = 0;
 };
 
-constexpr OptionSpec OPTIONS[] = {
+constexpr OptionRow OPTIONS[] = {
     {"--monthly", true, CONVERT | LIST, [](Given& g, const std::string& v) { g.convert.monthly = v; }},
     {"--output", true, CONVERT, [](Given& g, const std::string& v) { g.convert.output = v; }},
     {"--group", true, CONVERT, [](Given& g, const std::string& v) { g.convert.group = v; }},
@@ -65,7 +65,7 @@ constexpr OptionSpec OPTIONS[] = {
 struct Argument {
     std::string name;
     std::string value;
-    const OptionSpec* spec = nullptr;
+    const OptionRow* row = nullptr;
 };
 
 std::vector<Argument> Tokenize(int argc, char** argv) {
@@ -90,7 +90,7 @@ std::vector<Argument> Tokenize(int argc, char** argv) {
             continue;
         }
         const auto option = std::find_if(std::begin(OPTIONS), std::end(OPTIONS),
-                                         [&](const OptionSpec& o) { return o.name == arg; });
+                                         [&](const OptionRow& o) { return o.name == arg; });
         if (option == std::end(OPTIONS)) throw UsageError(cli_text::UnknownOption(arg));
         std::string value;
         if (option->takesValue) {
@@ -114,21 +114,21 @@ bool Has(const std::vector<Argument>& arguments, std::string_view name) {
 }
 
 // The option that chose the command (none for a conversion), refusing a second one.
-const OptionSpec* ChosenBy(const std::vector<Argument>& arguments) {
-    const OptionSpec* chosen = nullptr;
+const OptionRow* ChosenBy(const std::vector<Argument>& arguments) {
+    const OptionRow* chosen = nullptr;
     for (const Argument& a : arguments) {
-        if (!a.spec || !a.spec->chooses) continue;
-        if (chosen && chosen != a.spec) throw UsageError(cli_text::Conflict(chosen->name, a.name));
-        chosen = a.spec;
+        if (!a.row || !a.row->chooses) continue;
+        if (chosen && chosen != a.row) throw UsageError(cli_text::Conflict(chosen->name, a.name));
+        chosen = a.row;
     }
     return chosen;
 }
 
-void RefuseOthers(const std::vector<Argument>& arguments, const OptionSpec* chosenBy, unsigned verb,
+void RefuseOthers(const std::vector<Argument>& arguments, const OptionRow* chosenBy, unsigned verb,
                   bool takesPlain) {
     const std::string_view by = chosenBy ? chosenBy->name : std::string_view("--monthly");
     for (const Argument& a : arguments) {
-        if (a.name.empty() ? !takesPlain : (a.spec->verbs & verb) == 0)
+        if (a.name.empty() ? !takesPlain : (a.row->verbs & verb) == 0)
             throw UsageError(cli_text::Conflict(by, a.name.empty() ? a.value : a.name));
     }
 }
@@ -158,16 +158,16 @@ Command ParseCommand(int argc, char** argv) {
     const std::vector<Argument> arguments = Tokenize(argc, argv);
     if (Has(arguments, "--help")) return HelpCommand{};
     if (Has(arguments, "--version")) return VersionCommand{};
-    const OptionSpec* chosenBy = ChosenBy(arguments);
+    const OptionRow* chosenBy = ChosenBy(arguments);
     const unsigned verb = chosenBy ? chosenBy->chooses : unsigned(CONVERT);
     RefuseOthers(arguments, chosenBy, verb, verb == CONVERT || verb == PLOT);
     Given given;
     std::vector<std::string> plain;
     for (const Argument& a : arguments) {
-        if (!a.spec)
+        if (!a.row)
             plain.push_back(a.value);
-        else if (a.spec->set)
-            a.spec->set(given, a.value);
+        else if (a.row->set)
+            a.row->set(given, a.value);
     }
     if (verb == LIST) return ListCommand{given.convert.monthly};
     if (verb == SUMMARY) return SummaryCommand{given.summary};
