@@ -30,7 +30,8 @@ struct RunJob::Active {
 class RunJob::Observer : public ConversionObserver {
   public:
     using Post = std::function<void(std::function<void()>)>;
-    Observer(RunJob& job, Active& run, Post post) : job_(job), run_(run), post_(std::move(post)) {}
+    Observer(RunJob& job, std::shared_ptr<Active> run, Post post)
+        : job_(job), run_(*run), keep_(std::move(run)), post_(std::move(post)) {}
 
     bool CancelRequested() override {
         std::unique_lock lock(run_.mutex);
@@ -46,8 +47,8 @@ class RunJob::Observer : public ConversionObserver {
             post_([job = &job_, note = FromCore(note)] { emit job->noted(note); });
         written.push_back(year.yearlyPath);
         const std::size_t count = written.size();
-        // Delivered only while the run is the job's current one, which keeps `run` alive.
-        post_([job = &job_, run = &run_, count, path = FromCore(year.yearlyPath),
+        // The notice holds the run: a slot of fileWritten may stop it and end the job's hold on it.
+        post_([job = &job_, run = keep_, count, path = FromCore(year.yearlyPath),
                suspect = year.suspectValues, y = year.year] {
             emit job->fileWritten(static_cast<int>(count), path, static_cast<qint64>(suspect), y);
             {
@@ -76,6 +77,7 @@ class RunJob::Observer : public ConversionObserver {
 
     RunJob& job_;
     Active& run_;
+    std::shared_ptr<Active> keep_;
     Post post_;
 };
 
@@ -117,7 +119,7 @@ void RunJob::Start(StationPlan plan) {
             Qt::QueuedConnection);
     };
     run->thread.reset(QThread::create([this, run, post] {
-        Observer observer(*this, *run, post);
+        Observer observer(*this, run, post);
         try {
             run->outcome = conversion_({run->plan}, observer);
         } catch (const std::exception& error) {
