@@ -32,7 +32,7 @@ bool LaterStartMayStart(const QString& folder, const QString& name) {
         mayStart = SingleInstance(folder, name).mayStart();
         done = true;
     });
-    QTest::qWaitFor([&] { return done.load(); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 10000));
     later.join();
     return mayStart;
 }
