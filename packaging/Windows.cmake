@@ -24,6 +24,8 @@ if(TARGET kolvane)
   endif()
 endif()
 
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/windows/README-Windows.txt DESTINATION .)
+
 # The MinGW runtime, unless the programs were linked without it.
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll} OUTPUT_VARIABLE found
