@@ -6,7 +6,7 @@
 #
 #   scripts/screenshots.sh [OUTPUT_FOLDER]
 #
-# Builds `kolvane-screenshots` (tests/ui/screenshots.cpp: the program's windows, driven from outside
+# Builds `kolvane-screenshots` (tools/screenshots.cpp: the program's windows, driven from outside
 # the program) in KOLVANE_BUILD_DIR (default: build) when needed. Needs xvfb and fonts-noto-cjk.
 # It reads kolvane.ini beside the program as the program does on any start but never writes it; like
 # a second instance of the program it ends at once, without pictures, while the program is running.

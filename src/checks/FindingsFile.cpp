@@ -46,27 +46,33 @@ std::optional<CheckKind> KindNamed(std::string_view name) {
 
 } // namespace
 
-std::string FormatFindingsText(const std::vector<Finding>& findings, int32_t year) {
-    std::vector<const Finding*> lines;
+std::vector<std::string> FindingLines(const std::vector<Finding>& findings, int32_t year) {
+    std::vector<const Finding*> sorted;
     for (const Finding& f : findings)
-        if (f.year == year) lines.push_back(&f);
-    std::stable_sort(lines.begin(), lines.end(), [](const Finding* a, const Finding* b) {
+        if (f.year == year) sorted.push_back(&f);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const Finding* a, const Finding* b) {
         return std::tie(a->month, a->day, a->hour, a->minute, a->column, a->kind) <
                std::tie(b->month, b->day, b->hour, b->minute, b->column, b->kind);
     });
-
-    std::string text = HeaderLine(FINDINGS_HEADER);
-    CsvWriter line(text);
-    for (const Finding* f : lines) {
-        line.AddQuotedDate(f->year, f->month, f->day);
+    std::vector<std::string> lines(sorted.size());
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        const Finding& f = *sorted[i];
+        CsvWriter line(lines[i]);
+        line.AddQuotedDate(f.year, f.month, f.day);
         std::string& hour = line.Field();
-        hour += std::to_string(f->hour);
+        hour += std::to_string(f.hour);
         hour += ':';
-        hour += PadTwoDigits(f->minute);
-        line.Add(MONTHLY_VALUE_COLUMNS[f->column].name).Add(FormatMeasured(f->value, f->column));
-        line.Add(CheckKindName(f->kind)).Add(f->explanation);
-        line.EndLine();
+        hour += PadTwoDigits(f.minute);
+        line.Add(MONTHLY_VALUE_COLUMNS[f.column].name).Add(FormatMeasured(f.value, f.column));
+        line.Add(CheckKindName(f.kind)).Add(f.explanation);
     }
+    return lines;
+}
+
+std::string FormatFindingsText(const std::vector<Finding>& findings, int32_t year) {
+    std::string text = HeaderLine(FINDINGS_HEADER);
+    for (const std::string& line : FindingLines(findings, year))
+        text.append(line).append("\r\n");
     return EncodeCp932(text);
 }
 

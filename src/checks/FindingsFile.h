@@ -18,6 +18,8 @@ inline constexpr std::array<std::string_view, 6> FINDINGS_HEADER = {"年月日",
 // column; the date as the yearly file writes it, the time as H:MM (1:00 to 24:00). Findings of other years
 // (the last hour of the year before, from a January file) are left out.
 std::string FormatFindingsText(const std::vector<Finding>& findings, int32_t year);
+// Its lines after the header, UTF-8 and without line ends.
+std::vector<std::string> FindingLines(const std::vector<Finding>& findings, int32_t year);
 
 // The findings on each day of the year, from 1 January (index 0) to 31 December.
 std::vector<int32_t> CountFindingsPerDay(const std::vector<Finding>& findings, int32_t year);

@@ -2,6 +2,7 @@
 
 #include "checks/Thresholds.h"
 #include "model/Numbers.h"
+#include "platform/PerThread.h"
 
 #include <algorithm>
 #include <charconv>
@@ -109,7 +110,7 @@ SunTable& SunLimitsOf(double latitude, SunClock clock) {
         SunClock clock{NAN, NAN};
         SunTable limits;
     };
-    thread_local std::unique_ptr<Cache> cache;
+    auto& cache = platform::PerThread<std::unique_ptr<Cache>>();
     if (!cache) cache = std::make_unique<Cache>();
     if (!(cache->latitude == latitude && cache->clock.behind == clock.behind &&
           cache->clock.ahead == clock.ahead)) {

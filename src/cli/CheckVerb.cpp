@@ -26,12 +26,9 @@ int RunCheck(const std::vector<StationPlan>& plans) {
                     std::cerr << note << "\n";
                 for (const OutputFile& file : year.files) {
                     if (file.kind != FileKind::Findings) continue;
-                    const std::string name(FileNameOf(file.path));
-                    const std::string text = DecodeCp932(file.bytes);
-                    // The header and the proof line are the file's, not findings.
-                    const std::vector<std::string_view> decoded = SplitLines(text);
-                    for (std::size_t i = 1; i + 1 < decoded.size(); ++i)
-                        if (!decoded[i].empty()) std::cout << name << ',' << decoded[i] << "\n";
+                    const std::string_view name = FileNameOf(file.path);
+                    for (const std::string& line : FindingLines(year.findings, run.Year()))
+                        std::cout << name << ',' << line << "\n";
                 }
                 all.insert(all.end(), year.findings.begin(), year.findings.end());
             }

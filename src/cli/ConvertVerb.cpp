@@ -146,11 +146,8 @@ std::vector<StationPlan> Plan(const ConvertCommand& c, ConversionRequest& reques
     }
 }
 
-} // namespace
-
-int RunConvert(ConvertCommand c) {
-    c.monthly = MonthlyFolder(c.monthly);
-    if (!c.output.empty()) c.output = WithTrailingSlash(c.output);
+// The request of the options, each value checked as the usage it is.
+ConversionRequest RequestOf(const ConvertCommand& c) {
     ConversionRequest request;
     request.stations = Stations(c);
     request.allStations = c.allStations;
@@ -173,7 +170,33 @@ int RunConvert(ConvertCommand c) {
     request.writeQuality = !c.noQuality;
     request.mergeOutput = c.mergeOutput;
     request.program = "kolvane-convert";
+    return request;
+}
 
+int ReportFailures(const ConversionOutcome& outcome, const std::vector<StationPlan>& plans) {
+    const std::size_t failures = outcome.Failures();
+    if (failures == 0) return 0;
+    if (plans.size() == 1) {
+        std::cerr << cli_text::ErrorLine(*outcome.stations.front().failure) << "\n";
+    } else {
+        // Each station's line is an error line of its own, so that a script can pick them all out.
+        std::cerr << cli_text::ErrorLine(cli_text::StationsFailed(failures, plans.size())) << "\n";
+        for (std::size_t s = 0; s < plans.size(); ++s) {
+            if (const std::optional<std::string>& failure = outcome.stations[s].failure)
+                std::cerr << cli_text::ErrorLine(
+                                 cli_text::StationFailed(StationName(plans[s].station), *failure))
+                          << "\n";
+        }
+    }
+    return EXIT_CONVERSION_ERROR;
+}
+
+} // namespace
+
+int RunConvert(ConvertCommand c) {
+    c.monthly = MonthlyFolder(c.monthly);
+    if (!c.output.empty()) c.output = WithTrailingSlash(c.output);
+    ConversionRequest request = RequestOf(c);
     std::optional<LatitudeTable> table;
     const std::vector<StationPlan> plans = Plan(c, request, table);
 
@@ -201,21 +224,7 @@ int RunConvert(ConvertCommand c) {
         PrintingObserver observer(plans, years, !c.noQuality);
         outcome = RunConversion(plans, observer, c.jobs);
     }
-    const std::size_t failures = outcome.Failures();
-    if (failures == 0) return 0;
-    if (plans.size() == 1) {
-        std::cerr << cli_text::ErrorLine(*outcome.stations.front().failure) << "\n";
-    } else {
-        // Each station's line is an error line of its own, so that a script can pick them all out.
-        std::cerr << cli_text::ErrorLine(cli_text::StationsFailed(failures, plans.size())) << "\n";
-        for (std::size_t s = 0; s < plans.size(); ++s) {
-            if (const std::optional<std::string>& failure = outcome.stations[s].failure)
-                std::cerr << cli_text::ErrorLine(
-                                 cli_text::StationFailed(StationName(plans[s].station), *failure))
-                          << "\n";
-        }
-    }
-    return EXIT_CONVERSION_ERROR;
+    return ReportFailures(outcome, plans);
 }
 
 } // namespace kolvane::cli

@@ -194,7 +194,7 @@ class ConversionRun {
         std::string lines;
         for (std::size_t y = 0; y < batch.outputs.size(); ++y) {
             const YearOutput& output = batch.outputs[y];
-            lines += FormatRunLogLine(RunLogEntryOf(plans_[s], batch.first + y, output.files.front().bytes,
+            lines += FormatRunLogLine(RunLogEntryOf(plans_[s], batch.first + y, output.proof,
                                                     output.mergedFromOutput, std::time(nullptr)));
         }
         const std::string& folder = plans_[s].settings.outputFolder;

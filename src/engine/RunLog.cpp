@@ -115,7 +115,7 @@ std::string CompactMonths(std::vector<int> months) {
     return text;
 }
 
-RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, std::string_view yearlyBytes,
+RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, const QualityProof& proof,
                           std::string_view mergedFromOutput, std::time_t now) {
     const YearRun& run = plan.runs.at(year);
     std::vector<int> months;
@@ -131,7 +131,7 @@ RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, std::string
     entry.latitude = plan.settings.latitudeText;
     entry.program = (plan.settings.program.empty() ? std::string("kolvane") : plan.settings.program) +
                     " " KOLVANE_VERSION;
-    entry.proof = ProofOf(entry.yearlyFile, yearlyBytes);
+    entry.proof = proof;
     return entry;
 }
 

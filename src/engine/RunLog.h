@@ -37,9 +37,9 @@ struct RunLogEntry {
 // The header line, CP932 with CR LF.
 std::string RunLogHeader();
 
-// The entry of year `year` of `plan`, whose yearly file holds `yearlyBytes`, written at `now`;
-// `mergedFromOutput` is the earlier yearly file of the output folder whose days were kept, or empty.
-RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, std::string_view yearlyBytes,
+// The entry of year `year` of `plan`, whose yearly file has `proof`, written at `now`; `mergedFromOutput`
+// is the earlier yearly file of the output folder whose days were kept, or empty.
+RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, const QualityProof& proof,
                           std::string_view mergedFromOutput, std::time_t now);
 
 // The month numbers as ranges in ascending order: {1,2,3,7,9,10} -> "01-03,07,09-10".

@@ -98,10 +98,10 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
         else
             output.files.push_back({file.kind, std::move(path), std::move(*texts.files[i])});
     }
-    const std::string_view yearlyName = FileNameOf(output.YearlyPath());
+    output.proof = ProofOf(FileNameOf(output.YearlyPath()), output.files.front().bytes);
+    const std::string proofLine = FormatProofLine(output.proof);
     for (OutputFile& file : output.files)
-        if (file.kind != FileKind::Yearly)
-            file.bytes += FormatProofLine(ProofOf(yearlyName, output.files.front().bytes));
+        if (file.kind != FileKind::Yearly) file.bytes += proofLine;
     NoteKeptCompanions(provenInPlace, output);
     if (inputs.yearly.bytes && inputs.yearly.bytes->empty()) output.emptyToRemove = inputs.yearly.path;
     if (fromOutput && !inputs.yearly.bytes->empty()) output.mergedFromOutput = inputs.yearly.path;

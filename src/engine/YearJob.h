@@ -4,6 +4,7 @@
 #include "engine/Plan.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"
+#include "model/YearlyProof.h"
 
 #include <string>
 #include <vector>
@@ -35,6 +36,7 @@ struct YearOutput {
     std::vector<std::string> notes{};    // of the files read: lines skipped, no rows
     std::vector<PendingFile> prepared{}; // one per file, beside it on disk, once PrepareYearOutput has run
     std::string mergedFromOutput{};      // the earlier yearly file of the output folder whose days were kept
+    QualityProof proof{};                // of the yearly file, as its companions and its log line give it
     // Companions in place that belong to the yearly file being replaced: moved to their kept names
     // (KeptCompanionPathOf) before the new files are renamed, so that a run cut off between the renames
     // leaves them beside the yearly file they describe.

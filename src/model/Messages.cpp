@@ -324,28 +324,37 @@ std::string NotAYearlyFileName(const std::string& path) {
     return "「" + path + "」は年次ファイル (Y{yyyy}_{GG}{BB}.csv) の名前ではありません。";
 }
 
+namespace {
+
+constexpr std::string_view OTHER_YEARLY =
+    "はこの年次ファイルのものではありません（別の年次ファイルと共に書かれたものです）。";
+constexpr std::string_view NO_RECORD =
+    "はこの年次ファイルのものか確かめられません（どの年次ファイルのものかの記録がありません）。";
+
+// A companion passed over: why, then what is shown without it.
+std::string NotUsed(FileKind kind, const std::string& path, std::string_view why, std::string_view instead) {
+    return Named(kind, path) + std::string(why) + std::string(instead);
+}
+
+constexpr std::string_view YEARLY_ALONE = "年次ファイルだけから示します。";
+constexpr std::string_view NO_FINDINGS_LIST = "疑わしい値の一覧は示しません。";
+
+} // namespace
+
 std::string CompanionNotBelonging(const std::string& path) {
-    return Named(FileKind::Quality, path) +
-           "はこの年次ファイルのものではありません（別の年次ファイルと共に書かれたものです）。"
-           "年次ファイルだけから示します。";
+    return NotUsed(FileKind::Quality, path, OTHER_YEARLY, YEARLY_ALONE);
 }
 
 std::string CompanionNotProven(const std::string& path) {
-    return Named(FileKind::Quality, path) +
-           "はこの年次ファイルのものか確かめられません（どの年次ファイルのものかの記録がありません）。"
-           "年次ファイルだけから示します。";
+    return NotUsed(FileKind::Quality, path, NO_RECORD, YEARLY_ALONE);
 }
 
 std::string FindingsNotBelonging(const std::string& path) {
-    return Named(FileKind::Findings, path) +
-           "はこの年次ファイルのものではありません（別の年次ファイルと共に書かれたものです）。"
-           "疑わしい値の一覧は示しません。";
+    return NotUsed(FileKind::Findings, path, OTHER_YEARLY, NO_FINDINGS_LIST);
 }
 
 std::string FindingsNotProven(const std::string& path) {
-    return Named(FileKind::Findings, path) +
-           "はこの年次ファイルのものか確かめられません（どの年次ファイルのものかの記録がありません）。"
-           "疑わしい値の一覧は示しません。";
+    return NotUsed(FileKind::Findings, path, NO_RECORD, NO_FINDINGS_LIST);
 }
 
 std::string CompanionNotWritten(FileKind kind, const std::string& companionPath) {

@@ -113,25 +113,9 @@ LeadingNumber ParseLeadingNumber(std::string_view text) {
 }
 
 bool ReadPlainDecimal(std::string_view field, double& value) {
-    static constexpr double POWERS[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
-    const bool negative = !field.empty() && field[0] == '-';
-    std::size_t i = negative ? 1 : 0;
-    uint64_t digits = 0;
-    const std::size_t start = i;
-    while (i < field.size() && IsAsciiDigit(field[i]) && i - start < 9)
-        digits = digits * 10 + static_cast<uint64_t>(field[i++] - '0');
-    if (i == start) return false;
-    std::size_t fraction = 0;
-    if (i < field.size() && field[i] == '.') {
-        const std::size_t point = ++i;
-        while (i < field.size() && IsAsciiDigit(field[i]) && i - point < 6)
-            digits = digits * 10 + static_cast<uint64_t>(field[i++] - '0');
-        fraction = i - point;
-    }
-    if (i != field.size()) return false;
-    // As the general path divides: the same digits by the same exact power of ten.
-    value = static_cast<double>(digits) / POWERS[fraction];
-    if (negative) value = -value;
+    double read = 0;
+    if (field.empty() || ReadPlainDecimalPrefix(field, read) != field.size()) return false;
+    value = read;
     return true;
 }
 

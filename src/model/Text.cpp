@@ -1,5 +1,6 @@
 #include "model/Text.h"
 
+#include "platform/PerThread.h"
 #include "platform/System.h"
 
 #include <algorithm>
@@ -59,7 +60,7 @@ std::string DecodeCp932(std::string_view bytes) {
 // run converts as it would within the whole text.
 std::string EncodeCp932(std::string_view utf8) {
     if (IsAscii(utf8)) return std::string(utf8);
-    thread_local std::unordered_map<std::string, std::string> known;
+    auto& known = platform::PerThread<std::unordered_map<std::string, std::string>>();
     std::string out;
     out.reserve(utf8.size());
     const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };

@@ -90,10 +90,23 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     setWindowTitle(text::YearViewTitle());
     setFont(JapaneseFont());
 
-    auto* label = new QLabel(text::YearCaption(), this);
+    auto* yearCaption = new QLabel(text::YearCaption(), this);
+    auto* fileCaption = new QLabel(text::ShownFileCaption(), this);
+    CreateControls(*fileCaption);
+    yearCaption->setBuddy(cboYear);
+    LayOut(yearCaption, fileCaption);
+
+    connect(cboYear, &QComboBox::currentIndexChanged, this, &YearView::LoadYear);
+    connect(chkCommonScale, &QCheckBox::toggled, this, &YearView::ShowPlot);
+    connect(findings_, &FindingsList::dayPicked, plot_, &YearPlotWidget::setPickedDay);
+    connect(cmdSavePng, &QPushButton::clicked, this, &YearView::SavePng);
+    if (cmdSaveSvg) connect(cmdSaveSvg, &QPushButton::clicked, this, &YearView::SaveSvg);
+    resize(TwipsToPixels(16500, logicalDpiX()), TwipsToPixels(11250, logicalDpiY()));
+}
+
+void YearView::CreateControls(const QLabel& fileCaption) {
     cboYear = new QComboBox(this);
     cboYear->setObjectName(QStringLiteral("cboYear"));
-    label->setBuddy(cboYear);
     cmdSavePng = new QPushButton(text::SavePngCaption(), this);
     cmdSavePng->setObjectName(QStringLiteral("cmdSavePng"));
     if (CanSaveYearPlotSvg()) {
@@ -106,11 +119,10 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     chkCommonScale->setChecked(true);
     chkCommonScale->setToolTip(text::CommonScaleTip());
     // Which file is shown: the same names lie in every folder a station was converted into.
-    auto* fileCaption = new QLabel(text::ShownFileCaption(), this);
     lblFile = new PathLabel(this);
     lblFile->setObjectName(QStringLiteral("lblFile"));
     lblFile->setTextInteractionFlags(Qt::NoTextInteraction);
-    lblFile->setFixedHeight(fileCaption->sizeHint().height());
+    lblFile->setFixedHeight(fileCaption.sizeHint().height());
     lblFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     lblQuality = new QLabel(this);
     lblQuality->setObjectName(QStringLiteral("lblQuality"));
@@ -129,9 +141,11 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     lblSaved->setText(text::PlotSaved(QString()));
     lblSaved->setFixedHeight(lblSaved->sizeHint().height());
     lblSaved->clear();
+}
 
+void YearView::LayOut(QLabel* yearCaption, QLabel* fileCaption) {
     auto* bar = new QHBoxLayout;
-    bar->addWidget(label);
+    bar->addWidget(yearCaption);
     bar->addWidget(cboYear);
     bar->addSpacing(12);
     bar->addWidget(chkCommonScale);
@@ -159,13 +173,6 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
     split->setStretchFactor(1, 1);
     column->addWidget(split, 1);
     column->addWidget(lblSaved);
-
-    connect(cboYear, &QComboBox::currentIndexChanged, this, &YearView::LoadYear);
-    connect(chkCommonScale, &QCheckBox::toggled, this, &YearView::ShowPlot);
-    connect(findings_, &FindingsList::dayPicked, plot_, &YearPlotWidget::setPickedDay);
-    connect(cmdSavePng, &QPushButton::clicked, this, &YearView::SavePng);
-    if (cmdSaveSvg) connect(cmdSaveSvg, &QPushButton::clicked, this, &YearView::SaveSvg);
-    resize(TwipsToPixels(16500, logicalDpiX()), TwipsToPixels(11250, logicalDpiY()));
 }
 
 void YearView::keyPressEvent(QKeyEvent* event) {

@@ -78,6 +78,8 @@ class YearView : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void CreateControls(const QLabel& fileCaption);
+    void LayOut(QLabel* yearCaption, QLabel* fileCaption);
     void LoadYear(int index);
     void ShowPlot();
     void Save(const QString& suffix, const QString& filter);

