@@ -254,14 +254,6 @@ TEST_F(Run, GoesOnInTheBackgroundAndACancelStopsBeforeTheNextYear) {
         usable.sort();
         EXPECT_EQ(usable, QStringList({QStringLiteral("cmdCancel"), QStringLiteral("cmdExit"),
                                        QStringLiteral("cmdHelp")}));
-        // ヘルプ opens its window while the run goes on.
-        QTest::mouseClick(Child<QPushButton>(window.get(), "cmdHelp"), Qt::LeftButton);
-        QWidget* help = nullptr;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->isVisible() && top->windowTitle() == QStringLiteral("年次ファイル生成プログラム ヘルプ"))
-                help = top;
-        ASSERT_NE(help, nullptr);
-        help->close();
         EXPECT_TRUE(cmdCancel->isVisible());
         EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
         const std::size_t asked = dialogs->folderRequests.size();
