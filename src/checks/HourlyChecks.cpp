@@ -102,7 +102,7 @@ std::string Duration(int64_t minutes) {
 // The sun is the same on a date every year: a station's years share the hours' radiation limits,
 // worked out once per thread (stations run in threads of their own).
 constexpr double DARK = -1;
-using SunTable = std::array<std::array<double, 25>, 12 * 31>; // [month, day][hour], NaN: not worked out yet
+using SunTable = std::array<std::array<double, 25>, 12 * 31>; // NaN: not worked out yet
 
 SunTable& SunLimitsOf(double latitude, SunClock clock) {
     struct Cache {
@@ -153,8 +153,25 @@ HourlyChecks::HourlyChecks(double latitude, double longitude)
     : latitude_(latitude), sunClock_(SunClockAt(longitude)) {}
 
 void HourlyChecks::Add(const HourlyTable& rows) {
+    sunLimits_ = &SunLimitsOf(latitude_, sunClock_);
     for (const HourlyRecord& row : rows)
-        Add(row);
+        AddRow(row);
+    KeepRows();
+}
+
+void HourlyChecks::Add(const HourlyRecord& row) {
+    sunLimits_ = &SunLimitsOf(latitude_, sunClock_);
+    AddRow(row);
+    KeepRows();
+}
+
+// The rows a spike test still needs, out of a table that may be gone when the next one comes.
+void HourlyChecks::KeepRows() {
+    if (!s_.current) return;
+    const HourlyRecord before = s_.before ? *s_.before : HourlyRecord{}, current = *s_.current;
+    s_.kept = {before, current};
+    s_.before = s_.before ? &s_.kept[0] : nullptr;
+    s_.current = &s_.kept[1];
 }
 
 int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
@@ -167,22 +184,22 @@ int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
     return s_.stampDay0 + row.hour * 60 + row.minute;
 }
 
-void HourlyChecks::Add(const HourlyRecord& row) {
+void HourlyChecks::AddRow(const HourlyRecord& row) {
     const int64_t stamp = StampOf(row);
     const double sunLimit = row.solar > 0 ? SunLimit(row) : 0;
     s_.dark = sunLimit == DARK;
-    [&]<std::size_t... C>(std::index_sequence<C...>) {
-        (CheckColumn<C>(row, stamp), ...);
+    // A run of equal values always ends at the row before, so one gap serves every column.
+    const int64_t gap = s_.current ? stamp - s_.currentStamp : 0;
+    const bool follows = gap > 0 && gap <= 60;
+    [&]<std::size_t... C>(std::index_sequence<C...>) __attribute__((always_inline)) {
+        (CheckColumn<C>(row, stamp, gap, follows), ...);
     }
     (std::make_index_sequence<COLUMNS>{});
     CheckRelations(row, sunLimit);
-    bool follows = false;
-    if (s_.haveCurrent) {
-        const int64_t gap = stamp - s_.currentStamp;
-        follows = gap > 0 && gap <= 60;
+    if (s_.current) {
         s_.subHourly |= gap > 0 && gap < 60;
         if (follows && s_.beforeFollows) {
-            [&]<std::size_t... C>(std::index_sequence<C...>) {
+            [&]<std::size_t... C>(std::index_sequence<C...>) __attribute__((always_inline)) {
                 (CheckSpike<C>(row), ...);
             }
             (std::make_index_sequence<COLUMNS>{});
@@ -190,9 +207,9 @@ void HourlyChecks::Add(const HourlyRecord& row) {
         s_.before = s_.current;
     }
     s_.beforeFollows = follows;
-    s_.current = row;
+    s_.current = &row;
     s_.currentStamp = stamp;
-    s_.haveCurrent = true;
+    s_.currentDark = s_.dark;
 }
 
 std::vector<Finding> HourlyChecks::Finish() {
@@ -216,30 +233,34 @@ void HourlyChecks::Report(const HourlyRecord& row, std::size_t column, CheckKind
         s_.findings.push_back(FindingAt(row, column, kind, std::move(explanation)));
 }
 
-// The range of one column's value, and the run of equal values it extends or ends. Unrolled per column
-// at compile time, so a column without a check costs nothing.
+// The range of one column's value, and the run of equal values it extends or ends. A run of one row is
+// not kept: it is the row before, when its value may persist. Unrolled per column at compile time, so a
+// column without a check costs nothing.
 template <std::size_t C>
-[[gnu::always_inline]] inline void HourlyChecks::CheckColumn(const HourlyRecord& row, int64_t stamp) {
+[[gnu::always_inline]] inline void HourlyChecks::CheckColumn(const HourlyRecord& row, int64_t stamp,
+                                                             int64_t gap, bool follows) {
     constexpr ColumnLimits limits = COLUMN_LIMITS[C];
-    const double v = row.*MONTHLY_VALUE_COLUMNS[C].field;
+    constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
+    const double v = row.*field;
     if (v < limits.low || v > limits.high) [[unlikely]]
         ReportRange(row, C);
 
+    static_assert(limits.persistHours != 1, "a run of one row is not kept");
     if constexpr (limits.persistHours > 0) {
         Run& run = s_.runs[C];
-        if (run.length > 0 && v == run.value && !(limits.persistWhen == PersistWhen::Daylight && s_.dark)) {
-            const int64_t gap = stamp - run.last;
-            if (gap > 0 && gap <= 60 && (run.length == 1 || gap == run.spacing)) {
-                run.spacing = static_cast<int32_t>(gap);
-                run.last = stamp;
+        const bool excluded = limits.persistWhen == PersistWhen::Daylight && s_.dark;
+        if (run.length >= 2) {
+            if (v == run.value && follows && gap == run.spacing && !excluded) {
                 ++run.length;
                 return;
             }
+            if (run.Minutes() >= limits.persistHours * 60) [[unlikely]]
+                ReportRun(C);
+            run.length = 0;
+        } else if (follows && v == s_.current->*field && !excluded &&
+                   PersistsWhen(limits.persistWhen, v, s_.currentDark)) {
+            run = {v, stamp - gap, static_cast<int32_t>(gap), 2};
         }
-        if (run.length > 0 && run.Minutes() >= limits.persistHours * 60) [[unlikely]]
-            ReportRun(C);
-        run.length = 0;
-        if (PersistsWhen(limits.persistWhen, v, s_.dark)) run = {v, stamp, stamp, 60, 1};
     }
 }
 
@@ -291,9 +312,8 @@ double HourlyChecks::SunLimit(const HourlyRecord& row) {
     double* known = nullptr; // the hour's limit as worked out before, on whole hours
     if (row.minute == 0 && row.second == 0 && row.hour >= 1 && row.hour <= 24 && row.month >= 1 &&
         row.month <= 12 && row.day >= 1 && row.day <= 31) {
-        known =
-            &SunLimitsOf(latitude_, sunClock_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)]
-                                              [static_cast<std::size_t>(row.hour)];
+        known = &(*sunLimits_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)]
+                              [static_cast<std::size_t>(row.hour)];
     }
     if (known && !std::isnan(*known)) return *known;
     if (row.month != s_.sunMonth || row.day != s_.sunDay) {
@@ -315,7 +335,7 @@ template <std::size_t C>
     constexpr double tolerance = COLUMN_LIMITS[C].spike;
     if constexpr (tolerance > 0) {
         constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
-        const double out = s_.current.*field - s_.before.*field, back = next.*field - s_.current.*field;
+        const double out = s_.current->*field - s_.before->*field, back = next.*field - s_.current->*field;
         if (std::fabs(out) > tolerance + SLACK && std::fabs(back) > tolerance + SLACK &&
             (out > 0) != (back > 0)) [[unlikely]]
             ReportSpike(C, next);
@@ -325,10 +345,10 @@ template <std::size_t C>
 void HourlyChecks::ReportSpike(std::size_t column, const HourlyRecord& next) {
     const double tolerance = COLUMN_LIMITS[column].spike;
     // Either side must agree, or it is a change of level that went on.
-    if (std::fabs(ValueOf(next, column) - ValueOf(s_.before, column)) > tolerance / 2 + SLACK) return;
-    const double out = ValueOf(s_.current, column) - ValueOf(s_.before, column);
-    const double back = ValueOf(next, column) - ValueOf(s_.current, column);
-    Report(s_.current, column, CheckKind::Step,
+    if (std::fabs(ValueOf(next, column) - ValueOf(*s_.before, column)) > tolerance / 2 + SLACK) return;
+    const double out = ValueOf(*s_.current, column) - ValueOf(*s_.before, column);
+    const double back = ValueOf(next, column) - ValueOf(*s_.current, column);
+    Report(*s_.current, column, CheckKind::Step,
            "前後の時間との差 " + Difference(std::fabs(out), tolerance, column) + "・" +
                WithUnit(Difference(std::fabs(back), tolerance, column), column) + " > " +
                WithUnit(Amount(tolerance, column), column));
