@@ -8,9 +8,14 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstddef>
 #include <memory>
 #include <tuple>
 #include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace kolvane {
 namespace {
@@ -122,6 +127,43 @@ SunTable& SunLimitsOf(double latitude, SunClock clock) {
     return cache->limits;
 }
 
+// The values of a record, which are its doubles from `precip` on, all in a row.
+static_assert(offsetof(HourlyRecord, groundTemp) - offsetof(HourlyRecord, precip) ==
+              (COLUMNS - 1) * sizeof(double));
+
+template <double ColumnLimits::*Limit> constexpr HourlyRecord LimitRow() {
+    HourlyRecord row;
+    for (std::size_t c = 0; c < COLUMNS; ++c)
+        row.*MONTHLY_VALUE_COLUMNS[c].field = COLUMN_LIMITS[c].*Limit;
+    return row;
+}
+constexpr HourlyRecord LOW_ROW = LimitRow<&ColumnLimits::low>(), HIGH_ROW = LimitRow<&ColumnLimits::high>();
+
+// Whether any of a row's values lies outside its range; nearly every row is inside, and two values are
+// compared at a time.
+bool OutsideRange(const HourlyRecord& row) {
+#ifdef __SSE2__
+    const auto pair = [](const HourlyRecord& r, std::size_t k) {
+        const char* values = reinterpret_cast<const char*>(&r) + offsetof(HourlyRecord, precip);
+        return _mm_loadu_pd(reinterpret_cast<const double*>(values + 2 * sizeof(double) * k));
+    };
+    __m128d outside = _mm_setzero_pd();
+    for (std::size_t k = 0; k < COLUMNS / 2; ++k)
+        outside = _mm_or_pd(outside, _mm_or_pd(_mm_cmplt_pd(pair(row, k), pair(LOW_ROW, k)),
+                                               _mm_cmpgt_pd(pair(row, k), pair(HIGH_ROW, k))));
+    static_assert(COLUMNS % 2 == 1);
+    const __m128d last = _mm_load_sd(&row.groundTemp);
+    outside = _mm_or_pd(outside, _mm_or_pd(_mm_cmplt_sd(last, _mm_load_sd(&LOW_ROW.groundTemp)),
+                                           _mm_cmpgt_sd(last, _mm_load_sd(&HIGH_ROW.groundTemp))));
+    return _mm_movemask_pd(outside) != 0;
+#else
+    bool outside = false;
+    for (std::size_t c = 0; c < COLUMNS; ++c)
+        outside |= ValueOf(row, c) < COLUMN_LIMITS[c].low || ValueOf(row, c) > COLUMN_LIMITS[c].high;
+    return outside;
+#endif
+}
+
 } // namespace
 
 std::string_view CheckKindName(CheckKind kind) {
@@ -188,14 +230,22 @@ void HourlyChecks::AddRow(const HourlyRecord& row) {
     const int64_t stamp = StampOf(row);
     const double sunLimit = row.solar > 0 ? SunLimit(row) : 0;
     s_.dark = sunLimit == DARK;
+    if (OutsideRange(row)) [[unlikely]]
+        for (std::size_t c = 0; c < COLUMNS; ++c)
+            ReportRange(row, c);
     // A run of equal values always ends at the row before, so one gap serves every column.
     const int64_t gap = s_.current ? stamp - s_.currentStamp : 0;
     const bool follows = gap > 0 && gap <= 60;
+    const HourlyRecord& previous = s_.current ? *s_.current : row; // with none, nothing follows
     [&]<std::size_t... C>(std::index_sequence<C...>) __attribute__((always_inline)) {
-        (CheckColumn<C>(row, stamp, gap, follows), ...);
+        (CheckColumn<C>(row, previous, stamp, gap, follows), ...);
     }
     (std::make_index_sequence<COLUMNS>{});
-    CheckRelations(row, sunLimit);
+    // What the relations look for, tested without a call first: nearly every row has none of it.
+    const bool sunSuspect =
+        row.solar > 0 && row.solar > (sunLimit == DARK ? SUN.nightRadiation : sunLimit) + SLACK;
+    if (row.dewPoint > row.temp || row.gust < row.windSpeed || row.windSpeed == 0 || sunSuspect) [[unlikely]]
+        CheckRelations(row, sunLimit);
     if (s_.current) {
         s_.subHourly |= gap > 0 && gap < 60;
         if (follows && s_.beforeFollows) {
@@ -237,13 +287,12 @@ void HourlyChecks::Report(const HourlyRecord& row, std::size_t column, CheckKind
 // not kept: it is the row before, when its value may persist. Unrolled per column at compile time, so a
 // column without a check costs nothing.
 template <std::size_t C>
-[[gnu::always_inline]] inline void HourlyChecks::CheckColumn(const HourlyRecord& row, int64_t stamp,
+[[gnu::always_inline]] inline void HourlyChecks::CheckColumn(const HourlyRecord& row,
+                                                             const HourlyRecord& previous, int64_t stamp,
                                                              int64_t gap, bool follows) {
     constexpr ColumnLimits limits = COLUMN_LIMITS[C];
     constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
     const double v = row.*field;
-    if (v < limits.low || v > limits.high) [[unlikely]]
-        ReportRange(row, C);
 
     static_assert(limits.persistHours != 1, "a run of one row is not kept");
     if constexpr (limits.persistHours > 0) {
@@ -257,15 +306,17 @@ template <std::size_t C>
             if (run.Minutes() >= limits.persistHours * 60) [[unlikely]]
                 ReportRun(C);
             run.length = 0;
-        } else if (follows && v == s_.current->*field && !excluded &&
-                   PersistsWhen(limits.persistWhen, v, s_.currentDark)) {
-            run = {v, stamp - gap, static_cast<int32_t>(gap), 2};
+        } else if (const double before = previous.*field;
+                   follows && v == before && !excluded &&
+                   PersistsWhen(limits.persistWhen, before, s_.currentDark)) {
+            run = {before, stamp - gap, static_cast<int32_t>(gap), 2};
         }
     }
 }
 
 void HourlyChecks::ReportRange(const HourlyRecord& row, std::size_t column) {
     const ColumnLimits& limits = COLUMN_LIMITS[column];
+    if (!(ValueOf(row, column) < limits.low || ValueOf(row, column) > limits.high)) return;
     if (ValueOf(row, column) < limits.low)
         Report(row, column, CheckKind::Range,
                std::string(limits.lowReason) + " " + WithUnit(Amount(limits.low, column), column) + " 未満");

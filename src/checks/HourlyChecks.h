@@ -76,7 +76,8 @@ class HourlyChecks {
     int64_t StampOf(const HourlyRecord& row);
     double SunLimit(const HourlyRecord& row);
     template <std::size_t C>
-    void CheckColumn(const HourlyRecord& row, int64_t stamp, int64_t gap, bool follows);
+    void CheckColumn(const HourlyRecord& row, const HourlyRecord& previous, int64_t stamp, int64_t gap,
+                     bool follows);
     void CheckRelations(const HourlyRecord& row, double sunLimit);
     template <std::size_t C> void CheckSpike(const HourlyRecord& next);
     void ReportRange(const HourlyRecord& row, std::size_t column);
