@@ -216,7 +216,7 @@ void HourlyChecks::KeepRows() {
     s_.current = &s_.kept[1];
 }
 
-int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
+inline int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
     if (row.day != s_.stampDay || row.month != s_.stampMonth || row.year != s_.stampYear) {
         s_.stampYear = row.year;
         s_.stampMonth = row.month;
@@ -250,7 +250,7 @@ void HourlyChecks::AddRow(const HourlyRecord& row) {
         s_.subHourly |= gap > 0 && gap < 60;
         if (follows && s_.beforeFollows) {
             [&]<std::size_t... C>(std::index_sequence<C...>) __attribute__((always_inline)) {
-                (CheckSpike<C>(row), ...);
+                (CheckSpike<C>(*s_.before, previous, row), ...);
             }
             (std::make_index_sequence<COLUMNS>{});
         }
@@ -359,34 +359,37 @@ void HourlyChecks::CheckRelations(const HourlyRecord& row, double sunLimit) {
 
 // The hour's limit at the top of the atmosphere in the file's hundredths, rounded up (a value that reads
 // as the limit passes), or DARK.
-double HourlyChecks::SunLimit(const HourlyRecord& row) {
-    double* known = nullptr; // the hour's limit as worked out before, on whole hours
+// Whole hours are worked out once.
+inline double HourlyChecks::SunLimit(const HourlyRecord& row) {
     if (row.minute == 0 && row.second == 0 && row.hour >= 1 && row.hour <= 24 && row.month >= 1 &&
         row.month <= 12 && row.day >= 1 && row.day <= 31) {
-        known = &(*sunLimits_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)]
-                              [static_cast<std::size_t>(row.hour)];
+        double& known = (*sunLimits_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)]
+                                     [static_cast<std::size_t>(row.hour)];
+        if (std::isnan(known)) known = WorkOutSunLimit(row);
+        return known;
     }
-    if (known && !std::isnan(*known)) return *known;
+    return WorkOutSunLimit(row);
+}
+
+double HourlyChecks::WorkOutSunLimit(const HourlyRecord& row) {
     if (row.month != s_.sunMonth || row.day != s_.sunDay) {
         s_.sun = SunHours(ComputeSolarDay(row.month, row.day, latitude_), sunClock_);
         s_.sunMonth = row.month;
         s_.sunDay = row.day;
     }
     const double endHour = row.hour + row.minute / 60.0 + row.second / 3600.0;
-    const double limit = s_.sun.DownAllHour(endHour)
-                             ? DARK
-                             : std::ceil(s_.sun.TopOfAtmosphereMax(endHour) * 100 - SLACK) / 100;
-    if (known) *known = limit;
-    return limit;
+    return s_.sun.DownAllHour(endHour) ? DARK
+                                       : std::ceil(s_.sun.TopOfAtmosphereMax(endHour) * 100 - SLACK) / 100;
 }
 
 // The current row against the one before and `next`, both at most an hour away.
 template <std::size_t C>
-[[gnu::always_inline]] inline void HourlyChecks::CheckSpike(const HourlyRecord& next) {
+[[gnu::always_inline]] inline void
+HourlyChecks::CheckSpike(const HourlyRecord& before, const HourlyRecord& current, const HourlyRecord& next) {
     constexpr double tolerance = COLUMN_LIMITS[C].spike;
     if constexpr (tolerance > 0) {
         constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
-        const double out = s_.current->*field - s_.before->*field, back = next.*field - s_.current->*field;
+        const double out = current.*field - before.*field, back = next.*field - current.*field;
         if (std::fabs(out) > tolerance + SLACK && std::fabs(back) > tolerance + SLACK &&
             (out > 0) != (back > 0)) [[unlikely]]
             ReportSpike(C, next);

@@ -75,11 +75,13 @@ class HourlyChecks {
     void KeepRows();
     int64_t StampOf(const HourlyRecord& row);
     double SunLimit(const HourlyRecord& row);
+    double WorkOutSunLimit(const HourlyRecord& row);
     template <std::size_t C>
     void CheckColumn(const HourlyRecord& row, const HourlyRecord& previous, int64_t stamp, int64_t gap,
                      bool follows);
     void CheckRelations(const HourlyRecord& row, double sunLimit);
-    template <std::size_t C> void CheckSpike(const HourlyRecord& next);
+    template <std::size_t C>
+    void CheckSpike(const HourlyRecord& before, const HourlyRecord& current, const HourlyRecord& next);
     void ReportRange(const HourlyRecord& row, std::size_t column);
     void ReportSpike(std::size_t column, const HourlyRecord& next);
     void ReportRun(std::size_t column);
