@@ -7,21 +7,36 @@
 #include "model/Numbers.h"
 #include "model/Text.h"
 
-#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace kolvane {
 namespace {
 
-constexpr int8_t NOT_READ = -1;
-constexpr int8_t DATE = 0;
-constexpr int8_t TIME = 1;
-constexpr int8_t FIRST_VALUE = 2;
-
 bool IsMissing(std::string_view field) {
     return field.empty() || field == "X";
 }
+
+// One search a line: counting byte by byte costs more than reading the line.
+std::size_t CountOf(std::string_view bytes, char c) {
+    std::size_t count = 0;
+    for (std::size_t at = bytes.find(c); at != std::string_view::npos; at = bytes.find(c, at + 1))
+        ++count;
+    return count;
+}
+
+const char* EndOfField(const char* p, const char* end) {
+    if (p == end) return end;
+    const void* comma = std::memchr(p, ',', static_cast<std::size_t>(end - p));
+    return comma ? static_cast<const char*>(comma) : end;
+}
+
+// What a field of the header's position is read into.
+struct Slot {
+    enum Role : int8_t { Ignored, Date, Time, Value } role = Ignored;
+    double HourlyRecord::*value = nullptr;
+};
 
 // One monthly file being read: its header's columns, and what every line needs again.
 class MonthlyReader {
@@ -30,43 +45,63 @@ class MonthlyReader {
 
     void Header(std::string_view line) {
         const HeaderColumns columns = MapHeader(line, MONTHLY_HEADER, {}, FileKind::Monthly, file_);
-        role_.assign(columns.fields, NOT_READ);
-        for (std::size_t c = 0; c < columns.required.size(); ++c)
-            role_[columns.required[c]] = static_cast<int8_t>(c);
+        slots_.assign(columns.fields, Slot{});
+        slots_[columns.required[0]].role = Slot::Date;
+        slots_[columns.required[1]].role = Slot::Time;
+        for (std::size_t c = 2; c < columns.required.size(); ++c)
+            slots_[columns.required[c]] = {Slot::Value, MONTHLY_VALUE_COLUMNS[c - 2].field};
     }
 
     // Each field is read as it is reached; the line is taken only when its count, values and date allow.
     void Line(std::string_view line, std::size_t number) {
         ++read_.dataLines;
-        FieldCursor cursor(line);
+        const char* p = line.data();
+        const char* const end = p + line.size();
         std::string_view field, date, time;
         std::size_t count = 0;
         bool missing = false, tooLarge = false;
         HourlyRecord r;
-        while (cursor.Next(field)) {
-            if (count < role_.size() && !missing) {
-                const int8_t role = role_[count];
-                if (role == NOT_READ) {
-                } else if (IsMissing(field)) {
+        bool more = true; // a separator was passed: another field follows, if only an empty one
+        for (std::size_t k = 0; more && !missing && k < slots_.size(); ++k) {
+            const Slot& slot = slots_[k];
+            const char* const start = p;
+            // A plain decimal that ends at a separator is the whole field: no search for its end.
+            const std::size_t plain =
+                slot.role == Slot::Value ? ReadPlainDecimalPrefix({p, end}, r.*slot.value) : 0;
+            if (plain > 0 && (p + plain == end || p[plain] == ',')) {
+                p += plain;
+            } else {
+                p = EndOfField(p, end);
+                const std::string_view text(start, static_cast<std::size_t>(p - start));
+                if (slot.role == Slot::Ignored) {
+                } else if (IsMissing(text)) {
                     missing = true;
-                } else if (role == DATE) {
-                    date = field;
-                } else if (role == TIME) {
-                    time = field;
+                } else if (slot.role == Slot::Date) {
+                    date = text;
+                } else if (slot.role == Slot::Time) {
+                    time = text;
                 } else {
-                    double& value =
-                        r.*MONTHLY_VALUE_COLUMNS[static_cast<std::size_t>(role - FIRST_VALUE)].field;
-                    if (!ReadPlainDecimal(field, value)) {
-                        const LeadingNumber n = ParseLeadingNumber(field);
-                        tooLarge |= n.status == NumberStatus::OutOfRange;
-                        value = n.value;
-                    }
+                    const LeadingNumber n = ParseLeadingNumber(text);
+                    tooLarge |= n.status == NumberStatus::OutOfRange;
+                    r.*slot.value = n.value;
                 }
             }
+            field = {start, static_cast<std::size_t>(p - start)};
             ++count;
+            more = p != end;
+            p += more ? 1 : 0;
         }
-        if (count != role_.size() && !(count == role_.size() + 1 && field.empty())) {
-            read_.Unreadable(number, line, [&] { return FieldCountCause(count, role_.size()); });
+        // Fields past the header's, or after a missing value, are only counted.
+        while (more) {
+            const char* const start = p;
+            p = EndOfField(p, end);
+            field = {start, static_cast<std::size_t>(p - start)};
+            ++count;
+            more = p != end;
+            p += more ? 1 : 0;
+        }
+        if (count != slots_.size() && !(count == slots_.size() + 1 && field.empty())) {
+            read_.Unreadable(number, line, [&] { return FieldCountCause(count, slots_.size()); });
             return;
         }
         if (missing) return;
@@ -86,7 +121,7 @@ class MonthlyReader {
   private:
     const std::string& file_;
     HourlyTable& hourly_;
-    std::vector<int8_t> role_; // for each field of a line: DATE, TIME, FIRST_VALUE + value column, NOT_READ
+    std::vector<Slot> slots_; // one for each field of the header
     std::string buffer_;
     LinesRead read_;
 };
@@ -97,9 +132,8 @@ LinesRead ParseMonthlyText(std::string_view bytes, const std::string& file, Hour
     hourly.clear();
     // At most one hour per line. Growing by doubling instead would need the table twice over while it
     // moves, which for a file of years of hours is more than the file itself.
-    const auto lineEnds = std::count(bytes.begin(), bytes.end(), '\n');
-    hourly.reserve(
-        static_cast<std::size_t>(lineEnds ? lineEnds : std::count(bytes.begin(), bytes.end(), '\r')));
+    const std::size_t lineEnds = CountOf(bytes, '\n');
+    hourly.reserve(lineEnds ? lineEnds : CountOf(bytes, '\r'));
     MonthlyReader reader(file, hourly);
     ForEachLine(bytes, [&](std::string_view line, std::size_t number) {
         if (number == 1)

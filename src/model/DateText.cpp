@@ -31,7 +31,8 @@ int32_t Digit(char c) {
     return c - '0';
 }
 
-// "yyyy/mm/dd" and "h:mm" or "hh:mm" with an hour of 1 to 23: nothing for the general rule to decide.
+// "yyyy/mm/dd" and "h:mm" or "hh:mm" with an hour of 1 to 23, or "24:00" (the day's last hour, unless
+// the next day's year has five digits): nothing for the general rule to decide.
 std::optional<DateParts> ReadUsualHour(std::string_view date, std::string_view time) {
     if (date.size() != 10 || date[4] != '/' || date[7] != '/' || time.size() < 4 || time.size() > 5 ||
         time[time.size() - 3] != ':')
@@ -42,7 +43,7 @@ std::optional<DateParts> ReadUsualHour(std::string_view date, std::string_view t
         if (i != time.size() - 3 && !IsAsciiDigit(time[i])) return std::nullopt;
     const int32_t hour = time.size() == 4 ? Digit(time[0]) : Digit(time[0]) * 10 + Digit(time[1]);
     const int32_t minute = Digit(time[time.size() - 2]) * 10 + Digit(time.back());
-    if (hour < 1 || hour > 23 || minute > 59) return std::nullopt;
+    if (hour < 1 || minute > 59 || (hour > 23 && (hour != 24 || minute != 0))) return std::nullopt;
     DateParts parts{Digit(date[0]) * 1000 + Digit(date[1]) * 100 + Digit(date[2]) * 10 + Digit(date[3]),
                     Digit(date[5]) * 10 + Digit(date[6]),
                     Digit(date[8]) * 10 + Digit(date[9]),
@@ -52,7 +53,8 @@ std::optional<DateParts> ReadUsualHour(std::string_view date, std::string_view t
     const std::chrono::year_month_day ymd{std::chrono::year{parts.year},
                                           std::chrono::month{static_cast<unsigned>(parts.month)},
                                           std::chrono::day{static_cast<unsigned>(parts.day)}};
-    if (!ymd.ok()) return std::nullopt;
+    if (!ymd.ok() || (hour == 24 && parts.year == 9999 && parts.month == 12 && parts.day == 31))
+        return std::nullopt;
     return parts;
 }
 
@@ -60,6 +62,8 @@ std::optional<DateParts> ReadUsualHour(std::string_view date, std::string_view t
 
 std::optional<DateParts> ReadObservationHour(std::string_view date, std::string_view time,
                                              std::string& buffer) {
+    // Digits and separators only: no quotes to take away first.
+    if (auto usual = ReadUsualHour(date, time)) return usual;
     // Short enough to stay inside the strings themselves; used only for fields in quotes.
     std::string dateCopy, timeCopy;
     date = StripQuotes(date, dateCopy);

@@ -40,6 +40,35 @@ bool Overflows(std::string_view mantissa, std::string_view exponent) {
     return magnitude + exp10 > 0;
 }
 
+// Where the parts of a number lie in its text: the mantissa from `start` to `mantissaEnd`, the exponent's
+// digits (with their sign) from `exponentStart` to `end`, or none when exponentStart is mantissaEnd.
+struct NumberSpan {
+    std::size_t start, mantissaEnd, exponentStart, end;
+};
+
+// The general reading, for what the short path does not take: correctly rounded, out of range only when
+// too large for a double (an underflow reads as 0).
+LeadingNumber ReadGeneral(std::string_view text, NumberSpan span, bool negative) {
+    LeadingNumber result;
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(text.data() + span.start, text.data() + span.end, value);
+    (void)ptr;
+    result.end = span.end;
+    if (ec == std::errc::result_out_of_range) {
+        const std::string_view exponent = span.exponentStart > span.mantissaEnd
+                                              ? text.substr(span.exponentStart, span.end - span.exponentStart)
+                                              : std::string_view{};
+        if (Overflows(text.substr(span.start, span.mantissaEnd - span.start), exponent)) {
+            result.status = NumberStatus::OutOfRange;
+            return result;
+        }
+        value = 0;
+    }
+    result.value = negative ? -value : value;
+    result.status = NumberStatus::Ok;
+    return result;
+}
+
 } // namespace
 
 LeadingNumber ParseLeadingNumber(std::string_view text) {
@@ -94,44 +123,13 @@ LeadingNumber ParseLeadingNumber(std::string_view text) {
         return result;
     }
 
-    double value = 0;
-    auto [ptr, ec] = std::from_chars(text.data() + mantissaStart, text.data() + i, value);
-    (void)ptr;
-    result.end = i;
-    if (ec == std::errc::result_out_of_range) {
-        std::string_view exponent =
-            exponentStart > mantissaEnd ? text.substr(exponentStart, i - exponentStart) : std::string_view{};
-        if (Overflows(text.substr(mantissaStart, mantissaEnd - mantissaStart), exponent)) {
-            result.status = NumberStatus::OutOfRange;
-            return result;
-        }
-        value = 0;
-    }
-    result.value = negative ? -value : value;
-    result.status = NumberStatus::Ok;
-    return result;
+    return ReadGeneral(text, {mantissaStart, mantissaEnd, exponentStart, i}, negative);
 }
 
 bool ReadPlainDecimal(std::string_view field, double& value) {
-    static constexpr double POWERS[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
-    const bool negative = !field.empty() && field[0] == '-';
-    std::size_t i = negative ? 1 : 0;
-    uint64_t digits = 0;
-    const std::size_t start = i;
-    while (i < field.size() && IsAsciiDigit(field[i]) && i - start < 9)
-        digits = digits * 10 + static_cast<uint64_t>(field[i++] - '0');
-    if (i == start) return false;
-    std::size_t fraction = 0;
-    if (i < field.size() && field[i] == '.') {
-        const std::size_t point = ++i;
-        while (i < field.size() && IsAsciiDigit(field[i]) && i - point < 6)
-            digits = digits * 10 + static_cast<uint64_t>(field[i++] - '0');
-        fraction = i - point;
-    }
-    if (i != field.size()) return false;
-    // As the general path divides: the same digits by the same exact power of ten.
-    value = static_cast<double>(digits) / POWERS[fraction];
-    if (negative) value = -value;
+    double read = 0;
+    if (field.empty() || ReadPlainDecimalPrefix(field, read) != field.size()) return false;
+    value = read;
     return true;
 }
 

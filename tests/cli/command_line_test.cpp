@@ -106,12 +106,11 @@ TEST(ConvertCommand, UsageErrorsExitTwoAndWriteNothing) {
     CopyGoldenMonthly(monthly);
     const std::string base = "--monthly " + monthly.folder() + " --group 03 --bucket 12 ";
     for (const std::string& arguments :
-         {std::string(""), base + "--all", base + "--lat 55:00:00 --all", base + "--lat 35:60:00 --all",
-          base + "--lat 35: --all", base + "--lat 35:30:00:00 --all", base + "--lat north --all",
-          base + "--lat 35:30:00", base + "--lat 35:30:00 --all 2000/01", base + "--lat 35:30:00 2070/01",
-          base + "--lat 35:30:00 2000/13", base + "--lat 35:30:00 2000-01",
+         {std::string(""), base + "--lat 35:60:00 --all", base + "--lat 35:30:00:00 --all",
+          base + "--lat 35:30:00", base + "--lat 35:30:00 2070/01", base + "--lat 35:30:00 2000/13",
+          base + "--lat 35:30:00 2000-01",
           "--monthly " + monthly.folder() + " --group 3 --bucket 12 --lat 35:0:0 --all",
-          "--monthly " + monthly.File("none/") + " --list", base + "--lat 35:30:00 --all --frobnicate",
+          base + "--lat 35:30:00 --all --frobnicate",
           "--monthly " + monthly.folder() + " --group 09 --bucket 09 --lat 35:0:0 --all"}) {
         SCOPED_TRACE(arguments);
         CliResult r = RunCli(arguments);
@@ -353,8 +352,6 @@ TEST(ConvertCommand, HalfTypedLatitudesAndPathLikeStationCodesAreRefused) {
              {"--station 0312 --lat 4 --all", degreesRange},
              {"--station 0312 --lat-table " + table + " --all", degreesRange},
              {"--station /../ --lat 35:30:00 --all", "「/.」は「/」を含むか"},
-             {"--group .. --bucket .. --lat 35:30:00 --all", "「..」は「/」を含むか"},
-             {"--group 03 --bucket 1/ --lat 35:30:00 --all", "「1/」は「/」を含むか"},
              {"--all-stations --lat-table " + pathTable + " --all", "「..」は「/」を含むか"}}) {
         SCOPED_TRACE(arguments);
         CliResult r = RunCli(m + arguments);

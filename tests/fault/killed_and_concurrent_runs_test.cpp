@@ -182,7 +182,7 @@ TEST(ConcurrentRuns, TwoRunsOnOneStationLoseNoMonth) {
         EXPECT_EQ(std::string(lines[0]) + "\r\n", RunLogHeader());
         for (std::size_t i = 1; i < lines.size(); ++i) {
             const std::vector<std::string> fields = SplitQuotedFields(lines[i]);
-            ASSERT_EQ(fields.size(), 6u) << lines[i];
+            ASSERT_EQ(fields.size(), 8u) << lines[i];
             logged[fields[1]] += fields[3];
         }
         EXPECT_EQ(logged.size(), std::size_t{YEARS});

@@ -65,6 +65,41 @@ TEST(MonthlyFile, IncompleteAndUnreadableLinesAreLeftOut) {
     EXPECT_EQ(t[5].hour, 10);
 }
 
+// The field count decides before a missing value does, and a value is the whole field, however the
+// reader finds its end.
+TEST(MonthlyFile, FieldCountsAndValuesAsTheFieldsHaveThem) {
+    struct Case {
+        const char* line;
+        bool taken, unreadable;
+        double temp; // when taken
+    };
+    const Case cases[] = {
+        {"2005/04/01,1:00,0,7.5,50,1000,90,1,2,90,0,1,5,", true, false, 7.5}, // Excel's trailing comma
+        {"2005/04/01,1:00,0,7.5,50,1000,90,1,2,90,0,1,5,,", false, true, 0},  // two of them
+        {"2005/04/01,1:00,0,7.5,50,1000,90,1,2,90,0,1,", false, false, 0},    // the last value empty
+        {"2005/04/01,1:00,0,X,50,1000,90,1,2,90,0,1,5,9", false, true, 0},    // missing, and a field more
+        {"2005/04/01,1:00,0,X,50,1000,90,1,2,90,0,1", false, true, 0},        // missing, and a field short
+        {"2005/04/01,1:00,0,1234567890,50,1000,90,1,2,90,0,1,5", true, false, 1234567890},
+        {"2005/04/01,1:00,0,1.1234567,50,1000,90,1,2,90,0,1,5", true, false, 1.1234567},
+        {"2005/04/01,1:00,0,12.5abc,50,1000,90,1,2,90,0,1,5", true, false, 12.5},
+        {"2005/04/01,1:00,0,-3.,50,1000,90,1,2,90,0,1,5", true, false, -3},
+        {"2005/04/01,1:00,0, 4,50,1000,90,1,2,90,0,1,5", true, false, 4},
+        {"2005/04/01,1:00,0,1e1,50,1000,90,1,2,90,0,1,5", true, false, 10},
+        {"2005/04/01,1:00,0,7.5,50,1000,90,1,2,90,0,1,5.25", true, false, 7.5}, // a value at the very end
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        HourlyTable table;
+        const LinesRead read =
+            ParseMonthlyText(EncodeCp932(HEADER + "\r\n" + c.line), "M0504_0312.csv", table);
+        ASSERT_EQ(read.taken, c.taken ? 1u : 0u);
+        EXPECT_EQ(read.unreadable, c.unreadable ? 1u : 0u);
+        if (c.taken) {
+            EXPECT_EQ(table[0].temp, c.temp);
+        }
+    }
+}
+
 TEST(MonthlyFile, TheHourTableTakesNoMoreRoomThanTheFileHasLines) {
     // A file of years of hours must not need its table twice over while the table grows.
     const HourlyTable table = ReadBytes(testing::MonthlyText(2005, 2, 1, 28));
