@@ -1,6 +1,6 @@
 // A run killed at any of its durable steps (a file's or the file system's sync, a rename, the folder's
-// sync): the next run ends as if nothing had happened, and meanwhile every yearly file in place has its
-// log line and its companions.
+// sync), once or twice: the next run ends as if nothing had happened, and meanwhile every yearly file in
+// place has its log line and its companions.
 
 #include "checks/FindingsFile.h"
 #include "engine/Engine.h"
@@ -132,22 +132,26 @@ TEST(InterruptedRun, AKillAtAnyDurableStepLeavesAStateTheNextRunCompletesAsIfUni
     ASSERT_EQ(done.size(), 6u); // Y, Q and C of each year, nothing aside
     ASSERT_GT(steps, 6);        // at least the renames into place
 
+    // Each step once, and the run again killed at another step (the last ones first) before the clean
+    // run, as a user who kills twice does.
     for (int k = 1; k <= steps; ++k) {
         SCOPED_TRACE("killed before step " + std::to_string(k) + " of " + std::to_string(steps));
         TempFolder folder;
         Prepare(folder);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            killAt = k;
-            stepsSoFar = 0;
-            Convert(folder, AUGUST, NEW_LATITUDE, COUNTED);
-            ::_exit(0);
+        for (const auto& [at, first] : {std::pair{k, true}, std::pair{steps + 1 - k, false}}) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                killAt = at;
+                stepsSoFar = 0;
+                Convert(folder, AUGUST, NEW_LATITUDE, COUNTED);
+                ::_exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            // A run that finds some of its work done takes fewer steps and may end before the second kill.
+            ASSERT_TRUE(WIFEXITED(status) && (WEXITSTATUS(status) == kKilled || !first)) << status;
+            ExpectEachYearlyFileDescribed(folder, done);
         }
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kKilled) << status;
-        ExpectEachYearlyFileDescribed(folder, done);
-
         ASSERT_EQ(Convert(folder, AUGUST, NEW_LATITUDE), std::nullopt);
         EXPECT_EQ(Differing(Outputs(folder), done), "");
         ExpectEachYearlyFileDescribed(folder, done);
