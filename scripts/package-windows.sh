@@ -10,12 +10,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 check=""
 if [[ ${1:-} == --check ]]; then check="$2"; shift 2; fi
 build="${1:-$root/build-windows}"
-timeout 1800 "$root/scripts/install-deps.sh" g++-mingw-w64-x86-64-posix wine64 zip >&2
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-timeout 600 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DKOLVANE_BUILD_UI=OFF -DKOLVANE_BUILD_TESTS=OFF -DKOLVANE_BUILD_BENCH=OFF \
-    "${launcher[@]}" >/dev/null
+source "$root/scripts/mingw.sh"
+mingw_configure "$root" "$build" -DKOLVANE_BUILD_TESTS=OFF
 timeout 3600 cmake --build "$build" -j"${KOLVANE_JOBS:-$(nproc)}" --target kolvane-convert >&2
 
 stage="$build/zip/kolvane"

@@ -22,19 +22,12 @@ namespace {
 
 constexpr std::size_t COLUMNS = MONTHLY_VALUE_COLUMNS.size();
 
-// The column a field is read from; not being in the table stops the build, not a run.
-consteval std::size_t ColumnOf(double HourlyRecord::*field) {
-    for (std::size_t c = 0; c < COLUMNS; ++c)
-        if (MONTHLY_VALUE_COLUMNS[c].field == field) return c;
-    throw "no monthly column fills this field";
-}
-
-constexpr std::size_t COLUMN_OF_TEMP = ColumnOf(&HourlyRecord::temp),
-                      COLUMN_OF_WIND_DIR = ColumnOf(&HourlyRecord::windDir),
-                      COLUMN_OF_WIND_SPEED = ColumnOf(&HourlyRecord::windSpeed),
-                      COLUMN_OF_GUST = ColumnOf(&HourlyRecord::gust),
-                      COLUMN_OF_SOLAR = ColumnOf(&HourlyRecord::solar),
-                      COLUMN_OF_DEW_POINT = ColumnOf(&HourlyRecord::dewPoint);
+constexpr std::size_t COLUMN_OF_TEMP = MonthlyColumnOf(&HourlyRecord::temp),
+                      COLUMN_OF_WIND_DIR = MonthlyColumnOf(&HourlyRecord::windDir),
+                      COLUMN_OF_WIND_SPEED = MonthlyColumnOf(&HourlyRecord::windSpeed),
+                      COLUMN_OF_GUST = MonthlyColumnOf(&HourlyRecord::gust),
+                      COLUMN_OF_SOLAR = MonthlyColumnOf(&HourlyRecord::solar),
+                      COLUMN_OF_DEW_POINT = MonthlyColumnOf(&HourlyRecord::dewPoint);
 
 // Differences of values read with one or two decimals are not exact in binary: a step of exactly the
 // tolerance must not pass it.

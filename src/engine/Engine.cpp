@@ -25,13 +25,6 @@ namespace {
 // ahead stay under 200.
 constexpr std::size_t kBatch = YearPool::kAhead;
 
-std::vector<std::string> PathsOf(const std::vector<WrittenYear>& years) {
-    std::vector<std::string> paths;
-    for (const WrittenYear& year : years)
-        paths.push_back(year.yearlyPath);
-    return paths;
-}
-
 // Whatever a year threw, as its station's failure.
 std::string FailureMessage(const std::exception_ptr& error) {
     try {
@@ -165,20 +158,21 @@ class ConversionRun {
         return batch;
     }
 
-    // Puts the batch's files in place in run order and logs them. Returns the years in place and safe
-    // from a power cut; any failure goes to the batch. None counts as written before the folders of its
-    // renames are synced.
+    // Logs the batch's years and puts their files in place in run order. Returns the years in place and
+    // safe from a power cut; any failure goes to the batch. None counts as written before the folders of
+    // its renames are synced.
     std::vector<WrittenYear> CommitBatch(std::size_t s, Batch& batch) {
         std::vector<WrittenYear> written;
         std::vector<std::string> renamedIn;
-        std::string logLines;
         try {
             SyncYearOutputs(batch.outputs);
+            // Announced, with the proof of each yearly file, before any is put in place: a run cut off
+            // anywhere leaves no yearly file without its line, and a line whose file never came is known
+            // by its proof.
+            if (!LogBatch(s, batch)) return written;
             for (YearOutput& output : batch.outputs) {
-                CommitYearOutput(output, renamedIn);
+                CommitYearOutput(output, renamedIn, calls_);
                 const std::size_t year = batch.first + written.size();
-                logLines += FormatRunLogLine(
-                    RunLogEntryOf(plans_[s], year, output.mergedFromOutput, std::time(nullptr)));
                 written.push_back({output.YearlyPath(), output.suspectValues, plans_[s].runs[year].Year(),
                                    std::move(output.notes)});
             }
@@ -190,13 +184,28 @@ class ConversionRun {
             batch.failure = message::CannotWrite(FileKind::Yearly, written.front().yearlyPath, e);
             written.clear();
         }
-        // The files are in place either way; a log that cannot say so stops the station, truthfully.
-        const std::string& folder = plans_[s].settings.outputFolder;
-        if (int e = written.empty() ? 0 : AppendRunLog(folder, logLines, calls_))
-            batch.failure =
-                message::RunLogNotWritten(folder + std::string(RUN_LOG_FILE_NAME), e, PathsOf(written)) +
-                (batch.failure ? " " + *batch.failure : std::string());
+        for (std::size_t y = 0; y < written.size(); ++y)
+            RemoveKeptCompanions(batch.outputs[y]);
         return written;
+    }
+
+    // False, with the failure in the batch, when the log could not take the lines: nothing is written.
+    bool LogBatch(std::size_t s, Batch& batch) {
+        std::string lines;
+        for (std::size_t y = 0; y < batch.outputs.size(); ++y) {
+            const YearOutput& output = batch.outputs[y];
+            lines += FormatRunLogLine(RunLogEntryOf(plans_[s], batch.first + y, output.proof,
+                                                    output.mergedFromOutput, std::time(nullptr)));
+        }
+        const std::string& folder = plans_[s].settings.outputFolder;
+        const int e = AppendRunLog(folder, lines, calls_);
+        if (e) {
+            std::vector<std::string> paths;
+            for (const YearOutput& output : batch.outputs)
+                paths.push_back(output.YearlyPath());
+            batch.failure = message::RunLogNotWritten(folder + std::string(RUN_LOG_FILE_NAME), e, paths);
+        }
+        return e == 0;
     }
 
     void ReportBatch(std::size_t s, const std::vector<WrittenYear>& written) {

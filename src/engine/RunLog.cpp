@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 
 #ifndef KOLVANE_VERSION
 #define KOLVANE_VERSION "0"
@@ -16,8 +17,9 @@
 namespace kolvane {
 namespace {
 
-constexpr std::array<std::string_view, 6> FIELDS = {"日時", "年次ファイル", "観測点",
-                                                    "月",   "緯度",         "プログラム"};
+constexpr std::array<std::string_view, 8> FIELDS = {"日時", "年次ファイル", "観測点",   "月",
+                                                    "緯度", "プログラム",   "バイト数", "CRC32"};
+constexpr std::size_t kSizeField = 6, kCrcField = 7;
 
 std::string LocalTime(std::time_t now) {
     const std::tm local = platform::LocalTime(now);
@@ -71,6 +73,26 @@ class LockByte {
     bool held_;
 };
 
+// The proof a line carries: in the header's columns, or, in a log begun by a version without them, as
+// the two fields after the header's.
+std::optional<QualityProof> ProofOfLine(const std::vector<std::string>& fields, const HeaderColumns& columns,
+                                        std::size_t headerFields) {
+    std::optional<std::size_t> size = columns.optional[kSizeField], crc = columns.optional[kCrcField];
+    if (!size || !crc) {
+        size = headerFields;
+        crc = headerFields + 1;
+    }
+    if (*size >= fields.size() || *crc >= fields.size()) return std::nullopt;
+    QualityProof proof;
+    const std::string& digits = fields[*size];
+    const auto read = std::from_chars(digits.data(), digits.data() + digits.size(), proof.size);
+    const std::optional<uint32_t> crcValue = ParseCrc(fields[*crc]);
+    if (digits.empty() || read.ec != std::errc() || read.ptr != digits.data() + digits.size() || !crcValue)
+        return std::nullopt;
+    proof.crc = *crcValue;
+    return proof;
+}
+
 } // namespace
 
 std::string RunLogHeader() {
@@ -93,8 +115,8 @@ std::string CompactMonths(std::vector<int> months) {
     return text;
 }
 
-RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, std::string_view mergedFromOutput,
-                          std::time_t now) {
+RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, const QualityProof& proof,
+                          std::string_view mergedFromOutput, std::time_t now) {
     const YearRun& run = plan.runs.at(year);
     std::vector<int> months;
     for (const std::string& name : run.monthlyNames) {
@@ -109,6 +131,7 @@ RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, std::string
     entry.latitude = plan.settings.latitudeText;
     entry.program = (plan.settings.program.empty() ? std::string("kolvane") : plan.settings.program) +
                     " " KOLVANE_VERSION;
+    entry.proof = proof;
     return entry;
 }
 
@@ -118,6 +141,10 @@ std::string FormatRunLogLine(const RunLogEntry& entry) {
     for (const std::string* field :
          {&entry.time, &entry.yearlyFile, &entry.station, &entry.months, &entry.latitude, &entry.program})
         writer.AddEscaped(*field);
+    if (entry.proof) {
+        writer.Add(std::to_string(entry.proof->size));
+        writer.Add(FormatCrc(entry.proof->crc));
+    }
     writer.EndLine();
     return EncodeCp932(line);
 }
@@ -168,17 +195,23 @@ std::optional<RunLogEntry> LastRunLogEntry(const std::string& folder, std::strin
     std::string bytes;
     if (ReadWholeFile(folder + std::string(RUN_LOG_FILE_NAME), bytes) != 0) return std::nullopt;
     const std::string text = DecodeCp932(bytes);
+    std::string yearly;
+    const std::optional<QualityProof> inPlace = ReadWholeFile(folder + std::string(yearlyFile), yearly) == 0
+                                                    ? std::optional(ProofOf(yearlyFile, yearly))
+                                                    : std::nullopt;
     // Only the file's name must be there; a field the header lacks is empty.
     static constexpr std::array<std::string_view, 1> NAME = {FIELDS[1]};
     HeaderColumns columns;
+    std::size_t headerFields = 0;
     bool usable = false;
     std::vector<std::string> fields;
-    std::optional<RunLogEntry> found;
+    std::optional<RunLogEntry> proven, unproven;
     ForEachLine(text, [&](std::string_view line, std::size_t number) {
         SplitQuotedFieldsInto(line, fields);
         if (number == 1) {
             const std::vector<std::string_view> names(fields.begin(), fields.end());
             usable = LocateColumns(names, NAME, FIELDS, columns).kind == ColumnProblem::None;
+            headerFields = fields.size();
             return;
         }
         const std::size_t name = columns.required[0];
@@ -187,9 +220,14 @@ std::optional<RunLogEntry> LastRunLogEntry(const std::string& folder, std::strin
             const std::optional<std::size_t> at = columns.optional[c];
             return at && *at < fields.size() ? fields[*at] : std::string();
         };
-        found = RunLogEntry{field(0), field(1), field(2), field(3), field(4), field(5)};
+        RunLogEntry entry{field(0), field(1), field(2), field(3), field(4), field(5)};
+        entry.proof = ProofOfLine(fields, columns, headerFields);
+        if (!entry.proof)
+            unproven = std::move(entry);
+        else if (inPlace && entry.proof->size == inPlace->size && entry.proof->crc == inPlace->crc)
+            proven = std::move(entry);
     });
-    return found;
+    return proven ? proven : unproven;
 }
 
 } // namespace kolvane

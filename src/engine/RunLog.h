@@ -2,6 +2,7 @@
 
 #include "engine/Plan.h"
 #include "model/FileIo.h"
+#include "model/YearlyProof.h"
 
 #include <cstdint>
 #include <ctime>
@@ -28,15 +29,18 @@ struct RunLogEntry {
     std::string months;     // "01-03,07", then " 結合:NAME" when the output folder's file was merged
     std::string latitude;   // as given: "35:30:00", or decimal degrees
     std::string program;    // "kolvane 0.1.0"
+    // The size and CRC-32 of the yearly file the line announces (its name unused); none on lines of
+    // versions that logged a file only once it was in place.
+    std::optional<QualityProof> proof{};
 };
 
 // The header line, CP932 with CR LF.
 std::string RunLogHeader();
 
-// The entry of year `year` of `plan`, written at `now`; `mergedFromOutput` is the earlier yearly file of
-// the output folder whose days were kept, or empty.
-RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, std::string_view mergedFromOutput,
-                          std::time_t now);
+// The entry of year `year` of `plan`, whose yearly file has `proof`, written at `now`; `mergedFromOutput`
+// is the earlier yearly file of the output folder whose days were kept, or empty.
+RunLogEntry RunLogEntryOf(const StationPlan& plan, std::size_t year, const QualityProof& proof,
+                          std::string_view mergedFromOutput, std::time_t now);
 
 // The month numbers as ranges in ascending order: {1,2,3,7,9,10} -> "01-03,07,09-10".
 std::string CompactMonths(std::vector<int> months);
@@ -56,8 +60,10 @@ int AppendRunLog(const std::string& folder, std::string_view lines, const Durabl
 // something that is not a file).
 int OpenRunLog(const std::string& folder, platform::File& out, const DurableCalls& calls = {});
 
-// The last entry of the log in `folder` for the yearly file named `yearlyFile` (ASCII case ignored), or
-// none (no log, no such line, or a log whose header lacks the fields).
+// The entry of the log in `folder` that describes the yearly file named `yearlyFile` (ASCII case ignored)
+// as it lies there: the last line whose proof matches the file's bytes, else the last line without a proof.
+// A line whose proof does not match announced a file that was never put in place (its run was cut off
+// before) or has been replaced since. None: no log, no such line, or a log whose header lacks the fields.
 std::optional<RunLogEntry> LastRunLogEntry(const std::string& folder, std::string_view yearlyFile);
 
 } // namespace kolvane

@@ -4,6 +4,7 @@
 #include "engine/Plan.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"
+#include "model/YearlyProof.h"
 
 #include <string>
 #include <vector>
@@ -35,6 +36,12 @@ struct YearOutput {
     std::vector<std::string> notes{};    // of the files read: lines skipped, no rows
     std::vector<PendingFile> prepared{}; // one per file, beside it on disk, once PrepareYearOutput has run
     std::string mergedFromOutput{};      // the earlier yearly file of the output folder whose days were kept
+    QualityProof proof{};                // of the yearly file, as its companions and its log line give it
+    // Companions in place that belong to the yearly file being replaced: moved to their kept names
+    // (KeptCompanionPathOf) before the new files are renamed, so that a run cut off between the renames
+    // leaves them beside the yearly file they describe.
+    std::vector<std::string> keepAside{};
+    std::vector<std::string> keptCopies{}; // kept names of the year's companions, removed once it is in place
 
     const std::string& YearlyPath() const { return files.front().path; }
 };
@@ -53,13 +60,17 @@ void PrepareYearOutput(YearOutput& output, const DurableCalls& calls = {});
 // Throws KolvaneError naming the yearly file of the first year with a file not synced.
 void SyncYearOutputs(std::vector<YearOutput>& outputs);
 
-// Waits until every prepared file not yet synced is on disk, deletes a noted empty yearly file, then renames
-// the companions and the yearly file last over their targets: a failure between them leaves the old yearly
-// file beside a companion that does not match it, which readers recognise. The companions left out are
+// Waits until every prepared file not yet synced is on disk, deletes a noted empty yearly file, moves the
+// companions to keep aside to their kept names, then renames the companions and the yearly file last over
+// their targets: a failure between them leaves the old yearly file beside its own companions under their
+// kept names and new ones that do not match it, which readers recognise. The companions left out are
 // removed after the yearly file is in place, so a failure before leaves the old ones beside the old yearly
 // file they belong to. Adds the folder of each file renamed to `renamedIn`: those must be synced (SyncFolder)
 // before the files count as written. Throws KolvaneError naming the yearly file and the cause (and the
 // companion, when that was the file that failed).
-void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn);
+void CommitYearOutput(YearOutput& output, std::vector<std::string>& renamedIn,
+                      const DurableCalls& calls = {});
+// Once the year is in place and its folder synced: the kept companions describe a yearly file that is gone.
+void RemoveKeptCompanions(const YearOutput& output);
 
 } // namespace kolvane

@@ -44,6 +44,9 @@ void AppendYearlyLine(std::string& out, const DailyRecord& row) {
             line.Add(WindSectorCode(value));
         else if (value == MISSING)
             line.Add("X");
+        else if (value == 0 && std::signbit(value) && row.origin == DayOrigin::Kept)
+            // Read back from "-0.0": a kept day keeps its bytes, while a computed negative zero is 0.0.
+            line.Add(DecimalsOf(column.format) == 2 ? "-0.00" : "-0.0");
         else
             AppendFixed(line.Field(), value, DecimalsOf(column.format));
     }

@@ -58,6 +58,13 @@ inline constexpr std::array<MonthlyColumn, 11> MONTHLY_VALUE_COLUMNS{{
     {"地中温度", &HourlyRecord::groundTemp},
 }};
 
+// The monthly column a field is read from. Constant-evaluated, a field in no column stops the build.
+constexpr std::size_t MonthlyColumnOf(double HourlyRecord::*field) {
+    for (std::size_t c = 0; c < MONTHLY_VALUE_COLUMNS.size(); ++c)
+        if (MONTHLY_VALUE_COLUMNS[c].field == field) return c;
+    throw "no monthly column fills this field";
+}
+
 // The values of a yearly file, after its date column, in the order they are written, each with the
 // way the daily aggregation makes it.
 inline constexpr std::array<YearlyColumn, 17> YEARLY_VALUE_COLUMNS{{

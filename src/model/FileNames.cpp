@@ -114,6 +114,12 @@ std::string QualityPathOf(const std::string& yearlyPath) {
     return CompanionPathOf(yearlyPath, 'Q');
 }
 
+std::string KeptCompanionPathOf(std::string_view companionPath) {
+    const std::string_view name = FileNameOf(companionPath);
+    return std::string(companionPath.substr(0, companionPath.size() - name.size())) + "." +
+           std::string(name) + ".kept";
+}
+
 std::optional<MonthlyNameParts> ParseMonthlyFileName(std::string_view name) {
     if (!MatchesPattern(name, MONTHLY_PATTERN)) return std::nullopt;
     return MonthlyNameParts{name.substr(MONTHLY_YY, 2),

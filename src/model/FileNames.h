@@ -46,6 +46,9 @@ std::string QualityPathOf(const std::string& yearlyPath);
 std::string FindingsFileName(std::string_view yy, const StationKey& key);
 std::string FindingsFileNameOf(std::string_view yearlyFileName);
 std::string FindingsPathOf(const std::string& yearlyPath);
+// Where a companion that still belongs to the yearly file in place is kept while a new yearly file and
+// its companions replace them: beside it, "." name ".kept" (Q2005_0312.csv -> .Q2005_0312.csv.kept).
+std::string KeptCompanionPathOf(std::string_view companionPath);
 // The last part of a path, the file's name.
 std::string_view FileNameOf(std::string_view path);
 

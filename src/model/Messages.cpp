@@ -366,12 +366,12 @@ std::string LatitudeOnRecord(std::string_view latitude) {
 }
 
 std::string RunLogNotWritten(const std::string& logPath, int errorNumber,
-                             const std::vector<std::string>& writtenPaths) {
-    std::string written;
-    for (const std::string& path : writtenPaths)
-        written += "「" + path + "」";
+                             const std::vector<std::string>& yearlyPaths) {
+    std::string paths;
+    for (const std::string& path : yearlyPaths)
+        paths += "「" + path + "」";
     return "実行記録「" + logPath + "」に書き込めません（" + DescribeSystemError(errorNumber) +
-           "）。年次ファイル" + written + "は書き込み済みです。";
+           "）。年次ファイル" + paths + "は書き込んでいません。";
 }
 
 } // namespace message

@@ -121,9 +121,10 @@ std::string FindingsNotProven(const std::string& path);
 // file was left as it was.
 std::string CompanionNotWritten(FileKind kind, const std::string& companionPath);
 
-// The run log in `logPath` could not be added to; the yearly files named were written all the same.
+// The run log in `logPath` could not be added to; the yearly files named, announced there before they
+// are put in place, were not written.
 std::string RunLogNotWritten(const std::string& logPath, int errorNumber,
-                             const std::vector<std::string>& writtenPaths);
+                             const std::vector<std::string>& yearlyPaths);
 
 // After a year plot's title: the latitude the run log names for its yearly file.
 std::string LatitudeOnRecord(std::string_view latitude);

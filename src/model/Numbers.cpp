@@ -40,6 +40,35 @@ bool Overflows(std::string_view mantissa, std::string_view exponent) {
     return magnitude + exp10 > 0;
 }
 
+// Where the parts of a number lie in its text: the mantissa from `start` to `mantissaEnd`, the exponent's
+// digits (with their sign) from `exponentStart` to `end`, or none when exponentStart is mantissaEnd.
+struct NumberSpan {
+    std::size_t start, mantissaEnd, exponentStart, end;
+};
+
+// The general reading, for what the short path does not take: correctly rounded, out of range only when
+// too large for a double (an underflow reads as 0).
+LeadingNumber ReadGeneral(std::string_view text, NumberSpan span, bool negative) {
+    LeadingNumber result;
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(text.data() + span.start, text.data() + span.end, value);
+    (void)ptr;
+    result.end = span.end;
+    if (ec == std::errc::result_out_of_range) {
+        const std::string_view exponent = span.exponentStart > span.mantissaEnd
+                                              ? text.substr(span.exponentStart, span.end - span.exponentStart)
+                                              : std::string_view{};
+        if (Overflows(text.substr(span.start, span.mantissaEnd - span.start), exponent)) {
+            result.status = NumberStatus::OutOfRange;
+            return result;
+        }
+        value = 0;
+    }
+    result.value = negative ? -value : value;
+    result.status = NumberStatus::Ok;
+    return result;
+}
+
 } // namespace
 
 LeadingNumber ParseLeadingNumber(std::string_view text) {
@@ -94,22 +123,7 @@ LeadingNumber ParseLeadingNumber(std::string_view text) {
         return result;
     }
 
-    double value = 0;
-    auto [ptr, ec] = std::from_chars(text.data() + mantissaStart, text.data() + i, value);
-    (void)ptr;
-    result.end = i;
-    if (ec == std::errc::result_out_of_range) {
-        std::string_view exponent =
-            exponentStart > mantissaEnd ? text.substr(exponentStart, i - exponentStart) : std::string_view{};
-        if (Overflows(text.substr(mantissaStart, mantissaEnd - mantissaStart), exponent)) {
-            result.status = NumberStatus::OutOfRange;
-            return result;
-        }
-        value = 0;
-    }
-    result.value = negative ? -value : value;
-    result.status = NumberStatus::Ok;
-    return result;
+    return ReadGeneral(text, {mantissaStart, mantissaEnd, exponentStart, i}, negative);
 }
 
 bool ReadPlainDecimal(std::string_view field, double& value) {

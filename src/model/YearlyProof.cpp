@@ -67,25 +67,36 @@ QualityProof ProofOf(std::string_view yearlyName, std::string_view yearlyBytes) 
     return {std::string(yearlyName), yearlyBytes.size(), Crc32(yearlyBytes)};
 }
 
+std::string FormatCrc(uint32_t crc) {
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(crc));
+    return std::string(CRC_PREFIX) + hex;
+}
+
+std::optional<uint32_t> ParseCrc(std::string_view text) {
+    if (!text.starts_with(CRC_PREFIX)) return std::nullopt;
+    const std::string_view hex = text.substr(CRC_PREFIX.size());
+    uint32_t crc = 0;
+    const auto read = std::from_chars(hex.data(), hex.data() + hex.size(), crc, 16);
+    if (hex.size() != 8 || read.ec != std::errc() || read.ptr != hex.data() + hex.size()) return std::nullopt;
+    return crc;
+}
+
 std::string FormatProofLine(const QualityProof& proof) {
-    char crc[9];
-    std::snprintf(crc, sizeof crc, "%08X", static_cast<unsigned>(proof.crc));
     return EncodeCp932(std::string(PROOF_LABEL)) + "," + proof.yearlyName + "," + std::to_string(proof.size) +
-           "," + std::string(CRC_PREFIX) + crc + "\r\n";
+           "," + FormatCrc(proof.crc) + "\r\n";
 }
 
 std::optional<QualityProof> ParseProofLine(std::string_view companionBytes) {
     const std::vector<std::string_view> fields = SplitFields(LastNonEmptyLine(companionBytes));
-    if (fields.size() < 4 || DecodeCp932(fields[0]) != PROOF_LABEL || fields[1].empty() ||
-        !fields[3].starts_with(CRC_PREFIX))
-        return std::nullopt;
+    if (fields.size() < 4 || DecodeCp932(fields[0]) != PROOF_LABEL || fields[1].empty()) return std::nullopt;
     QualityProof proof{std::string(fields[1]), 0, 0};
-    const std::string_view size = fields[2], crc = fields[3].substr(CRC_PREFIX.size());
+    const std::string_view size = fields[2];
     const auto sized = std::from_chars(size.data(), size.data() + size.size(), proof.size);
-    const auto crced = std::from_chars(crc.data(), crc.data() + crc.size(), proof.crc, 16);
-    if (size.empty() || sized.ec != std::errc() || sized.ptr != size.data() + size.size() ||
-        crc.size() != 8 || crced.ec != std::errc() || crced.ptr != crc.data() + crc.size())
+    const std::optional<uint32_t> crc = ParseCrc(fields[3]);
+    if (size.empty() || sized.ec != std::errc() || sized.ptr != size.data() + size.size() || !crc)
         return std::nullopt;
+    proof.crc = *crc;
     return proof;
 }
 
@@ -108,10 +119,16 @@ CompanionBytes ReadCompanionBytes(FileKind kind, const std::string& path, std::s
                                   std::string_view yearlyBytes) {
     CompanionBytes read;
     const int e = ReadWholeFile(path, read.bytes);
-    if (e == ENOENT) return {};
-    if (e) throw KolvaneError(message::CannotRead(kind, path, e));
-    read.state = BelongingOf(read.bytes, FileNameOf(yearlyPath), yearlyBytes);
-    return read;
+    if (e && e != ENOENT) throw KolvaneError(message::CannotRead(kind, path, e));
+    if (!e) read.state = BelongingOf(read.bytes, FileNameOf(yearlyPath), yearlyBytes);
+    if (read.state == Belonging::Belongs) return read;
+    // A run cut off between the renames of the companions and of their yearly file leaves the old
+    // yearly file's own companion under the kept name.
+    CompanionBytes kept{Belonging::Belongs, {}};
+    if (ReadWholeFile(KeptCompanionPathOf(path), kept.bytes) == 0 &&
+        ProvesYearly(kept.bytes, FileNameOf(yearlyPath), yearlyBytes))
+        return kept;
+    return e ? CompanionBytes{} : read;
 }
 
 } // namespace kolvane

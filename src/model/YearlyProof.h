@@ -30,6 +30,9 @@ uint32_t Crc32(std::string_view bytes);
 QualityProof ProofOf(std::string_view yearlyName, std::string_view yearlyBytes);
 // The proof as the companion's last line (CP932, CR LF).
 std::string FormatProofLine(const QualityProof& proof);
+// The CRC as the proof writes it, "CRC32:" and eight hex digits, and read back (none for anything else).
+std::string FormatCrc(uint32_t crc);
+std::optional<uint32_t> ParseCrc(std::string_view text);
 // The proof on the last non-empty line of a companion text; none when that line is not one.
 std::optional<QualityProof> ParseProofLine(std::string_view companionBytes);
 // Whether a companion text was written with the yearly file `yearlyName` of these bytes; names are

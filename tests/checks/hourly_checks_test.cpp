@@ -53,12 +53,6 @@ HourlyTable Hours(int32_t year, int32_t month, int32_t days) {
     return rows;
 }
 
-std::size_t ColumnOf(double HourlyRecord::*field) {
-    for (std::size_t c = 0; c < MONTHLY_VALUE_COLUMNS.size(); ++c)
-        if (MONTHLY_VALUE_COLUMNS[c].field == field) return c;
-    return MONTHLY_VALUE_COLUMNS.size();
-}
-
 std::vector<Finding> OfKind(const std::vector<Finding>& findings, CheckKind kind) {
     std::vector<Finding> found;
     for (const Finding& f : findings)
@@ -114,7 +108,7 @@ TEST(HourlyChecks, RangeLimitsAreSuspectOnlyBeyondThem) {
 }
 
 TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
-    const std::size_t solar = ColumnOf(&HourlyRecord::solar);
+    const std::size_t solar = MonthlyColumnOf(&HourlyRecord::solar);
     const SunHours sun(ComputeSolarDay(6, 21, LATITUDE));
     const double noonLimit = std::ceil(sun.TopOfAtmosphereMax(13) * 100) / 100;
     EXPECT_GT(noonLimit, 4.5); // the sun nearly overhead
@@ -156,7 +150,7 @@ TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
 }
 
 TEST(HourlyChecks, SpikesButNotChangesOfLevel) {
-    const std::size_t temp = ColumnOf(&HourlyRecord::temp);
+    const std::size_t temp = MonthlyColumnOf(&HourlyRecord::temp);
     HourlyTable rows = Hours(2024, 1, 2);
     for (HourlyRecord& r : rows) { // a level line, so only the planted change counts
         r.temp = 10 + 0.1 * ((r.hour / 2) % 2);
@@ -204,8 +198,8 @@ TEST(HourlyChecks, SpikesButNotChangesOfLevel) {
     checks.Add(february);
     found = checks.Finish();
     ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].column, ColumnOf(&HourlyRecord::pressure));
-    EXPECT_EQ(found[1].column, ColumnOf(&HourlyRecord::groundTemp));
+    EXPECT_EQ(found[0].column, MonthlyColumnOf(&HourlyRecord::pressure));
+    EXPECT_EQ(found[1].column, MonthlyColumnOf(&HourlyRecord::groundTemp));
     EXPECT_EQ(found[1].explanation, "前後の時間との差 3.1・3.2 ℃ > 3.0 ℃");
     for (const Finding& f : found)
         EXPECT_EQ(f.month * 10000 + f.day * 100 + f.hour, 13124);
@@ -254,9 +248,9 @@ TEST(HourlyChecks, StuckValues) {
     std::size_t precip = 0, wind = 0, humidity = 0;
     for (const Finding& f : found) {
         EXPECT_EQ(f.kind, CheckKind::Persistence);
-        precip += f.column == ColumnOf(&HourlyRecord::precip);
-        wind += f.column == ColumnOf(&HourlyRecord::windSpeed);
-        humidity += f.column == ColumnOf(&HourlyRecord::humidity);
+        precip += f.column == MonthlyColumnOf(&HourlyRecord::precip);
+        wind += f.column == MonthlyColumnOf(&HourlyRecord::windSpeed);
+        humidity += f.column == MonthlyColumnOf(&HourlyRecord::humidity);
     }
     EXPECT_EQ(precip, 12u);
     EXPECT_EQ(wind, 12u);
@@ -282,9 +276,9 @@ TEST(HourlyChecks, ValuesThatContradictEachOther) {
     row.gust = row.windSpeed - 0.1;
     std::vector<Finding> found = CheckHours({row}, LATITUDE);
     ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].column, ColumnOf(&HourlyRecord::gust));
+    EXPECT_EQ(found[0].column, MonthlyColumnOf(&HourlyRecord::gust));
     EXPECT_EQ(found[0].explanation, "平均風速 " + FormatMeasured(row.windSpeed, 5) + " m/s 未満");
-    EXPECT_EQ(found[1].column, ColumnOf(&HourlyRecord::dewPoint));
+    EXPECT_EQ(found[1].column, MonthlyColumnOf(&HourlyRecord::dewPoint));
     EXPECT_EQ(found[1].kind, CheckKind::Consistency);
 
     // A direction with zero wind, in files that mark calm hours with direction 0 (here only later on).
@@ -297,7 +291,7 @@ TEST(HourlyChecks, ValuesThatContradictEachOther) {
     found = CheckHours(rows, LATITUDE);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].hour, 6);
-    EXPECT_EQ(found[0].column, ColumnOf(&HourlyRecord::windDir));
+    EXPECT_EQ(found[0].column, MonthlyColumnOf(&HourlyRecord::windDir));
     EXPECT_EQ(found[0].value, 200);
 }
 

@@ -38,12 +38,6 @@ HourlyRecord& At(HourlyTable& rows, int day, int hour, int minute = 0) {
     throw std::runtime_error("no such hour");
 }
 
-std::size_t ColumnOf(double HourlyRecord::*field) {
-    for (std::size_t c = 0; c < MONTHLY_VALUE_COLUMNS.size(); ++c)
-        if (MONTHLY_VALUE_COLUMNS[c].field == field) return c;
-    return MONTHLY_VALUE_COLUMNS.size();
-}
-
 using Key = std::tuple<int, int, int, std::size_t, CheckKind>; // day, hour, minute, column, kind
 
 std::set<Key> KeysOf(const std::vector<Finding>& findings) {
@@ -112,7 +106,7 @@ TEST(RealObservations, EveryPlantedFaultIsFoundAndNothingElse) {
         HourlyTable rows = clean;
         p.plant(rows);
         const std::set<Key> found = KeysOf(CheckHours(rows, XINWU.latitude, XINWU.longitude));
-        EXPECT_TRUE(found.contains({p.day, p.firstHour, 0, ColumnOf(p.field), p.kind}));
+        EXPECT_TRUE(found.contains({p.day, p.firstHour, 0, MonthlyColumnOf(p.field), p.kind}));
         for (const auto& [day, hour, minute, column, kind] : found)
             EXPECT_TRUE(day == p.day && hour >= p.firstHour && hour <= p.lastHour)
                 << day << " " << hour << ":00 " << MONTHLY_VALUE_COLUMNS[column].name << " "
@@ -126,7 +120,7 @@ TEST(RealObservations, TheFaultsTheDataHold) {
         Station station;
         std::set<Key> expected;
     };
-    const std::size_t solar = ColumnOf(&HourlyRecord::solar);
+    const std::size_t solar = MonthlyColumnOf(&HourlyRecord::solar);
     const Case cases[] = {
         // Banqiao, 8 June 2020: 0.60 MJ/m2 from 10:00 to 15:00, a stuck value under a changing sky.
         {{"M2006_0201.csv", 24.99765, 121.442 + 15},
@@ -176,7 +170,7 @@ TEST(RealObservations, TenMinuteRowsAreCheckedAsHourlyOnes) {
     EXPECT_FALSE(checks.SawSubHourlyRows());
     checks.Finish();
 
-    const std::size_t temp = ColumnOf(&HourlyRecord::temp);
+    const std::size_t temp = MonthlyColumnOf(&HourlyRecord::temp);
     HourlyTable spike = rows;
     At(spike, 2, 3, 20).temp += 40;
     EXPECT_EQ(KeysOf(CheckHours(spike, XINWU.latitude, XINWU.longitude)),

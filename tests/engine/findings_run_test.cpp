@@ -102,7 +102,7 @@ int FailFindingsRename(const char* from, const char* to) {
         errno = EIO;
         return -1;
     }
-    return std::rename(from, to);
+    return RenameFile(from, to);
 }
 
 TEST(FindingsRun, AFailureBetweenTheRenamesIsSaidAndTheNextRunRepairsIt) {
@@ -115,17 +115,19 @@ TEST(FindingsRun, AFailureBetweenTheRenamesIsSaidAndTheNextRunRepairsIt) {
     EXPECT_EQ(s.Convert("2024/08", {.rename = FailFindingsRename}),
               message::CannotWrite(FileKind::Yearly, s.folder.File("Y2024_0312.csv"), EIO) +
                   message::CompanionNotWritten(FileKind::Findings, s.folder.File("C2024_0312.csv")));
-    // The old yearly file with its own findings; the new companion does not prove it belongs.
+    // The old yearly file, its own companions aside under their kept names, where every reader finds them.
     EXPECT_EQ(s.Read("Y2024_0312.csv"), julyYearly);
-    EXPECT_EQ(s.Read("C2024_0312.csv"), julyFindings);
-    EXPECT_FALSE(ReadCompanionOf(s.folder.File("Y2024_0312.csv"), julyYearly).Belongs());
+    EXPECT_EQ(s.Read(".C2024_0312.csv.kept"), julyFindings);
+    EXPECT_TRUE(ReadCompanionOf(s.folder.File("Y2024_0312.csv"), julyYearly).Belongs());
+    EXPECT_EQ(s.Findings().size(), 1u);
 
-    // Run again: both months' findings, each file proving it belongs to the new yearly file. July's count
-    // went with the companion that was replaced: not known, rather than a guess.
+    // Run again: both months' findings and July's count, each file proving it belongs to the new yearly
+    // file, and nothing left aside.
     ASSERT_EQ(s.Convert("2024/08"), "");
     ASSERT_EQ(s.Findings().size(), 2u);
-    EXPECT_EQ(s.Suspect(), "X 1");
+    EXPECT_EQ(s.Suspect(), "1 1");
     EXPECT_TRUE(ReadCompanionOf(s.folder.File("Y2024_0312.csv"), s.Read("Y2024_0312.csv")).Belongs());
+    EXPECT_FALSE(s.Has(".C2024_0312.csv.kept") || s.Has(".Q2024_0312.csv.kept"));
 }
 
 } // namespace

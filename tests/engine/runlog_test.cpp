@@ -46,6 +46,11 @@ const DurableCalls RECORDED{.syncFile =
                                     events.push_back("sync all");
                                     return SyncFileSystem(fd);
                                 },
+                            .rename =
+                                [](const char* from, const char* to) {
+                                    events.push_back("rename " + std::string(FileNameOf(to)));
+                                    return RenameFile(from, to);
+                                },
                             .syncFolder =
                                 [](int fd) {
                                     events.push_back("sync folder " + NameOfFd(fd));
@@ -94,23 +99,50 @@ TEST(RunLog, FieldsAreCompactQuotedWhereNeededAndReadBack) {
     for (const auto& c : MONTHS)
         EXPECT_EQ(CompactMonths(c.months), c.text);
 
-    EXPECT_EQ(RunLogHeader(), EncodeCp932("日時,年次ファイル,観測点,月,緯度,プログラム\r\n"));
-    const RunLogEntry entry{"2025/03/14 09:05:00",          "Y2024_0312.csv", "0312",
-                            "01-03,07 結合:Y2024_0312.csv", "35:30:00",       "kolvane 0.1.0"};
+    EXPECT_EQ(RunLogHeader(), EncodeCp932("日時,年次ファイル,観測点,月,緯度,プログラム,バイト数,CRC32\r\n"));
+    const RunLogEntry entry{
+        "2025/03/14 09:05:00", "Y2024_0312.csv",   "0312", "01-03,07 結合:Y2024_0312.csv", "35:30:00",
+        "kolvane 0.1.0",       ProofOf("", "year")};
     const std::string line = FormatRunLogLine(entry);
     EXPECT_EQ(line, EncodeCp932("2025/03/14 09:05:00,Y2024_0312.csv,0312,\"01-03,07 結合:Y2024_0312.csv\","
-                                "35:30:00,kolvane 0.1.0\r\n"));
+                                "35:30:00,kolvane 0.1.0,4,CRC32:" +
+                                FormatCrc(Crc32("year")).substr(6) + "\r\n"));
 
+    // The line that describes the file in place is the last whose proof matches it; a later one announced
+    // a file that never came. Lines without a proof (of earlier versions) count when none matches.
     TempFolder out;
     EXPECT_FALSE(LastRunLogEntry(out.folder(), "Y2024_0312.csv"));
-    RunLogEntry later = entry;
-    later.latitude = "36:00:00";
-    ASSERT_EQ(AppendRunLog(out.folder(), line + FormatRunLogLine(later)), 0);
-    const std::optional<RunLogEntry> last = LastRunLogEntry(out.folder(), "y2024_0312.CSV");
-    ASSERT_TRUE(last);
-    EXPECT_EQ(last->latitude, "36:00:00");
-    EXPECT_EQ(last->months, entry.months);
+    const auto with = [&](const char* latitude, std::optional<QualityProof> proof) {
+        RunLogEntry e = entry;
+        e.latitude = latitude;
+        e.proof = proof;
+        return FormatRunLogLine(e);
+    };
+    ASSERT_EQ(AppendRunLog(out.folder(), with("20:00:00", {}) + line +
+                                             with("36:00:00", ProofOf("", "other")) + with("21:00:00", {})),
+              0);
+    const struct {
+        const char* bytes; // of the yearly file in place; null: none
+        const char* latitude;
+    } CASES[] = {{"year", "35:30:00"}, {"other", "36:00:00"}, {"changed", "21:00:00"}, {nullptr, "21:00:00"}};
+    for (const auto& c : CASES) {
+        SCOPED_TRACE(c.latitude);
+        std::filesystem::remove(out.File("Y2024_0312.csv"));
+        if (c.bytes) out.Write("Y2024_0312.csv", c.bytes);
+        const std::optional<RunLogEntry> last = LastRunLogEntry(out.folder(), "Y2024_0312.csv");
+        ASSERT_TRUE(last);
+        EXPECT_EQ(last->latitude, c.latitude);
+        EXPECT_EQ(last->months, entry.months);
+    }
+    EXPECT_EQ(LastRunLogEntry(out.folder(), "y2024_0312.CSV")->latitude, "21:00:00");
     EXPECT_FALSE(LastRunLogEntry(out.folder(), "Y2023_0312.csv"));
+
+    // A log begun by an earlier version, without the proof columns: the proof is read after its fields.
+    TempFolder old;
+    old.Write("kolvane-log.csv",
+              EncodeCp932("日時,年次ファイル,観測点,月,緯度,プログラム\r\n") + line + with("21:00:00", {}));
+    old.Write("Y2024_0312.csv", "year");
+    EXPECT_EQ(LastRunLogEntry(old.folder(), "Y2024_0312.csv")->latitude, "35:30:00");
 }
 
 TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
@@ -125,13 +157,16 @@ TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
     ASSERT_EQ(lines.size(), 3u);
     const std::regex time(R"(\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2})");
     EXPECT_TRUE(std::regex_match(lines[1][0], time)) << lines[1][0];
+    const std::string y2004 = TempFolder::Read(out.File("Y2004_0312.csv"));
     EXPECT_EQ(lines[1], (std::vector<std::string>{lines[1][0], "Y2004_0312.csv", "0312", "12", "35:30:00",
-                                                  "kolvane-convert 0.1.0"}));
+                                                  "kolvane-convert 0.1.0", std::to_string(y2004.size()),
+                                                  FormatCrc(Crc32(y2004))}));
     EXPECT_EQ(lines[2][1], "Y2005_0312.csv");
     EXPECT_EQ(lines[2][3], "01-03,05");
 
-    // Each report comes after the log was synced. (A new log is made, its folder entry synced, when the
-    // station is locked, before anything is written.)
+    // The lines are on disk before any file is renamed into place, and the reports come after the folder
+    // of the renames is synced. (A new log is made, its folder entry synced, when the station is locked,
+    // before anything is written.)
     const auto between = [](const Traced& run, const std::string& from, const std::string& to) {
         std::vector<std::string> seen;
         auto it = std::find(run.events.begin(), run.events.end(), from);
@@ -139,8 +174,13 @@ TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
             seen.push_back(*it);
         return it == run.events.end() ? std::vector<std::string>{"no " + to} : seen;
     };
-    EXPECT_EQ(between(first, "sync kolvane-log.csv", "file Y2004_0312.csv"),
-              std::vector<std::string>{"sync kolvane-log.csv"});
+    const std::string outFolder =
+        "sync folder " + std::string(FileNameOf(out.folder().substr(0, out.folder().size() - 1)));
+    EXPECT_EQ(
+        between(first, "sync kolvane-log.csv", "file Y2004_0312.csv"),
+        (std::vector<std::string>{"sync kolvane-log.csv", "rename Q2004_0312.csv", "rename C2004_0312.csv",
+                                  "rename Y2004_0312.csv", "rename Q2005_0312.csv", "rename C2005_0312.csv",
+                                  "rename Y2005_0312.csv", outFolder}));
     // Both years were written in one batch: one sync of the log holds both lines, before either report.
     EXPECT_EQ(between(first, "file Y2004_0312.csv", "file Y2005_0312.csv"),
               (std::vector<std::string>{"file Y2004_0312.csv"}));
@@ -160,7 +200,8 @@ TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
     const Traced second = Convert(monthly, out, {"2004/12"});
     ASSERT_EQ(second.outcome.Written(), 1u);
     EXPECT_EQ(between(second, "sync kolvane-log.csv", "file Y2004_0312.csv"),
-              std::vector<std::string>{"sync kolvane-log.csv"});
+              (std::vector<std::string>{"sync kolvane-log.csv", "rename Q2004_0312.csv",
+                                        "rename C2004_0312.csv", "rename Y2004_0312.csv", outFolder}));
     lines = LogLines(out);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[3][1], "Y2004_0312.csv");
@@ -179,19 +220,18 @@ TEST(RunLog, ALogNotOursIsOnlyAppendedToAndOneThatCannotBeWrittenIsSaid) {
     EXPECT_EQ(SplitLines(log).size(), 3u);
     EXPECT_EQ(SplitQuotedFields(SplitLines(log)[2]).at(1), "Y2005_0312.csv");
 
-    // The name taken by a folder, or by a pipe no one reads (which must not hang the run): the yearly
-    // file is in place and reported, and the station fails saying so.
+    // The name taken by a folder, or by a pipe no one reads (which must not hang the run): no yearly
+    // file can be announced, so none is written, and the station fails saying so.
     TempFolder taken, piped;
     std::filesystem::create_directory(taken.File("kolvane-log.csv"));
     ASSERT_EQ(::mkfifo(piped.File("kolvane-log.csv").c_str(), 0600), 0);
     for (const auto& [folder, error] : {std::pair{&taken, EISDIR}, std::pair{&piped, platform::kIsPipe}}) {
         const Traced run = Convert(monthly, *folder, {"2005/01"});
-        EXPECT_EQ(run.outcome.Written(), 1u);
-        EXPECT_NE(std::find(run.events.begin(), run.events.end(), "file Y2005_0312.csv"), run.events.end());
+        EXPECT_EQ(run.outcome.Written(), 0u);
         EXPECT_EQ(run.outcome.stations[0].failure,
                   message::RunLogNotWritten(folder->File("kolvane-log.csv"), error,
                                             {folder->File("Y2005_0312.csv")}));
-        EXPECT_TRUE(std::filesystem::exists(folder->File("Y2005_0312.csv")));
+        EXPECT_EQ(folder->EntryCount(), 0);
     }
 }
 

@@ -1,8 +1,10 @@
 // Runs that end abruptly or overlap: a killed run leaves every yearly and companion file either as it
-// was or complete, and the next run clears its temporary files; two runs on one station lose no month.
+// was or complete, each yearly file with its log line and companion, and the next run clears its temporary
+// files; two runs on one station lose no month.
 
 #include "FaultSupport.h"
 #include "engine/RunLog.h"
+#include "formats/QualityFile.h"
 #include "model/Csv.h"
 #include "model/Text.h"
 
@@ -89,6 +91,7 @@ TEST(KilledRun, EveryFileIsTheOldOrTheNewOneAndTheNextRunLeavesNoTemporaryFile) 
     WriteMonths(reference, YEARS, 4);
     ASSERT_EQ(Wait(StartConvert(reference, {"--all"}, "/dev/null")), 0);
     const std::map<std::string, std::string> before = OutputFiles(reference);
+    const std::string beforeLog = TempFolder::Read(reference.File(std::string(RUN_LOG_FILE_NAME)));
     WriteMonths(reference, YEARS, 7);
     ASSERT_EQ(Wait(StartConvert(reference, {"--all"}, "/dev/null")), 0);
     const std::map<std::string, std::string> after = OutputFiles(reference);
@@ -103,6 +106,7 @@ TEST(KilledRun, EveryFileIsTheOldOrTheNewOneAndTheNextRunLeavesNoTemporaryFile) 
     for (int kill = 0; kill < KILLS; ++kill) {
         for (const auto& [name, bytes] : before)
             Put(folder, name, bytes);
+        Put(folder, std::string(RUN_LOG_FILE_NAME), beforeLog);
         const pid_t pid = StartConvert(folder, {"--all"}, "/dev/null");
         // Spread over the whole run, from its start-up to its last files, whatever the machine's pace:
         // each kill waits for a few more files to be replaced than the one before.
@@ -126,6 +130,12 @@ TEST(KilledRun, EveryFileIsTheOldOrTheNewOneAndTheNextRunLeavesNoTemporaryFile) 
                 ++replaced;
             else if (bytes != before.at(name))
                 ADD_FAILURE() << ++torn << ": " << name << " is torn";
+            // Old or new, a yearly file has its log line and a companion that belongs to it.
+            if (name[0] != 'Y') continue;
+            const std::optional<RunLogEntry> line = LastRunLogEntry(folder.folder(), name);
+            if (!line || !line->proof) ADD_FAILURE() << name << " has no log line";
+            if (!ReadCompanionOf(folder.File(name), bytes).Belongs())
+                ADD_FAILURE() << name << " lost its companion";
         }
         killedMidway += replaced > 0 && replaced < static_cast<int>(after.size());
         leftovers += !TemporaryFiles(folder).empty();
@@ -182,7 +192,7 @@ TEST(ConcurrentRuns, TwoRunsOnOneStationLoseNoMonth) {
         EXPECT_EQ(std::string(lines[0]) + "\r\n", RunLogHeader());
         for (std::size_t i = 1; i < lines.size(); ++i) {
             const std::vector<std::string> fields = SplitQuotedFields(lines[i]);
-            ASSERT_EQ(fields.size(), 6u) << lines[i];
+            ASSERT_EQ(fields.size(), 8u) << lines[i];
             logged[fields[1]] += fields[3];
         }
         EXPECT_EQ(logged.size(), std::size_t{YEARS});

@@ -58,10 +58,15 @@ TEST(YearlyFile, LineFormatAndReadingBack) {
     EXPECT_EQ(back[0].precip, MISSING);
     EXPECT_EQ(back[0].windDir, MISSING);
 
-    // Reading what was written and writing it again changes nothing but those two edge values.
+    // Reading what was written and writing it again changes nothing but the value that reads as missing:
+    // a kept day keeps its "-0.0" (and "-0.00"), while a computed negative zero is written 0.0 as ever.
     back[4].tempMin = -999.04;
-    back[4].dewPoint = -0.04;
     EXPECT_TRUE(FormatYearlyText(back) == bytes);
+    back[4].netRadiation = year[4].netRadiation = year[4].dewPoint = -0.0;
+    EXPECT_EQ(SplitLines(FormatYearlyText(back))[5],
+              "\"00/01/05\",0.0,-3.3,2.7,-999.0,65.0,1013.3,E,2.5,10.0,X,12.34,-0.0,6.7,14.4,-0.00,X,5.0");
+    EXPECT_EQ(SplitLines(FormatYearlyText(year))[5],
+              "\"00/01/05\",0.0,-3.3,2.7,-999.0,65.0,1013.3,E,2.5,10.0,X,12.34,0.0,6.7,14.4,0.00,X,5.0");
 }
 
 TEST(YearlyFile, ReaderAcceptsOnlyWholeRealDays) {

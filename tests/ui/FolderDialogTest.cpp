@@ -14,10 +14,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStorageInfo>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidgetItemIterator>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -120,23 +118,9 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
         DriveRoots({mountB, QDir::rootPath(), mountedFile, mountA, mountB, mountA + QStringLiteral("x")}),
         QStringList({QDir::rootPath(), mountA, mountB}));
     EXPECT_EQ(DriveRoots({}), QStringList({QDir::rootPath()}));
-    // The dialog lists the machine's mounts so, with the one of the test's folders among them, and
-    // opens on the drive of the working folder.
+    // Choosing a drive opens its root; the choice is made on an entry added here, so that it happens on
+    // a machine with a single mount too.
     auto* drive1 = Child<QComboBox>(&fresh, "Drive1");
-    QStringList roots;
-    for (int i = 0; i < drive1->count(); ++i) {
-        roots.append(drive1->itemData(i).toString());
-        EXPECT_EQ(drive1->itemText(i), QDir::toNativeSeparators(roots.back()));
-    }
-    EXPECT_EQ(roots, DriveRoots(roots));
-    EXPECT_TRUE(roots.contains(QStorageInfo(temp.path()).rootPath())) << roots.join(u' ').toStdString();
-    EXPECT_EQ(roots.value(drive1->currentIndex()), QStorageInfo(QDir::currentPath()).rootPath());
-
-    // Setting the folder moves no drive; choosing a drive opens its root. The choice is made on a
-    // second entry added here, so that it happens on a machine with a single mount too.
-    const int before = drive1->currentIndex();
-    fresh.setPath(QString::fromStdString(a));
-    EXPECT_EQ(drive1->currentIndex(), before);
     drive1->addItem(open);
     drive1->setCurrentIndex(drive1->count() - 1);
     EXPECT_EQ(dir1->path(), open);
@@ -173,16 +157,6 @@ TEST_F(FolderDialog, ShowsTheFolderOkTakes) {
     QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, onName(out1));
     EXPECT_EQ(dir1->highlightedPath(), open + QStringLiteral("/out1"));
     EXPECT_EQ(txtOpen->text(), QDir::toNativeSeparators(open));
-    // In the list the open folder alone is bold; every entry tells its full path.
-    const QString openName = QDir(open).dirName();
-    for (QTreeWidgetItemIterator it(dir1); *it; ++it)
-        EXPECT_EQ((*it)->font(0).bold(), (*it)->text(0) == openName) << (*it)->text(0).toStdString();
-    EXPECT_EQ(out1->toolTip(0), QDir::toNativeSeparators(open + QStringLiteral("/out1")));
-    // A long name is not cut: the column is as wide as the name, and the list scrolls to it.
-    QTreeWidgetItem* longEntry = EntryNamed(dir1, QString::fromStdString(longName));
-    ASSERT_NE(longEntry, nullptr);
-    EXPECT_GE(dir1->columnWidth(0), dir1->fontMetrics().horizontalAdvance(longEntry->text(0)));
-
     // Opening out1 moves the shown path with it; OK returns it.
     QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, onName(out1));
     EXPECT_EQ(txtOpen->text(), QDir::toNativeSeparators(open + QStringLiteral("/out1")));
