@@ -15,7 +15,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 check=""
 if [[ ${1:-} == --check ]]; then check="$2"; shift 2; fi
 build="${1:-$root/build-windows}"
-timeout 1800 "$root/scripts/install-deps.sh" g++-mingw-w64-x86-64-posix wine64 zip unzip nsis >&2
+source "$root/scripts/mingw.sh"
+timeout 1800 "$root/scripts/install-deps.sh" unzip nsis >&2
 
 # --- The window, when Qt for Windows is at hand ---
 window=(-DKOLVANE_BUILD_UI=OFF)
@@ -31,11 +32,7 @@ else
 fi
 # ---
 
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-timeout 600 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release "${window[@]}" -DKOLVANE_BUILD_TESTS=OFF -DKOLVANE_BUILD_BENCH=OFF \
-    "${launcher[@]}" >/dev/null
+mingw_configure "$root" "$build" -DKOLVANE_BUILD_TESTS=OFF "${window[@]}"
 timeout 3600 cmake --build "$build" -j"${KOLVANE_JOBS:-$(nproc)}" --target "${targets[@]}" >&2
 rm -f "$build"/Kolvane-*-windows-x64.{zip,exe}
 (cd "$build" && timeout 900 cpack -G "$generators" >&2)
@@ -70,7 +67,9 @@ if [[ -n $check ]]; then
             if [[ $side == linux ]]; then
                 "$check" "${arguments[@]}" >/dev/null 2>&1
             else
-                timeout 600 "$wine" "$convert" "${arguments[@]}" >/dev/null 2>&1
+                timeout 600 "$wine" "$convert" "${arguments[@]}" >/dev/null 2>"$out.err"
+                # Under Wine a crash in a worker thread can end the program with status 0.
+                ! grep -q "Unhandled" "$out.err" || { cat "$out.err" >&2; exit 1; }
             fi
         done
         compared=0

@@ -4,7 +4,7 @@
 #include "checks/FindingsFile.h"
 #include "engine/YearJob.h"
 #include "model/Error.h"
-#include "model/Text.h"
+#include "model/FileNames.h"
 
 #include <iostream>
 

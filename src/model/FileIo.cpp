@@ -292,7 +292,9 @@ int RemoveStaleTemporaryFiles(const std::string& folder) {
 std::string FolderLookup::Resolve(const std::string& name) {
     std::string exact = folder_ + name;
     platform::Status st;
-    if (platform::LinkStat(exact, st) == 0 && st.kind != Kind::Missing) return exact;
+    // Where the system ignores case, only the listing knows how the name found is spelt.
+    if (!platform::kNamesIgnoreCase && platform::LinkStat(exact, st) == 0 && st.kind != Kind::Missing)
+        return exact;
     if (!listed_) {
         listed_ = true;
         std::vector<platform::FolderEntry> entries;

@@ -99,9 +99,9 @@ int RemoveFile(const std::string& path);
 int RemoveStaleTemporaryFiles(const std::string& folder);
 
 // Finds names in one folder (ending in "/") as a case-insensitive file system would. Resolve gives
-// the exact name when it exists, else the folder entry equal to it ignoring ASCII case (first in name
-// order), else the exact name. The folder is listed once, at the first name that does not exist
-// exactly, instead of once per name.
+// the exact name when it exists (as spelt on disk where the system ignores case), else the folder entry
+// equal to it ignoring ASCII case (first in name order), else the exact name. The folder is listed once, at
+// the first name that does not exist exactly, instead of once per name.
 class FolderLookup {
   public:
     explicit FolderLookup(std::string folder) : folder_(std::move(folder)) {}

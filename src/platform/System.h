@@ -31,6 +31,12 @@ inline constexpr char kSeparator = '\\';
 inline constexpr std::string_view kSeparators = "/";
 inline constexpr char kSeparator = '/';
 #endif
+// Whether "a.csv" and "A.CSV" name the same file.
+#ifdef _WIN32
+inline constexpr bool kNamesIgnoreCase = true;
+#else
+inline constexpr bool kNamesIgnoreCase = false;
+#endif
 // A character no file name may hold (beyond the separators): ":" on Windows, else only NUL.
 bool IsReservedInName(char c);
 

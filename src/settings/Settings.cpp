@@ -13,10 +13,11 @@ namespace {
 
 enum Entry { LOAD, PREF, LOCALE, LAT_DEG, LAT_MIN, LAT_SEC, LON_DEG, LON_MIN, LON_SEC };
 
-// The folder of a path ("" when it has none), without its trailing "/".
+// The folder of a path ("" when it has none), without its trailing separator.
 std::string ParentFolder(const std::string& path) {
-    std::size_t slash = path.find_last_of('/');
-    while (slash != std::string::npos && slash > 0 && path[slash - 1] == '/')
+    std::size_t slash = path.find_last_of(platform::kSeparators);
+    while (slash != std::string::npos && slash > 0 &&
+           platform::kSeparators.find(path[slash - 1]) != std::string_view::npos)
         --slash;
     return slash == std::string::npos || slash == 0 ? std::string() : path.substr(0, slash);
 }
@@ -84,7 +85,7 @@ int SaveSettings(const std::string& path, const SettingsValues& values) {
 
 std::string StartMonthlyFolder(const std::string& stored, const std::string& dataFolder) {
     if (!stored.empty() && IsFolder(stored)) return WithTrailingSlash(stored);
-    return WithTrailingSlash(dataFolder) + "Data/";
+    return WithTrailingSlash(WithTrailingSlash(dataFolder) + "Data");
 }
 
 } // namespace kolvane

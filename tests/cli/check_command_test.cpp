@@ -69,9 +69,7 @@ TEST(CheckCommand, TheLongitudeGivenDecidesWhichHoursAreDark) {
     TempFolder monthly;
     monthly.Write(
         "M2406_0312.csv",
-        EncodeCp932("年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,"
-                    "露点温度,地中温度\r\n"
-                    "2024/06/21,22:00,0.0,18.0,80,1008.0,90,2.0,4.0,90,0.05,14.4,19.0\r\n"));
+        EncodeCp932(HEADER + "2024/06/21,22:00,0.0,18.0,80,1008.0,90,2.0,4.0,90,0.05,14.4,19.0\r\n"));
     const std::string table = monthly.Write("lat.csv", "観測点,緯度,経度\n0312,43:03:00,141:21:00\n");
     const std::string dark = "太陽が地平線の下にある時間に 0.02 MJ/㎡ を超える";
     const std::vector<std::string> run{"--monthly", monthly.folder(), "--station",
@@ -108,9 +106,7 @@ TEST(CheckCommand, TheLongitudeGivenDecidesWhichHoursAreDark) {
 // hourly; hourly rows get no such note.
 TEST(CheckCommand, RowsCloserThanAnHourAreNamed) {
     TempFolder monthly;
-    std::string tenMinutes =
-        "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,"
-        "地中温度\r\n";
+    std::string tenMinutes = HEADER;
     for (int m = 10; m <= 50; m += 10)
         tenMinutes +=
             "2024/07/17,3:" + std::to_string(m) + ",0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n";

@@ -123,8 +123,9 @@ TEST(ConvertCommand, UsageErrorsExitTwoAndWriteNothing) {
         SCOPED_TRACE(output);
         CliResult r = RunCli(base + "--lat 35:30:00 --all --output " + output);
         EXPECT_EQ(r.exitCode, 2);
-        EXPECT_NE(r.err.find("年次ファイルを保存するフォルダ「" + output + "/」がありません。"),
-                  std::string::npos)
+        EXPECT_NE(
+            r.err.find("年次ファイルを保存するフォルダ「" + WithTrailingSlash(output) + "」がありません。"),
+            std::string::npos)
             << r.err;
         EXPECT_TRUE(r.out.empty());
     }
@@ -146,7 +147,9 @@ TEST(ConvertCommand, UsageErrorsExitTwoAndWriteNothing) {
     // A value that does start with "-" is given joined to its option.
     CliResult joined = RunCli("--monthly=-none --list");
     EXPECT_EQ(joined.exitCode, 2);
-    EXPECT_NE(joined.err.find("「-none/」がありません"), std::string::npos) << joined.err;
+    EXPECT_NE(joined.err.find("「-none" + std::string(1, platform::kSeparator) + "」がありません"),
+              std::string::npos)
+        << joined.err;
     EXPECT_EQ(scratch.EntryCount(), 1);
     EXPECT_EQ(monthly.EntryCount(), 3);
     EXPECT_EQ(RunCli("--help").exitCode, 0);
@@ -365,7 +368,9 @@ TEST(ConvertCommand, AMonthlyFileThatIsALinkToNothingIsMissingAndALinkLoopIsName
     TempFolder monthly, out;
     CopyGoldenMonthly(monthly);
     const std::string dangling = monthly.File("M0002_0312.csv");
-    std::filesystem::create_symlink(monthly.File("gone.csv"), dangling);
+    std::error_code linked;
+    std::filesystem::create_symlink(monthly.File("gone.csv"), dangling, linked);
+    if (linked) GTEST_SKIP() << "no symbolic links can be made here: " << linked.message();
     const std::string base =
         "--monthly " + monthly.folder() + " --output " + out.folder() + " --station 0312 --lat 35:30:00 ";
     CliResult r = RunCli(base + "2000/01 2000/02");

@@ -102,7 +102,7 @@ int FailFindingsRename(const char* from, const char* to) {
         errno = EIO;
         return -1;
     }
-    return std::rename(from, to);
+    return RenameFile(from, to);
 }
 
 TEST(FindingsRun, AFailureBetweenTheRenamesIsSaidAndTheNextRunRepairsIt) {

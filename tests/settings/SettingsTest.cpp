@@ -45,6 +45,9 @@ TEST(Settings, DefaultsAndTheFirstFileThenValuesRoundTripAndOtherLinesStay) {
     v.monthlyFolder = "/two\nlines/";
     ASSERT_EQ(SaveSettings(path, v), 0);
     EXPECT_EQ(LoadSettings(path).monthlyFolder, "/home/観測/");
+
+    // The folders of a first settings file are made, joined as the system joins them.
+    EXPECT_EQ(SaveSettings(SettingsPath(temp.Folder("profile") + "Kolvane"), v), 0);
 }
 
 TEST(Settings, StoredPrefectureIndexIsReadLeniently) {
@@ -65,9 +68,9 @@ TEST(Settings, LocalityCodeRememberedAtExitAndStartFolder) {
     EXPECT_EQ(LocalityCodeAtExit(temp.File("none.dat"), 13, "東京", "44100"), "44100");
 
     std::filesystem::create_directory(temp.File("months"));
-    const std::string exe = temp.folder().substr(0, temp.folder().size() - 1); // without the "/"
-    EXPECT_EQ(StartMonthlyFolder(temp.File("months"), exe), temp.File("months/"));
-    EXPECT_EQ(StartMonthlyFolder(temp.File("deleted/"), exe), temp.File("Data/"));
+    const std::string exe = temp.folder().substr(0, temp.folder().size() - 1); // without the separator
+    EXPECT_EQ(StartMonthlyFolder(temp.File("months"), exe), temp.Folder("months"));
+    EXPECT_EQ(StartMonthlyFolder(temp.File("deleted/"), exe), temp.Folder("Data"));
 }
 
 } // namespace

@@ -19,8 +19,10 @@ class TempFolder {
     }
     ~TempFolder() { std::filesystem::remove_all(path_); }
 
-    std::string folder() const { return path_.string() + "/"; }
+    // Joined with the system's separator, as the program joins the folders a user gives it.
+    std::string folder() const { return WithTrailingSlash(path_.string()); }
     std::string File(const std::string& name) const { return folder() + name; }
+    std::string Folder(const std::string& name) const { return WithTrailingSlash(File(name)); }
     std::string Write(const std::string& name, const std::string& bytes) const {
         WriteFileAtomically(File(name), bytes);
         return File(name);

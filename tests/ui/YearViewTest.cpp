@@ -62,6 +62,8 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     auto* years = Child<QComboBox>(view.get(), "cboYear");
     EXPECT_EQ(Texts(years), Strings({"2023年", "2024年"}));
     EXPECT_EQ(years->currentText(), QStringLiteral("2024年"));
+    // A year without a file (the run wrote none): the latest is shown.
+    EXPECT_EQ(Open(2030)->windowTitle(), QStringLiteral("グラフ - Y2024_0101.csv"));
     ASSERT_TRUE(view->series());
     EXPECT_EQ(view->series()->days.size(), 366u);
 
