@@ -69,7 +69,7 @@ if [[ -n $check ]]; then
             else
                 timeout 600 "$wine" "$convert" "${arguments[@]}" >/dev/null 2>"$out.err"
                 # Under Wine a crash in a worker thread can end the program with status 0.
-                ! grep -q "Unhandled" "$out.err" || { cat "$out.err" >&2; exit 1; }
+                ! grep -q "^wine: Unhandled\|^Unhandled exception" "$out.err" || { cat "$out.err" >&2; exit 1; }
             fi
         done
         compared=0
