@@ -1,9 +1,9 @@
 #include "checks/FindingsFile.h"
-#include "engine/Engine.h"
-#include "engine/Scheduler.h"
 #include "formats/QualityFile.h"
 #include "model/Messages.h"
 #include "model/Text.h"
+#include "support/EngineRun.h"
+#include "support/Samples.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -16,12 +16,10 @@ namespace {
 
 using testing::TempFolder;
 
-const std::string HEADER =
-    "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度\r\n";
-
 // Three night hours of a day; `humidity` at 2:00 (105 is the planted fault).
 std::string Night(const std::string& date, const std::string& humidity) {
-    return EncodeCp932(HEADER + date + ",1:00,0.0,25.0,80,1008.0,90,2.0,4.0,90,0.00,21.4,26.0\r\n" + date +
+    return EncodeCp932(testing::MONTHLY_HEADER + "\r\n" + date +
+                       ",1:00,0.0,25.0,80,1008.0,90,2.0,4.0,90,0.00,21.4,26.0\r\n" + date +
                        ",2:00,0.0,24.6," + humidity + ",1008.2,100,1.8,3.5,100,0.00,21.3,26.0\r\n" + date +
                        ",3:00,0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n");
 }
@@ -32,18 +30,11 @@ const std::string JULY_FINDING = "\"24/07/17\",2:00,湿度,105,範囲,上限 100
 struct Station {
     TempFolder folder;
     std::string Convert(const std::string& month, const DurableCalls& calls = {}) {
-        StationPlan plan;
-        plan.station = {"03", "12"};
-        plan.settings = {35.5, folder.folder(), folder.folder(), plan.station};
-        plan.runs = PlanYearRuns({month}, plan.station);
         ConversionObserver observer;
-        const ConversionOutcome outcome = RunScheduled(
-            {plan},
-            [](const StationPlan& p, std::size_t year, FolderLookup& monthly, FolderLookup& output) {
-                return ComputeYearRun(p.runs[year], p.settings, monthly, output);
-            },
-            observer, 1, calls);
-        return outcome.stations.front().failure.value_or("");
+        return testing::RunThrough(testing::PlanStation0312(folder.folder(), folder.folder(), {month}),
+                                   observer, calls)
+            .stations.front()
+            .failure.value_or("");
     }
     std::string Read(const std::string& name) const { return TempFolder::Read(folder.File(name)); }
     bool Has(const std::string& name) const { return std::filesystem::exists(folder.File(name)); }
