@@ -8,9 +8,14 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstddef>
 #include <memory>
 #include <tuple>
 #include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace kolvane {
 namespace {
@@ -95,7 +100,7 @@ std::string Duration(int64_t minutes) {
 // The sun is the same on a date every year: a station's years share the hours' radiation limits,
 // worked out once per thread (stations run in threads of their own).
 constexpr double DARK = -1;
-using SunTable = std::array<std::array<double, 25>, 12 * 31>; // [month, day][hour], NaN: not worked out yet
+using SunTable = std::array<std::array<double, 25>, 12 * 31>; // NaN: not worked out yet
 
 SunTable& SunLimitsOf(double latitude, SunClock clock) {
     struct Cache {
@@ -113,6 +118,43 @@ SunTable& SunLimitsOf(double latitude, SunClock clock) {
             day.fill(NAN);
     }
     return cache->limits;
+}
+
+// The values of a record, which are its doubles from `precip` on, all in a row.
+static_assert(offsetof(HourlyRecord, groundTemp) - offsetof(HourlyRecord, precip) ==
+              (COLUMNS - 1) * sizeof(double));
+
+template <double ColumnLimits::*Limit> constexpr HourlyRecord LimitRow() {
+    HourlyRecord row;
+    for (std::size_t c = 0; c < COLUMNS; ++c)
+        row.*MONTHLY_VALUE_COLUMNS[c].field = COLUMN_LIMITS[c].*Limit;
+    return row;
+}
+constexpr HourlyRecord LOW_ROW = LimitRow<&ColumnLimits::low>(), HIGH_ROW = LimitRow<&ColumnLimits::high>();
+
+// Whether any of a row's values lies outside its range; nearly every row is inside, and two values are
+// compared at a time.
+bool OutsideRange(const HourlyRecord& row) {
+#ifdef __SSE2__
+    const auto pair = [](const HourlyRecord& r, std::size_t k) {
+        const char* values = reinterpret_cast<const char*>(&r) + offsetof(HourlyRecord, precip);
+        return _mm_loadu_pd(reinterpret_cast<const double*>(values + 2 * sizeof(double) * k));
+    };
+    __m128d outside = _mm_setzero_pd();
+    for (std::size_t k = 0; k < COLUMNS / 2; ++k)
+        outside = _mm_or_pd(outside, _mm_or_pd(_mm_cmplt_pd(pair(row, k), pair(LOW_ROW, k)),
+                                               _mm_cmpgt_pd(pair(row, k), pair(HIGH_ROW, k))));
+    static_assert(COLUMNS % 2 == 1);
+    const __m128d last = _mm_load_sd(&row.groundTemp);
+    outside = _mm_or_pd(outside, _mm_or_pd(_mm_cmplt_sd(last, _mm_load_sd(&LOW_ROW.groundTemp)),
+                                           _mm_cmpgt_sd(last, _mm_load_sd(&HIGH_ROW.groundTemp))));
+    return _mm_movemask_pd(outside) != 0;
+#else
+    bool outside = false;
+    for (std::size_t c = 0; c < COLUMNS; ++c)
+        outside |= ValueOf(row, c) < COLUMN_LIMITS[c].low || ValueOf(row, c) > COLUMN_LIMITS[c].high;
+    return outside;
+#endif
 }
 
 } // namespace
@@ -146,11 +188,28 @@ HourlyChecks::HourlyChecks(double latitude, double longitude)
     : latitude_(latitude), sunClock_(SunClockAt(longitude)) {}
 
 void HourlyChecks::Add(const HourlyTable& rows) {
+    sunLimits_ = &SunLimitsOf(latitude_, sunClock_);
     for (const HourlyRecord& row : rows)
-        Add(row);
+        AddRow(row);
+    KeepRows();
 }
 
-int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
+void HourlyChecks::Add(const HourlyRecord& row) {
+    sunLimits_ = &SunLimitsOf(latitude_, sunClock_);
+    AddRow(row);
+    KeepRows();
+}
+
+// The rows a spike test still needs, out of a table that may be gone when the next one comes.
+void HourlyChecks::KeepRows() {
+    if (!s_.current) return;
+    const HourlyRecord before = s_.before ? *s_.before : HourlyRecord{}, current = *s_.current;
+    s_.kept = {before, current};
+    s_.before = s_.before ? &s_.kept[0] : nullptr;
+    s_.current = &s_.kept[1];
+}
+
+inline int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
     if (row.day != s_.stampDay || row.month != s_.stampMonth || row.year != s_.stampYear) {
         s_.stampYear = row.year;
         s_.stampMonth = row.month;
@@ -160,32 +219,40 @@ int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
     return s_.stampDay0 + row.hour * 60 + row.minute;
 }
 
-void HourlyChecks::Add(const HourlyRecord& row) {
+void HourlyChecks::AddRow(const HourlyRecord& row) {
     const int64_t stamp = StampOf(row);
     const double sunLimit = row.solar > 0 ? SunLimit(row) : 0;
     s_.dark = sunLimit == DARK;
-    [&]<std::size_t... C>(std::index_sequence<C...>) {
-        (CheckColumn<C>(row, stamp), ...);
+    if (OutsideRange(row)) [[unlikely]]
+        for (std::size_t c = 0; c < COLUMNS; ++c)
+            ReportRange(row, c);
+    // A run of equal values always ends at the row before, so one gap serves every column.
+    const int64_t gap = s_.current ? stamp - s_.currentStamp : 0;
+    const bool follows = gap > 0 && gap <= 60;
+    const HourlyRecord& previous = s_.current ? *s_.current : row; // with none, nothing follows
+    [&]<std::size_t... C>(std::index_sequence<C...>) __attribute__((always_inline)) {
+        (CheckColumn<C>(row, previous, stamp, gap, follows), ...);
     }
     (std::make_index_sequence<COLUMNS>{});
-    CheckRelations(row, sunLimit);
-    bool follows = false;
-    if (s_.haveCurrent) {
-        const int64_t gap = stamp - s_.currentStamp;
-        follows = gap > 0 && gap <= 60;
+    // What the relations look for, tested without a call first: nearly every row has none of it.
+    const bool sunSuspect =
+        row.solar > 0 && row.solar > (sunLimit == DARK ? SUN.nightRadiation : sunLimit) + SLACK;
+    if (row.dewPoint > row.temp || row.gust < row.windSpeed || row.windSpeed == 0 || sunSuspect) [[unlikely]]
+        CheckRelations(row, sunLimit);
+    if (s_.current) {
         s_.subHourly |= gap > 0 && gap < 60;
         if (follows && s_.beforeFollows) {
-            [&]<std::size_t... C>(std::index_sequence<C...>) {
-                (CheckSpike<C>(row), ...);
+            [&]<std::size_t... C>(std::index_sequence<C...>) __attribute__((always_inline)) {
+                (CheckSpike<C>(*s_.before, previous, row), ...);
             }
             (std::make_index_sequence<COLUMNS>{});
         }
         s_.before = s_.current;
     }
     s_.beforeFollows = follows;
-    s_.current = row;
+    s_.current = &row;
     s_.currentStamp = stamp;
-    s_.haveCurrent = true;
+    s_.currentDark = s_.dark;
 }
 
 std::vector<Finding> HourlyChecks::Finish() {
@@ -209,35 +276,40 @@ void HourlyChecks::Report(const HourlyRecord& row, std::size_t column, CheckKind
         s_.findings.push_back(FindingAt(row, column, kind, std::move(explanation)));
 }
 
-// The range of one column's value, and the run of equal values it extends or ends. Unrolled per column
-// at compile time, so a column without a check costs nothing.
+// The range of one column's value, and the run of equal values it extends or ends. A run of one row is
+// not kept: it is the row before, when its value may persist. Unrolled per column at compile time, so a
+// column without a check costs nothing.
 template <std::size_t C>
-[[gnu::always_inline]] inline void HourlyChecks::CheckColumn(const HourlyRecord& row, int64_t stamp) {
+[[gnu::always_inline]] inline void HourlyChecks::CheckColumn(const HourlyRecord& row,
+                                                             const HourlyRecord& previous, int64_t stamp,
+                                                             int64_t gap, bool follows) {
     constexpr ColumnLimits limits = COLUMN_LIMITS[C];
-    const double v = row.*MONTHLY_VALUE_COLUMNS[C].field;
-    if (v < limits.low || v > limits.high) [[unlikely]]
-        ReportRange(row, C);
+    constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
+    const double v = row.*field;
 
+    static_assert(limits.persistHours != 1, "a run of one row is not kept");
     if constexpr (limits.persistHours > 0) {
         Run& run = s_.runs[C];
-        if (run.length > 0 && v == run.value && !(limits.persistWhen == PersistWhen::Daylight && s_.dark)) {
-            const int64_t gap = stamp - run.last;
-            if (gap > 0 && gap <= 60 && (run.length == 1 || gap == run.spacing)) {
-                run.spacing = static_cast<int32_t>(gap);
-                run.last = stamp;
+        const bool excluded = limits.persistWhen == PersistWhen::Daylight && s_.dark;
+        if (run.length >= 2) {
+            if (v == run.value && follows && gap == run.spacing && !excluded) {
                 ++run.length;
                 return;
             }
+            if (run.Minutes() >= limits.persistHours * 60) [[unlikely]]
+                ReportRun(C);
+            run.length = 0;
+        } else if (const double before = previous.*field;
+                   follows && v == before && !excluded &&
+                   PersistsWhen(limits.persistWhen, before, s_.currentDark)) {
+            run = {before, stamp - gap, static_cast<int32_t>(gap), 2};
         }
-        if (run.length > 0 && run.Minutes() >= limits.persistHours * 60) [[unlikely]]
-            ReportRun(C);
-        run.length = 0;
-        if (PersistsWhen(limits.persistWhen, v, s_.dark)) run = {v, stamp, stamp, 60, 1};
     }
 }
 
 void HourlyChecks::ReportRange(const HourlyRecord& row, std::size_t column) {
     const ColumnLimits& limits = COLUMN_LIMITS[column];
+    if (!(ValueOf(row, column) < limits.low || ValueOf(row, column) > limits.high)) return;
     if (ValueOf(row, column) < limits.low)
         Report(row, column, CheckKind::Range,
                std::string(limits.lowReason) + " " + WithUnit(Amount(limits.low, column), column) + " 未満");
@@ -280,35 +352,37 @@ void HourlyChecks::CheckRelations(const HourlyRecord& row, double sunLimit) {
 
 // The hour's limit at the top of the atmosphere in the file's hundredths, rounded up (a value that reads
 // as the limit passes), or DARK.
-double HourlyChecks::SunLimit(const HourlyRecord& row) {
-    double* known = nullptr; // the hour's limit as worked out before, on whole hours
+// Whole hours are worked out once.
+inline double HourlyChecks::SunLimit(const HourlyRecord& row) {
     if (row.minute == 0 && row.second == 0 && row.hour >= 1 && row.hour <= 24 && row.month >= 1 &&
         row.month <= 12 && row.day >= 1 && row.day <= 31) {
-        known =
-            &SunLimitsOf(latitude_, sunClock_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)]
-                                              [static_cast<std::size_t>(row.hour)];
+        double& known = (*sunLimits_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)]
+                                     [static_cast<std::size_t>(row.hour)];
+        if (std::isnan(known)) known = WorkOutSunLimit(row);
+        return known;
     }
-    if (known && !std::isnan(*known)) return *known;
+    return WorkOutSunLimit(row);
+}
+
+double HourlyChecks::WorkOutSunLimit(const HourlyRecord& row) {
     if (row.month != s_.sunMonth || row.day != s_.sunDay) {
         s_.sun = SunHours(ComputeSolarDay(row.month, row.day, latitude_), sunClock_);
         s_.sunMonth = row.month;
         s_.sunDay = row.day;
     }
     const double endHour = row.hour + row.minute / 60.0 + row.second / 3600.0;
-    const double limit = s_.sun.DownAllHour(endHour)
-                             ? DARK
-                             : std::ceil(s_.sun.TopOfAtmosphereMax(endHour) * 100 - SLACK) / 100;
-    if (known) *known = limit;
-    return limit;
+    return s_.sun.DownAllHour(endHour) ? DARK
+                                       : std::ceil(s_.sun.TopOfAtmosphereMax(endHour) * 100 - SLACK) / 100;
 }
 
 // The current row against the one before and `next`, both at most an hour away.
 template <std::size_t C>
-[[gnu::always_inline]] inline void HourlyChecks::CheckSpike(const HourlyRecord& next) {
+[[gnu::always_inline]] inline void
+HourlyChecks::CheckSpike(const HourlyRecord& before, const HourlyRecord& current, const HourlyRecord& next) {
     constexpr double tolerance = COLUMN_LIMITS[C].spike;
     if constexpr (tolerance > 0) {
         constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
-        const double out = s_.current.*field - s_.before.*field, back = next.*field - s_.current.*field;
+        const double out = current.*field - before.*field, back = next.*field - current.*field;
         if (std::fabs(out) > tolerance + SLACK && std::fabs(back) > tolerance + SLACK &&
             (out > 0) != (back > 0)) [[unlikely]]
             ReportSpike(C, next);
@@ -318,10 +392,10 @@ template <std::size_t C>
 void HourlyChecks::ReportSpike(std::size_t column, const HourlyRecord& next) {
     const double tolerance = COLUMN_LIMITS[column].spike;
     // Either side must agree, or it is a change of level that went on.
-    if (std::fabs(ValueOf(next, column) - ValueOf(s_.before, column)) > tolerance / 2 + SLACK) return;
-    const double out = ValueOf(s_.current, column) - ValueOf(s_.before, column);
-    const double back = ValueOf(next, column) - ValueOf(s_.current, column);
-    Report(s_.current, column, CheckKind::Step,
+    if (std::fabs(ValueOf(next, column) - ValueOf(*s_.before, column)) > tolerance / 2 + SLACK) return;
+    const double out = ValueOf(*s_.current, column) - ValueOf(*s_.before, column);
+    const double back = ValueOf(next, column) - ValueOf(*s_.current, column);
+    Report(*s_.current, column, CheckKind::Step,
            "前後の時間との差 " + Difference(std::fabs(out), tolerance, column) + "・" +
                WithUnit(Difference(std::fabs(back), tolerance, column), column) + " > " +
                WithUnit(Amount(tolerance, column), column));

@@ -43,6 +43,9 @@ class HourlyChecks {
   public:
     // Longitude in degrees east, or UNKNOWN_LONGITUDE.
     explicit HourlyChecks(double latitude, double longitude = UNKNOWN_LONGITUDE);
+    // It points into itself at the rows a spike test still needs.
+    HourlyChecks(const HourlyChecks&) = delete;
+    HourlyChecks& operator=(const HourlyChecks&) = delete;
 
     // Only the findings on days of `year` are kept (0: all): a monthly file may hold years of hours,
     // and a stuck sensor would otherwise fill memory with findings no file takes.
@@ -58,20 +61,27 @@ class HourlyChecks {
     std::vector<Finding> Finish();
 
   private:
-    struct Run { // equal values in a row
+    struct Run { // equal values in two rows or more, the last of them the row before the one being checked
         double value = 0;
-        int64_t first = 0, last = 0; // minutes since 1970
-        int32_t spacing = 60;        // minutes between its rows
-        int32_t length = 0;          // rows
+        int64_t first = 0;    // minutes since 1970
+        int32_t spacing = 60; // minutes between its rows
+        int32_t length = 0;   // rows
 
-        int64_t Minutes() const { return last - first + spacing; }
+        int64_t Minutes() const { return int64_t{spacing} * length; }
     };
+    using SunTable = std::array<std::array<double, 25>, 12 * 31>; // [month, day][hour]
 
+    void AddRow(const HourlyRecord& row);
+    void KeepRows();
     int64_t StampOf(const HourlyRecord& row);
     double SunLimit(const HourlyRecord& row);
-    template <std::size_t C> void CheckColumn(const HourlyRecord& row, int64_t stamp);
+    double WorkOutSunLimit(const HourlyRecord& row);
+    template <std::size_t C>
+    void CheckColumn(const HourlyRecord& row, const HourlyRecord& previous, int64_t stamp, int64_t gap,
+                     bool follows);
     void CheckRelations(const HourlyRecord& row, double sunLimit);
-    template <std::size_t C> void CheckSpike(const HourlyRecord& next);
+    template <std::size_t C>
+    void CheckSpike(const HourlyRecord& before, const HourlyRecord& current, const HourlyRecord& next);
     void ReportRange(const HourlyRecord& row, std::size_t column);
     void ReportSpike(std::size_t column, const HourlyRecord& next);
     void ReportRun(std::size_t column);
@@ -79,6 +89,7 @@ class HourlyChecks {
 
     double latitude_;
     SunClock sunClock_;
+    SunTable* sunLimits_ = nullptr; // this thread's, for latitude_ and sunClock_
     int32_t keptYear_ = 0;
 
     // What one run of the checks has seen; Finish starts it afresh.
@@ -88,12 +99,15 @@ class HourlyChecks {
         int32_t stampYear = 0, stampMonth = 0, stampDay = 0;
         int64_t stampDay0 = 0; // minutes since 1970 at the start of that day
 
-        // Row t is checked for a spike once row t + 1 is known.
-        HourlyRecord before{}, current{};
+        // Row t is checked for a spike once row t + 1 is known. They point into the table being added,
+        // or at `kept` between tables.
+        const HourlyRecord *before = nullptr, *current = nullptr;
+        std::array<HourlyRecord, 2> kept{};
         int64_t currentStamp = 0;
-        bool haveCurrent = false, beforeFollows = false;
+        bool beforeFollows = false;
         bool subHourly = false;
         bool dark = false; // the row being checked has radiation while the sun is down
+        bool currentDark = false;
 
         std::array<Run, MONTHLY_VALUE_COLUMNS.size()> runs{};
 
