@@ -15,6 +15,8 @@
 #include <functional>
 #include <map>
 #include <new>
+#include <ranges>
+#include <string_view>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <thread>
@@ -68,32 +70,20 @@ std::vector<StationPlan> PlanAll(const TempFolder& monthly, const TempFolder& ou
 TEST(Engine, StationsAreWrittenInOrderAndAFailingYearStopsOnlyItsStation) {
     // Year by year, each year is started before it is written; written together, a batch's years are
     // all started before the first of them is in place.
-    const std::vector<std::string> yearByYear = {"start 0.0", "file 0 Y2005_0101.csv", "progress 0/1",
-                                                 "start 0.1", "file 0 Y2006_0101.csv", "progress 0/2",
-                                                 "done 0 2",  "progress 1/2", //
-                                                 "start 1.0", "file 1 Y2005_0312.csv", "progress 1/3",
-                                                 "start 1.1", "done 1 failed",         "progress 2/3", //
-                                                 "start 2.0", "file 2 Y2005_0202.csv", "progress 2/4",
-                                                 "done 2 1",  "progress 3/4"};
-    const std::vector<std::string> together = {"start 0.0",
-                                               "start 0.1",
-                                               "file 0 Y2005_0101.csv",
-                                               "progress 0/1",
-                                               "file 0 Y2006_0101.csv",
-                                               "progress 0/2",
-                                               "done 0 2",
-                                               "progress 1/2", //
-                                               "start 1.0",
-                                               "start 1.1",
-                                               "file 1 Y2005_0312.csv",
-                                               "progress 1/3",
-                                               "done 1 failed",
-                                               "progress 2/3", //
-                                               "start 2.0",
-                                               "file 2 Y2005_0202.csv",
-                                               "progress 2/4",
-                                               "done 2 1",
-                                               "progress 3/4"};
+    const auto notices = [](std::string_view text) {
+        std::vector<std::string> lines;
+        for (const auto part : std::views::split(text, '|'))
+            lines.emplace_back(part.begin(), part.end());
+        return lines;
+    };
+    const std::vector<std::string> yearByYear =
+        notices("start 0.0|file 0 Y2005_0101.csv|progress 0/1|start 0.1|file 0 Y2006_0101.csv|progress 0/2|"
+                "done 0 2|progress 1/2|start 1.0|file 1 Y2005_0312.csv|progress 1/3|start 1.1|done 1 failed|"
+                "progress 2/3|start 2.0|file 2 Y2005_0202.csv|progress 2/4|done 2 1|progress 3/4");
+    const std::vector<std::string> together =
+        notices("start 0.0|start 0.1|file 0 Y2005_0101.csv|progress 0/1|file 0 Y2006_0101.csv|progress 0/2|"
+                "done 0 2|progress 1/2|start 1.0|start 1.1|file 1 Y2005_0312.csv|progress 1/3|done 1 failed|"
+                "progress 2/3|start 2.0|file 2 Y2005_0202.csv|progress 2/4|done 2 1|progress 3/4");
     for (auto [threads, oneByOne] : {std::pair{1u, false}, {3u, false}, {1u, true}, {3u, true}}) {
         SCOPED_TRACE(std::to_string(threads) + (oneByOne ? " one by one" : " together"));
         TempFolder monthly, out;
