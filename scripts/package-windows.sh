@@ -45,7 +45,9 @@ if [[ -n $check ]]; then
             if [[ $side == linux ]]; then
                 "$check" "${arguments[@]}" >/dev/null 2>&1
             else
-                timeout 600 "$wine" "$stage/kolvane-convert.exe" "${arguments[@]}" >/dev/null 2>&1
+                timeout 600 "$wine" "$stage/kolvane-convert.exe" "${arguments[@]}" >/dev/null 2>"$out.err"
+                # Under Wine a crash in a worker thread can end the program with status 0.
+                ! grep -q "^wine: Unhandled\|^Unhandled exception" "$out.err" || { cat "$out.err" >&2; exit 1; }
             fi
         done
         compared=0
