@@ -111,10 +111,4 @@ bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool LessIgnoreAsciiCase(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(LowerAscii(x)) < static_cast<unsigned char>(LowerAscii(y));
-    });
-}
-
 } // namespace kolvane

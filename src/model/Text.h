@@ -51,7 +51,4 @@ bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 // The text with ASCII letters in lower case.
 std::string LowerAscii(std::string_view text);
 
-// Ascending order of names with ASCII letters compared without regard to case.
-bool LessIgnoreAsciiCase(std::string_view a, std::string_view b);
-
 } // namespace kolvane
