@@ -31,6 +31,14 @@ int32_t Digit(char c) {
     return c - '0';
 }
 
+// Of a four-digit year, on the calendar as <chrono> has it; inline, for every line of a monthly file.
+bool IsRealDate(int32_t year, int32_t month, int32_t day) {
+    static constexpr int32_t DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1) return false;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return day <= DAYS[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 // "yyyy/mm/dd" and "h:mm" or "hh:mm" with an hour of 1 to 23, or "24:00" (the day's last hour, unless
 // the next day's year has five digits): nothing for the general rule to decide.
 std::optional<DateParts> ReadUsualHour(std::string_view date, std::string_view time) {
@@ -50,10 +58,8 @@ std::optional<DateParts> ReadUsualHour(std::string_view date, std::string_view t
                     hour,
                     minute,
                     0};
-    const std::chrono::year_month_day ymd{std::chrono::year{parts.year},
-                                          std::chrono::month{static_cast<unsigned>(parts.month)},
-                                          std::chrono::day{static_cast<unsigned>(parts.day)}};
-    if (!ymd.ok() || (hour == 24 && parts.year == 9999 && parts.month == 12 && parts.day == 31))
+    if (!IsRealDate(parts.year, parts.month, parts.day) ||
+        (hour == 24 && parts.year == 9999 && parts.month == 12 && parts.day == 31))
         return std::nullopt;
     return parts;
 }
