@@ -83,7 +83,7 @@ class MonthlyReader {
     };
 
     // Each field is read as it is reached, into `r`.
-    LineFields ReadFields(std::string_view line, HourlyRecord& r) const {
+    [[gnu::always_inline]] LineFields ReadFields(std::string_view line, HourlyRecord& r) const {
         LineFields f;
         const char* p = line.data();
         const char* const end = p + line.size();
@@ -118,7 +118,8 @@ class MonthlyReader {
     }
 
     // A field that is not a plain decimal: missing, the date or the time, or a number by the general rule.
-    static void ReadOther(const Slot& slot, std::string_view text, HourlyRecord& r, LineFields& f) {
+    [[gnu::always_inline]] static void ReadOther(const Slot& slot, std::string_view text, HourlyRecord& r,
+                                                 LineFields& f) {
         if (slot.role == Slot::Ignored) {
         } else if (IsMissing(text)) {
             f.missing = true;
