@@ -24,14 +24,21 @@ if(TARGET kolvane)
   endif()
 endif()
 
-# The MinGW runtime, unless the programs were linked without it.
-foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll} OUTPUT_VARIABLE found
-                  OUTPUT_STRIP_TRAILING_WHITESPACE)
-  if(IS_ABSOLUTE "${found}" AND EXISTS "${found}")
-    install(FILES ${found} DESTINATION .)
-  endif()
-endforeach()
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/windows/README-Windows.txt DESTINATION .)
+
+# The MinGW runtime, for the window and Qt; kolvane-convert.exe alone carries its own (-static).
+if(TARGET kolvane)
+  foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll} OUTPUT_VARIABLE found
+                    OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(IS_ABSOLUTE "${found}" AND EXISTS "${found}")
+      install(FILES ${found} DESTINATION .)
+    endif()
+  endforeach()
+  # CPack strips only the programs; the libraries come with their symbols, more than half their size.
+  install(CODE "file(GLOB_RECURSE dlls \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.dll\")
+                execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded \${dlls} COMMAND_ERROR_IS_FATAL ANY)")
+endif()
 
 set(CPACK_PACKAGE_NAME Kolvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -28,15 +28,25 @@ wine_stop() {
     rm -rf "$WINEPREFIX"
 }
 
-# Runs a Windows program with its arguments; `set NAME=value` pairs before "--" go into its
-# environment through cmd, since Wine does not pass variables named QT_* on to it.
+# Runs a Windows program (a Linux path, or a Windows one such as C:\...) with its arguments and waits
+# for it, a window program too, at most KOLVANE_WINE_TIMEOUT seconds (600); its exit status is the
+# program's (124 when it did not end in time). `NAME=value` pairs before "--" go
+# into its environment, since Wine does not pass variables named QT_* on. Both go through a batch file:
+# on cmd's own command line Wine escapes the quotes a path with spaces needs.
 #   wine_run [NAME=value ...] -- program.exe [args...]
 wine_run() {
-    local sets=""
-    while [[ $# -gt 0 && $1 != -- ]]; do sets+="set $1&& "; shift; done
+    local lines=$'@echo off\r\n' program word
+    while [[ $# -gt 0 && $1 != -- ]]; do lines+="set $1"$'\r\n'; shift; done
     shift
-    local program
-    program=$(wine_path "$1")
+    program=$1
+    [[ $program =~ ^[A-Za-z]:\\ ]] || program=$(wine_path "$program")
     shift
-    "$KOLVANE_WINE" cmd /c "$sets$program $*"
+    lines+="\"$program\""
+    for word in "$@"; do lines+=" \"$word\""; done
+    lines+=$'\r\nexit /b %ERRORLEVEL%\r\n'
+    # One file per run: cmd reads a batch file line by line while it runs.
+    local batch
+    batch=$(mktemp --suffix=.bat "$WINEPREFIX/drive_c/run-XXXXXX")
+    printf '%s' "$lines" >"$batch"
+    timeout "${KOLVANE_WINE_TIMEOUT:-600}" "$KOLVANE_WINE" cmd /c "C:\\$(basename "$batch")"
 }

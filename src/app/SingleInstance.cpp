@@ -120,8 +120,9 @@ void SingleInstance::AskToRaise(const QString& socketPath) {
     if (!socket.waitForConnected(ASK_MILLISECONDS)) return;
     socket.write(RAISE, sizeof RAISE - 1);
     socket.waitForBytesWritten(ASK_MILLISECONDS);
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(ASK_MILLISECONDS);
+    // The running instance hangs up once it has read the line. Hanging up first could lose the line
+    // where the socket is a named pipe (Windows): the pipe's unread bytes go with the asker's end.
+    if (socket.state() == QLocalSocket::ConnectedState) socket.waitForDisconnected(ASK_MILLISECONDS);
 }
 
 } // namespace kolvane

@@ -1,3 +1,4 @@
+#include "app/ScriptedRun.h"
 #include "app/SingleInstance.h"
 #include "plot/Translations.h"
 #include "ui/frmKolvane.h"
@@ -7,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <csignal>
+#include <memory>
 
 int main(int argc, char** argv) {
 #ifdef SIGXFSZ
@@ -14,12 +16,17 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     QApplication app(argc, argv);
+    const QString runInto = kolvane::ScriptedRun::OutputFolderArgument(QCoreApplication::arguments());
     const kolvane::SingleInstance instance;
-    // A second instance ends here, before anything is read: the running one comes to the front.
-    if (!instance.mayStart()) return 0;
+    // A second instance ends here, before anything is read: the running one comes to the front. A run
+    // asked of it by a script did not happen.
+    if (!instance.mayStart()) return runInto.isEmpty() ? 0 : 1;
     kolvane::InstallQtTranslations();
+    auto scripted = runInto.isEmpty() ? nullptr : std::make_unique<kolvane::ScriptedRun>(runInto);
+    kolvane::ScriptedRun* const run = scripted.get();
     // Paths go to the core as the system writes them, so that every message shows "\" on Windows.
-    kolvane::frmKolvane window(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+    kolvane::frmKolvane window(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
+                               std::move(scripted));
     QObject::connect(&instance, &kolvane::SingleInstance::raiseRequested, &window, [&window] {
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
         window.show();
@@ -37,5 +44,7 @@ int main(int argc, char** argv) {
             else
                 QCoreApplication::exit(1);
         });
-    return app.exec();
+    if (run) QTimer::singleShot(0, &window, [run, &window] { run->Start(window); });
+    const int status = app.exec();
+    return run && !run->succeeded() ? 1 : status;
 }

@@ -288,14 +288,16 @@ void YearView::Save(const QString& suffix, const QString& filter) {
         suffix == QLatin1String("svg")
             ? SaveYearPlotSvg(*series_, plotTitle_, ToCore(path), YEAR_PLOT_SAVE_SIZE, Ranges())
             : SaveYearPlotPng(*series_, plotTitle_, ToCore(path), YEAR_PLOT_SAVE_SIZE, Ranges());
+    // Qt's dialogs answer with "/"; the user is shown the system's own separators, "\" on Windows.
+    const QString shown = QDir::toNativeSeparators(path);
     if (error) {
-        dialogs_.ShowMessage(plot_text::CannotSave(path, FromCore(DescribeSystemError(error))),
+        dialogs_.ShowMessage(plot_text::CannotSave(shown, FromCore(DescribeSystemError(error))),
                              text::ErrorTitle(), STYLE_EXCLAMATION);
         raise();
         activateWindow();
         return;
     }
-    lblSaved->setText(text::PlotSaved(QDir::toNativeSeparators(path)));
+    lblSaved->setText(text::PlotSaved(shown));
 }
 
 void FitToScreen(QWidget& window, const QWidget* parent) {

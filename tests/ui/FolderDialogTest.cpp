@@ -374,7 +374,7 @@ TEST_F(FolderDialog, OnlyOkChoosesAFolderThoughTheDialogKeepsAnEarlierOne) {
                      }});
     QtUserDialogs dialogs;
     const QString prompt = QStringLiteral("年次ファイルを保存するフォルダを指定して下さい。");
-    EXPECT_EQ(dialogs.AskFolder(prompt, QString()).toStdString(), output);
+    EXPECT_EQ(dialogs.AskFolder(prompt, QString()).toStdString(), Shown(output));
     EXPECT_EQ(dialogs.AskFolder(prompt, QString()), QString());
     EXPECT_EQ(dialogs.AskFolder(prompt, QString()), QString());
     EXPECT_EQ(user.seen, QStringList(3, prompt));

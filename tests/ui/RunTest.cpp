@@ -194,7 +194,7 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
     EXPECT_EQ(view->windowTitle(), QStringLiteral("グラフ - Y1999_0101.csv"));
     ASSERT_TRUE(view->series() && view->series()->qualityKnown);
     EXPECT_TRUE(IsIncomplete(view->series()->days[0]));
-    EXPECT_EQ(Child<PathLabel>(view, "lblFile")->text().toStdString(), output + "Y1999_0101.csv");
+    EXPECT_EQ(Child<PathLabel>(view, "lblFile")->text().toStdString(), Shown(output + "Y1999_0101.csv"));
     view->close();
     Child<QComboBox>(window.get(), "cboGroup")->setCurrentIndex(1); // 02/02 has no yearly file
     EXPECT_FALSE(cmdPlot->isEnabled());
@@ -212,7 +212,7 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the view closed before
         view = window->findChild<YearView*>();
         ASSERT_NE(view, nullptr);
-        EXPECT_EQ(Child<PathLabel>(view, "lblFile")->text().toStdString(), shown + "Y1999_0101.csv");
+        EXPECT_EQ(Child<PathLabel>(view, "lblFile")->text().toStdString(), Shown(shown + "Y1999_0101.csv"));
         view->close();
     }
 }

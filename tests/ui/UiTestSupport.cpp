@@ -62,6 +62,10 @@ bool RunEnds(const frmKolvane& window) {
     return QTest::qWaitFor([&] { return !window.runInProgress(); }, 60000);
 }
 
+std::string Shown(const std::string& path) {
+    return QDir::toNativeSeparators(QString::fromStdString(path)).toStdString();
+}
+
 QStringList Entries(const std::string& folder) {
     return QDir(QString::fromStdString(folder))
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);

@@ -79,6 +79,8 @@ class UiFixture : public ::testing::Test {
 // long a run takes.
 bool RunEnds(const frmKolvane& window);
 
+// A path as the window shows it to the user: with "\" on Windows.
+std::string Shown(const std::string& path);
 // The names of a folder's entries, in name order.
 QStringList Entries(const std::string& folder);
 std::string Bytes(const std::string& path);

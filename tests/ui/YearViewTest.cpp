@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -80,7 +81,7 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_TRUE(saved->text().isEmpty());
     QTest::mouseClick(save, Qt::LeftButton);
-    EXPECT_EQ(saved->text(), QStringLiteral("「%1」に保存しました。").arg(target));
+    EXPECT_EQ(saved->text(), QStringLiteral("「%1」に保存しました。").arg(QDir::toNativeSeparators(target)));
     ASSERT_EQ(answers.saveRequests.size(), 2u);
     EXPECT_EQ(answers.saveRequests[0].suggestedPath, QString::fromStdString(Monthly() + "Y2023_0101.png"));
     EXPECT_EQ(answers.saveRequests[0].filter, QStringLiteral("PNG 画像 (*.png)"));
@@ -90,11 +91,13 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     const QString nowhere = QString::fromStdString(Folder("saved") + "gone/year.png");
     answers.saveAnswers = {nowhere};
     QTest::mouseClick(save, Qt::LeftButton);
-    EXPECT_EQ(saved->text(), QStringLiteral("「%1」に保存しました。").arg(target)); // not the failed one
+    EXPECT_EQ(
+        saved->text(),
+        QStringLiteral("「%1」に保存しました。").arg(QDir::toNativeSeparators(target))); // not the failed one
     EXPECT_EQ(answers.messages,
               QStringList{ErrorLine(
                   QStringLiteral("グラフを「%1」に保存できません（ファイルまたはフォルダが見つかりません）。")
-                      .arg(nowhere))});
+                      .arg(QDir::toNativeSeparators(nowhere)))});
 
     // The button only where SVG can be written.
     auto* svg = view->findChild<QPushButton*>(QStringLiteral("cmdSaveSvg"));
@@ -306,8 +309,9 @@ TEST_F(YearViewTest, SaysWhichFileItShows) {
     auto* cboYear = Child<QComboBox>(view.get(), "cboYear");
     for (int index : {2, 0, 1, 2}) {
         cboYear->setCurrentIndex(index);
-        const QString path =
-            QString::fromStdString(Output()) + QStringLiteral("Y%1_0101.csv").arg(2022 + index);
+        // As a user of the system sees it: "\" on Windows.
+        const QString path = QDir::toNativeSeparators(QString::fromStdString(Output()) +
+                                                      QStringLiteral("Y%1_0101.csv").arg(2022 + index));
         EXPECT_EQ(file->text(), path);
         EXPECT_EQ(file->toolTip(), path);
     }
