@@ -67,6 +67,14 @@ std::vector<StationPlan> PlanAll(const TempFolder& monthly, const TempFolder& ou
     return PlanConversion(request);
 }
 
+// `years` years of one station, for a computation of the test's own, its lock taken in `out`.
+std::vector<StationPlan> Years(const TempFolder& out, std::size_t years) {
+    std::vector<StationPlan> plans(1);
+    plans[0].runs.resize(years);
+    plans[0].settings.outputFolder = out.folder();
+    return plans;
+}
+
 TEST(Engine, StationsAreWrittenInOrderAndAFailingYearStopsOnlyItsStation) {
     // Year by year, each year is started before it is written; written together, a batch's years are
     // all started before the first of them is in place.
@@ -140,11 +148,10 @@ TEST(Engine, ACancelStopsBeforeTheNextYearlyFileOfAnyStation) {
 TEST(Engine, AnyFailureInsideAYearIsItsStationsFailureNotACrash) {
     // Years that throw what the core never throws on purpose: out of memory, a library's error.
     TempFolder monthly, out;
-    std::vector<StationPlan> plans(3);
-    for (std::size_t s = 0; s < plans.size(); ++s) {
-        plans[s].station = {"0" + std::to_string(s), "01"};
-        plans[s].runs.resize(3);
-        plans[s].settings.outputFolder = out.folder(); // where its lock is taken
+    std::vector<StationPlan> plans;
+    for (int s = 0; s < 3; ++s) {
+        plans.push_back(Years(out, 3).front());
+        plans.back().station = {"0" + std::to_string(s), "01"};
     }
     const YearComputation compute = [&](const StationPlan& plan, std::size_t year, FolderLookup&,
                                         FolderLookup&) {
@@ -169,9 +176,7 @@ TEST(Engine, AnyFailureInsideAYearIsItsStationsFailureNotACrash) {
 
 TEST(Engine, YearsAreSyncedBeforeTheirRenameAndReportedWrittenOnlyAfterTheirFolderIsSynced) {
     TempFolder out;
-    std::vector<StationPlan> plans(1);
-    plans[0].runs.resize(4);
-    plans[0].settings.outputFolder = out.folder();
+    const std::vector<StationPlan> plans = Years(out, 4);
     std::atomic<bool> laterDone = false;
     const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
         // The first year is held back until the second is computed (bounded, should the pool not run
@@ -247,9 +252,7 @@ TEST(Engine, ACompanionIsPutInPlaceBeforeItsYearlyFile) {
     // not match it, which readers recognise; the other way round a new yearly file would keep an old
     // companion that matches nothing they can check.
     TempFolder out;
-    std::vector<StationPlan> plans(1);
-    plans[0].runs.resize(1);
-    plans[0].settings.outputFolder = out.folder();
+    const std::vector<StationPlan> plans = Years(out, 1);
     const YearComputation compute = [&](const StationPlan&, std::size_t, FolderLookup&, FolderLookup&) {
         return YearOutput{.files = {{FileKind::Yearly, out.File("Y2024_0101.csv"), "y"},
                                     {FileKind::Quality, out.File("Q2024_0101.csv"), "q"}}};
@@ -319,9 +322,7 @@ TEST(Engine, FewerThreadsThanAskedForStillConvertEveryYear) {
     GTEST_SKIP() << "a sanitizer reserves more address space than the limit this test sets";
 #else
     TempFolder out;
-    std::vector<StationPlan> plans(1);
-    plans[0].runs.resize(400);
-    plans[0].settings.outputFolder = out.folder();
+    const std::vector<StationPlan> plans = Years(out, 400);
     const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
         return YearOutput{.files = {{FileKind::Yearly, out.File(std::to_string(year)), "x"}}};
     };
