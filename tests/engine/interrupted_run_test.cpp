@@ -53,17 +53,6 @@ void Prepare(const TempFolder& folder) {
     ASSERT_EQ(Convert(folder, JULY, OLD_LATITUDE), std::nullopt);
 }
 
-// Every file of the folder but the monthly files and the log: what a run leaves, aside files included.
-std::map<std::string, std::string> Outputs(const TempFolder& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.folder())) {
-        const std::string name = entry.path().filename().string();
-        if (name[0] != 'M' && name != RUN_LOG_FILE_NAME)
-            files[name] = TempFolder::Read(entry.path().string());
-    }
-    return files;
-}
-
 // The names of the files that are not the same in both, or not in both.
 std::string Differing(const std::map<std::string, std::string>& a,
                       const std::map<std::string, std::string>& b) {
@@ -98,7 +87,7 @@ TEST(InterruptedRun, AKillAtAnyDurableStepLeavesAStateTheNextRunCompletesAsIfUni
     stepsSoFar = 0;
     ASSERT_EQ(Convert(uninterrupted, AUGUST, NEW_LATITUDE, testing::DURABLE_LOG), std::nullopt);
     const int steps = stepsSoFar;
-    const std::map<std::string, std::string> done = Outputs(uninterrupted);
+    const std::map<std::string, std::string> done = uninterrupted.Outputs(true);
     ASSERT_EQ(done.size(), 6u); // Y, Q and C of each year, nothing aside
     ASSERT_GT(steps, 6);        // at least the renames into place
 
@@ -123,7 +112,7 @@ TEST(InterruptedRun, AKillAtAnyDurableStepLeavesAStateTheNextRunCompletesAsIfUni
             ExpectEachYearlyFileDescribed(folder, done);
         }
         ASSERT_EQ(Convert(folder, AUGUST, NEW_LATITUDE), std::nullopt);
-        EXPECT_EQ(Differing(Outputs(folder), done), "");
+        EXPECT_EQ(Differing(folder.Outputs(true), done), "");
         ExpectEachYearlyFileDescribed(folder, done);
     }
     testing::DurableLog::before = nullptr;
