@@ -52,17 +52,43 @@ class MonthlyReader {
             slots_[columns.required[c]] = {Slot::Value, MONTHLY_VALUE_COLUMNS[c - 2].field};
     }
 
-    // Each field is read as it is reached; the line is taken only when its count, values and date allow.
+    // The line is taken only when its count of fields, its values and its date allow.
     void Line(std::string_view line, std::size_t number) {
         ++read_.dataLines;
-        const char* p = line.data();
-        const char* const end = p + line.size();
-        std::string_view field, date, time;
+        HourlyRecord r;
+        const LineFields f = ReadFields(line, r);
+        if (f.count != slots_.size() && !(f.count == slots_.size() + 1 && f.last.empty())) {
+            read_.Unreadable(number, line, [&] { return FieldCountCause(f.count, slots_.size()); });
+            return;
+        }
+        if (f.missing) return;
+        const std::optional<DateParts> when = ReadObservationHour(f.date, f.time, buffer_);
+        if (!when) {
+            read_.Unreadable(number, line, [&] { return message::UnreadableHourCause(f.date, f.time); });
+            return;
+        }
+        if (f.tooLarge) throw KolvaneError(message::NumberTooLarge(FileKind::Monthly, file_, number));
+        SetDateParts(r, *when);
+        hourly_.push_back(r);
+        ++read_.taken;
+    }
+
+    const LinesRead& Read() const { return read_; }
+
+  private:
+    struct LineFields {
+        std::string_view last, date, time;
         std::size_t count = 0;
         bool missing = false, tooLarge = false;
-        HourlyRecord r;
+    };
+
+    // Each field is read as it is reached, into `r`.
+    [[gnu::always_inline]] LineFields ReadFields(std::string_view line, HourlyRecord& r) const {
+        LineFields f;
+        const char* p = line.data();
+        const char* const end = p + line.size();
         bool more = true; // a separator was passed: another field follows, if only an empty one
-        for (std::size_t k = 0; more && !missing && k < slots_.size(); ++k) {
+        for (std::size_t k = 0; more && !f.missing && k < slots_.size(); ++k) {
             const Slot& slot = slots_[k];
             const char* const start = p;
             // A plain decimal that ends at a separator is the whole field: no search for its end.
@@ -72,22 +98,10 @@ class MonthlyReader {
                 p += plain;
             } else {
                 p = EndOfField(p, end);
-                const std::string_view text(start, static_cast<std::size_t>(p - start));
-                if (slot.role == Slot::Ignored) {
-                } else if (IsMissing(text)) {
-                    missing = true;
-                } else if (slot.role == Slot::Date) {
-                    date = text;
-                } else if (slot.role == Slot::Time) {
-                    time = text;
-                } else {
-                    const LeadingNumber n = ParseLeadingNumber(text);
-                    tooLarge |= n.status == NumberStatus::OutOfRange;
-                    r.*slot.value = n.value;
-                }
+                ReadOther(slot, {start, static_cast<std::size_t>(p - start)}, r, f);
             }
-            field = {start, static_cast<std::size_t>(p - start)};
-            ++count;
+            f.last = {start, static_cast<std::size_t>(p - start)};
+            ++f.count;
             more = p != end;
             p += more ? 1 : 0;
         }
@@ -95,30 +109,31 @@ class MonthlyReader {
         while (more) {
             const char* const start = p;
             p = EndOfField(p, end);
-            field = {start, static_cast<std::size_t>(p - start)};
-            ++count;
+            f.last = {start, static_cast<std::size_t>(p - start)};
+            ++f.count;
             more = p != end;
             p += more ? 1 : 0;
         }
-        if (count != slots_.size() && !(count == slots_.size() + 1 && field.empty())) {
-            read_.Unreadable(number, line, [&] { return FieldCountCause(count, slots_.size()); });
-            return;
-        }
-        if (missing) return;
-        const std::optional<DateParts> when = ReadObservationHour(date, time, buffer_);
-        if (!when) {
-            read_.Unreadable(number, line, [&] { return message::UnreadableHourCause(date, time); });
-            return;
-        }
-        if (tooLarge) throw KolvaneError(message::NumberTooLarge(FileKind::Monthly, file_, number));
-        SetDateParts(r, *when);
-        hourly_.push_back(r);
-        ++read_.taken;
+        return f;
     }
 
-    const LinesRead& Read() const { return read_; }
+    // A field that is not a plain decimal: missing, the date or the time, or a number by the general rule.
+    [[gnu::always_inline]] static void ReadOther(const Slot& slot, std::string_view text, HourlyRecord& r,
+                                                 LineFields& f) {
+        if (slot.role == Slot::Ignored) {
+        } else if (IsMissing(text)) {
+            f.missing = true;
+        } else if (slot.role == Slot::Date) {
+            f.date = text;
+        } else if (slot.role == Slot::Time) {
+            f.time = text;
+        } else {
+            const LeadingNumber n = ParseLeadingNumber(text);
+            f.tooLarge |= n.status == NumberStatus::OutOfRange;
+            r.*slot.value = n.value;
+        }
+    }
 
-  private:
     const std::string& file_;
     HourlyTable& hourly_;
     std::vector<Slot> slots_; // one for each field of the header
