@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -61,9 +63,21 @@ std::vector<Finding> OfKind(const std::vector<Finding>& findings, CheckKind kind
 }
 
 std::string Where(const Finding& f) {
-    return std::to_string(f.month) + "/" + std::to_string(f.day) + " " + std::to_string(f.hour) + ":" +
-           std::to_string(f.minute) + " " + std::string(MONTHLY_VALUE_COLUMNS[f.column].name) + " " +
-           std::string(CheckKindName(f.kind)) + " " + f.explanation;
+    std::ostringstream where;
+    where << f.month << "/" << f.day << " " << f.hour << ":" << f.minute << " "
+          << MONTHLY_VALUE_COLUMNS[f.column].name << " " << f.value << " " << CheckKindName(f.kind) << " "
+          << f.explanation;
+    return where.str();
+}
+
+using Lines = std::vector<std::string>;
+
+// Each finding as Where() gives it.
+Lines Described(const std::vector<Finding>& findings) {
+    Lines lines;
+    for (const Finding& f : findings)
+        lines.push_back(Where(f));
+    return lines;
 }
 
 TEST(HourlyChecks, PlausibleHoursGiveNoFinding) {
@@ -100,15 +114,13 @@ TEST(HourlyChecks, RangeLimitsAreSuspectOnlyBeyondThem) {
 
     HourlyRecord rain = Hour(2024, 7, 17, 3);
     rain.precip = 153.5;
-    std::vector<Finding> range = CheckHours({rain}, LATITUDE);
-    ASSERT_EQ(range.size(), 1u);
-    EXPECT_EQ(range[0].explanation, "1時間降水量の全国記録 153.0 mm を超える");
+    EXPECT_EQ(Described(CheckHours({rain}, LATITUDE)),
+              Lines{"7/17 3:0 降水量 153.5 範囲 1時間降水量の全国記録 153.0 mm を超える"});
     rain.precip = -0.5;
-    EXPECT_EQ(CheckHours({rain}, LATITUDE).at(0).explanation, "下限 0.0 mm 未満");
+    EXPECT_EQ(Described(CheckHours({rain}, LATITUDE)), Lines{"7/17 3:0 降水量 -0.5 範囲 下限 0.0 mm 未満"});
 }
 
 TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
-    const std::size_t solar = MonthlyColumnOf(&HourlyRecord::solar);
     const SunHours sun(ComputeSolarDay(6, 21, LATITUDE));
     const double noonLimit = std::ceil(sun.TopOfAtmosphereMax(13) * 100) / 100;
     EXPECT_GT(noonLimit, 4.5); // the sun nearly overhead
@@ -118,10 +130,8 @@ TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
     row.solar = noonLimit;
     EXPECT_TRUE(CheckHours({row}, LATITUDE).empty());
     row.solar = noonLimit + 0.01;
-    std::vector<Finding> found = CheckHours({row}, LATITUDE);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].column, solar);
-    EXPECT_EQ(found[0].kind, CheckKind::Range);
+    EXPECT_EQ(Described(CheckHours({row}, LATITUDE)),
+              Lines{"6/21 13:0 日射量 4.7 範囲 大気上端の日射量 4.69 MJ/㎡ を超える"});
 
     // Midsummer night: 1:00-2:00 is dark however far east or west the station is; a sensor's small
     // offset passes there. 20:00-21:00 at 43 N is not sure to be dark, 21:00-22:00 is at Sapporo's longitude.
@@ -129,10 +139,8 @@ TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
     row.solar = 0.02;
     EXPECT_TRUE(CheckHours({row}, LATITUDE).empty());
     row.solar = 0.03;
-    found = CheckHours({row}, LATITUDE);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].kind, CheckKind::Consistency);
-    EXPECT_EQ(found[0].explanation, "太陽が地平線の下にある時間に 0.02 MJ/㎡ を超える");
+    EXPECT_EQ(Described(CheckHours({row}, LATITUDE)),
+              Lines{"6/21 2:0 日射量 0.03 整合 太陽が地平線の下にある時間に 0.02 MJ/㎡ を超える"});
     row = Hour(2024, 6, 21, 21);
     row.solar = 0.05;
     EXPECT_TRUE(CheckHours({row}, 43.0).empty());
@@ -150,7 +158,6 @@ TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
 }
 
 TEST(HourlyChecks, SpikesButNotChangesOfLevel) {
-    const std::size_t temp = MonthlyColumnOf(&HourlyRecord::temp);
     HourlyTable rows = Hours(2024, 1, 2);
     for (HourlyRecord& r : rows) { // a level line, so only the planted change counts
         r.temp = 10 + 0.1 * ((r.hour / 2) % 2);
@@ -167,12 +174,8 @@ TEST(HourlyChecks, SpikesButNotChangesOfLevel) {
     rows[30].temp += 5.0;
     EXPECT_TRUE(CheckHours(rows, LATITUDE).empty());
     rows[30].temp += 0.1;
-    std::vector<Finding> found = CheckHours(rows, LATITUDE);
-    ASSERT_EQ(found.size(), 1u) << Where(found[0]);
-    EXPECT_EQ(found[0].day * 100 + found[0].hour, 207);
-    EXPECT_EQ(found[0].column, temp);
-    EXPECT_EQ(found[0].kind, CheckKind::Step);
-    EXPECT_EQ(found[0].explanation, "前後の時間との差 5.1・5.2 ℃ > 5.0 ℃");
+    EXPECT_EQ(Described(CheckHours(rows, LATITUDE)),
+              Lines{"1/2 7:0 気温 15.2 急変 前後の時間との差 5.1・5.2 ℃ > 5.0 ℃"});
 
     // Back to a level more than half the tolerance away is a change that went on; across a missing
     // hour there is nothing to compare.
@@ -196,13 +199,9 @@ TEST(HourlyChecks, SpikesButNotChangesOfLevel) {
     HourlyChecks checks(LATITUDE);
     checks.Add(january);
     checks.Add(february);
-    found = checks.Finish();
-    ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].column, MonthlyColumnOf(&HourlyRecord::pressure));
-    EXPECT_EQ(found[1].column, MonthlyColumnOf(&HourlyRecord::groundTemp));
-    EXPECT_EQ(found[1].explanation, "前後の時間との差 3.1・3.2 ℃ > 3.0 ℃");
-    for (const Finding& f : found)
-        EXPECT_EQ(f.month * 10000 + f.day * 100 + f.hour, 13124);
+    EXPECT_EQ(Described(checks.Finish()),
+              (Lines{"1/31 24:0 気圧 998 急変 前後の時間との差 12.2・12.1 hPa > 3.0 hPa",
+                     "1/31 24:0 地中温度 11.2 急変 前後の時間との差 3.1・3.2 ℃ > 3.0 ℃"}));
 }
 
 TEST(HourlyChecks, StuckValues) {
@@ -243,18 +242,12 @@ TEST(HourlyChecks, StuckValues) {
     }
     for (std::size_t i = 0; i < 12; ++i)
         rows[i].humidity = 94;
-    found = CheckHours(rows, LATITUDE);
-    ASSERT_EQ(found.size(), 36u);
-    std::size_t precip = 0, wind = 0, humidity = 0;
-    for (const Finding& f : found) {
-        EXPECT_EQ(f.kind, CheckKind::Persistence);
-        precip += f.column == MonthlyColumnOf(&HourlyRecord::precip);
-        wind += f.column == MonthlyColumnOf(&HourlyRecord::windSpeed);
-        humidity += f.column == MonthlyColumnOf(&HourlyRecord::humidity);
-    }
-    EXPECT_EQ(precip, 12u);
-    EXPECT_EQ(wind, 12u);
-    EXPECT_EQ(humidity, 12u);
+    std::map<std::size_t, int> stuck; // hours found stuck, by column
+    for (const Finding& f : CheckHours(rows, LATITUDE))
+        stuck[f.column] += f.kind == CheckKind::Persistence ? 1 : 100;
+    EXPECT_EQ(stuck, (std::map<std::size_t, int>{{MonthlyColumnOf(&HourlyRecord::precip), 12},
+                                                 {MonthlyColumnOf(&HourlyRecord::humidity), 12},
+                                                 {MonthlyColumnOf(&HourlyRecord::windSpeed), 12}}));
 
     // A radiation offset through the night is the night check's; the same value all day is stuck.
     rows = Hours(2024, 3, 2);
@@ -274,12 +267,9 @@ TEST(HourlyChecks, ValuesThatContradictEachOther) {
 
     row.dewPoint = row.temp + 0.1;
     row.gust = row.windSpeed - 0.1;
-    std::vector<Finding> found = CheckHours({row}, LATITUDE);
-    ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].column, MonthlyColumnOf(&HourlyRecord::gust));
-    EXPECT_EQ(found[0].explanation, "平均風速 " + FormatMeasured(row.windSpeed, 5) + " m/s 未満");
-    EXPECT_EQ(found[1].column, MonthlyColumnOf(&HourlyRecord::dewPoint));
-    EXPECT_EQ(found[1].kind, CheckKind::Consistency);
+    EXPECT_EQ(Described(CheckHours({row}, LATITUDE)),
+              (Lines{"7/17 3:0 最大瞬間風速 2.4 整合 平均風速 2.5 m/s 未満",
+                     "7/17 3:0 露点温度 10.1 整合 気温 10.0 ℃ を超える"}));
 
     // A direction with zero wind, in files that mark calm hours with direction 0 (here only later on).
     HourlyTable rows = Hours(2024, 7, 2);
@@ -288,11 +278,8 @@ TEST(HourlyChecks, ValuesThatContradictEachOther) {
     EXPECT_TRUE(CheckHours(rows, LATITUDE).empty()); // no calm code: nothing to go by
     rows[40].windSpeed = 0;
     rows[40].windDir = 0;
-    found = CheckHours(rows, LATITUDE);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].hour, 6);
-    EXPECT_EQ(found[0].column, MonthlyColumnOf(&HourlyRecord::windDir));
-    EXPECT_EQ(found[0].value, 200);
+    EXPECT_EQ(Described(CheckHours(rows, LATITUDE)),
+              Lines{"7/1 6:0 風向 200 整合 平均風速 0.0 m/s で風向あり（静穏は 0）"});
 }
 
 } // namespace

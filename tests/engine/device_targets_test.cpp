@@ -1,8 +1,8 @@
-#include "engine/Engine.h"
-#include "engine/Scheduler.h"
 #include "model/Messages.h"
 #include "model/Text.h"
 #include "settings/Settings.h"
+#include "support/EngineRun.h"
+#include "support/Samples.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,23 +18,11 @@ namespace {
 
 using testing::TempFolder;
 
-// Three night hours of 2024/07/17 with a humidity of 105: a yearly file, a companion and findings.
-std::string July() {
-    const std::string date = "2024/07/17";
-    return EncodeCp932("年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,"
-                       "露点温度,地中温度\r\n" +
-                       date + ",1:00,0.0,25.0,80,1008.0,90,2.0,4.0,90,0.00,21.4,26.0\r\n" + date +
-                       ",2:00,0.0,24.6,105,1008.2,100,1.8,3.5,100,0.00,21.3,26.0\r\n" + date +
-                       ",3:00,0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n");
-}
-
+// A yearly file, a companion and findings, for three night hours of 2024/07/17.
 std::string ConvertJuly(const TempFolder& folder) {
-    StationPlan plan;
-    plan.station = {"03", "12"};
-    plan.settings = {35.5, folder.folder(), folder.folder(), plan.station};
-    plan.runs = PlanYearRuns({"2024/07"}, plan.station);
     ConversionObserver observer;
-    const ConversionOutcome outcome = RunConversion({plan}, observer, 1);
+    const ConversionOutcome outcome =
+        RunConversion(testing::PlanStation0312(folder.folder(), folder.folder(), {"2024/07"}), observer, 1);
     return outcome.stations.front().failure.value_or("");
 }
 
@@ -51,7 +39,7 @@ void ExpectNothingWrittenThrough(const std::string& node, mode_t kind, int error
          {"Y2024_0312.csv", "Q2024_0312.csv", "C2024_0312.csv", "kolvane-log.csv", "self"}) {
         SCOPED_TRACE(name);
         TempFolder folder;
-        folder.Write("M2407_0312.csv", July());
+        folder.Write("M2407_0312.csv", testing::NightHours("2024/07/17"));
         const std::string target = std::string(name) == "self" ? node : folder.File(name);
         const std::string path = std::string(name) == "self" ? folder.File("Y2024_0312.csv") : target;
         if (target == node) {

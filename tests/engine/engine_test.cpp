@@ -2,6 +2,7 @@
 #include "engine/Scheduler.h"
 #include "engine/StationLock.h"
 #include "model/Messages.h"
+#include "support/DurableLog.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 
@@ -13,8 +14,9 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <new>
+#include <ranges>
+#include <string_view>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <thread>
@@ -23,6 +25,8 @@
 namespace kolvane {
 namespace {
 
+using testing::DURABLE_LOG;
+using testing::DurableLog;
 using testing::MonthlyText;
 using testing::TempFolder;
 
@@ -63,35 +67,31 @@ std::vector<StationPlan> PlanAll(const TempFolder& monthly, const TempFolder& ou
     return PlanConversion(request);
 }
 
+// `years` years of one station, for a computation of the test's own, its lock taken in `out`.
+std::vector<StationPlan> Years(const TempFolder& out, std::size_t years) {
+    std::vector<StationPlan> plans(1);
+    plans[0].runs.resize(years);
+    plans[0].settings.outputFolder = out.folder();
+    return plans;
+}
+
 TEST(Engine, StationsAreWrittenInOrderAndAFailingYearStopsOnlyItsStation) {
     // Year by year, each year is started before it is written; written together, a batch's years are
     // all started before the first of them is in place.
-    const std::vector<std::string> yearByYear = {"start 0.0", "file 0 Y2005_0101.csv", "progress 0/1",
-                                                 "start 0.1", "file 0 Y2006_0101.csv", "progress 0/2",
-                                                 "done 0 2",  "progress 1/2", //
-                                                 "start 1.0", "file 1 Y2005_0312.csv", "progress 1/3",
-                                                 "start 1.1", "done 1 failed",         "progress 2/3", //
-                                                 "start 2.0", "file 2 Y2005_0202.csv", "progress 2/4",
-                                                 "done 2 1",  "progress 3/4"};
-    const std::vector<std::string> together = {"start 0.0",
-                                               "start 0.1",
-                                               "file 0 Y2005_0101.csv",
-                                               "progress 0/1",
-                                               "file 0 Y2006_0101.csv",
-                                               "progress 0/2",
-                                               "done 0 2",
-                                               "progress 1/2", //
-                                               "start 1.0",
-                                               "start 1.1",
-                                               "file 1 Y2005_0312.csv",
-                                               "progress 1/3",
-                                               "done 1 failed",
-                                               "progress 2/3", //
-                                               "start 2.0",
-                                               "file 2 Y2005_0202.csv",
-                                               "progress 2/4",
-                                               "done 2 1",
-                                               "progress 3/4"};
+    const auto notices = [](std::string_view text) {
+        std::vector<std::string> lines;
+        for (const auto part : std::views::split(text, '|'))
+            lines.emplace_back(part.begin(), part.end());
+        return lines;
+    };
+    const std::vector<std::string> yearByYear =
+        notices("start 0.0|file 0 Y2005_0101.csv|progress 0/1|start 0.1|file 0 Y2006_0101.csv|progress 0/2|"
+                "done 0 2|progress 1/2|start 1.0|file 1 Y2005_0312.csv|progress 1/3|start 1.1|done 1 failed|"
+                "progress 2/3|start 2.0|file 2 Y2005_0202.csv|progress 2/4|done 2 1|progress 3/4");
+    const std::vector<std::string> together =
+        notices("start 0.0|start 0.1|file 0 Y2005_0101.csv|progress 0/1|file 0 Y2006_0101.csv|progress 0/2|"
+                "done 0 2|progress 1/2|start 1.0|start 1.1|file 1 Y2005_0312.csv|progress 1/3|done 1 failed|"
+                "progress 2/3|start 2.0|file 2 Y2005_0202.csv|progress 2/4|done 2 1|progress 3/4");
     for (auto [threads, oneByOne] : {std::pair{1u, false}, {3u, false}, {1u, true}, {3u, true}}) {
         SCOPED_TRACE(std::to_string(threads) + (oneByOne ? " one by one" : " together"));
         TempFolder monthly, out;
@@ -148,11 +148,10 @@ TEST(Engine, ACancelStopsBeforeTheNextYearlyFileOfAnyStation) {
 TEST(Engine, AnyFailureInsideAYearIsItsStationsFailureNotACrash) {
     // Years that throw what the core never throws on purpose: out of memory, a library's error.
     TempFolder monthly, out;
-    std::vector<StationPlan> plans(3);
-    for (std::size_t s = 0; s < plans.size(); ++s) {
-        plans[s].station = {"0" + std::to_string(s), "01"};
-        plans[s].runs.resize(3);
-        plans[s].settings.outputFolder = out.folder(); // where its lock is taken
+    std::vector<StationPlan> plans;
+    for (int s = 0; s < 3; ++s) {
+        plans.push_back(Years(out, 3).front());
+        plans.back().station = {"0" + std::to_string(s), "01"};
     }
     const YearComputation compute = [&](const StationPlan& plan, std::size_t year, FolderLookup&,
                                         FolderLookup&) {
@@ -175,53 +174,9 @@ TEST(Engine, AnyFailureInsideAYearIsItsStationsFailureNotACrash) {
     }
 }
 
-// What the file system was asked to do, and what the observer was told, in one order.
-std::mutex callsMutex;
-std::vector<std::string> calls;
-int syncFileSystemError = 0, syncFolderError = 0;
-
-void Log(std::string line) {
-    const std::lock_guard lock(callsMutex);
-    calls.push_back(std::move(line));
-}
-
-// The name a temporary file open as `fd` will be renamed to (".0.tmp123-4" becomes "0").
-std::string TargetName(int fd) {
-    const std::string temp = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename();
-    return temp.substr(1, temp.rfind(".tmp") - 1);
-}
-
-int Fail(int error) {
-    errno = error;
-    return -1;
-}
-
-const DurableCalls LOGGED{.syncFile =
-                              [](int fd) {
-                                  Log("sync file " + TargetName(fd));
-                                  return ::fdatasync(fd);
-                              },
-                          .syncFileSystem =
-                              [](int fd) {
-                                  Log("sync all");
-                                  return syncFileSystemError ? Fail(syncFileSystemError) : ::syncfs(fd);
-                              },
-                          .rename =
-                              [](const char* from, const char* to) {
-                                  Log("rename " + std::string(FileNameOf(to)));
-                                  return ::rename(from, to);
-                              },
-                          .syncFolder =
-                              [](int fd) {
-                                  Log("sync folder");
-                                  return syncFolderError ? Fail(syncFolderError) : ::fsync(fd);
-                              }};
-
 TEST(Engine, YearsAreSyncedBeforeTheirRenameAndReportedWrittenOnlyAfterTheirFolderIsSynced) {
     TempFolder out;
-    std::vector<StationPlan> plans(1);
-    plans[0].runs.resize(4);
-    plans[0].settings.outputFolder = out.folder();
+    const std::vector<StationPlan> plans = Years(out, 4);
     std::atomic<bool> laterDone = false;
     const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
         // The first year is held back until the second is computed (bounded, should the pool not run
@@ -230,12 +185,12 @@ TEST(Engine, YearsAreSyncedBeforeTheirRenameAndReportedWrittenOnlyAfterTheirFold
         while (year == 0 && !laterDone && std::chrono::steady_clock::now() < giveUp)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         if (year == 1) laterDone = true;
-        Log("computed " + std::to_string(year));
+        DurableLog::Note("computed " + std::to_string(year));
         return YearOutput{.files = {{FileKind::Yearly, out.File(std::to_string(year)), "x"}}};
     };
     struct Logger : ConversionObserver {
         void FileWritten(std::size_t, const WrittenYear& year) override {
-            Log("file " + std::string(FileNameOf(year.yearlyPath)));
+            DurableLog::Note("file " + std::string(FileNameOf(year.yearlyPath)));
         }
     };
     // Synced with the whole file system, or where that cannot report a failure, file by file.
@@ -243,21 +198,25 @@ TEST(Engine, YearsAreSyncedBeforeTheirRenameAndReportedWrittenOnlyAfterTheirFold
         for (unsigned threads : {1u, 2u}) {
             SCOPED_TRACE(std::to_string(threads) + " threads, file system sync error " +
                          std::to_string(fileSystemError));
-            calls.clear();
+            DurableLog::Take();
             laterDone = threads == 1;
-            syncFileSystemError = fileSystemError;
+            DurableLog::syncFileSystemError = fileSystemError;
             Logger logger;
-            EXPECT_EQ(RunScheduled(plans, compute, logger, threads, LOGGED).Written(), 4u);
+            EXPECT_EQ(RunScheduled(plans, compute, logger, threads, DURABLE_LOG).Written(), 4u);
+            const std::vector<std::string> calls = DurableLog::Take();
             std::vector<std::string> renamed, reported;
             std::size_t lastSync = 0, lastSyncAll = 0;
             std::map<std::string, std::size_t> computedAt, syncedAt, renamedAt;
             for (std::size_t i = 0; i < calls.size(); ++i) {
                 const std::string& call = calls[i];
                 const std::string name = call.substr(call.rfind(' ') + 1);
-                if (call == "sync folder") lastSync = i;
-                if (call == "sync all") lastSyncAll = i;
+                if (call.starts_with("sync folder "))
+                    lastSync = i;
+                else if (call == "sync all")
+                    lastSyncAll = i;
+                else if (call.starts_with("sync "))
+                    syncedAt[name] = i;
                 if (call.starts_with("computed ")) computedAt[name] = i;
-                if (call.starts_with("sync file ")) syncedAt[name] = i;
                 if (call.starts_with("rename ")) {
                     renamed.push_back(name);
                     renamedAt[name] = i;
@@ -276,16 +235,16 @@ TEST(Engine, YearsAreSyncedBeforeTheirRenameAndReportedWrittenOnlyAfterTheirFold
 
     // A disk that fails the data or the folder: the files may be in place, but none is reported written,
     // and no temporary file is left.
-    for (int* error : {&syncFileSystemError, &syncFolderError}) {
-        syncFileSystemError = syncFolderError = 0;
+    for (int* error : {&DurableLog::syncFileSystemError, &DurableLog::syncFolderError}) {
+        DurableLog::syncFileSystemError = DurableLog::syncFolderError = 0;
         *error = EIO;
         Recorder recorder;
-        const ConversionOutcome outcome = RunScheduled(plans, compute, recorder, 1, LOGGED);
+        const ConversionOutcome outcome = RunScheduled(plans, compute, recorder, 1, DURABLE_LOG);
         EXPECT_EQ(outcome.Written(), 0u);
         EXPECT_EQ(outcome.stations[0].failure, message::CannotWrite(FileKind::Yearly, out.File("0"), EIO));
         EXPECT_EQ(out.EntryCount(), 4);
     }
-    syncFileSystemError = syncFolderError = 0;
+    DurableLog::syncFileSystemError = DurableLog::syncFolderError = 0;
 }
 
 TEST(Engine, ACompanionIsPutInPlaceBeforeItsYearlyFile) {
@@ -293,18 +252,16 @@ TEST(Engine, ACompanionIsPutInPlaceBeforeItsYearlyFile) {
     // not match it, which readers recognise; the other way round a new yearly file would keep an old
     // companion that matches nothing they can check.
     TempFolder out;
-    std::vector<StationPlan> plans(1);
-    plans[0].runs.resize(1);
-    plans[0].settings.outputFolder = out.folder();
+    const std::vector<StationPlan> plans = Years(out, 1);
     const YearComputation compute = [&](const StationPlan&, std::size_t, FolderLookup&, FolderLookup&) {
         return YearOutput{.files = {{FileKind::Yearly, out.File("Y2024_0101.csv"), "y"},
                                     {FileKind::Quality, out.File("Q2024_0101.csv"), "q"}}};
     };
-    calls.clear();
+    DurableLog::Take();
     Recorder recorder;
-    EXPECT_EQ(RunScheduled(plans, compute, recorder, 1, LOGGED).Written(), 1u);
+    EXPECT_EQ(RunScheduled(plans, compute, recorder, 1, DURABLE_LOG).Written(), 1u);
     std::vector<std::string> renamed;
-    for (const std::string& call : calls)
+    for (const std::string& call : DurableLog::Take())
         if (call.starts_with("rename ")) renamed.push_back(call.substr(7));
     EXPECT_EQ(renamed, (std::vector<std::string>{"Q2024_0101.csv", "Y2024_0101.csv"}));
 }
@@ -365,9 +322,7 @@ TEST(Engine, FewerThreadsThanAskedForStillConvertEveryYear) {
     GTEST_SKIP() << "a sanitizer reserves more address space than the limit this test sets";
 #else
     TempFolder out;
-    std::vector<StationPlan> plans(1);
-    plans[0].runs.resize(400);
-    plans[0].settings.outputFolder = out.folder();
+    const std::vector<StationPlan> plans = Years(out, 400);
     const YearComputation compute = [&](const StationPlan&, std::size_t year, FolderLookup&, FolderLookup&) {
         return YearOutput{.files = {{FileKind::Yearly, out.File(std::to_string(year)), "x"}}};
     };

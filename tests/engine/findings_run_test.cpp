@@ -1,9 +1,9 @@
 #include "checks/FindingsFile.h"
-#include "engine/Engine.h"
-#include "engine/Scheduler.h"
 #include "formats/QualityFile.h"
 #include "model/Messages.h"
 #include "model/Text.h"
+#include "support/EngineRun.h"
+#include "support/Samples.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -16,34 +16,17 @@ namespace {
 
 using testing::TempFolder;
 
-const std::string HEADER =
-    "年月日,時刻,降水量,気温,湿度,気圧,風向,平均風速,最大瞬間風速,最大時風向,日射量,露点温度,地中温度\r\n";
-
-// Three night hours of a day; `humidity` at 2:00 (105 is the planted fault).
-std::string Night(const std::string& date, const std::string& humidity) {
-    return EncodeCp932(HEADER + date + ",1:00,0.0,25.0,80,1008.0,90,2.0,4.0,90,0.00,21.4,26.0\r\n" + date +
-                       ",2:00,0.0,24.6," + humidity + ",1008.2,100,1.8,3.5,100,0.00,21.3,26.0\r\n" + date +
-                       ",3:00,0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n");
-}
-
 const std::string JULY_FINDING = "\"24/07/17\",2:00,湿度,105,範囲,上限 100 % を超える\r\n";
 
 // Months converted one after the other into the folder of the monthly files, as a user does.
 struct Station {
     TempFolder folder;
     std::string Convert(const std::string& month, const DurableCalls& calls = {}) {
-        StationPlan plan;
-        plan.station = {"03", "12"};
-        plan.settings = {35.5, folder.folder(), folder.folder(), plan.station};
-        plan.runs = PlanYearRuns({month}, plan.station);
         ConversionObserver observer;
-        const ConversionOutcome outcome = RunScheduled(
-            {plan},
-            [](const StationPlan& p, std::size_t year, FolderLookup& monthly, FolderLookup& output) {
-                return ComputeYearRun(p.runs[year], p.settings, monthly, output);
-            },
-            observer, 1, calls);
-        return outcome.stations.front().failure.value_or("");
+        return testing::RunThrough(testing::PlanStation0312(folder.folder(), folder.folder(), {month}),
+                                   observer, calls)
+            .stations.front()
+            .failure.value_or("");
     }
     std::string Read(const std::string& name) const { return TempFolder::Read(folder.File(name)); }
     bool Has(const std::string& name) const { return std::filesystem::exists(folder.File(name)); }
@@ -64,7 +47,7 @@ struct Station {
 
 TEST(FindingsRun, AFileBesideTheYearlyFileThatKeepsEarlierMonthsAndGoesWhenNothingIsFound) {
     Station s;
-    s.folder.Write("M2407_0312.csv", Night("2024/07/17", "105"));
+    s.folder.Write("M2407_0312.csv", testing::NightHours("2024/07/17", "105"));
     ASSERT_EQ(s.Convert("2024/07"), "");
     // Byte for byte: the line, then the proof of the yearly file it was written with.
     const std::string yearly = s.Read("Y2024_0312.csv");
@@ -74,7 +57,7 @@ TEST(FindingsRun, AFileBesideTheYearlyFileThatKeepsEarlierMonthsAndGoesWhenNothi
 
     // August alone, into the same year: July's finding and count come along from the files that prove
     // they belong to the yearly file July's days are kept from.
-    s.folder.Write("M2408_0312.csv", Night("2024/08/01", "85"));
+    s.folder.Write("M2408_0312.csv", testing::NightHours("2024/08/01", "85"));
     ASSERT_EQ(s.Convert("2024/08"), "");
     ASSERT_EQ(s.Findings().size(), 1u);
     EXPECT_EQ(s.Findings()[0].month, 7);
@@ -90,7 +73,7 @@ TEST(FindingsRun, AFileBesideTheYearlyFileThatKeepsEarlierMonthsAndGoesWhenNothi
     EXPECT_EQ(s.Suspect(), "1 0");
 
     // July again without the fault: nothing suspect is left.
-    s.folder.Write("M2407_0312.csv", Night("2024/07/17", "82"));
+    s.folder.Write("M2407_0312.csv", testing::NightHours("2024/07/17", "82"));
     s.folder.Write("C2024_0312.csv", stray);
     ASSERT_EQ(s.Convert("2024/07"), "");
     EXPECT_FALSE(s.Has("C2024_0312.csv"));
@@ -107,11 +90,11 @@ int FailFindingsRename(const char* from, const char* to) {
 
 TEST(FindingsRun, AFailureBetweenTheRenamesIsSaidAndTheNextRunRepairsIt) {
     Station s;
-    s.folder.Write("M2407_0312.csv", Night("2024/07/17", "105"));
+    s.folder.Write("M2407_0312.csv", testing::NightHours("2024/07/17", "105"));
     ASSERT_EQ(s.Convert("2024/07"), "");
     const std::string julyYearly = s.Read("Y2024_0312.csv"), julyFindings = s.Read("C2024_0312.csv");
 
-    s.folder.Write("M2408_0312.csv", Night("2024/08/01", "120"));
+    s.folder.Write("M2408_0312.csv", testing::NightHours("2024/08/01", "120"));
     EXPECT_EQ(s.Convert("2024/08", {.rename = FailFindingsRename}),
               message::CannotWrite(FileKind::Yearly, s.folder.File("Y2024_0312.csv"), EIO) +
                   message::CompanionNotWritten(FileKind::Findings, s.folder.File("C2024_0312.csv")));

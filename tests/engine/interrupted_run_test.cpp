@@ -3,11 +3,10 @@
 // place has its log line and its companions.
 
 #include "checks/FindingsFile.h"
-#include "engine/Engine.h"
 #include "engine/RunLog.h"
-#include "engine/Scheduler.h"
-#include "engine/YearJob.h"
 #include "formats/QualityFile.h"
+#include "support/DurableLog.h"
+#include "support/EngineRun.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 
@@ -32,45 +31,15 @@ void Step() {
     if (++stepsSoFar == killAt) ::_exit(kKilled);
 }
 
-const DurableCalls COUNTED{.syncFile =
-                               [](platform::Handle file) {
-                                   Step();
-                                   return SyncFileData(file);
-                               },
-                           .syncFileSystem =
-                               [](platform::Handle file) {
-                                   Step();
-                                   return SyncFileSystem(file);
-                               },
-                           .rename =
-                               [](const char* from, const char* to) {
-                                   Step();
-                                   return RenameFile(from, to);
-                               },
-                           .syncFolder =
-                               [](platform::Handle folder) {
-                                   Step();
-                                   return SyncFolderHandle(folder);
-                               }};
-
 const std::vector<std::string> JULY = {"2023/07", "2024/07"}, AUGUST = {"2023/08", "2024/08"};
 const std::vector<std::string> OLD_LATITUDE = {"35", "30", "00"}, NEW_LATITUDE = {"36", "00", "00"};
 
 // Station 03/12 converted in the folder of its monthly files, both years in one batch.
 std::optional<std::string> Convert(const TempFolder& folder, const std::vector<std::string>& months,
                                    const std::vector<std::string>& latitude, const DurableCalls& calls = {}) {
-    ConversionRequest request;
-    request.stations = {{"03", "12"}};
-    request.months = months;
-    request.latitude = latitude;
-    request.monthlyFolder = request.outputFolder = folder.folder();
     ConversionObserver observer;
-    return RunScheduled(
-               PlanConversion(request),
-               [](const StationPlan& plan, std::size_t year, FolderLookup& m, FolderLookup& o) {
-                   return ComputeYearRun(plan.runs[year], plan.settings, m, o);
-               },
-               observer, 1, calls)
+    return testing::RunThrough(testing::PlanStation0312(folder.folder(), folder.folder(), months, latitude),
+                               observer, calls)
         .stations.front()
         .failure;
 }
@@ -82,17 +51,6 @@ void Prepare(const TempFolder& folder) {
             folder.Write("M" + std::to_string(year % 100) + "0" + std::to_string(month) + "_0312.csv",
                          MonthlyText(year, month, 1, 3));
     ASSERT_EQ(Convert(folder, JULY, OLD_LATITUDE), std::nullopt);
-}
-
-// Every file of the folder but the monthly files and the log: what a run leaves, aside files included.
-std::map<std::string, std::string> Outputs(const TempFolder& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.folder())) {
-        const std::string name = entry.path().filename().string();
-        if (name[0] != 'M' && name != RUN_LOG_FILE_NAME)
-            files[name] = TempFolder::Read(entry.path().string());
-    }
-    return files;
 }
 
 // The names of the files that are not the same in both, or not in both.
@@ -123,12 +81,13 @@ void ExpectEachYearlyFileDescribed(const TempFolder& folder, const std::map<std:
 }
 
 TEST(InterruptedRun, AKillAtAnyDurableStepLeavesAStateTheNextRunCompletesAsIfUninterrupted) {
+    testing::DurableLog::before = Step;
     TempFolder uninterrupted;
     Prepare(uninterrupted);
     stepsSoFar = 0;
-    ASSERT_EQ(Convert(uninterrupted, AUGUST, NEW_LATITUDE, COUNTED), std::nullopt);
+    ASSERT_EQ(Convert(uninterrupted, AUGUST, NEW_LATITUDE, testing::DURABLE_LOG), std::nullopt);
     const int steps = stepsSoFar;
-    const std::map<std::string, std::string> done = Outputs(uninterrupted);
+    const std::map<std::string, std::string> done = uninterrupted.Outputs(true);
     ASSERT_EQ(done.size(), 6u); // Y, Q and C of each year, nothing aside
     ASSERT_GT(steps, 6);        // at least the renames into place
 
@@ -143,7 +102,7 @@ TEST(InterruptedRun, AKillAtAnyDurableStepLeavesAStateTheNextRunCompletesAsIfUni
             if (pid == 0) {
                 killAt = at;
                 stepsSoFar = 0;
-                Convert(folder, AUGUST, NEW_LATITUDE, COUNTED);
+                Convert(folder, AUGUST, NEW_LATITUDE, testing::DURABLE_LOG);
                 ::_exit(0);
             }
             int status = 0;
@@ -153,9 +112,10 @@ TEST(InterruptedRun, AKillAtAnyDurableStepLeavesAStateTheNextRunCompletesAsIfUni
             ExpectEachYearlyFileDescribed(folder, done);
         }
         ASSERT_EQ(Convert(folder, AUGUST, NEW_LATITUDE), std::nullopt);
-        EXPECT_EQ(Differing(Outputs(folder), done), "");
+        EXPECT_EQ(Differing(folder.Outputs(true), done), "");
         ExpectEachYearlyFileDescribed(folder, done);
     }
+    testing::DurableLog::before = nullptr;
 }
 
 } // namespace

@@ -50,7 +50,7 @@ TEST(YearRuns, GoldenYearsAcrossTheCenturyBoundary) {
         std::vector<std::string> written;
         ConvertYearRuns(
             PlanYearRuns({"2000/01", "1999/12"}, {"03", "12"}), Settings(GOLDEN + "monthly/", out.folder()),
-            {.written = [&](std::size_t, const std::string& path) { written.push_back(path); }}, threads);
+            [&](const std::string& path) { written.push_back(path); }, threads);
         ASSERT_EQ(written,
                   (std::vector<std::string>{out.File("Y2000_0312.csv"), out.File("Y1999_0312.csv")}));
         // Each yearly file has its companion beside it, checked by hand against the monthly files: the
@@ -63,62 +63,10 @@ TEST(YearRuns, GoldenYearsAcrossTheCenturyBoundary) {
     }
 }
 
-TEST(YearRuns, AFailingYearStopsTheRunAndLeavesItsFileAndLaterOnesUntouched) {
-    for (unsigned threads : {1u, 2u}) {
-        SCOPED_TRACE(threads);
-        TempFolder monthly, out;
-        monthly.Write("M0501_0312.csv", MonthlyText(2005, 1, 5, 1));
-        monthly.Write("M0601_0312.csv", MonthlyText(2006, 1, 7, 1, "-2.0")); // impossible wind speed
-        monthly.Write("M0701_0312.csv", MonthlyText(2007, 1, 9, 1));
-        for (const char* name : {"Y2005_0312.csv", "Y2006_0312.csv", "Y2007_0312.csv"})
-            out.Write(name, "old");
-
-        std::vector<std::string> written;
-        const std::string message = MessageOf([&] {
-            ConvertYearRuns(
-                PlanYearRuns({"2005/01", "2006/01", "2007/01"}, {"03", "12"}),
-                Settings(monthly.folder(), out.folder()),
-                {.written = [&](std::size_t, const std::string& path) { written.push_back(path); }}, threads);
-        });
-        EXPECT_NE(message.find(monthly.File("M0601_0312.csv")), std::string::npos) << message;
-        EXPECT_NE(message.find("2006年1月7日"), std::string::npos) << message;
-        EXPECT_EQ(written, std::vector<std::string>{out.File("Y2005_0312.csv")});
-        EXPECT_NE(TempFolder::Read(out.File("Y2005_0312.csv")), "old");
-        EXPECT_EQ(TempFolder::Read(out.File("Y2006_0312.csv")), "old");
-        EXPECT_EQ(TempFolder::Read(out.File("Y2007_0312.csv")), "old");
-        EXPECT_EQ(out.EntryCount(), 5); // 2005 and its companions; no temporary file left
-    }
-}
-
-TEST(YearRuns, CancelStopsBeforeTheNextYearAndLeavesItsFileAsItWas) {
-    for (unsigned threads : {1u, 2u}) {
-        SCOPED_TRACE(threads);
-        TempFolder monthly, out;
-        for (int yy : {5, 6, 7})
-            monthly.Write("M0" + std::to_string(yy) + "01_0312.csv", MonthlyText(2000 + yy, 1, 5, 1));
-        out.Write("Y2006_0312.csv", "old");
-
-        std::size_t asked = 0;
-        std::vector<std::size_t> counts;
-        const testing::OneStationOutcome outcome =
-            ConvertYearRuns(PlanYearRuns({"2005/01", "2006/01", "2007/01"}, {"03", "12"}),
-                            Settings(monthly.folder(), out.folder()),
-                            {.written = [&](std::size_t n, const std::string&) { counts.push_back(n); },
-                             .cancelled = [&] { return ++asked > 1; }},
-                            threads);
-        EXPECT_TRUE(outcome.cancelled);
-        EXPECT_EQ(outcome.written, 1u);
-        EXPECT_EQ(counts, std::vector<std::size_t>{1});
-        EXPECT_NE(TempFolder::Read(out.File("Y2005_0312.csv")), "");
-        EXPECT_EQ(TempFolder::Read(out.File("Y2006_0312.csv")), "old");
-        EXPECT_EQ(out.EntryCount(), 4); // 2005 with its companions, nothing of 2007, no temporary file
-    }
-}
-
 TEST(YearRuns, AMissingMonthAddsNoDayAndAnEmptyYearlyFileIsReplaced) {
     TempFolder monthly, out;
     auto run = [&](const std::vector<std::string>& months) {
-        ConvertYearRuns(PlanYearRuns(months, {"03", "12"}), Settings(monthly.folder(), out.folder()), {});
+        ConvertYearRuns(PlanYearRuns(months, {"03", "12"}), Settings(monthly.folder(), out.folder()));
     };
     // The name is matched ignoring case.
     monthly.Write("m0502_0312.CSV", MonthlyText(2005, 2, 3, 1));

@@ -1,86 +1,53 @@
 #include "engine/Engine.h"
 #include "engine/RunLog.h"
-#include "engine/Scheduler.h"
-#include "engine/YearJob.h"
 #include "model/Csv.h"
 #include "model/Messages.h"
 #include "model/Text.h"
+#include "support/DurableLog.h"
+#include "support/EngineRun.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <filesystem>
 #include <regex>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace kolvane {
 namespace {
 
+using testing::DURABLE_LOG;
+using testing::DurableLog;
 using testing::MonthlyText;
+using testing::PlanStation0312;
+using testing::RunThrough;
 using testing::TempFolder;
 
 // What one conversion of station 03/12 was told and wrote.
 struct Traced {
     ConversionOutcome outcome;
-    std::vector<std::string> events; // file syncs by name, folder syncs, reports, in order
+    std::vector<std::string> events; // durable calls and reports, in order
 };
-
-std::vector<std::string> events;
-
-std::string NameOfFd(int fd) {
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path);
-    return n > 0 ? std::string(FileNameOf(std::string_view(path, static_cast<std::size_t>(n)))) : "?";
-}
-
-const DurableCalls RECORDED{.syncFile =
-                                [](int fd) {
-                                    events.push_back("sync " + NameOfFd(fd));
-                                    return ::fsync(fd);
-                                },
-                            .syncFileSystem =
-                                [](int fd) {
-                                    events.push_back("sync all");
-                                    return SyncFileSystem(fd);
-                                },
-                            .rename =
-                                [](const char* from, const char* to) {
-                                    events.push_back("rename " + std::string(FileNameOf(to)));
-                                    return RenameFile(from, to);
-                                },
-                            .syncFolder =
-                                [](int fd) {
-                                    events.push_back("sync folder " + NameOfFd(fd));
-                                    return ::fsync(fd);
-                                }};
 
 Traced Convert(const TempFolder& monthly, const TempFolder& out, std::vector<std::string> months,
                bool mergeOutput = false) {
-    ConversionRequest request;
-    request.stations = {{"03", "12"}};
-    request.months = std::move(months);
-    request.latitude = {"35", "30", "00"};
-    request.monthlyFolder = monthly.folder();
-    request.outputFolder = out.folder();
-    request.mergeOutput = mergeOutput;
     struct Reporter : ConversionObserver {
         void FileWritten(std::size_t, const WrittenYear& year) override {
-            events.push_back("file " + std::string(FileNameOf(year.yearlyPath)));
+            DurableLog::Note("file " + std::string(FileNameOf(year.yearlyPath)));
         }
     } reporter;
-    events.clear();
+    DurableLog::Take();
     Traced run;
-    run.outcome = RunScheduled(
-        PlanConversion(request),
-        [](const StationPlan& plan, std::size_t year, FolderLookup& m, FolderLookup& o) {
-            return ComputeYearRun(plan.runs[year], plan.settings, m, o);
-        },
-        reporter, 1, RECORDED);
-    run.events = std::move(events);
+    run.outcome = RunThrough(
+        PlanStation0312(monthly.folder(), out.folder(), std::move(months), {"35", "30", "00"}, mergeOutput),
+        reporter, DURABLE_LOG);
+    run.events = DurableLog::Take();
     return run;
+}
+
+std::string FolderName(const TempFolder& folder) {
+    return std::filesystem::path(folder.folder()).parent_path().filename().string();
 }
 
 std::vector<std::vector<std::string>> LogLines(const TempFolder& out) {
@@ -174,8 +141,7 @@ TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
             seen.push_back(*it);
         return it == run.events.end() ? std::vector<std::string>{"no " + to} : seen;
     };
-    const std::string outFolder =
-        "sync folder " + std::string(FileNameOf(out.folder().substr(0, out.folder().size() - 1)));
+    const std::string outFolder = "sync folder " + FolderName(out);
     EXPECT_EQ(
         between(first, "sync kolvane-log.csv", "file Y2004_0312.csv"),
         (std::vector<std::string>{"sync kolvane-log.csv", "rename Q2004_0312.csv", "rename C2004_0312.csv",
@@ -189,11 +155,10 @@ TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
     // A new log has its header and its folder entry on disk before it is used.
     TempFolder fresh;
     platform::File log;
-    events.clear();
-    ASSERT_EQ(OpenRunLog(fresh.folder(), log, RECORDED), 0);
-    EXPECT_EQ(events, (std::vector<std::string>{"sync kolvane-log.csv",
-                                                "sync folder " + std::string(FileNameOf(fresh.File("").substr(
-                                                                     0, fresh.File("").size() - 1)))}));
+    DurableLog::Take();
+    ASSERT_EQ(OpenRunLog(fresh.folder(), log, DURABLE_LOG), 0);
+    EXPECT_EQ(DurableLog::Take(),
+              (std::vector<std::string>{"sync kolvane-log.csv", "sync folder " + FolderName(fresh)}));
     EXPECT_EQ(TempFolder::Read(fresh.File("kolvane-log.csv")), RunLogHeader());
 
     // A second run adds its line under the same header, without a folder sync of its own for it.

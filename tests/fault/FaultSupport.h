@@ -38,6 +38,11 @@ inline std::vector<std::string> TemporaryFiles(const TempFolder& folder) {
     return found;
 }
 
+// Empty when `text` holds `part`, else what to show.
+inline std::string Missing(const std::string& text, const std::string& part) {
+    return text.find(part) == std::string::npos ? "missing 「" + part + "」 in: " + text : "";
+}
+
 // A complete yearly file of 2005 holding one day of values, as an earlier run would have left it.
 std::string PreviousYearlyFile();
 

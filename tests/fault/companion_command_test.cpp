@@ -43,7 +43,7 @@ TEST(CompanionCommand, SummaryCountsOnlyFromACompanionWrittenWithItsYearlyFile) 
     const std::string older = TempFolder::Read(quality);
     ChildResult r = Summary(yearly);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("  既存 2 日\n"), std::string::npos) << r.out;
+    EXPECT_EQ(Missing(r.out, "  既存 2 日\n"), "");
 
     ASSERT_EQ(ConvertAt(monthly, out, "40:00:00").exitCode, 0);
     const std::string proven = TempFolder::Read(quality);
@@ -69,18 +69,18 @@ TEST(CompanionCommand, SummaryCountsOnlyFromACompanionWrittenWithItsYearlyFile) 
         EXPECT_EQ(r.exitCode, 1);
         // All that the yearly file alone says (as without any companion), and not one class count.
         EXPECT_EQ(r.out, head + "  値のない日が最も長く続く期間: 2000/03/01 から 306 日\n");
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(Missing(r.err, c.message), "");
 #ifdef KOLVANE_HAVE_PLOT
         // The plot is drawn as without a companion, and says why.
         r = RunChild(CONVERT, {"--plot", out.File("year.png"), yearly});
         EXPECT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(Missing(r.err, c.message), "");
 #endif
     }
     out.Write("Q2000_0312.csv", proven);
     r = Summary(yearly);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("  既存 2 日\n"), std::string::npos) << r.out;
+    EXPECT_EQ(Missing(r.out, "  既存 2 日\n"), "");
 }
 
 TEST(CompanionCommand, WithoutCompanionsOneThatNoLongerMatchesIsRemoved) {
@@ -115,10 +115,9 @@ TEST(CompanionCommand, AFailureBetweenTheTwoFilesKeepsTheOldYearlyFileAndIsSaid)
     // written beside its target before any is put in place, so the pair stays the old one.
     ChildResult r = ConvertAt(monthly, out, "40:00:00", {}, 12000);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(
-        r.err.find("年次ファイル「" + yearly + "」を書き込めません（ファイルサイズの上限を超えました）"),
-        std::string::npos)
-        << r.err;
+    EXPECT_EQ(
+        Missing(r.err, "年次ファイル「" + yearly + "」を書き込めません（ファイルサイズの上限を超えました）"),
+        "");
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(TempFolder::Read(yearly) == old);
     EXPECT_TRUE(TempFolder::Read(out.File("Q2000_0312.csv")) == oldCompanion);
@@ -136,12 +135,11 @@ TEST(CompanionCommand, AFailureBetweenTheTwoFilesKeepsTheOldYearlyFileAndIsSaid)
     std::filesystem::create_directory(blocked.File("Q2000_0312.csv"));
     r = ConvertAt(monthly, blocked, "35:30:00");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("年次ファイル「" + blocked.File("Y2000_0312.csv") +
-                         "」を書き込めません（ファイルではなくフォルダです）。品質ファイル「" +
-                         blocked.File("Q2000_0312.csv") +
-                         "」を先に書き込めなかったため、年次ファイルは元のままです。"),
-              std::string::npos)
-        << r.err;
+    EXPECT_EQ(Missing(r.err, "年次ファイル「" + blocked.File("Y2000_0312.csv") +
+                                 "」を書き込めません（ファイルではなくフォルダです）。品質ファイル「" +
+                                 blocked.File("Q2000_0312.csv") +
+                                 "」を先に書き込めなかったため、年次ファイルは元のままです。"),
+              "");
     EXPECT_EQ(blocked.EntryCount(), 1);
 }
 

@@ -25,11 +25,6 @@ void WriteTwoMonths(const TempFolder& monthly) {
     monthly.Write("M0503_0312.csv", MonthlyText(2005, 3, 1, 2));
 }
 
-// Empty when `text` holds `part`, else what to show.
-std::string Missing(const std::string& text, const std::string& part) {
-    return text.find(part) == std::string::npos ? "missing 「" + part + "」 in: " + text : "";
-}
-
 TEST(OutputFaults, AnOutputThatFailsAtWriteTimeNamesTheFileAndCause) {
     // The folder checked before the run may be gone, or be a file, when the year is written; or the
     // yearly file's name may be taken by a folder.
@@ -44,7 +39,7 @@ TEST(OutputFaults, AnOutputThatFailsAtWriteTimeNamesTheFileAndCause) {
         SCOPED_TRACE(folder);
         const std::string message = MessageOf([&] {
             ConvertYearRuns(PlanYearRuns({"2005/02"}, {"03", "12"}),
-                            ConversionSettings{35.5, monthly.folder(), folder, {"03", "12"}}, {});
+                            ConversionSettings{35.5, monthly.folder(), folder, {"03", "12"}});
         });
         EXPECT_EQ(
             Missing(message, "年次ファイル「" + folder + YEARLY + "」を書き込めません（" + cause + "）。"),

@@ -56,17 +56,6 @@ int Wait(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// The yearly and companion files of a folder (not the monthly files, lock files or temporary files).
-std::map<std::string, std::string> OutputFiles(const TempFolder& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.folder())) {
-        const std::string name = entry.path().filename().string();
-        if (name[0] != '.' && name[0] != 'M' && name != RUN_LOG_FILE_NAME)
-            files[name] = TempFolder::Read(entry.path().string());
-    }
-    return files;
-}
-
 // Written plainly: the test's own files need not survive a power cut, and syncing them takes long.
 void Put(const TempFolder& folder, const std::string& name, const std::string& bytes) {
     std::ofstream(folder.File(name), std::ios::binary | std::ios::trunc) << bytes;
@@ -90,11 +79,11 @@ TEST(KilledRun, EveryFileIsTheOldOrTheNewOneAndTheNextRunLeavesNoTemporaryFile) 
     TempFolder reference;
     WriteMonths(reference, YEARS, 4);
     ASSERT_EQ(Wait(StartConvert(reference, {"--all"}, "/dev/null")), 0);
-    const std::map<std::string, std::string> before = OutputFiles(reference);
+    const std::map<std::string, std::string> before = reference.Outputs(false);
     const std::string beforeLog = TempFolder::Read(reference.File(std::string(RUN_LOG_FILE_NAME)));
     WriteMonths(reference, YEARS, 7);
     ASSERT_EQ(Wait(StartConvert(reference, {"--all"}, "/dev/null")), 0);
-    const std::map<std::string, std::string> after = OutputFiles(reference);
+    const std::map<std::string, std::string> after = reference.Outputs(false);
     ASSERT_EQ(before.size(), 3u * YEARS); // each year with both companions
     ASSERT_EQ(after.size(), before.size());
     for (const auto& [name, bytes] : before)
@@ -115,7 +104,7 @@ TEST(KilledRun, EveryFileIsTheOldOrTheNewOneAndTheNextRunLeavesNoTemporaryFile) 
         bool ended = false;
         while (Clock::now() < giveUp && !(ended = ::waitpid(pid, nullptr, WNOHANG) == pid)) {
             int replaced = 0;
-            for (const auto& [name, bytes] : OutputFiles(folder))
+            for (const auto& [name, bytes] : folder.Outputs(false))
                 replaced += bytes == after.at(name);
             if (replaced >= replacedBeforeKill) break;
         }
@@ -124,7 +113,7 @@ TEST(KilledRun, EveryFileIsTheOldOrTheNewOneAndTheNextRunLeavesNoTemporaryFile) 
             Wait(pid);
         }
         int replaced = 0;
-        for (const auto& [name, bytes] : OutputFiles(folder)) {
+        for (const auto& [name, bytes] : folder.Outputs(false)) {
             ++checked;
             if (bytes == after.at(name))
                 ++replaced;
@@ -165,7 +154,7 @@ TEST(ConcurrentRuns, TwoRunsOnOneStationLoseNoMonth) {
         WriteMonths(reference, YEARS, 28);
         ASSERT_EQ(Wait(StartConvert(reference, first, "/dev/null")), 0);
         ASSERT_EQ(Wait(StartConvert(reference, second, "/dev/null")), 0);
-        serial.push_back(OutputFiles(reference));
+        serial.push_back(reference.Outputs(false));
         ASSERT_EQ(serial.back().size(), 3u * YEARS);
     }
 
@@ -178,12 +167,12 @@ TEST(ConcurrentRuns, TwoRunsOnOneStationLoseNoMonth) {
         const pid_t second = StartConvert(folder, august, logs.File("august"));
         EXPECT_EQ(Wait(first), 0);
         EXPECT_EQ(Wait(second), 0);
-        for (const auto& [name, bytes] : OutputFiles(folder)) {
+        for (const auto& [name, bytes] : folder.Outputs(false)) {
             ++checked;
             if (bytes != serial[0].at(name) && bytes != serial[1].at(name))
                 ADD_FAILURE() << ++lost << ": " << name << " lost a month";
         }
-        EXPECT_EQ(OutputFiles(folder).size(), serial[0].size());
+        EXPECT_EQ(folder.Outputs(false).size(), serial[0].size());
         // Both runs' lines are in the log, whole: each yearly file twice, once for each month.
         std::map<std::string, std::string> logged;
         const std::string log = TempFolder::Read(folder.File("kolvane-log.csv"));

@@ -14,11 +14,6 @@ using namespace kolvane::testing;
 
 constexpr char YEARLY[] = "Y2005_0312.csv";
 
-// Empty when `text` holds `part`, else what to show.
-std::string Missing(const std::string& text, const std::string& part) {
-    return text.find(part) == std::string::npos ? "missing 「" + part + "」 in: " + text : "";
-}
-
 // The yearly file of 2005, January to June, as another tool saved it: dates written 2005-1-1.
 std::string OtherToolsYearlyFile() {
     std::string text = YearlyText(2005, 0);

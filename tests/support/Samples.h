@@ -35,6 +35,14 @@ inline std::string MonthlyText(int year, int month, int firstDay, int days,
     return text;
 }
 
+// Three night hours of a day in CP932, `humidity` at 2:00 (105 is a fault the checks find).
+inline std::string NightHours(const std::string& date, const std::string& humidity = "105") {
+    return EncodeCp932(MONTHLY_HEADER + "\r\n" + date +
+                       ",1:00,0.0,25.0,80,1008.0,90,2.0,4.0,90,0.00,21.4,26.0\r\n" + date +
+                       ",2:00,0.0,24.6," + humidity + ",1008.2,100,1.8,3.5,100,0.00,21.3,26.0\r\n" + date +
+                       ",3:00,0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n");
+}
+
 // A yearly file (UTF-8) with a seasonal cycle and every value "X" in `missingMonth`. On 1 January
 // each column the plot reads has a value of its own: rain 25.0, mean 5.0, highest 15.8, lowest -4.0,
 // radiation 12.50, sunshine 1.7, evaporation 0.8.

@@ -3,6 +3,7 @@
 #include "model/FileIo.h"
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace kolvane::testing {
@@ -38,6 +39,18 @@ class TempFolder {
         for (const auto& entry : std::filesystem::directory_iterator(path_))
             n += entry.path().filename() == "kolvane-log.csv" ? 0 : 1;
         return n;
+    }
+
+    // The bytes of each file a run wrote here, by name: all but the monthly files and the run log, and
+    // the hidden ones (temporary and kept-aside files) only when `hidden`.
+    std::map<std::string, std::string> Outputs(bool hidden) const {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            const std::string name = entry.path().filename().string();
+            if (name[0] != 'M' && name != "kolvane-log.csv" && (hidden || name[0] != '.'))
+                files[name] = Read(entry.path().string());
+        }
+        return files;
     }
 
   private:

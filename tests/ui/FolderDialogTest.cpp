@@ -37,16 +37,27 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
     const std::string a = Folder("a");
     Folder("a/b");
     Folder("a/c");
+    Folder("a/茨城県つくば市_アメダス観測点の年次ファイルを置くフォルダ");
     const QString open = QString::fromStdString(a).chopped(1);
 
     Form1 dialog(nullptr, QStringLiteral("/earlier/"));
+    dialog.setPrompt(QStringLiteral("年次ファイルを保存するフォルダを指定して下さい。"));
     // The result as Qt writes paths, to compare with the test's folders on any system.
     const auto result = [&dialog] { return QDir::fromNativeSeparators(dialog.strPath()).toStdString(); };
     dialog.setPath(QString::fromStdString(a));
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    // The prompt fits on one line, so no word is split; the dialog is widened for it.
+    auto* label1 = Child<QWidget>(&dialog, "Label1");
+    EXPECT_LE(label1->fontMetrics().horizontalAdvance(dialog.prompt()), label1->contentsRect().width());
 
     auto* dir1 = Child<FolderList>(&dialog, "Dir1");
+    auto* txtOpen = Child<QLineEdit>(&dialog, "txtOpen");
+    // Near the name's start: with the long name the column reaches beyond the viewport.
+    const auto onName = [&](QTreeWidgetItem* item) {
+        const QRect rect = dir1->visualItemRect(item);
+        return QPoint(rect.left() + 20, rect.center().y());
+    };
     // The ancestors, the open folder and its subfolders, nested in that order.
     QTreeWidgetItem* b = EntryNamed(dir1, QStringLiteral("b"));
     ASSERT_NE(b, nullptr);
@@ -61,10 +72,11 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
         << dir1->topLevelItem(0)->text(0).toStdString();
 #endif
 
-    // A click only highlights.
-    QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, dir1->visualItemRect(b).center());
+    // A click only highlights; the path shown stays the open folder's, which OK returns.
+    QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, onName(b));
     EXPECT_EQ(dir1->highlightedPath(), open + QStringLiteral("/b"));
     EXPECT_EQ(dir1->path(), open);
+    EXPECT_EQ(txtOpen->text(), QDir::toNativeSeparators(open));
     // Enter on a button presses nothing; Escape closes the dialog without pressing Cancel, so the
     // result stays but the closing is not an OK.
     auto* cmdOK = Child<QPushButton>(&dialog, "cmdOK");
@@ -84,11 +96,13 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
     // A double click opens; OK then gives that folder.
     dialog.show();
     b = EntryNamed(dir1, QStringLiteral("b"));
-    QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, dir1->visualItemRect(b).center());
+    QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, onName(b));
     EXPECT_EQ(dir1->path(), open + QStringLiteral("/b"));
+    EXPECT_EQ(txtOpen->text(), QDir::toNativeSeparators(open + QStringLiteral("/b")));
     EXPECT_EQ(EntryNamed(dir1, QStringLiteral("c")), nullptr);
     cmdOK->click();
     EXPECT_EQ(result(), a + "b/");
+    EXPECT_EQ(dialog.strPath(), txtOpen->text() + QDir::separator());
 
     // The frame's close button keeps the result without accepting it, the root gives "/", Cancel
     // empties it.
@@ -127,45 +141,6 @@ TEST_F(FolderDialog, OkGivesTheOpenFolderNotTheHighlightedOneAndCancelEmptiesThe
     EXPECT_NE(EntryNamed(dir1, QStringLiteral("b")), nullptr);
     drive1->setCurrentIndex(0);
     EXPECT_EQ(dir1->path(), QDir::rootPath());
-}
-
-TEST_F(FolderDialog, ShowsTheFolderOkTakes) {
-    const std::string a = Folder("a");
-    const std::string longName = "茨城県つくば市_アメダス観測点の年次ファイルを置くフォルダ";
-    Folder("a/" + longName);
-    Folder("a/out1");
-    const QString open = QString::fromStdString(a).chopped(1);
-
-    Form1 dialog;
-    dialog.setPrompt(QStringLiteral("年次ファイルを保存するフォルダを指定して下さい。"));
-    dialog.setPath(QString::fromStdString(a));
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    auto* dir1 = Child<FolderList>(&dialog, "Dir1");
-    auto* txtOpen = Child<QLineEdit>(&dialog, "txtOpen");
-
-    // The path shown is the open folder's, and stays so while another entry is merely highlighted:
-    // it is what OK returns.
-    EXPECT_EQ(txtOpen->text(), QDir::toNativeSeparators(open));
-    QTreeWidgetItem* out1 = EntryNamed(dir1, QStringLiteral("out1"));
-    ASSERT_NE(out1, nullptr);
-    // Near the name's start: with the long name the column reaches beyond the viewport.
-    const auto onName = [&](QTreeWidgetItem* item) {
-        const QRect rect = dir1->visualItemRect(item);
-        return QPoint(rect.left() + 20, rect.center().y());
-    };
-    QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, onName(out1));
-    EXPECT_EQ(dir1->highlightedPath(), open + QStringLiteral("/out1"));
-    EXPECT_EQ(txtOpen->text(), QDir::toNativeSeparators(open));
-    // Opening out1 moves the shown path with it; OK returns it.
-    QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, onName(out1));
-    EXPECT_EQ(txtOpen->text(), QDir::toNativeSeparators(open + QStringLiteral("/out1")));
-    Child<QPushButton>(&dialog, "cmdOK")->click();
-    EXPECT_EQ(dialog.strPath(), txtOpen->text() + QDir::separator());
-
-    // The prompt fits on one line, so no word is split; the dialog is widened for it.
-    auto* label1 = Child<QWidget>(&dialog, "Label1");
-    EXPECT_LE(label1->fontMetrics().horizontalAdvance(dialog.prompt()), label1->contentsRect().width());
 }
 
 TEST_F(FolderDialog, OpensATypedPathSaysWhyOneCannotBeOpenedAndMakesNewFolders) {

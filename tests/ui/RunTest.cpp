@@ -69,6 +69,13 @@ void Ready(frmKolvane& window, ScriptedDialogs& dialogs, const std::string& mont
     Child<QListWidget>(&window, "List1")->selectAll();
 }
 
+// 実行, the yearly files going to `output`; whether the run ended.
+bool RunInto(frmKolvane& window, ScriptedDialogs& dialogs, const std::string& output) {
+    dialogs.folderAnswers = {QString::fromStdString(output)};
+    Child<QPushButton>(&window, "cmdOK")->click();
+    return RunEnds(window);
+}
+
 TEST_F(Run, StopsBeforeTheFolderQuestionWithoutCoordinatesOrMonthsAndReportsAFailure) {
     // Columns are missing: converting this month fails.
     WriteFile(Folder("app/Data") + "M2501_0101.csv", "年月日,時刻,降水量\r\n2025/01/01,1:00,0\r\n");
@@ -109,9 +116,7 @@ TEST_F(Run, StopsBeforeTheFolderQuestionWithoutCoordinatesOrMonthsAndReportsAFai
     EXPECT_EQ(dialogs->messages, expected);
 
     // A failing month: one error naming the file, shown after the pointer is restored.
-    dialogs->folderAnswers = {QString::fromStdString(Folder("output"))};
-    cmdOK->click();
-    ASSERT_TRUE(RunEnds(*window));
+    ASSERT_TRUE(RunInto(*window, *dialogs, Folder("output")));
     ASSERT_EQ(dialogs->messages.size(), 5);
     const QString failure = dialogs->messages.back();
     EXPECT_TRUE(failure.startsWith(ErrorLine(QString())) &&
@@ -374,9 +379,7 @@ TEST_F(Run, AYearlyFileInAnotherOutputFolderIsMergedOrReplacedOnlyAsTheUserSays)
     auto window = StartWindow();
     auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
     Ready(*window, *dialogs, together);
-    dialogs->folderAnswers = {QString::fromStdString(together)};
-    cmdOK->click();
-    ASSERT_TRUE(RunEnds(*window));
+    ASSERT_TRUE(RunInto(*window, *dialogs, together));
     EXPECT_EQ(dialogs->questions, QStringList());
     Ready(*window, *dialogs, monthly);
 
@@ -398,9 +401,7 @@ TEST_F(Run, AYearlyFileInAnotherOutputFolderIsMergedOrReplacedOnlyAsTheUserSays)
 
     // Merge: the archive's days kept, byte for byte as from the monthly folder; the log says so.
     dialogs->replaceAnswers = {ReplaceAnswer::Merge};
-    dialogs->folderAnswers = {QString::fromStdString(output)};
-    cmdOK->click();
-    ASSERT_TRUE(RunEnds(*window));
+    ASSERT_TRUE(RunInto(*window, *dialogs, output));
     EXPECT_EQ(dialogs->messages, QStringList({Completed(2, output)}));
     for (const char* name : {"Y2000_0101.csv", "Q2000_0101.csv", "Y1999_0101.csv"})
         EXPECT_TRUE(Bytes(output + name) == Bytes(together + name)) << name;
@@ -413,9 +414,7 @@ TEST_F(Run, AYearlyFileInAnotherOutputFolderIsMergedOrReplacedOnlyAsTheUserSays)
     // Replace: the archive's days are gone.
     WriteFile(output + "Y2000_0101.csv", archived);
     dialogs->replaceAnswers = {ReplaceAnswer::Replace};
-    dialogs->folderAnswers = {QString::fromStdString(output)};
-    cmdOK->click();
-    ASSERT_TRUE(RunEnds(*window));
+    ASSERT_TRUE(RunInto(*window, *dialogs, output));
     EXPECT_EQ(dialogs->questions.size(), 3);
     EXPECT_EQ(DaysWithValues(output + "Y2000_0101.csv"), Strings({"00/01/01", "00/01/02"}));
     EXPECT_EQ(LastRunLogEntry(output, "Y2000_0101.csv")->months, "01");
@@ -456,11 +455,8 @@ TEST_F(Run, LinesThatCannotBeReadAreSaidInTheClosingMessage) {
     text.replace(text.find("2000/01/01,3:00"), 15, "2000-01-01,3:00");
     WriteFile(path, text);
     auto window = StartWindow();
-    auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
     Ready(*window, *dialogs, monthly);
-    dialogs->folderAnswers = {QString::fromStdString(monthly)};
-    cmdOK->click();
-    ASSERT_TRUE(RunEnds(*window));
+    ASSERT_TRUE(RunInto(*window, *dialogs, monthly));
     ASSERT_EQ(dialogs->messages.size(), 1);
     const QString note =
         QStringLiteral("\n注意: 月次ファイル「%1」の 1 行を読めないため飛ばしました（最初は 4行目「")
