@@ -7,7 +7,9 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -118,6 +120,11 @@ void SingleInstance::AskToRaise(const QString& socketPath) {
     QLocalSocket socket;
     socket.connectToServer(socketPath);
     if (!socket.waitForConnected(ASK_MILLISECONDS)) return;
+#ifdef Q_OS_WIN
+    // Windows lets only the process the user is working with bring a window to the front, else it just
+    // flashes the taskbar: this start, which the user just made, hands that right on.
+    ::AllowSetForegroundWindow(ASFW_ANY);
+#endif
     socket.write(RAISE, sizeof RAISE - 1);
     socket.waitForBytesWritten(ASK_MILLISECONDS);
     // The running instance hangs up once it has read the line. Hanging up first could lose the line
