@@ -176,6 +176,11 @@ TEST(HourlyChecks, SpikesButNotChangesOfLevel) {
     rows[30].temp += 0.1;
     EXPECT_EQ(Described(CheckHours(rows, LATITUDE)),
               Lines{"1/2 7:0 気温 15.2 急変 前後の時間との差 5.1・5.2 ℃ > 5.0 ℃"});
+    // A difference just over the tolerance is said with the decimal that shows it over.
+    HourlyTable near = rows;
+    near[30].temp = 15.14;
+    EXPECT_EQ(Described(CheckHours(near, LATITUDE)),
+              Lines{"1/2 7:0 気温 15.14 急変 前後の時間との差 5.04・5.1 ℃ > 5.0 ℃"});
 
     // Back to a level more than half the tolerance away is a change that went on; across a missing
     // hour there is nothing to compare.
