@@ -6,8 +6,9 @@
 # a Japanese read-me.
 # With --check LINUX-CONVERT it also converts the sample station and the golden case with the unpacked
 # zip's kolvane-convert.exe under Wine and compares the yearly, companion and findings files byte for
-# byte with those of the Linux program given; then scripts/check-windows-installer.sh installs,
-# runs and removes the installer.
+# byte with those of the Linux program given, starts the unpacked kolvane.exe once to see that it keeps
+# its settings beside itself, then scripts/check-windows-installer.sh installs, runs and removes the
+# installer.
 # Prints the zip's path on stdout (then the installer's, when made); the build talks on stderr.
 #   scripts/package-windows.sh [--check LINUX-CONVERT] [BUILD-FOLDER]
 set -euo pipefail
@@ -80,6 +81,18 @@ if [[ -n $check ]]; then
         [[ $compared -gt 0 ]] || { echo "package-windows.sh: nothing written for $group$bucket" >&2; exit 1; }
         echo "package-windows.sh: $group$bucket: $compared files identical under Wine" >&2
     done
+    # --- The portable window: unpacked, it keeps its settings beside itself ---
+    program=$(dirname "$convert")
+    if [[ -e $program/kolvane.exe ]]; then
+        timeout 300 "$wine" "$program/kolvane.exe" -platform offscreen --quit-after-start >"$work/window.log" 2>&1
+        if ! grep -q '^\[Path\]' "$program/kolvane.ini" || grep -q "^wine: Unhandled\|^Unhandled exception" "$work/window.log"
+        then
+            cat "$work/window.log" >&2
+            echo "package-windows.sh: the unpacked kolvane.exe kept no settings beside itself" >&2
+            exit 1
+        fi
+        echo "package-windows.sh: the unpacked kolvane.exe keeps its settings beside itself" >&2
+    fi
     # --- The installer: installed, run and removed under Wine ---
     if [[ -n $installer ]]; then
         "$root/scripts/check-windows-installer.sh" "$installer" "$check" >&2
