@@ -43,7 +43,7 @@ wine_run "$fonts" -- "$target\kolvane.exe" -platform offscreen --run-into "$(win
     >"$work/window.log" 2>&1 || status=$?
 cat "$work/window.log" >&2
 # Under Wine a crash in a thread other than the main one can end the program with status 0.
-[[ $status -eq 0 ]] && ! grep -q "^wine: Unhandled\|^Unhandled exception" "$work/window.log" \
+[[ $status -eq 0 ]] && ! wine_crashed "$work/window.log" \
     || fail "the installed kolvane.exe did not convert its sample station (status $status)"
 /usr/lib/wine/wineserver -w
 "$linux_convert" --monthly "$root/data/Data" --output "$work/linux" --group 01 --bucket 01 --lat 35:30:00 \

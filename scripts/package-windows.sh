@@ -17,6 +17,7 @@ check=""
 if [[ ${1:-} == --check ]]; then check="$2"; shift 2; fi
 build="${1:-$root/build-windows}"
 source "$root/scripts/mingw.sh"
+source "$root/scripts/wine.sh"
 timeout 1800 "$root/scripts/install-deps.sh" unzip nsis >&2
 
 # --- The window, when Qt for Windows is at hand ---
@@ -70,7 +71,7 @@ if [[ -n $check ]]; then
             else
                 timeout 600 "$wine" "$convert" "${arguments[@]}" >/dev/null 2>"$out.err"
                 # Under Wine a crash in a worker thread can end the program with status 0.
-                ! grep -q "^wine: Unhandled\|^Unhandled exception" "$out.err" || { cat "$out.err" >&2; exit 1; }
+                ! wine_crashed "$out.err" || { cat "$out.err" >&2; exit 1; }
             fi
         done
         compared=0
@@ -85,7 +86,7 @@ if [[ -n $check ]]; then
     program=$(dirname "$convert")
     if [[ -e $program/kolvane.exe ]]; then
         timeout 300 "$wine" "$program/kolvane.exe" -platform offscreen --quit-after-start >"$work/window.log" 2>&1
-        if ! grep -q '^\[Path\]' "$program/kolvane.ini" || grep -q "^wine: Unhandled\|^Unhandled exception" "$work/window.log"
+        if ! grep -q '^\[Path\]' "$program/kolvane.ini" || wine_crashed "$work/window.log"
         then
             cat "$work/window.log" >&2
             echo "package-windows.sh: the unpacked kolvane.exe kept no settings beside itself" >&2

@@ -26,7 +26,7 @@ for test in "${tests[@]}"; do
     cat "$log" >&2
     # Under Wine a crash in a thread other than the main one can end the program with status 0; a run
     # that got to its end prints its summary.
-    if [[ $status -eq 0 ]] && ! grep -q "^wine: Unhandled\|^Unhandled exception" "$log" &&
+    if [[ $status -eq 0 ]] && ! wine_crashed "$log" &&
         grep -q '^\[  PASSED  \]' "$log"; then
         echo "test-windows.sh: $test passed under Wine" >&2
     else

@@ -10,6 +10,12 @@ wine_path() {
     printf 'Z:%s' "${path//\//\\}"
 }
 
+# Whether the log LOG holds Wine's report of an unhandled exception: a program that crashes in a worker
+# thread can still end with status 0 under Wine.
+wine_crashed() {
+    grep -q "^wine: Unhandled\|^Unhandled exception" "$1"
+}
+
 # Makes the prefix; `wine_start DIR...` puts the DIRs (Linux paths) on the Windows PATH of every program.
 wine_start() {
     WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/kolvane-wine.XXXXXX")
