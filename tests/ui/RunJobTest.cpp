@@ -4,10 +4,7 @@
 #include "ui/RunJob.h"
 
 #include <QSignalSpy>
-#include <QTest>
-#include <memory>
 #include <stdexcept>
-#include <utility>
 
 namespace kolvane::testing {
 namespace {
@@ -84,8 +81,7 @@ TEST_F(RunJobTest, ReportsEachYearAndFileInOrderAndACancelOnSeeingAFileStopsBefo
     ASSERT_TRUE(Ends(job));
     EXPECT_EQ(seen, Strings({"year 0 Y2000_0101.csv", "file 1 Y2000_0101.csv 2000", "year 1 Y2001_0101.csv",
                              "file 2 Y2001_0101.csv 2001"}));
-    ASSERT_EQ(finished.size(), 1);
-    EXPECT_EQ(finished[0], QVariantList({2, true}));
+    EXPECT_EQ(finished, QList({QVariantList({2, true})}));
     EXPECT_EQ(job.lastOutcome().Written(), 2u);
     EXPECT_EQ(failed.size(), 0);
     EXPECT_EQ(Entries(request.monthlyFolder).filter(QStringLiteral("Y")),
@@ -106,8 +102,7 @@ TEST_F(RunJobTest, AFailureOfAnyKindEndsTheRunWithTheUsersMessage) {
     after = [] { throw KolvaneError("月次ファイルが壊れています。"); };
     job.Start(Years("/out/", {}));
     ASSERT_TRUE(Ends(job));
-    ASSERT_EQ(failed.size(), 1);
-    EXPECT_EQ(failed[0], QVariantList({QStringLiteral("月次ファイルが壊れています。"), 0}));
+    EXPECT_EQ(failed, QList({QVariantList({QStringLiteral("月次ファイルが壊れています。"), 0})}));
 
     // Any other failure is worded as a failed run, with the files written before it counted.
     after = [] { throw std::runtime_error("disk on fire"); };

@@ -11,10 +11,7 @@
 #include "ui/YearView.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
-#include <QGuiApplication>
-#include <QImage>
 #include <QPainter>
 #include <QPointer>
 #include <QScopeGuard>
@@ -23,12 +20,6 @@
 
 namespace kolvane::testing {
 namespace {
-
-QImage SavedImage(const std::string& path) {
-    QImage image;
-    image.load(QString::fromStdString(path));
-    return image;
-}
 
 class YearViewTest : public UiFixture {
   protected:
@@ -40,15 +31,19 @@ class YearViewTest : public UiFixture {
         opened = view->ShowYear(preferredYear);
         return view;
     }
+    // The sample yearly file of 2024 in the output folder; of 2023, February missing, in the monthly.
+    void WriteYears(bool with2023 = true) {
+        WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
+        if (with2023) WriteFile(Monthly() + "Y2023_0101.csv", YearlyText(2023, 2));
+    }
 
     ScriptedDialogs answers;
     bool opened = false;
 };
 
 TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
-    WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
+    WriteYears();
     WriteFile(Monthly() + "Y2024_0101.csv", "garbage"); // the output folder's file is the one shown
-    WriteFile(Monthly() + "Y2023_0101.csv", YearlyText(2023, 2));
     auto view = Open(2024);
     ASSERT_TRUE(opened);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("グラフ - Y2024_0101.csv"));
@@ -85,7 +80,7 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     ASSERT_EQ(answers.saveRequests.size(), 2u);
     EXPECT_EQ(answers.saveRequests[0].suggestedPath, QString::fromStdString(Monthly() + "Y2023_0101.png"));
     EXPECT_EQ(answers.saveRequests[0].filter, QStringLiteral("PNG 画像 (*.png)"));
-    EXPECT_EQ(SavedImage(target.toStdString()).size(), YEAR_PLOT_SAVE_SIZE);
+    EXPECT_EQ(QImage(target).size(), YEAR_PLOT_SAVE_SIZE);
     EXPECT_TRUE(answers.messages.isEmpty()) << answers.messages.join(u'\n').toStdString();
 
     const QString nowhere = QString::fromStdString(Folder("saved") + "gone/year.png");
@@ -113,8 +108,7 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
 }
 
 TEST_F(YearViewTest, TheTitleNamesTheLatitudeOnRecordForTheFileShown) {
-    WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
-    WriteFile(Monthly() + "Y2023_0101.csv", YearlyText(2023, 2));
+    WriteYears();
     // The last line for each file, in the log of the file's own folder.
     const auto line = [](const char* file, const char* latitude) {
         return FormatRunLogLine({"2025/01/01 00:00:00", file, "0101", "01", latitude, "kolvane 0.1.0"});
@@ -137,7 +131,7 @@ QImage Painted(const YearSeries& series, const QString& title, QSize size, const
 }
 
 TEST_F(YearViewTest, YearsShareOneScaleUntilTheYearsOwnIsAskedFor) {
-    WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0)); // at most 35.8 °C and 25 mm
+    WriteYears(false); // at most 35.8 °C and 25 mm
     WriteFile(Monthly() + "Y2023_0101.csv",
               YEARLY_HEADER + "\r\n\"23/07/01\",200.0,30.0,41.0,20.0,70.0,1013.0,N,2.0,5.0,N,20.00,3.0,"
                               "8.0,12.0,8.00,4.0,9.0\r\n");
@@ -160,26 +154,25 @@ TEST_F(YearViewTest, YearsShareOneScaleUntilTheYearsOwnIsAskedFor) {
     const QImage ownImage = Painted(*view->series(), title, sharedShown.size(), nullptr);
     ASSERT_NE(sharedImage, ownImage);
     EXPECT_EQ(sharedShown, sharedImage);
-    const QString target = QString::fromStdString(Folder("saved") + "shared.png");
-    answers.saveAnswers = {target};
-    Child<QPushButton>(view.get(), "cmdSavePng")->click();
-    const std::string expected = Folder("saved") + "expected.png";
-    ASSERT_EQ(SaveYearPlotPng(*view->series(), title, expected, YEAR_PLOT_SAVE_SIZE, shared), 0);
-    EXPECT_EQ(Bytes(target.toStdString()), Bytes(expected));
+    const auto savesOn = [&](const PlotRanges* ranges) {
+        const std::string target = Folder("saved") + "shown.png", expected = Folder("saved") + "expected.png";
+        answers.saveAnswers = {QString::fromStdString(target)};
+        Click(view.get(), "cmdSavePng");
+        ASSERT_EQ(SaveYearPlotPng(*view->series(), title, expected, YEAR_PLOT_SAVE_SIZE, ranges), 0);
+        EXPECT_EQ(Bytes(target), Bytes(expected));
+    };
+    savesOn(shared);
 
     // Unchecked: the year's own scale, on screen and in the file.
     common->click();
     EXPECT_EQ(view->Ranges(), nullptr);
     EXPECT_EQ(shown(), ownImage);
-    answers.saveAnswers = {target};
-    Child<QPushButton>(view.get(), "cmdSavePng")->click();
-    ASSERT_EQ(SaveYearPlotPng(*view->series(), title, expected, YEAR_PLOT_SAVE_SIZE, nullptr), 0);
-    EXPECT_EQ(Bytes(target.toStdString()), Bytes(expected));
+    savesOn(nullptr);
     EXPECT_TRUE(answers.messages.isEmpty()) << answers.messages.join(u'\n').toStdString();
 }
 
 TEST_F(YearViewTest, FitsTheScreenAndEscapeClosesIt) {
-    WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
+    WriteYears(false);
     QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
     const QRect free = screen->availableGeometry();
@@ -232,13 +225,16 @@ TEST_F(YearViewTest, ACompanionOfAnotherYearlyFileIsSaidBesideThePlotAndNotShade
 }
 
 TEST_F(YearViewTest, FindingsAreListedMarkedAndTheirDayShownWhenPicked) {
-    WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
+    WriteYears(false);
     const std::string yearly = Bytes(Output() + "Y2024_0101.csv");
     auto view = Open(2024);
     ASSERT_TRUE(opened);
-    EXPECT_EQ(Child<QTableWidget>(view.get(), "tblFindings")->rowCount(), 0);
-    EXPECT_EQ(Child<QLabel>(view.get(), "lblFindings")->text(),
-              QStringLiteral("品質ファイルがないため、疑わしい値は分かりません。"));
+    // The list's row count and the label above it.
+    const auto listed = [&view] {
+        return std::pair(Child<QTableWidget>(view.get(), "tblFindings")->rowCount(),
+                         Child<QLabel>(view.get(), "lblFindings")->text());
+    };
+    EXPECT_EQ(listed(), std::pair(0, QStringLiteral("品質ファイルがないため、疑わしい値は分かりません。")));
 
     // The findings file of another yearly file is passed over, and the label says so.
     Finding spike{2024, 7, 17, 14, 0, 1, 35.2, CheckKind::Step, "前時間との差 15.2 ℃ > 4.0 ℃"};
@@ -247,8 +243,8 @@ TEST_F(YearViewTest, FindingsAreListedMarkedAndTheirDayShownWhenPicked) {
     WriteFileAtomically(Output() + "C2024_0101.csv",
                         findings + FormatProofLine(ProofOf("Y2024_0101.csv", "x")));
     view = Open(2024);
-    EXPECT_EQ(Child<QTableWidget>(view.get(), "tblFindings")->rowCount(), 0);
-    EXPECT_TRUE(Child<QLabel>(view.get(), "lblFindings")->text().contains(QStringLiteral("C2024_0101.csv")));
+    EXPECT_EQ(listed().first, 0);
+    EXPECT_TRUE(listed().second.contains(QStringLiteral("C2024_0101.csv")));
 
     WriteFileAtomically(Output() + "C2024_0101.csv",
                         findings + FormatProofLine(ProofOf("Y2024_0101.csv", yearly)));
@@ -263,8 +259,7 @@ TEST_F(YearViewTest, FindingsAreListedMarkedAndTheirDayShownWhenPicked) {
         row << list->item(0, c)->text();
     EXPECT_EQ(row, first);
     EXPECT_EQ(list->item(1, 0)->text(), QStringLiteral("2024/12/31"));
-    EXPECT_TRUE(
-        Child<QLabel>(view.get(), "lblFindings")->text().startsWith(QStringLiteral("疑わしい値 2 件")));
+    EXPECT_TRUE(listed().second.startsWith(QStringLiteral("疑わしい値 2 件")));
     // Their days carry a mark; 17 July is day 198 of a leap year.
     ASSERT_TRUE(view->series());
     std::vector<int> marked;
