@@ -18,6 +18,13 @@ template <typename R> std::string Said(const R& r, int exitCode, const std::stri
                : "「" + part + "」? " + Ran(r, exitCode);
 }
 
+// Exited with `exitCode`, its standard output holding `part`.
+template <typename R> std::string Printed(const R& r, int exitCode, const std::string& part) {
+    return r.exitCode == exitCode && r.out.find(part) != std::string::npos
+               ? ""
+               : "「" + part + "」? " + Ran(r, exitCode);
+}
+
 // A usage error: exit code 2, nothing on standard output, and the error stream starting with `message`.
 template <typename R> std::string Refused(const R& r, const std::string& message) {
     return r.exitCode == 2 && r.out.empty() && r.err.starts_with("kolvane-convert: " + message)
