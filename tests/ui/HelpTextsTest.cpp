@@ -34,26 +34,24 @@ QString AsQuoted(QString text) {
 }
 
 QString Core(const std::string& text) {
-    return AsQuoted(QString::fromStdString(text));
+    return QString::fromStdString(text);
 }
 
 // What a user must decide, and how a run ends: texts the help must quote.
 QStringList DescribedTexts() {
-    return {AsQuoted(text::AskStopAndExit()),
-            AsQuoted(text::ReplaceQuestionHead(PART) + text::ReplaceQuestionFile(PART) +
-                     text::ReplaceQuestionTail()),
-            AsQuoted(text::MergeCaption()),
-            AsQuoted(text::ReplaceCaption()),
-            AsQuoted(text::StopCaption()),
-            AsQuoted(text::YesCaption()),
-            AsQuoted(text::NoCaption()),
-            AsQuoted(text::Completed(NUMBER, PART, text::LatitudeUsed(PART + u':' + PART + u':' + PART))),
-            AsQuoted(text::SuspectValuesFound(NUMBER)),
-            AsQuoted(text::Cancelled(0, PART)),
-            AsQuoted(text::Cancelled(NUMBER, PART)),
-            AsQuoted(text::NoMonthlyFiles(PART)),
-            Core(message::WrongEncoding(FileKind::Monthly, PART.toStdString(), PART.toStdString())),
-            Core(message::CoordinateBoxEmpty(PART.toStdString()))};
+    const std::string part = PART.toStdString();
+    QStringList texts;
+    texts << text::AskStopAndExit()
+          << text::ReplaceQuestionHead(PART) + text::ReplaceQuestionFile(PART) + text::ReplaceQuestionTail()
+          << text::MergeCaption() << text::ReplaceCaption() << text::StopCaption() << text::YesCaption()
+          << text::NoCaption()
+          << text::Completed(NUMBER, PART, text::LatitudeUsed(PART + u':' + PART + u':' + PART))
+          << text::SuspectValuesFound(NUMBER) << text::Cancelled(0, PART) << text::Cancelled(NUMBER, PART)
+          << text::NoMonthlyFiles(PART) << Core(message::WrongEncoding(FileKind::Monthly, part, part))
+          << Core(message::CoordinateBoxEmpty(part));
+    for (QString& text : texts)
+        text = AsQuoted(text);
+    return texts;
 }
 
 // Every text of the program's windows a user reads a quote of: titles, captions and the messages
@@ -61,17 +59,16 @@ QStringList DescribedTexts() {
 QStringList ProgramTexts(const QList<const QWidget*>& windows) {
     QStringList texts;
     for (const QWidget* window : windows) {
-        texts << AsQuoted(window->windowTitle());
+        texts << window->windowTitle();
         for (const QAbstractButton* button : window->findChildren<QAbstractButton*>())
-            texts << AsQuoted(button->text());
+            texts << button->text();
         for (const QLabel* label : window->findChildren<QLabel*>())
-            texts << AsQuoted(label->text());
+            texts << label->text();
     }
     const std::string part = PART.toStdString();
-    texts << DescribedTexts() << AsQuoted(text::ErrorTitle()) << AsQuoted(text::ConfirmTitle())
-          << QStringLiteral("入力値エラー") << AsQuoted(text::AskMonthlyFolder())
-          << AsQuoted(text::AskOutputFolder()) << AsQuoted(text::NoMonthlyFilesInList().remove(u'\n'))
-          << AsQuoted(text::UnreadableFolderInList().remove(u'\n'));
+    texts << text::ErrorTitle() << text::ConfirmTitle() << QStringLiteral("入力値エラー")
+          << text::AskMonthlyFolder() << text::AskOutputFolder() << text::NoMonthlyFilesInList().remove(u'\n')
+          << text::UnreadableFolderInList().remove(u'\n');
     // What the folder dialog says under its path.
     texts << text::NewFolderName() << text::FolderNotFound(PART) << text::NotAFolder(PART)
           << text::FolderCannotOpen(PART, REASON) << text::FolderNotMade(PART, REASON)
@@ -88,9 +85,11 @@ QStringList ProgramTexts(const QList<const QWidget*>& windows) {
           << Core(message::CoordinateBoxEmpty(part)) << Core(message::NoMonthsSelected())
           << Core(message::DayNotComputable(part, NUMBER, NUMBER, NUMBER, REASON.toStdString()))
           << Core(message::NotANumberCause()) << Core(message::NotConvergedCause(1000))
-          << Core(message::FolderUnreadable(part, EACCES)) << Core(message::SettingsNotSaved(part, EACCES))
-          << QString::fromStdString(DescribeSystemError(EACCES))
-          << QString::fromStdString(DescribeSystemError(ENOSPC));
+          << Core(message::FolderUnreadable(part, EACCES)) << Core(message::SettingsNotSaved(part, EACCES));
+    for (QString& text : texts)
+        text = AsQuoted(text);
+    // The system's reasons themselves, as the help lists them.
+    texts << DescribedTexts() << Core(DescribeSystemError(EACCES)) << Core(DescribeSystemError(ENOSPC));
     texts.removeAll(QString());
     return texts;
 }

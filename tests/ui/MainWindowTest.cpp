@@ -114,13 +114,12 @@ TEST_F(MainWindow, TabWalksTheControlsAccessKeysPressTheButtonsAndAMessageKeepsT
         if (child->isVisible() && child->isEnabled() && (child->focusPolicy() & Qt::TabFocus))
             reachable << child->objectName();
     QList<QWidget*> walked;
+    QStringList names;
     do {
         walked << QApplication::focusWidget();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        names << walked.back()->objectName();
+        QTest::keyClick(walked.back(), Qt::Key_Tab);
     } while (QApplication::focusWidget() != walked.front() && walked.size() <= reachable.size());
-    QStringList names;
-    for (const QWidget* control : walked)
-        names << control->objectName();
     const QString order = names.join(u' ');
     names.sort();
     reachable.sort();
@@ -175,10 +174,9 @@ TEST_F(MainWindow, TabWalksTheControlsAccessKeysPressTheButtonsAndAMessageKeepsT
 
 TEST_F(MainWindow, TheMonthlyFolderCascadesIntoTheListsAndAFailedChoiceChangesNothing) {
     const std::string data = Folder("app/Data");
-    WriteMonthlyFile(data, 2005, 1, "0201");
-    WriteMonthlyFile(data, 2005, 2, "0101");
-    WriteMonthlyFile(data, 2005, 3, "0233");
-    WriteMonthlyFile(data, 2005, 4, "0201");
+    int month = 0;
+    for (const char* station : {"0201", "0101", "0233", "0201"})
+        WriteMonthlyFile(data, 2005, ++month, station);
     // Never listed: wrong extension, short year, and a folder with a monthly name.
     WriteFile(data + "M0504_0299.txt", "x");
     WriteFile(data + "M504_0299.csv", "x");
