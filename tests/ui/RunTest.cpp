@@ -1,35 +1,19 @@
 #include "UiTestSupport.h"
 
+#include "app/ScriptedRun.h"
 #include "engine/RunLog.h"
-#include "support/Samples.h"
 #include "ui/PathLabel.h"
 #include "ui/YearView.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTest>
-#include <QTimer>
 #include <algorithm>
-#include <filesystem>
-#include <functional>
-#include <utility>
 
 namespace kolvane::testing {
 namespace {
 
 class Run : public UiFixture {};
-
-const QStringList COORDINATES = Strings({"35", "41", "0", "139", "45", "30"});
-
-QString Confirm(const QString& text) {
-    return Line(QStringLiteral("確認"), 0, text);
-}
 
 // The lines of the findings files in `folder`, less each one's header and last line.
 qint64 FindingsListed(const std::string& folder) {
@@ -53,27 +37,18 @@ QString Completed(int written, const std::string& folder) {
         text += QStringLiteral("\n疑わしい値が %1 個見つかりました。グラフで一つずつ確かめられます（一覧は"
                                "年次ファイルと同じフォルダの検査結果ファイルにもあります）。")
                     .arg(suspect);
-    return Confirm(text);
+    return ConfirmLine(text);
+}
+
+QString Cancelled(qsizetype written, const std::string& folder) {
+    return ConfirmLine(QStringLiteral("中止しました。\n年次ファイル %1 個を %2 に書き込みました。")
+                           .arg(written)
+                           .arg(QString::fromStdString(folder)));
 }
 
 // Temporary files of an atomic write (or a lock file, which a run never leaves) start with a dot.
 QStringList Leftovers(const std::string& folder) {
     return Entries(folder).filter(QRegularExpression(QStringLiteral("^\\.")));
-}
-
-// The window listing `monthly`, coordinates set, every month selected.
-void Ready(frmKolvane& window, ScriptedDialogs& dialogs, const std::string& monthly) {
-    dialogs.folderAnswers = {QString::fromStdString(monthly)};
-    Child<QPushButton>(&window, "Command1")->click();
-    SetCoordinates(&window, COORDINATES);
-    Child<QListWidget>(&window, "List1")->selectAll();
-}
-
-// 実行, the yearly files going to `output`; whether the run ended.
-bool RunInto(frmKolvane& window, ScriptedDialogs& dialogs, const std::string& output) {
-    dialogs.folderAnswers = {QString::fromStdString(output)};
-    Child<QPushButton>(&window, "cmdOK")->click();
-    return RunEnds(window);
 }
 
 TEST_F(Run, StopsBeforeTheFolderQuestionWithoutCoordinatesOrMonthsAndReportsAFailure) {
@@ -116,12 +91,9 @@ TEST_F(Run, StopsBeforeTheFolderQuestionWithoutCoordinatesOrMonthsAndReportsAFai
     EXPECT_EQ(dialogs->messages, expected);
 
     // A failing month: one error naming the file, shown after the pointer is restored.
-    ASSERT_TRUE(RunInto(*window, *dialogs, Folder("output")));
+    ASSERT_TRUE(RunInto(*window, Folder("output")));
     ASSERT_EQ(dialogs->messages.size(), 5);
-    const QString failure = dialogs->messages.back();
-    EXPECT_TRUE(failure.startsWith(ErrorLine(QString())) &&
-                failure.contains(QStringLiteral("M2501_0101.csv")))
-        << failure.toStdString();
+    ExpectMessage(dialogs->messages.back(), ErrorLine(QString()), {QStringLiteral("M2501_0101.csv")});
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -137,7 +109,7 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
     auto window = StartWindow();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    Ready(*window, *dialogs, monthly);
+    Ready(*window, monthly);
     auto* cmdPlot = Child<QPushButton>(window.get(), "cmdPlot");
     EXPECT_FALSE(cmdPlot->isEnabled()); // no yearly file yet
 
@@ -170,14 +142,13 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
     EXPECT_EQ(progress, QStringList({QStringLiteral("2/2 Y1999_0101.csv")}));
     EXPECT_FALSE(bar->isVisible());
 
-    ASSERT_EQ(dialogs->folderRequests.size(), 2u);
     // No Data folder: the first question starts at the dialog's own default.
-    EXPECT_EQ(dialogs->folderRequests[0].prompt,
-              QStringLiteral("月次ファイルがあるフォルダを指定して下さい。"));
-    EXPECT_EQ(dialogs->folderRequests[0].startFolder, QString());
-    EXPECT_EQ(dialogs->folderRequests[1].prompt,
-              QStringLiteral("年次ファイルを保存するフォルダを指定して下さい。"));
-    EXPECT_EQ(dialogs->folderRequests[1].startFolder.toStdString(), monthly);
+    ASSERT_EQ(dialogs->folderRequests.size(), 2u);
+    EXPECT_EQ(
+        dialogs->folderRequests[0].prompt + dialogs->folderRequests[1].prompt,
+        QStringLiteral(
+            "月次ファイルがあるフォルダを指定して下さい。年次ファイルを保存するフォルダを指定して下さい。"));
+    EXPECT_EQ(dialogs->StartFolders(), QStringList({QString(), QString::fromStdString(monthly)}));
     const QString out = QString::fromStdString(output);
     EXPECT_EQ(written, QStringList({QStringLiteral("(wait) %1Y2000_0101.csv").arg(out),
                                     QStringLiteral("(wait) %1Y1999_0101.csv").arg(out)}));
@@ -210,8 +181,7 @@ TEST_F(Run, WalkThroughTheWindowWritesOneYearlyFilePerYearInListOrder) {
     WriteMonthlyFile(other, 1999, 5, "0101");
     WriteFile(other + "Y1999_0101.csv", YearlyText(1999, 0));
     for (const auto& [monthlyFolder, shown] : {std::pair{other, other}, {monthly, output}}) {
-        dialogs->folderAnswers = {QString::fromStdString(monthlyFolder)};
-        Child<QPushButton>(window.get(), "Command1")->click();
+        ChooseMonthly(*window, monthlyFolder);
         ASSERT_TRUE(cmdPlot->isEnabled());
         cmdPlot->click();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the view closed before
@@ -239,7 +209,7 @@ TEST_F(Run, GoesOnInTheBackgroundAndACancelStopsBeforeTheNextYear) {
     // window during a run, and the cancel comes before the second year.
     auto window = StartWindow();
     window->show();
-    Ready(*window, *dialogs, monthly);
+    Ready(*window, monthly);
     dialogs->folderAnswers = {QString::fromStdString(monthly)};
     auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
     auto* cmdCancel = Child<QPushButton>(window.get(), "cmdCancel");
@@ -269,9 +239,7 @@ TEST_F(Run, GoesOnInTheBackgroundAndACancelStopsBeforeTheNextYear) {
     QTest::mouseClick(cmdOK, Qt::LeftButton);
     ASSERT_TRUE(RunEnds(*window));
     EXPECT_EQ(notices, 1);
-    EXPECT_EQ(dialogs->messages,
-              QStringList({Confirm(QStringLiteral("中止しました。\n年次ファイル 1 個を %1 に書き込みました。")
-                                       .arg(QString::fromStdString(monthly)))}));
+    EXPECT_EQ(dialogs->messages, QStringList({Cancelled(1, monthly)}));
     EXPECT_EQ(DaysWithValues(monthly + "Y2000_0101.csv"),
               Strings({"00/01/01", "00/01/02", "00/02/01", "00/02/02"}));
     EXPECT_EQ(Bytes(monthly + "Y2001_0101.csv"), before2001);
@@ -287,7 +255,7 @@ TEST_F(Run, ExitDuringARunHoldsItWhileAskingAndClosingTheWindowStopsItBeforeTheN
     for (int year : {2000, 2001, 1999})
         WriteMonthlyFile(monthly, year, 1, "0101");
     auto window = StartWindow();
-    Ready(*window, *dialogs, monthly);
+    Ready(*window, monthly);
     window->show();
     auto* cmdExit = Child<QPushButton>(window.get(), "cmdExit");
     const QString question = QStringLiteral("確認 年次ファイルを作成しています。中止して終了しますか？");
@@ -313,7 +281,7 @@ TEST_F(Run, ExitDuringARunHoldsItWhileAskingAndClosingTheWindowStopsItBeforeTheN
         at = exitAt;
         dialogs->yesNoAnswers = {answer};
         dialogs->folderAnswers = {QString::fromStdString(monthly)};
-        Child<QPushButton>(window.get(), "cmdOK")->click();
+        Click(window.get(), "cmdOK");
     };
 
     // No: the run goes on to its end and says so; nothing is saved.
@@ -332,11 +300,7 @@ TEST_F(Run, ExitDuringARunHoldsItWhileAskingAndClosingTheWindowStopsItBeforeTheN
     EXPECT_TRUE(std::filesystem::exists(SettingsFile()));
     const auto written = yearlyFiles();
     EXPECT_LT(written, 3);
-    EXPECT_EQ(
-        dialogs->messages,
-        QStringList({Confirm(QStringLiteral("中止しました。\n年次ファイル %1 個を %2 に書き込みました。")
-                                 .arg(written)
-                                 .arg(QString::fromStdString(monthly)))}));
+    EXPECT_EQ(dialogs->messages, QStringList({Cancelled(written, monthly)}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     // A run that ends while the question is up says so first, then the program ends.
@@ -378,10 +342,10 @@ TEST_F(Run, AYearlyFileInAnotherOutputFolderIsMergedOrReplacedOnlyAsTheUserSays)
     const std::string before = Bytes(output + "Y2000_0101.csv");
     auto window = StartWindow();
     auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
-    Ready(*window, *dialogs, together);
-    ASSERT_TRUE(RunInto(*window, *dialogs, together));
+    Ready(*window, together);
+    ASSERT_TRUE(RunInto(*window, together));
     EXPECT_EQ(dialogs->questions, QStringList());
-    Ready(*window, *dialogs, monthly);
+    Ready(*window, monthly);
 
     // Stop: nothing is written and nothing more is said.
     dialogs->messages.clear();
@@ -389,11 +353,9 @@ TEST_F(Run, AYearlyFileInAnotherOutputFolderIsMergedOrReplacedOnlyAsTheUserSays)
     dialogs->folderAnswers = {QString::fromStdString(output)};
     cmdOK->click();
     ASSERT_EQ(dialogs->questions.size(), 1);
-    const QString question = dialogs->questions[0];
-    EXPECT_TRUE(
-        question.startsWith(QStringLiteral("確認 ")) && question.contains(QString::fromStdString(output)) &&
-        question.contains(QStringLiteral("Y2000_0101.csv")) && !question.contains(QStringLiteral("Y1999")))
-        << question.toStdString();
+    ExpectMessage(dialogs->questions[0], QStringLiteral("確認 "),
+                  {QString::fromStdString(output), QStringLiteral("Y2000_0101.csv")});
+    EXPECT_FALSE(dialogs->questions[0].contains(QStringLiteral("Y1999")));
     EXPECT_FALSE(window->runInProgress());
     EXPECT_EQ(dialogs->messages, QStringList());
     EXPECT_EQ(Bytes(output + "Y2000_0101.csv"), before);
@@ -401,20 +363,19 @@ TEST_F(Run, AYearlyFileInAnotherOutputFolderIsMergedOrReplacedOnlyAsTheUserSays)
 
     // Merge: the archive's days kept, byte for byte as from the monthly folder; the log says so.
     dialogs->replaceAnswers = {ReplaceAnswer::Merge};
-    ASSERT_TRUE(RunInto(*window, *dialogs, output));
+    ASSERT_TRUE(RunInto(*window, output));
     EXPECT_EQ(dialogs->messages, QStringList({Completed(2, output)}));
     for (const char* name : {"Y2000_0101.csv", "Q2000_0101.csv", "Y1999_0101.csv"})
         EXPECT_TRUE(Bytes(output + name) == Bytes(together + name)) << name;
     const std::optional<RunLogEntry> merged = LastRunLogEntry(output, "Y2000_0101.csv");
     ASSERT_TRUE(merged);
-    EXPECT_EQ(merged->months, "01 結合:Y2000_0101.csv");
-    EXPECT_EQ(merged->latitude, "35:41:0");
-    EXPECT_EQ(merged->program, "kolvane 0.1.0");
+    EXPECT_EQ(merged->months + "|" + merged->latitude + "|" + merged->program,
+              "01 結合:Y2000_0101.csv|35:41:0|kolvane 0.1.0");
 
     // Replace: the archive's days are gone.
     WriteFile(output + "Y2000_0101.csv", archived);
     dialogs->replaceAnswers = {ReplaceAnswer::Replace};
-    ASSERT_TRUE(RunInto(*window, *dialogs, output));
+    ASSERT_TRUE(RunInto(*window, output));
     EXPECT_EQ(dialogs->questions.size(), 3);
     EXPECT_EQ(DaysWithValues(output + "Y2000_0101.csv"), Strings({"00/01/01", "00/01/02"}));
     EXPECT_EQ(LastRunLogEntry(output, "Y2000_0101.csv")->months, "01");
@@ -427,18 +388,17 @@ TEST_F(Run, WithoutMonthlyFilesTheListAndRunSaySo) {
     auto* list = Child<QListWidget>(window.get(), "List1");
     EXPECT_EQ(list->property("placeholderText").toString(), QStringLiteral("フォルダを\n読み込めません"));
     SetCoordinates(window.get(), COORDINATES);
-    auto* cmdOK = Child<QPushButton>(window.get(), "cmdOK");
-    cmdOK->click();
+    Click(window.get(), "cmdOK");
     ASSERT_EQ(dialogs->messages.size(), 1);
-    EXPECT_TRUE(dialogs->messages[0].startsWith(ErrorLine(
-        QStringLiteral("フォルダ「%1Data/」を読み込めません").arg(QString::fromStdString(AppFolder())))))
-        << dialogs->messages[0].toStdString();
+    ExpectMessage(
+        dialogs->messages[0],
+        ErrorLine(
+            QStringLiteral("フォルダ「%1Data/」を読み込めません").arg(QString::fromStdString(AppFolder()))));
 
     const std::string empty = Folder("empty");
-    dialogs->folderAnswers = {QString::fromStdString(empty)};
-    Child<QPushButton>(window.get(), "Command1")->click();
+    ChooseMonthly(*window, empty);
     EXPECT_EQ(list->property("placeholderText").toString(), QStringLiteral("月次ファイルが\nありません"));
-    cmdOK->click();
+    Click(window.get(), "cmdOK");
     EXPECT_EQ(dialogs->messages.value(1),
               ErrorLine(QStringLiteral(
                             "フォルダ %1 に月次ファイル（M????_????.csv）が見つかりません。"
@@ -455,15 +415,64 @@ TEST_F(Run, LinesThatCannotBeReadAreSaidInTheClosingMessage) {
     text.replace(text.find("2000/01/01,3:00"), 15, "2000-01-01,3:00");
     WriteFile(path, text);
     auto window = StartWindow();
-    Ready(*window, *dialogs, monthly);
-    ASSERT_TRUE(RunInto(*window, *dialogs, monthly));
+    Ready(*window, monthly);
+    ASSERT_TRUE(RunInto(*window, monthly));
     ASSERT_EQ(dialogs->messages.size(), 1);
-    const QString note =
-        QStringLiteral("\n注意: 月次ファイル「%1」の 1 行を読めないため飛ばしました（最初は 4行目「")
-            .arg(QString::fromStdString(path));
-    EXPECT_TRUE(dialogs->messages[0].startsWith(QStringLiteral("確認 (0) 終了しました。")) &&
-                dialogs->messages[0].contains(note))
-        << dialogs->messages[0].toStdString();
+    ExpectMessage(
+        dialogs->messages[0], ConfirmLine(QStringLiteral("終了しました。")),
+        {QStringLiteral("\n注意: 月次ファイル「%1」の 1 行を読めないため飛ばしました（最初は 4行目「")
+             .arg(QString::fromStdString(path))});
+}
+
+class ScriptedRunTest : public UiFixture {
+  protected:
+    // The window on the program's Data/ as `kolvane --run-into output` starts it, until it has ended.
+    const ScriptedRun& RunInto(const std::string& output, const QStringList& coordinates) {
+        auto run = std::make_unique<ScriptedRun>(QString::fromStdString(output));
+        ScriptedRun& script = *run;
+        std::string app = AppFolder();
+        app.pop_back();
+        window = std::make_unique<frmKolvane>(QString::fromStdString(app), std::move(run));
+        window->Form_Load();
+        window->show();
+        SetCoordinates(window.get(), coordinates);
+        script.Start(*window);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 60000)) << output;
+        return script;
+    }
+
+    std::unique_ptr<frmKolvane> window;
+};
+
+TEST_F(ScriptedRunTest, ConvertsEveryMonthListedAndEndsThroughTheExitButtonWhateverHappens) {
+    EXPECT_EQ(ScriptedRun::OutputFolderArgument(Strings({"kolvane", "--run-into", "out"})),
+              QStringLiteral("out"));
+    EXPECT_EQ(ScriptedRun::OutputFolderArgument(Strings({"kolvane", "--run-into"})), QString());
+    EXPECT_EQ(ScriptedRun::OutputFolderArgument(Strings({"kolvane", "--quit-after-start"})), QString());
+
+    const std::string data = Folder("app/Data");
+    WriteMonthlyFile(data, 2024, 5, "0101");
+    WriteMonthlyFile(data, 2025, 1, "0101");
+    const QStringList coordinates = Strings({"35", "30", "0", "139", "45", "0"});
+    const std::string output = Folder("output");
+    const ScriptedRun& done = RunInto(output, coordinates);
+    EXPECT_TRUE(done.succeeded()) << done.messages().join(u'\n').toStdString();
+    EXPECT_TRUE(Entries(output).contains(QStringLiteral("Y2024_0101.csv")) &&
+                Entries(output).contains(QStringLiteral("Y2025_0101.csv")))
+        << Entries(output).join(u' ').toStdString();
+    // Saved as at a user's exit: the next start asks for the output folder there.
+    EXPECT_NE(Bytes(SettingsFile()).find("Save="), std::string::npos);
+
+    // A refused run ends too, as a failure, and writes nothing.
+    const std::string refused = Folder("refused");
+    EXPECT_FALSE(RunInto(refused, Strings({"", "30", "0", "139", "45", "0"})).succeeded());
+    EXPECT_TRUE(Entries(refused).isEmpty());
+
+    // So does one stopped at the question before replacing a yearly file it did not merge from, which
+    // says nothing more; the file stays.
+    const std::string yearly = Bytes(output + "Y2024_0101.csv");
+    EXPECT_FALSE(RunInto(output, coordinates).succeeded());
+    EXPECT_EQ(Bytes(output + "Y2024_0101.csv"), yearly);
 }
 
 } // namespace

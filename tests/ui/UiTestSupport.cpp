@@ -3,13 +3,9 @@
 #include "model/Csv.h"
 #include "model/FileIo.h"
 #include "model/Text.h"
-#include "support/Samples.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
-#include <QListWidget>
-#include <QTest>
 #include <cstdio>
 
 namespace kolvane::testing {
@@ -58,12 +54,33 @@ QString ScriptedDialogs::AskSaveFileName(const QString& caption, const QString& 
     return Next(saveAnswers, caption);
 }
 
+QStringList ScriptedDialogs::StartFolders() const {
+    QStringList folders;
+    for (const FolderRequest& request : folderRequests)
+        folders << request.startFolder;
+    return folders;
+}
+
+const QStringList COORDINATES = Strings({"35", "41", "0", "139", "45", "30"});
+
 bool RunEnds(const frmKolvane& window) {
     return QTest::qWaitFor([&] { return !window.runInProgress(); }, 60000);
 }
 
+ModalUser::ModalUser(std::function<void(QWidget*)> answer) : answer_(std::move(answer)) {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible()) answer_(modal);
+    });
+    timer_.start(10);
+}
+
 std::string Shown(const std::string& path) {
-    return QDir::toNativeSeparators(QString::fromStdString(path)).toStdString();
+    return Shown(QString::fromStdString(path)).toStdString();
+}
+
+QString Shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
 }
 
 QStringList Entries(const std::string& folder) {
@@ -97,12 +114,45 @@ std::unique_ptr<frmKolvane> UiFixture::StartWindow(bool scripted) {
     return window;
 }
 
+std::unique_ptr<frmKolvane> UiFixture::StartWith(const std::string& settings) {
+    WriteFile(SettingsFile(), settings);
+    return StartWindow();
+}
+
+void UiFixture::ChooseMonthly(frmKolvane& window, const std::string& folder) {
+    dialogs->folderAnswers = {QString::fromStdString(folder)};
+    Click(&window, "Command1");
+}
+
+void UiFixture::Ready(frmKolvane& window, const std::string& monthly) {
+    ChooseMonthly(window, monthly);
+    SetCoordinates(&window, COORDINATES);
+    Child<QListWidget>(&window, "List1")->selectAll();
+}
+
+bool UiFixture::RunInto(frmKolvane& window, const std::string& output) {
+    dialogs->folderAnswers = {QString::fromStdString(output)};
+    Click(&window, "cmdOK");
+    return RunEnds(window);
+}
+
 QString Line(const QString& title, int style, const QString& text) {
     return QStringLiteral("%1 (%2) %3").arg(title).arg(style).arg(text);
 }
 
 QString ErrorLine(const QString& text) {
     return Line(QStringLiteral("エラー"), 48, text);
+}
+
+QString ConfirmLine(const QString& text) {
+    return Line(QStringLiteral("確認"), 0, text);
+}
+
+void ExpectMessage(const QString& line, const QString& head, const QStringList& parts) {
+    bool whole = line.startsWith(head);
+    for (const QString& part : parts)
+        whole = whole && line.contains(part);
+    EXPECT_TRUE(whole) << line.toStdString();
 }
 
 QString RangeErrorLine(int box) {
@@ -117,6 +167,15 @@ QString RangeErrorLine(int box) {
 
 void WriteFile(const std::string& path, const std::string& utf8Text) {
     ASSERT_EQ(WriteFileAtomically(path, EncodeCp932(utf8Text)), 0) << path;
+}
+
+std::string DataSettings(const std::string& keys, const QStringList& coordinates) {
+    std::string text = "[Data]\r\n" + keys;
+    const char* const names[] = {"LatitudeDegrees",  "LatitudeMinutes",  "LatitudeSeconds",
+                                 "LongitudeDegrees", "LongitudeMinutes", "LongitudeSeconds"};
+    for (qsizetype i = 0; i < coordinates.size(); ++i)
+        text += std::string(names[i]) + "=" + coordinates[i].toStdString() + "\r\n";
+    return text;
 }
 
 void WriteMonthlyFile(const std::string& folder, int year, int month, const std::string& station) {

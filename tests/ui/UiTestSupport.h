@@ -1,13 +1,23 @@
 #pragma once
 
+#include "support/Samples.h"
 #include "ui/UserDialogs.h"
 #include "ui/frmKolvane.h"
 
+// The widgets and test tools nearly every window test reaches for.
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -36,6 +46,9 @@ class ScriptedDialogs : public UserDialogs {
     QString AskSaveFileName(const QString& caption, const QString& suggestedPath,
                             const QString& filter) override;
 
+    // The folder each folder question started at, in the order asked.
+    QStringList StartFolders() const;
+
     // Every message shown, as a Line(); "(wait) " goes before one shown while the hourglass was on.
     QStringList messages;
     std::function<void()> onMessage;   // runs while the message is up
@@ -56,6 +69,9 @@ class ScriptedDialogs : public UserDialogs {
     std::vector<SaveRequest> saveRequests;
 };
 
+// Coordinates a run can use: 35°41′0″ N, 139°45′30″ E.
+extern const QStringList COORDINATES;
+
 // A temporary folder holding the program's folder (with Data/) and room for other folders.
 class UiFixture : public ::testing::Test {
   protected:
@@ -70,6 +86,15 @@ class UiFixture : public ::testing::Test {
     std::unique_ptr<frmKolvane> MakeWindow(bool scripted = true);
     // The same, started up. Messages shown during start-up are in `dialogs` afterwards.
     std::unique_ptr<frmKolvane> StartWindow(bool scripted = true);
+    // Started on the settings file `settings` (UTF-8, written in CP932).
+    std::unique_ptr<frmKolvane> StartWith(const std::string& settings);
+
+    // The monthly folder chosen through 月次ファイル：フォルダ指定.
+    void ChooseMonthly(frmKolvane& window, const std::string& folder);
+    // The window listing `monthly`, COORDINATES set, every month selected.
+    void Ready(frmKolvane& window, const std::string& monthly);
+    // 実行, the yearly files going to `output`; whether the run ended.
+    bool RunInto(frmKolvane& window, const std::string& output);
 
     QTemporaryDir temp;
     ScriptedDialogs* dialogs = nullptr;
@@ -79,8 +104,21 @@ class UiFixture : public ::testing::Test {
 // long a run takes.
 bool RunEnds(const frmKolvane& window);
 
+// Plays the user on real modal windows: every 10 ms, `answer` is given the active modal window while
+// one is up, until stop().
+class ModalUser : public QObject {
+  public:
+    explicit ModalUser(std::function<void(QWidget*)> answer);
+    void stop() { timer_.stop(); }
+
+  private:
+    std::function<void(QWidget*)> answer_;
+    QTimer timer_;
+};
+
 // A path as the window shows it to the user: with "\" on Windows.
 std::string Shown(const std::string& path);
+QString Shown(const QString& path);
 // The names of a folder's entries, in name order.
 QStringList Entries(const std::string& folder);
 std::string Bytes(const std::string& path);
@@ -88,6 +126,8 @@ std::string Bytes(const std::string& path);
 // Writes a monthly file of two days of 24 hourly observations in CP932.
 void WriteMonthlyFile(const std::string& folder, int year, int month, const std::string& station);
 void WriteFile(const std::string& path, const std::string& utf8Text);
+// A settings file's [Data] section: `keys` ("Pref=13\r\n" and the like), then the six coordinates.
+std::string DataSettings(const std::string& keys, const QStringList& coordinates);
 
 // The days ("yy/mm/dd") of a yearly file whose mean temperature is not missing.
 QStringList DaysWithValues(const std::string& path);
@@ -96,8 +136,12 @@ QStringList DaysWithValues(const std::string& path);
 QString Line(const QString& title, int style, const QString& text);
 // The line of an error message (title "エラー", style 48).
 QString ErrorLine(const QString& text);
+// The line of a plain message titled "確認".
+QString ConfirmLine(const QString& text);
 // The line of the message of a coordinate box whose text is out of range (boxes as CoordinateBoxes).
 QString RangeErrorLine(int box);
+// Fails the test unless `line` starts with `head` and holds every one of `parts`.
+void ExpectMessage(const QString& line, const QString& head, const QStringList& parts = {});
 
 QStringList Texts(const QWidget* list);
 QStringList Strings(std::initializer_list<const char*> utf8Texts);
@@ -111,6 +155,11 @@ template <typename T> T* Child(const QWidget* parent, const char* name) {
     T* child = parent->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(child, nullptr) << name;
     return child;
+}
+
+// Clicks the button `name` of `parent`.
+inline void Click(const QWidget* parent, const char* name) {
+    if (auto* button = Child<QAbstractButton>(parent, name)) button->click();
 }
 
 } // namespace kolvane::testing
