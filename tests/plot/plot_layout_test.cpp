@@ -198,7 +198,9 @@ TEST(PlotLayout, YearsOfAStationShareOneScaleUnlessTheirOwnIsAskedFor) {
         EXPECT_DOUBLE_EQ(a.left.scale.low, b.left.scale.low);
         EXPECT_DOUBLE_EQ(a.left.scale.high, b.left.scale.high);
         EXPECT_DOUBLE_EQ(a.box.top(), b.box.top());
-        if (a.right && b.right) EXPECT_DOUBLE_EQ(a.right->scale.high, b.right->scale.high);
+        if (a.right && b.right) {
+            EXPECT_DOUBLE_EQ(a.right->scale.high, b.right->scale.high);
+        }
     }
     // The cool year's axes reach the hot year's values; the sunshine axis the cool year's longer days.
     EXPECT_GE(coolShared.panels[0].left.scale.high, 38.4);
