@@ -38,11 +38,9 @@ TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {
     BuildDailyRecords(hourly, 35.5, daily);
     ASSERT_EQ(daily.size(), 3u);
 
-    EXPECT_EQ(daily[0].month, 3);
-    EXPECT_EQ(daily[0].day, 31);
-    EXPECT_EQ(daily[0].temp, 4.0);
-    EXPECT_EQ(daily[0].tempMax, 4.0);
-    EXPECT_EQ(daily[0].tempMin, 4.0);
+    EXPECT_EQ((std::vector<double>{double(daily[0].month), double(daily[0].day), daily[0].temp,
+                                   daily[0].tempMax, daily[0].tempMin}),
+              (std::vector<double>{3, 31, 4, 4, 4}));
 
     const DailyRecord& d = daily[1];
     EXPECT_EQ(d.day, 1);
@@ -76,10 +74,10 @@ TEST(DailyAggregation, TheDerivedValuesComeFromTheDaysMeansAndSums) {
     BuildDailyRecords(hourly, 35.5, daily);
     ASSERT_EQ(daily.size(), 1u);
     EXPECT_EQ(daily[0].solar, 20);
-    EXPECT_NEAR(daily[0].evaporation, 6.247, 0.0005);
-    EXPECT_NEAR(daily[0].dayLength, 14.404, 0.0005);
-    EXPECT_NEAR(daily[0].sunshine, 6.671, 0.0005);
-    EXPECT_NEAR(daily[0].netRadiation, 12.900, 0.0005);
+    const double worked[] = {6.247, 14.404, 6.671, 12.900};
+    const double got[] = {daily[0].evaporation, daily[0].dayLength, daily[0].sunshine, daily[0].netRadiation};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(got[i], worked[i], 0.0005) << i;
     EXPECT_EQ(daily[0].hours, 24);
 }
 

@@ -51,18 +51,16 @@ TEST(MonthlyFile, IncompleteAndUnreadableLinesAreLeftOut) {
                          "1998/04/02,0:00,0,2,50,1000,90,1,2,90,0,1,5\r\n"           // midnight ends 1 April
                          "98/04/02,1:00,0,3,50,1000,90,1,2,90,0,1,5\r\n"             // two-digit year
                          "2005/04/01,10:00,0,10,50,1000,90,1,2,90,0,1,5"); // no line end: still read
-    ASSERT_EQ(t.size(), 6u);
-    EXPECT_EQ(t[0].temp, 1);
-    EXPECT_EQ(t[1].hour, 8);
-    EXPECT_EQ(t[1].temp, 0);
-    EXPECT_EQ(t[1].humidity, 0);
-    EXPECT_EQ(t[2].hour, 9);
-    EXPECT_EQ(t[2].year, 2005);
-    EXPECT_EQ(t[2].precip, 0); // a quoted number is text
-    EXPECT_EQ(t[3].day, 1);
-    EXPECT_EQ(t[3].hour, 24);
-    EXPECT_EQ(t[4].year, 1998);
-    EXPECT_EQ(t[5].hour, 10);
+    // Year, day, hour, temperature, humidity and rain of each line taken.
+    const std::vector<std::vector<double>> expected = {{2005, 1, 1, 1, 50, 0}, {2005, 1, 8, 0, 0, 0},
+                                                       {2005, 1, 9, 9, 50, 0}, {1998, 1, 24, 2, 50, 0},
+                                                       {1998, 2, 1, 3, 50, 0}, {2005, 1, 10, 10, 50, 0}};
+    ASSERT_EQ(t.size(), expected.size());
+    for (std::size_t i = 0; i < t.size(); ++i)
+        EXPECT_EQ((std::vector<double>{double(t[i].year), double(t[i].day), double(t[i].hour), t[i].temp,
+                                       t[i].humidity, t[i].precip}),
+                  expected[i])
+            << i;
 }
 
 // The field count decides before a missing value does, and a value is the whole field, however the

@@ -61,12 +61,13 @@ TEST(YearSeries, DaysValuesMissingMonthAndClasses) {
     series = ReadYearSeries(yearly, 2024);
     EXPECT_TRUE(series.qualityKnown);
     EXPECT_EQ(series.qualityNote, "");
-    EXPECT_EQ(series.days[0].dayClass, DayClass::QuasiNormal);
-    EXPECT_TRUE(IsIncomplete(series.days[0]));
-    EXPECT_FALSE(IsIncomplete(series.days[1]));
-    EXPECT_EQ(series.days[2].dayClass, DayClass::Kept);
-    EXPECT_FALSE(IsIncomplete(series.days[2]));
-    EXPECT_EQ(series.days[3].dayClass, DayClass::NoData);
+    EXPECT_EQ((std::vector{series.days[0].dayClass, series.days[1].dayClass, series.days[2].dayClass,
+                           series.days[3].dayClass}),
+              (std::vector<std::optional<DayClass>>{DayClass::QuasiNormal, DayClass::Complete, DayClass::Kept,
+                                                    DayClass::NoData}));
+    EXPECT_EQ((std::vector{IsIncomplete(series.days[0]), IsIncomplete(series.days[1]),
+                           IsIncomplete(series.days[2])}),
+              (std::vector{true, false, false}));
 }
 
 TEST(YearSeries, ACompanionThatDoesNotBelongIsSaidAndPassedOver) {
@@ -97,9 +98,8 @@ TEST(YearSeries, ACompanionThatDoesNotBelongIsSaidAndPassedOver) {
         EXPECT_FALSE(series.qualityKnown);
         EXPECT_TRUE(series.qualityNote.starts_with(c.note)) << series.qualityNote;
         // As without a companion: only the days without any value are shaded.
-        EXPECT_EQ(series.days[0].dayClass, std::nullopt);
-        EXPECT_EQ(series.days[2].dayClass, std::nullopt);
-        EXPECT_EQ(series.days[3].dayClass, std::nullopt);
+        for (std::size_t day : {0, 2, 3})
+            EXPECT_EQ(series.days[day].dayClass, std::nullopt) << day;
         EXPECT_TRUE(IsIncomplete(series.days[65])); // March is "X"
     }
 }
@@ -144,13 +144,12 @@ TEST(YearSeries, ListsYearsFirstFolderWins) {
     monthly.Write("Y2019_0101.csv", "g");
     const std::vector<YearlyFileEntry> found =
         ListYearlyFiles({output.folder(), output.File("missing/"), monthly.folder()}, {"01", "01"});
-    ASSERT_EQ(found.size(), 3u);
-    EXPECT_EQ(found[0].year, 2019);
-    EXPECT_EQ(found[0].path, monthly.File("Y2019_0101.csv"));
-    EXPECT_EQ(found[1].year, 2024);
-    EXPECT_EQ(found[1].path, output.File("Y2024_0101.csv"));
-    EXPECT_EQ(found[2].year, 2026);
-    EXPECT_EQ(found[2].path, output.File("y2026_0101.CSV"));
+    std::vector<std::pair<int, std::string>> got;
+    for (const YearlyFileEntry& e : found)
+        got.emplace_back(e.year, e.path);
+    EXPECT_EQ(got, (std::vector<std::pair<int, std::string>>{{2019, monthly.File("Y2019_0101.csv")},
+                                                             {2024, output.File("Y2024_0101.csv")},
+                                                             {2026, output.File("y2026_0101.CSV")}}));
     EXPECT_TRUE(ListYearlyFiles({}, {"01", "01"}).empty());
 }
 

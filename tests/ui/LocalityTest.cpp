@@ -2,13 +2,6 @@
 
 #include "settings/IniFile.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <filesystem>
-
 namespace kolvane::testing {
 namespace {
 
@@ -21,16 +14,12 @@ const char* const TABLE = "13,44132,東京,35,41,22,139,45,0\r\n"
                           "13,44999,東京,36,0,0,140,0,0\r\n";
 
 const QStringList STORED = Strings({"36", "1", "2", "140", "3", "4"});
+const std::string HACHIOJI = "Pref=13\r\nLocale=44263\r\n"; // the remembered locality
 
 using Localities = UiFixture;
 
 TEST_F(Localities, StartUpSelectsTheRememberedOneSetCopiesTheChosenOneAndExitRemembersIt) {
-    const auto start = [this] {
-        WriteFile(SettingsFile(), "[Data]\r\nPref=13\r\nLocale=44263\r\nLatitudeDegrees=36\r\n"
-                                  "LatitudeMinutes=1\r\nLatitudeSeconds=2\r\nLongitudeDegrees=140\r\n"
-                                  "LongitudeMinutes=3\r\nLongitudeSeconds=4\r\n");
-        return StartWindow();
-    };
+    const auto start = [this] { return StartWith(DataSettings(HACHIOJI, STORED)); };
     const auto storedLocality = [this] { return IniFile::Load(SettingsFile()).Get("Data", "Locale", ""); };
     WriteFile(LocaleTable(), TABLE);
     auto window = start();
@@ -66,7 +55,7 @@ TEST_F(Localities, StartUpSelectsTheRememberedOneSetCopiesTheChosenOneAndExitRem
 
     // Exit remembers the shown locality; of two named alike, the first row's code.
     cboArea2->setCurrentIndex(3);
-    Child<QPushButton>(window.get(), "cmdExit")->click();
+    Click(window.get(), "cmdExit");
     EXPECT_EQ(storedLocality(), "44132");
 
     // Without the table the list stays empty, and Set and Exit keep what was read.
@@ -74,9 +63,9 @@ TEST_F(Localities, StartUpSelectsTheRememberedOneSetCopiesTheChosenOneAndExitRem
     std::filesystem::remove(LocaleTable());
     window = start();
     EXPECT_EQ(Child<QComboBox>(window.get(), "cboArea2")->count(), 0);
-    Child<QPushButton>(window.get(), "cmdSet")->click();
+    Click(window.get(), "cmdSet");
     EXPECT_EQ(CoordinateTexts(window.get()), STORED);
-    Child<QPushButton>(window.get(), "cmdExit")->click();
+    Click(window.get(), "cmdExit");
     EXPECT_EQ(storedLocality(), "44263");
     EXPECT_TRUE(dialogs->messages.isEmpty());
 }
@@ -93,13 +82,12 @@ TEST_F(Localities, ARowWhoseValuesABoxTakesOnlyWhileTypingIsReportedAtSet) {
 TEST_F(Localities, ALabelSaysWhenTheBoxesHoldAnotherLocalitysCoordinates) {
     WriteFile(LocaleTable(), TABLE);
     // Stored coordinates that are the stored locality's (八王子) count as set from it.
-    WriteFile(SettingsFile(), "[Data]\r\nPref=13\r\nLocale=44263\r\nLatitudeDegrees=35\r\n"
-                              "LatitudeMinutes=39\r\nLatitudeSeconds=42\r\nLongitudeDegrees=139\r\n"
-                              "LongitudeMinutes=19\r\nLongitudeSeconds=06\r\n");
-    auto window = StartWindow();
+    auto window = StartWith(DataSettings(HACHIOJI, Strings({"35", "39", "42", "139", "19", "06"})));
     auto* cboArea2 = Child<QComboBox>(window.get(), "cboArea2");
-    auto* label = Child<QLabel>(window.get(), "lblOtherLocality");
-    const auto shown = [&] { return label->isVisibleTo(window.get()) ? label->text() : QString(); };
+    const auto shown = [&] {
+        auto* label = Child<QLabel>(window.get(), "lblOtherLocality");
+        return label->isVisibleTo(window.get()) ? label->text() : QString();
+    };
     ASSERT_EQ(cboArea2->currentText(), QStringLiteral("八王子"));
     EXPECT_EQ(shown(), QString());
 
@@ -110,7 +98,7 @@ TEST_F(Localities, ALabelSaysWhenTheBoxesHoldAnotherLocalitysCoordinates) {
     EXPECT_EQ(shown(), QString());
     // Set takes the chosen one's; leaving it names it.
     cboArea2->setCurrentIndex(0);
-    Child<QPushButton>(window.get(), "cmdSet")->click();
+    Click(window.get(), "cmdSet");
     EXPECT_EQ(shown(), QString());
     cboArea2->setCurrentIndex(1);
     EXPECT_EQ(shown(), QStringLiteral("「東京」の\n緯度・経度です"));
@@ -126,20 +114,14 @@ TEST_F(Localities, ALabelSaysWhenTheBoxesHoldAnotherLocalitysCoordinates) {
 
     // Stored coordinates of no listed locality are the user's too.
     window.reset();
-    WriteFile(SettingsFile(), "[Data]\r\nPref=13\r\nLocale=44263\r\nLatitudeDegrees=36\r\n");
-    window = StartWindow();
+    window = StartWith(DataSettings(HACHIOJI, Strings({"36"})));
     Child<QComboBox>(window.get(), "cboArea2")->setCurrentIndex(0);
-    EXPECT_EQ(Child<QLabel>(window.get(), "lblOtherLocality")->isVisibleTo(window.get()), false);
+    EXPECT_EQ(shown(), QString());
 
     // Stored coordinates of another listed locality than the stored one are flagged from the start.
     window.reset();
-    WriteFile(SettingsFile(), "[Data]\r\nPref=13\r\nLocale=44263\r\nLatitudeDegrees=45\r\n"
-                              "LatitudeMinutes=24\r\nLatitudeSeconds=54\r\nLongitudeDegrees=141\r\n"
-                              "LongitudeMinutes=40\r\nLongitudeSeconds=42\r\n");
-    window = StartWindow();
-    label = Child<QLabel>(window.get(), "lblOtherLocality");
-    EXPECT_EQ(label->isVisibleTo(window.get()) ? label->text() : QString(),
-              QStringLiteral("「稚内」の\n緯度・経度です"));
+    window = StartWith(DataSettings(HACHIOJI, Strings({"45", "24", "54", "141", "40", "42"})));
+    EXPECT_EQ(shown(), QStringLiteral("「稚内」の\n緯度・経度です"));
 }
 
 } // namespace

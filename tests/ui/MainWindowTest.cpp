@@ -3,16 +3,12 @@
 #include "plot/Fonts.h"
 #include "ui/PathLabel.h"
 
-#include <QApplication>
-#include <QComboBox>
+#include <QClipboard>
 #include <QFontDatabase>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
+#include <QInputMethodEvent>
+#include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
+#include <QSignalSpy>
 
 namespace kolvane::testing {
 namespace {
@@ -25,10 +21,6 @@ QString FirstInstalledJapaneseFamily() {
     for (const QString& family : JapaneseFontFamilies())
         if (installed.contains(family)) return family;
     return QString();
-}
-
-bool HasJapaneseFont() {
-    return !FirstInstalledJapaneseFamily().isEmpty();
 }
 
 TEST_F(MainWindow, ControlsLieInsideTheWindowApartAndInItsJapaneseFont) {
@@ -54,7 +46,7 @@ TEST_F(MainWindow, ControlsLieInsideTheWindowApartAndInItsJapaneseFont) {
     }
 
     // The most wanted face the machine has, not merely any Japanese one.
-    if (!HasJapaneseFont())
+    if (FirstInstalledJapaneseFamily().isEmpty())
         GTEST_SKIP() << "no Japanese Gothic face installed (fonts-noto-cjk): "
                      << JapaneseFontFamilies().join(u',').toStdString();
     EXPECT_EQ(font.families().value(0), FirstInstalledJapaneseFamily())
@@ -75,10 +67,7 @@ TEST_F(MainWindow, ALongFolderIsShortenedInTheMiddleAndTheMonthListCountsItsSele
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     auto* lblPath = Child<PathLabel>(window.get(), "lblPath");
     auto* lblSelected = Child<QLabel>(window.get(), "lblSelected");
-    const auto choose = [&](const std::string& folder) {
-        dialogs->folderAnswers = {QString::fromStdString(folder)};
-        Child<QPushButton>(window.get(), "Command1")->click();
-    };
+    const auto choose = [&](const std::string& folder) { ChooseMonthly(*window, folder); };
 
     const QString shortPath = QString::fromStdString(Folder("short"));
     choose(shortPath.toStdString());
@@ -152,15 +141,13 @@ TEST_F(MainWindow, TabWalksTheControlsAccessKeysPressTheButtonsAndAMessageKeepsT
 
     QLineEdit* box = CoordinateBoxes(window.get())[3];
     QStringList seen; // each message as a Line(), then what the longitude box held meanwhile
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* message = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+    ModalUser answer([&](QWidget* modal) {
+        if (auto* message = qobject_cast<QMessageBox*>(modal)) {
             const int style = message->icon() == QMessageBox::Warning ? 48 : 0;
             seen << Line(message->windowTitle(), style, message->text()) << box->text();
             message->button(QMessageBox::Ok)->click();
         }
     });
-    answer.start(10);
 
     // Access keys work from whichever control has the focus.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -184,6 +171,131 @@ TEST_F(MainWindow, TabWalksTheControlsAccessKeysPressTheButtonsAndAMessageKeepsT
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_X, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }));
+}
+
+TEST_F(MainWindow, TheMonthlyFolderCascadesIntoTheListsAndAFailedChoiceChangesNothing) {
+    const std::string data = Folder("app/Data");
+    WriteMonthlyFile(data, 2005, 1, "0201");
+    WriteMonthlyFile(data, 2005, 2, "0101");
+    WriteMonthlyFile(data, 2005, 3, "0233");
+    WriteMonthlyFile(data, 2005, 4, "0201");
+    // Never listed: wrong extension, short year, and a folder with a monthly name.
+    WriteFile(data + "M0504_0299.txt", "x");
+    WriteFile(data + "M504_0299.csv", "x");
+    Folder("app/Data/M0505_0299.csv");
+
+    auto window = StartWindow();
+    auto* lblPath = Child<QLabel>(window.get(), "lblPath");
+    EXPECT_EQ(lblPath->text().toStdString(), data);
+    auto* cboGroup = Child<QComboBox>(window.get(), "cboGroup");
+    auto* cboBucket = Child<QComboBox>(window.get(), "cboBucket");
+    auto* list = Child<QListWidget>(window.get(), "List1");
+    // First appearance in name order, the first group chosen at once, cascading to its months.
+    EXPECT_EQ(Texts(cboGroup), Strings({"02", "01"}));
+    EXPECT_EQ(cboGroup->currentText(), QStringLiteral("02"));
+    EXPECT_EQ(Texts(cboBucket), Strings({"01", "33"}));
+    EXPECT_EQ(cboBucket->currentText(), QStringLiteral("01"));
+    ASSERT_EQ(Texts(list), Strings({"2005/01", "2005/04"}));
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+
+    // Choosing another bucket or group, by keyboard, rebuilds the lists below it and drops the
+    // month selection.
+    list->item(1)->setSelected(true);
+    QTest::keyClick(cboBucket, Qt::Key_Down);
+    EXPECT_EQ(Texts(list), Strings({"2005/03"}));
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+    QTest::keyClick(cboGroup, Qt::Key_Down);
+    EXPECT_EQ(Texts(cboBucket), Strings({"01"}));
+    ASSERT_EQ(Texts(list), Strings({"2005/02"}));
+
+    // Cancelled, then a folder that cannot be read: everything stays, the selection included. The
+    // question starts at the listed folder, as it holds a file.
+    list->item(0)->setSelected(true);
+    ChooseMonthly(*window, std::string());
+    ChooseMonthly(*window, data + "gone/");
+    ASSERT_EQ(dialogs->folderRequests.size(), 2u);
+    EXPECT_EQ(dialogs->folderRequests[0].startFolder.toStdString(), data);
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    ExpectMessage(
+        dialogs->messages[0],
+        ErrorLine(QStringLiteral("フォルダ「%1gone/」を読み込めません。").arg(QString::fromStdString(data))));
+    EXPECT_EQ(window->monthlyFolder(), data);
+    EXPECT_EQ(lblPath->text().toStdString(), data);
+    EXPECT_TRUE(list->count() == 1 && list->item(0)->isSelected());
+
+    // A folder without monthly files empties all three lists, silently.
+    const std::string empty = Folder("empty");
+    ChooseMonthly(*window, empty);
+    EXPECT_EQ(dialogs->messages.size(), 1);
+    EXPECT_EQ(lblPath->text().toStdString(), empty);
+    EXPECT_EQ(cboGroup->count() + cboBucket->count() + list->count(), 0);
+}
+
+TEST_F(MainWindow, EachTypedDigitIsCheckedAndOnlyDigitsGetThroughTheKeyboard) {
+    auto window = StartWindow();
+    const auto boxes = CoordinateBoxes(window.get());
+
+    // Every box once with its own message; the 1 of 16 goes too, and 60 fails only after the 0.
+    const std::pair<int, const char*> cases[] = {{0, "5"},  {1, "60"}, {2, "60"},
+                                                 {3, "16"}, {4, "60"}, {5, "60"}};
+    for (auto [index, keys] : cases) {
+        SCOPED_TRACE(std::string("box ") + std::to_string(index) + " keys " + keys);
+        dialogs->messages.clear();
+        QTest::keyClicks(boxes[index], QString::fromLatin1(keys)); // messages are answered at once
+        EXPECT_EQ(boxes[index]->text(), QString());
+        EXPECT_EQ(dialogs->messages, QStringList({RangeErrorLine(index)}));
+    }
+    dialogs->messages.clear();
+
+    // A letter, the paste and undo shortcuts and an input method's composed text are dropped.
+    QLineEdit* box = boxes[1];
+    box->setText(QStringLiteral("1"));
+    QTest::keyClicks(box, QStringLiteral("a"));
+    QApplication::clipboard()->setText(QStringLiteral("9"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("５"));
+    QApplication::sendEvent(box, &composed);
+    EXPECT_EQ(box->text(), QStringLiteral("1"));
+
+    // Digits from the keypad count; Enter reaches the box; Backspace and Delete still delete.
+    QTest::keyClick(box, Qt::Key_5, Qt::KeypadModifier);
+    EXPECT_EQ(box->text(), QStringLiteral("15"));
+    QSignalSpy entered(box, &QLineEdit::returnPressed);
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(entered.count(), 1);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, QStringLiteral("2"));
+    EXPECT_EQ(box->text(), QStringLiteral("12"));
+    QTest::keyClick(box, Qt::Key_Home);
+    QTest::keyClick(box, Qt::Key_Delete);
+    EXPECT_EQ(box->text(), QStringLiteral("2"));
+
+    // Select-all gets through, by Ctrl+A and by the platform's own binding, so typing replaces the value.
+    QList<QKeySequence> selectAll = QKeySequence::keyBindings(QKeySequence::SelectAll);
+    selectAll.prepend(QKeySequence(Qt::ControlModifier | Qt::Key_A));
+    for (const QKeySequence& keys : selectAll) {
+        SCOPED_TRACE(keys.toString().toStdString());
+        box->setText(QStringLiteral("35"));
+        QTest::keySequence(box, keys);
+        QTest::keyClicks(box, QStringLiteral("41"));
+        EXPECT_EQ(box->text(), QStringLiteral("41"));
+    }
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+
+    // The context menu's Paste bypasses the keys: a fraction in range stays, a word fails.
+    for (auto [index, clipboard] : {std::pair{0, "35.5"}, {5, "北緯"}}) {
+        boxes[index]->clear();
+        QApplication::clipboard()->setText(QString::fromUtf8(clipboard));
+        std::unique_ptr<QMenu> menu(boxes[index]->createStandardContextMenu());
+        for (QAction* action : menu->actions()) {
+            if (action->text().startsWith(QStringLiteral("&Paste"))) action->trigger();
+        }
+    }
+    EXPECT_EQ(boxes[0]->text(), QStringLiteral("35.5"));
+    EXPECT_EQ(boxes[5]->text(), QString());
+    EXPECT_EQ(dialogs->messages, QStringList({RangeErrorLine(5)}));
 }
 
 } // namespace

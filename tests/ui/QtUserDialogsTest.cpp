@@ -3,46 +3,39 @@
 
 #include "UiTestSupport.h"
 
+#include "plot/Translations.h"
 #include "ui/QtUserDialogs.h"
 
-#include <QAbstractButton>
-#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
-#include <QTest>
-#include <QTimer>
-#include <functional>
+#include <QScopeGuard>
+#include <QTranslator>
 
 namespace kolvane::testing {
 namespace {
 
 // Acts on the next message box once it is up. A box still up a while after the act is recorded and
 // closed, so that a key the box ignores fails the test instead of hanging it.
-class BoxUser : public QObject {
+class BoxUser : public ModalUser {
   public:
-    explicit BoxUser(std::function<void(QMessageBox*)> act) : act_(std::move(act)) {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible()) return;
-            timer_.stop();
-            for (QAbstractButton* b : box->buttons())
-                roles << QStringLiteral("%1:%2").arg(b->text()).arg(box->buttonRole(b));
-            act_(box);
-            QTimer::singleShot(2000, this, [this, shown = QPointer<QMessageBox>(box)] {
-                if (!shown || !shown->isVisible()) return;
-                stillUp = true;
-                shown->done(-1);
-            });
-        });
-        timer_.start(10);
-    }
+    explicit BoxUser(const std::function<void(QMessageBox*)>& act)
+        : ModalUser([this, act](QWidget* modal) {
+              auto* box = qobject_cast<QMessageBox*>(modal);
+              if (!box) return;
+              stop();
+              for (QAbstractButton* b : box->buttons())
+                  roles << QStringLiteral("%1:%2").arg(b->text()).arg(box->buttonRole(b));
+              act(box);
+              QTimer::singleShot(2000, this, [this, shown = QPointer<QMessageBox>(box)] {
+                  if (shown && shown->isVisible()) stillUp = true, shown->done(-1);
+              });
+          }) {}
 
     QStringList roles; // every button as "caption:role"
     bool stillUp = false;
-
-  private:
-    std::function<void(QMessageBox*)> act_;
-    QTimer timer_;
 };
 
 void Key(QMessageBox* box, Qt::Key key) {
@@ -106,6 +99,23 @@ TEST(QtUserDialogs, EscapeAndEnterTakeTheAnswerThatLosesNothingAndEachButtonItsO
     BoxUser user([](QMessageBox* b) { Key(b, Qt::Key_Escape); });
     dialogs.ShowMessage(QStringLiteral("終了しました。"), QStringLiteral("確認"), STYLE_PLAIN);
     EXPECT_FALSE(user.stillUp);
+}
+
+TEST(QtTranslations, StandardButtonsReadInJapanese) {
+    const QString qm = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm");
+    if (!QFileInfo::exists(qm))
+        GTEST_SKIP() << qm.toStdString() << " is not installed (qt6-translations-l10n)";
+
+    QTranslator* translator = InstallQtTranslations();
+    ASSERT_NE(translator, nullptr);
+    // Other tests compare texts as Qt gives them without a translator.
+    const auto remove = qScopeGuard([translator] {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    });
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Save)->text(), QStringLiteral("保存"));
 }
 
 } // namespace

@@ -3,15 +3,9 @@
 #include "app/SingleInstance.h"
 #include "model/FileIo.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 #include <atomic>
-#include <filesystem>
 #include <thread>
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -46,15 +40,14 @@ TEST_F(StartUp, FirstStartShowsDefaultsAndChoicesMadeBeforeExitAreThereAtTheNext
     EXPECT_EQ(cboArea1->currentIndex(), 0);
     EXPECT_EQ(CoordinateTexts(window.get()), QStringList(6, QString()));
 
-    dialogs->folderAnswers = {QString::fromStdString(monthly)};
-    Child<QPushButton>(window.get(), "Command1")->click();
+    ChooseMonthly(*window, monthly);
     cboArea1->setCurrentIndex(13);
     // Typed by hand, a degrees value left half typed.
     const auto boxes = CoordinateBoxes(window.get());
     const QStringList typed = Strings({"3", "40", "", "139", "05", "9"});
     for (int i = 0; i < 6; ++i)
         QTest::keyClicks(boxes[i], typed[i]);
-    Child<QPushButton>(window.get(), "cmdExit")->click();
+    Click(window.get(), "cmdExit");
 
     window.reset();
     window = StartWindow();
@@ -68,11 +61,8 @@ TEST_F(StartUp, FirstStartShowsDefaultsAndChoicesMadeBeforeExitAreThereAtTheNext
     // values that fail their check are reported while starting, and start-up goes on.
     window.reset();
     std::filesystem::remove_all(monthly);
-    WriteFile(SettingsFile(),
-              "[Path]\r\nLoad=" + monthly +
-                  "\r\n[Data]\r\nLatitudeDegrees=55\r\nLatitudeMinutes=60\r\nLatitudeSeconds=035\r\n"
-                  "LongitudeDegrees=東経\r\nLongitudeMinutes=7\r\nLongitudeSeconds=59\r\n");
-    window = StartWindow();
+    window = StartWith("[Path]\r\nLoad=" + monthly + "\r\n" +
+                       DataSettings("", Strings({"55", "60", "035", "東経", "7", "59"})));
     EXPECT_EQ(dialogs->messages, QStringList({RangeErrorLine(0), RangeErrorLine(1), RangeErrorLine(3)}));
     EXPECT_EQ(CoordinateTexts(window.get()), Strings({"", "", "035", "", "7", "59"}));
     EXPECT_EQ(window->monthlyFolder(), AppFolder() + "Data/");
@@ -87,8 +77,7 @@ TEST_F(StartUp, OnlyTheExitButtonSavesAndAFailedSaveIsReported) {
     Child<QComboBox>(window.get(), "cboArea1")->setCurrentIndex(40);
     CoordinateBoxes(window.get())[0]->setText(QStringLiteral("44"));
     window->close();
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(SettingsFile(), bytes) == 0 && bytes == stored) << bytes;
+    EXPECT_EQ(Bytes(SettingsFile()), stored);
 
     // A folder where the file should be: start-up is silent, exit says so and still ends.
     window.reset();
@@ -99,9 +88,8 @@ TEST_F(StartUp, OnlyTheExitButtonSavesAndAFailedSaveIsReported) {
     QTest::mouseClick(Child<QPushButton>(window.get(), "cmdExit"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
     ASSERT_EQ(dialogs->messages.size(), 1);
-    const QString said = ErrorLine(QStringLiteral("設定ファイル %1 を保存できませんでした。")
-                                       .arg(QString::fromStdString(SettingsFile())));
-    EXPECT_TRUE(dialogs->messages[0].startsWith(said)) << dialogs->messages[0].toStdString();
+    ExpectMessage(dialogs->messages[0], ErrorLine(QStringLiteral("設定ファイル %1 を保存できませんでした。")
+                                                      .arg(QString::fromStdString(SettingsFile()))));
 }
 
 TEST_F(StartUp, OnlyOneInstanceOfAnInstallationStartsAndTheSecondRaisesTheFirst) {
@@ -177,14 +165,12 @@ TEST_F(StartUp, TheLockLivesInAFolderOnlyTheUserCanWrite) {
     EXPECT_EQ(SingleInstance::LockFolder(QString(), QString(), QStringLiteral("relative")), QString());
 
     // By default, the session's runtime folder.
-    const bool hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
-    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const std::optional<QByteArray> saved = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")
+                                                ? std::optional(qgetenv("XDG_RUNTIME_DIR"))
+                                                : std::nullopt;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     const QString chosen = SingleInstance::DefaultLockFolder();
-    if (hadRuntime)
-        qputenv("XDG_RUNTIME_DIR", savedRuntime);
-    else
-        qunsetenv("XDG_RUNTIME_DIR");
+    saved ? void(qputenv("XDG_RUNTIME_DIR", *saved)) : void(qunsetenv("XDG_RUNTIME_DIR"));
     EXPECT_EQ(chosen, runtime);
 }
 #endif

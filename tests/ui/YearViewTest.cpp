@@ -7,26 +7,19 @@
 #include "model/Text.h"
 #include "plot/PlotLayout.h"
 #include "plot/YearPlot.h"
-#include "support/Samples.h"
 #include "ui/PathLabel.h"
 #include "ui/YearView.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QLabel>
 #include <QPainter>
 #include <QPointer>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTableWidget>
-#include <QTest>
-#include <cerrno>
 
 namespace kolvane::testing {
 namespace {
@@ -66,17 +59,14 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     EXPECT_EQ(Open(2030)->windowTitle(), QStringLiteral("グラフ - Y2024_0101.csv"));
     ASSERT_TRUE(view->series());
     EXPECT_EQ(view->series()->days.size(), 366u);
+    EXPECT_EQ(view->plotTitle(), QStringLiteral("2024年　グループID 01・バケットID 01"));
 
-    // The file shown is named in full, wherever it lies.
-    // As a user of the system sees it: "\" on Windows.
-    const auto native = [](const std::string& path) {
-        return QDir::toNativeSeparators(QString::fromStdString(path));
-    };
+    // The file shown is named in full, wherever it lies, as a user of the system writes it.
     auto* file = Child<PathLabel>(view.get(), "lblFile");
-    EXPECT_EQ(file->text(), native(Output() + "Y2024_0101.csv"));
+    EXPECT_EQ(file->text().toStdString(), Shown(Output() + "Y2024_0101.csv"));
     years->setCurrentIndex(0);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("グラフ - Y2023_0101.csv"));
-    EXPECT_EQ(file->text(), native(Monthly() + "Y2023_0101.csv"));
+    EXPECT_EQ(file->text().toStdString(), Shown(Monthly() + "Y2023_0101.csv"));
     EXPECT_EQ(file->toolTip(), file->text());
     ASSERT_TRUE(view->series());
     EXPECT_EQ(view->series()->days.size(), 365u);
@@ -90,7 +80,8 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_TRUE(saved->text().isEmpty());
     QTest::mouseClick(save, Qt::LeftButton);
-    EXPECT_EQ(saved->text(), QStringLiteral("「%1」に保存しました。").arg(QDir::toNativeSeparators(target)));
+    const QString savedThere = QStringLiteral("「%1」に保存しました。").arg(Shown(target));
+    EXPECT_EQ(saved->text(), savedThere);
     ASSERT_EQ(answers.saveRequests.size(), 2u);
     EXPECT_EQ(answers.saveRequests[0].suggestedPath, QString::fromStdString(Monthly() + "Y2023_0101.png"));
     EXPECT_EQ(answers.saveRequests[0].filter, QStringLiteral("PNG 画像 (*.png)"));
@@ -100,13 +91,11 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     const QString nowhere = QString::fromStdString(Folder("saved") + "gone/year.png");
     answers.saveAnswers = {nowhere};
     QTest::mouseClick(save, Qt::LeftButton);
-    EXPECT_EQ(
-        saved->text(),
-        QStringLiteral("「%1」に保存しました。").arg(QDir::toNativeSeparators(target))); // not the failed one
+    EXPECT_EQ(saved->text(), savedThere); // not the failed one
     EXPECT_EQ(answers.messages,
               QStringList{ErrorLine(
                   QStringLiteral("グラフを「%1」に保存できません（ファイルまたはフォルダが見つかりません）。")
-                      .arg(QDir::toNativeSeparators(nowhere)))});
+                      .arg(Shown(nowhere)))});
 
     // The button only where SVG can be written.
     auto* svg = view->findChild<QPushButton*>(QStringLiteral("cmdSaveSvg"));
@@ -120,18 +109,12 @@ TEST_F(YearViewTest, ShowsTheChosenYearAndSavesThroughTheDialog) {
     QTest::mouseClick(svg, Qt::LeftButton);
     EXPECT_EQ(answers.saveRequests.back().suggestedPath,
               QString::fromStdString(Monthly() + "Y2023_0101.svg"));
-    std::string bytes;
-    ASSERT_EQ(ReadWholeFile(svgTarget.toStdString(), bytes), 0);
-    EXPECT_NE(bytes.find("<svg"), std::string::npos);
+    EXPECT_NE(Bytes(svgTarget.toStdString()).find("<svg"), std::string::npos);
 }
 
 TEST_F(YearViewTest, TheTitleNamesTheLatitudeOnRecordForTheFileShown) {
     WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
     WriteFile(Monthly() + "Y2023_0101.csv", YearlyText(2023, 2));
-    auto view = Open(2024);
-    ASSERT_TRUE(opened);
-    EXPECT_EQ(view->plotTitle(), QStringLiteral("2024年　グループID 01・バケットID 01"));
-
     // The last line for each file, in the log of the file's own folder.
     const auto line = [](const char* file, const char* latitude) {
         return FormatRunLogLine({"2025/01/01 00:00:00", file, "0101", "01", latitude, "kolvane 0.1.0"});
@@ -140,7 +123,7 @@ TEST_F(YearViewTest, TheTitleNamesTheLatitudeOnRecordForTheFileShown) {
                                          line("Y2024_0101.csv", "36.25")),
               0);
     ASSERT_EQ(AppendRunLog(Monthly(), line("Y2023_0101.csv", "41:02:03")), 0);
-    view = Open(2024);
+    auto view = Open(2024);
     EXPECT_EQ(view->plotTitle(), QStringLiteral("2024年　グループID 01・バケットID 01　緯度 36.25"));
     Child<QComboBox>(view.get(), "cboYear")->setCurrentIndex(0);
     EXPECT_EQ(view->plotTitle(), QStringLiteral("2023年　グループID 01・バケットID 01　緯度 41:02:03"));
@@ -217,18 +200,15 @@ TEST_F(YearViewTest, FitsTheScreenAndEscapeClosesIt) {
 }
 
 TEST_F(YearViewTest, ACompanionOfAnotherYearlyFileIsSaidBesideThePlotAndNotShaded) {
-    const std::string yearly2023 = EncodeCp932(YearlyText(2023, 2)),
-                      yearly2024 = EncodeCp932(YearlyText(2024, 0));
+    const std::string yearly2023 = EncodeCp932(YearlyText(2023, 2));
     WriteFile(Output() + "Y2023_0101.csv", YearlyText(2023, 2));
     WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
     const std::string days = EncodeCp932("年月日,時間数,区分\r\n\"23/01/01\",21,準正常\r\n");
-    ASSERT_EQ(WriteFileAtomically(Output() + "Q2023_0101.csv",
-                                  days + FormatProofLine(ProofOf("Y2023_0101.csv", yearly2023))),
-              0);
-    // Copied from 2023 beside the yearly file of 2024.
-    ASSERT_EQ(WriteFileAtomically(Output() + "Q2024_0101.csv",
-                                  days + FormatProofLine(ProofOf("Y2023_0101.csv", yearly2023))),
-              0);
+    // 2023's companion, and a copy of it beside the yearly file of 2024.
+    for (const char* name : {"Q2023_0101.csv", "Q2024_0101.csv"})
+        ASSERT_EQ(WriteFileAtomically(Output() + name,
+                                      days + FormatProofLine(ProofOf("Y2023_0101.csv", yearly2023))),
+                  0);
 
     auto view = Open(2024);
     ASSERT_TRUE(opened);
@@ -253,8 +233,7 @@ TEST_F(YearViewTest, ACompanionOfAnotherYearlyFileIsSaidBesideThePlotAndNotShade
 
 TEST_F(YearViewTest, FindingsAreListedMarkedAndTheirDayShownWhenPicked) {
     WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
-    std::string yearly; // as on disk
-    ASSERT_EQ(ReadWholeFile(Output() + "Y2024_0101.csv", yearly), 0);
+    const std::string yearly = Bytes(Output() + "Y2024_0101.csv");
     auto view = Open(2024);
     ASSERT_TRUE(opened);
     EXPECT_EQ(Child<QTableWidget>(view.get(), "tblFindings")->rowCount(), 0);
@@ -279,8 +258,10 @@ TEST_F(YearViewTest, FindingsAreListedMarkedAndTheirDayShownWhenPicked) {
     ASSERT_EQ(list->rowCount(), 2);
     const QStringList first =
         Strings({"2024/07/17", "14:00", "気温", "35.2", "急変", "前時間との差 15.2 ℃ > 4.0 ℃"});
-    for (int c = 0; c < 6; ++c)
-        EXPECT_EQ(list->item(0, c)->text(), first[c]) << c;
+    QStringList row;
+    for (int c = 0; c < list->columnCount(); ++c)
+        row << list->item(0, c)->text();
+    EXPECT_EQ(row, first);
     EXPECT_EQ(list->item(1, 0)->text(), QStringLiteral("2024/12/31"));
     EXPECT_TRUE(
         Child<QLabel>(view.get(), "lblFindings")->text().startsWith(QStringLiteral("疑わしい値 2 件")));
@@ -315,10 +296,8 @@ TEST_F(YearViewTest, GarbageYearlyFileOrNoFileIsSaid) {
     ASSERT_TRUE(opened);
     EXPECT_FALSE(view->series());
     ASSERT_EQ(answers.messages.size(), 1);
-    EXPECT_TRUE(
-        answers.messages[0].startsWith(ErrorLine(QStringLiteral("グラフを表示できません。\n年次ファイル「"))))
-        << answers.messages[0].toStdString();
-    EXPECT_TRUE(answers.messages[0].contains(QString::fromStdString(Output() + "Y2024_0101.csv")));
+    ExpectMessage(answers.messages[0], ErrorLine(QStringLiteral("グラフを表示できません。\n年次ファイル「")),
+                  {QString::fromStdString(Output() + "Y2024_0101.csv")});
     EXPECT_FALSE(Child<QPushButton>(view.get(), "cmdSavePng")->isEnabled());
     // The plot area paints a grey note on white instead of a plot: nothing in any plot colour.
     const QImage area = Child<QWidget>(view.get(), "yearPlot")->grab().toImage();
