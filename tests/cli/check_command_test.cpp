@@ -1,6 +1,7 @@
 // --check and the suspect values of --summary, through kolvane-convert as a user runs it.
 
 #include "CliRun.h"
+#include "support/Said.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 
@@ -15,21 +16,26 @@ namespace {
 
 using namespace kolvane::testing;
 
-const std::string HEADER = MONTHLY_HEADER + "\r\n";
+// A monthly file of 2024 for station 03/12 holding `lines` after its header.
+void WriteMonth(const TempFolder& monthly, const std::string& name, const std::string& lines) {
+    monthly.Write(name, EncodeCp932(MONTHLY_HEADER + "\r\n" + lines));
+}
+
+// Station 03/12, every month of `monthly`, with `extra` arguments.
+CliResult Station0312(const TempFolder& monthly, const std::vector<std::string>& extra) {
+    std::vector<std::string> arguments{"--monthly", monthly.folder(), "--station", "0312", "--all"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return RunCli(arguments);
+}
 
 TEST(CheckCommand, PrintsTheFindingsAndTheirKindsAndWritesNothingWhileAConversionWritesThem) {
     TempFolder monthly;
     // A humidity of 105 % and a jump of 6.6 °C and back.
-    monthly.Write("M2407_0312.csv",
-                  EncodeCp932(HEADER +
-                              "2024/07/17,1:00,0.0,25.0,80,1008.0,90,2.0,4.0,90,0.00,21.4,26.0\r\n"
-                              "2024/07/17,2:00,0.0,31.6,105,1008.2,100,1.8,3.5,100,0.00,21.3,26.0\r\n"
-                              "2024/07/17,3:00,0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n"));
-    const std::vector<std::string> convert{"--monthly", monthly.folder(), "--station", "0312",
-                                           "--lat",     "35.5",           "--all"};
-    std::vector<std::string> check = convert;
-    check.push_back("--check");
-    CliResult r = RunCli(check);
+    WriteMonth(monthly, "M2407_0312.csv",
+               "2024/07/17,1:00,0.0,25.0,80,1008.0,90,2.0,4.0,90,0.00,21.4,26.0\r\n"
+               "2024/07/17,2:00,0.0,31.6,105,1008.2,100,1.8,3.5,100,0.00,21.3,26.0\r\n"
+               "2024/07/17,3:00,0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n");
+    CliResult r = Station0312(monthly, {"--lat", "35.5", "--check"});
     ASSERT_EQ(r.exitCode, 0) << r.err; // findings are no error
     EXPECT_EQ(r.out, "C2024_0312.csv,\"24/07/17\",2:00,気温,31.6,急変,前後の時間との差 6.6・7.2 ℃ > 5.0 ℃\n"
                      "C2024_0312.csv,\"24/07/17\",2:00,湿度,105,範囲,上限 100 % を超える\n"
@@ -38,91 +44,67 @@ TEST(CheckCommand, PrintsTheFindingsAndTheirKindsAndWritesNothingWhileAConversio
 
     // Without the findings files the note must not point to them.
     TempFolder bare;
-    std::vector<std::string> noQuality = convert;
-    noQuality.insert(noQuality.end(), {"--output", bare.folder(), "--no-quality"});
-    r = RunCli(noQuality);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(
-        r.err.find("疑わしい値が 2 個見つかりました (--no-quality のため検査結果ファイルは書いていません"),
-        std::string::npos)
-        << r.err;
+    EXPECT_EQ(Said(Station0312(monthly, {"--lat", "35.5", "--output", bare.folder(), "--no-quality"}), 0,
+                   "疑わしい値が 2 個見つかりました (--no-quality のため検査結果ファイルは書いていません"),
+              "");
     EXPECT_EQ(bare.EntryCount(), 1);
 
-    r = RunCli(convert);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("疑わしい値が 2 個見つかりました (年次ファイルの隣の検査結果ファイル 1 個"),
-              std::string::npos)
-        << r.err;
-    r = RunCli({"--summary", monthly.File("Y2024_0312.csv")});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("\n  疑わしい値 2 個 (1 日)\n"), std::string::npos) << r.out;
+    EXPECT_EQ(Said(Station0312(monthly, {"--lat", "35.5"}), 0,
+                   "疑わしい値が 2 個見つかりました (年次ファイルの隣の検査結果ファイル 1 個"),
+              "");
+    EXPECT_EQ(
+        Printed(RunCli({"--summary", monthly.File("Y2024_0312.csv")}), 0, "\n  疑わしい値 2 個 (1 日)\n"),
+        "");
 
     // Without its companion, the findings file that proves it belongs still counts.
     std::filesystem::remove(monthly.File("Q2024_0312.csv"));
-    r = RunCli({"--summary", monthly.File("Y2024_0312.csv")});
-    EXPECT_NE(r.out.find("\n  疑わしい値 2 個 (1 日、検査結果ファイルから)\n"), std::string::npos) << r.out;
+    EXPECT_EQ(Printed(RunCli({"--summary", monthly.File("Y2024_0312.csv")}), 0,
+                      "\n  疑わしい値 2 個 (1 日、検査結果ファイルから)\n"),
+              "");
 }
 
 // 21:00-22:00 on 21 June at 43 N: dark at Sapporo's longitude, not sure to be anywhere in Japan. The
 // longitude reaches the checks from --lon and from a latitude table's third column; a wrong one is refused.
 TEST(CheckCommand, TheLongitudeGivenDecidesWhichHoursAreDark) {
     TempFolder monthly;
-    monthly.Write(
-        "M2406_0312.csv",
-        EncodeCp932(HEADER + "2024/06/21,22:00,0.0,18.0,80,1008.0,90,2.0,4.0,90,0.05,14.4,19.0\r\n"));
+    WriteMonth(monthly, "M2406_0312.csv",
+               "2024/06/21,22:00,0.0,18.0,80,1008.0,90,2.0,4.0,90,0.05,14.4,19.0\r\n");
     const std::string table = monthly.Write("lat.csv", "観測点,緯度,経度\n0312,43:03:00,141:21:00\n");
     const std::string dark = "太陽が地平線の下にある時間に 0.02 MJ/㎡ を超える";
-    const std::vector<std::string> run{"--monthly", monthly.folder(), "--station",
-                                       "0312",      "--all",          "--check"};
-    auto with = [&](std::vector<std::string> extra) {
-        std::vector<std::string> arguments = run;
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        return RunCli(arguments);
-    };
-    for (const std::vector<std::string>& known :
-         {std::vector<std::string>{"--lat", "43:03", "--lon", "141:21"},
-          {"--lat", "43.05", "--lon", "141.35"},
-          {"--lat-table", table}}) {
-        const CliResult r = with(known);
+    for (const auto& [arguments, isDark] :
+         std::vector<std::pair<std::vector<std::string>, bool>>{{{"--lat", "43:03", "--lon", "141:21"}, true},
+                                                                {{"--lat", "43.05", "--lon", "141.35"}, true},
+                                                                {{"--lat-table", table}, true},
+                                                                {{"--lat", "43:03"}, false}}) {
+        SCOPED_TRACE(arguments.back());
+        std::vector<std::string> check = arguments;
+        check.push_back("--check");
+        const CliResult r = Station0312(monthly, check);
         EXPECT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_NE(r.out.find(dark), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find(dark) != std::string::npos, isDark) << r.out;
     }
-    CliResult r = with({"--lat", "43:03"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out.find(dark), std::string::npos) << r.out;
-
-    for (const char* wrong : {"14", "135.5.1", "100:00:00", "160"}) {
-        r = with({"--lat", "43:03", "--lon", wrong});
-        EXPECT_EQ(r.exitCode, 2) << wrong;
-        EXPECT_NE(r.err.find("--lon"), std::string::npos) << r.err;
-    }
+    for (const char* wrong : {"14", "135.5.1", "100:00:00", "160"})
+        EXPECT_EQ(Said(Station0312(monthly, {"--lat", "43:03", "--lon", wrong, "--check"}), 2, "--lon"), "")
+            << wrong;
     monthly.Write("lat.csv", "0312,43:03:00,14:21:00\n");
-    r = with({"--lat-table", table});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find("経度は 120-155 度"), std::string::npos) << r.err;
+    EXPECT_EQ(Said(Station0312(monthly, {"--lat-table", table, "--check"}), 2, "経度は 120-155 度"), "");
 }
 
 // A logger's 10-minute rows are converted as hourly ones would be, and the run says that they were not
 // hourly; hourly rows get no such note.
 TEST(CheckCommand, RowsCloserThanAnHourAreNamed) {
-    TempFolder monthly;
-    std::string tenMinutes = HEADER;
-    for (int m = 10; m <= 50; m += 10)
-        tenMinutes +=
-            "2024/07/17,3:" + std::to_string(m) + ",0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n";
-    monthly.Write("M2407_0312.csv", EncodeCp932(tenMinutes));
-    CliResult r = RunCli({"--monthly", monthly.folder(), "--station", "0312", "--lat", "35.5", "--all"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("毎時ではありません"), std::string::npos) << r.err;
-
-    TempFolder hourly;
-    hourly.Write("M2407_0312.csv",
-                 EncodeCp932(HEADER +
-                             "2024/07/17,3:00,0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n"
-                             "2024/07/17,4:00,0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n"));
-    r = RunCli({"--monthly", hourly.folder(), "--station", "0312", "--lat", "35.5", "--all"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err.find("毎時ではありません"), std::string::npos) << r.err;
+    const std::string rest = ",0.0,24.4,84,1008.3,120,1.8,2.5,120,0.00,21.0,25.9\r\n";
+    for (const auto& [times, hourly] : std::vector<std::pair<std::vector<const char*>, bool>>{
+             {{"3:10", "3:20", "3:30", "3:40", "3:50"}, false}, {{"3:00", "4:00"}, true}}) {
+        TempFolder monthly;
+        std::string lines;
+        for (const char* time : times)
+            lines += std::string("2024/07/17,") + time + rest;
+        WriteMonth(monthly, "M2407_0312.csv", lines);
+        const CliResult r = Station0312(monthly, {"--lat", "35.5"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.err.find("毎時ではありません") == std::string::npos, hourly) << r.err;
+    }
 }
 
 } // namespace

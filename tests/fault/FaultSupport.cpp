@@ -63,14 +63,19 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     return result;
 }
 
-ChildResult Convert(const TempFolder& monthly, const TempFolder* output,
-                    const std::vector<std::string>& months, rlim_t fileSizeLimit) {
+std::vector<std::string> ConvertArguments(const TempFolder& monthly, const TempFolder* output,
+                                          const std::vector<std::string>& months) {
     std::vector<std::string> arguments{"--monthly", monthly.folder()};
     // These runs replace an output folder's yearly file on purpose, to show what a failure leaves of it.
     if (output) arguments.insert(arguments.end(), {"--output", output->folder(), "--replace"});
     arguments.insert(arguments.end(), {"--group", "03", "--bucket", "12", "--lat", "35:30:00"});
     arguments.insert(arguments.end(), months.begin(), months.end());
-    return RunChild(CONVERT, arguments, fileSizeLimit);
+    return arguments;
+}
+
+ChildResult Convert(const TempFolder& monthly, const TempFolder* output,
+                    const std::vector<std::string>& months, rlim_t fileSizeLimit) {
+    return RunChild(CONVERT, ConvertArguments(monthly, output, months), fileSizeLimit);
 }
 
 } // namespace kolvane::testing

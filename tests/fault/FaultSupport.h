@@ -46,7 +46,11 @@ inline std::string Missing(const std::string& text, const std::string& part) {
 // A complete yearly file of 2005 holding one day of values, as an earlier run would have left it.
 std::string PreviousYearlyFile();
 
-// kolvane-convert for station 03/12 at 35:30:00, replacing the output folder's yearly files.
+// kolvane-convert's arguments for station 03/12 at 35:30:00, replacing the output folder's yearly files.
+std::vector<std::string> ConvertArguments(const TempFolder& monthly, const TempFolder* output,
+                                          const std::vector<std::string>& months);
+
+// kolvane-convert run with those arguments.
 ChildResult Convert(const TempFolder& monthly, const TempFolder* output,
                     const std::vector<std::string>& months, rlim_t fileSizeLimit = RLIM_INFINITY);
 

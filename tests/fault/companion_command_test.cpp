@@ -3,6 +3,8 @@
 // is said truthfully and mended by the next run.
 
 #include "FaultSupport.h"
+#include "support/Golden.h"
+#include "support/Said.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +14,6 @@ namespace kolvane {
 namespace {
 
 using namespace kolvane::testing;
-
-const std::string GOLDEN = std::string(KOLVANE_TEST_DATA) + "/golden/";
-
-void CopyGoldenMonthly(const TempFolder& folder) {
-    for (const char* name : {"M9912_0312.csv", "M0001_0312.csv", "Y2000_0312.csv"})
-        folder.Write(name, TempFolder::Read(GOLDEN + "monthly/" + name));
-}
 
 // Both years of station 03/12 into `out`; another latitude changes the derived values, so the yearly
 // files differ from those of 35:30:00.
@@ -41,9 +36,7 @@ TEST(CompanionCommand, SummaryCountsOnlyFromACompanionWrittenWithItsYearlyFile) 
     ASSERT_EQ(ConvertAt(monthly, out, "35:30:00").exitCode, 0);
     const std::string yearly = out.File("Y2000_0312.csv"), quality = out.File("Q2000_0312.csv");
     const std::string older = TempFolder::Read(quality);
-    ChildResult r = Summary(yearly);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Missing(r.out, "  既存 2 日\n"), "");
+    EXPECT_EQ(Printed(Summary(yearly), 0, "  既存 2 日\n"), "");
 
     ASSERT_EQ(ConvertAt(monthly, out, "40:00:00").exitCode, 0);
     const std::string proven = TempFolder::Read(quality);
@@ -65,22 +58,17 @@ TEST(CompanionCommand, SummaryCountsOnlyFromACompanionWrittenWithItsYearlyFile) 
          }) {
         SCOPED_TRACE(c.what);
         out.Write("Q2000_0312.csv", c.companion);
-        r = Summary(yearly);
-        EXPECT_EQ(r.exitCode, 1);
+        const ChildResult r = Summary(yearly);
+        EXPECT_EQ(Said(r, 1, c.message), "");
         // All that the yearly file alone says (as without any companion), and not one class count.
         EXPECT_EQ(r.out, head + "  値のない日が最も長く続く期間: 2000/03/01 から 306 日\n");
-        EXPECT_EQ(Missing(r.err, c.message), "");
 #ifdef KOLVANE_HAVE_PLOT
         // The plot is drawn as without a companion, and says why.
-        r = RunChild(CONVERT, {"--plot", out.File("year.png"), yearly});
-        EXPECT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_EQ(Missing(r.err, c.message), "");
+        EXPECT_EQ(Said(RunChild(CONVERT, {"--plot", out.File("year.png"), yearly}), 0, c.message), "");
 #endif
     }
     out.Write("Q2000_0312.csv", proven);
-    r = Summary(yearly);
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Missing(r.out, "  既存 2 日\n"), "");
+    EXPECT_EQ(Printed(Summary(yearly), 0, "  既存 2 日\n"), "");
 }
 
 TEST(CompanionCommand, WithoutCompanionsOneThatNoLongerMatchesIsRemoved) {
@@ -90,14 +78,12 @@ TEST(CompanionCommand, WithoutCompanionsOneThatNoLongerMatchesIsRemoved) {
     const std::string companion = TempFolder::Read(out.File("Q2000_0312.csv"));
 
     // The same yearly files again: each companion still describes its file byte for byte, and stays.
-    ChildResult r = ConvertAt(monthly, out, "35:30:00", {"--no-quality"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(ConvertAt(monthly, out, "35:30:00", {"--no-quality"}).exitCode, 0);
     EXPECT_EQ(out.EntryCount(), 4);
     EXPECT_TRUE(TempFolder::Read(out.File("Q2000_0312.csv")) == companion);
 
     // Other yearly files: the companions would describe files that are gone.
-    r = ConvertAt(monthly, out, "40:00:00", {"--no-quality"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(ConvertAt(monthly, out, "40:00:00", {"--no-quality"}).exitCode, 0);
     EXPECT_FALSE(std::filesystem::exists(out.File("Q2000_0312.csv")));
     EXPECT_FALSE(std::filesystem::exists(out.File("Q1999_0312.csv")));
     EXPECT_EQ(out.EntryCount(), 2);
@@ -114,10 +100,8 @@ TEST(CompanionCommand, AFailureBetweenTheTwoFilesKeepsTheOldYearlyFileAndIsSaid)
     // Room for the companion (about 7 kB) but not for the yearly file (17 kB): every file of the year is
     // written beside its target before any is put in place, so the pair stays the old one.
     ChildResult r = ConvertAt(monthly, out, "40:00:00", {}, 12000);
-    EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(
-        Missing(r.err, "年次ファイル「" + yearly + "」を書き込めません（ファイルサイズの上限を超えました）"),
-        "");
+        Said(r, 1, "年次ファイル「" + yearly + "」を書き込めません（ファイルサイズの上限を超えました）"), "");
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(TempFolder::Read(yearly) == old);
     EXPECT_TRUE(TempFolder::Read(out.File("Q2000_0312.csv")) == oldCompanion);
@@ -125,20 +109,18 @@ TEST(CompanionCommand, AFailureBetweenTheTwoFilesKeepsTheOldYearlyFileAndIsSaid)
     EXPECT_EQ(Summary(yearly).exitCode, 0);
 
     // The next run writes both again.
-    r = ConvertAt(monthly, out, "40:00:00");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(ConvertAt(monthly, out, "40:00:00").exitCode, 0);
     EXPECT_FALSE(TempFolder::Read(yearly) == old);
     EXPECT_EQ(Summary(yearly).exitCode, 0);
 
     // The companion cannot be written: the yearly file is not touched, and the message says so.
     TempFolder blocked;
     std::filesystem::create_directory(blocked.File("Q2000_0312.csv"));
-    r = ConvertAt(monthly, blocked, "35:30:00");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(Missing(r.err, "年次ファイル「" + blocked.File("Y2000_0312.csv") +
-                                 "」を書き込めません（ファイルではなくフォルダです）。品質ファイル「" +
-                                 blocked.File("Q2000_0312.csv") +
-                                 "」を先に書き込めなかったため、年次ファイルは元のままです。"),
+    EXPECT_EQ(Said(ConvertAt(monthly, blocked, "35:30:00"), 1,
+                   "年次ファイル「" + blocked.File("Y2000_0312.csv") +
+                       "」を書き込めません（ファイルではなくフォルダです）。品質ファイル「" +
+                       blocked.File("Q2000_0312.csv") +
+                       "」を先に書き込めなかったため、年次ファイルは元のままです。"),
               "");
     EXPECT_EQ(blocked.EntryCount(), 1);
 }

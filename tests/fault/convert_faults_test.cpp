@@ -5,6 +5,7 @@
 
 #include "formats/YearlyFile.h"
 #include "support/EngineRun.h"
+#include "support/Said.h"
 
 #include <gtest/gtest.h>
 
@@ -64,9 +65,9 @@ TEST(WriteCutShort, AFileSizeLimitStopsTheYearWithTheMessageAndKeepsThePreviousF
         SCOPED_TRACE(folder.folder());
         ChildResult r = Convert(monthly, output, {"--all"}, 4096);
         EXPECT_EQ(r.signal, 0) << "killed instead of told";
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_EQ(Missing(r.err, "年次ファイル「" + folder.File(YEARLY) +
-                                     "」を書き込めません（ファイルサイズの上限を超えました）。"),
+        EXPECT_EQ(Said(r, 1,
+                       "年次ファイル「" + folder.File(YEARLY) +
+                           "」を書き込めません（ファイルサイズの上限を超えました）。"),
                   "");
         EXPECT_TRUE(r.out.empty()) << r.out;
         EXPECT_TRUE(TempFolder::Read(folder.File(YEARLY)) == previous);
@@ -111,8 +112,7 @@ TEST(MonthlyFaults, AMonthlyFileThatIsAFolderOrAPipeStopsTheRunWithTheMessage) {
 
         out.Write(YEARLY, PreviousYearlyFile());
         ChildResult r = Convert(monthly, &out, {"2005/02", "2005/03"});
-        EXPECT_EQ(r.exitCode, 1) << "signal " << r.signal;
-        EXPECT_EQ(Missing(r.err, "月次ファイル「" + odd + "」を読み込めません（"), "");
+        EXPECT_EQ(Said(r, 1, "月次ファイル「" + odd + "」を読み込めません（"), "") << "signal " << r.signal;
         EXPECT_TRUE(TempFolder::Read(out.File(YEARLY)) == PreviousYearlyFile());
         EXPECT_TRUE(TemporaryFiles(out).empty());
     }
@@ -134,23 +134,12 @@ TEST(MonthlyFaults, RunningOutOfMemoryNamesTheMonthlyFileAndKeepsTheYearlyFile) 
     std::filesystem::resize_file(huge, std::uintmax_t{64} << 30);
     out.Write(YEARLY, PreviousYearlyFile());
 
-    const std::vector<std::string> arguments{"-c",
-                                             "ulimit -v 1048576 && exec \"$0\" \"$@\"",
-                                             CONVERT,
-                                             "--monthly",
-                                             monthly.folder(),
-                                             "--output",
-                                             out.folder(),
-                                             "--replace",
-                                             "--station",
-                                             "0312",
-                                             "--lat",
-                                             "35:30:00",
-                                             "2005/02",
-                                             "2005/03"};
-    ChildResult r = RunChild("/bin/sh", arguments);
-    EXPECT_EQ(r.exitCode, 1) << "signal " << r.signal;
-    EXPECT_EQ(Missing(r.err, "月次ファイル「" + huge + "」を処理するためのメモリが不足しています。"), "");
+    std::vector<std::string> arguments{"-c", "ulimit -v 1048576 && exec \"$0\" \"$@\"", CONVERT};
+    for (const std::string& a : ConvertArguments(monthly, &out, {"2005/02", "2005/03"}))
+        arguments.push_back(a);
+    const ChildResult r = RunChild("/bin/sh", arguments);
+    EXPECT_EQ(Said(r, 1, "月次ファイル「" + huge + "」を処理するためのメモリが不足しています。"), "")
+        << "signal " << r.signal;
     EXPECT_TRUE(TempFolder::Read(out.File(YEARLY)) == PreviousYearlyFile());
     EXPECT_TRUE(TemporaryFiles(out).empty());
 }
@@ -170,8 +159,7 @@ TEST(ExistingYearlyFaults, GarbageOrAnotherEncodingStopsTheRunAndLosesNothing) {
             monthly.Write(YEARLY, bytes);
             out.Write(YEARLY, PreviousYearlyFile());
             ChildResult r = Convert(monthly, separateOutput ? &out : nullptr, {"--all"});
-            EXPECT_EQ(r.exitCode, 1);
-            EXPECT_EQ(Missing(r.err, "年次ファイル「" + monthly.File(YEARLY) + "」"), "");
+            EXPECT_EQ(Said(r, 1, "年次ファイル「" + monthly.File(YEARLY) + "」"), "");
             EXPECT_TRUE(TempFolder::Read(monthly.File(YEARLY)) == bytes);
             EXPECT_TRUE(TempFolder::Read(out.File(YEARLY)) == PreviousYearlyFile());
             EXPECT_TRUE(TemporaryFiles(monthly).empty() && TemporaryFiles(out).empty());

@@ -2,6 +2,7 @@
 // and nothing the user had is lost.
 
 #include "FaultSupport.h"
+#include "support/Said.h"
 
 #include <gtest/gtest.h>
 
@@ -37,10 +38,10 @@ TEST(UnreadableFiles, AnEarlierYearlyFileThatCannotBeReadIsNeverReplaced) {
     const std::string earlier = OtherToolsYearlyFile();
     monthly.Write(YEARLY, earlier);
     const ChildResult refused = Convert(monthly, nullptr, {"2005/07"});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(Missing(refused.err, "年次ファイル「" + monthly.File(YEARLY) +
-                                       "」の値のある 181 行のうち 181 行を読めません"
-                                       "（最初は 2行目「2005-1-1,25.0,"),
+    EXPECT_EQ(Said(refused, 1,
+                   "年次ファイル「" + monthly.File(YEARLY) +
+                       "」の値のある 181 行のうち 181 行を読めません"
+                       "（最初は 2行目「2005-1-1,25.0,"),
               "");
     EXPECT_EQ(Missing(refused.err, "…」: 年月日「2005-1-1」を日付として読めません）"), "");
     EXPECT_EQ(TempFolder::Read(monthly.File(YEARLY)), earlier);
@@ -51,12 +52,11 @@ TEST(UnreadableFiles, AnEarlierYearlyFileThatCannotBeReadIsNeverReplaced) {
     cut.resize(cut.rfind("\r\n", cut.size() - 3) + 16);
     monthly.Write(YEARLY, cut);
     const ChildResult skipped = Convert(monthly, nullptr, {"2005/07"});
-    EXPECT_EQ(skipped.exitCode, 0) << skipped.err;
-    EXPECT_EQ(
-        Missing(skipped.err, "注意: 年次ファイル「" + monthly.File(YEARLY) +
-                                 "」の 1 行を読めないため飛ばしました（最初は 366行目「\"05/12/31\",0.0」: "
-                                 "2 列あり、見出し行は 18 列です）。"),
-        "");
+    EXPECT_EQ(Said(skipped, 0,
+                   "注意: 年次ファイル「" + monthly.File(YEARLY) +
+                       "」の 1 行を読めないため飛ばしました（最初は 366行目「\"05/12/31\",0.0」: "
+                       "2 列あり、見出し行は 18 列です）。"),
+              "");
     const std::string written = DecodeCp932(TempFolder::Read(monthly.File(YEARLY)));
     EXPECT_NE(written.find("\"05/12/30\",0.0,"), std::string::npos);
     EXPECT_EQ(written.find("\"05/12/30\",X"), std::string::npos);
@@ -85,10 +85,9 @@ TEST(UnreadableFiles, AMonthlyFileThatYieldsNoHourIsAnErrorAndAFewBadLinesAreSai
     out.Write(YEARLY, earlier);
     monthly.Write("M0504_0312.csv", std::regex_replace(good, std::regex("(\\d)\r\n"), "$1,1\r\n"));
     const ChildResult none = Convert(monthly, &out, {"2005/04"});
-    EXPECT_EQ(none.exitCode, 1);
-    EXPECT_EQ(Missing(none.err,
-                      "月次ファイル「" + monthly.File("M0504_0312.csv") +
-                          "」のデータ行 48 行から時刻の値を一つも読めません（読めない行 48 行、最初は 2行目"),
+    EXPECT_EQ(Said(none, 1,
+                   "月次ファイル「" + monthly.File("M0504_0312.csv") +
+                       "」のデータ行 48 行から時刻の値を一つも読めません（読めない行 48 行、最初は 2行目"),
               "");
     EXPECT_EQ(Missing(none.err, "14 列あり、見出し行は 13 列です）"), "");
     EXPECT_EQ(TempFolder::Read(out.File(YEARLY)), earlier);
@@ -99,21 +98,20 @@ TEST(UnreadableFiles, AMonthlyFileThatYieldsNoHourIsAnErrorAndAFewBadLinesAreSai
     some.insert(some.find("2005/04/02,5:00"), "2005/04/02,4:00,1\r\n");
     monthly.Write("M0504_0312.csv", some);
     const ChildResult skipped = Convert(monthly, &out, {"2005/04"});
-    EXPECT_EQ(skipped.exitCode, 0) << skipped.err;
-    EXPECT_EQ(
-        Missing(skipped.err, "注意: 月次ファイル「" + monthly.File("M0504_0312.csv") +
-                                 "」の 2 行を読めないため飛ばしました（最初は 4行目「2005-04-01,3:00,0.0,"),
-        "");
+    EXPECT_EQ(Said(skipped, 0,
+                   "注意: 月次ファイル「" + monthly.File("M0504_0312.csv") +
+                       "」の 2 行を読めないため飛ばしました（最初は 4行目「2005-04-01,3:00,0.0,"),
+              "");
 
     // Empty and header-only files: a note, and the earlier days stay.
     monthly.Write(YEARLY, earlier);
     for (const std::string& text : {std::string(), EncodeCp932(MONTHLY_HEADER + "\r\n")}) {
         monthly.Write("M0504_0312.csv", text);
         const ChildResult empty = Convert(monthly, nullptr, {"2005/04"});
-        EXPECT_EQ(empty.exitCode, 0);
-        EXPECT_EQ(Missing(empty.err, "注意: 月次ファイル「" + monthly.File("M0504_0312.csv") +
-                                         "」にはデータ行がありません。"),
-                  "");
+        EXPECT_EQ(
+            Said(empty, 0,
+                 "注意: 月次ファイル「" + monthly.File("M0504_0312.csv") + "」にはデータ行がありません。"),
+            "");
         const std::string kept = TempFolder::Read(monthly.File(YEARLY));
         EXPECT_NE(kept.find("\"05/04/01\",25.0,"), std::string::npos);
     }
@@ -137,9 +135,9 @@ TEST(UnreadableFiles, ALatitudeTableTakesTheFormsOfLatAndRefusesWhatIsNoNumber) 
     for (const char* text : {"0312,nan\r\n", "0312,35°30′\r\n", "0312,35.5.3\r\n"}) {
         table.Write("lat.csv", text);
         const ChildResult refused = run(byTable, {"--lat-table", table.File("lat.csv")});
-        EXPECT_EQ(refused.exitCode, 2) << text;
-        EXPECT_EQ(Missing(refused.err, "緯度の表「" + table.File("lat.csv") +
-                                           "」の1行目を使えません（緯度は 度:分:秒 (例 35:30:00)、度:分"),
+        EXPECT_EQ(Said(refused, 2,
+                       "緯度の表「" + table.File("lat.csv") +
+                           "」の1行目を使えません（緯度は 度:分:秒 (例 35:30:00)、度:分"),
                   "");
     }
 }

@@ -159,9 +159,12 @@ TEST_F(StartUp, TheLockLivesInAFolderOnlyTheUserCanWrite) {
     EXPECT_EQ(SingleInstance::LockFolder(QString(), QString(), home),
               home + QStringLiteral("/.cache/kolvane"));
 
-    // A "kolvane" cache folder others may write in could hold a planted lock: none is taken there.
-    setMode(own, 0777);
-    EXPECT_EQ(SingleInstance::LockFolder(QString(), cache, home), QString());
+    // A "kolvane" cache folder its group or others may write in could hold a planted lock: none is
+    // taken there.
+    for (mode_t others : {0770, 0702}) {
+        setMode(own, others);
+        EXPECT_EQ(SingleInstance::LockFolder(QString(), cache, home), QString()) << std::oct << others;
+    }
     EXPECT_EQ(SingleInstance::LockFolder(QString(), QString(), QStringLiteral("relative")), QString());
 
     // By default, the session's runtime folder.
