@@ -1,6 +1,7 @@
 // kolvane-convert with standard output and error on one terminal, as a user at a shell sees it.
 
 #include "FaultSupport.h"
+#include "support/Golden.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +17,6 @@ namespace kolvane {
 namespace {
 
 using namespace kolvane::testing;
-
-const std::string GOLDEN = std::string(KOLVANE_TEST_DATA) + "/golden/";
 
 struct TerminalRun {
     bool started = false;
@@ -108,8 +107,7 @@ std::vector<std::string> Screen(const std::string& bytes) {
 
 TEST(ConvertOnATerminal, TheProgressLineNeverSharesALineAndIsGoneAtTheEnd) {
     TempFolder monthly, out;
-    for (const char* name : {"M9912_0312.csv", "M0001_0312.csv", "Y2000_0312.csv"})
-        monthly.Write(name, TempFolder::Read(GOLDEN + "monthly/" + name));
+    CopyGoldenMonthly(monthly);
     for (const char* station : {"0101", "0202", "0505"})
         monthly.Write(std::string("M0001_") + station + ".csv",
                       TempFolder::Read(GOLDEN + "monthly/M0001_0312.csv"));

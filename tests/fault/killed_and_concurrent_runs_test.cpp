@@ -29,9 +29,8 @@ using Clock = std::chrono::steady_clock;
 // kolvane-convert for station 03/12 on `monthly`, started and not waited for; its stderr goes to `err`.
 pid_t StartConvert(const TempFolder& monthly, const std::vector<std::string>& months,
                    const std::string& err) {
-    std::vector<std::string> arguments{CONVERT,    "--monthly", monthly.folder(), "--group", "03",
-                                       "--bucket", "12",        "--lat",          "35:30:00"};
-    arguments.insert(arguments.end(), months.begin(), months.end());
+    std::vector<std::string> arguments = ConvertArguments(monthly, nullptr, months);
+    arguments.insert(arguments.begin(), CONVERT);
     std::vector<char*> argv;
     for (std::string& a : arguments)
         argv.push_back(a.data());

@@ -1,6 +1,7 @@
 // --plot in a process of its own: it starts Qt without a display, which a test process cannot undo.
 
 #include "FaultSupport.h"
+#include "support/Golden.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,6 @@ namespace kolvane {
 namespace {
 
 using namespace kolvane::testing;
-
-const std::string GOLDEN = std::string(KOLVANE_TEST_DATA) + "/golden/";
 
 TEST(PlotCommand, PlotsAYearWithoutADisplay) {
 #ifndef KOLVANE_HAVE_PLOT
