@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <map>
 #include <sstream>
@@ -40,17 +41,15 @@ HourlyRecord Hour(int32_t year, int32_t month, int32_t day, int32_t hour) {
 
 // Every hour from the 1st of a month for `days` days (running on into the next month as a file of
 // several months would).
-HourlyTable Hours(int32_t year, int32_t month, int32_t days) {
+HourlyTable Hours(int32_t year, unsigned month, int days) {
+    using namespace std::chrono;
     HourlyTable rows;
-    for (int32_t d = 0; d < days; ++d) {
-        const int32_t lengths[] = {31, year % 4 == 0 ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        int32_t m = month, day = 1 + d;
-        while (day > lengths[m - 1]) {
-            day -= lengths[m - 1];
-            ++m;
-        }
+    const sys_days first{std::chrono::year(year) / month / 1};
+    for (sys_days d = first; d < first + std::chrono::days(days); d += std::chrono::days(1)) {
+        const year_month_day date{d};
         for (int32_t h = 1; h <= 24; ++h)
-            rows.push_back(Hour(year, m, day, h));
+            rows.push_back(
+                Hour(year, static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()), h));
     }
     return rows;
 }
@@ -62,22 +61,24 @@ std::vector<Finding> OfKind(const std::vector<Finding>& findings, CheckKind kind
     return found;
 }
 
-std::string Where(const Finding& f) {
-    std::ostringstream where;
-    where << f.month << "/" << f.day << " " << f.hour << ":" << f.minute << " "
-          << MONTHLY_VALUE_COLUMNS[f.column].name << " " << f.value << " " << CheckKindName(f.kind) << " "
-          << f.explanation;
-    return where.str();
-}
-
 using Lines = std::vector<std::string>;
 
-// Each finding as Where() gives it.
+// Each finding in a line: where, which value, which check, and why.
 Lines Described(const std::vector<Finding>& findings) {
     Lines lines;
-    for (const Finding& f : findings)
-        lines.push_back(Where(f));
+    for (const Finding& f : findings) {
+        std::ostringstream where;
+        where << f.month << "/" << f.day << " " << f.hour << ":" << f.minute << " "
+              << MONTHLY_VALUE_COLUMNS[f.column].name << " " << f.value << " " << CheckKindName(f.kind) << " "
+              << f.explanation;
+        lines.push_back(where.str());
+    }
     return lines;
+}
+
+// What the checks find in one row alone.
+Lines Found(const HourlyRecord& row, double latitude = LATITUDE) {
+    return Described(CheckHours({row}, latitude));
 }
 
 TEST(HourlyChecks, PlausibleHoursGiveNoFinding) {
@@ -85,9 +86,7 @@ TEST(HourlyChecks, PlausibleHoursGiveNoFinding) {
     HourlyChecks checks(LATITUDE);
     checks.Add(Hours(2024, 6, 30));
     checks.Add(Hours(2024, 7, 31));
-    std::vector<Finding> findings = checks.Finish();
-    for (const Finding& f : findings)
-        ADD_FAILURE() << Where(f);
+    EXPECT_EQ(Described(checks.Finish()), Lines{});
     EXPECT_TRUE(CheckHours(Hours(2024, 12, 31), LATITUDE).empty());
 }
 
@@ -114,10 +113,9 @@ TEST(HourlyChecks, RangeLimitsAreSuspectOnlyBeyondThem) {
 
     HourlyRecord rain = Hour(2024, 7, 17, 3);
     rain.precip = 153.5;
-    EXPECT_EQ(Described(CheckHours({rain}, LATITUDE)),
-              Lines{"7/17 3:0 降水量 153.5 範囲 1時間降水量の全国記録 153.0 mm を超える"});
+    EXPECT_EQ(Found(rain), Lines{"7/17 3:0 降水量 153.5 範囲 1時間降水量の全国記録 153.0 mm を超える"});
     rain.precip = -0.5;
-    EXPECT_EQ(Described(CheckHours({rain}, LATITUDE)), Lines{"7/17 3:0 降水量 -0.5 範囲 下限 0.0 mm 未満"});
+    EXPECT_EQ(Found(rain), Lines{"7/17 3:0 降水量 -0.5 範囲 下限 0.0 mm 未満"});
 }
 
 TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
@@ -128,22 +126,21 @@ TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
 
     HourlyRecord row = Hour(2024, 6, 21, 13);
     row.solar = noonLimit;
-    EXPECT_TRUE(CheckHours({row}, LATITUDE).empty());
+    EXPECT_EQ(Found(row), Lines{});
     row.solar = noonLimit + 0.01;
-    EXPECT_EQ(Described(CheckHours({row}, LATITUDE)),
-              Lines{"6/21 13:0 日射量 4.7 範囲 大気上端の日射量 4.69 MJ/㎡ を超える"});
+    EXPECT_EQ(Found(row), Lines{"6/21 13:0 日射量 4.7 範囲 大気上端の日射量 4.69 MJ/㎡ を超える"});
 
     // Midsummer night: 1:00-2:00 is dark however far east or west the station is; a sensor's small
     // offset passes there. 20:00-21:00 at 43 N is not sure to be dark, 21:00-22:00 is at Sapporo's longitude.
     row = Hour(2024, 6, 21, 2);
     row.solar = 0.02;
-    EXPECT_TRUE(CheckHours({row}, LATITUDE).empty());
+    EXPECT_EQ(Found(row), Lines{});
     row.solar = 0.03;
-    EXPECT_EQ(Described(CheckHours({row}, LATITUDE)),
+    EXPECT_EQ(Found(row),
               Lines{"6/21 2:0 日射量 0.03 整合 太陽が地平線の下にある時間に 0.02 MJ/㎡ を超える"});
     row = Hour(2024, 6, 21, 21);
     row.solar = 0.05;
-    EXPECT_TRUE(CheckHours({row}, 43.0).empty());
+    EXPECT_EQ(Found(row, 43.0), Lines{});
     row.hour = 22;
     EXPECT_TRUE(OfKind(CheckHours({row}, 43.0), CheckKind::Consistency).empty());
     EXPECT_EQ(OfKind(CheckHours({row}, 43.0, 141.35), CheckKind::Consistency).size(), 1u);
@@ -152,8 +149,8 @@ TEST(HourlyChecks, RadiationAboveTheTopOfTheAtmosphereOrAtNight) {
     row = Hour(2024, 12, 21, 19);
     row.solar = 0.03;
     for (int twice = 0; twice < 2; ++twice) {
-        EXPECT_EQ(CheckHours({row}, 45.5).size(), 1u);
-        EXPECT_TRUE(CheckHours({row}, 24.0).empty());
+        EXPECT_EQ(Found(row, 45.5).size(), 1u);
+        EXPECT_EQ(Found(row, 24.0), Lines{});
     }
 }
 
@@ -268,13 +265,12 @@ TEST(HourlyChecks, ValuesThatContradictEachOther) {
     HourlyRecord row = Hour(2024, 7, 17, 3);
     row.dewPoint = row.temp;
     row.gust = row.windSpeed;
-    EXPECT_TRUE(CheckHours({row}, LATITUDE).empty());
+    EXPECT_EQ(Found(row), Lines{});
 
     row.dewPoint = row.temp + 0.1;
     row.gust = row.windSpeed - 0.1;
-    EXPECT_EQ(Described(CheckHours({row}, LATITUDE)),
-              (Lines{"7/17 3:0 最大瞬間風速 2.4 整合 平均風速 2.5 m/s 未満",
-                     "7/17 3:0 露点温度 10.1 整合 気温 10.0 ℃ を超える"}));
+    EXPECT_EQ(Found(row), (Lines{"7/17 3:0 最大瞬間風速 2.4 整合 平均風速 2.5 m/s 未満",
+                                 "7/17 3:0 露点温度 10.1 整合 気温 10.0 ℃ を超える"}));
 
     // A direction with zero wind, in files that mark calm hours with direction 0 (here only later on).
     HourlyTable rows = Hours(2024, 7, 2);

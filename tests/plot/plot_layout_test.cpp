@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kolvane {
 namespace {
 
@@ -75,6 +77,20 @@ std::vector<DayRange> BandsOf(const PlotLayout& l, const QColor& colour) {
     return {};
 }
 
+using Keys = std::vector<std::pair<QString, QColor>>;
+
+// The keys' texts and colours, left to right, each clear of the one before.
+Keys KeysOf(const PlotLayout& l) {
+    Keys keys;
+    for (std::size_t k = 0; k < l.keys.size(); ++k) {
+        keys.emplace_back(l.keys[k].text, l.keys[k].colour);
+        if (k > 0) {
+            EXPECT_LT(l.keys[k].label.right(), l.keys[k - 1].swatch.left());
+        }
+    }
+    return keys;
+}
+
 TEST(PlotLayout, ShadesAreGradedByClassWithOneKeyEach) {
     YearSeries series = FullYear();
     for (int i : {10, 11, 12})
@@ -90,28 +106,18 @@ TEST(PlotLayout, ShadesAreGradedByClassWithOneKeyEach) {
     EXPECT_EQ(BandsOf(l, colour::KEPT_SHADE), (std::vector<DayRange>{{30, 32}}));
 
     // Read left to right: lightest to darkest, then the kept days.
-    ASSERT_EQ(l.keys.size(), 4u);
-    const std::vector<std::pair<QString, QColor>> keys{
-        {QStringLiteral("既存（時間数不明）"), colour::KEPT_SHADE},
-        {QStringLiteral("欠測"), colour::MISSING_SHADE},
-        {QStringLiteral("資料不足"), colour::INSUFFICIENT_SHADE},
-        {QStringLiteral("準正常"), colour::QUASI_SHADE}};
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        EXPECT_EQ(l.keys[k].text, keys[k].first);
-        EXPECT_EQ(l.keys[k].colour, keys[k].second);
-        if (k > 0) {
-            EXPECT_LT(l.keys[k].label.right(), l.keys[k - 1].swatch.left());
-        }
-    }
+    EXPECT_EQ(KeysOf(l), (Keys{{QStringLiteral("既存（時間数不明）"), colour::KEPT_SHADE},
+                               {QStringLiteral("欠測"), colour::MISSING_SHADE},
+                               {QStringLiteral("資料不足"), colour::INSUFFICIENT_SHADE},
+                               {QStringLiteral("準正常"), colour::QUASI_SHADE}}));
 
     // A clean year with a few quasi-normal days has only their light shade and key.
     series = FullYear();
     series.days[40].dayClass = DayClass::QuasiNormal;
     l = LayOutYearPlot(YearPanels(), series, AREA, FixedMeasure());
-    ASSERT_EQ(l.shades.size(), 1u);
-    EXPECT_EQ(l.shades[0].colour, colour::QUASI_SHADE);
-    ASSERT_EQ(l.keys.size(), 1u);
-    EXPECT_EQ(l.keys[0].text, QStringLiteral("準正常"));
+    EXPECT_EQ(l.shades.size(), 1u);
+    EXPECT_EQ(BandsOf(l, colour::QUASI_SHADE), (std::vector<DayRange>{{40, 41}}));
+    EXPECT_EQ(KeysOf(l), (Keys{{QStringLiteral("準正常"), colour::QUASI_SHADE}}));
 
     // Without the companion file only gaps are known, and the key says so.
     series.qualityKnown = false;
@@ -121,8 +127,7 @@ TEST(PlotLayout, ShadesAreGradedByClassWithOneKeyEach) {
     l = LayOutYearPlot(YearPanels(), series, AREA, FixedMeasure());
     EXPECT_EQ(BandsOf(l, colour::MISSING_SHADE), (std::vector<DayRange>{{100, 101}}));
     EXPECT_EQ(l.shades.size(), 1u);
-    ASSERT_EQ(l.keys.size(), 1u);
-    EXPECT_EQ(l.keys[0].text, QStringLiteral("欠測（品質ファイルなし）"));
+    EXPECT_EQ(KeysOf(l), (Keys{{QStringLiteral("欠測（品質ファイルなし）"), colour::MISSING_SHADE}}));
 
     // Nothing shaded, nothing keyed.
     l = LayOutYearPlot(YearPanels(), FullYear(), AREA, FixedMeasure());
@@ -150,8 +155,7 @@ TEST(PlotLayout, SuspectDaysAreMarkedOnTheTimeAxisWithTheirOwnKey) {
     EXPECT_GE(mark.width(), l.lineHeight * 0.5);
 
     // No suspect day, no mark and no key.
-    series = FullYear();
-    l = LayOutYearPlot(YearPanels(), series, AREA, FixedMeasure());
+    l = LayOutYearPlot(YearPanels(), FullYear(), AREA, FixedMeasure());
     EXPECT_TRUE(l.suspectDays.empty());
     EXPECT_FALSE(l.suspectKey);
 }
@@ -176,17 +180,9 @@ TEST(PlotLayout, YearsOfAStationShareOneScaleUnlessTheirOwnIsAskedFor) {
     hot.days[200].tempMax = 38.4;
     hot.days[200].precip = 142.0;
     hot.days[10].tempMin = -9.0;
-    YearSeries cool = EmptyYearSeries(2025);
-    cool.qualityKnown = true;
-    for (SeriesDay& d : cool.days) {
-        d.tempMax = 12.0;
-        d.temp = 8.0;
-        d.tempMin = 4.0;
-        d.precip = 1.0;
-        d.solar = 9.0;
-        d.sunshine = 11.5;
-        d.evaporation = 1.0;
-    }
+    YearSeries cool = testing::CompleteYear(2025, 1.0, 9.0, 11.5, 1.0);
+    for (SeriesDay& d : cool.days)
+        std::tie(d.tempMax, d.temp, d.tempMin) = std::tuple(12.0, 8.0, 4.0);
     const PlotRanges ranges = RangesOf(YearPanels(), {hot, cool});
     const PlotLayout coolOwn = LayOutYearPlot(YearPanels(), cool, AREA, FixedMeasure());
     const PlotLayout hotShared = LayOutYearPlot(YearPanels(), hot, AREA, FixedMeasure(), &ranges);

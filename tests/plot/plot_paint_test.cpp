@@ -5,14 +5,15 @@
 #include "plot/PlotPanels.h"
 #include "plot/YearPlot.h"
 #include "support/Samples.h"
+#include "support/TempFolder.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QSet>
-#include <QTemporaryDir>
 #include <cerrno>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace kolvane {
 namespace {
@@ -52,15 +53,16 @@ QColor At(const QImage& image, qreal x, qreal y) {
 }
 
 TEST(YearPlotPaint, GradedBandsBehindEveryPanelAndKeysInTheirColours) {
+    // Five days of each class from the first day given, and their shade.
+    const std::tuple<int, DayClass, QColor> bands[] = {
+        {100, DayClass::QuasiNormal, colour::QUASI_SHADE},
+        {120, DayClass::Insufficient, colour::INSUFFICIENT_SHADE},
+        {140, DayClass::NoData, colour::MISSING_SHADE},
+        {200, DayClass::Kept, colour::KEPT_SHADE}};
     YearSeries series = FlatYear();
-    for (int i = 100; i < 105; ++i)
-        series.days[i].dayClass = DayClass::QuasiNormal;
-    for (int i = 120; i < 125; ++i)
-        series.days[i].dayClass = DayClass::Insufficient;
-    for (int i = 140; i < 145; ++i)
-        series.days[i].dayClass = DayClass::NoData;
-    for (int i = 200; i < 205; ++i)
-        series.days[i].dayClass = DayClass::Kept;
+    for (const auto& [first, dayClass, shade] : bands)
+        for (int i = first; i < first + 5; ++i)
+            series.days[i].dayClass = dayClass;
     const QImage image = Paint(series);
     const PlotLayout l = YearPlotLayout(series, QRectF(QPointF(0, 0), QSizeF(SIZE)));
 
@@ -69,10 +71,8 @@ TEST(YearPlotPaint, GradedBandsBehindEveryPanelAndKeysInTheirColours) {
         const PanelLayout& p = l.panels[i];
         // Just below the frame: above every value of this year and clear of the grid lines.
         const qreal y = p.box.top() + 4;
-        EXPECT_EQ(At(image, l.DayCentre(102), y), colour::QUASI_SHADE);
-        EXPECT_EQ(At(image, l.DayCentre(122), y), colour::INSUFFICIENT_SHADE);
-        EXPECT_EQ(At(image, l.DayCentre(142), y), colour::MISSING_SHADE);
-        EXPECT_EQ(At(image, l.DayCentre(202), y), colour::KEPT_SHADE);
+        for (const auto& [first, dayClass, shade] : bands)
+            EXPECT_EQ(At(image, l.DayCentre(first + 2), y), shade);
         EXPECT_EQ(At(image, l.DayCentre(150), y), QColor(Qt::white));
     }
     ASSERT_EQ(l.keys.size(), 4u);
@@ -123,8 +123,8 @@ int DistinctColours(const QImage& image) {
 
 // The full year's PNG and SVG are the year view's to save; here the edges.
 TEST(YearPlotFile, SavesAnEmptyYearAsPngAndSvgAndAFailedWriteLeavesNothing) {
-    QTemporaryDir temp;
-    const std::string folder = temp.path().toStdString() + "/";
+    const testing::TempFolder temp;
+    const std::string folder = temp.folder();
     const YearSeries empty = EmptyYearSeries(2025);
     const QString title = QStringLiteral("2025年　グループID 01・バケットID 01");
 
@@ -143,37 +143,31 @@ TEST(YearPlotFile, SavesAnEmptyYearAsPngAndSvgAndAFailedWriteLeavesNothing) {
 
     if (!CanSaveYearPlotSvg()) GTEST_SKIP() << "built without Qt SVG";
     ASSERT_EQ(SaveYearPlotSvg(empty, title, folder + "empty.svg", QSize(320, 200)), 0);
-    std::string svg;
-    ASSERT_EQ(ReadWholeFile(folder + "empty.svg", svg), 0);
-    EXPECT_NE(QString::fromStdString(svg).indexOf(QStringLiteral("降水量")), -1); // painted, not only titled
+    EXPECT_NE(QString::fromStdString(temp.Read(folder + "empty.svg")).indexOf(QStringLiteral("降水量")),
+              -1); // painted, not only titled
 }
 
 TEST(YearPlotFile, DrawsOnTheScaleOfTheStationsFilesBesideIt) {
-    QTemporaryDir temp;
-    const std::string folder = temp.path().toStdString() + "/";
-    const std::string yearly = folder + "Y2024_0101.csv";
-    ASSERT_EQ(WriteFileAtomically(yearly, EncodeCp932(testing::YearlyText(2024, 0))), 0);
+    const testing::TempFolder folder;
+    const std::string yearly = folder.Write("Y2024_0101.csv", EncodeCp932(testing::YearlyText(2024, 0)));
     // A wetter, hotter year of the station; another station's and an unreadable file change nothing.
     const std::string wet = testing::YEARLY_HEADER +
                             "\r\n\"23/07/01\",200.0,30.0,41.0,20.0,70.0,1013.0,N,2.0,5.0,N,20.00,3.0,"
                             "8.0,12.0,8.00,4.0,9.0\r\n";
-    ASSERT_EQ(WriteFileAtomically(folder + "Y2023_0101.csv", EncodeCp932(wet)), 0);
-    ASSERT_EQ(WriteFileAtomically(folder + "Y2022_0102.csv", EncodeCp932(wet)), 0);
-    ASSERT_EQ(WriteFileAtomically(folder + "Y2021_0101.csv", "\x01 garbage\r\n1,2\r\n"), 0);
+    folder.Write("Y2023_0101.csv", EncodeCp932(wet));
+    folder.Write("Y2022_0102.csv", EncodeCp932(wet));
+    folder.Write("Y2021_0101.csv", "\x01 garbage\r\n1,2\r\n");
 
-    PlotYearlyFile(yearly, folder + "plot.png");
+    PlotYearlyFile(yearly, folder.File("plot.png"));
     const YearSeries series = ReadYearSeries(yearly, 2024);
     const YearSeries wetYear = BuildYearSeries(EncodeCp932(wet), "Y2023_0101.csv", 2023);
     const PlotRanges ranges = RangesOf(YearPanels(), {series, wetYear});
     const QString title = QString::fromStdString(YearPlotTitle(2024, {"01", "01"}));
-    ASSERT_EQ(SaveYearPlotPng(series, title, folder + "shared.png", YEAR_PLOT_SAVE_SIZE, &ranges), 0);
-    ASSERT_EQ(SaveYearPlotPng(series, title, folder + "own.png", YEAR_PLOT_SAVE_SIZE), 0);
-    std::string plot, shared, own;
-    ASSERT_EQ(ReadWholeFile(folder + "plot.png", plot), 0);
-    ASSERT_EQ(ReadWholeFile(folder + "shared.png", shared), 0);
-    ASSERT_EQ(ReadWholeFile(folder + "own.png", own), 0);
-    EXPECT_NE(shared, own);
-    EXPECT_EQ(plot, shared);
+    ASSERT_EQ(SaveYearPlotPng(series, title, folder.File("shared.png"), YEAR_PLOT_SAVE_SIZE, &ranges), 0);
+    ASSERT_EQ(SaveYearPlotPng(series, title, folder.File("own.png"), YEAR_PLOT_SAVE_SIZE), 0);
+    const std::string shared = folder.Read(folder.File("shared.png"));
+    EXPECT_NE(shared, folder.Read(folder.File("own.png")));
+    EXPECT_EQ(folder.Read(folder.File("plot.png")), shared);
 }
 
 // Group and bucket differ, so that a title with the two swapped is seen.
@@ -181,15 +175,12 @@ TEST(YearPlotFile, TitleNamesYearGroupAndBucketOfTheFile) {
     EXPECT_EQ(YearPlotTitle(1999, {"03", "12"}), "1999年　グループID 03・バケットID 12");
 
     if (!CanSaveYearPlotSvg()) GTEST_SKIP() << "built without Qt SVG: the title of a PNG cannot be read back";
-    QTemporaryDir temp;
-    const std::string folder = temp.path().toStdString() + "/";
-    const std::string yearly = folder + "Y2024_0312.csv";
-    const std::string text = EncodeCp932(testing::YearlyText(2024, 0));
-    ASSERT_EQ(WriteFileAtomically(yearly, text), 0);
-    PlotYearlyFile(yearly, folder + "plot.svg");
-    std::string svg;
-    ASSERT_EQ(ReadWholeFile(folder + "plot.svg", svg), 0);
-    EXPECT_NE(svg.find("<title>2024年　グループID 03・バケットID 12</title>"), std::string::npos);
+    const testing::TempFolder folder;
+    PlotYearlyFile(folder.Write("Y2024_0312.csv", EncodeCp932(testing::YearlyText(2024, 0))),
+                   folder.File("plot.svg"));
+    EXPECT_NE(
+        folder.Read(folder.File("plot.svg")).find("<title>2024年　グループID 03・バケットID 12</title>"),
+        std::string::npos);
 }
 
 } // namespace
