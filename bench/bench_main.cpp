@@ -43,8 +43,8 @@ constexpr const char* kUsage =
     "\n"
     "Each case's files are generated once into $TMPDIR/kolvane-bench-UID/<case> (reused while its\n"
     "stamp matches). Then, N times each (default 5): cat of all files to /dev/null, the floor; and\n"
-    "PROGRAM (default: kolvane-convert beside this executable) with --monthly, --output (an emptied\n"
-    "folder) and --lat (default 35:30:00). Reports best and median wall time, peak memory, throughput\n"
+    "PROGRAM (default: kolvane-convert beside this executable) with --monthly, --output (a new\n"
+    "empty folder) and --lat (default 35:30:00). Reports best and median wall time, peak memory, throughput\n"
     "and the ratio to the floor. The default case is all. Never fails on a figure.\n"
     "\n"
     "--baseline PROGRAM times another build in the same rounds, alternating which goes first, so that\n"
@@ -242,9 +242,20 @@ Summary Summarise(const std::vector<Run>& runs) {
     return s;
 }
 
-void ResetFolder(const fs::path& folder) {
+// Of this bench alone: two benches may run at once.
+fs::path OutputRoot(const fs::path& work) {
+    return work / ("out-" + std::to_string(getpid()));
+}
+
+// Every conversion writes into a folder of its own, all removed when the bench ends: on a file system
+// that passes over inodes freed in the last minute one by one (ext4 without a journal), emptying the
+// previous round's output makes each later run's file creation slower than the round before.
+fs::path FreshFolder(const fs::path& work) {
+    static int made = 0;
+    const fs::path folder = OutputRoot(work) / std::to_string(++made);
     fs::remove_all(folder);
     fs::create_directories(folder);
+    return folder;
 }
 
 std::size_t CountYearlyFiles(const fs::path& folder) {
@@ -337,13 +348,11 @@ void PrintRow(const char* label, const Summary& s, double floorMedian) {
 
 void PrintProfiles(const Case& c, const Dataset& data, const Options& options, const fs::path& work,
                    const std::vector<Timed>& timed) {
-    const fs::path output = work / "out";
     std::printf("\n  profile (callgrind, one thread, %s): share of instructions\n",
                 c.profiled == c.selection ? "the whole case" : "station 0101 alone");
     std::vector<Profile> profiles;
     for (const Timed& t : timed) {
-        ResetFolder(output);
-        std::vector<std::string> args = ConvertArgs(t.program, data, output, options, c.profiled);
+        std::vector<std::string> args = ConvertArgs(t.program, data, FreshFolder(work), options, c.profiled);
         args.insert(args.end(), {"-j", "1"});
         profiles.push_back(ProfileConversion(args, work.string()));
         if (!profiles.back().ran) {
@@ -375,7 +384,6 @@ void PrintTargets(const Timed& t, const Summary& r, double floorMedian) {
 
 int RunCase(const Case& c, const Options& options, const fs::path& work) {
     const Dataset data = PrepareData(c, work);
-    const fs::path output = work / "out";
     const fs::path errors = work / "convert-stderr.txt";
     // A forked child starts with the harness's pages, which count in its peak; keep them few.
     // The floor's peak shows what is left.
@@ -398,7 +406,7 @@ int RunCase(const Case& c, const Options& options, const fs::path& work) {
         for (std::size_t k = 0; k < timed.size(); ++k) {
             // Alternating which goes first, so that neither always follows the other's writes.
             Timed& t = timed[(k + static_cast<std::size_t>(i)) % timed.size()];
-            ResetFolder(output);
+            const fs::path output = FreshFolder(work);
             const std::vector<std::string> convert =
                 ConvertArgs(t.program, data, output, options, c.selection);
             Run run = Spawn(convert, errors);
@@ -437,7 +445,6 @@ int RunCase(const Case& c, const Options& options, const fs::path& work) {
     std::printf("  output      %zu yearly files written (%zu expected)\n", yearlyFiles,
                 c.stations.size() * static_cast<std::size_t>(c.last.year - c.first.year + 1));
     if (options.profile) PrintProfiles(c, data, options, work, timed);
-    fs::remove_all(output);
     return 0;
 }
 
@@ -449,9 +456,11 @@ int Main(int argc, char** argv) {
     std::vector<Case> cases;
     if (options.which != "many-stations") cases.push_back(OneStation());
     if (options.which != "one-station") cases.push_back(ManyStations());
-    for (const Case& c : cases)
-        if (int e = RunCase(c, options, work)) return e;
-    return 0;
+    int e = 0;
+    for (std::size_t i = 0; i < cases.size() && e == 0; ++i)
+        e = RunCase(cases[i], options, work);
+    fs::remove_all(OutputRoot(work));
+    return e;
 }
 
 } // namespace
