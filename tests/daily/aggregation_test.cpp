@@ -8,21 +8,9 @@ namespace {
 HourlyRecord Hour(int month, int day, int hour, double temp, double windDir = 90, double gust = 5,
                   double gustDir = 180) {
     const double solar = hour > 6 && hour < 18 ? 1.25 : 0;
-    return {.year = 2005,
-            .month = month,
-            .day = day,
-            .hour = hour,
-            .precip = 0.5,
-            .temp = temp,
-            .humidity = 60.0 + hour,
-            .pressure = 1000.0 + hour,
-            .windDir = windDir,
-            .windSpeed = 2 + 0.1 * hour,
-            .gust = gust,
-            .gustDir = gustDir,
-            .solar = solar,
-            .dewPoint = temp - 5,
-            .groundTemp = 10};
+    // Date and time, rain, temperature, humidity, pressure, wind, gust, radiation, dew point, ground.
+    return {2005,    month,          day,  hour,    0,     0,        0.5, temp, 60.0 + hour, 1000.0 + hour,
+            windDir, 2 + 0.1 * hour, gust, gustDir, solar, temp - 5, 10};
 }
 
 TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {

@@ -18,12 +18,8 @@ HourlyTable Read(const std::string& utf8Text) {
     return ReadBytes(EncodeCp932(utf8Text));
 }
 
-std::string ErrorOfBytes(const std::string& bytes) {
-    return testing::MessageOf([&] { ReadBytes(bytes); });
-}
-
 std::string ErrorOf(const std::string& utf8Text) {
-    return ErrorOfBytes(EncodeCp932(utf8Text));
+    return testing::MessageOf([&] { Read(utf8Text); });
 }
 
 TEST(MonthlyFile, ColumnsAreFoundByNameInAnyOrder) {
@@ -118,9 +114,10 @@ TEST(MonthlyFile, HeaderProblemsAndHugeNumbersStopWithAMessage) {
               std::string::npos);
 
     // Saved again by an editor in UTF-8: the user is told the encoding, not a missing column.
-    EXPECT_NE(ErrorOfBytes(HEADER + "\r\n2005/04/01,1:00,0,1,50,1000,90,1,2,90,0,1,5\r\n")
-                  .find("「M0504_0312.csv」は UTF-8 で保存されています"),
-              std::string::npos);
+    const std::string utf8 = HEADER + "\r\n2005/04/01,1:00,0,1,50,1000,90,1,2,90,0,1,5\r\n";
+    EXPECT_NE(
+        testing::MessageOf([&] { ReadBytes(utf8); }).find("「M0504_0312.csv」は UTF-8 で保存されています"),
+        std::string::npos);
 
     const std::string huge = ErrorOf(HEADER + "\r\n2005/04/01,1:00,0,1e999,50,1000,90,1,2,90,0,1,5\r\n");
     EXPECT_NE(huge.find("2行目"), std::string::npos) << huge;
