@@ -18,14 +18,6 @@ namespace {
 
 using testing::TempFolder;
 
-// A yearly file, a companion and findings, for three night hours of 2024/07/17.
-std::string ConvertJuly(const TempFolder& folder) {
-    ConversionObserver observer;
-    const ConversionOutcome outcome =
-        RunConversion(testing::PlanStation0312(folder.folder(), folder.folder(), {"2024/07"}), observer, 1);
-    return outcome.stations.front().failure.value_or("");
-}
-
 bool IsKind(const std::string& path, mode_t kind) {
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == kind;
@@ -47,7 +39,8 @@ void ExpectNothingWrittenThrough(const std::string& node, mode_t kind, int error
         } else {
             ASSERT_EQ(::symlink(node.c_str(), path.c_str()), 0);
         }
-        const std::string failure = ConvertJuly(folder);
+        // A yearly file, a companion and findings, for three night hours.
+        const std::string failure = testing::ConvertInPlace(folder.folder(), {"2024/07"});
         EXPECT_NE(failure.find(path), std::string::npos) << failure;
         EXPECT_NE(failure.find(said), std::string::npos) << failure;
         EXPECT_TRUE(IsKind(target == node ? path : node, kind));

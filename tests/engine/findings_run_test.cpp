@@ -22,11 +22,7 @@ const std::string JULY_FINDING = "\"24/07/17\",2:00,湿度,105,範囲,上限 100
 struct Station {
     TempFolder folder;
     std::string Convert(const std::string& month, const DurableCalls& calls = {}) {
-        ConversionObserver observer;
-        return testing::RunThrough(testing::PlanStation0312(folder.folder(), folder.folder(), {month}),
-                                   observer, calls)
-            .stations.front()
-            .failure.value_or("");
+        return testing::ConvertInPlace(folder.folder(), {month}, {"35", "30", "00"}, calls);
     }
     std::string Read(const std::string& name) const { return TempFolder::Read(folder.File(name)); }
     bool Has(const std::string& name) const { return std::filesystem::exists(folder.File(name)); }

@@ -20,6 +20,8 @@
 namespace kolvane {
 namespace {
 
+using testing::ConvertInPlace;
+using testing::DURABLE_LOG;
 using testing::MonthlyText;
 using testing::TempFolder;
 
@@ -31,18 +33,9 @@ void Step() {
     if (++stepsSoFar == killAt) ::_exit(kKilled);
 }
 
+// Station 03/12, converted in the folder of its monthly files: both years of a month go in one batch.
 const std::vector<std::string> JULY = {"2023/07", "2024/07"}, AUGUST = {"2023/08", "2024/08"};
 const std::vector<std::string> OLD_LATITUDE = {"35", "30", "00"}, NEW_LATITUDE = {"36", "00", "00"};
-
-// Station 03/12 converted in the folder of its monthly files, both years in one batch.
-std::optional<std::string> Convert(const TempFolder& folder, const std::vector<std::string>& months,
-                                   const std::vector<std::string>& latitude, const DurableCalls& calls = {}) {
-    ConversionObserver observer;
-    return testing::RunThrough(testing::PlanStation0312(folder.folder(), folder.folder(), months, latitude),
-                               observer, calls)
-        .stations.front()
-        .failure;
-}
 
 // Two years whose July is converted, with findings (the hours repeat), before August is.
 void Prepare(const TempFolder& folder) {
@@ -50,7 +43,7 @@ void Prepare(const TempFolder& folder) {
         for (int month : {7, 8})
             folder.Write("M" + std::to_string(year % 100) + "0" + std::to_string(month) + "_0312.csv",
                          MonthlyText(year, month, 1, 3));
-    ASSERT_EQ(Convert(folder, JULY, OLD_LATITUDE), std::nullopt);
+    ASSERT_EQ(ConvertInPlace(folder.folder(), JULY, OLD_LATITUDE), "");
 }
 
 // The names of the files that are not the same in both, or not in both.
@@ -85,7 +78,7 @@ TEST(InterruptedRun, AKillAtAnyDurableStepLeavesAStateTheNextRunCompletesAsIfUni
     TempFolder uninterrupted;
     Prepare(uninterrupted);
     stepsSoFar = 0;
-    ASSERT_EQ(Convert(uninterrupted, AUGUST, NEW_LATITUDE, testing::DURABLE_LOG), std::nullopt);
+    ASSERT_EQ(ConvertInPlace(uninterrupted.folder(), AUGUST, NEW_LATITUDE, DURABLE_LOG), "");
     const int steps = stepsSoFar;
     const std::map<std::string, std::string> done = uninterrupted.Outputs(true);
     ASSERT_EQ(done.size(), 6u); // Y, Q and C of each year, nothing aside
@@ -102,7 +95,7 @@ TEST(InterruptedRun, AKillAtAnyDurableStepLeavesAStateTheNextRunCompletesAsIfUni
             if (pid == 0) {
                 killAt = at;
                 stepsSoFar = 0;
-                Convert(folder, AUGUST, NEW_LATITUDE, testing::DURABLE_LOG);
+                ConvertInPlace(folder.folder(), AUGUST, NEW_LATITUDE, DURABLE_LOG);
                 ::_exit(0);
             }
             int status = 0;
@@ -111,7 +104,7 @@ TEST(InterruptedRun, AKillAtAnyDurableStepLeavesAStateTheNextRunCompletesAsIfUni
             ASSERT_TRUE(WIFEXITED(status) && (WEXITSTATUS(status) == kKilled || !first)) << status;
             ExpectEachYearlyFileDescribed(folder, done);
         }
-        ASSERT_EQ(Convert(folder, AUGUST, NEW_LATITUDE), std::nullopt);
+        ASSERT_EQ(ConvertInPlace(folder.folder(), AUGUST, NEW_LATITUDE), "");
         EXPECT_EQ(Differing(folder.Outputs(true), done), "");
         ExpectEachYearlyFileDescribed(folder, done);
     }

@@ -53,4 +53,15 @@ inline ConversionOutcome RunThrough(const std::vector<StationPlan>& plans, Conve
     return RunScheduled(plans, compute, observer, 1, calls);
 }
 
+// Station 03/12 converted on one thread in the folder of its monthly files: its failure, or "".
+inline std::string ConvertInPlace(const std::string& folder, std::vector<std::string> months,
+                                  std::vector<std::string> latitude = {"35", "30", "00"},
+                                  const DurableCalls& calls = {}) {
+    ConversionObserver observer;
+    return RunThrough(PlanStation0312(folder, folder, std::move(months), std::move(latitude)), observer,
+                      calls)
+        .stations.front()
+        .failure.value_or("");
+}
+
 } // namespace kolvane::testing
