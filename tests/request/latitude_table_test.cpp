@@ -1,18 +1,18 @@
-#include "request/LatitudeTable.h"
 #include "request/ConversionRequest.h"
+#include "request/LatitudeTable.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include <filesystem>
+#include <map>
 
 namespace kolvane {
 namespace {
 
 using Parts = std::vector<std::string>;
+using namespace std::string_literals;
 
 using testing::MessageOf;
 
@@ -60,10 +60,7 @@ TEST(LatitudeTable, ReadsRowsOfEitherFormAndNamesTheLineOfABadOne) {
     // A row the degrees box would let through only while typing, and station codes that are paths.
     for (const char* row : {"0101,2:31:6", "0101,3", "0101,4:0:0"})
         EXPECT_NE(TableRefusal(folder, row).find("20-49"), std::string::npos) << row;
-    for (std::string row : {std::string("..12,35.5"), std::string("03..,35.5"), std::string("/../,35.5"),
-                            std::string("0\0"
-                                        "12,35.5",
-                                        9)}) {
+    for (const std::string& row : {"..12,35.5"s, "03..,35.5"s, "/../,35.5"s, "0\00012,35.5"s /* a NUL */}) {
         const std::string refusal = TableRefusal(folder, "GGBB,lat\r\n" + row);
         EXPECT_EQ(refusal.rfind(named + "2行目", 0), 0u) << refusal;
         EXPECT_NE(refusal.find("ファイル名に使えません"), std::string::npos) << refusal;
