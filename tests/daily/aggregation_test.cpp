@@ -48,27 +48,6 @@ TEST(DailyAggregation, DaysByDayOfMonthWithSumsMeansAndExtremes) {
     EXPECT_EQ(daily.size(), 3u);
 }
 
-TEST(DailyAggregation, TheDerivedValuesComeFromTheDaysMeansAndSums) {
-    // The hours of a worked day: 22 °C, 75 %, 3 m/s, 20 MJ/m² over the day, on 21 June at 35.5°.
-    HourlyTable hourly;
-    for (int h = 1; h <= 24; ++h) {
-        HourlyRecord r = Hour(6, 21, h, 22.0);
-        r.humidity = 75;
-        r.windSpeed = 3.0;
-        r.solar = h <= 16 ? 1.25 : 0; // a sum, not a mean: 16 × 1.25 = 20
-        hourly.push_back(r);
-    }
-    DailyTable daily;
-    BuildDailyRecords(hourly, 35.5, daily);
-    ASSERT_EQ(daily.size(), 1u);
-    EXPECT_EQ(daily[0].solar, 20);
-    const double worked[] = {6.247, 14.404, 6.671, 12.900};
-    const double got[] = {daily[0].evaporation, daily[0].dayLength, daily[0].sunshine, daily[0].netRadiation};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(got[i], worked[i], 0.0005) << i;
-    EXPECT_EQ(daily[0].hours, 24);
-}
-
 TEST(MostFrequentDirection, CountsNeighbourhoodAndTies) {
     auto of = [](std::initializer_list<double> dirs) {
         HourlyTable t;
