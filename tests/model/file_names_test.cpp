@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kolvane {
 namespace {
 
@@ -17,10 +19,8 @@ TEST(FileNames, MadeAndReadAtTheSamePositions) {
     // Group and bucket apart, as the name has them (ID characters are taken as they stand).
     const auto parts = ParseMonthlyFileName("m05a4_Ab1z.CSV");
     ASSERT_TRUE(parts);
-    EXPECT_EQ(parts->yy, "05");
-    EXPECT_EQ(parts->mm, "a4");
-    EXPECT_EQ(parts->station.group, "Ab");
-    EXPECT_EQ(parts->station.bucket, "1z");
+    EXPECT_EQ(std::tie(parts->yy, parts->mm, parts->station.group, parts->station.bucket),
+              std::tuple("05", "a4", "Ab", "1z"));
     EXPECT_FALSE(ParseMonthlyFileName("M0504_031.csv"));
     EXPECT_FALSE(ParseMonthlyFileName("Y2005_0312.csv"));
     const auto yearly = ParseYearlyFileName("y1999_0312.CSV");
