@@ -222,7 +222,12 @@ inline int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
 // Inlined into the table's loop: the call's saved registers cost as much as a column's checks.
 [[gnu::always_inline]] inline void HourlyChecks::AddRow(const HourlyRecord& row) {
     const int64_t stamp = StampOf(row);
-    const double sunLimit = row.solar > 0 ? SunLimit(row) : 0;
+    double sunLimit = 0;
+    bool sunSuspect = false; // what the relations look for in radiation
+    if (row.solar > 0) {
+        sunLimit = SunLimit(row);
+        sunSuspect = row.solar > (sunLimit == DARK ? SUN.nightRadiation : sunLimit) + SLACK;
+    }
     s_.dark = sunLimit == DARK;
     if (OutsideRange(row)) [[unlikely]]
         for (std::size_t c = 0; c < COLUMNS; ++c)
@@ -236,9 +241,8 @@ inline int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
     }
     (std::make_index_sequence<COLUMNS>{});
     // What the relations look for, tested without a call first: nearly every row has none of it.
-    const bool sunSuspect =
-        row.solar > 0 && row.solar > (sunLimit == DARK ? SUN.nightRadiation : sunLimit) + SLACK;
-    if (row.dewPoint > row.temp || row.gust < row.windSpeed || row.windSpeed == 0 || sunSuspect) [[unlikely]]
+    if ((row.dewPoint > row.temp) | (row.gust < row.windSpeed) | (row.windSpeed == 0) | sunSuspect)
+        [[unlikely]]
         CheckRelations(row, sunLimit);
     if (s_.current) {
         s_.subHourly |= gap > 0 && gap < 60;
