@@ -1,5 +1,6 @@
 #include "formats/Year.h"
 #include "support/EngineRun.h"
+#include "support/Golden.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 
@@ -11,12 +12,12 @@ namespace kolvane {
 namespace {
 
 using testing::ConvertYearRuns;
+using testing::GOLDEN;
+using testing::IsGolden;
 
 using testing::MessageOf;
 using testing::MonthlyText;
 using testing::TempFolder;
-
-const std::string GOLDEN = std::string(KOLVANE_TEST_DATA) + "/golden/";
 
 ConversionSettings Settings(const std::string& monthly, const std::string& output) {
     return ConversionSettings{35.5, monthly, output, StationKey{"03", "12"}};
@@ -57,7 +58,7 @@ TEST(YearRuns, GoldenYearsAcrossTheCenturyBoundary) {
         // hours that reached each day, and the two days kept from the earlier Y2000 file.
         for (const char* name : {"Y2000_0312.csv", "Y1999_0312.csv", "Q2000_0312.csv", "Q1999_0312.csv"}) {
             SCOPED_TRACE(name);
-            EXPECT_TRUE(TempFolder::Read(out.File(name)) == TempFolder::Read(GOLDEN + "expected/" + name));
+            EXPECT_TRUE(IsGolden(out.File(name), name));
         }
         EXPECT_EQ(out.EntryCount(), 4);
     }
