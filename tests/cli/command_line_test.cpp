@@ -12,10 +12,6 @@
 #include <filesystem>
 #include <sstream>
 #include <tuple>
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 namespace kolvane {
 namespace {
@@ -182,57 +178,6 @@ TEST(ConvertCommand, OptionsThatCannotGoTogetherAreRefusedNamingBoth) {
     EXPECT_EQ(out.EntryCount(), 0);
     EXPECT_EQ(monthly.EntryCount(), 3);
 }
-
-#ifndef _WIN32 // Windows has no other user to become, nor folders without write permission bits
-// As a user who may not write into `folder`: root, who may write anywhere, runs it in a child of its own
-// as nobody.
-CliResult RunCliAsUser(const std::vector<std::string>& arguments) {
-    if (::geteuid() != 0) return RunCli(arguments);
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
-        const CliResult r = RunCli(arguments);
-        const std::string report = std::to_string(r.exitCode) + '\n' + r.out + '\0' + r.err;
-        const bool sent = ::write(pipeEnds[1], report.data(), report.size()) == ssize_t(report.size());
-        ::_exit(sent ? 0 : 98);
-    }
-    ::close(pipeEnds[1]);
-    std::string report;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        report.append(buffer, static_cast<std::size_t>(n));
-    ::close(pipeEnds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    const std::size_t out = report.find('\n') + 1, err = report.find('\0', out) + 1;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || err == 0) return {};
-    return {std::stoi(report), report.substr(out, err - 1 - out), report.substr(err)};
-}
-
-TEST(ConvertCommand, AMonthlyFolderThatCannotBeWrittenPointsToOutput) {
-    TempFolder monthly, out;
-    CopyGoldenMonthly(monthly);
-    using std::filesystem::perms;
-    std::filesystem::permissions(monthly.folder(),
-                                 perms::owner_write | perms::group_write | perms::others_write,
-                                 std::filesystem::perm_options::remove);
-    std::vector<std::string> convert{"--monthly", monthly.folder(), "--station", "0312",
-                                     "--lat",     "35:30:00",       "--all"};
-    CliResult r = RunCliAsUser(convert);
-    EXPECT_EQ(Refused(r, "年次ファイルを保存するフォルダ「" + monthly.folder() + "」に書き込めません（"), "");
-    EXPECT_NE(r.err.find("）。--output で書き込めるフォルダを指定して下さい。\n"), std::string::npos)
-        << r.err;
-    std::filesystem::permissions(out.folder(), perms::all, std::filesystem::perm_options::add);
-    convert.insert(convert.end(), {"--output", out.folder()});
-    r = RunCliAsUser(convert);
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(monthly.EntryCount(), 3);
-    std::filesystem::permissions(monthly.folder(), perms::owner_write, std::filesystem::perm_options::add);
-}
-#endif
 
 TEST(ConvertCommand, AYearlyFileOfAnotherOutputFolderIsReplacedOnlyWithReplace) {
     TempFolder monthly, out;

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace kolvane::testing {
 
@@ -21,45 +20,62 @@ std::string PreviousYearlyFile() {
     return FormatYearlyText(year);
 }
 
-ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
-                     rlim_t fileSizeLimit, int timeoutSeconds) {
-    int outPipe[2], errPipe[2];
-    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) return {};
+pid_t StartChild(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::function<void()>& prepare, int timeoutSeconds,
+                 const std::function<pid_t()>& fork) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : arguments)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-
-    const pid_t pid = ::fork();
+    const pid_t pid = fork();
     if (pid == 0) {
-        ::dup2(outPipe[1], STDOUT_FILENO);
-        ::dup2(errPipe[1], STDERR_FILENO);
-        rlimit limit{fileSizeLimit, fileSizeLimit};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+        if (prepare) prepare();
         ::alarm(static_cast<unsigned>(timeoutSeconds)); // outlives exec: a hung child is killed
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
+    return pid;
+}
+
+ChildResult WaitChild(pid_t pid) {
+    int status = 0;
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    }
+    ChildResult result;
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    result.maxRssKb = usage.ru_maxrss;
+    result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return result;
+}
+
+ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
+                     rlim_t fileSizeLimit, const std::function<void()>& prepare) {
+    int outPipe[2], errPipe[2];
+    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) return {};
+    const pid_t pid = StartChild(program, arguments, [&] {
+        ::dup2(outPipe[1], STDOUT_FILENO);
+        ::dup2(errPipe[1], STDERR_FILENO);
+        rlimit limit{fileSizeLimit, fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        if (prepare) prepare();
+    });
     ::close(outPipe[1]);
     ::close(errPipe[1]);
     // The child says a few lines at most, well within what a pipe holds, so the pipes are read in turn.
-    ChildResult result;
-    for (auto [fd, sink] : {std::pair{outPipe[0], &result.out}, std::pair{errPipe[0], &result.err}}) {
+    std::string out, err;
+    for (auto [fd, sink] : {std::pair{outPipe[0], &out}, std::pair{errPipe[0], &err}}) {
         char buffer[4096];
         ssize_t n;
         while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
             if (n > 0) sink->append(buffer, static_cast<std::size_t>(n));
         ::close(fd);
     }
-    int status = 0;
-    rusage usage{};
-    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
-    }
-    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-    result.maxRssKb = usage.ru_maxrss;
-    result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    ChildResult result = WaitChild(pid);
+    result.out = std::move(out);
+    result.err = std::move(err);
     return result;
 }
 

@@ -4,8 +4,11 @@
 #include "support/TempFolder.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
+#include <sys/types.h>
+#include <unistd.h>
 #include <vector>
 
 namespace kolvane::testing {
@@ -19,11 +22,20 @@ struct ChildResult {
     double cpuSeconds = 0; // user and system time
 };
 
+// `program` started with `arguments` by `fork` (which may be forkpty's), and not waited for. The child
+// runs `prepare` before exec, and is killed after `timeoutSeconds` should it hang.
+pid_t StartChild(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::function<void()>& prepare, int timeoutSeconds = 120,
+                 const std::function<pid_t()>& fork = ::fork);
+
+// How the child `pid` ended (its output left empty).
+ChildResult WaitChild(pid_t pid);
+
 // Runs `program` with `arguments`, standard output and error collected through pipes (which no file
-// size limit touches). `fileSizeLimit` caps every file the child writes (RLIMIT_FSIZE); the child is
-// killed after `timeoutSeconds`.
+// size limit touches). `fileSizeLimit` caps every file the child writes (RLIMIT_FSIZE); the child runs
+// `prepare` (another limit, another user) before exec.
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
-                     rlim_t fileSizeLimit = RLIM_INFINITY, int timeoutSeconds = 120);
+                     rlim_t fileSizeLimit = RLIM_INFINITY, const std::function<void()>& prepare = {});
 
 inline const std::string CONVERT = KOLVANE_CONVERT_EXE;
 

@@ -5,6 +5,7 @@
 
 #include "formats/YearlyFile.h"
 #include "support/EngineRun.h"
+#include "support/Golden.h"
 #include "support/Said.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,30 @@ TEST(OutputFaults, AnOutputThatFailsAtWriteTimeNamesTheFileAndCause) {
     }
     EXPECT_TRUE(std::filesystem::is_directory(out.File(YEARLY)));
     EXPECT_EQ(TempFolder::Read(file), "x");
+}
+
+// Root may write anywhere: the child becomes nobody, for whom a folder without write permission is one.
+void AsAnotherUser() {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
+}
+
+TEST(OutputFaults, AMonthlyFolderThatCannotBeWrittenPointsToOutput) {
+    TempFolder monthly, out;
+    CopyGoldenMonthly(monthly);
+    using std::filesystem::perms, std::filesystem::perm_options;
+    std::filesystem::permissions(monthly.folder(),
+                                 perms::owner_write | perms::group_write | perms::others_write,
+                                 perm_options::remove);
+    std::filesystem::permissions(out.folder(), perms::all, perm_options::add);
+    std::vector<std::string> convert{"--monthly", monthly.folder(), "--station", "0312",
+                                     "--lat",     "35:30:00",       "--all"};
+    const ChildResult r = RunChild(CONVERT, convert, RLIM_INFINITY, AsAnotherUser);
+    EXPECT_EQ(Refused(r, "年次ファイルを保存するフォルダ「" + monthly.folder() + "」に書き込めません（"), "");
+    EXPECT_EQ(Missing(r.err, "）。--output で書き込めるフォルダを指定して下さい。\n"), "");
+    convert.insert(convert.end(), {"--output", out.folder()});
+    EXPECT_EQ(RunChild(CONVERT, convert, RLIM_INFINITY, AsAnotherUser).exitCode, 0);
+    EXPECT_EQ(monthly.EntryCount(), 3);
+    std::filesystem::permissions(monthly.folder(), perms::owner_write, perm_options::add);
 }
 
 TEST(WriteCutShort, AFileSizeLimitStopsTheYearWithTheMessageAndKeepsThePreviousFile) {
@@ -134,10 +159,11 @@ TEST(MonthlyFaults, RunningOutOfMemoryNamesTheMonthlyFileAndKeepsTheYearlyFile) 
     std::filesystem::resize_file(huge, std::uintmax_t{64} << 30);
     out.Write(YEARLY, PreviousYearlyFile());
 
-    std::vector<std::string> arguments{"-c", "ulimit -v 1048576 && exec \"$0\" \"$@\"", CONVERT};
-    for (const std::string& a : ConvertArguments(monthly, &out, {"2005/02", "2005/03"}))
-        arguments.push_back(a);
-    const ChildResult r = RunChild("/bin/sh", arguments);
+    const ChildResult r =
+        RunChild(CONVERT, ConvertArguments(monthly, &out, {"2005/02", "2005/03"}), RLIM_INFINITY, [] {
+            const rlimit space{rlim_t{1} << 30, rlim_t{1} << 30};
+            ::setrlimit(RLIMIT_AS, &space);
+        });
     EXPECT_EQ(Said(r, 1, "月次ファイル「" + huge + "」を処理するためのメモリが不足しています。"), "")
         << "signal " << r.signal;
     EXPECT_TRUE(TempFolder::Read(out.File(YEARLY)) == PreviousYearlyFile());

@@ -10,8 +10,6 @@
 #include <poll.h>
 #include <pty.h>
 #include <regex>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace kolvane {
 namespace {
@@ -27,23 +25,18 @@ struct TerminalRun {
 // Runs kolvane-convert in `folder` with stdin, stdout and stderr on one pseudo-terminal and reads it to
 // the end.
 TerminalRun RunOnTerminal(const std::string& folder, const std::vector<std::string>& arguments) {
-    std::vector<char*> argv{const_cast<char*>(CONVERT.c_str())};
-    for (const std::string& a : arguments)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
     winsize size{};
     size.ws_row = 24;
     size.ws_col = 200;
     int master = -1;
-    const pid_t pid = ::forkpty(&master, nullptr, nullptr, &size);
+    const pid_t pid = StartChild(
+        CONVERT, arguments,
+        [&] {
+            if (::chdir(folder.c_str()) != 0) ::_exit(126);
+        },
+        60, [&] { return ::forkpty(&master, nullptr, nullptr, &size); });
     TerminalRun run;
     if (pid < 0) return run;
-    if (pid == 0) {
-        ::alarm(60); // outlives exec: a hung child is killed
-        if (::chdir(folder.c_str()) != 0) ::_exit(126);
-        ::execv(CONVERT.c_str(), argv.data());
-        ::_exit(127);
-    }
     run.started = true;
     char buffer[4096];
     while (true) {
@@ -55,10 +48,7 @@ TerminalRun RunOnTerminal(const std::string& folder, const std::vector<std::stri
         run.bytes.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(master);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+    run.exitCode = WaitChild(pid).exitCode;
     return run;
 }
 

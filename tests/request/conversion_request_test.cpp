@@ -153,20 +153,5 @@ TEST(ConversionRequest, HalfTypedLatitudesAndPathLikeStationCodesAreRefused) {
     EXPECT_EQ(Refusal(r), "accepted");
 }
 
-TEST(ConversionRequest, YearlyFilesInAnotherOutputFolderAreNamedBeforeTheyAreReplaced) {
-    testing::TempFolder monthly, out;
-    ConversionRequest r = Filled(out.folder());
-    r.monthlyFolder = monthly.folder();
-    out.Write("y2005_0312.CSV", "kept"); // found as a case-insensitive system would
-    monthly.Write("Y1999_0312.csv", "merged from");
-    EXPECT_EQ(PlanRun(r).replacedUnmerged, std::vector<std::string>{out.File("y2005_0312.CSV")});
-
-    // The same folder, even written another way, is where the run merges from: nothing to ask.
-    r.outputFolder = monthly.folder();
-    EXPECT_TRUE(PlanRun(r).replacedUnmerged.empty());
-    r.outputFolder = monthly.folder() + "./";
-    EXPECT_TRUE(PlanRun(r).replacedUnmerged.empty());
-}
-
 } // namespace
 } // namespace kolvane
