@@ -111,6 +111,18 @@ TEST(HourlyChecks, RangeLimitsAreSuspectOnlyBeyondThem) {
         }
     }
 
+    // A table with one value out of range has every value compared: the others, at their limits, pass.
+    HourlyTable atLimits = {Hour(2024, 7, 17, 1), Hour(2024, 7, 17, 2), Hour(2024, 7, 17, 3)};
+    for (std::size_t c = 0; c < COLUMN_LIMITS.size(); ++c) {
+        const ColumnLimits& limits = COLUMN_LIMITS[c];
+        atLimits[0].*MONTHLY_VALUE_COLUMNS[c].field = limits.low;
+        atLimits[1].*MONTHLY_VALUE_COLUMNS[c].field = std::isfinite(limits.high) ? limits.high : limits.low;
+    }
+    atLimits[2].precip = 200;
+    const std::vector<Finding> beyond = OfKind(CheckHours(atLimits, LATITUDE), CheckKind::Range);
+    ASSERT_EQ(beyond.size(), 1u);
+    EXPECT_EQ(beyond[0].hour, 3);
+
     HourlyRecord rain = Hour(2024, 7, 17, 3);
     rain.precip = 153.5;
     EXPECT_EQ(Found(rain), Lines{"7/17 3:0 降水量 153.5 範囲 1時間降水量の全国記録 153.0 mm を超える"});
