@@ -216,10 +216,9 @@ void HourlyChecks::Add(const HourlyRecord& row) {
 void HourlyChecks::AddRows(std::span<const HourlyRecord> rows) {
     sunLimits_ = &SunLimitsOf(latitude_, sunClock_);
     const bool rangeSuspect = RangeSuspect(rows);
-    Cursor c = s_.cursor;
+    Cursor& c = s_.cursor;
     for (const HourlyRecord& row : rows)
         AddRow(row, c, rangeSuspect);
-    s_.cursor = c;
     KeepRows();
 }
 

@@ -69,8 +69,7 @@ class HourlyChecks {
     };
     using SunTable = std::array<std::array<double, 25>, 12 * 31>; // [month, day][hour]
 
-    // What every row reads and changes, copied out of the state for a table's loop so that it stays in
-    // registers there.
+    // What every row reads and changes.
     struct Cursor {
         // Row t is checked for a spike once row t + 1 is known. They point into the table being added,
         // or at the kept rows between tables.
