@@ -80,11 +80,12 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
 }
 
 std::vector<std::string> ConvertArguments(const TempFolder& monthly, const TempFolder* output,
-                                          const std::vector<std::string>& months) {
+                                          const std::vector<std::string>& months,
+                                          const std::string& latitude) {
     std::vector<std::string> arguments{"--monthly", monthly.folder()};
     // These runs replace an output folder's yearly file on purpose, to show what a failure leaves of it.
     if (output) arguments.insert(arguments.end(), {"--output", output->folder(), "--replace"});
-    arguments.insert(arguments.end(), {"--group", "03", "--bucket", "12", "--lat", "35:30:00"});
+    arguments.insert(arguments.end(), {"--group", "03", "--bucket", "12", "--lat", latitude});
     arguments.insert(arguments.end(), months.begin(), months.end());
     return arguments;
 }

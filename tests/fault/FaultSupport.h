@@ -13,6 +13,19 @@
 
 namespace kolvane::testing {
 
+// Built with AddressSanitizer, as the child then is too.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 struct ChildResult {
     int exitCode = -1; // -1 when the child did not exit normally
     int signal = 0;    // the signal that ended it, or 0
@@ -58,9 +71,10 @@ inline std::string Missing(const std::string& text, const std::string& part) {
 // A complete yearly file of 2005 holding one day of values, as an earlier run would have left it.
 std::string PreviousYearlyFile();
 
-// kolvane-convert's arguments for station 03/12 at 35:30:00, replacing the output folder's yearly files.
+// kolvane-convert's arguments for station 03/12 at `latitude`, replacing the output folder's yearly files.
 std::vector<std::string> ConvertArguments(const TempFolder& monthly, const TempFolder* output,
-                                          const std::vector<std::string>& months);
+                                          const std::vector<std::string>& months,
+                                          const std::string& latitude = "35:30:00");
 
 // kolvane-convert run with those arguments.
 ChildResult Convert(const TempFolder& monthly, const TempFolder* output,
