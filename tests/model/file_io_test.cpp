@@ -1,5 +1,4 @@
 #include "model/FileIo.h"
-#include "model/Messages.h"
 #include "support/DurableLog.h"
 #include "support/TempFolder.h"
 
@@ -123,7 +122,6 @@ TEST(WriteFileAtomically, KeepsLinksAndModeOfTheFileItReplaces) {
     fs::create_symlink("loop2", folder.File("loop1"));
     fs::create_symlink("loop1", folder.File("loop2"));
     EXPECT_EQ(WriteFileAtomically(folder.File("loop1"), "x"), ELOOP);
-    EXPECT_EQ(DescribeSystemError(ELOOP), "シンボリックリンクが循環しています");
     EXPECT_TRUE(fs::is_symlink(folder.File("loop1")));
 }
 
