@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <tuple>
 #include <utility>
 
@@ -132,27 +133,38 @@ template <double ColumnLimits::*Limit> constexpr HourlyRecord LimitRow() {
 }
 constexpr HourlyRecord LOW_ROW = LimitRow<&ColumnLimits::low>(), HIGH_ROW = LimitRow<&ColumnLimits::high>();
 
-// Whether any of a row's values lies outside its range; nearly every row is inside, and two values are
-// compared at a time.
-bool OutsideRange(const HourlyRecord& row) {
+// Whether a table may hold a value outside its range. Nearly every table has none, so each column's
+// least and greatest are only gathered, two columns at a time; a suspect table has every value compared
+// one by one. The reader gives no NaN: one would stand in for the least or greatest until the next row.
+bool RangeSuspect(std::span<const HourlyRecord> rows) {
 #ifdef __SSE2__
-    const auto pair = [](const HourlyRecord& r, std::size_t k) {
+    // The last pair overlaps the one before it, so that every load holds two columns.
+    constexpr std::array<std::size_t, 6> PAIRS = {0, 2, 4, 6, 8, COLUMNS - 2};
+    const auto pair = [](const HourlyRecord& r, std::size_t first) {
         const char* values = reinterpret_cast<const char*>(&r) + offsetof(HourlyRecord, precip);
-        return _mm_loadu_pd(reinterpret_cast<const double*>(values + 2 * sizeof(double) * k));
+        return _mm_loadu_pd(reinterpret_cast<const double*>(values + sizeof(double) * first));
     };
+    __m128d least[PAIRS.size()], greatest[PAIRS.size()];
+    for (std::size_t k = 0; k < PAIRS.size(); ++k) {
+        least[k] = pair(LOW_ROW, PAIRS[k]);
+        greatest[k] = pair(HIGH_ROW, PAIRS[k]);
+    }
+    for (const HourlyRecord& row : rows)
+        for (std::size_t k = 0; k < PAIRS.size(); ++k) {
+            const __m128d values = pair(row, PAIRS[k]);
+            least[k] = _mm_min_pd(least[k], values);
+            greatest[k] = _mm_max_pd(greatest[k], values);
+        }
     __m128d outside = _mm_setzero_pd();
-    for (std::size_t k = 0; k < COLUMNS / 2; ++k)
-        outside = _mm_or_pd(outside, _mm_or_pd(_mm_cmplt_pd(pair(row, k), pair(LOW_ROW, k)),
-                                               _mm_cmpgt_pd(pair(row, k), pair(HIGH_ROW, k))));
-    static_assert(COLUMNS % 2 == 1);
-    const __m128d last = _mm_load_sd(&row.groundTemp);
-    outside = _mm_or_pd(outside, _mm_or_pd(_mm_cmplt_sd(last, _mm_load_sd(&LOW_ROW.groundTemp)),
-                                           _mm_cmpgt_sd(last, _mm_load_sd(&HIGH_ROW.groundTemp))));
+    for (std::size_t k = 0; k < PAIRS.size(); ++k)
+        outside = _mm_or_pd(outside, _mm_or_pd(_mm_cmplt_pd(least[k], pair(LOW_ROW, PAIRS[k])),
+                                               _mm_cmpgt_pd(greatest[k], pair(HIGH_ROW, PAIRS[k]))));
     return _mm_movemask_pd(outside) != 0;
 #else
     bool outside = false;
-    for (std::size_t c = 0; c < COLUMNS; ++c)
-        outside |= ValueOf(row, c) < COLUMN_LIMITS[c].low || ValueOf(row, c) > COLUMN_LIMITS[c].high;
+    for (const HourlyRecord& row : rows)
+        for (std::size_t c = 0; c < COLUMNS; ++c)
+            outside |= ValueOf(row, c) < COLUMN_LIMITS[c].low || ValueOf(row, c) > COLUMN_LIMITS[c].high;
     return outside;
 #endif
 }
@@ -188,81 +200,81 @@ HourlyChecks::HourlyChecks(double latitude, double longitude)
     : latitude_(latitude), sunClock_(SunClockAt(longitude)) {}
 
 void HourlyChecks::Add(const HourlyTable& rows) {
-    sunLimits_ = &SunLimitsOf(latitude_, sunClock_);
-    for (const HourlyRecord& row : rows)
-        AddRow(row);
-    KeepRows();
+    AddRows(rows);
 }
 
 void HourlyChecks::Add(const HourlyRecord& row) {
+    AddRows({&row, 1});
+}
+
+void HourlyChecks::AddRows(std::span<const HourlyRecord> rows) {
     sunLimits_ = &SunLimitsOf(latitude_, sunClock_);
-    AddRow(row);
+    const bool rangeSuspect = RangeSuspect(rows);
+    Cursor& c = s_.cursor;
+    for (const HourlyRecord& row : rows)
+        AddRow(row, c, rangeSuspect);
     KeepRows();
 }
 
 // The rows a spike test still needs, out of a table that may be gone when the next one comes.
 void HourlyChecks::KeepRows() {
-    if (!s_.current) return;
-    const HourlyRecord before = s_.before ? *s_.before : HourlyRecord{}, current = *s_.current;
+    Cursor& c = s_.cursor;
+    if (!c.current) return;
+    const HourlyRecord before = c.before ? *c.before : HourlyRecord{}, current = *c.current;
     s_.kept = {before, current};
-    s_.before = s_.before ? &s_.kept[0] : nullptr;
-    s_.current = &s_.kept[1];
+    c.before = c.before ? &s_.kept[0] : nullptr;
+    c.current = &s_.kept[1];
 }
 
-inline int64_t HourlyChecks::StampOf(const HourlyRecord& row) {
-    if (row.day != s_.stampDay || row.month != s_.stampMonth || row.year != s_.stampYear) {
-        s_.stampYear = row.year;
-        s_.stampMonth = row.month;
-        s_.stampDay = row.day;
-        s_.stampDay0 = DaysSince1970(row.year, row.month, row.day) * 1440;
+inline int64_t HourlyChecks::StampOf(const HourlyRecord& row, Cursor& c) {
+    if (row.day != c.stampDay || row.month != c.stampMonth || row.year != c.stampYear) [[unlikely]] {
+        c.stampYear = row.year;
+        c.stampMonth = row.month;
+        c.stampDay = row.day;
+        c.stampDay0 = DaysSince1970(row.year, row.month, row.day) * 1440;
     }
-    return s_.stampDay0 + row.hour * 60 + row.minute;
+    return c.stampDay0 + row.hour * 60 + row.minute;
 }
 
 // Inlined into the table's loop: the call's saved registers cost as much as a column's checks.
-[[gnu::always_inline]] inline void HourlyChecks::AddRow(const HourlyRecord& row) {
-    const int64_t stamp = StampOf(row);
+[[gnu::always_inline]] inline void HourlyChecks::AddRow(const HourlyRecord& row, Cursor& c,
+                                                        bool rangeSuspect) {
+    const int64_t stamp = StampOf(row, c);
     double sunLimit = 0;
     bool sunSuspect = false; // what the relations look for in radiation
     if (row.solar > 0) {
         sunLimit = SunLimit(row);
         sunSuspect = row.solar > (sunLimit == DARK ? SUN.nightRadiation : sunLimit) + SLACK;
     }
-    s_.dark = sunLimit == DARK;
-    if (OutsideRange(row)) [[unlikely]]
-        for (std::size_t c = 0; c < COLUMNS; ++c)
-            ReportRange(row, c);
+    const bool dark = sunLimit == DARK;
+    if (rangeSuspect) [[unlikely]]
+        for (std::size_t column = 0; column < COLUMNS; ++column)
+            ReportRange(row, column);
     // A run of equal values always ends at the row before, so one gap serves every column.
-    const int64_t gap = s_.current ? stamp - s_.currentStamp : 0;
+    const int64_t gap = c.current ? stamp - c.currentStamp : 0;
     const bool follows = gap > 0 && gap <= 60;
-    const HourlyRecord& previous = s_.current ? *s_.current : row; // with none, nothing follows
+    const HourlyRecord& previous = c.current ? *c.current : row; // with none, nothing follows
     [&]<std::size_t... C>(std::index_sequence<C...>) __attribute__((always_inline)) {
-        (CheckColumn<C>(row, previous, stamp, gap, follows), ...);
+        (CheckColumn<C>(row, previous, stamp, gap, follows, dark, c), ...);
     }
     (std::make_index_sequence<COLUMNS>{});
     // What the relations look for, tested without a call first: nearly every row has none of it.
     if ((row.dewPoint > row.temp) | (row.gust < row.windSpeed) | (row.windSpeed == 0) | sunSuspect)
         [[unlikely]]
         CheckRelations(row, sunLimit);
-    if (s_.current) {
-        s_.subHourly |= gap > 0 && gap < 60;
-        if (follows && s_.beforeFollows) {
-            [&]<std::size_t... C>(std::index_sequence<C...>) __attribute__((always_inline)) {
-                (CheckSpike<C>(*s_.before, previous, row), ...);
-            }
-            (std::make_index_sequence<COLUMNS>{});
-        }
-        s_.before = s_.current;
+    if (c.current) {
+        c.subHourly |= gap > 0 && gap < 60;
+        c.before = c.current;
     }
-    s_.beforeFollows = follows;
-    s_.current = &row;
-    s_.currentStamp = stamp;
-    s_.currentDark = s_.dark;
+    c.beforeFollows = follows;
+    c.current = &row;
+    c.currentStamp = stamp;
+    c.currentDark = dark;
 }
 
 std::vector<Finding> HourlyChecks::Finish() {
     for (std::size_t c = 0; c < COLUMNS; ++c)
-        ReportRun(c);
+        ReportRun(c, s_.runs[c], s_.cursor.runLengths[c]);
     if (s_.calmCodeSeen)
         s_.findings.insert(s_.findings.end(), std::make_move_iterator(s_.directionsWhileCalm.begin()),
                            std::make_move_iterator(s_.directionsWhileCalm.end()));
@@ -281,33 +293,45 @@ void HourlyChecks::Report(const HourlyRecord& row, std::size_t column, CheckKind
         s_.findings.push_back(FindingAt(row, column, kind, std::move(explanation)));
 }
 
-// The range of one column's value, and the run of equal values it extends or ends. A run of one row is
-// not kept: it is the row before, when its value may persist. Unrolled per column at compile time, so a
-// column without a check costs nothing.
+// One column of a row: the spike of the row before, and the run of equal values the row extends or
+// ends. A run of one row is not kept: it is the row before, when its value may persist. Unrolled per
+// column at compile time, so a column without a check costs nothing.
 template <std::size_t C>
-[[gnu::always_inline]] inline void HourlyChecks::CheckColumn(const HourlyRecord& row,
-                                                             const HourlyRecord& previous, int64_t stamp,
-                                                             int64_t gap, bool follows) {
+[[gnu::always_inline]] inline void
+HourlyChecks::CheckColumn(const HourlyRecord& row, const HourlyRecord& previous, int64_t stamp, int64_t gap,
+                          bool follows, bool dark, Cursor& c) {
     constexpr ColumnLimits limits = COLUMN_LIMITS[C];
     constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
-    const double v = row.*field;
-
     static_assert(limits.persistHours != 1, "a run of one row is not kept");
+    const double v = row.*field, before = previous.*field;
+    if constexpr (limits.spike > 0) {
+        // Out from the row before that and back to this one; the way back first, nearly always small.
+        constexpr double tolerance = limits.spike + SLACK;
+        const double back = v - before;
+        if (std::fabs(back) > tolerance && follows && c.beforeFollows) [[unlikely]] {
+            const double out = before - c.before->*field;
+            if (std::fabs(out) > tolerance && (out > 0) != (back > 0))
+                ReportSpike(C, *c.before, previous, row);
+        }
+    }
     if constexpr (limits.persistHours > 0) {
-        Run& run = s_.runs[C];
-        const bool excluded = limits.persistWhen == PersistWhen::Daylight && s_.dark;
-        if (run.length >= 2) {
-            if (v == run.value && follows && gap == run.spacing && !excluded) {
-                ++run.length;
+        // The run's last row is the row before, so the value it holds is the row before's.
+        const bool excluded = limits.persistWhen == PersistWhen::Daylight && dark;
+        int32_t& length = c.runLengths[C];
+        if (length != 0) {
+            const Run& run = s_.runs[C];
+            if (v == before && follows && gap == run.spacing && !excluded) {
+                ++length;
                 return;
             }
-            if (run.Minutes() >= limits.persistHours * 60) [[unlikely]]
-                ReportRun(C);
-            run.length = 0;
-        } else if (const double before = previous.*field;
-                   follows && v == before && !excluded &&
-                   PersistsWhen(limits.persistWhen, before, s_.currentDark)) {
-            run = {before, stamp - gap, static_cast<int32_t>(gap), 2};
+            if (int64_t{run.spacing} * length >= limits.persistHours * 60) [[unlikely]]
+                ReportRun(C, run, length);
+            length = 0;
+        } else if (v == before) [[unlikely]] {
+            if (follows && !excluded && PersistsWhen(limits.persistWhen, before, c.currentDark)) {
+                s_.runs[C] = {before, stamp - gap, static_cast<int32_t>(gap)};
+                length = 2;
+            }
         }
     }
 }
@@ -380,39 +404,27 @@ double HourlyChecks::WorkOutSunLimit(const HourlyRecord& row) {
                                        : std::ceil(s_.sun.TopOfAtmosphereMax(endHour) * 100 - SLACK) / 100;
 }
 
-// The current row against the one before and `next`, both at most an hour away.
-template <std::size_t C>
-[[gnu::always_inline]] inline void
-HourlyChecks::CheckSpike(const HourlyRecord& before, const HourlyRecord& current, const HourlyRecord& next) {
-    constexpr double tolerance = COLUMN_LIMITS[C].spike;
-    if constexpr (tolerance > 0) {
-        constexpr auto field = MONTHLY_VALUE_COLUMNS[C].field;
-        const double out = current.*field - before.*field, back = next.*field - current.*field;
-        if (std::fabs(out) > tolerance + SLACK && std::fabs(back) > tolerance + SLACK &&
-            (out > 0) != (back > 0)) [[unlikely]]
-            ReportSpike(C, next);
-    }
-}
-
-void HourlyChecks::ReportSpike(std::size_t column, const HourlyRecord& next) {
+// `current` against the rows either side, both at most an hour away.
+void HourlyChecks::ReportSpike(std::size_t column, const HourlyRecord& before, const HourlyRecord& current,
+                               const HourlyRecord& next) {
     const double tolerance = COLUMN_LIMITS[column].spike;
     // Either side must agree, or it is a change of level that went on.
-    if (std::fabs(ValueOf(next, column) - ValueOf(*s_.before, column)) > tolerance / 2 + SLACK) return;
-    const double out = ValueOf(*s_.current, column) - ValueOf(*s_.before, column);
-    const double back = ValueOf(next, column) - ValueOf(*s_.current, column);
-    Report(*s_.current, column, CheckKind::Step,
+    if (std::fabs(ValueOf(next, column) - ValueOf(before, column)) > tolerance / 2 + SLACK) return;
+    const double out = ValueOf(current, column) - ValueOf(before, column);
+    const double back = ValueOf(next, column) - ValueOf(current, column);
+    Report(current, column, CheckKind::Step,
            "前後の時間との差 " + Difference(std::fabs(out), tolerance, column) + "・" +
                WithUnit(Difference(std::fabs(back), tolerance, column), column) + " > " +
                WithUnit(Amount(tolerance, column), column));
 }
 
-void HourlyChecks::ReportRun(std::size_t column) {
-    Run& run = s_.runs[column];
+void HourlyChecks::ReportRun(std::size_t column, const Run& run, int32_t length) {
     const int32_t hours = COLUMN_LIMITS[column].persistHours;
-    if (hours > 0 && run.length > 0 && run.Minutes() >= hours * 60) {
+    const int64_t lasting = int64_t{run.spacing} * length; // minutes
+    if (hours > 0 && length > 0 && lasting >= hours * 60) {
         const std::string explanation =
-            "同じ値が " + Duration(run.Minutes()) + " 続く（" + std::to_string(hours) + " 時間以上）";
-        for (int32_t k = 0; k < run.length; ++k) {
+            "同じ値が " + Duration(lasting) + " 続く（" + std::to_string(hours) + " 時間以上）";
+        for (int32_t k = 0; k < length; ++k) {
             // Midnight is hour 24 of the day before, as the reader stamps it.
             int64_t stamp = run.first + int64_t{run.spacing} * k;
             int64_t days = stamp / 1440, minutes = stamp % 1440;
@@ -432,7 +444,6 @@ void HourlyChecks::ReportRun(std::size_t column) {
                  static_cast<int32_t>(minutes % 60), column, run.value, CheckKind::Persistence, explanation});
         }
     }
-    run.length = 0;
 }
 
 std::vector<Finding> CheckHours(const HourlyTable& rows, double latitude, double longitude) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,7 +56,7 @@ class HourlyChecks {
     void Add(const HourlyRecord& row);
 
     // Whether rows less than an hour apart were seen since the last Finish.
-    bool SawSubHourlyRows() const { return s_.subHourly; }
+    bool SawSubHourlyRows() const { return s_.cursor.subHourly; }
 
     // Everything found, sorted by date, time and column; the checks start afresh.
     std::vector<Finding> Finish();
@@ -65,26 +66,37 @@ class HourlyChecks {
         double value = 0;
         int64_t first = 0;    // minutes since 1970
         int32_t spacing = 60; // minutes between its rows
-        int32_t length = 0;   // rows
-
-        int64_t Minutes() const { return int64_t{spacing} * length; }
     };
     using SunTable = std::array<std::array<double, 25>, 12 * 31>; // [month, day][hour]
 
-    void AddRow(const HourlyRecord& row);
+    // What every row reads and changes.
+    struct Cursor {
+        // Row t is checked for a spike once row t + 1 is known. They point into the table being added,
+        // or at the kept rows between tables.
+        const HourlyRecord *before = nullptr, *current = nullptr;
+        int64_t currentStamp = 0;
+        bool beforeFollows = false;
+        bool currentDark = false; // it has radiation while the sun is down
+        bool subHourly = false;
+        std::array<int32_t, MONTHLY_VALUE_COLUMNS.size()> runLengths{}; // rows; 0: no run
+        int32_t stampYear = 0, stampMonth = 0, stampDay = 0;
+        int64_t stampDay0 = 0; // minutes since 1970 at the start of that day
+    };
+
+    void AddRows(std::span<const HourlyRecord> rows);
+    void AddRow(const HourlyRecord& row, Cursor& c, bool rangeSuspect);
     void KeepRows();
-    int64_t StampOf(const HourlyRecord& row);
+    static int64_t StampOf(const HourlyRecord& row, Cursor& c);
     double SunLimit(const HourlyRecord& row);
     double WorkOutSunLimit(const HourlyRecord& row);
     template <std::size_t C>
     void CheckColumn(const HourlyRecord& row, const HourlyRecord& previous, int64_t stamp, int64_t gap,
-                     bool follows);
+                     bool follows, bool dark, Cursor& c);
     void CheckRelations(const HourlyRecord& row, double sunLimit);
-    template <std::size_t C>
-    void CheckSpike(const HourlyRecord& before, const HourlyRecord& current, const HourlyRecord& next);
     void ReportRange(const HourlyRecord& row, std::size_t column);
-    void ReportSpike(std::size_t column, const HourlyRecord& next);
-    void ReportRun(std::size_t column);
+    void ReportSpike(std::size_t column, const HourlyRecord& before, const HourlyRecord& current,
+                     const HourlyRecord& next);
+    void ReportRun(std::size_t column, const Run& run, int32_t length);
     void Report(const HourlyRecord& row, std::size_t column, CheckKind kind, std::string explanation);
 
     double latitude_;
@@ -96,19 +108,8 @@ class HourlyChecks {
     struct State {
         std::vector<Finding> findings;
 
-        int32_t stampYear = 0, stampMonth = 0, stampDay = 0;
-        int64_t stampDay0 = 0; // minutes since 1970 at the start of that day
-
-        // Row t is checked for a spike once row t + 1 is known. They point into the table being added,
-        // or at `kept` between tables.
-        const HourlyRecord *before = nullptr, *current = nullptr;
-        std::array<HourlyRecord, 2> kept{};
-        int64_t currentStamp = 0;
-        bool beforeFollows = false;
-        bool subHourly = false;
-        bool dark = false; // the row being checked has radiation while the sun is down
-        bool currentDark = false;
-
+        Cursor cursor;
+        std::array<HourlyRecord, 2> kept{}; // the cursor's rows between tables
         std::array<Run, MONTHLY_VALUE_COLUMNS.size()> runs{};
 
         // A direction with zero wind is suspect only where the files give calm hours a code.

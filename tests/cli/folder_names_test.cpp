@@ -31,7 +31,12 @@ TEST(FolderNames, JapaneseNamesAndTheSystemsSeparatorAreKeptAndShownAsGiven) {
                                       TempFolder::Read(GOLDEN + "monthly/" + name)),
                   0);
 
-    EXPECT_EQ(Printed(RunCli({"--monthly", monthly, "--list"}), 0, "2000/01 1999/12"), "");
+    // Another station's month, and a file of no month, which is never listed.
+    for (const char* name : {"M0502_0101.csv", "M0513_0101.csv"})
+        ASSERT_EQ(WriteFileAtomically(WithTrailingSlash(monthly) + name, ""), 0);
+    const CliResult list = RunCli({"--monthly", monthly, "--list"});
+    EXPECT_EQ(Printed(list, 0, "グループID 03  バケットID 12  (2 か月)\n  2000/01 1999/12\n"), "");
+    EXPECT_EQ(Printed(list, 0, "グループID 01  バケットID 01  (1 か月)\n  2005/02\n"), "");
 
     const CliResult r = RunCli({"--monthly", monthly, "--output", out, "--group", "03", "--bucket", "12",
                                 "--lat", "35:30:00", "--all"});

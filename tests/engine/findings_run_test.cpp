@@ -1,15 +1,11 @@
 #include "checks/FindingsFile.h"
 #include "formats/QualityFile.h"
-#include "model/Messages.h"
 #include "model/Text.h"
 #include "support/EngineRun.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <cerrno>
-#include <cstdio>
 
 namespace kolvane {
 namespace {
@@ -21,8 +17,8 @@ const std::string JULY_FINDING = "\"24/07/17\",2:00,湿度,105,範囲,上限 100
 // Months converted one after the other into the folder of the monthly files, as a user does.
 struct Station {
     TempFolder folder;
-    std::string Convert(const std::string& month, const DurableCalls& calls = {}) {
-        return testing::ConvertInPlace(folder.folder(), {month}, {"35", "30", "00"}, calls);
+    std::string Convert(const std::string& month) {
+        return testing::ConvertInPlace(folder.folder(), {month});
     }
     std::string Read(const std::string& name) const { return TempFolder::Read(folder.File(name)); }
     bool Has(const std::string& name) const { return std::filesystem::exists(folder.File(name)); }
@@ -74,39 +70,6 @@ TEST(FindingsRun, AFileBesideTheYearlyFileThatKeepsEarlierMonthsAndGoesWhenNothi
     ASSERT_EQ(s.Convert("2024/07"), "");
     EXPECT_FALSE(s.Has("C2024_0312.csv"));
     EXPECT_EQ(s.Suspect(), "0 0");
-}
-
-int FailFindingsRename(const char* from, const char* to) {
-    if (FileNameOf(to).starts_with("C")) {
-        errno = EIO;
-        return -1;
-    }
-    return RenameFile(from, to);
-}
-
-TEST(FindingsRun, AFailureBetweenTheRenamesIsSaidAndTheNextRunRepairsIt) {
-    Station s;
-    s.folder.Write("M2407_0312.csv", testing::NightHours("2024/07/17", "105"));
-    ASSERT_EQ(s.Convert("2024/07"), "");
-    const std::string julyYearly = s.Read("Y2024_0312.csv"), julyFindings = s.Read("C2024_0312.csv");
-
-    s.folder.Write("M2408_0312.csv", testing::NightHours("2024/08/01", "120"));
-    EXPECT_EQ(s.Convert("2024/08", {.rename = FailFindingsRename}),
-              message::CannotWrite(FileKind::Yearly, s.folder.File("Y2024_0312.csv"), EIO) +
-                  message::CompanionNotWritten(FileKind::Findings, s.folder.File("C2024_0312.csv")));
-    // The old yearly file, its own companions aside under their kept names, where every reader finds them.
-    EXPECT_EQ(s.Read("Y2024_0312.csv"), julyYearly);
-    EXPECT_EQ(s.Read(".C2024_0312.csv.kept"), julyFindings);
-    EXPECT_TRUE(ReadCompanionOf(s.folder.File("Y2024_0312.csv"), julyYearly).Belongs());
-    EXPECT_EQ(s.Findings().size(), 1u);
-
-    // Run again: both months' findings and July's count, each file proving it belongs to the new yearly
-    // file, and nothing left aside.
-    ASSERT_EQ(s.Convert("2024/08"), "");
-    ASSERT_EQ(s.Findings().size(), 2u);
-    EXPECT_EQ(s.Suspect(), "1 1");
-    EXPECT_TRUE(ReadCompanionOf(s.folder.File("Y2024_0312.csv"), s.Read("Y2024_0312.csv")).Belongs());
-    EXPECT_FALSE(s.Has(".C2024_0312.csv.kept") || s.Has(".Q2024_0312.csv.kept"));
 }
 
 } // namespace

@@ -1,4 +1,3 @@
-#include "formats/Year.h"
 #include "support/EngineRun.h"
 #include "support/Golden.h"
 #include "support/Samples.h"
@@ -15,33 +14,11 @@ using testing::ConvertYearRuns;
 using testing::GOLDEN;
 using testing::IsGolden;
 
-using testing::MessageOf;
 using testing::MonthlyText;
 using testing::TempFolder;
 
 ConversionSettings Settings(const std::string& monthly, const std::string& output) {
     return ConversionSettings{35.5, monthly, output, StationKey{"03", "12"}};
-}
-
-TEST(YearRuns, AYearIsAFunctionOfItsInputsAlone) {
-    // No folder is involved: the texts alone make the year, and a missing month adds no day.
-    YearInputs inputs{
-        .yy = "05",
-        .latitude = 35.5,
-        .monthly = {{"M0501_0312.csv", std::nullopt}, {"M0502_0312.csv", MonthlyText(2005, 2, 3, 1)}}};
-    const std::string year = ComputeYear(inputs).yearly();
-    EXPECT_NE(year.find("\"05/02/03\",0.0,10.0"), std::string::npos);
-    EXPECT_NE(year.find("\"05/01/01\",X,"), std::string::npos);
-
-    // The earlier yearly file's days stay where no month replaces them.
-    inputs.monthly.clear();
-    inputs.yearly = {"Y2005_0312.csv", year};
-    EXPECT_EQ(ComputeYear(inputs).yearly(), year);
-
-    inputs.monthly = {{"M0506_0312.csv", MonthlyText(2005, 6, 1, 1, "-2.0")}};
-    EXPECT_EQ(MessageOf([&] { ComputeYear(inputs); }),
-              "月次ファイル「M0506_0312.csv」の2005年6月1日の値を計算できません（計算結果が数値になりません。"
-              "平均湿度・平均風速などの値を確認して下さい）。");
 }
 
 TEST(YearRuns, GoldenYearsAcrossTheCenturyBoundary) {

@@ -3,7 +3,6 @@
 #include "model/Csv.h"
 #include "model/Messages.h"
 #include "model/Text.h"
-#include "support/DurableLog.h"
 #include "support/EngineRun.h"
 #include "support/Samples.h"
 #include "support/TempFolder.h"
@@ -17,37 +16,18 @@
 namespace kolvane {
 namespace {
 
-using testing::DURABLE_LOG;
-using testing::DurableLog;
 using testing::MonthlyText;
 using testing::PlanStation0312;
 using testing::RunThrough;
 using testing::TempFolder;
 
-// What one conversion of station 03/12 was told and wrote.
-struct Traced {
-    ConversionOutcome outcome;
-    std::vector<std::string> events; // durable calls and reports, in order
-};
-
-Traced Convert(const TempFolder& monthly, const TempFolder& out, std::vector<std::string> months,
-               bool mergeOutput = false) {
-    struct Reporter : ConversionObserver {
-        void FileWritten(std::size_t, const WrittenYear& year) override {
-            DurableLog::Note("file " + std::string(FileNameOf(year.yearlyPath)));
-        }
-    } reporter;
-    DurableLog::Take();
-    Traced run;
-    run.outcome = RunThrough(
+// Station 03/12 converted on one thread.
+ConversionOutcome Convert(const TempFolder& monthly, const TempFolder& out, std::vector<std::string> months,
+                          bool mergeOutput = false) {
+    ConversionObserver observer;
+    return RunThrough(
         PlanStation0312(monthly.folder(), out.folder(), std::move(months), {"35", "30", "00"}, mergeOutput),
-        reporter, DURABLE_LOG);
-    run.events = DurableLog::Take();
-    return run;
-}
-
-std::string FolderName(const TempFolder& folder) {
-    return std::filesystem::path(folder.folder()).parent_path().filename().string();
+        observer, {});
 }
 
 std::vector<std::vector<std::string>> LogLines(const TempFolder& out) {
@@ -112,13 +92,14 @@ TEST(RunLog, FieldsAreCompactQuotedWhereNeededAndReadBack) {
     EXPECT_EQ(LastRunLogEntry(old.folder(), "Y2024_0312.csv")->latitude, "35:30:00");
 }
 
-TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
+TEST(RunLog, EachYearlyFileGetsALineAndALaterRunAddsItsOwn) {
     TempFolder monthly, out;
     for (int month : {1, 2, 3, 5})
         monthly.Write("M050" + std::to_string(month) + "_0312.csv", MonthlyText(2005, month, 1, 3));
     monthly.Write("M0412_0312.csv", MonthlyText(2004, 12, 1, 3));
-    const Traced first = Convert(monthly, out, {"2005/01", "2005/02", "2005/03", "2005/05", "2004/12"});
-    ASSERT_EQ(first.outcome.Written(), 2u);
+    const ConversionOutcome first =
+        Convert(monthly, out, {"2005/01", "2005/02", "2005/03", "2005/05", "2004/12"});
+    ASSERT_EQ(first.Written(), 2u);
 
     std::vector<std::vector<std::string>> lines = LogLines(out);
     ASSERT_EQ(lines.size(), 3u);
@@ -131,42 +112,8 @@ TEST(RunLog, EachYearlyFileGetsALineOnDiskBeforeItIsReportedWritten) {
     EXPECT_EQ(lines[2][1], "Y2005_0312.csv");
     EXPECT_EQ(lines[2][3], "01-03,05");
 
-    // The lines are on disk before any file is renamed into place, and the reports come after the folder
-    // of the renames is synced. (A new log is made, its folder entry synced, when the station is locked,
-    // before anything is written.)
-    const auto between = [](const Traced& run, const std::string& from, const std::string& to) {
-        std::vector<std::string> seen;
-        auto it = std::find(run.events.begin(), run.events.end(), from);
-        for (; it != run.events.end() && *it != to; ++it)
-            seen.push_back(*it);
-        return it == run.events.end() ? std::vector<std::string>{"no " + to} : seen;
-    };
-    const std::string outFolder = "sync folder " + FolderName(out);
-    EXPECT_EQ(
-        between(first, "sync kolvane-log.csv", "file Y2004_0312.csv"),
-        (std::vector<std::string>{"sync kolvane-log.csv", "rename Q2004_0312.csv", "rename C2004_0312.csv",
-                                  "rename Y2004_0312.csv", "rename Q2005_0312.csv", "rename C2005_0312.csv",
-                                  "rename Y2005_0312.csv", outFolder}));
-    // Both years were written in one batch: one sync of the log holds both lines, before either report.
-    EXPECT_EQ(between(first, "file Y2004_0312.csv", "file Y2005_0312.csv"),
-              (std::vector<std::string>{"file Y2004_0312.csv"}));
-    EXPECT_EQ(std::count(first.events.begin(), first.events.end(), "sync kolvane-log.csv"), 1);
-
-    // A new log has its header and its folder entry on disk before it is used.
-    TempFolder fresh;
-    platform::File log;
-    DurableLog::Take();
-    ASSERT_EQ(OpenRunLog(fresh.folder(), log, DURABLE_LOG), 0);
-    EXPECT_EQ(DurableLog::Take(),
-              (std::vector<std::string>{"sync kolvane-log.csv", "sync folder " + FolderName(fresh)}));
-    EXPECT_EQ(TempFolder::Read(fresh.File("kolvane-log.csv")), RunLogHeader());
-
-    // A second run adds its line under the same header, without a folder sync of its own for it.
-    const Traced second = Convert(monthly, out, {"2004/12"});
-    ASSERT_EQ(second.outcome.Written(), 1u);
-    EXPECT_EQ(between(second, "sync kolvane-log.csv", "file Y2004_0312.csv"),
-              (std::vector<std::string>{"sync kolvane-log.csv", "rename Q2004_0312.csv",
-                                        "rename C2004_0312.csv", "rename Y2004_0312.csv", outFolder}));
+    // A second run adds its line under the same header.
+    ASSERT_EQ(Convert(monthly, out, {"2004/12"}).Written(), 1u);
     lines = LogLines(out);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[3][1], "Y2004_0312.csv");
@@ -179,7 +126,7 @@ TEST(RunLog, ALogNotOursIsOnlyAppendedToAndOneThatCannotBeWrittenIsSaid) {
     // Someone's own notes, their last line cut: kept byte for byte, our line starts on a line of its own.
     const std::string notes = "memo\r\nnot ended";
     out.Write("kolvane-log.csv", notes);
-    ASSERT_EQ(Convert(monthly, out, {"2005/01"}).outcome.Written(), 1u);
+    ASSERT_EQ(Convert(monthly, out, {"2005/01"}).Written(), 1u);
     const std::string log = TempFolder::Read(out.File("kolvane-log.csv"));
     EXPECT_EQ(log.substr(0, notes.size() + 2), notes + "\r\n");
     EXPECT_EQ(SplitLines(log).size(), 3u);
@@ -191,11 +138,10 @@ TEST(RunLog, ALogNotOursIsOnlyAppendedToAndOneThatCannotBeWrittenIsSaid) {
     std::filesystem::create_directory(taken.File("kolvane-log.csv"));
     ASSERT_EQ(::mkfifo(piped.File("kolvane-log.csv").c_str(), 0600), 0);
     for (const auto& [folder, error] : {std::pair{&taken, EISDIR}, std::pair{&piped, platform::kIsPipe}}) {
-        const Traced run = Convert(monthly, *folder, {"2005/01"});
-        EXPECT_EQ(run.outcome.Written(), 0u);
-        EXPECT_EQ(run.outcome.stations[0].failure,
-                  message::RunLogNotWritten(folder->File("kolvane-log.csv"), error,
-                                            {folder->File("Y2005_0312.csv")}));
+        const ConversionOutcome run = Convert(monthly, *folder, {"2005/01"});
+        EXPECT_EQ(run.Written(), 0u);
+        EXPECT_EQ(run.stations[0].failure, message::RunLogNotWritten(folder->File("kolvane-log.csv"), error,
+                                                                     {folder->File("Y2005_0312.csv")}));
         EXPECT_EQ(folder->EntryCount(), 0);
     }
 }
@@ -207,12 +153,12 @@ TEST(RunLog, MergingTheOutputFoldersFileKeepsItsDaysAsIfItLayInTheMonthlyFolder)
     TempFolder monthly, archive, together;
     monthly.Write("M2405_0312.csv", may);
     archive.Write("Y2024_0312.csv", year);
-    ASSERT_EQ(Convert(monthly, archive, {"2024/05"}, true).outcome.Written(), 1u);
+    ASSERT_EQ(Convert(monthly, archive, {"2024/05"}, true).Written(), 1u);
 
     // The same run with the file in the monthly folder, merged as ever.
     together.Write("M2405_0312.csv", may);
     together.Write("Y2024_0312.csv", year);
-    ASSERT_EQ(Convert(together, together, {"2024/05"}).outcome.Written(), 1u);
+    ASSERT_EQ(Convert(together, together, {"2024/05"}).Written(), 1u);
     for (const char* name : {"Y2024_0312.csv", "Q2024_0312.csv"})
         EXPECT_EQ(TempFolder::Read(archive.File(name)), TempFolder::Read(together.File(name))) << name;
     EXPECT_EQ(LogLines(archive).back().at(3), "05 結合:Y2024_0312.csv");

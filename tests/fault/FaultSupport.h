@@ -4,11 +4,27 @@
 #include "support/TempFolder.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
+#include <sys/types.h>
+#include <unistd.h>
 #include <vector>
 
 namespace kolvane::testing {
+
+// Built with AddressSanitizer, as the child then is too.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
 
 struct ChildResult {
     int exitCode = -1; // -1 when the child did not exit normally
@@ -19,11 +35,20 @@ struct ChildResult {
     double cpuSeconds = 0; // user and system time
 };
 
+// `program` started with `arguments` by `fork` (which may be forkpty's), and not waited for. The child
+// runs `prepare` before exec, and is killed after `timeoutSeconds` should it hang.
+pid_t StartChild(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::function<void()>& prepare, int timeoutSeconds = 120,
+                 const std::function<pid_t()>& fork = ::fork);
+
+// How the child `pid` ended (its output left empty).
+ChildResult WaitChild(pid_t pid);
+
 // Runs `program` with `arguments`, standard output and error collected through pipes (which no file
-// size limit touches). `fileSizeLimit` caps every file the child writes (RLIMIT_FSIZE); the child is
-// killed after `timeoutSeconds`.
+// size limit touches). `fileSizeLimit` caps every file the child writes (RLIMIT_FSIZE); the child runs
+// `prepare` (another limit, another user) before exec.
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
-                     rlim_t fileSizeLimit = RLIM_INFINITY, int timeoutSeconds = 120);
+                     rlim_t fileSizeLimit = RLIM_INFINITY, const std::function<void()>& prepare = {});
 
 inline const std::string CONVERT = KOLVANE_CONVERT_EXE;
 
@@ -46,9 +71,10 @@ inline std::string Missing(const std::string& text, const std::string& part) {
 // A complete yearly file of 2005 holding one day of values, as an earlier run would have left it.
 std::string PreviousYearlyFile();
 
-// kolvane-convert's arguments for station 03/12 at 35:30:00, replacing the output folder's yearly files.
+// kolvane-convert's arguments for station 03/12 at `latitude`, replacing the output folder's yearly files.
 std::vector<std::string> ConvertArguments(const TempFolder& monthly, const TempFolder* output,
-                                          const std::vector<std::string>& months);
+                                          const std::vector<std::string>& months,
+                                          const std::string& latitude = "35:30:00");
 
 // kolvane-convert run with those arguments.
 ChildResult Convert(const TempFolder& monthly, const TempFolder* output,

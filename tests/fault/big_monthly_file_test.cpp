@@ -18,18 +18,7 @@ using namespace kolvane::testing;
 
 // AddressSanitizer's shadow memory, red zones and quarantine of freed blocks make the peak memory of
 // the child (built with it too) say nothing about the program's own.
-#if defined(__SANITIZE_ADDRESS__)
-#define KOLVANE_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KOLVANE_ASAN 1
-#endif
-#endif
-#ifdef KOLVANE_ASAN
-constexpr bool kMemoryIsMeasurable = false;
-#else
-constexpr bool kMemoryIsMeasurable = true;
-#endif
+constexpr bool kMemoryIsMeasurable = !kAddressSanitizer;
 
 // Writes whole months of hourly lines from 2005/01 on until the file holds `bytes`.
 std::size_t WriteHours(const std::string& path, std::size_t bytes) {

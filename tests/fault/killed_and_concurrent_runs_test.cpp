@@ -18,7 +18,6 @@
 #include <iostream>
 #include <map>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace kolvane {
 namespace {
@@ -29,30 +28,16 @@ using Clock = std::chrono::steady_clock;
 // kolvane-convert for station 03/12 on `monthly`, started and not waited for; its stderr goes to `err`.
 pid_t StartConvert(const TempFolder& monthly, const std::vector<std::string>& months,
                    const std::string& err) {
-    std::vector<std::string> arguments = ConvertArguments(monthly, nullptr, months);
-    arguments.insert(arguments.begin(), CONVERT);
-    std::vector<char*> argv;
-    for (std::string& a : arguments)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    return StartChild(CONVERT, ConvertArguments(monthly, nullptr, months), [&] {
         const int null = ::open("/dev/null", O_WRONLY);
         const int errFile = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(null, STDOUT_FILENO);
         ::dup2(errFile < 0 ? null : errFile, STDERR_FILENO);
-        ::alarm(120);
-        ::execv(CONVERT.c_str(), argv.data());
-        ::_exit(127);
-    }
-    return pid;
+    });
 }
 
 int Wait(pid_t pid) {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return WaitChild(pid).exitCode;
 }
 
 // Written plainly: the test's own files need not survive a power cut, and syncing them takes long.

@@ -46,20 +46,6 @@ TEST(UnreadableFiles, AnEarlierYearlyFileThatCannotBeReadIsNeverReplaced) {
     EXPECT_EQ(Missing(refused.err, "…」: 年月日「2005-1-1」を日付として読めません）"), "");
     EXPECT_EQ(TempFolder::Read(monthly.File(YEARLY)), earlier);
     EXPECT_FALSE(std::filesystem::exists(monthly.File("Q2005_0312.csv")));
-
-    // A file cut off in its last line: the run goes on with the days before the cut, and says so.
-    std::string cut = EncodeCp932(YearlyText(2005, 0));
-    cut.resize(cut.rfind("\r\n", cut.size() - 3) + 16);
-    monthly.Write(YEARLY, cut);
-    const ChildResult skipped = Convert(monthly, nullptr, {"2005/07"});
-    EXPECT_EQ(Said(skipped, 0,
-                   "注意: 年次ファイル「" + monthly.File(YEARLY) +
-                       "」の 1 行を読めないため飛ばしました（最初は 366行目「\"05/12/31\",0.0」: "
-                       "2 列あり、見出し行は 18 列です）。"),
-              "");
-    const std::string written = DecodeCp932(TempFolder::Read(monthly.File(YEARLY)));
-    EXPECT_NE(written.find("\"05/12/30\",0.0,"), std::string::npos);
-    EXPECT_EQ(written.find("\"05/12/30\",X"), std::string::npos);
 }
 
 TEST(UnreadableFiles, AMonthlyFileThatYieldsNoHourIsAnErrorAndAFewBadLinesAreSaid) {
@@ -67,22 +53,7 @@ TEST(UnreadableFiles, AMonthlyFileThatYieldsNoHourIsAnErrorAndAFewBadLinesAreSai
     const std::string earlier = EncodeCp932(YearlyText(2005, 0));
     out.Write(YEARLY, earlier);
     const std::string good = MonthlyText(2005, 4, 1, 2);
-    // Excel's trailing comma on every data line (not on the header) is read as the file without it.
-    monthly.Write("M0504_0312.csv", std::regex_replace(good, std::regex("(\\d)\r\n"), "$1,\r\n"));
-    const ChildResult excel = Convert(monthly, &out, {"2005/04"});
-    EXPECT_EQ(excel.exitCode, 0) << excel.err;
-    EXPECT_EQ(excel.err.find("月次ファイル"), std::string::npos) << excel.err;
-    const std::string fromExcel = TempFolder::Read(out.File(YEARLY));
-    monthly.Write("M0504_0312.csv", good);
-    ASSERT_EQ(Convert(monthly, &out, {"2005/04"}).exitCode, 0);
-    EXPECT_EQ(TempFolder::Read(out.File(YEARLY)), fromExcel);
-    // Old Mac line ends read like CR LF.
-    monthly.Write("M0504_0312.csv", std::regex_replace(good, std::regex("\r\n"), "\r"));
-    ASSERT_EQ(Convert(monthly, &out, {"2005/04"}).exitCode, 0);
-    EXPECT_EQ(TempFolder::Read(out.File(YEARLY)), fromExcel);
-
     // Every line one field too many: no hour at all, so the year is not written.
-    out.Write(YEARLY, earlier);
     monthly.Write("M0504_0312.csv", std::regex_replace(good, std::regex("(\\d)\r\n"), "$1,1\r\n"));
     const ChildResult none = Convert(monthly, &out, {"2005/04"});
     EXPECT_EQ(Said(none, 1,
@@ -114,31 +85,6 @@ TEST(UnreadableFiles, AMonthlyFileThatYieldsNoHourIsAnErrorAndAFewBadLinesAreSai
             "");
         const std::string kept = TempFolder::Read(monthly.File(YEARLY));
         EXPECT_NE(kept.find("\"05/04/01\",25.0,"), std::string::npos);
-    }
-}
-
-TEST(UnreadableFiles, ALatitudeTableTakesTheFormsOfLatAndRefusesWhatIsNoNumber) {
-    TempFolder monthly, table, byLat, byTable;
-    monthly.Write("M0504_0312.csv", MonthlyText(2005, 4, 1, 1));
-    auto run = [&](const TempFolder& out, std::vector<std::string> latitude) {
-        std::vector<std::string> arguments{"--monthly", monthly.folder(), "--output", out.folder(),
-                                           "--station", "0312",           "2005/04"};
-        arguments.insert(arguments.end(), latitude.begin(), latitude.end());
-        return RunChild(CONVERT, arguments);
-    };
-    ASSERT_EQ(run(byLat, {"--lat", "35:30"}).exitCode, 0);
-    table.Write("lat.csv", "観測点,緯度\r\n\"0312\", 35 : 30\r\n");
-    const ChildResult fromTable = run(byTable, {"--lat-table", table.File("lat.csv")});
-    ASSERT_EQ(fromTable.exitCode, 0) << fromTable.err;
-    EXPECT_EQ(TempFolder::Read(byTable.File(YEARLY)), TempFolder::Read(byLat.File(YEARLY)));
-
-    for (const char* text : {"0312,nan\r\n", "0312,35°30′\r\n", "0312,35.5.3\r\n"}) {
-        table.Write("lat.csv", text);
-        const ChildResult refused = run(byTable, {"--lat-table", table.File("lat.csv")});
-        EXPECT_EQ(Said(refused, 2,
-                       "緯度の表「" + table.File("lat.csv") +
-                           "」の1行目を使えません（緯度は 度:分:秒 (例 35:30:00)、度:分"),
-                  "");
     }
 }
 

@@ -1,5 +1,6 @@
 #include "model/FileIo.h"
 #include "model/Messages.h"
+#include "support/DurableLog.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -15,48 +16,9 @@
 namespace kolvane {
 namespace {
 
+using testing::DURABLE_LOG;
+using testing::DurableLog;
 using testing::TempFolder;
-
-TEST(ReadWholeFile, OnlyRegularFilesAreRead) {
-    TempFolder folder;
-    std::string bytes = "stale";
-    EXPECT_EQ(ReadWholeFile(folder.Write("a.csv", "abc"), bytes), 0);
-    EXPECT_EQ(bytes, "abc");
-    EXPECT_EQ(ReadWholeFile(folder.File("none.csv"), bytes), ENOENT);
-    EXPECT_EQ(ReadWholeFile(folder.folder(), bytes), EISDIR);
-
-    // A named pipe would wait for a writer forever (the alarm ends the test instead), and a device
-    // may never end.
-    ASSERT_EQ(::mkfifo(folder.File("pipe.csv").c_str(), 0600), 0);
-    ::alarm(20);
-    EXPECT_EQ(ReadWholeFile(folder.File("pipe.csv"), bytes), platform::kIsPipe);
-    ::alarm(0);
-    std::filesystem::create_symlink("/dev/null", folder.File("device.csv"));
-    EXPECT_EQ(ReadWholeFile(folder.File("device.csv"), bytes), platform::kIsDevice);
-    EXPECT_TRUE(bytes.empty());
-    EXPECT_EQ(DescribeSystemError(ENODEV), "通常のファイルではありません");
-}
-
-std::vector<std::string> durableLog;
-int failWith = 0;
-
-DurableCalls Recording() {
-    DurableCalls calls;
-    calls.syncFile = [](int fd) {
-        durableLog.push_back("sync file");
-        if (failWith) return errno = failWith, -1;
-        return ::fsync(fd);
-    };
-    calls.rename = [](const char* from, const char* to) {
-        durableLog.push_back("rename");
-        return ::rename(from, to);
-    };
-    calls.syncFolder = [](int fd) {
-        durableLog.push_back("sync folder");
-        return ::fsync(fd);
-    };
-    return calls;
-}
 
 // In name order ignoring case ("_" lies between the capitals and the small letters), names equal but for
 // case in byte order.
@@ -73,21 +35,21 @@ TEST(ListRegularFiles, NamesComeInOrderIgnoringCase) {
 TEST(WriteFileAtomically, SyncsTheFileBeforeTheRenameAndTheFolderAfterAndFailsWhole) {
     TempFolder folder;
     const std::string path = folder.Write("Y2024_0101.csv", "old");
-    durableLog.clear();
-    ASSERT_EQ(WriteFileAtomically(path, "new", Recording()), 0);
-    EXPECT_EQ(durableLog, (std::vector<std::string>{"sync file", "rename", "sync folder"}));
+    DurableLog::Take();
+    ASSERT_EQ(WriteFileAtomically(path, "new", DURABLE_LOG), 0);
+    EXPECT_EQ(DurableLog::Take(),
+              (std::vector<std::string>{"sync Y2024_0101.csv", "rename Y2024_0101.csv",
+                                        "sync folder " +
+                                            std::filesystem::path(path).parent_path().filename().string()}));
     EXPECT_EQ(TempFolder::Read(path), "new");
 
     // A disk that cannot take the data: nothing renamed, the old file and no temporary file left.
-    durableLog.clear();
-    failWith = EIO;
-    EXPECT_EQ(WriteFileAtomically(path, "newer", Recording()), EIO);
-    failWith = 0;
-    EXPECT_EQ(durableLog, std::vector<std::string>{"sync file"});
+    DurableLog::syncFileError = EIO;
+    EXPECT_EQ(WriteFileAtomically(path, "newer", DURABLE_LOG), EIO);
+    DurableLog::syncFileError = 0;
+    EXPECT_EQ(DurableLog::Take(), std::vector<std::string>{"sync Y2024_0101.csv"});
     EXPECT_EQ(TempFolder::Read(path), "new");
-    std::vector<std::string> names;
-    ASSERT_EQ(ListRegularFiles(folder.folder(), names), 0);
-    EXPECT_EQ(names, std::vector<std::string>{"Y2024_0101.csv"});
+    EXPECT_EQ(folder.EntryCount(), 1);
 }
 
 TEST(PendingFile, SyncAllSyncsEachFileSystemOnceOrEachFileWhereThatCannotReportAFailure) {
@@ -101,28 +63,25 @@ TEST(PendingFile, SyncAllSyncsEachFileSystemOnceOrEachFileWhereThatCannotReportA
                                 ::stat(folder.folder().c_str(), &here) == 0 &&
                                 ::stat(other.c_str(), &there) == 0 && here.st_dev != there.st_dev;
     if (twoFileSystems) fs::create_symlink(other / "Y3.csv", folder.File("Y3.csv"));
-    static int fileSystemError = 0;
-    DurableCalls calls = Recording();
+    DurableCalls calls = DURABLE_LOG;
     // Named by the file it is asked through: the first opened, whose failed writes it reports since then.
     calls.syncFileSystem = [](int fd) {
-        const std::string temp = fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename();
-        durableLog.push_back("sync file system " + temp.substr(1, 2));
-        return fileSystemError ? errno = fileSystemError, -1 : ::syncfs(fd);
+        DurableLog::Note("sync all " + DurableLog::NameOf(fd));
+        return DurableLog::Failing(DurableLog::syncFileSystemError, SyncFileSystem, fd);
     };
+    const std::string first = twoFileSystems ? "sync all Y3.csv" : "sync all Y1.csv";
     const struct {
         int error;
         std::vector<std::string> log;
     } cases[] = {
-        {0, twoFileSystems ? std::vector<std::string>{"sync file system Y3", "sync file system Y1"}
-                           : std::vector<std::string>{"sync file system Y1"}},
-        {ENOSYS,
-         {twoFileSystems ? "sync file system Y3" : "sync file system Y1", "sync file", "sync file system Y1",
-          "sync file", "sync file system Y1", "sync file"}},
-        {EIO, {twoFileSystems ? "sync file system Y3" : "sync file system Y1"}},
+        {0, twoFileSystems ? std::vector<std::string>{first, "sync all Y1.csv"}
+                           : std::vector<std::string>{first}},
+        {ENOSYS, {first, "sync Y3.csv", "sync all Y1.csv", "sync Y2.csv", "sync all Y1.csv", "sync Y1.csv"}},
+        {EIO, {first}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
-        fileSystemError = c.error;
+        DurableLog::syncFileSystemError = c.error;
         const std::string bytes = "new " + std::to_string(c.error);
         std::vector<PendingFile> files(3);
         std::vector<PendingFile*> pointers;
@@ -130,26 +89,24 @@ TEST(PendingFile, SyncAllSyncsEachFileSystemOnceOrEachFileWhereThatCannotReportA
             ASSERT_EQ(files[i].Prepare(folder.File("Y" + std::to_string(i + 1) + ".csv"), bytes, calls), 0);
             pointers.insert(pointers.begin(), &files[i]);
         }
-        durableLog.clear();
+        DurableLog::Take();
         std::size_t failed = 99;
         EXPECT_EQ(PendingFile::SyncAll(pointers, failed), c.error == ENOSYS ? 0 : c.error);
-        EXPECT_EQ(durableLog, c.log);
+        EXPECT_EQ(DurableLog::Take(), c.log);
         if (c.error == EIO) {
             EXPECT_EQ(failed, 0u);
             continue; // dropped unrenamed: nothing left behind
         }
-        durableLog.clear();
         for (PendingFile& file : files)
             EXPECT_EQ(file.Commit(), 0);
         // Synced once is enough.
-        EXPECT_EQ(durableLog, std::vector<std::string>(3, "rename"));
+        EXPECT_EQ(DurableLog::Take(),
+                  (std::vector<std::string>{"rename Y1.csv", "rename Y2.csv", "rename Y3.csv"}));
         for (int i = 1; i <= 3; ++i)
             EXPECT_EQ(TempFolder::Read(folder.File("Y" + std::to_string(i) + ".csv")), bytes);
     }
-    fileSystemError = 0;
-    std::vector<std::string> names;
-    ASSERT_EQ(ListRegularFiles(folder.folder(), names), 0);
-    EXPECT_EQ(names, (std::vector<std::string>{"Y1.csv", "Y2.csv", "Y3.csv"}));
+    DurableLog::syncFileSystemError = 0;
+    EXPECT_EQ(folder.EntryCount(), 3);
     if (twoFileSystems) {
         EXPECT_EQ(std::distance(fs::directory_iterator(other), fs::directory_iterator()), 1);
     }

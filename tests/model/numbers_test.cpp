@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -36,30 +35,6 @@ TEST(LeadingNumber, ReadsThePrefixThatIsANumber) {
     EXPECT_EQ(ParseLeadingNumber("0.1").value, 0.1);
     EXPECT_EQ(ParseLeadingNumber("1013.25").value, 1013.25);
     EXPECT_EQ(LeadingNumberOrZero("1e999"), 0);
-}
-
-TEST(LeadingNumber, ShortDecimalsAgreeWithTheGeneralParser) {
-    // Short decimals take a faster path; it must give the same double for every form it accepts.
-    std::mt19937_64 random(7);
-    for (int k = 0; k < 200000; ++k) {
-        std::string text = std::to_string(random() % 1000000000000000ULL);
-        std::size_t point = random() % (text.size() + 1);
-        text.insert(point, ".");
-        double expected = 0;
-        std::from_chars(text.data(), text.data() + text.size(), expected);
-        ASSERT_EQ(ParseLeadingNumber(text).value, expected) << text;
-        ASSERT_EQ(ParseLeadingNumber("-" + text).value, -expected) << text;
-    }
-}
-
-TEST(WholeNumber, NeedsTheWholeTextToBeANumber) {
-    EXPECT_EQ(ConvertWholeNumber(" 035 "), 35);
-    EXPECT_EQ(ConvertWholeNumber("35.5"), 35.5);
-    EXPECT_EQ(ConvertWholeNumber("\t-1e2"), -100);
-    for (const char* bad : {"", "  ", "3a", "2e", "abc", "1,5", "1e999", "35. 5"}) {
-        SCOPED_TRACE(bad);
-        EXPECT_FALSE(ConvertWholeNumber(bad).has_value());
-    }
 }
 
 TEST(FixedFormat, RoundsTheFifteenDigitDecimalHalfAwayFromZero) {

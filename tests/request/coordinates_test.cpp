@@ -36,16 +36,5 @@ TEST(Coordinates, KeyFilterAndRangeCheck) {
         EXPECT_FALSE(PassesRangeCheck(box, text)) << static_cast<int>(box) << " " << text;
 }
 
-TEST(Coordinates, CommandLineLatitudeNeedsEveryPartInRange) {
-    EXPECT_EQ(FirstRejectedLatitudePart("35", "41", "30"), std::nullopt);
-    EXPECT_EQ(FirstRejectedLatitudePart("35.68", "0", "0"), std::nullopt);
-    EXPECT_EQ(FirstRejectedLatitudePart("", "41", "30"), B::LatitudeDegrees);
-    EXPECT_EQ(FirstRejectedLatitudePart("35", "60", "x"), B::LatitudeMinutes);
-    EXPECT_EQ(FirstRejectedLatitudePart("35", "41", ""), B::LatitudeSeconds);
-    // What a box lets through only while a value is typed is no latitude.
-    EXPECT_EQ(FirstRejectedLatitudePart("3", "0", "0"), B::LatitudeDegrees);
-    EXPECT_EQ(FirstRejectedLatitudePart("2.5", "0", "0"), B::LatitudeDegrees);
-}
-
 } // namespace
 } // namespace kolvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/FileIo.h"
+#include "model/FileNames.h"
 #include "model/Text.h"
 
 #include <cerrno>
@@ -18,7 +19,7 @@ namespace kolvane::testing {
 struct DurableLog {
     static inline std::mutex mutex;
     static inline std::vector<std::string> calls;
-    static inline int syncFileSystemError = 0, syncFolderError = 0;
+    static inline int syncFileError = 0, syncFileSystemError = 0, syncFolderError = 0;
     static inline void (*before)() = nullptr; // before each call, where a kill would come
 
     static std::vector<std::string> Take() {
@@ -36,35 +37,32 @@ struct DurableLog {
         const std::size_t temp = name.rfind(".tmp");
         return name.starts_with('.') && temp != std::string::npos ? name.substr(1, temp - 1) : name;
     }
-    static int Failed(int error) {
+    static int Failing(int error, int (*call)(platform::Handle), int fd) {
+        if (error == 0) return call(fd);
         errno = error;
         return -1;
     }
+    static int NoteSyncFile(int fd) {
+        Note("sync " + NameOf(fd));
+        return Failing(syncFileError, SyncFileData, fd);
+    }
+    static int NoteSyncAll(int fd) {
+        Note("sync all");
+        return Failing(syncFileSystemError, SyncFileSystem, fd);
+    }
+    static int NoteRename(const char* from, const char* to) {
+        Note("rename " + std::string(FileNameOf(to)));
+        return RenameFile(from, to);
+    }
+    static int NoteSyncFolder(int fd) {
+        Note("sync folder " + NameOf(fd));
+        return Failing(syncFolderError, SyncFolderHandle, fd);
+    }
 };
 
-inline const DurableCalls DURABLE_LOG{.syncFile =
-                                          [](int fd) {
-                                              DurableLog::Note("sync " + DurableLog::NameOf(fd));
-                                              return SyncFileData(fd);
-                                          },
-                                      .syncFileSystem =
-                                          [](int fd) {
-                                              DurableLog::Note("sync all");
-                                              return DurableLog::syncFileSystemError
-                                                         ? DurableLog::Failed(DurableLog::syncFileSystemError)
-                                                         : SyncFileSystem(fd);
-                                          },
-                                      .rename =
-                                          [](const char* from, const char* to) {
-                                              DurableLog::Note("rename " + std::string(FileNameOf(to)));
-                                              return RenameFile(from, to);
-                                          },
-                                      .syncFolder =
-                                          [](int fd) {
-                                              DurableLog::Note("sync folder " + DurableLog::NameOf(fd));
-                                              return DurableLog::syncFolderError
-                                                         ? DurableLog::Failed(DurableLog::syncFolderError)
-                                                         : SyncFolderHandle(fd);
-                                          }};
+inline const DurableCalls DURABLE_LOG{.syncFile = DurableLog::NoteSyncFile,
+                                      .syncFileSystem = DurableLog::NoteSyncAll,
+                                      .rename = DurableLog::NoteRename,
+                                      .syncFolder = DurableLog::NoteSyncFolder};
 
 } // namespace kolvane::testing

@@ -247,64 +247,47 @@ TEST_F(FolderDialog, OpensATypedPathSaysWhyOneCannotBeOpenedAndMakesNewFolders) 
 
 TEST_F(FolderDialog, TheOutputFolderQuestionStartsWhereTheLastRunWroteKeptInTheSettings) {
     const std::string monthly = Folder("monthly");
-    const std::string earlier = Folder("earlier output");
-    const std::string later = Folder("later output");
+    const QString earlier = QString::fromStdString(Folder("earlier output"));
+    const QString later = QString::fromStdString(Folder("later output"));
     WriteMonthlyFile(monthly, 2024, 7, "0101");
-    // Lines of the user's own, and the key in another case, are kept as they stand.
-    const std::string before = "; 手で書いた行\r\n[Path]\r\nLoad=" + monthly + "\r\nSAVE=" + earlier +
-                               "\r\n[Other]\r\nkey = value\r\n";
-    WriteFile(SettingsFile(), before);
-    const std::string stored = Bytes(SettingsFile()); // in CP932
-    auto window = StartWindow();
-    SetCoordinates(window.get(), COORDINATES);
-    // The last choice is cancelled, which keeps the last folder to start from.
-    for (const std::string& output : {later, earlier, std::string()}) {
-        Child<QListWidget>(window.get(), "List1")->selectAll();
-        EXPECT_TRUE(RunInto(*window, output));
-    }
-    const auto folders = [](std::initializer_list<std::string> paths) {
-        QStringList list;
-        for (const std::string& path : paths)
-            list << QString::fromStdString(path);
-        return list;
+    WriteFile(SettingsFile(), "[Path]\r\nLoad=" + monthly + "\r\nSave=" + earlier.toStdString() + "\r\n");
+    // A start that asks twice, the second time cancelled, and exits: where each question started.
+    const auto startFolders = [&](const QString& chosen) {
+        auto window = StartWindow();
+        SetCoordinates(window.get(), COORDINATES);
+        for (const QString& output : {chosen, QString()}) {
+            Child<QListWidget>(window.get(), "List1")->selectAll();
+            EXPECT_TRUE(RunInto(*window, output.toStdString()));
+        }
+        Click(window.get(), "cmdExit");
+        return dialogs->StartFolders();
     };
-    EXPECT_EQ(dialogs->StartFolders(), folders({earlier, later, earlier}));
-
-    Click(window.get(), "cmdExit");
-    const std::string after = Bytes(SettingsFile());
-    EXPECT_EQ(after.substr(0, after.find("SAVE=")), stored.substr(0, stored.find("SAVE=")));
-    EXPECT_NE(after.find("SAVE=" + earlier + "\r\n[Other]\r\nkey = value\r\n"), std::string::npos) << after;
-
+    // A cancel keeps the last folder to start from, also for the next start.
+    EXPECT_EQ(startFolders(later), QStringList({earlier, later}));
+    EXPECT_EQ(startFolders(QString()), QStringList({later, later}));
     // A folder that is gone is not offered: the monthly folder is.
-    std::filesystem::remove_all(earlier);
-    auto next = StartWindow();
-    SetCoordinates(next.get(), COORDINATES);
-    Child<QListWidget>(next.get(), "List1")->selectAll();
-    EXPECT_TRUE(RunInto(*next, std::string()));
-    EXPECT_EQ(dialogs->StartFolders(), folders({monthly}));
+    std::filesystem::remove_all(later.toStdString());
+    EXPECT_EQ(startFolders(QString()), QStringList(2, QString::fromStdString(monthly)));
 }
 
 TEST_F(FolderDialog, OnlyOkChoosesAFolderThoughTheDialogKeepsAnEarlierOne) {
     // Closed through its frame or with Escape the dialog still holds the folder of an earlier OK;
     // handing that back would convert into, or list, a folder the user did not choose this time.
     const std::string output = Folder("output");
-    std::deque<std::function<void(Form1*)>> answers = {[&](Form1* dialog) {
-                                                           dialog->setPath(QString::fromStdString(output));
-                                                           Click(dialog, "cmdOK");
-                                                       },
-                                                       [](Form1* dialog) { dialog->close(); },
-                                                       [](Form1* dialog) {
-                                                           QWidget* focus = dialog->focusWidget();
-                                                           QTest::keyClick(focus ? focus : dialog,
-                                                                           Qt::Key_Escape);
-                                                       }};
+    int asked = 0;
     QStringList seen; // any other modal window, or one too many, is recorded and closed
     ModalUser user([&](QWidget* modal) {
         auto* dialog = qobject_cast<Form1*>(modal);
-        seen << (dialog && !answers.empty() ? dialog->prompt() : QStringLiteral("unexpected"));
-        if (!dialog || answers.empty()) return void(modal->close());
-        std::exchange(answers.front(), nullptr)(dialog);
-        answers.pop_front();
+        seen << (dialog && asked < 3 ? dialog->prompt() : QStringLiteral("unexpected"));
+        if (!dialog || asked >= 3) return void(modal->close());
+        if (asked++ == 0) {
+            dialog->setPath(QString::fromStdString(output));
+            Click(dialog, "cmdOK");
+        } else if (asked == 2) {
+            dialog->close();
+        } else {
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
+        }
     });
     QtUserDialogs dialogs;
     const QString prompt = QStringLiteral("年次ファイルを保存するフォルダを指定して下さい。");

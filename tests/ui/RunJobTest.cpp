@@ -9,28 +9,9 @@
 namespace kolvane::testing {
 namespace {
 
-class RunJobTest : public UiFixture {
-  protected:
-    // Three years in list order, 2000, 2001 and 1999, converted beside their monthly files.
-    ConversionRequest ThreeYears() {
-        const std::string monthly = Folder("monthly");
-        ConversionRequest request;
-        request.latitude = {"35", "41", "0"};
-        request.longitude = {"139", "45", "30"};
-        request.stations = {{"01", "01"}};
-        for (int year : {2000, 2001, 1999}) {
-            WriteMonthlyFile(monthly, year, 1, "0101");
-            request.months.push_back(std::to_string(year) + "/01");
-        }
-        request.monthlyFolder = monthly;
-        request.outputFolder = monthly;
-        return request;
-    }
-
-    static bool Ends(const RunJob& job) {
-        return QTest::qWaitFor([&] { return !job.running(); }, 60000);
-    }
-};
+bool Ends(const RunJob& job) {
+    return QTest::qWaitFor([&] { return !job.running(); }, 60000);
+}
 
 // A plan of years `yy` of station 0101 into `folder`.
 StationPlan Years(const std::string& folder, const std::vector<std::string>& yy) {
@@ -58,42 +39,7 @@ ConversionOutcome Pretend(const std::vector<StationPlan>& plans, ConversionObser
     return outcome;
 }
 
-TEST_F(RunJobTest, ReportsEachYearAndFileInOrderAndACancelOnSeeingAFileStopsBeforeTheNextYear) {
-    const ConversionRequest request = ThreeYears();
-    CheckRequest(request);
-    StationPlan plan = RunJob::Prepare(request);
-    EXPECT_EQ(plan.settings.outputFolder, request.outputFolder);
-    EXPECT_TRUE(plan.replacedUnmerged.empty());
-
-    RunJob job;
-    QStringList seen;
-    QObject::connect(&job, &RunJob::yearStarted, [&](int index, const QString& name) {
-        seen << QStringLiteral("year %1 %2").arg(index).arg(name);
-    });
-    QObject::connect(&job, &RunJob::fileWritten, [&](int written, const QString& path, qint64, int year) {
-        seen << QStringLiteral("file %1 %2 %3").arg(written).arg(QFileInfo(path).fileName()).arg(year);
-        if (written == 2) job.Cancel();
-    });
-    QSignalSpy finished(&job, &RunJob::finished);
-    QSignalSpy failed(&job, &RunJob::failed);
-    job.Start(std::move(plan));
-    EXPECT_TRUE(job.running());
-    ASSERT_TRUE(Ends(job));
-    EXPECT_EQ(seen, Strings({"year 0 Y2000_0101.csv", "file 1 Y2000_0101.csv 2000", "year 1 Y2001_0101.csv",
-                             "file 2 Y2001_0101.csv 2001"}));
-    EXPECT_EQ(finished, QList({QVariantList({2, true})}));
-    EXPECT_EQ(job.lastOutcome().Written(), 2u);
-    EXPECT_EQ(failed.size(), 0);
-    EXPECT_EQ(Entries(request.monthlyFolder).filter(QStringLiteral("Y")),
-              Strings({"Y2000_0101.csv", "Y2001_0101.csv"}));
-
-    // A plan the core refuses is refused before anything starts, with the user's message.
-    ConversionRequest elsewhere = request;
-    elsewhere.outputFolder = request.monthlyFolder + "M2000_0101.csv/";
-    EXPECT_THROW(RunJob::Prepare(elsewhere), KolvaneError);
-}
-
-TEST_F(RunJobTest, AFailureOfAnyKindEndsTheRunWithTheUsersMessage) {
+TEST(RunJob, AFailureOfAnyKindEndsTheRunWithTheUsersMessage) {
     RunJob job(nullptr, Pretend);
     QSignalSpy finished(&job, &RunJob::finished);
     QSignalSpy failed(&job, &RunJob::failed);
@@ -120,7 +66,7 @@ TEST_F(RunJobTest, AFailureOfAnyKindEndsTheRunWithTheUsersMessage) {
     EXPECT_EQ(finished[0], QVariantList({1, false}));
 }
 
-TEST_F(RunJobTest, AStoppedRunSaysNothingMoreAndAJobThatGoesStopsItsRun) {
+TEST(RunJob, AStoppedRunSaysNothingMoreAndAJobThatGoesStopsItsRun) {
     RunJob job(nullptr, Pretend);
     QStringList written;
     QObject::connect(&job, &RunJob::fileWritten, [&](int, const QString& path) { written << path; });
