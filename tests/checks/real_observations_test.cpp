@@ -101,19 +101,23 @@ TEST(RealObservations, RangeLimitsOfEveryColumn) {
         {&R::groundTemp, 50, 50.1, "地中温度 50.1 範囲 上限 50.0 ℃ を超える"},
         {&R::groundTemp, -50, -50.1, "地中温度 -50.1 範囲 下限 -50.0 ℃ 未満"},
     };
+    const auto range = [](const HourlyTable& rows) {
+        std::vector<Finding> all = CheckHours(rows, XINWU.latitude, XINWU.longitude);
+        std::erase_if(all, [](const Finding& f) { return f.kind != CheckKind::Range; });
+        return Described(all);
+    };
+    // A table with a value beyond a limit has each value compared: the others, at every limit, pass.
+    HourlyTable atLimits = {At(month, 17, 2), At(month, 17, 3), At(month, 17, 4)}; // dark hours
     for (const auto& [field, limit, beyond, found] : limits) {
         SCOPED_TRACE(found);
-        HourlyRecord row = At(month, 17, 3); // a dark hour
-        const auto range = [&] {
-            std::vector<Finding> all = CheckHours({row}, XINWU.latitude, XINWU.longitude);
-            std::erase_if(all, [](const Finding& f) { return f.kind != CheckKind::Range; });
-            return Described(all);
-        };
-        row.*field = limit;
-        EXPECT_EQ(range(), Lines{});
-        row.*field = beyond;
-        EXPECT_EQ(range(), Lines{std::string("17 3:0 ") + found});
+        HourlyTable rows = {At(month, 17, 3), At(month, 17, 4)};
+        rows[0].*field = limit;
+        rows[1].*field = beyond;
+        EXPECT_EQ(range(rows), Lines{std::string("17 4:0 ") + found});
+        atLimits[beyond < limit ? 0 : 1].*field = limit;
     }
+    atLimits[2].precip = 200;
+    EXPECT_EQ(range(atLimits), Lines{"17 4:0 降水量 200 範囲 1時間降水量の全国記録 153.0 mm を超える"});
 }
 
 // The faults a logger really produces, and the edges of each check, planted in a month the checks find
