@@ -134,8 +134,8 @@ template <double ColumnLimits::*Limit> constexpr HourlyRecord LimitRow() {
 constexpr HourlyRecord LOW_ROW = LimitRow<&ColumnLimits::low>(), HIGH_ROW = LimitRow<&ColumnLimits::high>();
 
 // Whether a table may hold a value outside its range. Nearly every table has none, so each column's
-// least and greatest are only gathered, two columns at a time; a NaN or a sum out of bounds makes the
-// whole table suspect, so that every value is then compared one by one.
+// least and greatest are only gathered, two columns at a time; a suspect table has every value compared
+// one by one. The reader gives no NaN: one would stand in for the least or greatest until the next row.
 bool RangeSuspect(std::span<const HourlyRecord> rows) {
 #ifdef __SSE2__
     // The last pair overlaps the one before it, so that every load holds two columns.
@@ -144,27 +144,21 @@ bool RangeSuspect(std::span<const HourlyRecord> rows) {
         const char* values = reinterpret_cast<const char*>(&r) + offsetof(HourlyRecord, precip);
         return _mm_loadu_pd(reinterpret_cast<const double*>(values + sizeof(double) * first));
     };
-    __m128d least[PAIRS.size()], greatest[PAIRS.size()], sum[PAIRS.size()];
+    __m128d least[PAIRS.size()], greatest[PAIRS.size()];
     for (std::size_t k = 0; k < PAIRS.size(); ++k) {
         least[k] = pair(LOW_ROW, PAIRS[k]);
         greatest[k] = pair(HIGH_ROW, PAIRS[k]);
-        sum[k] = _mm_setzero_pd();
     }
     for (const HourlyRecord& row : rows)
         for (std::size_t k = 0; k < PAIRS.size(); ++k) {
             const __m128d values = pair(row, PAIRS[k]);
             least[k] = _mm_min_pd(least[k], values);
             greatest[k] = _mm_max_pd(greatest[k], values);
-            sum[k] = _mm_add_pd(sum[k], values); // a NaN stays in it
         }
-    const __m128d bound = _mm_set1_pd(1e300);
     __m128d outside = _mm_setzero_pd();
-    for (std::size_t k = 0; k < PAIRS.size(); ++k) {
-        const __m128d magnitude = _mm_max_pd(sum[k], _mm_sub_pd(_mm_setzero_pd(), sum[k]));
+    for (std::size_t k = 0; k < PAIRS.size(); ++k)
         outside = _mm_or_pd(outside, _mm_or_pd(_mm_cmplt_pd(least[k], pair(LOW_ROW, PAIRS[k])),
                                                _mm_cmpgt_pd(greatest[k], pair(HIGH_ROW, PAIRS[k]))));
-        outside = _mm_or_pd(outside, _mm_cmpnle_pd(magnitude, bound));
-    }
     return _mm_movemask_pd(outside) != 0;
 #else
     bool outside = false;

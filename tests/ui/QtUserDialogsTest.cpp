@@ -55,48 +55,43 @@ void Click(QMessageBox* box, QMessageBox::ButtonRole role) {
 }
 
 TEST(QtUserDialogs, EscapeAndEnterTakeTheAnswerThatLosesNothingAndEachButtonItsOwn) {
+    using Act = std::function<void(QMessageBox*)>;
+    const Act escape = [](QMessageBox* b) { Key(b, Qt::Key_Escape); };
+    const Act enter = [](QMessageBox* b) { Key(b, Qt::Key_Return); };
+    const Act frame = [](QMessageBox* b) { b->close(); };
+    const auto press = [](QMessageBox::ButtonRole role) {
+        return Act([role](QMessageBox* b) { Click(b, role); });
+    };
     QtUserDialogs dialogs;
     const QString text = QStringLiteral("年次ファイルを作成しています。中止して終了しますか？");
-    struct YesNo {
-        const char* what;
-        std::function<void(QMessageBox*)> act;
-        bool answer;
-    };
-    for (const YesNo& c : {YesNo{"Escape", [](QMessageBox* b) { Key(b, Qt::Key_Escape); }, false},
-                           YesNo{"Enter", [](QMessageBox* b) { Key(b, Qt::Key_Return); }, false},
-                           YesNo{"the frame", [](QMessageBox* b) { b->close(); }, false},
-                           YesNo{"はい", [](QMessageBox* b) { Click(b, QMessageBox::YesRole); }, true},
-                           YesNo{"いいえ", [](QMessageBox* b) { Click(b, QMessageBox::NoRole); }, false}}) {
-        SCOPED_TRACE(c.what);
-        BoxUser user(c.act);
-        EXPECT_EQ(dialogs.AskYesNo(text, QStringLiteral("確認")), c.answer);
+    for (const auto& [what, act, answer] : {std::tuple{"Escape", escape, false},
+                                            {"Enter", enter, false},
+                                            {"the frame", frame, false},
+                                            {"はい", press(QMessageBox::YesRole), true},
+                                            {"いいえ", press(QMessageBox::NoRole), false}}) {
+        SCOPED_TRACE(what);
+        BoxUser user(act);
+        EXPECT_EQ(dialogs.AskYesNo(text, QStringLiteral("確認")), answer);
         EXPECT_FALSE(user.stillUp);
         EXPECT_EQ(user.roles, QStringList({QStringLiteral("はい(&Y):%1").arg(QMessageBox::YesRole),
                                            QStringLiteral("いいえ(&N):%1").arg(QMessageBox::NoRole)}));
     }
-
-    struct Replace {
-        const char* what;
-        std::function<void(QMessageBox*)> act;
-        ReplaceAnswer answer;
-    };
-    for (const Replace& c :
-         {Replace{"Escape", [](QMessageBox* b) { Key(b, Qt::Key_Escape); }, ReplaceAnswer::Stop},
-          Replace{"Enter", [](QMessageBox* b) { Key(b, Qt::Key_Return); }, ReplaceAnswer::Merge},
-          Replace{"the frame", [](QMessageBox* b) { b->close(); }, ReplaceAnswer::Stop},
-          Replace{"結合", [](QMessageBox* b) { Click(b, QMessageBox::AcceptRole); }, ReplaceAnswer::Merge},
-          Replace{"置き換え", [](QMessageBox* b) { Click(b, QMessageBox::DestructiveRole); },
-                  ReplaceAnswer::Replace},
-          Replace{"中止", [](QMessageBox* b) { Click(b, QMessageBox::RejectRole); }, ReplaceAnswer::Stop}}) {
-        SCOPED_TRACE(c.what);
-        BoxUser user(c.act);
-        EXPECT_EQ(dialogs.AskMergeOrReplace(QStringLiteral("…"), QStringLiteral("確認")), c.answer);
+    for (const auto& [what, act, answer] :
+         {std::tuple{"Escape", escape, ReplaceAnswer::Stop},
+          {"Enter", enter, ReplaceAnswer::Merge},
+          {"the frame", frame, ReplaceAnswer::Stop},
+          {"結合", press(QMessageBox::AcceptRole), ReplaceAnswer::Merge},
+          {"置き換え", press(QMessageBox::DestructiveRole), ReplaceAnswer::Replace},
+          {"中止", press(QMessageBox::RejectRole), ReplaceAnswer::Stop}}) {
+        SCOPED_TRACE(what);
+        BoxUser user(act);
+        EXPECT_EQ(dialogs.AskMergeOrReplace(QStringLiteral("…"), QStringLiteral("確認")), answer);
         EXPECT_FALSE(user.stillUp);
         EXPECT_EQ(user.roles.size(), 3);
     }
 
     // A message goes with Escape as with its OK.
-    BoxUser user([](QMessageBox* b) { Key(b, Qt::Key_Escape); });
+    BoxUser user(escape);
     dialogs.ShowMessage(QStringLiteral("終了しました。"), QStringLiteral("確認"), STYLE_PLAIN);
     EXPECT_FALSE(user.stillUp);
 }

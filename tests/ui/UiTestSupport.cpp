@@ -1,6 +1,5 @@
 #include "UiTestSupport.h"
 
-#include "model/Csv.h"
 #include "model/FileIo.h"
 #include "model/Text.h"
 
@@ -100,16 +99,16 @@ std::string UiFixture::Folder(const std::string& name) const {
     return path.toStdString() + "/";
 }
 
-std::unique_ptr<frmKolvane> UiFixture::MakeWindow(bool scripted) {
-    std::unique_ptr<ScriptedDialogs> answers = scripted ? std::make_unique<ScriptedDialogs>() : nullptr;
+std::unique_ptr<frmKolvane> UiFixture::StartWindow(bool scripted) {
+    auto answers = scripted ? std::make_unique<ScriptedDialogs>() : nullptr;
     dialogs = answers.get();
-    std::string app = AppFolder();
-    app.pop_back(); // as the executable's folder is reported: without a trailing "/"
-    return std::make_unique<frmKolvane>(QString::fromStdString(app), std::move(answers));
+    return StartWindow(std::move(answers));
 }
 
-std::unique_ptr<frmKolvane> UiFixture::StartWindow(bool scripted) {
-    auto window = MakeWindow(scripted);
+std::unique_ptr<frmKolvane> UiFixture::StartWindow(std::unique_ptr<UserDialogs> answers) {
+    std::string app = AppFolder();
+    app.pop_back(); // as the executable's folder is reported: without a trailing "/"
+    auto window = std::make_unique<frmKolvane>(QString::fromStdString(app), std::move(answers));
     window->Form_Load();
     return window;
 }
@@ -182,18 +181,6 @@ void WriteMonthlyFile(const std::string& folder, int year, int month, const std:
     char name[32];
     std::snprintf(name, sizeof name, "M%02d%02d_%s.csv", year % 100, month, station.c_str());
     ASSERT_EQ(WriteFileAtomically(folder + name, MonthlyText(year, month, 1, 2)), 0) << name;
-}
-
-QStringList DaysWithValues(const std::string& path) {
-    std::string bytes;
-    QStringList days;
-    if (ReadWholeFile(path, bytes) != 0) return days;
-    for (std::string_view line : SplitLines(bytes)) {
-        const std::vector<std::string_view> fields = SplitFields(line);
-        if (fields.size() > 2 && fields[0].size() == 10 && fields[2] != "X")
-            days << QString::fromLatin1(fields[0].substr(1, 8));
-    }
-    return days;
 }
 
 QStringList Texts(const QWidget* list) {

@@ -81,11 +81,11 @@ class UiFixture : public ::testing::Test {
     std::string SettingsFile() const { return AppFolder() + "kolvane.ini"; }
     std::string LocaleTable() const { return AppFolder() + "locale.dat"; }
 
-    // A window over AppFolder(), not yet started; `dialogs` answers its questions, or the real
-    // message boxes and folder dialog do when not `scripted`.
-    std::unique_ptr<frmKolvane> MakeWindow(bool scripted = true);
-    // The same, started up. Messages shown during start-up are in `dialogs` afterwards.
+    // A window over AppFolder(), started up; `dialogs` answers its questions (messages shown during
+    // start-up are there afterwards), or the real message boxes and folder dialog do when not `scripted`.
     std::unique_ptr<frmKolvane> StartWindow(bool scripted = true);
+    // The same, its questions answered by `answers`.
+    std::unique_ptr<frmKolvane> StartWindow(std::unique_ptr<UserDialogs> answers);
     // Started on the settings file `settings` (UTF-8, written in CP932).
     std::unique_ptr<frmKolvane> StartWith(const std::string& settings);
 
@@ -128,9 +128,6 @@ void WriteMonthlyFile(const std::string& folder, int year, int month, const std:
 void WriteFile(const std::string& path, const std::string& utf8Text);
 // A settings file's [Data] section: `keys` ("Pref=13\r\n" and the like), then the six coordinates.
 std::string DataSettings(const std::string& keys, const QStringList& coordinates);
-
-// The days ("yy/mm/dd") of a yearly file whose mean temperature is not missing.
-QStringList DaysWithValues(const std::string& path);
 
 // A message as one line, so that whole messages compare at once: "title (style) text".
 QString Line(const QString& title, int style, const QString& text);
