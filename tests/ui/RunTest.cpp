@@ -333,11 +333,9 @@ TEST_F(Run, WithoutMonthlyFilesTheListAndRunSaySo) {
     ChooseMonthly(*window, empty);
     EXPECT_EQ(list->property("placeholderText").toString(), QStringLiteral("月次ファイルが\nありません"));
     Click(window.get(), "cmdOK");
-    EXPECT_EQ(dialogs->messages.value(1),
-              ErrorLine(QStringLiteral(
-                            "フォルダ %1 に月次ファイル（M????_????.csv）が見つかりません。"
-                            "「月次ファイル：フォルダ指定」で月次ファイルのあるフォルダを指定して下さい。")
-                            .arg(QString::fromStdString(empty))));
+    ExpectMessage(
+        dialogs->messages.value(1),
+        ErrorLine(QStringLiteral("フォルダ %1 に月次ファイル（").arg(QString::fromStdString(empty))));
     EXPECT_TRUE(dialogs->folderRequests.size() == 1);
 }
 
