@@ -89,7 +89,7 @@ Keys KeysOf(const PlotLayout& l) {
     return keys;
 }
 
-TEST(PlotLayout, ShadesAreGradedByClassWithOneKeyEach) {
+TEST(PlotLayout, ShadesAreGradedByClassSuspectDaysMarkedAndEachHasOneKey) {
     YearSeries series = FullYear();
     for (int i : {10, 11, 12})
         series.days[i].dayClass = DayClass::QuasiNormal;
@@ -102,20 +102,34 @@ TEST(PlotLayout, ShadesAreGradedByClassWithOneKeyEach) {
     EXPECT_EQ(BandsOf(l, colour::INSUFFICIENT_SHADE), (std::vector<DayRange>{{20, 21}}));
     EXPECT_EQ(BandsOf(l, colour::MISSING_SHADE), (std::vector<DayRange>{{365, 366}}));
     EXPECT_EQ(BandsOf(l, colour::KEPT_SHADE), (std::vector<DayRange>{{30, 32}}));
-
-    // Read left to right: lightest to darkest, then the kept days.
+    // Read left to right: lightest to darkest, then the kept days. No suspect day, no mark and no key.
     EXPECT_EQ(KeysOf(l), (Keys{{QStringLiteral("既存（時間数不明）"), colour::KEPT_SHADE},
                                {QStringLiteral("欠測"), colour::MISSING_SHADE},
                                {QStringLiteral("資料不足"), colour::INSUFFICIENT_SHADE},
                                {QStringLiteral("準正常"), colour::QUASI_SHADE}}));
+    EXPECT_TRUE(l.suspectDays.empty());
+    EXPECT_FALSE(l.suspectKey);
 
-    // A clean year with a few quasi-normal days has only their light shade and key.
+    // A clean year with a few quasi-normal days has only their light shade and key; its suspect days
+    // have a key of their own, left of the shades' keys.
     series = FullYear();
     series.days[40].dayClass = DayClass::QuasiNormal;
+    for (int i : {0, 199, 365})
+        series.days[i].suspect = i == 199 ? 1 : 3;
     l = LayOutYearPlot(YearPanels(), series, AREA, FixedMeasure());
     EXPECT_EQ(l.shades.size(), 1u);
     EXPECT_EQ(BandsOf(l, colour::QUASI_SHADE), (std::vector<DayRange>{{40, 41}}));
     EXPECT_EQ(KeysOf(l), (Keys{{QStringLiteral("準正常"), colour::QUASI_SHADE}}));
+    EXPECT_EQ(l.suspectDays, (std::vector<int>{0, 199, 365}));
+    ASSERT_TRUE(l.suspectKey);
+    EXPECT_EQ(l.suspectKey->text, QStringLiteral("疑わしい値"));
+    EXPECT_LT(l.suspectKey->label.right(), l.keys[0].swatch.left());
+    // A mark stands on the bottom edge under its day, still visible where a day is a pixel wide.
+    const qreal bottom = l.panels.back().box.bottom();
+    const QRectF mark = l.SuspectMark(199, bottom).boundingRect();
+    EXPECT_DOUBLE_EQ(mark.bottom(), bottom);
+    EXPECT_NEAR(mark.center().x(), l.DayCentre(199), 1e-9);
+    EXPECT_GE(mark.width(), l.lineHeight * 0.5);
 
     // Without the companion file only gaps are known, and the key says so.
     series.qualityKnown = false;
@@ -126,31 +140,6 @@ TEST(PlotLayout, ShadesAreGradedByClassWithOneKeyEach) {
     EXPECT_EQ(BandsOf(l, colour::MISSING_SHADE), (std::vector<DayRange>{{100, 101}}));
     EXPECT_EQ(l.shades.size(), 1u);
     EXPECT_EQ(KeysOf(l), (Keys{{QStringLiteral("欠測（品質ファイルなし）"), colour::MISSING_SHADE}}));
-}
-
-TEST(PlotLayout, SuspectDaysAreMarkedOnTheTimeAxisWithTheirOwnKey) {
-    YearSeries series = FullYear();
-    series.days[40].dayClass = DayClass::QuasiNormal;
-    for (int i : {0, 199, 365})
-        series.days[i].suspect = i == 199 ? 1 : 3;
-    PlotLayout l = LayOutYearPlot(YearPanels(), series, AREA, FixedMeasure());
-    EXPECT_EQ(l.suspectDays, (std::vector<int>{0, 199, 365}));
-    ASSERT_TRUE(l.suspectKey);
-    EXPECT_EQ(l.suspectKey->text, QStringLiteral("疑わしい値"));
-    // Left of the shades' keys.
-    ASSERT_EQ(l.keys.size(), 1u);
-    EXPECT_LT(l.suspectKey->label.right(), l.keys[0].swatch.left());
-    // A mark stands on the bottom edge under its day, still visible where a day is a pixel wide.
-    const qreal bottom = l.panels.back().box.bottom();
-    const QRectF mark = l.SuspectMark(199, bottom).boundingRect();
-    EXPECT_DOUBLE_EQ(mark.bottom(), bottom);
-    EXPECT_NEAR(mark.center().x(), l.DayCentre(199), 1e-9);
-    EXPECT_GE(mark.width(), l.lineHeight * 0.5);
-
-    // No suspect day, no mark and no key.
-    l = LayOutYearPlot(YearPanels(), FullYear(), AREA, FixedMeasure());
-    EXPECT_TRUE(l.suspectDays.empty());
-    EXPECT_FALSE(l.suspectKey);
 }
 
 TEST(PlotLayout, EmptyYearAndTinyAreaStillHaveAxes) {
