@@ -320,7 +320,7 @@ HourlyChecks::CheckColumn(const HourlyRecord& row, const HourlyRecord& previous,
         int32_t& length = c.runLengths[C];
         if (length != 0) {
             const Run& run = s_.runs[C];
-            if (v == before && follows && gap == run.spacing && !excluded) {
+            if (v == before && gap == run.spacing && !excluded) { // a run's spacing is a gap that follows
                 ++length;
                 return;
             }
