@@ -279,12 +279,10 @@ TEST(Engine, ARunWaitsForAnotherRunOnTheSameStationAndCanBeCancelledMeanwhile) {
     ASSERT_EQ(other.TryTake(), 0);
 
     struct Waiter : Recorder {
-        std::vector<std::string> waits;
-        int asked = 0;
-        int cancelAt = 3; // polls answered "no" before the first "yes"
+        int asked = 0, cancelAt = 3; // polls answered "no" before the first "yes"
         std::function<void()> onPoll;
         void WaitingForStation(std::size_t s, const std::string& folder) override {
-            waits.push_back(std::to_string(s) + " " + folder);
+            notices += "|wait " + std::to_string(s) + " " + folder;
         }
         bool CancelWhileWaiting() override {
             if (onPoll) onPoll();
@@ -296,8 +294,7 @@ TEST(Engine, ARunWaitsForAnotherRunOnTheSameStationAndCanBeCancelledMeanwhile) {
     EXPECT_TRUE(stopped.cancelled);
     EXPECT_EQ(stopped.Written(), 0u);
     EXPECT_EQ(cancelled.asked, 4);
-    EXPECT_EQ(cancelled.waits, std::vector<std::string>{"0 " + out.folder()});
-    EXPECT_TRUE(cancelled.notices.empty());
+    EXPECT_EQ(cancelled.notices, "|wait 0 " + out.folder());
     EXPECT_FALSE(std::filesystem::exists(out.File("Y2005_0312.csv")));
 
     // Once the other run ends, the waiting one goes on and writes.
@@ -307,7 +304,7 @@ TEST(Engine, ARunWaitsForAnotherRunOnTheSameStationAndCanBeCancelledMeanwhile) {
         if (patient.asked == 2) other.Release();
     };
     EXPECT_EQ(RunConversion(plans, patient, 2).Written(), 1u);
-    EXPECT_EQ(patient.waits.size(), 1u);
+    EXPECT_TRUE(patient.notices.starts_with("|wait 0 " + out.folder() + "|start")) << patient.notices;
     EXPECT_TRUE(std::filesystem::exists(out.File("Y2005_0312.csv")));
 
     // A station of its own, or the same station in another folder, does not wait.
@@ -316,7 +313,7 @@ TEST(Engine, ARunWaitsForAnotherRunOnTheSameStationAndCanBeCancelledMeanwhile) {
     TempFolder elsewhere;
     Waiter free;
     EXPECT_EQ(RunConversion(PlanAll(monthly, elsewhere, {{"03", "12"}}), free, 2).Written(), 1u);
-    EXPECT_TRUE(free.waits.empty());
+    EXPECT_TRUE(free.notices.starts_with("|start")) << free.notices;
 }
 
 TEST(Engine, FewerThreadsThanAskedForStillConvertEveryYear) {

@@ -15,61 +15,53 @@ using testing::TempFolder;
 const std::string JULY_FINDING = "\"24/07/17\",2:00,湿度,105,範囲,上限 100 % を超える\r\n";
 
 // Months converted one after the other into the folder of the monthly files, as a user does.
-struct Station {
+TEST(FindingsRun, AFileBesideTheYearlyFileThatKeepsEarlierMonthsAndGoesWhenNothingIsFound) {
     TempFolder folder;
-    std::string Convert(const std::string& month) {
-        return testing::ConvertInPlace(folder.folder(), {month});
-    }
-    std::string Read(const std::string& name) const { return TempFolder::Read(folder.File(name)); }
-    bool Has(const std::string& name) const { return std::filesystem::exists(folder.File(name)); }
+    const auto convert = [&](const char* month) { return testing::ConvertInPlace(folder.folder(), {month}); };
+    const auto read = [&](const char* name) { return TempFolder::Read(folder.File(name)); };
+    const auto hasFindings = [&] { return std::filesystem::exists(folder.File("C2024_0312.csv")); };
     // The companion's suspect values of July 17 and August 1, "X" when not known.
-    std::string Suspect() const {
+    const auto suspect = [&] {
         std::string seen;
-        for (const DayQuality& d : ParseQualityText(Read("Q2024_0312.csv"), "Q"))
+        for (const DayQuality& d : ParseQualityText(read("Q2024_0312.csv"), "Q"))
             if ((d.month == 7 && d.day == 17) || (d.month == 8 && d.day == 1))
                 seen += (seen.empty() ? "" : " ") +
                         (d.suspect < 0 ? std::string("X") : std::to_string(d.suspect));
         return seen;
-    }
-    std::vector<Finding> Findings() const {
-        const std::string yearly = Read("Y2024_0312.csv");
-        return ReadFindingsOf(folder.File("Y2024_0312.csv"), yearly).rows;
-    }
-};
-
-TEST(FindingsRun, AFileBesideTheYearlyFileThatKeepsEarlierMonthsAndGoesWhenNothingIsFound) {
-    Station s;
-    s.folder.Write("M2407_0312.csv", testing::NightHours("2024/07/17", "105"));
-    ASSERT_EQ(s.Convert("2024/07"), "");
+    };
+    folder.Write("M2407_0312.csv", testing::NightHours("2024/07/17", "105"));
+    ASSERT_EQ(convert("2024/07"), "");
     // Byte for byte: the line, then the proof of the yearly file it was written with.
-    const std::string yearly = s.Read("Y2024_0312.csv");
-    EXPECT_EQ(s.Read("C2024_0312.csv"), EncodeCp932("年月日,時刻,要素,値,検査,内容\r\n" + JULY_FINDING) +
-                                            FormatProofLine(ProofOf("Y2024_0312.csv", yearly)));
-    EXPECT_EQ(s.Suspect(), "1 0");
+    const std::string yearly = read("Y2024_0312.csv");
+    EXPECT_EQ(read("C2024_0312.csv"), EncodeCp932("年月日,時刻,要素,値,検査,内容\r\n" + JULY_FINDING) +
+                                          FormatProofLine(ProofOf("Y2024_0312.csv", yearly)));
+    EXPECT_EQ(suspect(), "1 0");
 
     // August alone, into the same year: July's finding and count come along from the files that prove
     // they belong to the yearly file July's days are kept from.
-    s.folder.Write("M2408_0312.csv", testing::NightHours("2024/08/01", "85"));
-    ASSERT_EQ(s.Convert("2024/08"), "");
-    ASSERT_EQ(s.Findings().size(), 1u);
-    EXPECT_EQ(s.Findings()[0].month, 7);
-    EXPECT_EQ(s.Suspect(), "1 0");
+    folder.Write("M2408_0312.csv", testing::NightHours("2024/08/01", "85"));
+    ASSERT_EQ(convert("2024/08"), "");
+    const std::vector<Finding> findings =
+        ReadFindingsOf(folder.File("Y2024_0312.csv"), read("Y2024_0312.csv")).rows;
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].month, 7);
+    EXPECT_EQ(suspect(), "1 0");
 
     // A findings file from another yearly file carries nothing: no findings are left, so none is written
     // and the stray one goes. The companion still knows July's count.
-    std::string stray = s.Read("C2024_0312.csv");
+    std::string stray = read("C2024_0312.csv");
     stray.replace(stray.find("CRC32:") + 6, 8, "00000000");
-    s.folder.Write("C2024_0312.csv", stray);
-    ASSERT_EQ(s.Convert("2024/08"), "");
-    EXPECT_FALSE(s.Has("C2024_0312.csv"));
-    EXPECT_EQ(s.Suspect(), "1 0");
+    folder.Write("C2024_0312.csv", stray);
+    ASSERT_EQ(convert("2024/08"), "");
+    EXPECT_FALSE(hasFindings());
+    EXPECT_EQ(suspect(), "1 0");
 
     // July again without the fault: nothing suspect is left.
-    s.folder.Write("M2407_0312.csv", testing::NightHours("2024/07/17", "82"));
-    s.folder.Write("C2024_0312.csv", stray);
-    ASSERT_EQ(s.Convert("2024/07"), "");
-    EXPECT_FALSE(s.Has("C2024_0312.csv"));
-    EXPECT_EQ(s.Suspect(), "0 0");
+    folder.Write("M2407_0312.csv", testing::NightHours("2024/07/17", "82"));
+    folder.Write("C2024_0312.csv", stray);
+    ASSERT_EQ(convert("2024/07"), "");
+    EXPECT_FALSE(hasFindings());
+    EXPECT_EQ(suspect(), "0 0");
 }
 
 } // namespace

@@ -45,10 +45,9 @@ TEST(ObservationTime, UnreadableTexts) {
         SCOPED_TRACE(dates);
         EXPECT_FALSE(ParseObservationTime(dates).has_value());
     }
-    for (const char* times :
-         {"98/4/1 25:00", "1998/04/01 24:30", "1998/04/01 24:0", "1998/04/01 1:60", "1998/04/01 1:00:60",
-          "1998/04/01 1", "1998/04/01 1:00:00:00", "1998/04/01 -1:00", "1998/04/01 1:00 pm",
-          "9999/12/31 24:00"}) {
+    for (const char* times : {"98/4/1 25:00", "1998/04/01 24:30", "1998/04/01 24:0", "1998/04/01 1:60",
+                              "1998/04/01 1:00:60", "1998/04/01 1", "1998/04/01 1:00:00:00",
+                              "1998/04/01 -1:00", "1998/04/01 1:00 pm", "9999/12/31 24:00"}) {
         SCOPED_TRACE(times);
         EXPECT_FALSE(ParseObservationTime(times).has_value());
     }

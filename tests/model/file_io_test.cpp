@@ -20,18 +20,6 @@ using testing::DURABLE_LOG;
 using testing::DurableLog;
 using testing::TempFolder;
 
-// In name order ignoring case ("_" lies between the capitals and the small letters), names equal but for
-// case in byte order.
-TEST(ListRegularFiles, NamesComeInOrderIgnoringCase) {
-    TempFolder folder;
-    for (const char* name : {"b.csv", "B.csv", "a.csv", "_x.csv", "A.csv"})
-        folder.Write(name, "");
-    std::vector<std::string> names;
-    ASSERT_EQ(ListRegularFiles(folder.folder(), names), 0);
-    if (names.size() < 5) GTEST_SKIP() << "this file system keeps one of names equal but for case";
-    EXPECT_EQ(names, (std::vector<std::string>{"_x.csv", "A.csv", "a.csv", "B.csv", "b.csv"}));
-}
-
 TEST(WriteFileAtomically, SyncsTheFileBeforeTheRenameAndTheFolderAfterAndFailsWhole) {
     TempFolder folder;
     const std::string path = folder.Write("Y2024_0101.csv", "old");
