@@ -171,20 +171,6 @@ bool RangeSuspect(std::span<const HourlyRecord> rows) {
 
 } // namespace
 
-std::string_view CheckKindName(CheckKind kind) {
-    switch (kind) {
-    case CheckKind::Range:
-        return "範囲";
-    case CheckKind::Step:
-        return "急変";
-    case CheckKind::Persistence:
-        return "持続";
-    case CheckKind::Consistency:
-        return "整合";
-    }
-    return {};
-}
-
 std::string FormatMeasured(double value, std::size_t column) {
     const int decimals = COLUMN_LIMITS[column].decimals;
     if (decimals > 0 || (value == std::trunc(value) && std::fabs(value) < 1e15)) {
