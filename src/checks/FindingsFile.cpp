@@ -46,6 +46,20 @@ std::optional<CheckKind> KindNamed(std::string_view name) {
 
 } // namespace
 
+std::string_view CheckKindName(CheckKind kind) {
+    switch (kind) {
+    case CheckKind::Range:
+        return "範囲";
+    case CheckKind::Step:
+        return "急変";
+    case CheckKind::Persistence:
+        return "持続";
+    case CheckKind::Consistency:
+        return "整合";
+    }
+    return {};
+}
+
 std::vector<std::string> FindingLines(const std::vector<Finding>& findings, int32_t year) {
     std::vector<const Finding*> sorted;
     for (const Finding& f : findings)

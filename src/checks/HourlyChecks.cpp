@@ -171,20 +171,6 @@ bool RangeSuspect(std::span<const HourlyRecord> rows) {
 
 } // namespace
 
-std::string_view CheckKindName(CheckKind kind) {
-    switch (kind) {
-    case CheckKind::Range:
-        return "範囲";
-    case CheckKind::Step:
-        return "急変";
-    case CheckKind::Persistence:
-        return "持続";
-    case CheckKind::Consistency:
-        return "整合";
-    }
-    return {};
-}
-
 std::string FormatMeasured(double value, std::size_t column) {
     const int decimals = COLUMN_LIMITS[column].decimals;
     if (decimals > 0 || (value == std::trunc(value) && std::fabs(value) < 1e15)) {
@@ -211,6 +197,7 @@ void HourlyChecks::AddRows(std::span<const HourlyRecord> rows) {
     sunLimits_ = &SunLimitsOf(latitude_, sunClock_);
     const bool rangeSuspect = RangeSuspect(rows);
     Cursor& c = s_.cursor;
+    c.stampDay = 0; // the day's sun limits are looked up again in this thread's table
     for (const HourlyRecord& row : rows)
         AddRow(row, c, rangeSuspect);
     KeepRows();
@@ -232,6 +219,9 @@ inline int64_t HourlyChecks::StampOf(const HourlyRecord& row, Cursor& c) {
         c.stampMonth = row.month;
         c.stampDay = row.day;
         c.stampDay0 = DaysSince1970(row.year, row.month, row.day) * 1440;
+        const bool known = row.month >= 1 && row.month <= 12 && row.day >= 1 && row.day <= 31;
+        c.sunDay =
+            known ? &(*sunLimits_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)] : nullptr;
     }
     return c.stampDay0 + row.hour * 60 + row.minute;
 }
@@ -243,7 +233,7 @@ inline int64_t HourlyChecks::StampOf(const HourlyRecord& row, Cursor& c) {
     double sunLimit = 0;
     bool sunSuspect = false; // what the relations look for in radiation
     if (row.solar > 0) {
-        sunLimit = SunLimit(row);
+        sunLimit = SunLimit(row, c);
         sunSuspect = row.solar > (sunLimit == DARK ? SUN.nightRadiation : sunLimit) + SLACK;
     }
     const bool dark = sunLimit == DARK;
@@ -382,11 +372,9 @@ void HourlyChecks::CheckRelations(const HourlyRecord& row, double sunLimit) {
 // The hour's limit at the top of the atmosphere in the file's hundredths, rounded up (a value that reads
 // as the limit passes), or DARK.
 // Whole hours are worked out once.
-inline double HourlyChecks::SunLimit(const HourlyRecord& row) {
-    if (row.minute == 0 && row.second == 0 && row.hour >= 1 && row.hour <= 24 && row.month >= 1 &&
-        row.month <= 12 && row.day >= 1 && row.day <= 31) {
-        double& known = (*sunLimits_)[static_cast<std::size_t>((row.month - 1) * 31 + row.day - 1)]
-                                     [static_cast<std::size_t>(row.hour)];
+inline double HourlyChecks::SunLimit(const HourlyRecord& row, const Cursor& c) {
+    if (c.sunDay && row.minute == 0 && row.second == 0 && row.hour >= 1 && row.hour <= 24) {
+        double& known = (*c.sunDay)[static_cast<std::size_t>(row.hour)];
         if (std::isnan(known)) known = WorkOutSunLimit(row);
         return known;
     }

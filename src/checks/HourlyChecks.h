@@ -80,14 +80,15 @@ class HourlyChecks {
         bool subHourly = false;
         std::array<int32_t, MONTHLY_VALUE_COLUMNS.size()> runLengths{}; // rows; 0: no run
         int32_t stampYear = 0, stampMonth = 0, stampDay = 0;
-        int64_t stampDay0 = 0; // minutes since 1970 at the start of that day
+        int64_t stampDay0 = 0;                    // minutes since 1970 at the start of that day
+        std::array<double, 25>* sunDay = nullptr; // its whole hours' limits; none for no such date
     };
 
     void AddRows(std::span<const HourlyRecord> rows);
     void AddRow(const HourlyRecord& row, Cursor& c, bool rangeSuspect);
     void KeepRows();
-    static int64_t StampOf(const HourlyRecord& row, Cursor& c);
-    double SunLimit(const HourlyRecord& row);
+    int64_t StampOf(const HourlyRecord& row, Cursor& c);
+    double SunLimit(const HourlyRecord& row, const Cursor& c);
     double WorkOutSunLimit(const HourlyRecord& row);
     template <std::size_t C>
     void CheckColumn(const HourlyRecord& row, const HourlyRecord& previous, int64_t stamp, int64_t gap,

@@ -19,16 +19,11 @@ namespace {
 
 using namespace kolvane::testing;
 
-TEST(ConvertCommand, CompanionFilesAreLeftOutWhenAskedAndSummarised) {
-    TempFolder monthly, bare;
-    CopyGoldenMonthly(monthly);
-    CliResult r = RunCli("--monthly " + monthly.folder() + " --output " + bare.folder() +
-                         " --station 0312 --lat 35:30:00 --all --no-quality");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(bare.EntryCount(), 2); // the two yearly files alone
-
+TEST(ConvertCommand, SummaryCountsTheClassesOrSaysWhatTheValuesAloneShow) {
+    TempFolder bare;
     const std::string golden = GOLDEN + "expected/Y2000_0312.csv";
-    r = RunCli({"--summary", golden}); // a path with blanks stays one argument
+    bare.Write("Y2000_0312.csv", TempFolder::Read(golden));
+    CliResult r = RunCli({"--summary", golden}); // a path with blanks stays one argument
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out,
               golden +
@@ -51,13 +46,17 @@ TEST(ConvertCommand, UsageErrorsExitTwoSayWhatIsWrongAndWriteNothing) {
     TempFolder monthly, scratch;
     CopyGoldenMonthly(monthly);
     const std::string m = "--monthly " + monthly.folder(), base = m + " --group 03 --bucket 12 ";
+    const std::string convert = m + " --output " + scratch.folder() + " --lat 35:30:00 --all ";
     const std::string form = "--lat には度:分:秒 (例 35:30:00)", none = scratch.File("none");
+    const std::string month = "月は 1970/01 から 2069/12 までを YYYY/MM の形で指定して下さい";
     const std::string notAFolder = scratch.Write("output.txt", "keep me");
+    const std::string file = monthly.File("M0001_0312.csv"), yearly = GOLDEN + "expected/Y2000_0312.csv";
     const auto noOutputFolder = [](const std::string& output) {
         return "年次ファイルを保存するフォルダ「" + WithTrailingSlash(output) + "」がありません。";
     };
-    const std::string month = "月は 1970/01 から 2069/12 までを YYYY/MM の形で指定して下さい";
-    const std::string file = monthly.File("M0001_0312.csv");
+    const auto both = [](const std::string& first, const std::string& second) {
+        return first + " と " + second + " は併用できません。";
+    };
     for (const auto& [arguments, message] : std::vector<std::pair<std::string, std::string>>{
              {base + "--lat 35:60:00 --all", "--lat 35:60:00: 緯度(分)には0-59"},
              {base + "--lat 36°04′ --all", form},
@@ -73,6 +72,8 @@ TEST(ConvertCommand, UsageErrorsExitTwoSayWhatIsWrongAndWriteNothing) {
              // A station code that would name files outside the folder.
              {m + " --station /../ --lat 35:0:0 --all", "グループID・バケットID「/.」は「/」を含むか"},
              {"--summary " + file, "--summary には年次ファイル"},
+             {"--list", "--monthly を指定して下さい。"},
+             {"--station 0312 --lat 35:30:00 --all --check", "--monthly を指定して下さい。"},
              // A missing output folder, or one that is a file, is named before anything is written.
              {base + "--lat 35:30:00 --all --output " + none, noOutputFolder(none)},
              {base + "--lat 35:30:00 --all --output " + notAFolder, noOutputFolder(notAFolder)},
@@ -81,7 +82,23 @@ TEST(ConvertCommand, UsageErrorsExitTwoSayWhatIsWrongAndWriteNothing) {
               "--monthly に指定した「" + file + "」はフォルダではなくファイルです"},
              // A value that does start with "-" is given joined to its option.
              {"--monthly=-none --list",
-              "月次ファイルのフォルダ「-none" + std::string(1, platform::kSeparator) + "」がありません"}}) {
+              "月次ファイルのフォルダ「-none" + std::string(1, platform::kSeparator) + "」がありません"},
+             // Options that cannot go together are named both.
+             {m + " --list --lat 35:30:00", both("--list", "--lat")},
+             {m + " --list 2000/01", both("--list", "2000/01")},
+             {m + " --list --summary " + yearly, both("--list", "--summary")},
+             {m + " --summary " + yearly, both("--summary", "--monthly")},
+             {"--plot " + scratch.File("a.png") + " " + yearly + " --no-quality",
+              both("--plot", "--no-quality")},
+             {convert + "--group 03 --bucket 12 --station 0312", both("--station", "--group")},
+             {convert + "--station 0312 --bucket 12", both("--station", "--bucket")},
+             {convert + "--all-stations --station 0312", both("--all-stations", "--station")},
+             {convert + "--station 0312 --lat-table " + yearly, both("--lat", "--lat-table")},
+             {convert + "--station 0312 2000/01", both("--all", "2000/01")},
+             {convert + "--station 0312 --merge-output --replace", both("--replace", "--merge-output")},
+             {convert + "--station 0312 --check -j 2", both("--check", "-j")},
+             {convert + "--station 0312 --check --no-quality", both("--check", "--no-quality")},
+             {convert + "--station 0312 --replace --check", both("--check", "--replace")}}) {
         SCOPED_TRACE(arguments);
         EXPECT_EQ(Refused(RunCli(arguments), message), "");
     }
@@ -93,7 +110,7 @@ TEST(ConvertCommand, UsageErrorsExitTwoSayWhatIsWrongAndWriteNothing) {
 }
 
 // Under AddressSanitizer this also shows that the parser never reads past its arguments.
-TEST(ConvertCommand, EveryOptionLeftWithoutItsValueAndEveryVerbWithoutMonthlyIsNamed) {
+TEST(ConvertCommand, EveryOptionLeftWithoutItsValueIsNamed) {
     for (const char* option : {"--monthly", "--output", "--group", "--bucket", "--station", "--lat",
                                "--lat-table", "-j", "--summary", "--plot"}) {
         for (const std::vector<std::string>& arguments :
@@ -105,79 +122,38 @@ TEST(ConvertCommand, EveryOptionLeftWithoutItsValueAndEveryVerbWithoutMonthlyIsN
     // The option that follows is never taken as a folder or file, here or in the working folder.
     EXPECT_FALSE(std::filesystem::exists("--all"));
     EXPECT_FALSE(std::filesystem::exists("--all/"));
-    for (const char* arguments :
-         {"--list", "--station 0312 --lat 35:30:00 --all", "--station 0312 --lat 35:30:00 --all --check"}) {
-        SCOPED_TRACE(arguments);
-        EXPECT_EQ(Refused(RunCli(std::string(arguments)), "--monthly を指定して下さい。"), "");
-    }
 }
 
-TEST(ConvertCommand, OptionsThatCannotGoTogetherAreRefusedNamingBoth) {
-    TempFolder monthly, out;
-    CopyGoldenMonthly(monthly);
-    const std::string m = "--monthly " + monthly.folder() + " ";
-    const std::string convert = m + "--output " + out.folder() + " --lat 35:30:00 --all ";
-    const std::string yearly = GOLDEN + "expected/Y2000_0312.csv";
-    for (const auto& [arguments, first, second] :
-         std::vector<std::tuple<std::string, std::string, std::string>>{
-             {m + "--list --lat 35:30:00", "--list", "--lat"},
-             {m + "--list 2000/01", "--list", "2000/01"},
-             {m + "--list --summary " + yearly, "--list", "--summary"},
-             {m + "--summary " + yearly, "--summary", "--monthly"},
-             {"--plot " + out.File("a.png") + " " + yearly + " --no-quality", "--plot", "--no-quality"},
-             {convert + "--group 03 --bucket 12 --station 0312", "--station", "--group"},
-             {convert + "--station 0312 --bucket 12", "--station", "--bucket"},
-             {convert + "--all-stations --station 0312", "--all-stations", "--station"},
-             {convert + "--station 0312 --lat-table " + yearly, "--lat", "--lat-table"},
-             {convert + "--station 0312 2000/01", "--all", "2000/01"},
-             {convert + "--station 0312 --merge-output --replace", "--replace", "--merge-output"},
-             {convert + "--station 0312 --check -j 2", "--check", "-j"},
-             {convert + "--station 0312 --check --no-quality", "--check", "--no-quality"},
-             {convert + "--station 0312 --replace --check", "--check", "--replace"}}) {
-        SCOPED_TRACE(arguments);
-        EXPECT_EQ(Refused(RunCli(arguments), first + " と " + second + " は併用できません。"), "");
-    }
-    EXPECT_EQ(out.EntryCount(), 0);
-    EXPECT_EQ(monthly.EntryCount(), 3);
-}
-
-TEST(ConvertCommand, AYearlyFileOfAnotherOutputFolderIsReplacedOnlyWithReplace) {
-    TempFolder monthly, out;
-    CopyGoldenMonthly(monthly);
-    const std::string kept = out.Write("Y2000_0312.csv", "kept by hand");
-    const std::string base = "--monthly " + monthly.folder() + " --output " + out.folder() +
-                             " --group 03 --bucket 12 --lat 35:30:00 --all";
-    CliResult r = RunCli(base);
-    EXPECT_EQ(Said(r, 2, kept), "");
-    EXPECT_NE(r.err.find("--replace"), std::string::npos) << r.err;
-    // Refused before any year: not even 1999, which replaces nothing, is written.
-    EXPECT_TRUE(r.out.empty());
-    EXPECT_EQ(TempFolder::Read(kept), "kept by hand");
-    EXPECT_EQ(out.EntryCount(), 1);
-
-    ASSERT_EQ(RunCli(base + " --replace").exitCode, 0);
-    EXPECT_TRUE(IsGolden(kept, "Y2000_0312.csv"));
-}
-
-// What merging gives is the engine's to show; here, that the command asks for it and logs it as given.
-TEST(ConvertCommand, AnArchivesYearlyFileIsMergedOnlyWhenAskedAndTheLogSaysSo) {
+// What merging gives is the engine's to show; here, that the command asks before it replaces another
+// output folder's yearly file, does as it is told and logs it as given.
+TEST(ConvertCommand, AYearlyFileOfAnotherOutputFolderIsReplacedOrMergedOnlyWhenAsked) {
     TempFolder monthly, archive;
     CopyGoldenMonthly(monthly);
-    std::filesystem::rename(monthly.File("Y2000_0312.csv"), archive.File("Y2000_0312.csv"));
-    std::vector<std::string> merge = {"--monthly",      monthly.folder(), "--output",
-                                      archive.folder(), "--station",      "0312",
-                                      "--lat",          "36:15",          "--all"};
-    EXPECT_EQ(Said(RunCli(merge), 2, "--merge-output"), "");
+    const std::string kept = archive.File("Y2000_0312.csv");
+    std::filesystem::rename(monthly.File("Y2000_0312.csv"), kept);
+    const std::string before = TempFolder::Read(kept);
+    const std::string base = "--monthly " + monthly.folder() + " --output " + archive.folder() +
+                             " --station 0312 --lat 35:30 --all";
+    CliResult r = RunCli(base);
+    EXPECT_EQ(Said(r, 2, kept), "");
+    EXPECT_NE(r.err.find("(置き換えるには --replace、その値を引き継ぐには --merge-output)"),
+              std::string::npos)
+        << r.err;
+    // Refused before any year: not even 1999, which replaces nothing, is written.
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_TRUE(TempFolder::Read(kept) == before);
+    EXPECT_EQ(archive.EntryCount(), 1);
 
-    merge.push_back("--merge-output");
-    const CliResult r = RunCli(merge);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // Merged, its days are kept as if it lay in the monthly folder; replaced, they are gone.
+    ASSERT_EQ(RunCli(base + " --merge-output").exitCode, 0);
+    EXPECT_TRUE(IsGolden(kept, "Y2000_0312.csv"));
     const std::optional<RunLogEntry> merged = LastRunLogEntry(archive.folder(), "Y2000_0312.csv");
     ASSERT_TRUE(merged);
     EXPECT_EQ(merged->months, "01 結合:Y2000_0312.csv");
-    EXPECT_EQ(merged->latitude, "36:15:0"); // as typed, with the seconds the run took
+    EXPECT_EQ(merged->latitude, "35:30:0"); // as typed, with the seconds the run took
     EXPECT_EQ(merged->program, "kolvane-convert 0.1.0");
-    EXPECT_EQ(LastRunLogEntry(archive.folder(), "Y1999_0312.csv")->months, "12");
+    ASSERT_EQ(RunCli(base + " --replace").exitCode, 0);
+    EXPECT_FALSE(IsGolden(kept, "Y2000_0312.csv"));
 }
 
 TEST(ConvertCommand, AMonthWithoutItsFileIsAUsageErrorUnlessAllowedAndALinkLoopIsNamed) {

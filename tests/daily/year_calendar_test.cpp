@@ -9,30 +9,6 @@ DailyRecord Day(int year, int month, int day, double temp) {
     return {.year = year, .month = month, .day = day, .temp = temp};
 }
 
-TEST(YearCalendar, EveryDayOfTheYearWithMissingWhereNoData) {
-    DailyTable year;
-    BuildYearCalendar(
-        "05", {Day(2005, 1, 1, 1), Day(2005, 3, 31, 2), Day(2004, 12, 31, 3), Day(2006, 1, 1, 4)}, year);
-    ASSERT_EQ(year.size(), 365u);
-    EXPECT_EQ(year[0].temp, 1);
-    EXPECT_EQ(year[89].temp, 2);
-    EXPECT_EQ(year[90].month, 4);
-    EXPECT_EQ(year[90].temp, MISSING);
-    EXPECT_EQ(year[90].evaporation, MISSING);
-    EXPECT_EQ(year[364].day, 31);
-    EXPECT_EQ(year[364].temp, MISSING); // the next year's day is not taken
-
-    BuildYearCalendar("00", {}, year);
-    ASSERT_EQ(year.size(), 366u);
-    EXPECT_EQ(year[59].month, 2);
-    EXPECT_EQ(year[59].day, 29);
-    EXPECT_EQ(year[59].year, 2000);
-    BuildYearCalendar("70", {}, year);
-    EXPECT_EQ(year[0].year, 1970);
-    BuildYearCalendar("69", {}, year);
-    EXPECT_EQ(year[0].year, 2069);
-}
-
 TEST(YearCalendar, MergeReplacesEveryMatchAndAppendsTheRest) {
     DailyTable existing = {Day(2005, 1, 2, 10), Day(2005, 6, 1, 20), Day(2005, 1, 2, 11)};
     DailyTable daily = {Day(2005, 1, 2, 1), Day(2005, 1, 3, 2), Day(2005, 1, 3, 3)};

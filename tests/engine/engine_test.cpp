@@ -225,8 +225,6 @@ TEST(Engine, EveryDurableStepComesInOrderAndTheReportsLast) {
          "sync Y2005_0312.csv|sync all|sync C2005_0312.csv|sync all|sync Q2005_0312.csv|sync "
          "kolvane-log.csv|" +
              renames + renames05 + reports},
-        {"one year", 0, [&] { convert({"2004/12"}); },
-         "sync all|sync kolvane-log.csv|" + renames + folderOf(out) + "|file Y2004_0312.csv"},
         // A new log has its header and its folder entry on disk before it is used.
         {"a new log", 0,
          [&] {

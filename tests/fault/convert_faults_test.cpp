@@ -16,8 +16,6 @@
 namespace kolvane {
 namespace {
 
-using testing::ConvertYearRuns;
-
 using namespace kolvane::testing;
 
 constexpr char YEARLY[] = "Y2005_0312.csv";
@@ -107,11 +105,6 @@ TEST(MonthlyFaults, AMonthlyFileThatIsAFolderOrAPipeStopsTheRunWithTheMessage) {
             ASSERT_EQ(::mkfifo(odd.c_str(), 0600), 0);
         out.Write(YEARLY, PreviousYearlyFile());
 
-        // Only regular files are listed, so --all converts February alone.
-        ChildResult all = Convert(monthly, &out, {"--all"});
-        EXPECT_EQ(all.exitCode, 0) << all.err;
-
-        out.Write(YEARLY, PreviousYearlyFile());
         ChildResult r = Convert(monthly, &out, {"2005/02", "2005/03"});
         EXPECT_EQ(Said(r, 1, "月次ファイル「" + odd + "」を読み込めません（"), "") << "signal " << r.signal;
         EXPECT_TRUE(TempFolder::Read(out.File(YEARLY)) == PreviousYearlyFile());

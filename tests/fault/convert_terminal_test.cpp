@@ -16,15 +16,9 @@ namespace {
 
 using namespace kolvane::testing;
 
-struct TerminalRun {
-    bool started = false;
-    int exitCode = -1;
-    std::string bytes; // everything the terminal received
-};
-
 // Runs kolvane-convert in `folder` with stdin, stdout and stderr on one pseudo-terminal and reads it to
-// the end.
-TerminalRun RunOnTerminal(const std::string& folder, const std::vector<std::string>& arguments) {
+// the end: all the terminal received is in `out`. Nothing at all when no pseudo-terminal can be had.
+ChildResult RunOnTerminal(const std::string& folder, const std::vector<std::string>& arguments) {
     winsize size{};
     size.ws_row = 24;
     size.ws_col = 200;
@@ -35,9 +29,8 @@ TerminalRun RunOnTerminal(const std::string& folder, const std::vector<std::stri
             if (::chdir(folder.c_str()) != 0) ::_exit(126);
         },
         60, [&] { return ::forkpty(&master, nullptr, nullptr, &size); });
-    TerminalRun run;
-    if (pid < 0) return run;
-    run.started = true;
+    if (pid < 0) return {};
+    std::string bytes;
     char buffer[4096];
     while (true) {
         pollfd p{master, POLLIN, 0};
@@ -45,10 +38,11 @@ TerminalRun RunOnTerminal(const std::string& folder, const std::vector<std::stri
         const ssize_t n = ::read(master, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break; // EIO once the child has closed its side
-        run.bytes.append(buffer, static_cast<std::size_t>(n));
+        bytes.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(master);
-    run.exitCode = WaitChild(pid).exitCode;
+    ChildResult run = WaitChild(pid);
+    run.out = std::move(bytes);
     return run;
 }
 
@@ -104,17 +98,17 @@ TEST(ConvertOnATerminal, TheProgressLineNeverSharesALineAndIsGoneAtTheEnd) {
     monthly.Write("M0001_0202.csv", "not,a,monthly,header\r\n"); // a failing station: error lines too
 
     // Printed paths shorter than the progress line, so that a carriage return alone would leave its end.
-    const TerminalRun run =
+    const ChildResult run =
         RunOnTerminal(out.folder(), {"--monthly", monthly.folder(), "--output", ".", "--station", "0505",
                                      "--station", "0202", "--station", "0312", "--station", "0101", "--lat",
                                      "35:30:00", "--all", "-j", "2"});
-    ASSERT_TRUE(run.started) << "no pseudo-terminal";
-    EXPECT_EQ(run.exitCode, 1) << run.bytes;
+    ASSERT_FALSE(run.out.empty()) << "no pseudo-terminal";
+    EXPECT_EQ(run.exitCode, 1) << run.out;
     // Without a progress line drawn there would be nothing to check.
     const std::regex progress("観測点 [0-9]+/4  年 [0-9]+/5");
-    ASSERT_TRUE(std::regex_search(run.bytes, progress)) << run.bytes;
+    ASSERT_TRUE(std::regex_search(run.out, progress)) << run.out;
 
-    const std::vector<std::string> screen = Screen(run.bytes);
+    const std::vector<std::string> screen = Screen(run.out);
     std::vector<std::string> files, errors, notes;
     for (std::size_t i = 0; i + 1 < screen.size(); ++i) {
         const std::string& line = screen[i];

@@ -15,21 +15,10 @@ using namespace kolvane::testing;
 
 constexpr char YEARLY[] = "Y2005_0312.csv";
 
-// The yearly file of 2005, January to June, as another tool saved it: dates written 2005-1-1.
+// The yearly file of 2005 as another tool saved it: dates written 2005-01-01.
 std::string OtherToolsYearlyFile() {
-    std::string text = YearlyText(2005, 0);
-    std::string out;
-    std::size_t start = 0, line = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2, ++line) {
-        std::string row = text.substr(start, end - start);
-        if (line > 0) {
-            const int month = std::stoi(row.substr(4, 2)), day = std::stoi(row.substr(7, 2));
-            if (month > 6) break;
-            row = "2005-" + std::to_string(month) + "-" + std::to_string(day) + row.substr(10);
-        }
-        out += row + "\r\n";
-    }
-    return EncodeCp932(out);
+    return EncodeCp932(
+        std::regex_replace(YearlyText(2005, 0), std::regex("\"05/(\\d\\d)/(\\d\\d)\""), "2005-$1-$2"));
 }
 
 TEST(UnreadableFiles, AnEarlierYearlyFileThatCannotBeReadIsNeverReplaced) {
@@ -40,10 +29,10 @@ TEST(UnreadableFiles, AnEarlierYearlyFileThatCannotBeReadIsNeverReplaced) {
     const ChildResult refused = Convert(monthly, nullptr, {"2005/07"});
     EXPECT_EQ(Said(refused, 1,
                    "年次ファイル「" + monthly.File(YEARLY) +
-                       "」の値のある 181 行のうち 181 行を読めません"
-                       "（最初は 2行目「2005-1-1,25.0,"),
+                       "」の値のある 365 行のうち 365 行を読めません"
+                       "（最初は 2行目「2005-01-01,"),
               "");
-    EXPECT_EQ(Missing(refused.err, "…」: 年月日「2005-1-1」を日付として読めません）"), "");
+    EXPECT_EQ(Missing(refused.err, "…」: 年月日「2005-01-01」を日付として読めません）"), "");
     EXPECT_EQ(TempFolder::Read(monthly.File(YEARLY)), earlier);
     EXPECT_FALSE(std::filesystem::exists(monthly.File("Q2005_0312.csv")));
 }

@@ -1,12 +1,10 @@
 #include "engine/Plan.h"
 #include "model/Messages.h"
 #include "request/ConversionRequest.h"
-#include "request/Coordinates.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 
 namespace kolvane {
@@ -92,20 +90,6 @@ TEST(ConversionRequest, TheFirstProblemInTheWindowsOrderIsNamedWithItsField) {
         else
             EXPECT_THROW(CheckRequest(r), RequestError);
     }
-}
-
-TEST(ConversionRequest, TheLongitudeIsKnownOnlyWhenWholeAndInRange) {
-    testing::TempFolder out;
-    ConversionRequest located = Filled(out.folder());
-    EXPECT_EQ(PlanRun(located).settings.longitude, 139.75);
-    // A half-typed one is not known, not refused: the conversion never needed it.
-    for (const std::vector<std::string>& unknown :
-         std::vector<std::vector<std::string>>{{"13", "45", "0"}, {"139", "60", "0"}, {}}) {
-        located.longitude = unknown;
-        EXPECT_TRUE(std::isnan(PlanRun(located).settings.longitude));
-    }
-    // The window's boxes are read with the leading-number parse, as the window always has.
-    EXPECT_EQ(LatitudeFromTexts("3", "", "abc"), 3);
 }
 
 } // namespace

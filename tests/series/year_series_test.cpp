@@ -107,9 +107,9 @@ TEST(YearSeries, ACompanionThatDoesNotBelongIsSaidAndPassedOver) {
 TEST(YearSeries, GapsOtherYearsAndDuplicates) {
     // A common year, only three lines: one of another year, one date twice (the later wins), a zero.
     const std::string text = HEADER + Line(23, 3, 1, "0.0,0.0,0.0,0.0,1,1,N,1,1,N,0.00,1,0.0,1,0,0.0,1") +
-                             Line(22, 3, 2, "9,9,9,9,9,9,N,9,9,N,9,9,9,9,9,9,9") +
                              Line(23, 3, 2, "5,5,5,5,5,5,N,5,5,N,5,5,5,5,5,5,5") +
-                             Line(23, 3, 2, "6,6,6,6,6,6,N,6,6,N,6,6,6,6,6,6,6");
+                             Line(23, 3, 2, "6,6,6,6,6,6,N,6,6,N,6,6,6,6,6,6,6") +
+                             Line(22, 3, 2, "9,9,9,9,9,9,N,9,9,N,9,9,9,9,9,9,9");
     const YearSeries series = BuildYearSeries(EncodeCp932(text), "Y2023_0101.csv", 2023);
     ASSERT_EQ(series.days.size(), 365u);
     EXPECT_EQ(series.days[59].month, 3);
