@@ -189,10 +189,6 @@ void HourlyChecks::Add(const HourlyTable& rows) {
     AddRows(rows);
 }
 
-void HourlyChecks::Add(const HourlyRecord& row) {
-    AddRows({&row, 1});
-}
-
 void HourlyChecks::AddRows(std::span<const HourlyRecord> rows) {
     sunLimits_ = &SunLimitsOf(latitude_, sunClock_);
     const bool rangeSuspect = RangeSuspect(rows);

@@ -53,7 +53,6 @@ class HourlyChecks {
     void KeepYear(int32_t year) { keptYear_ = year; }
 
     void Add(const HourlyTable& rows);
-    void Add(const HourlyRecord& row);
 
     // Whether rows less than an hour apart were seen since the last Finish.
     bool SawSubHourlyRows() const { return s_.cursor.subHourly; }
