@@ -44,6 +44,7 @@ TEST(ConversionRequest, TheFirstProblemInTheWindowsOrderIsNamedWithItsField) {
         {[](auto& r) { r.latitude = {"50"}; }, range},
         {[](auto& r) { r.latitude = {"49.99"}; }, ""},
         {[](auto& r) { r.longitude.clear(); }, ""}, // a front end without longitude boxes
+        {[](auto& r) { r.longitude[0] = "13"; }, ""}, // half-typed: unknown, not refused
         // No months, and no station because the folder holds no monthly file: the months are named.
         {[](auto& r) { r.months.clear(), r.stations = {StationKey{}}; },
          "年次ファイル作成に使用するデータの期間を選択して下さい。", F::Months},
