@@ -44,7 +44,8 @@ QStringList DescribedTexts() {
     texts << text::AskStopAndExit()
           << text::ReplaceQuestionHead(PART) + text::ReplaceQuestionFile(PART) + text::ReplaceQuestionTail()
           << text::MergeCaption() << text::ReplaceCaption() << text::StopCaption() << text::YesCaption()
-          << text::NoCaption()
+          << text::NoCaption() << text::SavePngCaption() << text::SaveSvgCaption()
+          << text::CommonScaleCaption()
           << text::Completed(NUMBER, PART, text::LatitudeUsed(PART + u':' + PART + u':' + PART))
           << text::SuspectValuesFound(NUMBER) << text::Cancelled(0, PART) << text::Cancelled(NUMBER, PART)
           << text::NoMonthlyFiles(PART) << Core(message::WrongEncoding(FileKind::Monthly, part, part))
@@ -66,9 +67,10 @@ QStringList ProgramTexts(const QList<const QWidget*>& windows) {
             texts << label->text();
     }
     const std::string part = PART.toStdString();
-    texts << text::ErrorTitle() << text::ConfirmTitle() << QStringLiteral("入力値エラー")
-          << text::AskMonthlyFolder() << text::AskOutputFolder() << text::NoMonthlyFilesInList().remove(u'\n')
-          << text::UnreadableFolderInList().remove(u'\n');
+    // A build without Qt SVG has no SVG button; its help names it all the same.
+    texts << text::SaveSvgCaption() << text::ErrorTitle() << text::ConfirmTitle()
+          << QStringLiteral("入力値エラー") << text::AskMonthlyFolder() << text::AskOutputFolder()
+          << text::NoMonthlyFilesInList().remove(u'\n') << text::UnreadableFolderInList().remove(u'\n');
     // What the folder dialog says under its path.
     texts << text::NewFolderName() << text::FolderNotFound(PART) << text::NotAFolder(PART)
           << text::FolderCannotOpen(PART, REASON) << text::FolderNotMade(PART, REASON)
