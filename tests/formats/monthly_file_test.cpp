@@ -38,7 +38,8 @@ TEST(MonthlyFile, FieldCountsAndValuesAsTheFieldsHaveThem) {
         {"2005/04/01,1:00,0,-3.,50,1000,90,1,2,90,0,1,5", true, false, -3},
         {"2005/04/01,1:00,0, 4,50,1000,90,1,2,90,0,1,5", true, false, 4},
         {"2005/04/01,1:00,0,1e1,50,1000,90,1,2,90,0,1,5", true, false, 10},
-        {"2005/04/01,1:00,0,7.5,50,1000,90,1,2,90,0,1,5.25", true, false, 7.5}, // a value at the very end
+        {"2005/04/01,1:00,0,7.5,50,1000,90,1,2,90,0,1,5.25", true, false, 7.5},  // a value at the very end
+        {"\r\n2005/04/01,1:00,0,7.5,50,1000,90,1,2,90,0,1,5", true, false, 7.5}, // after an empty line
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);

@@ -18,6 +18,7 @@ TEST(Cp932, RoundTripAndReplacements) {
     // An undecodable byte becomes U+FFFD and the rest still decodes; an unencodable character is "?".
     EXPECT_EQ(DecodeCp932("a\xFF!"), "a\xEF\xBF\xBD!");
     EXPECT_EQ(DecodeCp932("\x94"), "\xEF\xBF\xBD");
+    EXPECT_EQ(DecodeCp932("\x85\x40!"), "\xEF\xBF\xBD!"); // an unassigned pair is one character
     EXPECT_EQ(EncodeCp932("A\xF0\x9F\x98\x80!"), "A?!");
     // Runs between ASCII bytes, the same run again, broken sequences cut by ASCII or by the end.
     EXPECT_EQ(EncodeCp932("\"01\",正常,2\r\n\"02\",正常,X\r\n欠測"),

@@ -22,7 +22,7 @@ const char* const ODD_TABLE = "13,44132,東京,35,41,30,139,45,00\r\n"
                               "13,44136,八王子,35,5,0,139,45,30,extra\r\n"
                               "01,11999,先頭ゼロ,43,00,00,141,00,00\r\n"
                               " 13,44200,空白前,35,00,00,139,00,00\r\n"
-                              "13,44300,範囲外,52,00,00,98,00,00\r\n"
+                              "13,44136,範囲外,52,00,00,98,00,00\r\n"
                               "13,44132b,東京,36,00,00,140,00,00\r\n"
                               "1,11999b,離れ,43,00,00,141,00,00\n"
                               "13,44400,小数,35.5, 7 ,,abc,1e1,-3";
@@ -32,7 +32,7 @@ TEST(LocalityTable, ListsRowsComparingNumericallyButAppliesOnlyPlainDecimalPrefe
     const std::string table = temp.Write("locale.dat", EncodeCp932(ODD_TABLE));
     LocalityList tokyo = ListLocalities(table, 13, "44136");
     EXPECT_EQ(tokyo.names, (Names{"東京", "八王子", "空白前", "範囲外", "東京", "小数"}));
-    EXPECT_EQ(tokyo.selection, 1);
+    EXPECT_EQ(tokyo.selection, 1) << "the first of two rows with that code";
     EXPECT_EQ(ListLocalities(table, 13, "44132b").selection, 4);
 
     LocalityList hokkaido = ListLocalities(table, 1, "000000");

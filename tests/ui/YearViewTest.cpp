@@ -230,6 +230,9 @@ TEST_F(YearViewTest, FindingsAreListedMarkedAndTheirDayShownWhenPicked) {
         row << list->item(0, c)->text();
     EXPECT_EQ(row, first);
     EXPECT_TRUE(listed().second.startsWith(QStringLiteral("疑わしい値 2 件")));
+    // With its list the view still fits a 1920 × 1080 screen at 150 % (1280 × 720), less a taskbar
+    // and the window's frame.
+    EXPECT_LE(view->minimumSizeHint().height(), 720 - 48 - 44);
     // Their days carry a mark; 17 July is day 198 of a leap year.
     ASSERT_TRUE(view->series());
     std::vector<int> marked;
