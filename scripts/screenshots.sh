@@ -6,6 +6,8 @@
 #
 #   scripts/screenshots.sh [OUTPUT_FOLDER]
 #
+# KOLVANE_SCREEN sets the screen (default 1024x768); QT_SCALE_FACTOR, when set, is passed on.
+#
 # Builds `kolvane-screenshots` (tools/screenshots.cpp: the program's windows, driven from outside
 # the program) in KOLVANE_BUILD_DIR (default: build) when needed. Needs xvfb and fonts-noto-cjk.
 # It reads kolvane.ini beside the program as the program does on any start but never writes it; like
@@ -19,7 +21,8 @@ out="${1:-$build/screenshots}"
 for tool in xvfb-run cmake; do
     command -v "$tool" >/dev/null || { echo "screenshots.sh: $tool is missing (apt-get install xvfb cmake)" >&2; exit 1; }
 done
-fc-list | grep -q "Noto Sans CJK JP" || echo "screenshots.sh: fonts-noto-cjk is not installed; captions may show boxes" >&2
+# Not `fc-list | grep -q`: grep's early exit fails fc-list with SIGPIPE, which pipefail reports.
+[[ -n "$(fc-list "Noto Sans CJK JP")" ]] || echo "screenshots.sh: fonts-noto-cjk is not installed; captions may show boxes" >&2
 
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release
@@ -33,7 +36,7 @@ message="$out/range-message.png"
 help="$out/help-window.png"
 rm -f "$main" "$dialog" "$message" "$help" "$out"/run-*.png
 # The program lists the Data/ folder beside it, as on a first start. Prefecture 13 is Tokyo.
-(cd "$build" && xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" env QT_QPA_PLATFORM=xcb \
+(cd "$build" && xvfb-run -a -s "-screen 0 ${KOLVANE_SCREEN:-1024x768}x24 -dpi 96" env QT_QPA_PLATFORM=xcb \
     ./kolvane-screenshots --screenshot-prefecture 13 --screenshot "$main" --screenshot-folder-dialog "$dialog" \
                           --screenshot-range-message "$message" --screenshot-help "$help" \
                           --screenshot-run "$out/run")

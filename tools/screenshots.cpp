@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -60,7 +61,15 @@ class ShotDialogs : public kolvane::QtUserDialogs {
         folders.pop_front();
         return folder;
     }
+    QString AskSaveFileName(const QString& caption, const QString& suggested,
+                            const QString& filter) override {
+        if (saves.empty()) return QtUserDialogs::AskSaveFileName(caption, suggested, filter);
+        QString path = saves.front();
+        saves.pop_front();
+        return path;
+    }
     std::deque<QString> folders;
+    std::deque<QString> saves;
 };
 
 Screenshots ReadScreenshotOptions(int argc, char** argv) {
@@ -102,6 +111,14 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
         if (path.isEmpty()) return;
         if (!widget || !widget->grab().save(path)) status = 1;
     };
+    // A modal box is taken and closed (its safe answer) from within its own event loop.
+    auto shootModal = [&save, &window](const QString& path, int delay = 250) {
+        QTimer::singleShot(delay, &window, [&save, path] {
+            QWidget* box = QApplication::activeModalWidget();
+            save(qobject_cast<QMessageBox*>(box), path);
+            if (box) box->close();
+        });
+    };
     kolvane::Form1 dialog(&window);
     QTemporaryDir scratch;
     std::vector<std::function<void()>> steps;
@@ -140,12 +157,7 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
     }
     if (!shots.rangeMessage.isEmpty()) {
         steps.push_back([&] {
-            // The message is modal: it is taken and answered from within its own event loop.
-            QTimer::singleShot(500, &window, [&] {
-                QWidget* box = QApplication::activeModalWidget();
-                save(qobject_cast<QMessageBox*>(box), shots.rangeMessage);
-                if (box) box->close();
-            });
+            shootModal(shots.rangeMessage);
             window.findChild<QLineEdit*>(QStringLiteral("txtLat1"))->setText(QStringLiteral("60"));
         });
     }
@@ -158,10 +170,20 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
     // The window during the run, as it takes the notice of the first file (the run waits for that).
     bool progressTaken = false;
     QObject::connect(&window, &kolvane::frmKolvane::yearlyFileWritten, &window, [&] {
-        if (!std::exchange(progressTaken, true)) save(&window, shots.run + QStringLiteral("-progress.png"));
+        if (std::exchange(progressTaken, true)) return;
+        save(&window, shots.run + QStringLiteral("-progress.png"));
+        // 終了 during the run asks first; the shot answers いいえ and the run goes on.
+        shootModal(shots.run + QStringLiteral("-exit-question.png"), 200);
+        window.findChild<QPushButton*>(QStringLiteral("cmdExit"))->click();
     });
     auto modal = [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); };
     if (!shots.run.isEmpty()) {
+        steps.push_back([&] {
+            // Run with a coordinate box left empty.
+            window.findChild<QLineEdit*>(QStringLiteral("txtLat0"))->clear();
+            shootModal(shots.run + QStringLiteral("-input-error.png"));
+            window.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        });
         steps.push_back([&] {
             // A yearly file in the output folder that the run did not merge from: it asks first.
             const QString folder = output.path() + u'/';
@@ -197,6 +219,24 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
             // The whole screen as well: whether the view, frame and all, fits on it.
             if (QScreen* screen = view ? view->screen() : nullptr)
                 if (!screen->grabWindow(0).save(shots.run + QStringLiteral("-plot-screen.png"))) status = 1;
+            if (auto* common = view ? view->findChild<QCheckBox*>(QStringLiteral("chkCommonScale")) : nullptr)
+                common->setChecked(false);
+        });
+        steps.push_back([&] {
+            QWidget* view = window.findChild<QWidget*>(QStringLiteral("YearView"));
+            save(view, shots.run + QStringLiteral("-plot-own-scale.png"));
+            if (!view) return;
+            view->findChild<QCheckBox*>(QStringLiteral("chkCommonScale"))->setChecked(true);
+            // The pictures saved, as the user's save dialog would name them.
+            dialogs.saves = {shots.run + QStringLiteral("-saved.png"),
+                             shots.run + QStringLiteral("-saved.svg")};
+            for (const char* button : {"cmdSavePng", "cmdSaveSvg"})
+                if (auto* save = view->findChild<QPushButton*>(QLatin1String(button))) save->click();
+            view->resize(view->minimumSizeHint());
+        });
+        steps.push_back([&] {
+            QWidget* view = window.findChild<QWidget*>(QStringLiteral("YearView"));
+            save(view, shots.run + QStringLiteral("-plot-smallest.png"));
             // The other year, as a user flips through them.
             if (auto* years = view ? view->findChild<QComboBox*>(QStringLiteral("cboYear")) : nullptr)
                 years->setCurrentIndex(years->currentIndex() == 0 ? 1 : 0);

@@ -55,6 +55,7 @@ class Painter {
 
   private:
     void TitleRow(const QString& title);
+    void TotalsAndKeys();
     void Backdrop(const PanelLayout& panel);
     void Axes(const PanelLayout& panel, const PanelShape& shape);
     void Header(const PanelLayout& panel, const PanelShape& shape);
@@ -75,9 +76,23 @@ class Painter {
 };
 
 void Painter::TitleRow(const QString& title) {
-    p_.setFont(fonts_.title);
+    // The keys stand right of the title and are never written over: on a narrow plot the title
+    // steps down to the text size, and is cut only where even that is too wide.
+    const QRectF& row = l_.titleRow;
+    const qreal keysLeft = l_.suspectKey     ? l_.suspectKey->swatch.left()
+                           : l_.keys.empty() ? row.right() + fh_
+                                             : l_.keys.back().swatch.left();
+    const qreal room = std::max(keysLeft - fh_ - row.left(), 0.0);
+    QFont font = fonts_.title;
+    if (QFontMetricsF(font).horizontalAdvance(title) > room) font.setPixelSize(fonts_.text.pixelSize());
+    p_.setFont(font);
     p_.setPen(INK);
-    p_.drawText(l_.titleRow, Qt::AlignLeft | Qt::AlignVCenter, title);
+    p_.drawText(QRectF(row.left(), row.top(), room, row.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                QFontMetricsF(font).elidedText(title, Qt::ElideRight, room));
+    TotalsAndKeys();
+}
+
+void Painter::TotalsAndKeys() {
     const QFont& font = fonts_[l_.totalsFont];
     p_.setFont(font);
     // Cut with an ellipsis rather than mid-character where even the small font is too wide.

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <cerrno>
+#include <utility>
 
 namespace kolvane {
 
@@ -37,6 +38,8 @@ void HelpWindow::ShowContents(const QString& path) {
         setHtml(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
     }
     verticalScrollBar()->setValue(0);
+    // Fitted at its first showing only: a size or place the user chose since is kept.
+    if (!std::exchange(fitted_, true)) FitToScreen(*this, parentWidget());
     show();
     raise();
     activateWindow();

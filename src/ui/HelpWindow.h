@@ -16,6 +16,9 @@ class HelpWindow : public QTextBrowser {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    bool fitted_ = false;
 };
 
 } // namespace kolvane

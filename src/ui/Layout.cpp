@@ -1,6 +1,8 @@
 #include "ui/Layout.h"
 
+#include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace kolvane {
@@ -20,6 +22,18 @@ void PlaceInTwips(QWidget* widget, int left, int top, int width, int height) {
 void FixClientSizeInTwips(QWidget* window, int width, int height) {
     const qreal dpi = window->logicalDpiX();
     window->setFixedSize(TwipsToPixels(width, dpi), TwipsToPixels(height, dpi));
+}
+
+void FitToScreen(QWidget& window, const QWidget* parent) {
+    QScreen* screen = parent ? parent->screen() : window.screen();
+    if (!screen) return;
+    // The frame the window manager adds is not known before the window is shown: leave room for a
+    // title bar and borders.
+    const QRect room = screen->availableGeometry().adjusted(8, 36, -8, -8);
+    const QSize size = window.size().boundedTo(room.size()).expandedTo(window.minimumSizeHint());
+    window.setGeometry(QRect(room.topLeft() + QPoint(std::max(0, (room.width() - size.width()) / 2),
+                                                     std::max(0, (room.height() - size.height()) / 2)),
+                             size));
 }
 
 } // namespace kolvane

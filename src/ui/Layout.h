@@ -16,6 +16,10 @@ void PlaceInTwips(QWidget* widget, int left, int top, int width, int height);
 // Fixes the size of a window's client area, given in twips.
 void FixClientSizeInTwips(QWidget* window, int width, int height);
 
+// Sizes `window` to the screen `parent` (or else the window) is on, keeping its size where it fits, and
+// centres it there, so that no edge runs off a small screen.
+void FitToScreen(QWidget& window, const QWidget* parent);
+
 // Core strings are UTF-8; QString lives only in the window layer.
 inline QString FromCore(const std::string& text) {
     return QString::fromStdString(text);

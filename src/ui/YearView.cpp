@@ -25,7 +25,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -54,7 +53,7 @@ std::pair<std::vector<Finding>, QString> ReadYearFindings(const std::string& yea
 
 YearPlotWidget::YearPlotWidget(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("yearPlot"));
-    setMinimumSize(640, 420);
+    setMinimumSize(640, 380);
 }
 
 void YearPlotWidget::setSeries(std::optional<YearSeries> series, QString title,
@@ -133,7 +132,7 @@ void YearView::CreateControls(const QLabel& fileCaption) {
     lblFindings->setObjectName(QStringLiteral("lblFindings"));
     findings_ = new FindingsList(this);
     findings_->setMinimumHeight(findings_->horizontalHeader()->sizeHint().height() +
-                                5 * findings_->verticalHeader()->defaultSectionSize());
+                                3 * findings_->verticalHeader()->defaultSectionSize());
     lblSaved = new QLabel(this);
     lblSaved->setObjectName(QStringLiteral("lblSaved"));
     lblSaved->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -298,18 +297,6 @@ void YearView::Save(const QString& suffix, const QString& filter) {
         return;
     }
     lblSaved->setText(text::PlotSaved(shown));
-}
-
-void FitToScreen(QWidget& window, const QWidget* parent) {
-    QScreen* screen = parent ? parent->screen() : window.screen();
-    if (!screen) return;
-    // The frame the window manager adds is not known before the window is shown: leave room for a
-    // title bar and borders.
-    const QRect room = screen->availableGeometry().adjusted(8, 36, -8, -8);
-    const QSize size = window.size().boundedTo(room.size()).expandedTo(window.minimumSizeHint());
-    window.setGeometry(QRect(room.topLeft() + QPoint(std::max(0, (room.width() - size.width()) / 2),
-                                                     std::max(0, (room.height() - size.height()) / 2)),
-                             size));
 }
 
 YearView* ShowYearView(QWidget* parent, UserDialogs& dialogs, std::vector<std::string> folders,

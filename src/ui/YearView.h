@@ -103,10 +103,6 @@ class YearView : public QWidget {
     FindingsList* findings_ = nullptr;
 };
 
-// Sizes `window` to the screen `parent` (or else the window) is on, keeping its size where it fits, and
-// centres it there, so that no edge runs off a small screen.
-void FitToScreen(QWidget& window, const QWidget* parent);
-
 // Opens the year view of the station as a window of its own over `parent` (it closes with the parent and
 // deletes itself when closed). Returns the window, or null (after a message) when the station has no
 // yearly file in `folders`.

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QScreen>
 #include <QTextBrowser>
 #include <cerrno>
 
@@ -149,6 +150,9 @@ TEST_F(HelpTexts, OpensTheHelpFileInItsOwnWindowAtTheContentsAndEscapeClosesIt) 
     // A missing file is said in the help window itself.
     QTextBrowser* help = pressHelp();
     ASSERT_NE(help, nullptr);
+    // Its own size is taller than the test screen (800 × 600): it is fitted, with room for a title bar.
+    const QRect free = help->screen()->availableGeometry();
+    EXPECT_TRUE(free.adjusted(0, 30, 0, 0).contains(help->geometry())) << help->height();
     EXPECT_EQ(help->toPlainText(), QStringLiteral("ヘルプファイル「%1kolvane.hlp」が見つかりません。")
                                        .arg(QString::fromStdString(AppFolder())));
 
