@@ -46,6 +46,8 @@ constexpr const char* kUsage =
     "PROGRAM (default: kolvane-convert beside this executable) with --monthly, --output (a new\n"
     "empty folder) and --lat (default 35:30:00). Reports best and median wall time, peak memory, throughput\n"
     "and the ratio to the floor. The default case is all. Never fails on a figure.\n"
+    "Peak memory is the largest resident size of any round; start is that of PROGRAM --version, the\n"
+    "libraries it loads (shared with other programs, most of them) before it converts anything.\n"
     "\n"
     "--baseline PROGRAM times another build in the same rounds, alternating which goes first, so that\n"
     "both meet the same load. --profile yes then runs each program once more under valgrind's callgrind\n"
@@ -330,6 +332,7 @@ struct Timed {
     std::string label;
     fs::path program;
     std::vector<Run> runs;
+    double startMiB = 0; // resident with its libraries loaded, before any work
 };
 
 std::vector<std::string> ConvertArgs(const fs::path& program, const Dataset& data, const fs::path& output,
@@ -341,9 +344,11 @@ std::vector<std::string> ConvertArgs(const fs::path& program, const Dataset& dat
     return args;
 }
 
-void PrintRow(const char* label, const Summary& s, double floorMedian) {
-    std::printf("  %-20s %8.3f %9.3f %8.2f %9.1f %8.1f\n", label, s.best, s.median, s.cpuMedian, s.peakMiB,
-                s.median / floorMedian);
+void PrintRow(const char* label, const Summary& s, double floorMedian, double startMiB) {
+    char start[16] = "-";
+    if (startMiB > 0) std::snprintf(start, sizeof start, "%.1f", startMiB);
+    std::printf("  %-20s %8.3f %9.3f %8.2f %9.1f %9s %8.1f\n", label, s.best, s.median, s.cpuMedian,
+                s.peakMiB, start, s.median / floorMedian);
 }
 
 void PrintProfiles(const Case& c, const Dataset& data, const Options& options, const fs::path& work,
@@ -395,6 +400,10 @@ int RunCase(const Case& c, const Options& options, const fs::path& work) {
     if (!options.baseline.empty()) timed.push_back({"baseline", options.baseline, {}});
     timed.push_back({"conversion", options.convert, {}});
 
+    // A build with the window links Qt for --plot: its libraries' pages count in every peak, converting
+    // or not, and are what tells such a build's peak from one without.
+    for (Timed& t : timed)
+        t.startMiB = Spawn({t.program.string(), "--version"}, {}).peakMiB;
     Spawn(cat, {}); // warms the page cache for all
     std::vector<Run> floorRuns;
     std::size_t yearlyFiles = 0;
@@ -429,10 +438,11 @@ int RunCase(const Case& c, const Options& options, const fs::path& work) {
     for (const Timed& t : timed)
         std::printf("  %-11s %s\n", t.label.c_str(), t.program.c_str());
     std::printf("  runs        %d each, in alternating order\n\n", options.runs);
-    std::printf("  %-20s %8s %9s %8s %9s %8s\n", "", "best s", "median s", "cpu s", "peak MiB", "x floor");
-    PrintRow("floor (cat)", f, f.median);
+    std::printf("  %-20s %8s %9s %8s %9s %9s %8s\n", "", "best s", "median s", "cpu s", "peak MiB",
+                "start MiB", "x floor");
+    PrintRow("floor (cat)", f, f.median, 0);
     for (const Timed& t : timed)
-        PrintRow(t.label.c_str(), Summarise(t.runs), f.median);
+        PrintRow(t.label.c_str(), Summarise(t.runs), f.median, t.startMiB);
     std::printf("\n");
     for (const Timed& t : timed) {
         const Summary r = Summarise(t.runs);

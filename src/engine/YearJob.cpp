@@ -42,9 +42,9 @@ bool ReadEarlier(const YearRun& run, const ConversionSettings& settings, FolderL
                  FolderLookup& outputFolder, YearInputs& inputs, std::vector<std::string>& provenInPlace) {
     const std::string earlierName = YearlyFileName(run.yy, settings.key);
     // Chosen over the monthly folder's: it is the file the user keeps, and the one being replaced.
-    if (settings.mergeOutput) inputs.yearly = ReadYearlyFile(outputFolder.Resolve(earlierName));
+    if (settings.mergeOutput) inputs.yearly = ReadYearlyFile(outputFolder, earlierName);
     const bool fromOutput = inputs.yearly.bytes.has_value();
-    if (!fromOutput) inputs.yearly = ReadYearlyFile(monthlyFolder.Resolve(earlierName));
+    if (!fromOutput) inputs.yearly = ReadYearlyFile(monthlyFolder, earlierName);
     if (!inputs.yearly.bytes || inputs.yearly.bytes->empty()) return fromOutput;
     // Its companions lie beside it, in whichever folder it came from.
     FolderLookup& earlierFolder = fromOutput ? outputFolder : monthlyFolder;
@@ -79,7 +79,7 @@ YearOutput ComputeYearRun(const YearRun& run, const ConversionSettings& settings
     YearInputs inputs{.yy = run.yy, .latitude = settings.latitude, .longitude = settings.longitude};
     inputs.monthly.reserve(run.monthlyNames.size());
     for (const std::string& name : run.monthlyNames)
-        inputs.monthly.push_back(ReadMonthlyFile(monthlyFolder.Resolve(name)));
+        inputs.monthly.push_back(ReadMonthlyFile(monthlyFolder, name));
     std::vector<std::string> provenInPlace;
     const bool fromOutput = ReadEarlier(run, settings, monthlyFolder, outputFolder, inputs, provenInPlace);
 

@@ -17,17 +17,18 @@
 namespace kolvane {
 namespace {
 
-SourceFile ReadSourceFile(FileKind kind, const std::string& path) {
+SourceFile ReadSourceFile(FileKind kind, FolderLookup& folder, const std::string& name) {
+    SourceFile file{std::string(), std::string()};
     try {
-        SourceFile file{path, std::string()};
-        if (int e = ReadWholeFile(path, *file.bytes)) {
-            if (e != ENOENT) throw KolvaneError(message::CannotRead(kind, path, e));
+        if (int e = folder.Read(name, file.path, *file.bytes)) {
+            if (e != ENOENT) throw KolvaneError(message::CannotRead(kind, file.path, e));
             file.bytes.reset();
         }
         return file;
     } catch (const std::bad_alloc&) {
-        // The file's buffer is gone by now, which leaves room for the message.
-        throw KolvaneError(message::OutOfMemory(kind, path));
+        // Giving back the file's buffer leaves room for the message.
+        file.bytes.reset();
+        throw KolvaneError(message::OutOfMemory(kind, file.path));
     }
 }
 
@@ -182,12 +183,12 @@ YearTexts ComputeYear(const YearInputs& inputs) {
     }
 }
 
-SourceFile ReadMonthlyFile(const std::string& path) {
-    return ReadSourceFile(FileKind::Monthly, path);
+SourceFile ReadMonthlyFile(FolderLookup& folder, const std::string& name) {
+    return ReadSourceFile(FileKind::Monthly, folder, name);
 }
 
-SourceFile ReadYearlyFile(const std::string& path) {
-    return ReadSourceFile(FileKind::Yearly, path);
+SourceFile ReadYearlyFile(FolderLookup& folder, const std::string& name) {
+    return ReadSourceFile(FileKind::Yearly, folder, name);
 }
 
 SourceFile ReadEarlierCompanion(const std::string& path) {

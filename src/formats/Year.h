@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checks/HourlyChecks.h"
+#include "model/FileIo.h"
 #include "model/FileNames.h"
 #include "model/Messages.h"
 #include "model/Records.h"
@@ -72,10 +73,10 @@ struct YearTexts {
 // lose days that the user has.
 YearTexts ComputeYear(const YearInputs& inputs);
 
-// The bytes of a monthly or yearly file; a file that does not exist gives none. Throws KolvaneError
-// for a file that exists but cannot be read.
-SourceFile ReadMonthlyFile(const std::string& path);
-SourceFile ReadYearlyFile(const std::string& path);
+// The bytes of the monthly or yearly file `name` of `folder`, found as FolderLookup::Resolve finds it; a
+// file that does not exist gives none. Throws KolvaneError for a file that exists but cannot be read.
+SourceFile ReadMonthlyFile(FolderLookup& folder, const std::string& name);
+SourceFile ReadYearlyFile(FolderLookup& folder, const std::string& name);
 // The bytes of a companion of the earlier yearly file; none when it cannot be read, which only leaves
 // what it would have said of the kept days unknown.
 SourceFile ReadEarlierCompanion(const std::string& path);

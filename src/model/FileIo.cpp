@@ -49,17 +49,20 @@ int ReadWholeFile(const std::string& path, std::string& out) {
     if (int e = platform::StatOf(file.get(), st)) return e;
     // A pipe or a device has no end to read to (a link to /dev/zero would fill the memory).
     if (st.kind != Kind::Regular) return platform::NotRegularFile(st.kind);
+    // One byte more than the size: a read that stops short of it at exactly the size has met the end,
+    // and needs no further read to say so; a file that grew meanwhile fills it and is read on.
     out.resize(st.size > 0 ? static_cast<std::size_t>(st.size) + 1 : 65536);
     std::size_t used = 0;
     while (true) {
         if (used == out.size()) out.resize(out.size() * 2);
         std::size_t n = 0;
-        if (int e = platform::Read(file.get(), out.data() + used, out.size() - used, n)) {
+        const std::size_t asked = out.size() - used;
+        if (int e = platform::Read(file.get(), out.data() + used, asked, n)) {
             out.clear();
             return e;
         }
-        if (n == 0) break;
         used += n;
+        if (n == 0 || (n < asked && used == st.size)) break;
     }
     out.resize(used);
     return 0;
@@ -71,11 +74,12 @@ int RemoveFile(const std::string& path) {
 
 namespace {
 
-// Where a write to `path` lands: the file a chain of symbolic links ends at (which may not exist yet).
-int FollowLinks(std::string& path) {
+// Where a write to `path` lands: the file a chain of symbolic links ends at (which may not exist yet),
+// and what is there now.
+int FollowLinks(std::string& path, platform::Status& st) {
     for (int hops = 0; hops < 40; ++hops) {
-        platform::Status st;
-        if (platform::LinkStat(path, st) != 0 || st.kind != Kind::Link) return 0;
+        if (int e = platform::LinkStat(path, st)) return e;
+        if (st.kind != Kind::Link) return 0;
         std::string target;
         if (int e = platform::ReadLink(path, target)) return e;
         std::size_t slash = path.find_last_of(platform::kSeparators);
@@ -138,15 +142,14 @@ int PendingFile::Prepare(const std::string& requested, std::string_view bytes, c
     Discard();
     calls_ = calls;
     path_ = requested;
-    if (int e = FollowLinks(path_)) return e;
+    platform::Status old;
+    if (int e = FollowLinks(path_, old)) return e;
     std::size_t slash = path_.find_last_of(platform::kSeparators);
     folder_ = slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
 
     // A rename over a pipe or a device would replace the node itself (a link to /dev/zero made root's
     // run turn the system's device into a CSV file).
-    platform::Status old;
-    if (int e = platform::LinkStat(path_, old)) return e;
     if (int e = platform::NotRegularFile(old.kind)) return e;
     const bool replacing = old.kind == Kind::Regular;
 
@@ -295,6 +298,26 @@ std::string FolderLookup::Resolve(const std::string& name) {
     // Where the system ignores case, only the listing knows how the name found is spelt.
     if (!platform::kNamesIgnoreCase && platform::LinkStat(exact, st) == 0 && st.kind != Kind::Missing)
         return exact;
+    return Listed(name);
+}
+
+int FolderLookup::Read(const std::string& name, std::string& path, std::string& bytes) {
+    if (platform::kNamesIgnoreCase) {
+        path = Resolve(name);
+        return ReadWholeFile(path, bytes);
+    }
+    // The open itself says whether the exact name is there: no look before it.
+    path = folder_ + name;
+    const int e = ReadWholeFile(path, bytes);
+    if (e != ENOENT) return e;
+    platform::Status st;
+    // A link to nothing is the exact name, as Resolve finds it.
+    if (platform::LinkStat(path, st) == 0 && st.kind != Kind::Missing) return e;
+    path = Listed(name);
+    return path == folder_ + name ? e : ReadWholeFile(path, bytes);
+}
+
+std::string FolderLookup::Listed(const std::string& name) {
     if (!listed_) {
         listed_ = true;
         std::vector<platform::FolderEntry> entries;
@@ -305,7 +328,7 @@ std::string FolderLookup::Resolve(const std::string& name) {
         }
     }
     auto it = byLowerName_.find(LowerAscii(name));
-    return it == byLowerName_.end() ? exact : folder_ + it->second;
+    return folder_ + (it == byLowerName_.end() ? name : it->second);
 }
 
 int ListRegularFiles(const std::string& folder, std::vector<std::string>& names) {

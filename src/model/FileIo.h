@@ -106,8 +106,12 @@ class FolderLookup {
   public:
     explicit FolderLookup(std::string folder) : folder_(std::move(folder)) {}
     std::string Resolve(const std::string& name);
+    // ReadWholeFile of the file Resolve(name) gives, which `path` says: the same result, with one look
+    // at the system fewer where the exact name exists.
+    int Read(const std::string& name, std::string& path, std::string& bytes);
 
   private:
+    std::string Listed(const std::string& name);
     std::string folder_;
     bool listed_ = false;
     std::unordered_map<std::string, std::string> byLowerName_;
