@@ -10,7 +10,7 @@ namespace kolvane::testing {
 namespace {
 
 bool Ends(const RunJob& job) {
-    return QTest::qWaitFor([&] { return !job.running(); }, 60000);
+    return QTest::qWaitFor([&] { return !job.running(); }, RUN_WAIT_MS);
 }
 
 // A plan of years `yy` of station 0101 into `folder`.

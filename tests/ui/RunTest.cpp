@@ -364,7 +364,7 @@ class ScriptedRunTest : public UiFixture {
         window->show();
         SetCoordinates(window.get(), coordinates);
         script.Start(*window);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 60000)) << output;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, RUN_WAIT_MS)) << output;
         return script;
     }
 

@@ -5,7 +5,11 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
 
 namespace kolvane::testing {
 
@@ -63,7 +67,49 @@ QStringList ScriptedDialogs::StartFolders() const {
 const QStringList COORDINATES = Strings({"35", "41", "0", "139", "45", "30"});
 
 bool RunEnds(const frmKolvane& window) {
-    return QTest::qWaitFor([&] { return !window.runInProgress(); }, 60000);
+    return QTest::qWaitFor([&] { return !window.runInProgress(); }, RUN_WAIT_MS);
+}
+
+struct TestDeadline::Watch {
+    std::chrono::seconds limit;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::string running; // empty between tests
+    std::chrono::steady_clock::time_point due;
+
+    void Run() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            if (running.empty()) {
+                changed.wait(lock);
+            } else if (changed.wait_until(lock, due) == std::cv_status::timeout && !running.empty() &&
+                       std::chrono::steady_clock::now() >= due) {
+                std::fprintf(stderr,
+                             "[  FAILED  ] %s did not end within %lld s (a run that ignores the cancel?)\n",
+                             running.c_str(), static_cast<long long>(limit.count()));
+                std::fflush(stderr);
+                std::_Exit(1);
+            }
+        }
+    }
+};
+
+TestDeadline::TestDeadline(std::chrono::seconds limit) : watch_(std::make_shared<Watch>()) {
+    watch_->limit = limit;
+    std::thread([watch = watch_] { watch->Run(); }).detach();
+}
+
+void TestDeadline::OnTestStart(const ::testing::TestInfo& test) {
+    const std::lock_guard lock(watch_->mutex);
+    watch_->running = std::string(test.test_suite_name()) + "." + test.name();
+    watch_->due = std::chrono::steady_clock::now() + watch_->limit;
+    watch_->changed.notify_all();
+}
+
+void TestDeadline::OnTestEnd(const ::testing::TestInfo&) {
+    const std::lock_guard lock(watch_->mutex);
+    watch_->running.clear();
+    watch_->changed.notify_all();
 }
 
 ModalUser::ModalUser(std::function<void(QWidget*)> answer) : answer_(std::move(answer)) {

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -100,9 +101,26 @@ class UiFixture : public ::testing::Test {
     ScriptedDialogs* dialogs = nullptr;
 };
 
-// Waits for a run started by 実行 to end. Generous, for slow sanitizer builds; no test depends on how
-// long a run takes.
+// How long a test waits for a run to end: generous, for slow sanitizer builds (no test depends on how
+// long a run takes), yet well inside TestDeadline's limit, so that the wait says what did not end.
+inline constexpr int RUN_WAIT_MS = 20000;
+
+// Waits for a run started by 実行 to end.
 bool RunEnds(const frmKolvane& window);
+
+// Ends the test program, naming the test, when a test runs past `limit`. A run that ignores the cancel
+// blocks the window's thread in a join no event loop can break; without this the whole run would hang
+// until the test runner's timeout.
+class TestDeadline : public ::testing::EmptyTestEventListener {
+  public:
+    explicit TestDeadline(std::chrono::seconds limit);
+    void OnTestStart(const ::testing::TestInfo& test) override;
+    void OnTestEnd(const ::testing::TestInfo& test) override;
+
+  private:
+    struct Watch;
+    std::shared_ptr<Watch> watch_; // shared with the watching thread, which outlives the listener
+};
 
 // Plays the user on real modal windows: every 10 ms, `answer` is given the active modal window while
 // one is up, until stop().

@@ -182,7 +182,7 @@ TEST_F(YearViewTest, ACompanionOfAnotherYearlyFileIsSaidBesideThePlot) {
     const std::string yearly2023 = EncodeCp932(YearlyText(2023, 2));
     WriteFile(Output() + "Y2023_0101.csv", YearlyText(2023, 2));
     WriteFile(Output() + "Y2024_0101.csv", YearlyText(2024, 0));
-    const std::string days = EncodeCp932("年月日,時間数,区分\r\n\"23/01/01\",21,準正常\r\n");
+    const std::string days = EncodeCp932("年月日,時間数,区分,疑わしい値\r\n\"23/01/01\",21,準正常,0\r\n");
     // 2023's companion, and a copy of it beside the yearly file of 2024.
     for (const char* name : {"Q2023_0101.csv", "Q2024_0101.csv"})
         ASSERT_EQ(WriteFileAtomically(Output() + name,
@@ -198,10 +198,11 @@ TEST_F(YearViewTest, ACompanionOfAnotherYearlyFileIsSaidBesideThePlot) {
         << note->text().toStdString();
     EXPECT_TRUE(answers.messages.isEmpty());
 
-    // The year whose companion belongs: no note.
+    // The year whose companion belongs: no note, and without a findings file nothing was found.
     Child<QComboBox>(view.get(), "cboYear")->setCurrentIndex(0);
     ASSERT_TRUE(view->series() && view->series()->qualityKnown);
     EXPECT_TRUE(note->isHidden());
+    EXPECT_EQ(Child<QLabel>(view.get(), "lblFindings")->text(), QStringLiteral("疑わしい値はありません。"));
 }
 
 TEST_F(YearViewTest, FindingsAreListedMarkedAndTheirDayShownWhenPicked) {

@@ -1,3 +1,5 @@
+#include "UiTestSupport.h"
+
 #include <QApplication>
 #include <QLocale>
 #include <clocale>
@@ -10,5 +12,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "C.UTF-8");
     QLocale::setDefault(QLocale::c());
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(
+        new kolvane::testing::TestDeadline(std::chrono::seconds(30)));
     return RUN_ALL_TESTS();
 }
