@@ -22,12 +22,9 @@ using testing::RunThrough;
 using testing::TempFolder;
 
 // Station 03/12 converted on one thread.
-ConversionOutcome Convert(const TempFolder& monthly, const TempFolder& out, std::vector<std::string> months,
-                          bool mergeOutput = false) {
+ConversionOutcome Convert(const TempFolder& monthly, const TempFolder& out, std::vector<std::string> months) {
     ConversionObserver observer;
-    return RunThrough(
-        PlanStation0312(monthly.folder(), out.folder(), std::move(months), {"35", "30", "00"}, mergeOutput),
-        observer, {});
+    return RunThrough(PlanStation0312(monthly.folder(), out.folder(), std::move(months)), observer, {});
 }
 
 std::vector<std::vector<std::string>> LogLines(const TempFolder& out) {
@@ -137,25 +134,6 @@ TEST(RunLog, ALogNotOursIsOnlyAppendedToAndOneThatCannotBeWrittenIsSaid) {
                                                                      {folder->File("Y2005_0312.csv")}));
         EXPECT_EQ(folder->EntryCount(), 0);
     }
-}
-
-TEST(RunLog, MergingTheOutputFoldersFileKeepsItsDaysAsIfItLayInTheMonthlyFolder) {
-    // An archive holds a yearly file with every month but May; May is converted into it.
-    const std::string may = MonthlyText(2024, 5, 1, 31);
-    const std::string year = EncodeCp932(testing::YearlyText(2024, 5));
-    TempFolder monthly, archive, together;
-    monthly.Write("M2405_0312.csv", may);
-    archive.Write("Y2024_0312.csv", year);
-    ASSERT_EQ(Convert(monthly, archive, {"2024/05"}, true).Written(), 1u);
-
-    // The same run with the file in the monthly folder, merged as ever.
-    together.Write("M2405_0312.csv", may);
-    together.Write("Y2024_0312.csv", year);
-    ASSERT_EQ(Convert(together, together, {"2024/05"}).Written(), 1u);
-    for (const char* name : {"Y2024_0312.csv", "Q2024_0312.csv"})
-        EXPECT_EQ(TempFolder::Read(archive.File(name)), TempFolder::Read(together.File(name))) << name;
-    EXPECT_EQ(LogLines(archive).back().at(3), "05 結合:Y2024_0312.csv");
-    EXPECT_EQ(LogLines(together).back().at(3), "05");
 }
 
 // A station code may hold a quote, and a merged file's name a comma; a code with a line end is refused

@@ -32,15 +32,13 @@ inline void ConvertYearRuns(const std::vector<YearRun>& runs, const ConversionSe
 // Station 03/12's plan, as the front ends make it.
 inline std::vector<StationPlan> PlanStation0312(const std::string& monthly, const std::string& output,
                                                 std::vector<std::string> months,
-                                                std::vector<std::string> latitude = {"35", "30", "00"},
-                                                bool mergeOutput = false) {
+                                                std::vector<std::string> latitude = {"35", "30", "00"}) {
     ConversionRequest request;
     request.stations = {{"03", "12"}};
     request.months = std::move(months);
     request.latitude = std::move(latitude);
     request.monthlyFolder = monthly;
     request.outputFolder = output;
-    request.mergeOutput = mergeOutput;
     return PlanConversion(request);
 }
 
