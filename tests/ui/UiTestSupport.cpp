@@ -85,7 +85,7 @@ struct TestDeadline::Watch {
             } else if (changed.wait_until(lock, due) == std::cv_status::timeout && !running.empty() &&
                        std::chrono::steady_clock::now() >= due) {
                 std::fprintf(stderr,
-                             "[  FAILED  ] %s did not end within %lld s (a run that ignores the cancel?)\n",
+                             "[  FAILED  ] %s did not end within %lld s: what it waited for never came\n",
                              running.c_str(), static_cast<long long>(limit.count()));
                 std::fflush(stderr);
                 std::_Exit(1);
