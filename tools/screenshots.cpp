@@ -128,7 +128,16 @@ int TakeScreenshots(QApplication& app, kolvane::frmKolvane& window, ShotDialogs&
             window.findChild<QPushButton*>(QStringLiteral("cmdSet"))->click();
         }
     });
-    steps.push_back([&] { save(&window, shots.mainWindow); });
+    steps.push_back([&] {
+        save(&window, shots.mainWindow);
+        // Another locality than the one whose coordinates the boxes hold: the window says so.
+        if (shots.prefecture > 0 && !shots.mainWindow.isEmpty()) {
+            window.findChild<QComboBox*>(QStringLiteral("cboArea2"))->setCurrentIndex(1);
+            save(&window, QString(shots.mainWindow)
+                              .replace(QStringLiteral(".png"), QStringLiteral("-other-locality.png")));
+            window.findChild<QComboBox*>(QStringLiteral("cboArea2"))->setCurrentIndex(0);
+        }
+    });
     if (!shots.folderDialog.isEmpty()) {
         steps.push_back([&] {
             dialog.setPrompt(QStringLiteral("年次ファイルを保存するフォルダを指定して下さい。"));

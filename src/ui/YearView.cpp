@@ -106,17 +106,18 @@ YearView::YearView(UserDialogs& dialogs, std::vector<std::string> folders, Stati
 void YearView::CreateControls(const QLabel& fileCaption) {
     cboYear = new QComboBox(this);
     cboYear->setObjectName(QStringLiteral("cboYear"));
+    // Created in the order Tab walks them, as the row reads. On by default: comparing years is
+    // what a user flips through them for.
+    chkCommonScale = new QCheckBox(text::CommonScaleCaption(), this);
+    chkCommonScale->setObjectName(QStringLiteral("chkCommonScale"));
+    chkCommonScale->setChecked(true);
+    chkCommonScale->setToolTip(text::CommonScaleTip());
     cmdSavePng = new QPushButton(text::SavePngCaption(), this);
     cmdSavePng->setObjectName(QStringLiteral("cmdSavePng"));
     if (CanSaveYearPlotSvg()) {
         cmdSaveSvg = new QPushButton(text::SaveSvgCaption(), this);
         cmdSaveSvg->setObjectName(QStringLiteral("cmdSaveSvg"));
     }
-    // On by default: comparing years is what a user flips through them for.
-    chkCommonScale = new QCheckBox(text::CommonScaleCaption(), this);
-    chkCommonScale->setObjectName(QStringLiteral("chkCommonScale"));
-    chkCommonScale->setChecked(true);
-    chkCommonScale->setToolTip(text::CommonScaleTip());
     // Which file is shown: the same names lie in every folder a station was converted into.
     lblFile = new PathLabel(this);
     lblFile->setObjectName(QStringLiteral("lblFile"));

@@ -43,6 +43,24 @@ QString ReplaceQuestion(const std::vector<std::string>& files, const std::string
     return question + text::ReplaceQuestionTail();
 }
 
+// Files written of all, in the middle of the bar. Its text is dark over the filled part as well:
+// in the chunk's own text colour a count such as "1 / 2" was cut in two colours at the chunk's edge.
+QProgressBar* RunProgressBar(QWidget* window) {
+    auto* bar = Named<QProgressBar>(window, QStringLiteral("prgRun"));
+    bar->setFormat(text::ProgressFormat());
+    bar->setAlignment(Qt::AlignCenter);
+    QPalette colours = bar->palette();
+    const QColor chunk = colours.color(QPalette::Highlight);
+    const QColor base = colours.color(QPalette::Base);
+    // Halfway to the background: still plainly a bar, light enough for dark text.
+    colours.setColor(QPalette::Highlight,
+                     QColor((chunk.red() + base.red()) / 2, (chunk.green() + base.green()) / 2,
+                            (chunk.blue() + base.blue()) / 2));
+    colours.setColor(QPalette::HighlightedText, colours.color(QPalette::Text));
+    bar->setPalette(colours);
+    return bar;
+}
+
 } // namespace
 
 frmKolvane::frmKolvane(QString applicationFolder, std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
@@ -93,9 +111,7 @@ void frmKolvane::CreateControls() {
     // The progress of a run and its Cancel button, shown only during a run, in the free space right
     // of the month list; Cancel beside the disabled グラフ, above 実行.
     lblProgress = Named<QLabel>(this, QStringLiteral("lblProgress"));
-    prgRun = Named<QProgressBar>(this, QStringLiteral("prgRun"));
-    prgRun->setFormat(text::ProgressFormat());
-    prgRun->setAlignment(Qt::AlignCenter);
+    prgRun = RunProgressBar(this);
     cmdCancel = Named<QPushButton>(this, QStringLiteral("cmdCancel"), text::CancelRunCaption());
     cmdCancel->setAutoDefault(false);
     PlaceInTwips(lblProgress, 2280, 3300, 2310, 255);

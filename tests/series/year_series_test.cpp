@@ -34,10 +34,10 @@ TEST(YearSeries, DaysValuesMissingMonthAndClasses) {
     const std::string yearly = folder.Write("Y2024_0101.csv", LeapYearText());
     YearSeries series = ReadYearSeries(yearly, 2024);
     ASSERT_EQ(series.days.size(), 366u);
-    EXPECT_EQ(series.days[59].month, 2); // 29 February is a day of its own
-    EXPECT_EQ(series.days[59].day, 29);
-    EXPECT_EQ(series.days[365].month, 12);
-    EXPECT_EQ(series.days[365].day, 31);
+    // 29 February is a day of its own.
+    EXPECT_EQ((std::vector{series.days[59].month, series.days[59].day, series.days[365].month,
+                           series.days[365].day}),
+              (std::vector{2, 29, 12, 31}));
 
     const SeriesDay& jan = series.days[0];
     EXPECT_EQ((std::vector{jan.tempMax, jan.temp, jan.tempMin, jan.precip, jan.solar, jan.sunshine,

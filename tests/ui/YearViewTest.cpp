@@ -147,7 +147,7 @@ TEST_F(YearViewTest, YearsShareOneScaleUntilTheYearsOwnIsAskedFor) {
     EXPECT_TRUE(answers.messages.isEmpty()) << answers.messages.join(u'\n').toStdString();
 }
 
-TEST_F(YearViewTest, FitsTheScreenAndEscapeClosesIt) {
+TEST_F(YearViewTest, FitsTheScreenTabFollowsItsTopRowAndEscapeClosesIt) {
     WriteYears(false);
     QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
@@ -162,8 +162,18 @@ TEST_F(YearViewTest, FitsTheScreenAndEscapeClosesIt) {
                                       << frame.height() << " in " << free.width() << "x" << free.height();
     EXPECT_GE(view->height(), view->minimumSizeHint().height());
 
-    // Escape from the control that has the focus closes the window (and, made to, deletes it).
+    // Tab walks the top row as it reads, left to right.
     auto* years = Child<QComboBox>(view, "cboYear");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view));
+    years->setFocus();
+    QStringList walked;
+    for (int i = 0; i < 2; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(walked, Strings({"chkCommonScale", "cmdSavePng"}));
+
+    // Escape from the control that has the focus closes the window (and, made to, deletes it).
     QTest::keyClick(years, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return alive.isNull(); }));
 }
