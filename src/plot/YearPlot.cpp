@@ -89,7 +89,6 @@ void Painter::TitleRow(const QString& title) {
     p_.setPen(INK);
     p_.drawText(QRectF(row.left(), row.top(), room, row.height()), Qt::AlignLeft | Qt::AlignVCenter,
                 QFontMetricsF(font).elidedText(title, Qt::ElideRight, room));
-    TotalsAndKeys();
 }
 
 void Painter::TotalsAndKeys() {
@@ -300,6 +299,7 @@ void Painter::Paint(const std::vector<PanelShape>& shapes, const QString& title)
     p_.setRenderHint(QPainter::TextAntialiasing, true);
     p_.fillRect(l_.area, Qt::white);
     TitleRow(title);
+    TotalsAndKeys();
     for (const PanelLayout& panel : l_.panels)
         Backdrop(panel);
     p_.save();
